@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+
+class QWidget;
+
+// Colours and fonts the whole program shares.
+namespace Apparence {
+
+// Pale yellow: a field that is idle or already accepted, and the data boxes.
+inline const QColor Jaune_Pale = QColor(255, 255, 192);
+// Pale green: the field that expects input next.
+inline const QColor Vert_Pale = QColor(192, 255, 192);
+// A contacted departement on the map.
+inline const QColor Vert_Carte = QColor(128, 255, 128);
+
+// Sets the background of an entry control in every state, enabled or not.
+void Colorer(QWidget* controle, const QColor& couleur);
+QColor Couleur(const QWidget* controle);
+
+// Bold fixed-pitch font of the lists: "Terminal" where it exists, else the system's own.
+QFont Police_Liste(int points = 9);
+// "Courier New" where it exists, else its metric-compatible substitute, for printing.
+QFont Police_Impression();
+
+// Places a window in the middle of the screen, as every window does when it loads.
+void Centrer(QWidget* fenetre, int decalageVertical = 0);
+
+} // namespace Apparence

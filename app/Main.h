@@ -1,0 +1,179 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPushButton;
+class QStringListModel;
+class QTimer;
+class QWidget;
+
+class Sous_Programmes;
+class Station;
+class Recapitulatif;
+class Aff_Contacte;
+class Carte_Acti;
+class Recherche_Indicatif;
+class Aide;
+class QDialog;
+
+// The main window: station, clock, the log's list and the entry area of one QSO.
+class Main : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit Main(Sous_Programmes& sp, QWidget* parent = nullptr);
+    ~Main() override;
+
+    Sous_Programmes& sp;
+
+    // Controls, named as the users' manual and the tests know them.
+    QPushButton* ListeKVRT;
+    QPushButton* Ajout_Saisie;
+    QPushButton* Recherche;
+    QCheckBox* Validation_A;
+    QLineEdit* Total_Points;
+    QComboBox* Type_A;
+    QLineEdit* KVRT_A;
+    QPushButton* Annule_Saisie;
+    QPushButton* Efface_A;
+    QListView* Liste_KVRT;
+    QStringListModel* Modele_Liste;
+    QLineEdit* Ind_A;
+    QGroupBox* Frame2;
+    QLabel* Label37;
+    QLabel* Label34;
+    QGroupBox* Frame7;
+    QLabel* Label33;
+    QGroupBox* Frame1;
+    QLabel* A_Challenge;
+    QLabel* Label2;
+    QLabel* I_Station;
+    QTimer* Timer1;
+    QPushButton* Valide_A;
+    QGroupBox* L_KVRT;
+    QLabel* Label7;
+    QLabel* Label6;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label25;
+    QLabel* Label23;
+    QGroupBox* Frame3;
+    QLineEdit* Date_A;
+    QLabel* Label3;
+    QLabel* Label1;
+    QLabel* Label8;
+    QLabel* Label_Date;
+    QLabel* Label11;
+    QLabel* Label14;
+    QFrame* Line1;
+
+    // Menus.
+    QMenu* Mnu_Fichier;
+    QAction* Mnu_Quitter;
+    QMenu* Mnu_Setup;
+    QMenu* Mnu_Date;
+    QAction* Mnu_Date_Auto_Oui;
+    QAction* Mnu_Date_Auto_Non;
+    QMenu* Mnu_Station;
+    QAction* Mnu_New_Indicatif;
+    QMenu* Mnu_Imprimer;
+    QAction* Mnu_Imp_Contacte;
+    QMenu* Mnu_Enregistre;
+    QAction* Mnu_Enr_Contacte;
+    QMenu* Mnu_Affichage;
+    QAction* Mnu_C_Contacte;
+    QAction* Mnu_Recap;
+    QMenu* Mnu_Carte;
+    QAction* Mnu_Dpt_Contactes;
+    QAction* Mnu_Reglement;
+    QMenu* Mnu_aide;
+    QAction* Mnu_Historique;
+    QAction* Mnu_Mode_Emploi;
+    QAction* Mnu_Apropos;
+
+    // The secondary windows, each made on first use and discarded when closed.
+    QPointer<Station> Fenetre_Station;
+    QPointer<Recapitulatif> Fenetre_Recapitulatif;
+    QPointer<Aff_Contacte> Fenetre_Aff_Contacte;
+    QPointer<Carte_Acti> Fenetre_Carte_Acti;
+    QPointer<Recherche_Indicatif> Fenetre_Recherche;
+    QPointer<QWidget> Fenetre_Reglement;
+    QPointer<QWidget> Fenetre_Liste_KVRT1;
+    QPointer<Aide> Fenetre_Aide;
+
+    // Start-up and the application shell.
+    void Main_Form_Load();
+    void Main_Mnu_Date_Auto_Oui_Click();
+    void Main_Mnu_Date_Auto_Non_Click();
+    void Main_Mnu_Quitter_Click();
+    void Main_Mnu_Apropos_Click();
+    void Main_Mnu_Historique_Click();
+    void Main_Mnu_Mode_Emploi_Click();
+    void Main_Timer1_Timer();
+    void Main_Mnu_New_Indicatif_Click();
+    void Main_ListeKVRT_Click();
+    void Main_Mnu_Recap_Click();
+    void Main_Mnu_C_Contacte_Click();
+    void Main_Recherche_Click();
+    void Main_Mnu_Dpt_Contactes_Click();
+    void Main_Mnu_Reglement_Click();
+    void Main_Mnu_Imp_Contacte_Click();
+    void Main_Mnu_Enr_Contacte_Click();
+
+    // The entry area.
+    void Main_Date_A_KeyPress(int& KeyAscii);
+    void Main_Ind_A_KeyPress(int& KeyAscii);
+    void Main_Type_A_KeyPress(int& KeyAscii);
+    void Main_KVRT_A_KeyPress(int& KeyAscii);
+    void Main_Validation_A_KeyPress(int& KeyAscii);
+    void Main_Valide_A_Click();
+    void Main_Efface_A_Click();
+    void Efface();
+    void Main_Ajout_Saisie_Click();
+    void Insere_QSO();
+    void Main_Liste_KVRT_Click();
+    void Main_Liste_KVRT_DblClick();
+    void Main_Annule_Saisie_Click();
+
+    // Helpers of the entry area and the list.
+    bool Date_Automatique() const;
+    int Index_Type_A() const;
+    void Texte_Type_A(const QString& texte);
+    // Replaces the list's lines and selects the last one, which runs the click handling.
+    void Remplir_Liste(const QStringList& lignes);
+    // Selects a line of the list (or none with -1) and runs the click handling.
+    void Selectionner_Ligne(int index);
+    int Ligne_Courante() const;
+    QString Texte_Ligne(int index) const;
+    int Nombre_Lignes() const;
+    void Afficher_Total(int total);
+    QString Construire_Enregistrement() const;
+    // Makes sure the QSO of the entry fields fits the record; tells the user otherwise.
+    bool Champs_Enregistrables();
+    void Entree_Nouvelle_Saisie();
+
+    // Gives a secondary window the standard treatment: one instance, brought to the front.
+    static bool Amener_Devant(QWidget* fenetre);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* objet, QEvent* event) override;
+
+private:
+    void Construire_Controles();
+    void Construire_Menus();
+    void Placer_Entetes();
+    int m_ligneAvantClic = -1;
+    bool m_selectionParProgramme = false;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class QWidget;
+
+// The thin seam between the program and its platform: message boxes, the clock and the
+// program directory. The real one talks to the desktop; tests hand in their own.
+class Plateforme
+{
+public:
+    virtual ~Plateforme() = default;
+
+    // A message box with the OK button only, no icon, titled "QEZ_Challenge_KVRT".
+    virtual void Message(const QString& texte, QWidget* parent = nullptr) = 0;
+    // The one question of the program, with Oui and Non; true for Oui.
+    virtual bool Question(const QString& texte, QWidget* parent = nullptr) = 0;
+    virtual QDateTime Maintenant_Utc() const = 0;
+    virtual QDateTime Maintenant_Local() const = 0;
+    // The directory that holds the log, the template and the help file.
+    virtual QString Repertoire_Programme() const = 0;
+};
+
+class Plateforme_Reelle : public Plateforme
+{
+public:
+    void Message(const QString& texte, QWidget* parent = nullptr) override;
+    bool Question(const QString& texte, QWidget* parent = nullptr) override;
+    QDateTime Maintenant_Utc() const override;
+    QDateTime Maintenant_Local() const override;
+    QString Repertoire_Programme() const override;
+};

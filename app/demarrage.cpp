@@ -1,0 +1,44 @@
+#include "Main.h"
+#include "Filtre_Touches.h"
+#include "Plateforme.h"
+#include "Reglages.h"
+#include "Sous_Programmes.h"
+#include "Web.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStyleFactory>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    // The web engine shares OpenGL contexts with the widgets; this must be set first.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
+    QApplication::setDesktopFileName(QStringLiteral("org.kvrt.QEZ_Challenge_KVRT"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icone/QEZ_Challenge_KVRT.svg")));
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+
+    // Standard buttons and dialogs in French, whatever the desktop's language.
+    QTranslator traductionQt;
+    if (traductionQt.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traductionQt);
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+
+    Entree_Sur_Boutons entree;
+    app.installEventFilter(&entree);
+    Installer_Fenetres_Web();
+
+    Plateforme_Reelle plateforme;
+    Reglages reglages;
+    Sous_Programmes sp(plateforme, reglages);
+    Main fenetre(sp);
+    fenetre.Main_Form_Load();
+    if (sp.Programme_Termine)
+        return 0;
+    return app.exec();
+}

@@ -1,0 +1,212 @@
+#include "FichierLog.h"
+
+#include "Texte1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace FichierLog {
+
+QString Nom_Log(const QString& repertoire, const QString& indicatif, const QString& annee)
+{
+    return repertoire + QLatin1Char('/') + indicatif + QLatin1String("_Challenge_KVRT_") + annee
+        + QLatin1String(".txt");
+}
+
+QString Nom_Modele(const QString& repertoire)
+{
+    return repertoire + QLatin1String("/FXXXX_Challenge_KVRT.txt");
+}
+
+QString Cause(int numero)
+{
+    switch (numero) {
+    case 53: return QStringLiteral("fichier introuvable");
+    case 70: return QStringLiteral("permission refusée");
+    case 61: return QStringLiteral("disque plein");
+    case 75: return QStringLiteral("chemin ou fichier inaccessible");
+    case 57: return QStringLiteral("erreur d'entrée/sortie du périphérique");
+    default: return QStringLiteral("erreur inconnue");
+    }
+}
+
+static int Numero_Depuis(const QFileDevice& fichier, int errnoVu)
+{
+    if (errnoVu == ENOSPC)
+        return 61;
+    if (errnoVu == EACCES || errnoVu == EPERM || errnoVu == EROFS)
+        return 70;
+    switch (fichier.error()) {
+    case QFileDevice::PermissionsError: return 70;
+    case QFileDevice::ResourceError: return 61;
+    case QFileDevice::OpenError: return 75;
+    default: return 57;
+    }
+}
+
+static ErreurFichier Erreur(int numero, const QString& action, const QString& chemin)
+{
+    ErreurFichier e;
+    e.numero = numero;
+    e.message = QStringLiteral("Erreur N° %1 : %2 le fichier\r\n%3\r\n(%4).")
+                    .arg(numero)
+                    .arg(action, QDir::toNativeSeparators(chemin), Cause(numero));
+    return e;
+}
+
+static ErreurFichier Erreur_Ouverture(const QString& chemin, const QString& action)
+{
+    const QFileInfo info(chemin);
+    if (!info.exists())
+        return Erreur(info.dir().exists() ? 53 : 75, action, chemin);
+    if (info.isDir())
+        return Erreur(75, action, chemin);
+    return {};
+}
+
+ErreurFichier Lire_Tout(const QString& chemin, QByteArray& contenu)
+{
+    contenu.clear();
+    const QString action = QStringLiteral("impossible de lire");
+    ErreurFichier e = Erreur_Ouverture(chemin, action);
+    if (e.numero != 0)
+        return e;
+    QFile fichier(chemin);
+    errno = 0;
+    if (!fichier.open(QIODevice::ReadOnly))
+        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    contenu = fichier.readAll();
+    if (fichier.error() != QFileDevice::NoError)
+        return Erreur(57, action, chemin);
+    return {};
+}
+
+ErreurFichier Lire(const QString& chemin, QList<QByteArray>& lignes)
+{
+    lignes.clear();
+    QByteArray contenu;
+    ErreurFichier e = Lire_Tout(chemin, contenu);
+    if (e.ok())
+        lignes = Texte1252::Couper_Lignes(contenu);
+    return e;
+}
+
+ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne)
+{
+    const QString action = QStringLiteral("impossible d'ajouter le QSO dans");
+    const QFileInfo info(chemin);
+    if (info.isDir())
+        return Erreur(75, action, chemin);
+    QFile fichier(chemin);
+    errno = 0;
+    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Append))
+        return Erreur(info.dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
+    const qint64 avant = fichier.size();
+    QByteArray donnees = ligne;
+    donnees += "\r\n";
+    errno = 0;
+    const bool ecrit = fichier.write(donnees) == donnees.size() && fichier.flush();
+    int errnoEcriture = errno;
+#ifdef Q_OS_UNIX
+    const bool surDisque = ecrit && ::fsync(fichier.handle()) == 0;
+    if (ecrit && !surDisque)
+        errnoEcriture = errno;
+#else
+    const bool surDisque = ecrit;
+#endif
+    if (!surDisque) {
+        // Take back a partial line, so that the log stays as it was.
+        const int numero = Numero_Depuis(fichier, errnoEcriture);
+        fichier.resize(avant);
+        fichier.close();
+        return Erreur(numero, action, chemin);
+    }
+    fichier.close();
+    return {};
+}
+
+ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const QString& nomPourMessage)
+{
+    // Lines go out in blocks: one write per line would be slow on a year's log.
+    QByteArray bloc;
+    bloc.reserve(1 << 16);
+    qsizetype i = 0;
+    while (i < lignes.size() || !bloc.isEmpty()) {
+        while (i < lignes.size() && bloc.size() < (1 << 16)) {
+            bloc += lignes.at(i++);
+            bloc += "\r\n";
+        }
+        errno = 0;
+        if (sortie.write(bloc) != bloc.size()) {
+            int numero = 57;
+            if (errno == ENOSPC)
+                numero = 61;
+            else if (auto* f = qobject_cast<QFileDevice*>(&sortie))
+                numero = Numero_Depuis(*f, errno);
+            return Erreur(numero, QStringLiteral("impossible d'écrire"), nomPourMessage);
+        }
+        bloc.clear();
+    }
+    return {};
+}
+
+ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
+{
+    const QString action = QStringLiteral("impossible de réécrire");
+    if (QFileInfo(chemin).isDir())
+        return Erreur(75, action, chemin);
+    QSaveFile fichier(chemin);
+    errno = 0;
+    if (!fichier.open(QIODevice::WriteOnly))
+        return Erreur(QFileInfo(chemin).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
+    ErreurFichier e = Ecrire(fichier, lignes, chemin);
+    if (!e.ok()) {
+        fichier.cancelWriting();
+        return e;
+    }
+    errno = 0;
+    if (!fichier.commit())
+        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    return {};
+}
+
+ErreurFichier Copier(const QString& source, const QString& destination)
+{
+    QByteArray contenu;
+    ErreurFichier e = Lire_Tout(source, contenu);
+    if (!e.ok())
+        return e;
+    const QString action = QStringLiteral("impossible de créer");
+    if (QFileInfo(destination).isDir())
+        return Erreur(75, action, destination);
+    QSaveFile fichier(destination);
+    errno = 0;
+    if (!fichier.open(QIODevice::WriteOnly))
+        return Erreur(QFileInfo(destination).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action,
+                      destination);
+    errno = 0;
+    if (fichier.write(contenu) != contenu.size()) {
+        const int numero = Numero_Depuis(fichier, errno);
+        fichier.cancelWriting();
+        return Erreur(numero, action, destination);
+    }
+    errno = 0;
+    if (!fichier.commit())
+        return Erreur(Numero_Depuis(fichier, errno), action, destination);
+    return {};
+}
+
+bool Existe(const QString& chemin)
+{
+    return QFileInfo(chemin).isFile();
+}
+
+} // namespace FichierLog

@@ -1,0 +1,469 @@
+// The entry area of the main window: field checks on Enter, recording, insertion by date,
+// showing, editing and deleting a QSO.
+
+#include "Main.h"
+
+#include "Apparence.h"
+#include "Enregistrement.h"
+#include "FichierLog.h"
+#include "Plateforme.h"
+#include "Reglages.h"
+#include "Sous_Programmes.h"
+#include "Texte1252.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+
+using namespace Apparence;
+
+static const QString Caption_Saisie = QStringLiteral("Saisie ou modification d'un QSO");
+static const QString Caption_Insertion = QStringLiteral("Mode Insertion d'un QSO");
+
+static void Majuscule(int& KeyAscii)
+{
+    if (KeyAscii > 96 && KeyAscii < 123)
+        KeyAscii -= 32;
+}
+
+bool Main::Date_Automatique() const
+{
+    return Mnu_Date_Auto_Oui->isChecked();
+}
+
+int Main::Index_Type_A() const
+{
+    // -1 when the text typed is not one of the nine items.
+    return Type_A->findText(Type_A->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void Main::Texte_Type_A(const QString& texte)
+{
+    const int index = Type_A->findText(texte, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    Type_A->setCurrentIndex(index);
+    if (index < 0)
+        Type_A->setEditText(texte);
+}
+
+// ---------------------------------------------------------------------------------------
+// Field checks
+
+static bool Garde_Premiere_Installation(Main& m)
+{
+    if (m.sp.Indicatif_Station != QLatin1String("FXXXX"))
+        return false;
+    m.sp.plateforme.Message(QStringLiteral("\r\n  Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge\r\n\r\n"
+                                           "    Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif."),
+                            &m);
+    return true;
+}
+
+void Main::Main_Date_A_KeyPress(int& KeyAscii)
+{
+    if (Garde_Premiere_Installation(*this))
+        return;
+    if (KeyAscii == 13) {
+        QString texte = Date_A->text();
+        if (texte.isEmpty()) {
+            sp.plateforme.Message(QStringLiteral("Entrez une date"), this);
+            return;
+        }
+        if (texte.size() != 8) {
+            sp.plateforme.Message(QStringLiteral("Format de la date JJ/MM/AA"), this);
+            return;
+        }
+        int resultat = 0;
+        sp.Controle_Format_Date(texte, resultat);
+        if (resultat == 1) {
+            sp.plateforme.Message(QStringLiteral("Le format date doit etre JJ/MM/AA"), this);
+            return;
+        }
+        if (texte.right(2) != A_Challenge->text().right(2)) {
+            sp.plateforme.Message(QStringLiteral("Attention la date saisie ne correspond pas a l'année du Challenge"), this);
+            return;
+        }
+        Colorer(Date_A, Jaune_Pale);
+        Ind_A->setEnabled(true);
+        Colorer(Ind_A, Vert_Pale);
+        Ind_A->setFocus();
+    }
+    Majuscule(KeyAscii);
+}
+
+void Main::Main_Ind_A_KeyPress(int& KeyAscii)
+{
+    if (Garde_Premiere_Installation(*this))
+        return;
+    if (KeyAscii == 13) {
+        const QString texte = Ind_A->text();
+        if (texte.isEmpty()) {
+            sp.plateforme.Message(QStringLiteral("Entrez un indicatif"), this);
+            return;
+        }
+        if (texte.size() > 12) {
+            sp.plateforme.Message(QStringLiteral("12 caracteres maxi pour l'indicatif"), this);
+            return;
+        }
+        Colorer(Ind_A, Jaune_Pale);
+        Type_A->setEnabled(true);
+        Colorer(Type_A, Vert_Pale);
+        Type_A->setFocus();
+    }
+    Majuscule(KeyAscii);
+}
+
+void Main::Main_Type_A_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii == 13) {
+        Ind_A->setEnabled(true);
+        Colorer(Type_A, Jaune_Pale);
+        Colorer(KVRT_A, Vert_Pale);
+        KVRT_A->setEnabled(true);
+        KVRT_A->setFocus();
+        sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Type Activite"),
+                           QString::number(Index_Type_A()));
+    }
+    Majuscule(KeyAscii);
+}
+
+void Main::Main_KVRT_A_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii == 13) {
+        QString texte = KVRT_A->text();
+        if (texte.size() != 5) {
+            sp.plateforme.Message(QStringLiteral("5 chiffres pour le N° du Chateau"), this);
+            return;
+        }
+        for (QChar c : texte) {
+            const ushort u = c.unicode();
+            if (!((u >= 48 && u <= 57) || u == 65 || u == 66)) {
+                sp.plateforme.Message(QStringLiteral("Le N° du Chateauu ne doit comporter que des chiffres"), this);
+                return;
+            }
+        }
+        if (!sp.Mode_Modification) {
+            int trouve = 0;
+            QString date;
+            sp.Recherche_Doublon(texte, trouve, date);
+            if (trouve != 0)
+                sp.plateforme.Message(QStringLiteral("Le Chateau N° ") + texte + QStringLiteral(" a déja été contacté le ") + date
+                                          + QStringLiteral("\r\n   mettre Type Activité a Double ou annulez la saisie"),
+                                      this);
+        }
+        Colorer(KVRT_A, Jaune_Pale);
+        Validation_A->setEnabled(true);
+        Validation_A->setFocus();
+    }
+    Majuscule(KeyAscii);
+}
+
+void Main::Main_Validation_A_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii == 13) {
+        Valide_A->setEnabled(true);
+        Colorer(Ind_A, Jaune_Pale);
+        Valide_A->setFocus();
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Recording
+
+QString Main::Construire_Enregistrement() const
+{
+    return Enregistrement::Construire_Ligne_Log(Date_A->text(), Validation_A->isChecked(), KVRT_A->text(),
+                                                Type_A->currentText(), Ind_A->text());
+}
+
+bool Main::Champs_Enregistrables()
+{
+    // A field changed without Enter reaches recording unchecked: anything that would not
+    // fit its column is refused rather than cut, and nothing is written.
+    struct Champ { QString texte; int largeur; const char* nom; };
+    const Champ champs[] = {
+        {Date_A->text(), 8, "la date"},
+        {KVRT_A->text(), 5, "le N° KVRT"},
+        {Type_A->currentText(), 22, "le type d'activité"},
+        {Ind_A->text(), 12, "l'indicatif"},
+    };
+    if (champs[0].texte.size() != 8) {
+        sp.plateforme.Message(QStringLiteral("QSO non enregistré : la date doit comporter 8 caractères (JJ/MM/AA)"), this);
+        return false;
+    }
+    for (const Champ& c : champs) {
+        if (c.texte.size() > c.largeur) {
+            sp.plateforme.Message(QStringLiteral("QSO non enregistré : %1 comporte plus de %2 caractères")
+                                      .arg(QString::fromUtf8(c.nom)).arg(c.largeur),
+                                  this);
+            return false;
+        }
+        if (!Texte1252::Representable(c.texte)) {
+            sp.plateforme.Message(QStringLiteral("QSO non enregistré : %1 comporte un caractère qui ne peut pas être écrit dans le log")
+                                      .arg(QString::fromUtf8(c.nom)),
+                                  this);
+            return false;
+        }
+    }
+    return true;
+}
+
+void Main::Main_Valide_A_Click()
+{
+    if (!Champs_Enregistrables())
+        return;
+    if (sp.Mode_Insertion) {
+        Insere_QSO();
+        return;
+    }
+    QString enregistrement = Construire_Enregistrement();
+    bool ecrit = false;
+    if (sp.Mode_Modification) {
+        ecrit = sp.Remplace_Ou_Ajoute_Ligne(sp.Ligne_Selectionnee, enregistrement);
+    } else if (Mnu_Date_Auto_Non->isChecked()) {
+        Insere_QSO();
+        return;
+    } else {
+        ecrit = sp.Ajoute_Ligne(enregistrement);
+    }
+    // A QSO that could not be written stays in the fields, so that nothing typed is lost.
+    if (!ecrit)
+        return;
+    int total = 0;
+    if (!sp.Calcul_Total_Points(total))
+        return;
+    Afficher_Total(total);
+    Entree_Nouvelle_Saisie();
+}
+
+// The new-entry state after a recording: the fields reset for the next QSO of the date mode.
+void Main::Entree_Nouvelle_Saisie()
+{
+    sp.Mode_Modification = false;
+    Validation_A->setChecked(false);
+    Validation_A->setEnabled(false);
+    Valide_A->setEnabled(false);
+    Ind_A->clear();
+    Ind_A->setEnabled(false);
+    Colorer(Ind_A, Jaune_Pale);
+    Colorer(Type_A, Jaune_Pale);
+    Type_A->setEnabled(false);
+    if (Date_Automatique()) {
+        Colorer(Date_A, Jaune_Pale);
+        QString aujourdhui;
+        sp.Date_Du_Jour(aujourdhui);
+        Date_A->setText(aujourdhui);
+        KVRT_A->clear();
+        Ind_A->clear();
+        Ind_A->setEnabled(true);
+        Colorer(Ind_A, Vert_Pale);
+        Ind_A->setFocus();
+    } else {
+        Colorer(KVRT_A, Jaune_Pale);
+        KVRT_A->clear();
+        Date_A->clear();
+        Date_A->setEnabled(true);
+        Colorer(Date_A, Vert_Pale);
+        Date_A->setFocus();
+    }
+}
+
+void Main::Main_Efface_A_Click()
+{
+    Efface();
+}
+
+void Main::Efface()
+{
+    Valide_A->setEnabled(false);
+    Colorer(Date_A, Jaune_Pale);
+    Ind_A->clear();
+    Ind_A->setEnabled(false);
+    Colorer(Ind_A, Jaune_Pale);
+    Colorer(Type_A, Jaune_Pale);
+    Type_A->setEnabled(false);
+    Colorer(KVRT_A, Jaune_Pale);
+    KVRT_A->setEnabled(false);
+    if (Date_Automatique()) {
+        Colorer(Date_A, Jaune_Pale);
+        QString aujourdhui;
+        sp.Date_Du_Jour(aujourdhui);
+        Date_A->setText(aujourdhui);
+        KVRT_A->clear();
+        Ind_A->setEnabled(true);
+        Colorer(Ind_A, Vert_Pale);
+        Ind_A->setFocus();
+    } else {
+        Colorer(KVRT_A, Jaune_Pale);
+        KVRT_A->clear();
+        Date_A->setEnabled(true);
+        Date_A->clear();
+        Colorer(Date_A, Vert_Pale);
+        Date_A->setFocus();
+    }
+    // Cancelling also ends an edit or an insertion: otherwise the next QSO typed would
+    // silently replace the one that was being edited.
+    sp.Mode_Modification = false;
+    sp.Mode_Insertion = false;
+    Frame3->setTitle(Caption_Saisie);
+}
+
+// ---------------------------------------------------------------------------------------
+// Insert, show, edit, delete
+
+void Main::Main_Ajout_Saisie_Click()
+{
+    Frame3->setTitle(Caption_Insertion);
+    Colorer(Ind_A, Jaune_Pale);
+    Date_A->setEnabled(true);
+    Colorer(Date_A, Vert_Pale);
+    Date_A->clear();
+    Date_A->setFocus();
+    Colorer(KVRT_A, Jaune_Pale);
+    sp.Mode_Insertion = true;
+    sp.Mode_Modification = false;
+}
+
+void Main::Insere_QSO()
+{
+    const QString enregistrement = Construire_Enregistrement();
+    const QByteArray nouvelle = Texte1252::Encoder(enregistrement);
+    int dateNouvelle = 0;
+    const bool dateLisible = Enregistrement::Date_Comparable(enregistrement, dateNouvelle);
+
+    QList<QByteArray> lignes;
+    if (!sp.Lire_Log(lignes))
+        return;
+    QList<QByteArray> resultat;
+    resultat.reserve(lignes.size() + 1);
+    bool ecrit = false;
+    for (const QByteArray& ligne : lignes) {
+        int dateLigne = 0;
+        // A line that does not begin with a readable date keeps its place and never
+        // decides where the new QSO goes.
+        if (!ecrit && dateLisible
+            && Enregistrement::Date_Comparable(Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8)), dateLigne)
+            && dateLigne >= dateNouvelle) {
+            resultat.append(nouvelle);
+            ecrit = true;
+        }
+        resultat.append(ligne);
+    }
+    if (!ecrit)
+        resultat.append(nouvelle);
+    const ErreurFichier e = FichierLog::Reecrire(sp.Nom_Log(), resultat);
+    if (!e.ok()) {
+        // The log is as it was and the QSO stays in the fields.
+        sp.plateforme.Message(e.message + QStringLiteral("\r\nLe QSO n'a pas été enregistré."), this);
+        return;
+    }
+
+    const bool pourInsertion = sp.Mode_Insertion;
+    Frame3->setTitle(Caption_Saisie);
+    sp.Mode_Insertion = false;
+    int total = 0;
+    if (!sp.Calcul_Total_Points(total))
+        return;
+    Afficher_Total(total);
+    sp.Rafraichir_Liste_Log();
+    // After any recording, insert mode included, the entry area waits for the next QSO:
+    // leaving Valide_A armed on the QSO shown would let a second press write it again.
+    Q_UNUSED(pourInsertion)
+    Entree_Nouvelle_Saisie();
+}
+
+void Main::Main_Liste_KVRT_Click()
+{
+    const int index = Ligne_Courante();
+    sp.Ligne_Selectionnee = index >= 0 ? Texte_Ligne(index) : QString();
+    if (sp.Ligne_Selectionnee.isEmpty()) {
+        sp.plateforme.Message(QStringLiteral("Cliquez sur une ligne pour la modifier"), this);
+        return;
+    }
+    const QString& ligne = sp.Ligne_Selectionnee;
+    if (Enregistrement::Ligne_Liste_Vide(ligne)) {
+        sp.plateforme.Message(QStringLiteral("Il n'y a pas de données a modifier"), this);
+        return;
+    }
+    Date_A->setText(Enregistrement::Champ(ligne, 9, 8).toString());
+    Validation_A->setChecked(Enregistrement::Champ_Nettoye(ligne, 18, 1) == QLatin1String("*"));
+    KVRT_A->setText(Enregistrement::Champ_Nettoye(ligne, 19, 5));
+    Texte_Type_A(Enregistrement::Champ_Nettoye(ligne, 26, 22));
+    Ind_A->setText(Enregistrement::Champ_Nettoye(ligne, 50, 12));
+    Colorer(Ind_A, Jaune_Pale);
+    Colorer(Date_A, Jaune_Pale);
+    for (QWidget* w : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
+                       static_cast<QWidget*>(KVRT_A), static_cast<QWidget*>(Validation_A)})
+        w->setEnabled(false);
+    Annule_Saisie->setEnabled(true);
+}
+
+void Main::Main_Liste_KVRT_DblClick()
+{
+    const QString& ligne = sp.Ligne_Selectionnee;
+    sp.Mode_Modification = true;
+    sp.Mode_Insertion = false;
+    Date_A->setEnabled(true);
+    Colorer(Date_A, Jaune_Pale);
+    Date_A->setText(Enregistrement::Champ(ligne, 9, 8).toString());
+    for (QWidget* w : {static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A), static_cast<QWidget*>(KVRT_A),
+                       static_cast<QWidget*>(Validation_A)})
+        w->setEnabled(true);
+    KVRT_A->setText(Enregistrement::Champ_Nettoye(ligne, 19, 5));
+    Texte_Type_A(Enregistrement::Champ_Nettoye(ligne, 26, 22));
+    Ind_A->setText(Enregistrement::Champ_Nettoye(ligne, 50, 12));
+    Validation_A->setChecked(Enregistrement::Champ_Nettoye(ligne, 18, 1) == QLatin1String("*"));
+    Valide_A->setEnabled(true);
+    Annule_Saisie->setEnabled(false);
+    Date_A->setFocus();
+}
+
+void Main::Main_Annule_Saisie_Click()
+{
+    if (sp.Ligne_Selectionnee.isEmpty()) {
+        sp.plateforme.Message(QStringLiteral("Cliquez sur une ligne pour l'annuler"), this);
+        return;
+    }
+    if (Enregistrement::Ligne_Liste_Vide(sp.Ligne_Selectionnee)) {
+        sp.plateforme.Message(QStringLiteral("Il n'y a pas de données a annuler"), this);
+        return;
+    }
+    QString reference = Enregistrement::Champ_Nettoye(sp.Ligne_Selectionnee, 19, 5);
+    if (sp.plateforme.Question(QStringLiteral("Voulez vous effacer le KVRT N° ") + reference + QStringLiteral(" ?"), this))
+        sp.Supprime_Lignes_Reference(reference);
+
+    int total = 0;
+    if (!sp.Calcul_Total_Points(total))
+        return;
+    Afficher_Total(total);
+    Valide_A->setEnabled(false);
+    Colorer(Date_A, Jaune_Pale);
+    Ind_A->clear();
+    Ind_A->setEnabled(false);
+    Colorer(Ind_A, Jaune_Pale);
+    KVRT_A->clear();
+    KVRT_A->setEnabled(false);
+    Colorer(KVRT_A, Jaune_Pale);
+    Colorer(Type_A, Jaune_Pale);
+    Type_A->setEnabled(false);
+    if (Date_Automatique()) {
+        Colorer(Date_A, Jaune_Pale);
+        QString aujourdhui;
+        sp.Date_Du_Jour(aujourdhui);
+        Date_A->setText(aujourdhui);
+        Ind_A->clear();
+        Colorer(Ind_A, Vert_Pale);
+        Ind_A->setEnabled(true);
+        Ind_A->setFocus();
+    } else {
+        Date_A->setEnabled(true);
+        Date_A->clear();
+        Colorer(Date_A, Vert_Pale);
+        Date_A->setFocus();
+    }
+    Annule_Saisie->setEnabled(false);
+}

@@ -1,0 +1,110 @@
+#include "Gestion_Erreur.h"
+
+#include "Apparence.h"
+#include "Reglages.h"
+#include "Sous_Programmes.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+static QLabel* Etiquette(const char* nom, const QString& texte, QWidget* parent)
+{
+    auto* l = new QLabel(texte, parent);
+    l->setObjectName(QString::fromLatin1(nom));
+    return l;
+}
+
+Gestion_Erreur::Gestion_Erreur(Sous_Programmes& sp_, QWidget* parent) : QDialog(parent), sp(sp_)
+{
+    setObjectName(QStringLiteral("Gestion_Erreur"));
+    setWindowTitle(QStringLiteral("Interception erreur 53"));
+    setModal(true);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label2 = Etiquette("Label2", QStringLiteral("ERREUR 53"), Frame1);
+    QFont titre = Label2->font();
+    titre.setBold(true);
+    titre.setPointSize(titre.pointSize() + 4);
+    Label2->setFont(titre);
+    Label2->setAlignment(Qt::AlignCenter);
+    (new QVBoxLayout(Frame1))->addWidget(Label2);
+
+    Initialisation = new QPushButton(QStringLiteral("Initialiser"), this);
+    Initialisation->setObjectName(QStringLiteral("Initialisation"));
+    Quitter = new QPushButton(QStringLiteral("Quitter"), this);
+    Quitter->setObjectName(QStringLiteral("Quitter"));
+    for (QPushButton* b : {Initialisation, Quitter})
+        b->setAutoDefault(false);
+
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Label1 = Etiquette("Label1", QStringLiteral("Relancez QEZ_Challenge_KVRT une boite de dialogue vous demandera alors "), Frame2);
+    Label3 = Etiquette("Label3", QStringLiteral("QEZ_Challenge_KVRT a trouvé dans la base de registre l'indicatif  : "), Frame2);
+    Ind_Station = Etiquette("Ind_Station", QString(), Frame2);
+    Label6 = Etiquette("Label6", QStringLiteral("Il n'a par contre pas trouvé dans son répértoire le fichier :"), Frame2);
+    Label7 = Etiquette("Label7", QStringLiteral("Pour remèdier à cet état, cliquez sur \"Initialiser\" puis sur \"Quitter\""), Frame2);
+    Label9 = Etiquette("Label9", QStringLiteral("de spécifier votre indicatif et l'année du challenge"), Frame2);
+    Ind_Station1 = Etiquette("Ind_Station1", QString(), Frame2);
+    Err_Departement = Etiquette("Err_Departement", QString(), Frame2);
+    QFont gras = Ind_Station->font();
+    gras.setBold(true);
+    for (QLabel* l : {Ind_Station, Ind_Station1, Err_Departement})
+        l->setFont(gras);
+
+    auto* texte = new QVBoxLayout(Frame2);
+    auto* ligneIndicatif = new QHBoxLayout;
+    ligneIndicatif->addWidget(Label3);
+    ligneIndicatif->addWidget(Ind_Station);
+    ligneIndicatif->addStretch();
+    texte->addLayout(ligneIndicatif);
+    texte->addWidget(Label6);
+    auto* ligneFichier = new QHBoxLayout;
+    ligneFichier->setSpacing(0);
+    ligneFichier->addWidget(Ind_Station1);
+    ligneFichier->addWidget(Err_Departement);
+    ligneFichier->addStretch();
+    texte->addLayout(ligneFichier);
+    texte->addSpacing(8);
+    texte->addWidget(Label7);
+    texte->addSpacing(8);
+    texte->addWidget(Label1);
+    texte->addWidget(Label9);
+
+    auto* boutons = new QHBoxLayout;
+    boutons->addStretch();
+    boutons->addWidget(Initialisation);
+    boutons->addWidget(Quitter);
+    boutons->addStretch();
+
+    auto* tout = new QVBoxLayout(this);
+    tout->addWidget(Frame1);
+    tout->addLayout(boutons);
+    tout->addWidget(Frame2);
+
+    connect(Initialisation, &QPushButton::clicked, this, &Gestion_Erreur::Gestion_Erreur_Initialisation_Click);
+    connect(Quitter, &QPushButton::clicked, this, &Gestion_Erreur::Gestion_Erreur_Quitter_Click);
+}
+
+void Gestion_Erreur::Gestion_Erreur_Form_Load()
+{
+    adjustSize();
+    Apparence::Centrer(this);
+    Ind_Station->setText(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")));
+    Ind_Station1->setText(Ind_Station->text());
+}
+
+void Gestion_Erreur::Gestion_Erreur_Initialisation_Click()
+{
+    sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+    sp.reglages.Ecrire(Reglages::Section_Station(Ind_Station->text()), QStringLiteral("Annee Challenge"), QStringLiteral("20xx"));
+}
+
+void Gestion_Erreur::Gestion_Erreur_Quitter_Click()
+{
+    sp.Terminer_Programme();
+}

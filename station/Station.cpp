@@ -1,0 +1,243 @@
+#include "Station.h"
+
+#include "Apparence.h"
+#include "FichierLog.h"
+#include "Filtre_Touches.h"
+#include "Main.h"
+#include "Plateforme.h"
+#include "Reglages.h"
+#include "Sous_Programmes.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Apparence;
+
+Station::Station(Sous_Programmes& sp_, QWidget* parent) : QDialog(parent), sp(sp_)
+{
+    setObjectName(QStringLiteral("Station"));
+    setWindowTitle(QStringLiteral("Selection Indicatif et Année"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label2 = new QLabel(QStringLiteral("INDICATIF de  la STATION "), Frame1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    QFont titre = Label2->font();
+    titre.setBold(true);
+    titre.setPointSize(titre.pointSize() + 2);
+    Label2->setFont(titre);
+    Label2->setAlignment(Qt::AlignCenter);
+    (new QVBoxLayout(Frame1))->addWidget(Label2);
+
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Label3 = new QLabel(QStringLiteral("Indicatif"), Frame2);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label4 = new QLabel(QStringLiteral("Année"), Frame2);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label5 = new QLabel(QStringLiteral("!!! Pour la saisie la \"/\" est remplacée par le \"_\" "), Frame2);
+    Label5->setObjectName(QStringLiteral("Label5"));
+    New_Indicatif = new QLineEdit(Frame2);
+    New_Indicatif->setObjectName(QStringLiteral("New_Indicatif"));
+    Colorer(New_Indicatif, Vert_Pale);
+    New_Annee = new QLineEdit(Frame2);
+    New_Annee->setObjectName(QStringLiteral("New_Annee"));
+    Colorer(New_Annee, Jaune_Pale);
+    Validation = new QPushButton(QStringLiteral("Validez"), this);
+    Validation->setObjectName(QStringLiteral("Validation"));
+    Validation->setAutoDefault(false);
+
+    auto* grille = new QGridLayout(Frame2);
+    grille->addWidget(Label3, 0, 0);
+    grille->addWidget(Label4, 0, 1);
+    grille->addWidget(New_Indicatif, 1, 0);
+    grille->addWidget(New_Annee, 1, 1);
+    grille->addWidget(Label5, 2, 0, 1, 2);
+
+    auto* tout = new QVBoxLayout(this);
+    tout->addWidget(Frame1);
+    tout->addWidget(Frame2);
+    tout->addWidget(Validation, 0, Qt::AlignHCenter);
+
+    setTabOrder(New_Indicatif, New_Annee);
+    setTabOrder(New_Annee, Validation);
+
+    Filtre_Touches::Installer(New_Indicatif, [this](int& k) { Station_New_Indicatif_KeyPress(k); });
+    Filtre_Touches::Installer(New_Annee, [this](int& k) { Station_New_Annee_KeyPress(k); });
+    connect(Validation, &QPushButton::clicked, this, &Station::Station_Validation_Click);
+}
+
+bool Station::Indicatif_Valide(const QString& indicatif)
+{
+    if (indicatif.isEmpty() || indicatif.size() > 12)
+        return false;
+    for (QChar c : indicatif) {
+        const ushort u = c.unicode();
+        if (!((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || u == '_'))
+            return false;
+    }
+    return true;
+}
+
+bool Station::Annee_Valide(const QString& annee)
+{
+    if (annee.size() != 4)
+        return false;
+    for (QChar c : annee) {
+        const ushort u = c.unicode();
+        if (u < 32 || u == 127 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            return false;
+    }
+    return annee != QLatin1String("..") && annee.trimmed() == annee && !annee.endsWith(QLatin1Char('.'));
+}
+
+QString Station::Indicatif_Affiche(const QString& indicatif)
+{
+    QString affiche = indicatif;
+    return affiche.replace(QLatin1Char('_'), QLatin1Char('/'));
+}
+
+void Station::Station_Form_Load()
+{
+    adjustSize();
+    Centrer(this);
+    QString indicatif = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+    // Never let a stored value that the checks below would refuse name a log.
+    if (!Indicatif_Valide(indicatif))
+        indicatif = QStringLiteral("FXXXX");
+    New_Indicatif->setText(indicatif);
+    if (indicatif != sp.Indicatif_Station) {
+        // The module variable follows the store, as before; the year follows with it so
+        // that the pair still names one log.
+        sp.Indicatif_Station = indicatif;
+        sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
+    }
+    New_Annee->setText(sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee"), QStringLiteral("20xx")));
+    New_Indicatif->setFocus();
+}
+
+void Station::Station_New_Indicatif_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii > 96 && KeyAscii < 123)
+        KeyAscii -= 32;
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        Colorer(New_Indicatif, Jaune_Pale);
+        Colorer(New_Annee, Vert_Pale);
+        New_Annee->setFocus();
+    } else if (KeyAscii == 47) {
+        KeyAscii = 95;
+    }
+}
+
+void Station::Station_New_Annee_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii > 96 && KeyAscii < 123)
+        KeyAscii -= 32;
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        Colorer(New_Annee, Jaune_Pale);
+        Validation->setFocus();
+    }
+}
+
+void Station::Station_Validation_Click()
+{
+    // The module variables change only once every check has passed, so that a refused
+    // entry never leaves them naming another log than the one shown.
+    const QString indicatif = New_Indicatif->text().toUpper();
+    if (indicatif.isEmpty()) {
+        sp.plateforme.Message(QStringLiteral("Vous devez entrer un indicatif"), this);
+        return;
+    }
+    if (indicatif.size() > 12) {
+        sp.plateforme.Message(QStringLiteral("12 caracteres maximum pour l'indicatif"), this);
+        return;
+    }
+    if (!Indicatif_Valide(indicatif)) {
+        sp.plateforme.Message(QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ "), this);
+        New_Indicatif->clear();
+        return;
+    }
+    const QString annee = New_Annee->text().toUpper();
+    if (annee.isEmpty()) {
+        sp.plateforme.Message(QStringLiteral("Vous devez entrer une Année"), this);
+        return;
+    }
+    if (annee.size() != 4) {
+        sp.plateforme.Message(QStringLiteral("L'Année doit comporter 4 chiffres"), this);
+        return;
+    }
+    if (!Annee_Valide(annee)) {
+        sp.plateforme.Message(QStringLiteral("L'Année ne doit pas comporter les caractères / \\ : * ? \" < > | ni de caractère de contrôle"), this);
+        return;
+    }
+
+    Main* main = sp.main;
+    if (main) {
+        main->I_Station->setText(Indicatif_Affiche(indicatif));
+        main->A_Challenge->setText(annee);
+    }
+
+    const QString log = FichierLog::Nom_Log(sp.Repertoire(), indicatif, annee);
+    if (!FichierLog::Existe(log)) {
+        const QString modele = FichierLog::Nom_Modele(sp.Repertoire());
+        ErreurFichier e;
+        if (FichierLog::Existe(modele)) {
+            e = FichierLog::Copier(modele, log);
+        } else {
+            // Without its template the pair still gets the log an empty template gives.
+            e = FichierLog::Reecrire(log, {});
+            if (e.ok())
+                sp.plateforme.Message(QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
+                                          + QStringLiteral("\r\nUn log vide a été créé pour ") + indicatif + QStringLiteral(" ") + annee + QStringLiteral("."),
+                                      this);
+        }
+        if (!e.ok()) {
+            // Nothing is switched: the main window goes on with the log it shows.
+            sp.plateforme.Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station n'a pas pu être créé."), this);
+            if (main) {
+                main->I_Station->setText(Indicatif_Affiche(sp.Indicatif_Station));
+                main->A_Challenge->setText(sp.Annee_Challenge);
+            }
+            return;
+        }
+    }
+
+    sp.Indicatif_Station = indicatif;
+    sp.Annee_Challenge = annee;
+    sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), indicatif);
+    sp.reglages.Ecrire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), annee);
+
+    const QString relu = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+    if (main)
+        main->I_Station->setText(Indicatif_Affiche(relu));
+    sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee Challenge"), QStringLiteral("----"));
+    if (main)
+        main->A_Challenge->setText(sp.Annee_Challenge);
+
+    if (main) {
+        sp.Rafraichir_Liste_Log();
+        int total = 0;
+        if (sp.Calcul_Total_Points(total))
+            main->Afficher_Total(total);
+    }
+    close();
+}
+
+void Station::Station_Form_Unload()
+{
+}
+
+void Station::closeEvent(QCloseEvent* event)
+{
+    Station_Form_Unload();
+    QDialog::closeEvent(event);
+}

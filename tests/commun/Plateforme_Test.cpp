@@ -1,0 +1,53 @@
+#include "Plateforme_Test.h"
+
+#include <QTest>
+
+Plateforme_Test::Plateforme_Test(const QString& repertoire_)
+    : repertoire(repertoire_), m_utc(QDate(2009, 3, 28), QTime(14, 7, 9), Qt::UTC)
+{
+}
+
+void Plateforme_Test::Message(const QString& texte, QWidget*)
+{
+    messages.append(texte);
+}
+
+bool Plateforme_Test::Question(const QString& texte, QWidget*)
+{
+    questions.append(texte);
+    if (reponses.isEmpty()) {
+        questionsImprevues.append(texte);
+        return false;
+    }
+    return reponses.takeFirst();
+}
+
+QDateTime Plateforme_Test::Maintenant_Utc() const
+{
+    return m_utc;
+}
+
+QDateTime Plateforme_Test::Maintenant_Local() const
+{
+    // A local time is the UTC fields moved by the offset.
+    QDateTime local = m_utc.addSecs(m_decalage);
+    return QDateTime(local.date(), local.time(), Qt::LocalTime);
+}
+
+QString Plateforme_Test::Repertoire_Programme() const
+{
+    return repertoire;
+}
+
+void Plateforme_Test::Regler_Horloge(const QDateTime& utc, int decalageSecondes)
+{
+    m_utc = utc.toUTC();
+    m_decalage = decalageSecondes;
+}
+
+QStringList Plateforme_Test::Prendre_Messages()
+{
+    QStringList m = messages;
+    messages.clear();
+    return m;
+}

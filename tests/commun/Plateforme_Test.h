@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Plateforme.h"
+
+#include <QList>
+#include <QStringList>
+
+// The seam as tests see it: every message is recorded, questions are answered from a
+// queue (an unexpected one fails the test), and the clock is whatever the test sets.
+class Plateforme_Test : public Plateforme
+{
+public:
+    explicit Plateforme_Test(const QString& repertoire);
+
+    void Message(const QString& texte, QWidget* parent = nullptr) override;
+    bool Question(const QString& texte, QWidget* parent = nullptr) override;
+    QDateTime Maintenant_Utc() const override;
+    QDateTime Maintenant_Local() const override;
+    QString Repertoire_Programme() const override;
+
+    // UTC and local time; by default 28/03/2009 14:07:09 UTC, local UTC+1.
+    void Regler_Horloge(const QDateTime& utc, int decalageSecondes = 3600);
+
+    QStringList messages;
+    QStringList questions;
+    QList<bool> reponses;
+    QStringList questionsImprevues;
+    QString repertoire;
+
+    QString Dernier_Message() const { return messages.isEmpty() ? QString() : messages.last(); }
+    // Takes the recorded messages, leaving none.
+    QStringList Prendre_Messages();
+
+private:
+    QDateTime m_utc;
+    int m_decalage = 3600;
+};
