@@ -1,0 +1,388 @@
+// The record, its points, dates and the log file, without any window.
+
+#include "Enregistrement.h"
+#include "FichierLog.h"
+#include "Reglages.h"
+#include "Texte1252.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Enregistrement;
+
+class Tst_Noyau : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ligne_log_data();
+    void ligne_log();
+    void ligne_liste_data();
+    void ligne_liste();
+    void points_data();
+    void points();
+    void exemple_quatorze_points();
+    void format_date_data();
+    void format_date();
+    void date_comparable_data();
+    void date_comparable();
+    void departements_data();
+    void departements();
+    void texte_date_heure();
+    void lignes_du_fichier_data();
+    void lignes_du_fichier();
+    void fichier_reecrit_atomiquement();
+    void ecriture_qui_echoue();
+    void erreurs_de_fichier();
+    void reglages_aller_retour();
+};
+
+void Tst_Noyau::ligne_log_data()
+{
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<bool>("attente");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<QByteArray>("attendu");
+
+    QTest::newRow("exemple chateau active")
+        << "28/03/09" << false << "2A001" << "Chateau active" << "FXXXX"
+        << QByteArray("28/03/09  2A001  Chateau active          FXXXX       ");
+    QTest::newRow("marque en position 10")
+        << "01/02/09" << true << "29001" << "Chateau Contacte" << "F1ABC"
+        << QByteArray("01/02/09 *29001  Chateau Contacte        F1ABC       ");
+    QTest::newRow("double sur 20 caracteres accentue")
+        << "01/02/09" << false << "75001" << QString::fromUtf8("Double ou non validé") << "F1ABC"
+        << QByteArray("01/02/09  75001  Double ou non valid\xe9    F1ABC       ");
+    QTest::newRow("indicatif de 12 sans blanc final")
+        << "01/02/09" << false << "01001" << "Operateur reactivation" << "F1ABC_P12345"
+        << QByteArray("01/02/09  01001  Operateur reactivation  F1ABC_P12345");
+    QTest::newRow("champs vides")
+        << "01/02/09" << false << "" << "" << ""
+        << QByteArray("01/02/09                                             ");
+}
+
+void Tst_Noyau::ligne_log()
+{
+    QFETCH(QString, date);
+    QFETCH(bool, attente);
+    QFETCH(QString, reference);
+    QFETCH(QString, type);
+    QFETCH(QString, indicatif);
+    QFETCH(QByteArray, attendu);
+    const QString ligne = Construire_Ligne_Log(date, attente, reference, type, indicatif);
+    QCOMPARE(ligne.size(), 53);
+    QCOMPARE(Texte1252::Encoder(ligne), attendu);
+    // Cutting by position gives back every field.
+    QCOMPARE(Champ(ligne, 1, 8).toString(), date);
+    QCOMPARE(Champ_Nettoye(ligne, 11, 5), reference);
+    QCOMPARE(Champ_Nettoye(ligne, 18, 22), type);
+    QCOMPARE(Champ_Nettoye(ligne, 42, 12), indicatif);
+}
+
+void Tst_Noyau::ligne_liste_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QString>("enregistrement");
+    QTest::addColumn<QString>("attendu");
+
+    const QString r = QStringLiteral("28/03/09 *2A001  Chateau active          FXXXX       ");
+    QTest::newRow("premiere") << 1 << r << QStringLiteral("    1   ") + r;
+    QTest::newRow("onzieme") << 11 << r << QStringLiteral("   11   ") + r;
+    QTest::newRow("cinq chiffres") << 99999 << r << QStringLiteral("99999   ") + r;
+    QTest::newRow("ligne longue coupee a 53") << 2 << r + QStringLiteral("XXXXXXXX") << QStringLiteral("    2   ") + r;
+    QTest::newRow("ligne courte") << 3 << QStringLiteral("28/03/09") << QStringLiteral("    3   28/03/09");
+    QTest::newRow("ligne vide") << 4 << QString() << QStringLiteral("    4   ");
+}
+
+void Tst_Noyau::ligne_liste()
+{
+    QFETCH(int, numero);
+    QFETCH(QString, enregistrement);
+    QFETCH(QString, attendu);
+    const QString ligne = Construire_Ligne_Liste(numero, enregistrement);
+    QCOMPARE(ligne, attendu);
+    if (enregistrement.size() >= 15) {
+        // Characters 18-23 of a list line are the mark and the reference.
+        QCOMPARE(Champ(ligne, 18, 6).toString(), QStringLiteral("*2A001"));
+        QVERIFY(!Ligne_Liste_Vide(ligne));
+    } else {
+        QVERIFY(Ligne_Liste_Vide(ligne));
+    }
+}
+
+void Tst_Noyau::points_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<int>("points");
+
+    const QStringList& types = Types_Activite();
+    const int attendus[] = {2, 1, 1, 6, 3, 3, 6, 3, 0};
+    for (int i = 0; i < types.size(); ++i) {
+        QTest::addRow("type %d", i) << Construire_Ligne_Log("01/01/09", false, "01001", types.at(i), "F1ABC") << attendus[i];
+        QTest::addRow("type %d marque", i) << Construire_Ligne_Log("01/01/09", true, "01001", types.at(i), "F1ABC") << 0;
+    }
+    QTest::newRow("Double seul") << Construire_Ligne_Log("01/01/09", false, "01001", "Double", "F1ABC") << 0;
+    QTest::newRow("casse differente") << Construire_Ligne_Log("01/01/09", false, "01001", "chateau active", "F1ABC") << 0;
+    QTest::newRow("blanc double interieur") << Construire_Ligne_Log("01/01/09", false, "01001", "Chateau  active", "F1ABC") << 0;
+    QTest::newRow("accent ajoute") << Construire_Ligne_Log("01/01/09", false, "01001", QString::fromUtf8("Chateau activé"), "F1ABC") << 0;
+    QTest::newRow("blancs autour du type") << QStringLiteral("01/01/09  01001    Chateau active        F1ABC") << 6;
+    QTest::newRow("plus courte que 18") << QStringLiteral("01/01/09  01001") << 0;
+    QTest::newRow("vide") << QString() << 0;
+    QTest::newRow("type coupe en fin de ligne") << QStringLiteral("01/01/09  01001  Chateau active") << 6;
+    QTest::newRow("autre caractere en 10") << QStringLiteral("01/01/09 #01001  Chateau active") << 6;
+}
+
+void Tst_Noyau::points()
+{
+    QFETCH(QString, ligne);
+    QFETCH(int, points);
+    QCOMPARE(Points_Ligne(ligne), points);
+}
+
+void Tst_Noyau::exemple_quatorze_points()
+{
+    const QStringList log = {
+        Construire_Ligne_Log("01/01/09", false, "01001", "Chateau Contacte", "F1A"),
+        Construire_Ligne_Log("01/01/09", false, "01002", "Chateau active", "F1A"),
+        Construire_Ligne_Log("01/01/09", false, "01003", "Operateur activation", "F1A"),
+        Construire_Ligne_Log("01/01/09", true, "01004", "Resident active", "F1A"),
+        Construire_Ligne_Log("01/01/09", false, "01005", QString::fromUtf8("Double ou non validé"), "F1A"),
+    };
+    int total = 0;
+    for (const QString& l : log)
+        total += Points_Ligne(l);
+    QCOMPARE(total, 14);
+}
+
+void Tst_Noyau::format_date_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("resultat");
+    QTest::newRow("bonne") << "12/03/09" << 0;
+    QTest::newRow("tirets") << "12-03-09" << 1;
+    QTest::newRow("lettre") << "1A/03/09" << 1;
+    QTest::newRow("31 fevrier passe") << "31/02/09" << 0;
+    QTest::newRow("99/99 passe") << "99/99/09" << 0;
+    QTest::newRow("derniere position") << "12/03/0X" << 1;
+    QTest::newRow("chiffre arabe indien") << QString::fromUtf8("12/03/0\u0663") << 1;
+}
+
+void Tst_Noyau::format_date()
+{
+    QFETCH(QString, texte);
+    QFETCH(int, resultat);
+    QCOMPARE(Controle_Format_Date(texte), resultat);
+}
+
+void Tst_Noyau::date_comparable_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<bool>("lisible");
+    QTest::addColumn<int>("valeur");
+    QTest::newRow("2009") << "28/03/09" << true << 20090328;
+    QTest::newRow("49 donne 2049") << "01/01/49" << true << 20490101;
+    QTest::newRow("50 donne 1950") << "01/01/50" << true << 19500101;
+    QTest::newRow("98") << "15/06/98" << true << 19980615;
+    QTest::newRow("31 fevrier a sa place") << "31/02/09" << true << 20090231;
+    QTest::newRow("ligne vide") << "" << false << 0;
+    QTest::newRow("texte etranger") << "Bonjour tout le monde" << false << 0;
+    QTest::newRow("courte") << "28/03/0" << false << 0;
+}
+
+void Tst_Noyau::date_comparable()
+{
+    QFETCH(QString, texte);
+    QFETCH(bool, lisible);
+    QFETCH(int, valeur);
+    int v = 0;
+    QCOMPARE(Date_Comparable(texte, v), lisible);
+    if (lisible)
+        QCOMPARE(v, valeur);
+    // Day, month and year order: a later month of an earlier day still comes after.
+    int a = 0, b = 0;
+    QVERIFY(Date_Comparable(QStringLiteral("31/01/09"), a));
+    QVERIFY(Date_Comparable(QStringLiteral("01/02/09"), b));
+    QVERIFY(a < b);
+}
+
+void Tst_Noyau::departements_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<int>("caseCarte");
+    QTest::newRow("01") << "01" << 1 << 1;
+    QTest::newRow("75") << "75" << 75 << 75;
+    QTest::newRow("2A") << "2A" << 96 << 96;
+    QTest::newRow("2a") << "2a" << 96 << 96;
+    QTest::newRow("2B") << "2B" << 97 << 97;
+    QTest::newRow("2b") << "2b" << 97 << 97;
+    QTest::newRow("97") << "97" << 97 << 97;
+    QTest::newRow("00") << "00" << 0 << 0;
+    QTest::newRow("AB") << "AB" << 0 << -1;
+    QTest::newRow("1A") << "1A" << 1 << -1;
+    QTest::newRow("vide") << "" << 0 << -1;
+    QTest::newRow("un seul chiffre") << "7" << 7 << -1;
+}
+
+void Tst_Noyau::departements()
+{
+    QFETCH(QString, code);
+    QFETCH(int, numero);
+    QFETCH(int, caseCarte);
+    QCOMPARE(Numero_Departement(code), numero);
+    QCOMPARE(Case_Departement(code), caseCarte);
+}
+
+void Tst_Noyau::texte_date_heure()
+{
+    QCOMPARE(Texte_Date(QDate(2009, 3, 7)), QStringLiteral("07/03/09"));
+    QCOMPARE(Texte_Date(QDate(2000, 1, 1)), QStringLiteral("01/01/00"));
+    QCOMPARE(Texte_Date_Longue(QDate(2009, 3, 7)), QStringLiteral("07/03/2009"));
+    QCOMPARE(Texte_Heure(QTime(9, 5, 0)), QStringLiteral("09:05:00"));
+    QCOMPARE(Texte_Heure(QTime(23, 59, 59)), QStringLiteral("23:59:59"));
+}
+
+void Tst_Noyau::lignes_du_fichier_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QList<QByteArray>>("lignes");
+    QTest::newRow("vide") << QByteArray() << QList<QByteArray>{};
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QList<QByteArray>{"a", "b"};
+    QTest::newRow("lf seul") << QByteArray("a\nb\n") << QList<QByteArray>{"a", "b"};
+    QTest::newRow("sans fin de ligne finale") << QByteArray("a\r\nb") << QList<QByteArray>{"a", "b"};
+    QTest::newRow("lignes vides gardees") << QByteArray("a\r\n\r\nb\r\n") << QList<QByteArray>{"a", "", "b"};
+    QTest::newRow("cr isole garde") << QByteArray("a\rb\r\n") << QList<QByteArray>{"a\rb"};
+    QTest::newRow("nul garde") << QByteArray("a\0b\r\n", 5) << QList<QByteArray>{QByteArray("a\0b", 3)};
+}
+
+void Tst_Noyau::lignes_du_fichier()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QList<QByteArray>, lignes);
+    QCOMPARE(Texte1252::Couper_Lignes(contenu), lignes);
+}
+
+void Tst_Noyau::fichier_reecrit_atomiquement()
+{
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    // Every byte value survives a read and a rewrite, line ends becoming CR LF.
+    QByteArray tous;
+    for (int i = 0; i < 256; ++i)
+        if (i != '\n' && i != '\r')
+            tous.append(char(i));
+    {
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(tous + "\nfin");
+    }
+    QList<QByteArray> lignes;
+    QVERIFY(FichierLog::Lire(log, lignes).ok());
+    QCOMPARE(lignes.size(), 2);
+    QCOMPARE(Texte1252::Encoder(Texte1252::Decoder(lignes.at(0))), tous);
+    QVERIFY(FichierLog::Reecrire(log, lignes).ok());
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), tous + "\r\nfin\r\n");
+    // No temporary file is left behind.
+    QCOMPARE(QDir(dossier.path()).entryList(QDir::Files).size(), 1);
+
+    QVERIFY(FichierLog::Ajouter(log, "encore").ok());
+    f.seek(0);
+    QCOMPARE(f.readAll(), tous + "\r\nfin\r\nencore\r\n");
+}
+
+// A device that accepts a number of bytes, then fails, as a full disk does.
+class Sortie_Limitee : public QBuffer
+{
+public:
+    explicit Sortie_Limitee(qint64 limite) : m_limite(limite) {}
+
+protected:
+    qint64 writeData(const char* donnees, qint64 taille) override
+    {
+        if (pos() + taille > m_limite)
+            return -1;
+        return QBuffer::writeData(donnees, taille);
+    }
+
+private:
+    qint64 m_limite;
+};
+
+void Tst_Noyau::ecriture_qui_echoue()
+{
+    QList<QByteArray> lignes;
+    for (int i = 0; i < 5000; ++i)
+        lignes.append(QByteArray(53, 'x'));
+    Sortie_Limitee sortie(1000);
+    QVERIFY(sortie.open(QIODevice::WriteOnly));
+    const ErreurFichier e = FichierLog::Ecrire(sortie, lignes, QStringLiteral("/tmp/essai.txt"));
+    QVERIFY(!e.ok());
+    QVERIFY2(e.message.contains(QStringLiteral("essai.txt")), qPrintable(e.message));
+    QVERIFY(e.message.startsWith(QStringLiteral("Erreur N° ")));
+}
+
+void Tst_Noyau::erreurs_de_fichier()
+{
+    QTemporaryDir dossier;
+    QList<QByteArray> lignes;
+    // Missing file: 53, the number the recovery window answers to.
+    ErreurFichier e = FichierLog::Lire(dossier.filePath(QStringLiteral("absent.txt")), lignes);
+    QCOMPARE(e.numero, 53);
+    QVERIFY(e.message.contains(QStringLiteral("fichier introuvable")));
+    // A directory in place of the log.
+    QVERIFY(QDir(dossier.path()).mkdir(QStringLiteral("log.txt")));
+    const QString repertoire = dossier.filePath(QStringLiteral("log.txt"));
+    QCOMPARE(FichierLog::Lire(repertoire, lignes).numero, 75);
+    QVERIFY(!FichierLog::Ajouter(repertoire, "x").ok());
+    QVERIFY(!FichierLog::Reecrire(repertoire, {"x"}).ok());
+    QVERIFY(QFileInfo(repertoire).isDir());
+    // A missing directory.
+    const QString ailleurs = dossier.filePath(QStringLiteral("nulle/part/log.txt"));
+    QCOMPARE(FichierLog::Ajouter(ailleurs, "x").numero, 75);
+    QVERIFY(!QFile::exists(ailleurs));
+    // Copying a missing template creates nothing.
+    const QString cible = dossier.filePath(QStringLiteral("nouveau.txt"));
+    QCOMPARE(FichierLog::Copier(dossier.filePath(QStringLiteral("modele.txt")), cible).numero, 53);
+    QVERIFY(!QFile::exists(cible));
+#ifdef Q_OS_LINUX
+    if (QFile::exists(QStringLiteral("/dev/full"))) {
+        e = FichierLog::Ajouter(QStringLiteral("/dev/full"), "x");
+        QCOMPARE(e.numero, 61);
+        QVERIFY(e.message.contains(QStringLiteral("disque plein")));
+    }
+#endif
+}
+
+void Tst_Noyau::reglages_aller_retour()
+{
+    QTemporaryDir dossier;
+    const QString fichier = dossier.filePath(QStringLiteral("r.ini"));
+    {
+        Reglages r(fichier);
+        QCOMPARE(r.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+        r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+        r.Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+        r.Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QStringLiteral("-1"));
+        r.Ecrire(QStringLiteral("Setup A/B"), QStringLiteral("Annee Challenge"), QStringLiteral("x"));
+    }
+    Reglages r(fichier);
+    QCOMPARE(r.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(r.Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+    QCOMPARE(r.Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
+    // "Setup " and "Setup" are two sections; a station's section is not the common one.
+    QCOMPARE(r.Lire(QStringLiteral("Setup"), QStringLiteral("Indicatif Station"), QStringLiteral("absent")), QStringLiteral("absent"));
+    QCOMPARE(r.Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Indicatif Station"), QStringLiteral("absent")), QStringLiteral("absent"));
+    // A "/" in a section name does not open a sub-section.
+    QCOMPARE(r.Lire(QStringLiteral("Setup A"), QStringLiteral("B/Annee Challenge"), QStringLiteral("absent")), QStringLiteral("absent"));
+    QCOMPARE(r.Lire(QStringLiteral("Setup A/B"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("x"));
+}
+
+QTEST_GUILESS_MAIN(Tst_Noyau)
+#include "tst_noyau.moc"

@@ -1,0 +1,402 @@
+// Start-up, the settings store, menus, clock and the Station window, on real widgets.
+
+#include "Aide.h"
+#include "Apparence.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Station.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTest>
+#include <QTimer>
+
+// Runs an action on the modal window as soon as it opens.
+static void Sur_Modal(std::function<void(QWidget*)> action)
+{
+    auto* minuteur = new QTimer;
+    minuteur->setInterval(20);
+    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            minuteur->stop();
+            minuteur->deleteLater();
+            action(modal);
+        }
+    });
+    minuteur->start();
+}
+
+static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QString& annee)
+{
+    auto* station = qobject_cast<Station*>(fenetre);
+    QVERIFY(station);
+    station->New_Indicatif->clear();
+    Taper(station->New_Indicatif, indicatif);
+    station->New_Annee->clear();
+    Taper(station->New_Annee, annee);
+    // Enter in the year box moves to Validez; Enter there clicks it.
+    QCOMPARE(station->focusWidget(), station->Validation);
+    station->Station_Validation_Click();
+}
+
+class Tst_Principal : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void premiere_installation();
+    void premiere_installation_fermee_sans_valider();
+    void demarrage_avec_log();
+    void mode_date_par_station();
+    void index_type_activite_data();
+    void index_type_activite();
+    void horloge();
+    void aide_historique_apropos();
+    void station_controles();
+    void station_bascule_entre_deux_logs();
+    void station_modele_absent();
+    void fenetre_unique();
+};
+
+void Tst_Principal::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+void Tst_Principal::premiere_installation()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Sur_Modal([](QWidget* w) { Remplir_Station(w, QStringLiteral("f1abc/p"), QStringLiteral("2009")); });
+    Main* m = p.Demarrer();
+    QCOMPARE(p.plateforme->messages.value(0),
+             QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge"));
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC_P"));
+    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
+    QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC/P"));
+    QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
+    QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC_P"), QStringLiteral("2009"))));
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC_P"));
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Revision"), QString()), QStringLiteral(" 1.1.7"));
+    QCOMPARE(m->windowTitle(), QStringLiteral("  QEZ_Challenge    Revision  1.1.7"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
+    QCOMPARE(m->Nombre_Lignes(), 0);
+    // Automatic date mode: today's UTC date, the callsign expected next.
+    QVERIFY(m->Mnu_Date_Auto_Oui->isChecked());
+    QVERIFY(!m->Mnu_Date_Auto_Non->isChecked());
+    QCOMPARE(m->Label_Date->text(), QStringLiteral("Date automatique"));
+    QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
+    QVERIFY(m->Ind_A->isEnabled());
+    QCOMPARE(Apparence::Couleur(m->Ind_A), Apparence::Vert_Pale);
+    QCOMPARE(Apparence::Couleur(m->Date_A), Apparence::Jaune_Pale);
+    QVERIFY(!m->Annule_Saisie->isEnabled());
+    QCOMPARE(m->Type_A->count(), 9);
+    QCOMPARE(m->Type_A->currentIndex(), 0);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Principal::premiere_installation_fermee_sans_valider()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Sur_Modal([](QWidget* w) { w->close(); });
+    Main* m = p.Demarrer();
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QCOMPARE(m->Nombre_Lignes(), 0);
+    QVERIFY(m->isVisible());
+    // Every key in the date or callsign field reminds the user, and is still typed as is.
+    p.plateforme->messages.clear();
+    m->Ind_A->setEnabled(true);
+    QTest::keyClick(m->Ind_A, 'a');
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("a"));
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif.")));
+    // The next start asks again.
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+}
+
+void Tst_Principal::demarrage_avec_log()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    QStringList log;
+    for (int i = 1; i <= 11; ++i)
+        log << Enr(QStringLiteral("%1/03/09").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("290%1").arg(i, 2, 10, QLatin1Char('0')),
+                   QStringLiteral("Chateau active"), QStringLiteral("F5XYZ"), i == 11);
+    p.Ecrire_Log(log);
+    Main* m = p.Demarrer();
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(m->Nombre_Lignes(), 11);
+    QCOMPARE(m->Texte_Ligne(10), QStringLiteral("   11   ") + log.at(10));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("60"));
+    // The rebuild selected the last line; the entry area was reset after it.
+    QCOMPARE(p.sp->Ligne_Selectionnee, QStringLiteral("   11   ") + log.at(10));
+    QCOMPARE(m->Ligne_Courante(), 10);
+    QCOMPARE(m->Type_A->currentText(), QStringLiteral("Chateau active"));
+    QVERIFY(!m->Annule_Saisie->isEnabled());
+    QVERIFY(m->Ind_A->isEnabled());
+    QCOMPARE(m->Ind_A->text(), QString());
+    // Nothing was written to the log at start.
+    QCOMPARE(p.Octets_Log(), Octets(log));
+}
+
+void Tst_Principal::mode_date_par_station()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station(QStringLiteral("F1ABC"));
+    p.Installer_Station(QStringLiteral("F2DEF"));
+    p.Installer_Station(QStringLiteral("F1ABC"));
+    p.reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("oui"));
+    Main* m = p.Demarrer();
+    // Anything but "Oui" is manual.
+    QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
+    QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
+    QCOMPARE(m->Label_Date->text(), QStringLiteral("Date manuelle"));
+    QCOMPARE(m->Date_A->text(), QString());
+    QVERIFY(m->Date_A->isEnabled());
+    QCOMPARE(Apparence::Couleur(m->Date_A), Apparence::Vert_Pale);
+
+    m->Mnu_Date_Auto_Oui->trigger();
+    QVERIFY(m->Mnu_Date_Auto_Oui->isChecked());
+    QVERIFY(!m->Mnu_Date_Auto_Non->isChecked());
+    QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
+    QCOMPARE(m->Label_Date->text(), QStringLiteral("Date automatique"));
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Oui"));
+    m->Mnu_Date_Auto_Non->trigger();
+    QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
+    QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Non"));
+    // The other station keeps its own mode.
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F2DEF"), QStringLiteral("Date_Automatique"), QStringLiteral("absent")), QStringLiteral("absent"));
+    // Triggering the checked item again keeps exactly one mark.
+    m->Mnu_Date_Auto_Non->trigger();
+    QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
+    QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
+}
+
+void Tst_Principal::index_type_activite_data()
+{
+    QTest::addColumn<QString>("stocke");
+    QTest::addColumn<int>("index");
+    QTest::newRow("absent") << QString() << 0;
+    QTest::newRow("3") << "3" << 3;
+    QTest::newRow("8") << "8" << 8;
+    QTest::newRow("-1") << "-1" << -1;
+    QTest::newRow("9 hors liste") << "9" << 0;
+    QTest::newRow("texte") << "abc" << 0;
+    QTest::newRow("-2") << "-2" << 0;
+}
+
+void Tst_Principal::index_type_activite()
+{
+    QFETCH(QString, stocke);
+    QFETCH(int, index);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    if (!stocke.isNull())
+        p.reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), stocke);
+    Main* m = p.Demarrer();
+    QCOMPARE(m->Type_A->currentIndex(), index);
+}
+
+void Tst_Principal::horloge()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    QVERIFY(m->Timer1->isActive());
+    QCOMPARE(m->Timer1->interval(), 1000);
+    // Before the first tick the labels are empty.
+    QCOMPARE(m->Label37->text(), QString());
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2008, 12, 31), QTime(23, 59, 59), Qt::UTC), 3600);
+    m->Main_Timer1_Timer();
+    QCOMPARE(m->Label37->text(), QStringLiteral("23:59 Utc"));
+    QCOMPARE(m->Label34->text(), QStringLiteral("00:59 Loc"));
+    QCOMPARE(m->Label33->text(), QStringLiteral("31/12/08"));
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 1, 1), QTime(0, 0, 0), Qt::UTC), 7200);
+    m->Main_Timer1_Timer();
+    QCOMPARE(m->Label37->text(), QStringLiteral("00:00 Utc"));
+    QCOMPARE(m->Label34->text(), QStringLiteral("02:00 Loc"));
+    QCOMPARE(m->Label33->text(), QStringLiteral("01/01/09"));
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(9, 5, 3), Qt::UTC), 0);
+    m->Main_Timer1_Timer();
+    QCOMPARE(m->Label37->text(), QStringLiteral("09:05 Utc"));
+    QCOMPARE(m->Label33->text(), QStringLiteral("07/03/09"));
+    // The clock never touches the entry field.
+    QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
+}
+
+void Tst_Principal::aide_historique_apropos()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    m->Mnu_Apropos->trigger();
+    const QString apropos = p.plateforme->Dernier_Message();
+    QVERIFY(apropos.startsWith(QStringLiteral("QEZ_Challenge  Revision  1.1.7\r\n\r\n")));
+    QVERIFY(apropos.size() > 40);
+    m->Mnu_Historique->trigger();
+    const QStringList lignes = p.plateforme->Dernier_Message().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QCOMPARE(lignes.size(), 18);
+    QCOMPARE(lignes.first(), QStringLiteral("V1.0.0   le 19/12/2005 creation"));
+    QCOMPARE(lignes.last(), QStringLiteral("V1.1.7   le 28/03/09 Correction bug date mode manuel"));
+    QCOMPARE(lignes.at(7), QString::fromUtf8("V1.0.7   le 26/03/06 Ajout carte des départements contactés. Corrigé bug saisie TK"));
+
+    // Without the help file: a message naming it.
+    p.plateforme->messages.clear();
+    m->Mnu_Mode_Emploi->trigger();
+    QVERIFY(p.plateforme->Dernier_Message().contains(QStringLiteral("QEZ_Challenge.hlp")));
+    QVERIFY(!m->Fenetre_Aide);
+    // With it, the help window opens at the table of contents; a second call keeps one window.
+    QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), p.Chemin(QStringLiteral("QEZ_Challenge.hlp"))));
+    m->Mnu_Mode_Emploi->trigger();
+    QVERIFY(m->Fenetre_Aide);
+    QWidget* aide = m->Fenetre_Aide;
+    m->Mnu_Mode_Emploi->trigger();
+    QCOMPARE(static_cast<QWidget*>(m->Fenetre_Aide), aide);
+    aide->close();
+}
+
+void Tst_Principal::station_controles()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    QCOMPARE(s->windowTitle(), QStringLiteral("Selection Indicatif et Année"));
+    QCOMPARE(s->New_Indicatif->text(), QStringLiteral("F1ABC"));
+    QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
+    QCOMPARE(s->Label5->text(), QStringLiteral("!!! Pour la saisie la \"/\" est remplacée par le \"_\" "));
+
+    struct Cas { QString indicatif, annee, message; bool vide; };
+    const Cas cas[] = {
+        {QString(), QStringLiteral("2009"), QStringLiteral("Vous devez entrer un indicatif"), false},
+        {QStringLiteral("F1ABCDEFGHIJK"), QStringLiteral("2009"), QStringLiteral("12 caracteres maximum pour l'indicatif"), false},
+        {QStringLiteral("F1-ABC"), QStringLiteral("2009"), QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ "), true},
+        {QString::fromUtf8("F1ÉBC"), QStringLiteral("2009"), QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ "), true},
+        {QStringLiteral("F9ZZZ"), QString(), QString::fromUtf8("Vous devez entrer une Année"), false},
+        {QStringLiteral("F9ZZZ"), QStringLiteral("09"), QString::fromUtf8("L'Année doit comporter 4 chiffres"), false},
+        {QStringLiteral("F9ZZZ"), QStringLiteral("20/9"), QString(), false},
+        {QStringLiteral("F9ZZZ"), QStringLiteral("2:09"), QString(), false},
+    };
+    for (const Cas& c : cas) {
+        p.plateforme->messages.clear();
+        s->New_Indicatif->setText(c.indicatif);
+        s->New_Annee->setText(c.annee);
+        s->Station_Validation_Click();
+        QCOMPARE(p.plateforme->messages.size(), 1);
+        if (!c.message.isEmpty())
+            QCOMPARE(p.plateforme->messages.at(0), c.message);
+        QCOMPARE(s->New_Indicatif->text().isEmpty(), c.vide || c.indicatif.isEmpty());
+        // A refused entry changes nothing: the module still names the log shown.
+        QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
+        QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
+        QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
+        QVERIFY(!QFile::exists(p.Log(QStringLiteral("F9ZZZ"), c.annee)));
+    }
+    // The default year is accepted, upper-cased.
+    p.plateforme->messages.clear();
+    s->New_Indicatif->setText(QStringLiteral("f9zzz"));
+    s->New_Annee->setText(QStringLiteral("20xx"));
+    s->Station_Validation_Click();
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F9ZZZ"));
+    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("20XX"));
+    QVERIFY(QFile::exists(p.Log(QStringLiteral("F9ZZZ"), QStringLiteral("20XX"))));
+    QTRY_VERIFY(!m->Fenetre_Station);
+}
+
+void Tst_Principal::station_bascule_entre_deux_logs()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
+    const QStringList premier = {Enr("01/03/09", "29001", "Chateau active", "F5XYZ")};
+    p.Ecrire_Log(premier);
+    Main* m = p.Demarrer();
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
+
+    // A new pair gets the template's copy; the old log is left alone.
+    p.Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), Octets({Enr("01/01/10", "01001", "Chateau Contacte", "MODELE")}));
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    s->New_Indicatif->setText(QStringLiteral("F1ABC"));
+    s->New_Annee->setText(QStringLiteral("2010"));
+    QTest::mouseClick(s->Validation, Qt::LeftButton);
+    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
+    QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
+    QCOMPARE(m->Nombre_Lignes(), 1);
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
+    QCOMPARE(p.Octets_Log(QStringLiteral("F1ABC"), QStringLiteral("2010")), Octets({Enr("01/01/10", "01001", "Chateau Contacte", "MODELE")}));
+    QCOMPARE(p.Octets_Log(), Octets(premier));
+
+    // And back: the former pair brings its log back, never overwritten by the template.
+    QTRY_VERIFY(!m->Fenetre_Station);
+    m->Mnu_New_Indicatif->trigger();
+    s = m->Fenetre_Station;
+    s->New_Indicatif->setText(QStringLiteral("F1ABC"));
+    s->New_Annee->setText(QStringLiteral("2009"));
+    s->Station_Validation_Click();
+    QCOMPARE(m->Nombre_Lignes(), 1);
+    QCOMPARE(m->Texte_Ligne(0), QStringLiteral("    1   ") + premier.at(0));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
+    QCOMPARE(p.Octets_Log(), Octets(premier));
+    QVERIFY(p.plateforme->messages.isEmpty());
+}
+
+void Tst_Principal::station_modele_absent()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    QVERIFY(QFile::remove(p.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"))));
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    s->New_Indicatif->setText(QStringLiteral("F2DEF"));
+    s->New_Annee->setText(QStringLiteral("2011"));
+    s->Station_Validation_Click();
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("FXXXX_Challenge_KVRT.txt")));
+    QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("Un log vide a été créé")));
+    QVERIFY(QFile::exists(p.Log(QStringLiteral("F2DEF"), QStringLiteral("2011"))));
+    QCOMPARE(p.Octets_Log(QStringLiteral("F2DEF"), QStringLiteral("2011")), QByteArray());
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F2DEF"));
+}
+
+void Tst_Principal::fenetre_unique()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    m->Mnu_New_Indicatif->trigger();
+    QWidget* premiere = m->Fenetre_Station;
+    m->Mnu_New_Indicatif->trigger();
+    QCOMPARE(static_cast<QWidget*>(m->Fenetre_Station), premiere);
+    premiere->close();
+    QTRY_VERIFY(!m->Fenetre_Station);
+}
+
+QTEST_MAIN(Tst_Principal)
+#include "tst_principal.moc"
