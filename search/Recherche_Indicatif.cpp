@@ -1,14 +1,378 @@
 #include "Recherche_Indicatif.h"
 
+#include "Apparence.h"
+#include "Enregistrement.h"
+#include "Filtre_Touches.h"
+#include "Main.h"
+#include "Plateforme.h"
 #include "Sous_Programmes.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+using namespace Apparence;
+
+namespace {
+
+// Characters of a main-list row cut for each mode (1-based positions of the list line).
+constexpr int Position_Indicatif = 50;
+constexpr int Position_Reference = 19;
+constexpr int Position_Departement = 19;
+
+// A picked result is looked up in the main list by its first characters; rows are
+// shorter than this, so in practice the whole row is compared.
+constexpr int Longueur_Comparee = 134;
+
+const QString Message_Indicatif_Vide = QStringLiteral("Entrez un indicatif");
+const QString Message_Reference_Vide = QStringLiteral("Entrez une reference");
+const QString Message_Departement_Vide = QStringLiteral("Entrez un departement");
+
+template <typename T>
+T* Nomme(T* controle, const QString& nom)
+{
+    controle->setObjectName(nom);
+    return controle;
+}
+
+} // namespace
 
 Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
 {
     setObjectName(QStringLiteral("Recherche_Indicatif"));
     setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Recherche d'un QSO"));
+
+    Frame1 = Nomme(new QGroupBox(this), QStringLiteral("Frame1"));
+    Label3 = Nomme(new QLabel(QStringLiteral("Rechercher un QSO par ..."), Frame1), QStringLiteral("Label3"));
+    QFont titre = Label3->font();
+    titre.setBold(true);
+    titre.setPointSize(titre.pointSize() + 2);
+    Label3->setFont(titre);
+    (new QHBoxLayout(Frame1))->addWidget(Label3);
+
+    Frame2 = Nomme(new QGroupBox(this), QStringLiteral("Frame2"));
+    const char* const titres[] = {nullptr, "Indicatif", "KVRT", "Dpt"};
+    for (int i = 1; i <= 3; ++i)
+        Option1[i] = Nomme(new QRadioButton(QString::fromLatin1(titres[i]), Frame2), QStringLiteral("Option1_%1").arg(i));
+    Option1[1]->setChecked(true);
+
+    Indica = Nomme(new QLineEdit(Frame2), QStringLiteral("Indica"));
+    Data = Nomme(new QLineEdit(Frame2), QStringLiteral("Data"));
+    Depa = Nomme(new QLineEdit(Frame2), QStringLiteral("Depa"));
+    const QFontMetrics mesure(font());
+    Indica->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")));
+    Data->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWW")) + 16);
+    Depa->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WW")) + 16);
+    for (QLineEdit* boite : {Indica, Data, Depa})
+        Colorer(boite, Jaune_Pale);
+
+    m_entetes = Nomme(new QWidget(Frame2), QStringLiteral("Entetes"));
+    Label13 = Nomme(new QLabel(QStringLiteral("N°"), m_entetes), QStringLiteral("Label13"));
+    Label12 = Nomme(new QLabel(QStringLiteral("Date"), m_entetes), QStringLiteral("Label12"));
+    Label11 = Nomme(new QLabel(QStringLiteral("KVRT"), m_entetes), QStringLiteral("Label11"));
+    Label10 = Nomme(new QLabel(QStringLiteral("Type d'activité"), m_entetes), QStringLiteral("Label10"));
+    Label9 = Nomme(new QLabel(QStringLiteral("Indicatif"), m_entetes), QStringLiteral("Label9"));
+    m_entetes->setMinimumHeight(mesure.height() + 4);
+
+    QSO_Effectues = Nomme(new QListView(this), QStringLiteral("QSO_Effectues"));
+    Modele_Resultats = new QStringListModel(this);
+    QSO_Effectues->setModel(Modele_Resultats);
+    QSO_Effectues->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QSO_Effectues->setSelectionMode(QAbstractItemView::SingleSelection);
+    QSO_Effectues->setUniformItemSizes(true);
+    QSO_Effectues->setFont(Police_Liste());
+    QSO_Effectues->setToolTip(QStringLiteral("Cliquez sur le QSO pour le selectionner"));
+    Colorer(QSO_Effectues, Jaune_Pale);
+    QSO_Effectues->setMinimumWidth(QFontMetrics(QSO_Effectues->font()).horizontalAdvance(QString(63, u'0')) + 30);
+    QSO_Effectues->setMinimumHeight(160);
+
+    Command1 = Nomme(new QPushButton(QStringLiteral("Quitter"), this), QStringLiteral("Command1"));
+
+    // Each option with its box just to its right, the three side by side.
+    auto* options = new QGridLayout(Frame2);
+    options->addWidget(Option1[1], 0, 0);
+    options->addWidget(Indica, 0, 1);
+    options->addWidget(Option1[2], 0, 2);
+    options->addWidget(Data, 0, 3);
+    options->addWidget(Option1[3], 0, 4);
+    options->addWidget(Depa, 0, 5);
+    options->setColumnStretch(6, 1);
+    options->addWidget(m_entetes, 1, 0, 1, 7);
+
+    auto* bas = new QHBoxLayout;
+    bas->addStretch();
+    bas->addWidget(Command1);
+
+    auto* tout = new QVBoxLayout(this);
+    tout->addWidget(Frame1);
+    tout->addWidget(Frame2);
+    tout->addWidget(QSO_Effectues, 1);
+    tout->addLayout(bas);
+
+    setTabOrder(Indica, Data);
+    setTabOrder(Data, Depa);
+    setTabOrder(Depa, QSO_Effectues);
+    setTabOrder(QSO_Effectues, Command1);
+
+    Filtre_Touches::Installer(Indica, [this](int& k) { Recherche_Indicatif_Indica_KeyPress(k); });
+    Filtre_Touches::Installer(Data, [this](int& k) { Recherche_Indicatif_Data_KeyPress(k); });
+    Filtre_Touches::Installer(Depa, [this](int& k) { Recherche_Indicatif_Depa_KeyPress(k); });
+    // A click in a box chooses its mode; reaching it with Tab does not.
+    for (QLineEdit* boite : {Indica, Data, Depa})
+        boite->installEventFilter(this);
+    for (int i = 1; i <= 3; ++i)
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Recherche_Indicatif_Option1_Click(i); });
+    connect(Command1, &QPushButton::clicked, this, &Recherche_Indicatif::Recherche_Indicatif_Command1_Click);
+    // A click picks a result; Enter on the current result does the same from the keyboard.
+    auto choisir = [this](const QModelIndex& index) {
+        if (!index.isValid())
+            return;
+        QSO_Effectues->setCurrentIndex(index);
+        Recherche_Indicatif_QSO_Effectues_Click();
+    };
+    connect(QSO_Effectues, &QListView::clicked, this, choisir);
+    connect(QSO_Effectues, &QListView::activated, this, choisir);
 }
 
 void Recherche_Indicatif::Recherche_Indicatif_Form_Load()
 {
+    resize(sizeHint());
+    Centrer(this);
+    Indica->clear();
     show();
+    activateWindow();
+    Indica->setFocus();
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Form_Unload()
+{
+    // Nothing to keep: the results go with the window.
+}
+
+void Recherche_Indicatif::closeEvent(QCloseEvent* event)
+{
+    Recherche_Indicatif_Form_Unload();
+    event->accept();
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Command1_Click()
+{
+    close();
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Option1_Click(int Index)
+{
+    Q_UNUSED(Index);
+    // The focus goes to the box of the option now selected.
+    if (QLineEdit* boite = Case_Du_Mode(Mode()))
+        boite->setFocus();
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Indica_Click()
+{
+    Option1[1]->setChecked(true);
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Data_Click()
+{
+    Option1[2]->setChecked(true);
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Depa_Click()
+{
+    Option1[3]->setChecked(true);
+}
+
+bool Recherche_Indicatif::eventFilter(QObject* objet, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (objet == Indica)
+            Recherche_Indicatif_Indica_Click();
+        else if (objet == Data)
+            Recherche_Indicatif_Data_Click();
+        else if (objet == Depa)
+            Recherche_Indicatif_Depa_Click();
+    }
+    return QWidget::eventFilter(objet, event);
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Indica_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii >= 97 && KeyAscii <= 122)
+        KeyAscii -= 32;
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        Valider_Case(Indica, 12, QStringLiteral("Attention 12 caracteres maxi pour l'indicatif"), Message_Indicatif_Vide);
+    }
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Data_KeyPress(int& KeyAscii)
+{
+    if (KeyAscii >= 97 && KeyAscii <= 122)
+        KeyAscii -= 32;
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        Valider_Case(Data, 5, QStringLiteral("Attention 5 caracteres maxi pour une reference"), Message_Reference_Vide);
+    }
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_Depa_KeyPress(int& KeyAscii)
+{
+    // The departement is taken as typed: "2a" and "2A" are different keys.
+    if (KeyAscii == 13) {
+        KeyAscii = 0;
+        Valider_Case(Depa, 2, QStringLiteral("Attention 2 caracteres maxi pour le departement"), Message_Departement_Vide);
+    }
+}
+
+void Recherche_Indicatif::Valider_Case(QLineEdit* boite, int limite, const QString& messageLimite, const QString& messageVide)
+{
+    if (boite->text().size() > limite) {
+        sp.plateforme.Message(messageLimite, this);
+        return;
+    }
+    if (boite->text().isEmpty()) {
+        sp.plateforme.Message(messageVide, this);
+        boite->clear();
+        return;
+    }
+    // The search follows the selected option, whichever box took the Enter key.
+    Recherche_QSO();
+}
+
+void Recherche_Indicatif::Recherche_QSO()
+{
+    Modele_Resultats->setStringList(QStringList());
+    Main* principale = sp.main;
+    const int lignes = principale ? principale->Nombre_Lignes() : 0;
+
+    if (lignes > 0) {
+        const int mode = Mode();
+        QLineEdit* boite = Case_Du_Mode(mode);
+        // A pasted line may bring its line break along in front of the text.
+        QString texte = boite->text();
+        if (texte.startsWith(QLatin1String("\r\n"))) {
+            texte.remove(0, 2);
+            boite->setText(texte);
+        }
+        if (texte.isEmpty()) {
+            const QString messages[] = {QString(), Message_Indicatif_Vide, Message_Reference_Vide, Message_Departement_Vide};
+            sp.plateforme.Message(messages[mode], this);
+            if (mode == 1)
+                boite->clear();
+            return;
+        }
+        const QString cle = mode == 3 ? texte : texte.toUpper();
+        QStringList trouves;
+        for (int i = 0; i < lignes; ++i) {
+            const QString ligne = principale->Texte_Ligne(i);
+            if (Correspond(mode, ligne, cle))
+                trouves.append(ligne);
+        }
+        Modele_Resultats->setStringList(trouves);
+    }
+
+    if (Modele_Resultats->rowCount() == 0)
+        sp.plateforme.Message(QStringLiteral("Pas de QSO trouvé"), this);
+    Indica->clear();
+    Data->clear();
+    Depa->clear();
+}
+
+bool Recherche_Indicatif::Correspond(int mode, QStringView ligneListe, const QString& cle)
+{
+    using namespace Enregistrement;
+    switch (mode) {
+    case 1:
+        return Champ_Nettoye(ligneListe, Position_Indicatif, Largeur_Indicatif).contains(cle);
+    case 2:
+        return Champ_Nettoye(ligneListe, Position_Reference, Largeur_Reference) == cle;
+    case 3:
+        return Champ(ligneListe, Position_Departement, 2) == cle;
+    default:
+        return false;
+    }
+}
+
+void Recherche_Indicatif::Recherche_Indicatif_QSO_Effectues_Click()
+{
+    // A click and an activation of the same result may both arrive: pick once.
+    if (m_choixFait)
+        return;
+    const QModelIndex index = QSO_Effectues->currentIndex();
+    if (!index.isValid())
+        return;
+    m_choixFait = true;
+    const QString choisie = index.data(Qt::DisplayRole).toString().left(Longueur_Comparee);
+    if (Main* principale = sp.main) {
+        // Each row begins with its own line number, so at most one row matches; none does
+        // when the log has changed since the search.
+        for (int i = 0; i < principale->Nombre_Lignes(); ++i)
+            if (principale->Texte_Ligne(i).left(Longueur_Comparee) == choisie)
+                principale->Selectionner_Ligne(i);
+    }
+    close();
+}
+
+int Recherche_Indicatif::Mode() const
+{
+    for (int i = 1; i <= 3; ++i)
+        if (Option1[i]->isChecked())
+            return i;
+    return 1;
+}
+
+QStringList Recherche_Indicatif::Resultats() const
+{
+    return Modele_Resultats->stringList();
+}
+
+QLineEdit* Recherche_Indicatif::Case_Du_Mode(int mode) const
+{
+    switch (mode) {
+    case 2:
+        return Data;
+    case 3:
+        return Depa;
+    default:
+        return Indica;
+    }
+}
+
+void Recherche_Indicatif::Placer_Entetes()
+{
+    // The headings stand over the columns of the fixed-pitch results: number, date,
+    // reference, type and callsign begin at characters 1, 9, 19, 26 and 50 of a row.
+    const QFontMetrics mesure(QSO_Effectues->font());
+    const int largeur = mesure.horizontalAdvance(QLatin1Char('0'));
+    const int origine = QSO_Effectues->viewport()->mapTo(this, QPoint(0, 0)).x() - m_entetes->mapTo(this, QPoint(0, 0)).x() + 4;
+    const struct { QLabel* label; int colonne; } places[] = {
+        {Label13, 2}, {Label12, 8}, {Label11, 18}, {Label10, 25}, {Label9, 49}};
+    for (const auto& p : places) {
+        p.label->adjustSize();
+        p.label->move(origine + p.colonne * largeur, 0);
+    }
+}
+
+void Recherche_Indicatif::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Placer_Entetes();
+}
+
+void Recherche_Indicatif::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    Placer_Entetes();
 }

@@ -1,4 +1,5 @@
 #pragma once
 
-// Fills in the openers of the rules and reference-list windows.
+// Fills in the openers of the rules and reference-list windows. Nothing of the web engine
+// starts here: it starts when one of the two windows first opens.
 void Installer_Fenetres_Web();

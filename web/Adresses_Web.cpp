@@ -1,0 +1,66 @@
+#include "Adresses_Web.h"
+
+#include "Enregistrement.h"
+#include "Reglages.h"
+
+namespace Adresses_Web {
+
+QString Base_Site(const QString& valeur, const QString& defaut)
+{
+    QString hote = valeur.trimmed();
+    if (hote.isEmpty())
+        hote = defaut;
+    while (hote.endsWith(QLatin1Char('/')))
+        hote.chop(1);
+    if (hote.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || hote.startsWith(QLatin1String("https://"), Qt::CaseInsensitive))
+        return hote;
+    return QStringLiteral("http://") + hote;
+}
+
+QString Base_Site(const Reglages& reglages, const QString& cle, const QString& defaut)
+{
+    return Base_Site(reglages.Lire(Reglages::Section_Commune(), cle, defaut), defaut);
+}
+
+QString Code_Departement(const QString& ligneListe)
+{
+    return Enregistrement::Champ_Nettoye(ligneListe, 19, 2);
+}
+
+QString Nom_Page_Departement(const QString& code)
+{
+    const QString page = QStringLiteral("d") + code;
+    // These pages were named otherwise on the site; the comparison keeps the case.
+    if (page == QLatin1String("d77"))
+        return QStringLiteral("d77a");
+    if (page == QLatin1String("d68"))
+        return QStringLiteral("D68");
+    if (page == QLatin1String("d60"))
+        return QStringLiteral("departement 60");
+    if (page == QLatin1String("d35"))
+        return QStringLiteral("D35");
+    return page;
+}
+
+QString Adresse_Reglement(const Reglages& reglages)
+{
+    return Base_Site(reglages, Cle_Site_Reglement, Defaut_Site_Reglement) + QStringLiteral("/coupes.html");
+}
+
+QString Adresse_Departement(const Reglages& reglages, const QString& ligneListe)
+{
+    const QString code = Code_Departement(ligneListe);
+    if (code.isEmpty())
+        return QString();
+    return Base_Site(reglages, Cle_Site_Departements, Defaut_Site_Departements) + QStringLiteral("/WEB/dept/")
+           + Nom_Page_Departement(code) + QStringLiteral(".html");
+}
+
+QString Titre_Liste(const Reglages& reglages)
+{
+    const QString base = Base_Site(reglages, Cle_Site_Liste, Defaut_Site_Liste);
+    return QStringLiteral("site ( ") + base + QStringLiteral("/kvrta2.html )");
+}
+
+} // namespace Adresses_Web

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+class Reglages;
+
+// Where the two web windows go: the hosts come from the settings store, the paths are fixed.
+namespace Adresses_Web {
+
+// Keys of the common section "Setup " that name the three hosts, and their defaults.
+inline const QString Cle_Site_Reglement = QStringLiteral("Site Reglement");
+inline const QString Cle_Site_Departements = QStringLiteral("Site Departements");
+inline const QString Cle_Site_Liste = QStringLiteral("Site Liste KVRT");
+inline const QString Defaut_Site_Reglement = QStringLiteral("reglement.example.org");
+inline const QString Defaut_Site_Departements = QStringLiteral("departements.example.org");
+inline const QString Defaut_Site_Liste = QStringLiteral("liste.example.org");
+
+// "http://" + host, from a stored value. The value is normally a bare host, with a port if
+// needed; a value that already names its scheme is kept, a trailing "/" is dropped, and an
+// empty value falls back to the default host.
+QString Base_Site(const QString& valeur, const QString& defaut);
+QString Base_Site(const Reglages& reglages, const QString& cle, const QString& defaut);
+
+// The departement code of a main-list line: its characters 19 and 20, blanks removed.
+QString Code_Departement(const QString& ligneListe);
+// "d" + code, except the four departements whose pages have names of their own.
+QString Nom_Page_Departement(const QString& code);
+
+QString Adresse_Reglement(const Reglages& reglages);
+// Empty when the line names no departement.
+QString Adresse_Departement(const Reglages& reglages, const QString& ligneListe);
+// The fixed caption of the reference-list window, naming the list site.
+QString Titre_Liste(const Reglages& reglages);
+
+} // namespace Adresses_Web
