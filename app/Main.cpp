@@ -631,8 +631,10 @@ void Main::Selectionner_Ligne(int index)
 
 int Main::Ligne_Courante() const
 {
+    // The current line is the selected one: the list selects one line at most, and the
+    // current index moves before the selection does while a click is being handled.
     const QModelIndex i = Liste_KVRT->selectionModel()->currentIndex();
-    return (i.isValid() && Liste_KVRT->selectionModel()->isSelected(i)) ? i.row() : -1;
+    return i.isValid() ? i.row() : -1;
 }
 
 QString Main::Texte_Ligne(int index) const
