@@ -317,9 +317,6 @@ void Main::Construire_Menus()
     Mnu_Date_Auto_Non = action(Mnu_Date, "Mnu_Date_Auto_Non", QStringLiteral("Non"), &Main::Main_Mnu_Date_Auto_Non_Click);
     Mnu_Date_Auto_Oui->setCheckable(true);
     Mnu_Date_Auto_Non->setCheckable(true);
-    // The handlers set the marks themselves; a click must not toggle them first.
-    for (QAction* a : {Mnu_Date_Auto_Oui, Mnu_Date_Auto_Non})
-        connect(a, &QAction::toggled, a, [a](bool) {});
     Mnu_Station = menu(nullptr, "Mnu_Station", QStringLiteral("&Station"));
     Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", QStringLiteral("Nouvel Indicatif"), &Main::Main_Mnu_New_Indicatif_Click);
     Mnu_Imprimer = menu(nullptr, "Mnu_Imprimer", QStringLiteral("&Imprimer"));

@@ -12,8 +12,17 @@
 #include <QStyleFactory>
 #include <QTranslator>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 int main(int argc, char* argv[])
 {
+#ifdef Q_OS_UNIX
+    // The web engine refuses to start its sandbox as root; run it without, as root only.
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
     // The web engine shares OpenGL contexts with the widgets; this must be set first.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
