@@ -1,0 +1,450 @@
+// The search window on real widgets: modes, limits, messages, and picking a result.
+
+#include "Apparence.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Recherche_Indicatif.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QTest>
+
+// The log of every scenario: line numbers 1 to 7 in the main list.
+static QStringList Log_Type()
+{
+    return {
+        Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ")),
+        Enr(QStringLiteral("05/03/09"), QStringLiteral("2A003"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABZ")),
+        Enr(QStringLiteral("07/03/09"), QStringLiteral("29012"), QStringLiteral("Reactivation Contactee"), QStringLiteral("ON4XY")),
+        Enr(QStringLiteral("09/03/09"), QStringLiteral("77012"), QStringLiteral("Chateau active"), QStringLiteral("F5XY"), true),
+        Enr(QStringLiteral("11/03/09"), QStringLiteral("2a005"), QStringLiteral("Chateau Contacte"), QStringLiteral("DL1XYZ")),
+        Enr(QStringLiteral("12/03/09"), QStringLiteral("07001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ/P")),
+        Enr(QStringLiteral("14/03/09"), QStringLiteral("77001"), QStringLiteral("Resident Contacte"), QStringLiteral("EA3ABC")),
+    };
+}
+
+// A started program and its open search window.
+struct Scenario
+{
+    Programme_Test p;
+    Main* m = nullptr;
+    QPointer<Recherche_Indicatif> r;
+
+    explicit Scenario(const QStringList& log = Log_Type())
+    {
+        p.Installer_Station();
+        p.Ecrire_Log(log);
+        m = p.Demarrer();
+        p.plateforme->messages.clear();
+        Ouvrir();
+    }
+
+    void Ouvrir()
+    {
+        QTest::mouseClick(m->Recherche, Qt::LeftButton);
+        r = m->Fenetre_Recherche;
+    }
+
+    // The line numbers of the result rows, read from the rows themselves.
+    QList<int> Numeros() const
+    {
+        QList<int> n;
+        for (const QString& ligne : r->Resultats())
+            n << ligne.left(5).trimmed().toInt();
+        return n;
+    }
+
+    void Cliquer_Option(int i) { QTest::mouseClick(r->Option1[i], Qt::LeftButton); }
+    void Cliquer_Case(QLineEdit* boite) { QTest::mouseClick(boite, Qt::LeftButton); }
+};
+
+class Tst_Recherche : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void ouverture();
+    void modes_data();
+    void modes();
+    void limites_et_cases_vides_data();
+    void limites_et_cases_vides();
+    void choix_du_mode();
+    void case_atteinte_par_tab();
+    void cases_videes_apres_recherche();
+    void saut_de_ligne_colle();
+    void log_vide();
+    void choix_d_un_resultat();
+    void choix_apres_changement_du_log();
+    void quitter_et_reouvrir();
+};
+
+void Tst_Recherche::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+void Tst_Recherche::ouverture()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    QVERIFY(s.r);
+    QVERIFY(s.r->isVisible());
+    QVERIFY(s.r->isWindow());
+    QCOMPARE(s.r->windowTitle(), QStringLiteral("Recherche d'un QSO"));
+    QCOMPARE(s.r->Option1[1]->text(), QStringLiteral("Indicatif"));
+    QCOMPARE(s.r->Option1[2]->text(), QStringLiteral("KVRT"));
+    QCOMPARE(s.r->Option1[3]->text(), QStringLiteral("Dpt"));
+    QVERIFY(s.r->Option1[1]->isChecked());
+    QCOMPARE(s.r->focusWidget(), s.r->Indica);
+    for (QWidget* w : {static_cast<QWidget*>(s.r->Indica), static_cast<QWidget*>(s.r->Data),
+                       static_cast<QWidget*>(s.r->Depa), static_cast<QWidget*>(s.r->QSO_Effectues)})
+        QCOMPARE(Apparence::Couleur(w), Apparence::Jaune_Pale);
+    QCOMPARE(s.r->QSO_Effectues->font().bold(), true);
+    QVERIFY(QFontInfo(s.r->QSO_Effectues->font()).fixedPitch());
+    QCOMPARE(s.r->QSO_Effectues->toolTip(), QStringLiteral("Cliquez sur le QSO pour le selectionner"));
+    QCOMPARE(s.r->Command1->text(), QStringLiteral("Quitter"));
+    QCOMPARE(s.r->findChild<QLabel*>(QStringLiteral("Label10"))->text(), QStringLiteral("Type d'activité"));
+
+    // A second press brings the same window forward.
+    s.Ouvrir();
+    QCOMPARE(s.r.data(), s.m->Fenetre_Recherche.data());
+    QCOMPARE(s.m->findChildren<Recherche_Indicatif*>().size(), 1);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::modes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("tape");
+    QTest::addColumn<QString>("dans_la_case");
+    QTest::addColumn<QList<int>>("lignes");
+
+    using L = QList<int>;
+    // Callsign: the key anywhere in the callsign, typed letters in capitals.
+    QTest::newRow("indicatif au milieu") << 1 << "5xy" << "5XY" << L{1, 4, 6};
+    QTest::newRow("indicatif fin") << 1 << "abz" << "ABZ" << L{2};
+    QTest::newRow("indicatif avec barre") << 1 << "xyz/" << "XYZ/" << L{6};
+    QTest::newRow("indicatif complet") << 1 << "EA3ABC" << "EA3ABC" << L{7};
+    QTest::newRow("indicatif plus long que le stocke") << 1 << "F5XYZ/PP" << "F5XYZ/PP" << L{};
+    QTest::newRow("indicatif de 12 caracteres") << 1 << "F5XYZF5XYZ12" << "F5XYZF5XYZ12" << L{};
+    // Reference: the whole reference, upper-cased.
+    QTest::newRow("reference entiere") << 2 << "77001" << "77001" << L{1, 7};
+    QTest::newRow("reference incomplete") << 2 << "7700" << "7700" << L{};
+    QTest::newRow("reference corse tapee en minuscule") << 2 << "2a003" << "2A003" << L{2};
+    QTest::newRow("reference stockee en minuscule introuvable") << 2 << "2a005" << "2A005" << L{};
+    // Departement: two characters as typed, nothing upper-cased.
+    QTest::newRow("departement") << 3 << "77" << "77" << L{1, 4, 7};
+    QTest::newRow("departement zero en tete") << 3 << "07" << "07" << L{6};
+    QTest::newRow("departement sur un chiffre") << 3 << "7" << "7" << L{};
+    QTest::newRow("departement 2A") << 3 << "2A" << "2A" << L{2};
+    QTest::newRow("departement 2a ne trouve pas 2A") << 3 << "2a" << "2a" << L{5};
+}
+
+void Tst_Recherche::modes()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, tape);
+    QFETCH(QString, dans_la_case);
+    QFETCH(QList<int>, lignes);
+
+    Chien_De_Garde garde;
+    Scenario s;
+    QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
+    s.Cliquer_Case(boite);
+    QCOMPARE(s.r->Mode(), mode);
+    QTest::keyClicks(boite, tape);
+    QCOMPARE(boite->text(), dans_la_case);
+    Entree(boite);
+
+    QCOMPARE(s.Numeros(), lignes);
+    // The results are the main list's rows, unchanged and in its order.
+    for (const QString& ligne : s.r->Resultats())
+        QCOMPARE(ligne, s.m->Texte_Ligne(ligne.left(5).trimmed().toInt() - 1));
+    QCOMPARE(s.p.plateforme->messages, lignes.isEmpty() ? QStringList{QStringLiteral("Pas de QSO trouvé")} : QStringList{});
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::limites_et_cases_vides_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("tape");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("reste");
+
+    QTest::newRow("indicatif 13") << 1 << "F5XYZF5XYZ123" << "Attention 12 caracteres maxi pour l'indicatif" << "F5XYZF5XYZ123";
+    QTest::newRow("reference 6") << 2 << "770012" << "Attention 5 caracteres maxi pour une reference" << "770012";
+    QTest::newRow("departement 3") << 3 << "2a0" << "Attention 2 caracteres maxi pour le departement" << "2a0";
+    QTest::newRow("indicatif vide") << 1 << "" << "Entrez un indicatif" << "";
+    QTest::newRow("reference vide") << 2 << "" << "Entrez une reference" << "";
+    QTest::newRow("departement vide") << 3 << "" << "Entrez un departement" << "";
+}
+
+void Tst_Recherche::limites_et_cases_vides()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, tape);
+    QFETCH(QString, message);
+    QFETCH(QString, reste);
+
+    Chien_De_Garde garde;
+    Scenario s;
+    // Results of an earlier search stay: a refused Enter runs no search.
+    QTest::keyClicks(s.r->Indica, QStringLiteral("ABZ"));
+    Entree(s.r->Indica);
+    QCOMPARE(s.Numeros(), QList<int>{2});
+
+    QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
+    s.Cliquer_Case(boite);
+    // Any number of characters can be typed; the limit applies at Enter.
+    QTest::keyClicks(boite, tape);
+    Entree(boite);
+    QCOMPARE(s.p.plateforme->messages, QStringList{message});
+    QCOMPARE(boite->text(), reste);
+    QCOMPARE(s.Numeros(), QList<int>{2});
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::choix_du_mode()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    // A click in a box chooses its mode.
+    s.Cliquer_Case(s.r->Depa);
+    QVERIFY(s.r->Option1[3]->isChecked());
+    s.Cliquer_Case(s.r->Data);
+    QVERIFY(s.r->Option1[2]->isChecked());
+    QVERIFY(!s.r->Option1[3]->isChecked());
+    // A click on an option sends the focus to its box.
+    s.Cliquer_Option(3);
+    QCOMPARE(s.r->Mode(), 3);
+    QCOMPARE(s.r->focusWidget(), s.r->Depa);
+    s.Cliquer_Option(1);
+    QCOMPARE(s.r->focusWidget(), s.r->Indica);
+    // Tab moves between the boxes and leaves the option alone.
+    QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+    QCOMPARE(s.r->focusWidget(), s.r->Data);
+    QTest::keyClick(s.r->Data, Qt::Key_Tab);
+    QCOMPARE(s.r->focusWidget(), s.r->Depa);
+    QCOMPARE(s.r->Mode(), 1);
+    // The departement box takes letters as typed; the other two in capitals.
+    QTest::keyClicks(s.r->Depa, QStringLiteral("2b"));
+    QCOMPARE(s.r->Depa->text(), QStringLiteral("2b"));
+    QTest::keyClicks(s.r->Data, QStringLiteral("2b001"));
+    QCOMPARE(s.r->Data->text(), QStringLiteral("2B001"));
+    QVERIFY(s.p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::case_atteinte_par_tab()
+{
+    Chien_De_Garde garde;
+    {
+        // Enter in Data while "Indicatif" is selected searches by callsign with Indica.
+        Scenario s;
+        QTest::keyClicks(s.r->Indica, QStringLiteral("xyz"));
+        QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+        QCOMPARE(s.r->focusWidget(), s.r->Data);
+        QTest::keyClicks(s.r->Data, QStringLiteral("29012"));
+        Entree(s.r->Data);
+        QCOMPARE(s.Numeros(), (QList<int>{1, 5, 6}));
+        QVERIFY(s.p.plateforme->messages.isEmpty());
+        QVERIFY(s.r->Indica->text().isEmpty());
+        QVERIFY(s.r->Data->text().isEmpty());
+    }
+    {
+        // With Indica empty only its message appears, and Data keeps its text.
+        Scenario s;
+        QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+        QTest::keyClicks(s.r->Data, QStringLiteral("29012"));
+        Entree(s.r->Data);
+        QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
+        QCOMPARE(s.r->Data->text(), QStringLiteral("29012"));
+        QVERIFY(s.r->Resultats().isEmpty());
+    }
+    {
+        // Data's own limit still applies first.
+        Scenario s;
+        QTest::keyClicks(s.r->Indica, QStringLiteral("xyz"));
+        QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+        QTest::keyClicks(s.r->Data, QStringLiteral("290123"));
+        Entree(s.r->Data);
+        QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Attention 5 caracteres maxi pour une reference")});
+        QCOMPARE(s.r->Indica->text(), QStringLiteral("XYZ"));
+        QVERIFY(s.r->Resultats().isEmpty());
+    }
+    {
+        // Enter in Depa with the reference mode searches Data's reference.
+        Scenario s;
+        s.Cliquer_Case(s.r->Data);
+        QTest::keyClicks(s.r->Data, QStringLiteral("2a003"));
+        QTest::keyClick(s.r->Data, Qt::Key_Tab);
+        QTest::keyClicks(s.r->Depa, QStringLiteral("77"));
+        Entree(s.r->Depa);
+        QCOMPARE(s.Numeros(), QList<int>{2});
+    }
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::cases_videes_apres_recherche()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    // A search that finds something empties all three boxes...
+    QTest::keyClicks(s.r->Data, QStringLiteral("123"));
+    QTest::keyClicks(s.r->Depa, QStringLiteral("9"));
+    QTest::keyClicks(s.r->Indica, QStringLiteral("ON4"));
+    Entree(s.r->Indica);
+    QCOMPARE(s.Numeros(), QList<int>{3});
+    for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
+        QVERIFY2(boite->text().isEmpty(), qPrintable(boite->objectName()));
+    // ...and so does one that finds nothing, which also empties the results.
+    QTest::keyClicks(s.r->Data, QStringLiteral("123"));
+    s.Cliquer_Case(s.r->Depa);
+    QTest::keyClicks(s.r->Depa, QStringLiteral("99"));
+    QTest::keyClicks(s.r->Indica, QStringLiteral("K"));
+    Entree(s.r->Depa);
+    QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Pas de QSO trouvé")});
+    QVERIFY(s.r->Resultats().isEmpty());
+    for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
+        QVERIFY2(boite->text().isEmpty(), qPrintable(boite->objectName()));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::saut_de_ligne_colle()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    // A pasted text may begin with a line break: the search drops it.
+    s.r->Indica->setText(QStringLiteral("\r\nabz"));
+    if (!s.r->Indica->text().startsWith(QLatin1String("\r\n")))
+        QSKIP("this line edit drops line breaks itself");
+    Entree(s.r->Indica);
+    QCOMPARE(s.Numeros(), QList<int>{2});
+    QVERIFY(s.p.plateforme->messages.isEmpty());
+    // A line break alone leaves an empty box and its message, and nothing else.
+    s.r->Indica->setText(QStringLiteral("\r\n"));
+    s.r->Data->setText(QStringLiteral("77001"));
+    Entree(s.r->Indica);
+    QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
+    QVERIFY(s.r->Indica->text().isEmpty());
+    QCOMPARE(s.r->Data->text(), QStringLiteral("77001"));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::log_vide()
+{
+    Chien_De_Garde garde;
+    Scenario s(QStringList{});
+    QCOMPARE(s.m->Nombre_Lignes(), 0);
+    const struct { int mode; QLineEdit* boite; const char* texte; } cas[] = {
+        {1, s.r->Indica, "F5XYZ"}, {2, s.r->Data, "77001"}, {3, s.r->Depa, "77"}};
+    for (const auto& c : cas) {
+        s.Cliquer_Case(c.boite);
+        QTest::keyClicks(c.boite, QString::fromLatin1(c.texte));
+        Entree(c.boite);
+        QCOMPARE(s.p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Pas de QSO trouvé")});
+        QVERIFY(c.boite->text().isEmpty());
+    }
+    // With no row to compare, an empty callsign reached with Tab is not even looked at.
+    s.Cliquer_Option(1);
+    QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+    QTest::keyClicks(s.r->Data, QStringLiteral("77001"));
+    Entree(s.r->Data);
+    QCOMPARE(s.p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Pas de QSO trouvé")});
+    QVERIFY(s.r->Data->text().isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::choix_d_un_resultat()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    QCOMPARE(s.m->Ligne_Courante(), 6); // start-up selects the last line
+    s.Cliquer_Case(s.r->Depa);
+    QTest::keyClicks(s.r->Depa, QStringLiteral("77"));
+    Entree(s.r->Depa);
+    QCOMPARE(s.Numeros(), (QList<int>{1, 4, 7}));
+
+    // The second result is line 4 of the log.
+    const QModelIndex index = s.r->Modele_Resultats->index(1);
+    const QPoint point = s.r->QSO_Effectues->visualRect(index).center();
+    QTest::mouseClick(s.r->QSO_Effectues->viewport(), Qt::LeftButton, {}, point);
+
+    QCOMPARE(s.m->Ligne_Courante(), 3);
+    QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(3));
+    QVERIFY(s.p.sp->Ligne_Selectionnee.startsWith(QLatin1String("    4   09/03/09 *77012")));
+    // The main window shows that QSO, as after a click in its own list.
+    QCOMPARE(s.m->Date_A->text(), QStringLiteral("09/03/09"));
+    QCOMPARE(s.m->KVRT_A->text(), QStringLiteral("77012"));
+    QCOMPARE(s.m->Ind_A->text(), QStringLiteral("F5XY"));
+    QVERIFY(s.m->Validation_A->isChecked());
+    QVERIFY(s.m->Annule_Saisie->isEnabled());
+    QVERIFY(s.p.plateforme->messages.isEmpty());
+    // The search window closes and is discarded.
+    QTRY_VERIFY(s.r.isNull());
+    QVERIFY(s.m->Fenetre_Recherche.isNull());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::choix_apres_changement_du_log()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    QTest::keyClicks(s.r->Indica, QStringLiteral("ABZ"));
+    Entree(s.r->Indica);
+    QCOMPARE(s.Numeros(), QList<int>{2});
+    // The log changes under the search: line 1 goes, the numbers move.
+    QStringList log = Log_Type();
+    log.removeFirst();
+    s.p.Ecrire_Log(log);
+    s.p.sp->Rafraichir_Liste_Log();
+    const QString avant = s.p.sp->Ligne_Selectionnee;
+    QCOMPARE(s.m->Ligne_Courante(), 5);
+
+    const QModelIndex index = s.r->Modele_Resultats->index(0);
+    QTest::mouseClick(s.r->QSO_Effectues->viewport(), Qt::LeftButton, {}, s.r->QSO_Effectues->visualRect(index).center());
+    // Nothing matches any more: the main list keeps its line, the window still closes.
+    QCOMPARE(s.m->Ligne_Courante(), 5);
+    QCOMPARE(s.p.sp->Ligne_Selectionnee, avant);
+    QTRY_VERIFY(s.r.isNull());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::quitter_et_reouvrir()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    s.Cliquer_Case(s.r->Data);
+    QTest::keyClicks(s.r->Data, QStringLiteral("77001"));
+    Entree(s.r->Data);
+    QTest::keyClicks(s.r->Depa, QStringLiteral("77"));
+    QCOMPARE(s.r->Resultats().size(), 2);
+    const int selection = s.m->Ligne_Courante();
+
+    QTest::mouseClick(s.r->Command1, Qt::LeftButton);
+    QTRY_VERIFY(s.r.isNull());
+    QCOMPARE(s.m->Ligne_Courante(), selection);
+
+    // A new window starts afresh: empty boxes and results, the callsign mode.
+    s.Ouvrir();
+    QVERIFY(s.r);
+    QVERIFY(s.r->Option1[1]->isChecked());
+    QVERIFY(s.r->Resultats().isEmpty());
+    for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
+        QVERIFY(boite->text().isEmpty());
+    // Closing by the window frame discards it as well.
+    s.r->close();
+    QTRY_VERIFY(s.r.isNull());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+QTEST_MAIN(Tst_Recherche)
+#include "tst_recherche.moc"
