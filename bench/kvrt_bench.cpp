@@ -1,0 +1,644 @@
+// Times the real main window, report windows and routines on logs of 1,000, 10,000 and
+// 99,999 QSOs, against the floor of reading the log once and rewriting it once, and measures
+// the peak resident memory with the largest log open. The program has no cache: every
+// operation reads the whole file again, so the floor is what the design cannot go below.
+//
+//   kvrt_bench [--tailles 1000,10000,99999] [--repetitions N] [--sans-memoire]
+//   kvrt_bench --memoire N        (one fresh process: start-up and a round of operations)
+
+#include "Aff_Contacte.h"
+#include "Carte_Acti.h"
+#include "Enregistrement.h"
+#include "FichierLog.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Recapitulatif.h"
+#include "Recherche_Indicatif.h"
+#include "Texte1252.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStringListModel>
+#include <QTest>
+#include <QTextStream>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+#include <random>
+
+namespace {
+
+QTextStream sortie(stdout);
+
+// ---------------------------------------------------------------------------------------
+// The logs
+
+const QString Indicatif_Station = QStringLiteral("F1ABC");
+const QString Annee = QStringLiteral("2009");
+
+// References kept out of the generated log (whose castles are numbered 001 to 799), so
+// that each round of the single-QSO operations has a castle of its own to record, delete
+// and insert, and the log's last QSO a castle that no other line has.
+QString Reference_Libre(int i)
+{
+    return QStringLiteral("90%1").arg(900 + (i % 100), 3, 10, QLatin1Char('0'));
+}
+
+QString Reference_Derniere()
+{
+    return QStringLiteral("90800");
+}
+
+// A year of QSOs in date order: the nine types, one in ten waiting for validation, the
+// Corsican departements and the others, callsigns of several countries.
+void Ecrire_Log_Genere(const QString& chemin, int n)
+{
+    std::mt19937 alea(20090328u + unsigned(n));
+    const QStringList& types = Enregistrement::Types_Activite();
+    // Weighted as a season looks: mostly castles contacted, some activations, a few doubles.
+    const int poids[] = {40, 12, 10, 8, 5, 5, 6, 4, 6};
+    std::discrete_distribution<int> type(std::begin(poids), std::end(poids));
+    const char* const prefixes[] = {"F", "F", "F", "F", "TK", "ON", "DL", "HB9", "EA", "G", "F/", "I"};
+    const QDate debut(2009, 1, 1);
+
+    QFile f(chemin);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("impossible d'écrire %s", qPrintable(chemin));
+    QByteArray bloc;
+    bloc.reserve(1 << 16);
+    for (int i = 0; i < n; ++i) {
+        const QDate jour = debut.addDays(qint64(i) * 365 / qMax(n, 1));
+        const int d = int(alea() % 100);
+        QString dep;
+        if (d < 8)
+            dep = (d % 2) ? QStringLiteral("2A") : QStringLiteral("2B");
+        else
+            dep = QStringLiteral("%1").arg(1 + int(alea() % 95), 2, 10, QLatin1Char('0'));
+        if (dep == QLatin1String("20"))
+            dep = QStringLiteral("21");
+        const QString reference = i == n - 1
+            ? Reference_Derniere()
+            : dep + QStringLiteral("%1").arg(1 + int(alea() % 799), 3, 10, QLatin1Char('0'));
+        QString indicatif = QString::fromLatin1(prefixes[alea() % std::size(prefixes)]);
+        if (indicatif == QLatin1String("F/"))
+            indicatif = QStringLiteral("F") + QString::number(alea() % 10) + QStringLiteral("XYZ/P");
+        else {
+            indicatif += QString::number(alea() % 10);
+            for (int k = 0, lettres = 2 + int(alea() % 2); k < lettres; ++k)
+                indicatif += QChar(u'A' + int(alea() % 26));
+        }
+        const bool attente = i != n - 1 && alea() % 10 == 0;
+        bloc += Texte1252::Encoder(Enr(Enregistrement::Texte_Date(jour), reference, types.at(type(alea)), indicatif, attente));
+        bloc += "\r\n";
+        if (bloc.size() >= (1 << 16)) {
+            f.write(bloc);
+            bloc.clear();
+        }
+    }
+    f.write(bloc);
+}
+
+// ---------------------------------------------------------------------------------------
+// Timing
+
+void Afficher()
+{
+    // What the operator sees: posted events delivered, the windows laid out and painted.
+    QApplication::processEvents();
+}
+
+void Fermer_Fenetres_Differees()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QApplication::processEvents();
+}
+
+double Mediane(std::vector<double> v)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    const size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+// Runs `avant` (not timed), then times `mesure`, then `apres` (not timed), repeats times
+// after one warm-up round; returns the median in milliseconds.
+double Chronometrer(int repetitions, const std::function<void()>& mesure, const std::function<void()>& avant = {},
+                    const std::function<void()>& apres = {})
+{
+    std::vector<double> ms;
+    for (int r = 0; r <= repetitions; ++r) {
+        if (avant)
+            avant();
+        QElapsedTimer t;
+        t.start();
+        mesure();
+        const double e = t.nsecsElapsed() / 1e6;
+        if (apres)
+            apres();
+        if (r > 0)
+            ms.push_back(e);
+    }
+    return Mediane(ms);
+}
+
+struct Ligne_Resultat
+{
+    QString operation;
+    double ms = -1;         // -1: not measured
+    double cible = 0;       // 0: no target at this size
+    QString note;
+};
+
+// Peak resident size of this process so far, in kB.
+long Pic_Memoire_Ko()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& l : f.readAll().split('\n'))
+            if (l.startsWith("VmHWM:"))
+                return l.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+long Memoire_Courante_Ko()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& l : f.readAll().split('\n'))
+            if (l.startsWith("VmRSS:"))
+                return l.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return -1;
+}
+
+// ---------------------------------------------------------------------------------------
+// The scenario of one log size
+
+class Banc
+{
+public:
+    Banc(int taille, int repetitions) : n(taille), reps(repetitions)
+    {
+        p.Installer_Station(Indicatif_Station, Annee);
+        Ecrire_Log_Genere(p.Log(Indicatif_Station, Annee), n);
+        chemin = p.Log(Indicatif_Station, Annee);
+    }
+
+    int n;
+    int reps;
+    Programme_Test p;
+    QString chemin;
+    std::vector<Ligne_Resultat> lignes;
+    double plancher = 0;
+
+    Main* m() const { return p.main; }
+
+    void Ajouter(const QString& operation, double ms, double cible10k, double cible100k, const QString& note = {})
+    {
+        double cible = 0;
+        if (n == 10000)
+            cible = cible10k;
+        else if (n == 99999)
+            cible = cible100k;
+        lignes.push_back({operation, ms, cible, note});
+    }
+
+    int Ligne_De_Reference(const QString& reference) const
+    {
+        const QStringList liste = m()->Modele_Liste->stringList();
+        for (int i = 0; i < liste.size(); ++i)
+            if (Enregistrement::Champ_Nettoye(liste.at(i), 19, 5) == reference)
+                return i;
+        return -1;
+    }
+
+    void Remplir(const QString& date, const QString& reference, int type, const QString& indicatif, bool attente)
+    {
+        Main* w = m();
+        if (!date.isEmpty())
+            w->Date_A->setText(date);
+        w->Ind_A->setText(indicatif);
+        w->Type_A->setCurrentIndex(type);
+        w->KVRT_A->setText(reference);
+        w->Validation_A->setChecked(attente);
+    }
+
+    void Verifier_Taille(int attendue, const char* ou)
+    {
+        if (m()->Nombre_Lignes() != attendue)
+            qFatal("%s : %d lignes au lieu de %d", ou, m()->Nombre_Lignes(), attendue);
+    }
+
+    void Executer()
+    {
+        // The floor: the same file read once, and rewritten once through the same atomic write.
+        QList<QByteArray> contenu;
+        const double lire = Chronometrer(reps, [&] { FichierLog::Lire(chemin, contenu); });
+        if (contenu.size() != n)
+            qFatal("log généré de %lld lignes au lieu de %d", qlonglong(contenu.size()), n);
+        const double reecrire = Chronometrer(reps, [&] {
+            const ErreurFichier e = FichierLog::Reecrire(chemin, contenu);
+            if (!e.ok())
+                qFatal("%s", qPrintable(e.message));
+        });
+        plancher = lire + reecrire;
+        Ajouter(QStringLiteral("Plancher : FichierLog::Lire"), lire, 0, 0);
+        Ajouter(QStringLiteral("Plancher : FichierLog::Reecrire"), reecrire, 0, 0);
+        Ajouter(QStringLiteral("Plancher : Lire + Reecrire"), plancher, 0, 0);
+
+        // Start-up: the main window built and loaded, list and total painted.
+        const double demarrage = Chronometrer(
+            reps, [&] { p.Demarrer(); Afficher(); },
+            [&] { delete p.main; p.main = nullptr; Fermer_Fenetres_Differees(); });
+        Ajouter(QStringLiteral("Démarrage (Main_Form_Load, liste et total)"), demarrage, 50, 300);
+        Verifier_Taille(n, "démarrage");
+        if (m()->Total_Points->text().isEmpty())
+            qFatal("total absent après le démarrage");
+
+        Operations_Un_QSO();
+        Fenetres_Rapports();
+        Export();
+        Recherches();
+    }
+
+    void Operations_Un_QSO()
+    {
+        Main* w = m();
+        std::vector<double> supprimer, enregistrer, inserer, editer, cliquer, doublon;
+        QElapsedTimer t;
+        auto temps = [&] { return t.nsecsElapsed() / 1e6; };
+        for (int r = 0; r <= reps; ++r) {
+            const QString x = Reference_Libre(r);
+            const bool compte = r > 0;
+
+            // Showing a QSO: a click on a line in the middle of the list.
+            t.start();
+            w->Selectionner_Ligne(n / 2 + r);
+            Afficher();
+            if (compte)
+                cliquer.push_back(temps());
+
+            // The reference check on Enter, which looks for the castle in the whole log.
+            w->Efface();
+            Remplir(QString(), x, 0, QStringLiteral("F6BEN"), false);
+            w->KVRT_A->setEnabled(true);
+            int touche = 13;
+            t.start();
+            w->Main_KVRT_A_KeyPress(touche);
+            Afficher();
+            if (compte)
+                doublon.push_back(temps());
+
+            // The log's last QSO, a castle of its own, goes first, so that the log never
+            // passes n lines; it comes back at the end of the round.
+            w->Selectionner_Ligne(n - 1);
+            p.plateforme->reponses.append(true);
+            w->Main_Annule_Saisie_Click();
+            Afficher();
+            Verifier_Taille(n - 1, "suppression de la dernière ligne");
+
+            // Recording in automatic date mode: appended, list and total rebuilt.
+            w->Efface();
+            Remplir(QString(), x, r % 9, QStringLiteral("F6BEN"), r % 4 == 0);
+            t.start();
+            w->Main_Valide_A_Click();
+            Afficher();
+            if (compte)
+                enregistrer.push_back(temps());
+            Verifier_Taille(n, "enregistrement");
+
+            // Deleting a castle: the line just recorded is selected, the question answered Oui.
+            p.plateforme->reponses.append(true);
+            t.start();
+            w->Main_Annule_Saisie_Click();
+            Afficher();
+            if (compte)
+                supprimer.push_back(temps());
+            Verifier_Taille(n - 1, "suppression");
+
+            // Insertion by date: the button, the fields, then Valider; the QSO goes mid-year.
+            w->Main_Ajout_Saisie_Click();
+            Remplir(QStringLiteral("15/06/09"), x, (r + 3) % 9, QStringLiteral("TK5XN"), false);
+            t.start();
+            w->Main_Valide_A_Click();
+            Afficher();
+            if (compte)
+                inserer.push_back(temps());
+            Verifier_Taille(n, "insertion");
+
+            // Back to the log as generated: the inserted castle out, the last QSO back.
+            w->Selectionner_Ligne(Ligne_De_Reference(x));
+            p.plateforme->reponses.append(true);
+            w->Main_Annule_Saisie_Click();
+            w->Efface();
+            Remplir(QString(), Reference_Derniere(), 3, QStringLiteral("F5AAA"), false);
+            w->Main_Valide_A_Click();
+            Afficher();
+            Verifier_Taille(n, "retour au log généré");
+
+            // Editing in place: a double click, the callsign changed, Valider.
+            w->Selectionner_Ligne(n / 3 + r);
+            t.start();
+            w->Main_Liste_KVRT_DblClick();
+            w->Ind_A->setText(r % 2 ? QStringLiteral("F8EDT") : QStringLiteral("F9EDT"));
+            w->Main_Valide_A_Click();
+            Afficher();
+            if (compte)
+                editer.push_back(temps());
+            Verifier_Taille(n, "édition");
+        }
+        if (!p.plateforme->questionsImprevues.isEmpty())
+            qFatal("question imprévue : %s", qPrintable(p.plateforme->questionsImprevues.first()));
+        p.plateforme->messages.clear();
+
+        Ajouter(QStringLiteral("Afficher un QSO (clic sur une ligne)"), Mediane(cliquer), 16, 100);
+        Ajouter(QStringLiteral("Contrôle du N° KVRT (Entrée, doublon)"), Mediane(doublon), 16, 100);
+        Ajouter(QStringLiteral("Enregistrer (date auto, Valider)"), Mediane(enregistrer), 16, 100);
+        Ajouter(QStringLiteral("Insérer par date (Valider)"), Mediane(inserer), 16, 100);
+        Ajouter(QStringLiteral("Éditer (double clic, Valider)"), Mediane(editer), 16, 100);
+        Ajouter(QStringLiteral("Supprimer un KVRT (Oui)"), Mediane(supprimer), 16, 100);
+    }
+
+    template <typename Fenetre>
+    void Fenetre_Rapport(const QString& nom, void (Main::*ouvrir)(), QPointer<Fenetre> Main::*pointeur,
+                         const std::function<bool(Fenetre*)>& remplie)
+    {
+        Main* w = m();
+        bool vide = false;
+        const double ms = Chronometrer(
+            reps, [&] { (w->*ouvrir)(); Afficher(); },
+            {},
+            [&] {
+                Fenetre* f = w->*pointeur;
+                if (!f) {
+                    vide = true;
+                    return;
+                }
+                if (!remplie(f))
+                    vide = true;
+                f->close();
+                Fermer_Fenetres_Differees();
+                if (w->*pointeur)
+                    qFatal("%s n'a pas été détruite à la fermeture", qPrintable(nom));
+            });
+        Ajouter(nom, ms, 50, 0, vide ? QStringLiteral("fenêtre vide : à reprendre") : QString());
+    }
+
+    void Fenetres_Rapports()
+    {
+        Fenetre_Rapport<Recapitulatif>(QStringLiteral("Fenêtre Récapitulatif"), &Main::Main_Mnu_Recap_Click,
+                                       &Main::Fenetre_Recapitulatif,
+                                       [](Recapitulatif* f) { return !f->Nb_Points_Tot->text().isEmpty(); });
+        Fenetre_Rapport<Aff_Contacte>(QStringLiteral("Fenêtre KVRT contactés"), &Main::Main_Mnu_C_Contacte_Click,
+                                      &Main::Fenetre_Aff_Contacte,
+                                      [this](Aff_Contacte* f) { return f->Lignes().size() == n; });
+        Fenetre_Rapport<Carte_Acti>(QStringLiteral("Fenêtre Carte des départements"), &Main::Main_Mnu_Dpt_Contactes_Click,
+                                    &Main::Fenetre_Carte_Acti,
+                                    [](Carte_Acti* f) { return !f->NB_Dep->text().isEmpty(); });
+    }
+
+    void Export()
+    {
+        const double ms = Chronometrer(reps, [&] { p.sp->Enregistre_Contactes(); });
+        const QString dernier = p.plateforme->Dernier_Message();
+        p.plateforme->messages.clear();
+        Ajouter(QStringLiteral("Enregistrer les KVRT contactés (export)"), ms, 0, 0,
+                dernier.startsWith(QStringLiteral("Le log a été enregistré")) ? QString() : QStringLiteral("échec : ") + dernier.left(60));
+    }
+
+    void Recherches()
+    {
+        Main* w = m();
+        const double ouvrir = Chronometrer(
+            reps, [&] { w->Main_Recherche_Click(); Afficher(); }, {},
+            [&] {
+                if (w->Fenetre_Recherche)
+                    w->Fenetre_Recherche->close();
+                Fermer_Fenetres_Differees();
+            });
+        Ajouter(QStringLiteral("Fenêtre Recherche (ouverture)"), ouvrir, 50, 0);
+
+        w->Main_Recherche_Click();
+        Afficher();
+        Recherche_Indicatif* f = w->Fenetre_Recherche;
+        if (!f) {
+            Ajouter(QStringLiteral("Recherche"), -1, 10, 0, QStringLiteral("fenêtre absente"));
+            return;
+        }
+        // A reference and a callsign that the log holds, taken from its middle line.
+        const QString milieu = w->Texte_Ligne(n / 2);
+        const QString reference = Enregistrement::Champ_Nettoye(milieu, 19, 5);
+        struct Cas { int mode; QLineEdit* boite; QString cle; QString nom; };
+        const Cas cas[] = {
+            {1, f->Indica, QStringLiteral("F5"), QStringLiteral("Recherche par indicatif (\"F5\")")},
+            {2, f->Data, reference, QStringLiteral("Recherche par KVRT (") + reference + u')'},
+            {3, f->Depa, QStringLiteral("29"), QStringLiteral("Recherche par Dpt (\"29\")")},
+        };
+        for (const Cas& c : cas) {
+            int trouves = 0;
+            const double ms = Chronometrer(
+                reps, [&] { QTest::keyClick(c.boite, Qt::Key_Return); Afficher(); },
+                [&] {
+                    f->Option1[c.mode]->setChecked(true);
+                    c.boite->setText(c.cle);
+                },
+                [&] { trouves = int(f->Resultats().size()); });
+            Ajouter(c.nom, ms, 10, 0, QStringLiteral("%1 trouvés").arg(trouves));
+        }
+        p.plateforme->messages.clear();
+        f->close();
+        Fermer_Fenetres_Differees();
+    }
+};
+
+// ---------------------------------------------------------------------------------------
+// Printing
+
+QString Nombre(double ms)
+{
+    if (ms < 0)
+        return QStringLiteral("—");
+    return QString::number(ms, 'f', ms < 10 ? 2 : 1);
+}
+
+void Imprimer_Tableau(const Banc& b)
+{
+    sortie << "\n### " << b.n << " QSO (médianes de " << b.reps << " mesures, plancher = "
+           << Nombre(b.plancher) << " ms)\n\n";
+    sortie << "| Opération | ms | × plancher | cible ms | |\n";
+    sortie << "|---|---:|---:|---:|---|\n";
+    for (const Ligne_Resultat& l : b.lignes) {
+        const QString ratio = l.ms < 0 || b.plancher <= 0 ? QStringLiteral("—") : QString::number(l.ms / b.plancher, 'f', 2);
+        QString etat;
+        if (l.ms < 0)
+            etat = QStringLiteral("non mesuré");
+        else if (l.cible > 0)
+            etat = l.ms <= l.cible ? QStringLiteral("ok") : QStringLiteral("MANQUÉ");
+        if (!l.note.isEmpty())
+            etat += (etat.isEmpty() ? QString() : QStringLiteral(", ")) + l.note;
+        sortie << "| " << l.operation << " | " << Nombre(l.ms) << " | " << ratio << " | "
+               << (l.cible > 0 ? QString::number(l.cible) : QStringLiteral("")) << " | " << etat << " |\n";
+    }
+    sortie.flush();
+}
+
+// ---------------------------------------------------------------------------------------
+// Memory, in a fresh process so that nothing else raises the peak
+
+int Mesure_Memoire(int n)
+{
+    Programme_Test p;
+    p.Installer_Station(Indicatif_Station, Annee);
+    Ecrire_Log_Genere(p.Log(Indicatif_Station, Annee), n);
+    const long avant = Pic_Memoire_Ko();
+    p.Demarrer();
+    Afficher();
+    const long demarre = Pic_Memoire_Ko();
+    const long courant = Memoire_Courante_Ko();
+
+    // A round of what an evening of logging does: record, edit, delete, the reports, a search.
+    Main* w = p.main;
+    w->Selectionner_Ligne(w->Nombre_Lignes() - 1);
+    if (n > 0) {
+        p.plateforme->reponses.append(true);
+        w->Main_Annule_Saisie_Click();
+        Afficher();
+    }
+    w->Ind_A->setText(QStringLiteral("F6BEN"));
+    w->Type_A->setCurrentIndex(0);
+    w->KVRT_A->setText(QStringLiteral("90950"));
+    w->Main_Valide_A_Click();
+    Afficher();
+    w->Selectionner_Ligne(w->Nombre_Lignes() / 2);
+    w->Main_Liste_KVRT_DblClick();
+    w->Ind_A->setText(QStringLiteral("F8EDT"));
+    w->Main_Valide_A_Click();
+    Afficher();
+    w->Main_Mnu_Recap_Click();
+    w->Main_Mnu_C_Contacte_Click();
+    w->Main_Mnu_Dpt_Contactes_Click();
+    Afficher();
+    p.sp->Enregistre_Contactes();
+    w->Main_Recherche_Click();
+    Afficher();
+    if (Recherche_Indicatif* f = w->Fenetre_Recherche) {
+        f->Indica->setText(QStringLiteral("F"));
+        QTest::keyClick(f->Indica, Qt::Key_Return);
+        Afficher();
+    }
+    const long operations = Pic_Memoire_Ko();
+    sortie << "memoire " << n << ' ' << avant << ' ' << demarre << ' ' << courant << ' ' << operations << '\n';
+    sortie.flush();
+    return 0;
+}
+
+struct Memoire
+{
+    long avant = -1, demarre = -1, courant = -1, operations = -1;
+};
+
+std::optional<Memoire> Memoire_Dans_Un_Processus(int n)
+{
+    QProcess enfant;
+    enfant.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    enfant.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memoire"), QString::number(n)});
+    if (!enfant.waitForFinished(600000) || enfant.exitCode() != 0)
+        return std::nullopt;
+    for (const QByteArray& l : enfant.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> m = l.split(' ');
+        if (m.size() == 6 && m.at(0) == "memoire")
+            return Memoire{m.at(2).toLong(), m.at(3).toLong(), m.at(4).toLong(), m.at(5).toLong()};
+    }
+    return std::nullopt;
+}
+
+// The offscreen platform says on every window that it cannot pass size hints on, and Qt
+// that it has no runtime directory; the
+// table is easier to read without them.
+void Filtrer_Messages(QtMsgType type, const QMessageLogContext& contexte, const QString& message)
+{
+    if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("XDG_RUNTIME_DIR")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, contexte, message)));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qInstallMessageHandler(Filtrer_Messages);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("kvrt_bench"));
+
+    QList<int> tailles = {1000, 10000, 99999};
+    int repetitions = 0;
+    bool memoire = true;
+    const QStringList args = app.arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        const QString a = args.at(i);
+        if (a == QLatin1String("--memoire") && i + 1 < args.size())
+            return Mesure_Memoire(args.at(++i).toInt());
+        if (a == QLatin1String("--tailles") && i + 1 < args.size()) {
+            tailles.clear();
+            for (const QString& t : args.at(++i).split(u','))
+                tailles.append(t.toInt());
+        } else if (a == QLatin1String("--repetitions") && i + 1 < args.size()) {
+            repetitions = args.at(++i).toInt();
+        } else if (a == QLatin1String("--sans-memoire")) {
+            memoire = false;
+        } else {
+            std::fprintf(stderr, "usage: kvrt_bench [--tailles 1000,10000,99999] [--repetitions N] [--sans-memoire]\n");
+            return 2;
+        }
+    }
+
+    sortie << "# Banc QEZ_Challenge_KVRT\n\nPlate-forme " << QApplication::platformName()
+           << ", dossier temporaire " << QDir::tempPath() << ", Qt " << qVersion() << "\n";
+
+    // Memory first, each in its own process, before any size has raised this one's peak.
+    if (memoire) {
+        sortie << "\n### Mémoire résidente de pointe (VmHWM, processus séparé, sans moteur web)\n\n";
+        sortie << "| Log | avant démarrage | après démarrage | résidente après démarrage | après une série d'opérations | cible |\n";
+        sortie << "|---|---:|---:|---:|---:|---|\n";
+        for (int n : {0, 99999}) {
+            const auto m = Memoire_Dans_Un_Processus(n);
+            if (!m) {
+                sortie << "| " << n << " QSO | mesure impossible | | | | |\n";
+                continue;
+            }
+            auto mo = [](long ko) { return QString::number(ko / 1024.0, 'f', 1) + QStringLiteral(" Mo"); };
+            QString cible;
+            if (n == 99999)
+                cible = QStringLiteral("120 Mo : ") + (m->operations <= 120 * 1024 ? QStringLiteral("ok") : QStringLiteral("MANQUÉ"));
+            sortie << "| " << n << " QSO | " << mo(m->avant) << " | " << mo(m->demarre) << " | " << mo(m->courant)
+                   << " | " << mo(m->operations) << " | " << cible << " |\n";
+        }
+        sortie.flush();
+    }
+
+    for (int n : tailles) {
+        const int reps = repetitions > 0 ? repetitions : (n >= 50000 ? 9 : 15);
+        Banc b(n, reps);
+        b.Executer();
+        Imprimer_Tableau(b);
+    }
+    return 0;
+}
