@@ -148,9 +148,10 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, QWidget* parent) 
 void Recherche_Indicatif::Recherche_Indicatif_Form_Load()
 {
     resize(sizeHint());
-    Centrer(this);
     Indica->clear();
+    // Centred once shown, when the size of the window's frame is known.
     show();
+    Centrer(this);
     activateWindow();
     Indica->setFocus();
 }

@@ -33,9 +33,10 @@ Liste_KVRT1::Liste_KVRT1(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
 
 void Liste_KVRT1::Liste_KVRT1_Form_Load()
 {
+    // Placed once shown, when the size of the window's frame is known.
+    show();
     Apparence::Centrer(this, Decalage_Vertical);
     const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages, sp.Ligne_Selectionnee);
-    show();
     if (adresse.isEmpty()) {
         // No line selected yet, or a line without a reference: the window stays, empty.
         sp.plateforme.Message(QStringLiteral("Pas de département spécifié dans ce QSO"), this);

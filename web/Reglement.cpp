@@ -29,9 +29,10 @@ Reglement::Reglement(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt
 
 void Reglement::Reglement_Form_Load()
 {
+    // Centred once shown, when the size of the window's frame is known.
+    show();
     Apparence::Centrer(this);
     WebBrowser1->setUrl(QUrl(Adresses_Web::Adresse_Reglement(sp.reglages)));
-    show();
 }
 
 void Reglement::Reglement_Form_Unload()
