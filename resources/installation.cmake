@@ -1,0 +1,51 @@
+# What `cmake --install` puts under the prefix.
+#
+# The program looks for its template and its manual beside its own executable and writes the
+# logs there, so it is installed as one self-contained folder, KVRT_DOSSIER_PROGRAMME, that
+# the user must be able to write: with the prefix ~/.local (scripts/installer.sh) it is
+# ~/.local/share/QEZ_Challenge_KVRT. Around it, for the desktop: a launcher in bin/, the
+# desktop entry, the icons and the AppStream file. Nothing here removes a file, so the logs
+# and exports in the program folder survive a reinstall; the empty template is replaced.
+
+include(GNUInstallDirs)
+set(KVRT_DOSSIER_PROGRAMME "${CMAKE_INSTALL_DATADIR}/QEZ_Challenge_KVRT" CACHE STRING "Program folder under the prefix")
+option(KVRT_INTEGRATION_BUREAU "Install the launcher, desktop entry, icons and AppStream file" ON)
+
+set(_res ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+
+# Building the program draws its icons too, so that an install after building it finds them.
+add_dependencies(QEZ_Challenge_KVRT kvrt_icones)
+
+install(TARGETS QEZ_Challenge_KVRT RUNTIME DESTINATION ${KVRT_DOSSIER_PROGRAMME})
+install(FILES ${KVRT_FICHIERS_PROGRAMME} DESTINATION ${KVRT_DOSSIER_PROGRAMME})
+if(EXISTS ${_res}/manuel)
+    install(DIRECTORY ${_res}/manuel/ DESTINATION ${KVRT_DOSSIER_PROGRAMME}/manuel FILES_MATCHING PATTERN "*.png")
+endif()
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE DESTINATION ${KVRT_DOSSIER_PROGRAMME})
+# The map is drawn from a CC BY 4.0 file built into the program: its licence goes with it.
+foreach(f LICENSE.md CREDITS.md)
+    if(EXISTS ${_res}/carte/${f})
+        install(FILES ${_res}/carte/${f} DESTINATION ${KVRT_DOSSIER_PROGRAMME}/licences/carte)
+    endif()
+endforeach()
+
+if(KVRT_INTEGRATION_BUREAU AND UNIX AND NOT APPLE)
+    foreach(t ${KVRT_TAILLES_ICONES})
+        install(FILES ${KVRT_ICONES_DIR}/${t}x${t}/apps/${KVRT_ID_BUREAU}.png
+                DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${t}x${t}/apps)
+    endforeach()
+    install(FILES ${_res}/icone/QEZ_Challenge_KVRT.svg
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME ${KVRT_ID_BUREAU}.svg)
+    install(FILES ${_res}/${KVRT_ID_BUREAU}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+    # The desktop entry names the executable by its full path, known only once the prefix is
+    # (cmake --install --prefix), and bin/ gets a symbolic link to it: the program finds its
+    # folder from its real path, so it starts the same through the link.
+    install(CODE "
+        set(KVRT_ENTREE_SOURCE \"${_res}/${KVRT_ID_BUREAU}.desktop\")
+        set(KVRT_ENTREE_NOM \"${KVRT_ID_BUREAU}.desktop\")
+        set(KVRT_DOSSIER \"${KVRT_DOSSIER_PROGRAMME}\")
+        set(KVRT_BINDIR \"${CMAKE_INSTALL_BINDIR}\")
+        set(KVRT_DATADIR \"${CMAKE_INSTALL_DATADIR}\")
+        set(KVRT_EXECUTABLE \"QEZ_Challenge_KVRT\")")
+    install(SCRIPT ${_res}/installer_entree_bureau.cmake)
+endif()
