@@ -61,7 +61,7 @@ public:
     // Reports.
     void Imprime_Contactes();
     void Enregistre_Contactes();
-    void Colorie_Carte(Carte_Acti& carte, int& Nb);
+    bool Colorie_Carte(Carte_Acti& carte, int& Nb);
     // The report body shared by the printout and the export, one line per entry.
     bool Lignes_Rapport_Contactes(QStringList& lignes);
     bool Imprimer_Rapport(QPrinter& imprimante, const QStringList& lignes);

@@ -1,14 +1,110 @@
 #include "Aff_Contacte.h"
 
+#include "Apparence.h"
+#include "Enregistrement.h"
+#include "FichierLog.h"
+#include "Main.h"
+#include "Plateforme.h"
+#include "Rapports.h"
 #include "Sous_Programmes.h"
+#include "Texte1252.h"
+
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QVBoxLayout>
+
+using namespace Apparence;
 
 Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
 {
     setObjectName(QStringLiteral("Aff_Contacte"));
+    setWindowTitle(QStringLiteral("KVRT contactés"));
     setAttribute(Qt::WA_DeleteOnClose);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label3 = new QLabel(QStringLiteral("Liste des Chateaux contactés"), Frame1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    QFont titre = Label3->font();
+    titre.setPointSize(12);
+    titre.setBold(true);
+    Label3->setFont(titre);
+    Label3->setAlignment(Qt::AlignCenter);
+    (new QVBoxLayout(Frame1))->addWidget(Label3);
+
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    Label2 = new QLabel(QStringLiteral("  "), Frame2);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Liste_KVRT_Contacte = new QListView(Frame2);
+    Liste_KVRT_Contacte->setObjectName(QStringLiteral("Liste_KVRT_Contacte"));
+    Modele_Contacte = new QStringListModel(this);
+    Liste_KVRT_Contacte->setModel(Modele_Contacte);
+    // Uniform rows let a log of tens of thousands of QSOs open at once.
+    Liste_KVRT_Contacte->setUniformItemSizes(true);
+    Liste_KVRT_Contacte->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Liste_KVRT_Contacte->setSelectionMode(QAbstractItemView::SingleSelection);
+    Liste_KVRT_Contacte->setFont(Police_Liste());
+    Colorer(Liste_KVRT_Contacte, Jaune_Pale);
+    const QFontMetrics mesure(Liste_KVRT_Contacte->font());
+    Liste_KVRT_Contacte->setMinimumSize(
+        qMax(393, mesure.horizontalAdvance(QString(60, u'0')) + Liste_KVRT_Contacte->verticalScrollBar()->sizeHint().width() + 8),
+        436);
+    Label4 = new QLabel(Frame2);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label1 = new QLabel(QStringLiteral("(*) = activation non validée"), Frame2);
+    Label1->setObjectName(QStringLiteral("Label1"));
+
+    auto* bas = new QHBoxLayout;
+    bas->addWidget(Label4);
+    bas->addStretch();
+    bas->addWidget(Label1);
+    auto* cadre = new QVBoxLayout(Frame2);
+    cadre->addWidget(Label2);
+    cadre->addWidget(Liste_KVRT_Contacte, 1);
+    cadre->addLayout(bas);
+
+    auto* tout = new QVBoxLayout(this);
+    tout->addWidget(Frame1);
+    tout->addWidget(Frame2, 1);
+}
+
+QStringList Aff_Contacte::Lignes() const
+{
+    return Modele_Contacte->stringList();
 }
 
 void Aff_Contacte::Aff_Contacte_Form_Load()
 {
+    resize(sizeHint().expandedTo(QSize(441, 562)));
+    Centrer(this);
     show();
+    Label2->setText(Rapports::Entete_Contactes());
+    Modele_Contacte->setStringList({});
+
+    QList<QByteArray> log;
+    const ErreurFichier e = FichierLog::Lire(sp.Nom_Log(), log);
+    if (!e.ok()) {
+        Label4->clear();
+        sp.plateforme.Message(e.message, this);
+        return;
+    }
+    QStringList lignes;
+    lignes.reserve(log.size());
+    for (const QByteArray& octets : std::as_const(log)) {
+        // Only the 53 characters of the record have a place in the line.
+        QString ligne = Texte1252::Decoder(Texte1252::Morceau(octets, 0, Enregistrement::Longueur_Ligne_Log));
+        int points = 0;
+        sp.Calcul_Points_Ligne(ligne, points);
+        lignes.append(Rapports::Ligne_Contacte(ligne, points));
+    }
+    Rapports::Trier_Contactes(lignes);
+    Modele_Contacte->setStringList(lignes);
+    Label4->setText(Rapports::Ligne_Total_Contactes(sp.main ? sp.main->Total_Points->text() : QString()));
 }

@@ -1,16 +1,39 @@
 #pragma once
 
+#include <QVector>
 #include <QWidget>
 
+class QGroupBox;
+class QLabel;
+class Image_Carte;
 class Sous_Programmes;
 
+// "Carte des départements contactés": the map of France with one box per departement
+// number, painted green when the log holds a castle of that departement.
 class Carte_Acti : public QWidget
 {
     Q_OBJECT
 
 public:
     Carte_Acti(Sous_Programmes& sp, QWidget* parent = nullptr);
+
+    QGroupBox* Frame1;
+    QLabel* Label4;
+    QLabel* Label2;
+    QLabel* NB_Dep;
+    QLabel* Label3;
+    Image_Carte* Picture1;
+    // One box per departement number, 0 to 99; the number is the index.
+    QVector<QLabel*> Dep;
+
     void Carte_Acti_Form_Load();
+    void Carte_Acti_Form_Unload();
+
+    // The colour of a box that is not painted: the desktop's window background.
+    static QColor Couleur_Non_Contacte();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Sous_Programmes& sp;

@@ -2,15 +2,51 @@
 
 #include <QWidget>
 
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
 class Sous_Programmes;
 
+// "Feuille Récapitulative": the counts of the log by activity type, the departements
+// contacted and the total points, computed once when the window opens.
 class Recapitulatif : public QWidget
 {
     Q_OBJECT
 
 public:
     Recapitulatif(Sous_Programmes& sp, QWidget* parent = nullptr);
+
+    QGroupBox* Frame1;
+    QLabel* Label2;
+    QGroupBox* Frame2;
+    QLabel* Label8;
+    QLineEdit* Nb_CC;
+    QLabel* Label7;
+    QLineEdit* Nb_CR;
+    QLabel* Label5;
+    QLineEdit* Nb_RC;
+    QLabel* Label10;
+    QLineEdit* Nb_CA;
+    QLabel* Label3;
+    QLineEdit* Nb_AR;
+    QLabel* Label1;
+    QLineEdit* Nb_RA;
+    QLabel* Label9;
+    QLineEdit* Nb_DO;
+    QLabel* Label4;
+    QLineEdit* Nb_Dpt;
+    QFrame* Line1;
+    QLabel* Label6;
+    QLabel* Annee_X;
+    QLineEdit* Nb_Points_Tot;
+    QFrame* Line2;
+
     void Recapitulatif_Form_Load();
+    void Recapitulatif_Form_Unload();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     Sous_Programmes& sp;

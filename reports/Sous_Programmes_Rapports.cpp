@@ -2,12 +2,191 @@
 
 #include "Sous_Programmes.h"
 
+#include "Apparence.h"
 #include "Carte_Acti.h"
+#include "Enregistrement.h"
+#include "Image_Carte.h"
+#include "Main.h"
+#include "Plateforme.h"
+#include "Rapports.h"
+#include "Texte1252.h"
 
+#include <QDir>
+#include <QFontMetricsF>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 
-void Sous_Programmes::Imprime_Contactes() {}
-void Sous_Programmes::Enregistre_Contactes() {}
-void Sous_Programmes::Colorie_Carte(Carte_Acti&, int& Nb) { Nb = 0; }
-bool Sous_Programmes::Lignes_Rapport_Contactes(QStringList&) { return true; }
-bool Sous_Programmes::Imprimer_Rapport(QPrinter&, const QStringList&) { return true; }
+namespace {
+
+QString Texte_Total(const Main* main)
+{
+    return main ? main->Total_Points->text() : QString();
+}
+
+// A line wider than the page goes on as many printed lines as it needs, cut after a blank
+// where there is one, so that nothing falls off the paper.
+QStringList Couper_A_La_Largeur(const QString& ligne, const QFontMetricsF& mesure, double largeur)
+{
+    QStringList morceaux;
+    QString reste = ligne;
+    while (mesure.horizontalAdvance(reste) > largeur && reste.size() > 1) {
+        qsizetype n = reste.size() - 1;
+        while (n > 1 && mesure.horizontalAdvance(reste.left(n)) > largeur)
+            --n;
+        const qsizetype blanc = reste.left(n + 1).lastIndexOf(u' ');
+        if (blanc > 0)
+            n = blanc + 1;
+        morceaux.append(reste.left(n));
+        reste = reste.mid(n);
+    }
+    morceaux.append(reste);
+    return morceaux;
+}
+
+} // namespace
+
+bool Sous_Programmes::Lignes_Rapport_Contactes(QStringList& lignes)
+{
+    lignes.clear();
+    QList<QByteArray> log;
+    const ErreurFichier e = FichierLog::Lire(Nom_Log(), log);
+    if (!e.ok()) {
+        plateforme.Message(e.message, main);
+        return false;
+    }
+    const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
+    lignes = Rapports::Rapport(log, Indicatif_Station, Annee_Challenge, date, Texte_Total(main), Ligne_Credit());
+    return true;
+}
+
+void Sous_Programmes::Enregistre_Contactes()
+{
+    // One reading of the clock names the file, so that its name and its title agree.
+    QStringList lignes;
+    if (!Lignes_Rapport_Contactes(lignes))
+        return;
+    const QString date = lignes.first().right(10);
+    const QString nom = Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date);
+    const QString chemin = Repertoire() + QLatin1Char('/') + nom;
+    QList<QByteArray> octets;
+    octets.reserve(lignes.size());
+    for (const QString& ligne : std::as_const(lignes))
+        octets.append(Texte1252::Encoder(ligne));
+    // The export replaces an earlier one of the same day in one step, or leaves it untouched.
+    const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
+    if (!e.ok()) {
+        plateforme.Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n"
+                                          "La liste des KVRT contactés n'a pas été enregistrée.")
+                               .arg(e.numero)
+                               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero)),
+                           main);
+        return;
+    }
+    plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, main);
+}
+
+void Sous_Programmes::Imprime_Contactes()
+{
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        plateforme.Message(QStringLiteral("Aucune imprimante n'est installée : "
+                                          "la liste des KVRT contactés n'a pas été imprimée."),
+                           main);
+        return;
+    }
+    QPrinter imprimante(QPrinter::HighResolution);
+    QPrintDialog dialogue(&imprimante, main);
+    dialogue.setObjectName(QStringLiteral("CommonDialog1"));
+    if (dialogue.exec() != QDialog::Accepted) {
+        plateforme.Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), main);
+        return;
+    }
+    QStringList lignes;
+    if (!Lignes_Rapport_Contactes(lignes))
+        return;
+    Imprimer_Rapport(imprimante, lignes);
+}
+
+bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& lignes)
+{
+    // A page with no margin would print against the edge of the paper.
+    const QMarginsF marges = imprimante.pageLayout().margins(QPageLayout::Millimeter);
+    imprimante.setPageMargins(QMarginsF(qMax(marges.left(), 20.0), qMax(marges.top(), 15.0),
+                                        qMax(marges.right(), 10.0), qMax(marges.bottom(), 15.0)),
+                              QPageLayout::Millimeter);
+    const QString nomImprimante = imprimante.outputFormat() == QPrinter::PdfFormat
+        ? QDir::toNativeSeparators(imprimante.outputFileName())
+        : imprimante.printerName();
+    QPainter peintre;
+    if (!peintre.begin(&imprimante)) {
+        plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
+                                          "la liste des KVRT contactés n'a pas été imprimée.")
+                               .arg(nomImprimante),
+                           main);
+        return false;
+    }
+    peintre.setFont(Apparence::Police_Impression());
+    const QFontMetricsF mesure(peintre.font(), &imprimante);
+    const double largeur = imprimante.width();
+    const double hauteur = imprimante.height();
+    double y = 0;
+    bool ok = true;
+    for (const QString& ligne : lignes) {
+        for (const QString& morceau : Couper_A_La_Largeur(ligne, mesure, largeur)) {
+            if (y > 0 && y + mesure.height() > hauteur) {
+                if (!imprimante.newPage()) {
+                    ok = false;
+                    break;
+                }
+                y = 0;
+            }
+            peintre.drawText(QPointF(0, y + mesure.ascent()), morceau);
+            y += mesure.lineSpacing();
+        }
+        if (!ok)
+            break;
+    }
+    if (!ok)
+        imprimante.abort();
+    if (!peintre.end() || !ok) {
+        plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : "
+                                          "la liste des KVRT contactés n'a pas été imprimée en entier.")
+                               .arg(nomImprimante),
+                           main);
+        return false;
+    }
+    return true;
+}
+
+bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
+{
+    Nb = 0;
+    for (QLabel* boite : std::as_const(carte.Dep))
+        Apparence::Colorer(boite, Carte_Acti::Couleur_Non_Contacte());
+    QList<QByteArray> lignes;
+    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    if (!e.ok()) {
+        carte.Picture1->update();
+        plateforme.Message(e.message, &carte);
+        return false;
+    }
+    // Each box is painted once however many QSOs name it: a long log stays quick.
+    QList<bool> peint(carte.Dep.size(), false);
+    for (const QByteArray& ligne : std::as_const(lignes)) {
+        const int numero = Enregistrement::Case_Departement(Texte1252::Decoder(Texte1252::Morceau(ligne, 10, 2)));
+        if (numero >= 0 && numero < peint.size())
+            peint[numero] = true;
+    }
+    for (qsizetype i = 0; i < peint.size(); ++i)
+        if (peint[i])
+            Apparence::Colorer(carte.Dep[i], Apparence::Vert_Carte);
+    // The count is read back from the boxes, the only record of what was painted.
+    for (int i = 1; i <= 99 && i < carte.Dep.size(); ++i)
+        if (Apparence::Couleur(carte.Dep[i]).rgb() == Apparence::Vert_Carte.rgb())
+            ++Nb;
+    carte.Picture1->update();
+    return true;
+}

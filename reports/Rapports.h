@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// The lines of the reports on the contacted castles, cut from the log's fixed columns.
+// Pure functions: the windows and the routines of Sous_Programmes only read the file and
+// show or write what these return.
+namespace Rapports {
+
+// What the summary window shows, counted in one pass over the log.
+struct Recapitulatif
+{
+    int Nb_CC = 0, Nb_CR = 0, Nb_RC = 0, Nb_CA = 0, Nb_AR = 0, Nb_RA = 0, Nb_DO = 0;
+    int Nb_Dpt = 0;
+    int Points = 0;
+};
+Recapitulatif Compter(const QList<QByteArray>& lignesLog);
+
+// The contacted-castles window.
+QString Entete_Contactes();                        // 94 characters
+QString Ligne_Contacte(QStringView ligneLog, int points);
+QString Ligne_Total_Contactes(const QString& total);
+// Whole-line order, case ignored: blank, then "*", then digits, as the list box keeps them.
+void Trier_Contactes(QStringList& lignes);
+
+// The printed and exported report.
+QString Titre_Rapport(const QString& indicatif, const QString& annee, const QString& dateLongue);
+QString Entete_Rapport();                          // 69 characters
+QString Ligne_Rapport(int numero, QStringView ligneLog, int points);
+QString Ligne_Total_Rapport(const QString& total);
+// The whole report, from the title to the credit line.
+QStringList Rapport(const QList<QByteArray>& lignesLog, const QString& indicatif, const QString& annee,
+                    const QString& dateLongue, const QString& total, const QString& credit);
+
+// "F1ABC_Challenge_KVRT_2009_07_03_09.txt" from today's date written JJ/MM/AAAA.
+QString Nom_Export(const QString& indicatif, const QString& annee, const QString& dateLongue);
+
+// Points as the original Str$ writes them: a blank for the sign, then the digits.
+QString Texte_Points(int points);
+
+} // namespace Rapports
