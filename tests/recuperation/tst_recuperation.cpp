@@ -1,0 +1,337 @@
+// A log that has gone missing: the recovery window at start-up and later, on real widgets
+// and a real settings file.
+
+#include "Gestion_Erreur.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Station.h"
+
+#include <QListView>
+#include <QStringListModel>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// Runs an action on the next modal window as soon as it opens, while its exec() runs.
+// The watch ends with the action, or when the caller deletes it.
+static QTimer* Sur_Modal(std::function<void(QWidget*)> action)
+{
+    auto* minuteur = new QTimer;
+    minuteur->setInterval(20);
+    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            minuteur->stop();
+            minuteur->deleteLater();
+            action(modal);
+        }
+    });
+    minuteur->start();
+    return minuteur;
+}
+
+// Once the program has been told to end, Qt starts no further event loop (and so no modal
+// window) until the application's own loop has run again: run it once, empty.
+static void Relancer_Boucle()
+{
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+// A new start of the program on the same directory and settings file, with fresh module
+// variables, as when the operator launches it again.
+static Main* Nouveau_Demarrage(Programme_Test& p)
+{
+    delete p.main;
+    p.main = nullptr;
+    Relancer_Boucle();
+    const QString fichier = p.reglages->Fichier();
+    p.sp.reset();
+    p.reglages = std::make_unique<Reglages>(fichier);
+    p.sp = std::make_unique<Sous_Programmes>(*p.plateforme, *p.reglages);
+    p.plateforme->messages.clear();
+    return p.Demarrer();
+}
+
+// What the recovery window showed, read while it was open.
+struct Vu
+{
+    bool ouverte = false;
+    bool modale = false;
+    bool principaleVisible = false;
+    QString titre;
+    QString indicatif;
+    QString fichier;
+    QStringList textes;
+};
+
+static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
+{
+    Vu vu;
+    vu.ouverte = g->isVisible();
+    vu.modale = g->isModal();
+    vu.principaleVisible = p.sp->main && p.sp->main->isVisible();
+    vu.titre = g->windowTitle();
+    vu.indicatif = g->Ind_Station->text();
+    vu.fichier = g->Ind_Station1->text() + g->Err_Departement->text();
+    for (QLabel* l : {g->Label2, g->Label3, g->Label6, g->Label7, g->Label1, g->Label9})
+        vu.textes << l->text();
+    vu.textes << g->Initialisation->text() << g->Quitter->text();
+    return vu;
+}
+
+static QStringList Fichiers(const Programme_Test& p)
+{
+    return QDir(p.Repertoire()).entryList(QDir::Files, QDir::Name);
+}
+
+class Tst_Recuperation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void log_disparu_initialiser_puis_quitter();
+    void quitter_sans_initialiser();
+    void fermer_par_le_cadre();
+    void log_disparu_en_cours_de_route();
+    void autre_erreur_de_lecture();
+};
+
+void Tst_Recuperation::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+void Tst_Recuperation::init()
+{
+    // Each scenario may have ended the program; the next one starts afresh.
+    Relancer_Boucle();
+}
+
+void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station(QStringLiteral("F1ABC_P"), QStringLiteral("2009"));
+    QVERIFY(QFile::remove(p.Log(QStringLiteral("F1ABC_P"), QStringLiteral("2009"))));
+    const QStringList avant = Fichiers(p);
+
+    Vu vu;
+    QString indicatifApres, anneeApres;
+    bool ouverteApresInitialiser = false;
+    Sur_Modal([&](QWidget* w) {
+        auto* g = qobject_cast<Gestion_Erreur*>(w);
+        if (!g) {
+            w->close();
+            return;
+        }
+        vu = Lire(g, p);
+        QTest::mouseClick(g->Initialisation, Qt::LeftButton);
+        indicatifApres = p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
+        anneeApres = p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
+        ouverteApresInitialiser = g->isVisible();
+        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+    });
+    Main* m = p.Demarrer();
+
+    QVERIFY(vu.ouverte);
+    QVERIFY(vu.modale);
+    QVERIFY(vu.principaleVisible); // the main window is shown before the log is read
+    QCOMPARE(vu.titre, QStringLiteral("Interception erreur 53"));
+    QCOMPARE(vu.indicatif, QStringLiteral("F1ABC_P"));
+    QCOMPARE(vu.fichier, QStringLiteral("F1ABC_P_Challenge_KVRT_2009.txt"));
+    QCOMPARE(vu.textes, (QStringList{
+        QStringLiteral("ERREUR 53"),
+        QStringLiteral("QEZ_Challenge_KVRT a trouvé dans la base de registre l'indicatif  : "),
+        QStringLiteral("Il n'a par contre pas trouvé dans son répértoire le fichier :"),
+        QStringLiteral("Pour remèdier à cet état, cliquez sur \"Initialiser\" puis sur \"Quitter\""),
+        QStringLiteral("Relancez QEZ_Challenge_KVRT une boite de dialogue vous demandera alors "),
+        QStringLiteral("de spécifier votre indicatif et l'année du challenge"),
+        QStringLiteral("Initialiser"), QStringLiteral("Quitter")}));
+    // "Initialiser" resets the two settings and leaves the window open.
+    QCOMPARE(indicatifApres, QStringLiteral("FXXXX"));
+    QCOMPARE(anneeApres, QStringLiteral("20xx"));
+    QVERIFY(ouverteApresInitialiser);
+    // "Quitter" ends the program; start-up went no further than the total.
+    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(!m->isVisible());
+    QVERIFY(m->Total_Points->text().isEmpty());
+    QCOMPARE(m->Nombre_Lignes(), 0);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    // The log files are not touched.
+    QCOMPARE(Fichiers(p), avant);
+
+    // The next start is a first installation.
+    bool station = false;
+    Sur_Modal([&](QWidget* w) {
+        station = qobject_cast<Station*>(w) != nullptr;
+        w->close();
+    });
+    m = Nouveau_Demarrage(p);
+    QCOMPARE(p.plateforme->messages,
+             QStringList{QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")});
+    QVERIFY(station);
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QVERIFY(m->isVisible());
+    QCOMPARE(m->Nombre_Lignes(), 0);
+    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recuperation::quitter_sans_initialiser()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    QVERIFY(QFile::remove(p.Log()));
+
+    QByteArray reglagesAvant, reglagesApres;
+    QStringList fichiersAvant;
+    Vu vu;
+    Sur_Modal([&](QWidget* w) {
+        auto* g = qobject_cast<Gestion_Erreur*>(w);
+        if (!g) {
+            w->close();
+            return;
+        }
+        vu = Lire(g, p);
+        QFile f(p.reglages->Fichier());
+        f.open(QIODevice::ReadOnly);
+        reglagesAvant = f.readAll();
+        fichiersAvant = Fichiers(p);
+        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+    });
+    p.Demarrer();
+    QVERIFY(vu.ouverte);
+    QVERIFY(p.sp->Programme_Termine);
+    QFile f(p.reglages->Fichier());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    reglagesApres = f.readAll();
+    QCOMPARE(reglagesApres, reglagesAvant);
+    QCOMPARE(Fichiers(p), fichiersAvant);
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+
+    // The next start shows the same window again.
+    Vu encore;
+    Sur_Modal([&](QWidget* w) {
+        auto* g = qobject_cast<Gestion_Erreur*>(w);
+        if (!g) {
+            w->close();
+            return;
+        }
+        encore = Lire(g, p);
+        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+    });
+    Nouveau_Demarrage(p);
+    QVERIFY(encore.ouverte);
+    QCOMPARE(encore.indicatif, QStringLiteral("F1ABC"));
+    QCOMPARE(encore.fichier, QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recuperation::fermer_par_le_cadre()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    QVERIFY(QFile::remove(p.Log()));
+    bool vue = false;
+    Sur_Modal([&](QWidget* w) {
+        vue = qobject_cast<Gestion_Erreur*>(w) != nullptr;
+        w->close();
+    });
+    Main* m = p.Demarrer();
+    QVERIFY(vue);
+    // The main window stays, without list or total, until a quit command.
+    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(m->isVisible());
+    QVERIFY(m->Total_Points->text().isEmpty());
+    QCOMPARE(m->Nombre_Lignes(), 0);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    m->Mnu_Quitter->trigger();
+    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(!m->isVisible());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recuperation::log_disparu_en_cours_de_route()
+{
+    // The log goes away while the program runs; the next total of points meets it
+    // missing and opens the recovery window, for the station in use.
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2010"));
+    p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"))},
+                 QStringLiteral("F2XYZ"), QStringLiteral("2010"));
+    Main* m = p.Demarrer();
+    QCOMPARE(m->Nombre_Lignes(), 1);
+    QVERIFY(!m->Total_Points->text().isEmpty());
+    QTest::mouseClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {},
+                      m->Liste_KVRT->visualRect(m->Modele_Liste->index(0)).center());
+    QVERIFY(m->Annule_Saisie->isEnabled());
+    QVERIFY(QFile::remove(p.Log(QStringLiteral("F2XYZ"), QStringLiteral("2010"))));
+
+    Vu vu;
+    Sur_Modal([&](QWidget* w) {
+        auto* g = qobject_cast<Gestion_Erreur*>(w);
+        if (!g) {
+            w->close();
+            return;
+        }
+        vu = Lire(g, p);
+        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+    });
+    // "Supprimer un QSO", answered Non: nothing is written, the total is read again.
+    p.plateforme->reponses = {false};
+    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    QVERIFY(vu.ouverte);
+    QVERIFY(vu.principaleVisible);
+    QCOMPARE(vu.indicatif, QStringLiteral("F2XYZ"));
+    QCOMPARE(vu.fichier, QStringLiteral("F2XYZ_Challenge_KVRT_2010.txt"));
+    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(!QFile::exists(p.Log(QStringLiteral("F2XYZ"), QStringLiteral("2010"))));
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recuperation::autre_erreur_de_lecture()
+{
+    // Any error other than a missing file is told and ends the program; no recovery window.
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    QVERIFY(QFile::remove(p.Log()));
+    QVERIFY(QDir().mkdir(p.Log()));
+    bool modale = false;
+    QTimer* guet = Sur_Modal([&](QWidget* w) {
+        modale = true;
+        w->close();
+    });
+    Main* m = p.Demarrer();
+    QTest::qWait(100);
+    QVERIFY(!modale);
+    delete guet;
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QVERIFY2(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75")), qPrintable(p.plateforme->messages.first()));
+    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(!m->isVisible());
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+QTEST_MAIN(Tst_Recuperation)
+#include "tst_recuperation.moc"
