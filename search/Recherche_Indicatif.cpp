@@ -74,8 +74,10 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, QWidget* parent) 
     Indica->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")));
     Data->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWW")) + 16);
     Depa->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WW")) + 16);
-    for (QLineEdit* boite : {Indica, Data, Depa})
+    for (QLineEdit* boite : {Indica, Data, Depa}) {
+        boite->setMaximumWidth(boite->minimumWidth() + 24);
         Colorer(boite, Jaune_Pale);
+    }
 
     m_entetes = Nomme(new QWidget(Frame2), QStringLiteral("Entetes"));
     Label13 = Nomme(new QLabel(QStringLiteral("N°"), m_entetes), QStringLiteral("Label13"));
