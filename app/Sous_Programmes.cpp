@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QStringListModel>
 #include <QWidget>
 
 Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
@@ -102,18 +103,23 @@ bool Sous_Programmes::Rafraichir_Liste_Log()
 {
     if (!main)
         return false;
-    QList<QByteArray> lignes;
-    const bool lu = Lire_Log(lignes, false);
+    // The old lines go before the new ones are made, so that a long log is never held twice;
+    // the selection model resets without a signal, so no click handling runs here.
+    main->Modele_Liste->setStringList(QStringList());
+    QByteArray contenu;
+    const bool lu = FichierLog::Lire_Tout(Nom_Log(), contenu).ok();
     QStringList liste;
-    liste.reserve(lignes.size());
+    liste.reserve(contenu.size() / Enregistrement::Longueur_Ligne_Log + 1);
     int compteur = 0;
-    for (const QByteArray& ligne : lignes) {
+    QString ligneLog;
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         ++compteur;
         // Only the 53 characters of the record are shown: a damaged line of any length
         // costs nothing to decode beyond them.
-        liste.append(Enregistrement::Construire_Ligne_Liste(
-            compteur, Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log))));
-    }
+        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log), ligneLog);
+        liste.append(Enregistrement::Construire_Ligne_Liste(compteur, ligneLog));
+    });
+    contenu = QByteArray();
     main->Remplir_Liste(liste);
     return lu;
 }
@@ -121,16 +127,19 @@ bool Sous_Programmes::Rafraichir_Liste_Log()
 void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString& date)
 {
     trouve = 0;
-    QList<QByteArray> lignes;
-    if (!Lire_Log(lignes))
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
+    if (!e.ok()) {
+        plateforme.Message(e.message, main);
         return;
+    }
     const QByteArray cle = Texte1252::Encoder(reference);
-    for (const QByteArray& ligne : lignes) {
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         if (ligne.size() > 10 && Texte1252::Morceau(ligne, 10, 5) == cle) {
             date = Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8));
             trouve = 1;
         }
-    }
+    });
 }
 
 bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
@@ -154,6 +163,7 @@ bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& no
         plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
         return false;
     }
+    lignes = QList<QByteArray>();
     Rafraichir_Liste_Log();
     return true;
 }
@@ -176,6 +186,9 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
             return false;
         }
     }
+    // The lines read are no longer needed: the list is made again from the file.
+    lignes = QList<QByteArray>();
+    gardees = QList<QByteArray>();
     Rafraichir_Liste_Log();
     return true;
 }
@@ -197,8 +210,8 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 bool Sous_Programmes::Calcul_Total_Points(int& Total)
 {
     Total = 0;
-    QList<QByteArray> lignes;
-    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (e.numero == 53) {
         auto* fenetre = new Gestion_Erreur(*this, main);
         fenetre->Err_Departement->setText(QStringLiteral("_Challenge_KVRT_") + Annee_Challenge + QStringLiteral(".txt"));
@@ -212,8 +225,11 @@ bool Sous_Programmes::Calcul_Total_Points(int& Total)
         Terminer_Programme();
         return false;
     }
-    for (const QByteArray& ligne : lignes)
-        Total += Enregistrement::Points_Ligne(Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log)));
+    QString ligneLog;
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
+        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log), ligneLog);
+        Total += Enregistrement::Points_Ligne(ligneLog);
+    });
     return true;
 }
 

@@ -501,40 +501,62 @@ void Imprimer_Tableau(const Banc& b)
 // ---------------------------------------------------------------------------------------
 // Memory, in a fresh process so that nothing else raises the peak
 
+void Etape(const char* nom)
+{
+    sortie << "etape " << Pic_Memoire_Ko() << ' ' << Memoire_Courante_Ko() << ' ' << nom << '\n';
+    sortie.flush();
+}
+
 int Mesure_Memoire(int n)
 {
     Programme_Test p;
     p.Installer_Station(Indicatif_Station, Annee);
     Ecrire_Log_Genere(p.Log(Indicatif_Station, Annee), n);
-    const long avant = Pic_Memoire_Ko();
+    Etape("avant le démarrage");
     p.Demarrer();
     Afficher();
-    const long demarre = Pic_Memoire_Ko();
-    const long courant = Memoire_Courante_Ko();
+    Etape("démarrage, liste et total affichés");
 
-    // A round of what an evening of logging does: record, edit, delete, the reports, a search.
+    // A round of what an evening of logging does, each step's peak noted.
     Main* w = p.main;
-    w->Selectionner_Ligne(w->Nombre_Lignes() - 1);
     if (n > 0) {
+        w->Selectionner_Ligne(w->Nombre_Lignes() - 1);
         p.plateforme->reponses.append(true);
         w->Main_Annule_Saisie_Click();
         Afficher();
+        Etape("supprimer un KVRT");
     }
+    w->Efface();
     w->Ind_A->setText(QStringLiteral("F6BEN"));
     w->Type_A->setCurrentIndex(0);
     w->KVRT_A->setText(QStringLiteral("90950"));
     w->Main_Valide_A_Click();
     Afficher();
+    Etape("enregistrer");
     w->Selectionner_Ligne(w->Nombre_Lignes() / 2);
     w->Main_Liste_KVRT_DblClick();
     w->Ind_A->setText(QStringLiteral("F8EDT"));
     w->Main_Valide_A_Click();
     Afficher();
+    Etape("éditer");
+    w->Main_Ajout_Saisie_Click();
+    w->Date_A->setText(QStringLiteral("15/06/09"));
+    w->Ind_A->setText(QStringLiteral("TK5XN"));
+    w->KVRT_A->setText(QStringLiteral("90951"));
+    w->Main_Valide_A_Click();
+    Afficher();
+    Etape("insérer par date");
     w->Main_Mnu_Recap_Click();
+    Afficher();
+    Etape("fenêtre Récapitulatif");
     w->Main_Mnu_C_Contacte_Click();
+    Afficher();
+    Etape("fenêtre KVRT contactés");
     w->Main_Mnu_Dpt_Contactes_Click();
     Afficher();
+    Etape("fenêtre Carte");
     p.sp->Enregistre_Contactes();
+    Etape("export des KVRT contactés");
     w->Main_Recherche_Click();
     Afficher();
     if (Recherche_Indicatif* f = w->Fenetre_Recherche) {
@@ -542,35 +564,41 @@ int Mesure_Memoire(int n)
         QTest::keyClick(f->Indica, Qt::Key_Return);
         Afficher();
     }
-    const long operations = Pic_Memoire_Ko();
-    sortie << "memoire " << n << ' ' << avant << ' ' << demarre << ' ' << courant << ' ' << operations << '\n';
-    sortie.flush();
+    Etape("recherche (indicatif \"F\")");
+    for (QWidget* f : QApplication::topLevelWidgets())
+        if (f != w && f->isVisible())
+            f->close();
+    Fermer_Fenetres_Differees();
+    Etape("fenêtres fermées");
     return 0;
 }
 
-struct Memoire
+struct Etape_Memoire
 {
-    long avant = -1, demarre = -1, courant = -1, operations = -1;
+    long pic = -1, residente = -1;
+    QString nom;
 };
 
-std::optional<Memoire> Memoire_Dans_Un_Processus(int n)
+std::optional<std::vector<Etape_Memoire>> Memoire_Dans_Un_Processus(int n)
 {
     QProcess enfant;
     enfant.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     enfant.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memoire"), QString::number(n)});
     if (!enfant.waitForFinished(600000) || enfant.exitCode() != 0)
         return std::nullopt;
+    std::vector<Etape_Memoire> etapes;
     for (const QByteArray& l : enfant.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> m = l.split(' ');
-        if (m.size() == 6 && m.at(0) == "memoire")
-            return Memoire{m.at(2).toLong(), m.at(3).toLong(), m.at(4).toLong(), m.at(5).toLong()};
+        if (m.size() >= 4 && m.at(0) == "etape")
+            etapes.push_back({m.at(1).toLong(), m.at(2).toLong(), QString::fromUtf8(l.mid(m.at(0).size() + m.at(1).size() + m.at(2).size() + 3))});
     }
-    return std::nullopt;
+    if (etapes.empty())
+        return std::nullopt;
+    return etapes;
 }
 
 // The offscreen platform says on every window that it cannot pass size hints on, and Qt
-// that it has no runtime directory; the
-// table is easier to read without them.
+// that it has no runtime directory; the table is easier to read without them.
 void Filtrer_Messages(QtMsgType type, const QMessageLogContext& contexte, const QString& message)
 {
     if (message.contains(QLatin1String("propagateSizeHints")) || message.contains(QLatin1String("XDG_RUNTIME_DIR")))
@@ -615,21 +643,28 @@ int main(int argc, char** argv)
 
     // Memory first, each in its own process, before any size has raised this one's peak.
     if (memoire) {
-        sortie << "\n### Mémoire résidente de pointe (VmHWM, processus séparé, sans moteur web)\n\n";
-        sortie << "| Log | avant démarrage | après démarrage | résidente après démarrage | après une série d'opérations | cible |\n";
-        sortie << "|---|---:|---:|---:|---:|---|\n";
-        for (int n : {0, 99999}) {
-            const auto m = Memoire_Dans_Un_Processus(n);
-            if (!m) {
-                sortie << "| " << n << " QSO | mesure impossible | | | | |\n";
-                continue;
+        sortie << "\n### Mémoire résidente (processus séparé, sans moteur web)\n\n"
+               << "Pic (VmHWM) et résidente (VmRSS) après chaque étape, log vide puis 99 999 QSO.\n\n";
+        sortie << "| Étape | pic, log vide | résidente, log vide | pic, 99 999 QSO | résidente, 99 999 QSO |\n";
+        sortie << "|---|---:|---:|---:|---:|\n";
+        const auto vide = Memoire_Dans_Un_Processus(0);
+        const auto plein = Memoire_Dans_Un_Processus(99999);
+        auto mo = [](long ko) { return ko < 0 ? QStringLiteral("—") : QString::number(ko / 1024.0, 'f', 1) + QStringLiteral(" Mo"); };
+        if (!plein) {
+            sortie << "| mesure impossible | | | | |\n";
+        } else {
+            for (const Etape_Memoire& e : *plein) {
+                Etape_Memoire v;
+                if (vide)
+                    for (const Etape_Memoire& x : *vide)
+                        if (x.nom == e.nom)
+                            v = x;
+                sortie << "| " << e.nom << " | " << mo(v.pic) << " | " << mo(v.residente) << " | " << mo(e.pic) << " | "
+                       << mo(e.residente) << " |\n";
             }
-            auto mo = [](long ko) { return QString::number(ko / 1024.0, 'f', 1) + QStringLiteral(" Mo"); };
-            QString cible;
-            if (n == 99999)
-                cible = QStringLiteral("120 Mo : ") + (m->operations <= 120 * 1024 ? QStringLiteral("ok") : QStringLiteral("MANQUÉ"));
-            sortie << "| " << n << " QSO | " << mo(m->avant) << " | " << mo(m->demarre) << " | " << mo(m->courant)
-                   << " | " << mo(m->operations) << " | " << cible << " |\n";
+            const long pic = plein->back().pic;
+            sortie << "\nPic avec 99 999 QSO : " << mo(pic) << " (cible 120 Mo : "
+                   << (pic <= 120 * 1024 ? "ok" : "MANQUÉ") << ")\n";
         }
         sortie.flush();
     }

@@ -10,15 +10,19 @@ QStringView Champ(QStringView ligne, int position, int largeur)
     return ligne.mid(debut, qMin<qsizetype>(largeur, ligne.size() - debut));
 }
 
-QString Champ_Nettoye(QStringView ligne, int position, int largeur)
+// Trim only blanks, as the original Trim$ does; a tab or a control byte stays.
+static QStringView Sans_Blancs(QStringView v)
 {
-    // Trim only blanks, as the original Trim$ does; a tab or a control byte stays.
-    QStringView v = Champ(ligne, position, largeur);
     while (!v.isEmpty() && v.front() == u' ')
         v = v.mid(1);
     while (!v.isEmpty() && v.back() == u' ')
         v.chop(1);
-    return v.toString();
+    return v;
+}
+
+QString Champ_Nettoye(QStringView ligne, int position, int largeur)
+{
+    return Sans_Blancs(Champ(ligne, position, largeur)).toString();
 }
 
 static void Ajouter_Rempli(QString& ligne, const QString& texte, int largeur)
@@ -46,9 +50,28 @@ QString Construire_Ligne_Log(const QString& date, bool attente, const QString& r
 
 QString Construire_Ligne_Liste(int numero, QStringView ligneLog)
 {
-    QString ligne = QString::number(numero).rightJustified(5, u' ');
-    ligne += QLatin1String("   ");
-    ligne += ligneLog.left(Longueur_Ligne_Log);
+    // Built in one piece of exactly its size: the list holds one such line per QSO.
+    char16_t nombre[12];
+    int chiffres = 0;
+    unsigned v = numero < 0 ? 0u - unsigned(numero) : unsigned(numero);
+    do {
+        nombre[chiffres++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (numero < 0)
+        nombre[chiffres++] = u'-';
+    const QStringView enregistrement = ligneLog.left(Longueur_Ligne_Log);
+    const int blancs = qMax(0, 5 - chiffres);
+    QString ligne(blancs + chiffres + 3 + enregistrement.size(), Qt::Uninitialized);
+    QChar* c = ligne.data();
+    for (int i = 0; i < blancs; ++i)
+        *c++ = u' ';
+    while (chiffres > 0)
+        *c++ = QChar(nombre[--chiffres]);
+    for (int i = 0; i < 3; ++i)
+        *c++ = u' ';
+    for (QChar x : enregistrement)
+        *c++ = x;
     return ligne;
 }
 
@@ -90,7 +113,7 @@ int Points_Ligne(QStringView ligneLog)
 {
     if (Champ(ligneLog, 10, 1) == QLatin1String("*"))
         return 0;
-    return Points_Du_Type(Index_Du_Type(Champ_Nettoye(ligneLog, 18, Largeur_Type)));
+    return Points_Du_Type(Index_Du_Type(Sans_Blancs(Champ(ligneLog, 18, Largeur_Type))));
 }
 
 int Controle_Format_Date(QStringView texte)

@@ -86,6 +86,20 @@ QString Decoder(QByteArrayView octets)
     return texte;
 }
 
+void Decoder(QByteArrayView octets, QString& texte)
+{
+    const Tables& t = Table();
+    if (!t.valides) {
+        texte = Decoder(octets);
+        return;
+    }
+    texte.resize(octets.size());
+    char16_t* sortie = reinterpret_cast<char16_t*>(texte.data());
+    const unsigned char* entree = reinterpret_cast<const unsigned char*>(octets.data());
+    for (qsizetype i = 0; i < octets.size(); ++i)
+        sortie[i] = t.versUnicode[entree[i]];
+}
+
 QByteArray Encoder(QStringView texte)
 {
     {
@@ -127,23 +141,7 @@ QList<QByteArray> Couper_Lignes(const QByteArray& contenu)
 {
     QList<QByteArray> lignes;
     lignes.reserve(contenu.size() / 55 + 1);
-    qsizetype debut = 0;
-    const qsizetype n = contenu.size();
-    while (debut < n) {
-        qsizetype fin = contenu.indexOf('\n', debut);
-        qsizetype suivant;
-        if (fin < 0) {
-            fin = n;
-            suivant = n;
-        } else {
-            suivant = fin + 1;
-        }
-        qsizetype longueur = fin - debut;
-        if (longueur > 0 && contenu.at(debut + longueur - 1) == '\r')
-            --longueur;
-        lignes.append(contenu.mid(debut, longueur));
-        debut = suivant;
-    }
+    Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) { lignes.append(ligne.toByteArray()); });
     return lignes;
 }
 

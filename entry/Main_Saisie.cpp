@@ -341,15 +341,17 @@ void Main::Insere_QSO()
     QList<QByteArray> resultat;
     resultat.reserve(lignes.size() + 1);
     bool ecrit = false;
+    QString debutLigne;
     for (const QByteArray& ligne : lignes) {
         int dateLigne = 0;
         // A line that does not begin with a readable date keeps its place and never
         // decides where the new QSO goes.
-        if (!ecrit && dateLisible
-            && Enregistrement::Date_Comparable(Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8)), dateLigne)
-            && dateLigne >= dateNouvelle) {
-            resultat.append(nouvelle);
-            ecrit = true;
+        if (!ecrit && dateLisible) {
+            Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8), debutLigne);
+            if (Enregistrement::Date_Comparable(debutLigne, dateLigne) && dateLigne >= dateNouvelle) {
+                resultat.append(nouvelle);
+                ecrit = true;
+            }
         }
         resultat.append(ligne);
     }
@@ -361,6 +363,9 @@ void Main::Insere_QSO()
         sp.plateforme.Message(e.message + QStringLiteral("\r\nLe QSO n'a pas été enregistré."), this);
         return;
     }
+    // The lines read are no longer needed: the total and the list come from the file again.
+    lignes = QList<QByteArray>();
+    resultat = QList<QByteArray>();
 
     const bool pourInsertion = sp.Mode_Insertion;
     Frame3->setTitle(Caption_Saisie);
