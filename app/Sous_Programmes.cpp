@@ -221,7 +221,8 @@ bool Sous_Programmes::Calcul_Total_Points(int& Total)
         return false;
     }
     if (!e.ok()) {
-        plateforme.Message(QStringLiteral("Erreur N° ") + QString::number(e.numero) + QStringLiteral("\r\n\r\n") + e.message, main);
+        // The message begins with "Erreur N° " and the number, then names the file and the cause.
+        plateforme.Message(e.message, main);
         Terminer_Programme();
         return false;
     }
