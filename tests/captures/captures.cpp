@@ -1,5 +1,10 @@
 // Takes a picture of every window with a sample log, for the user's manual.
-// Usage: kvrt_captures <output folder>
+// Usage: kvrt_captures <output folder>     (scripts/captures.sh writes into resources/manuel)
+//
+// The windows are the real ones, driven as the operator would, on the offscreen platform and
+// the test seam's fixed clock (28/03/2009 14:07 UTC), so that the pictures follow the program
+// and come out the same on every run. The message boxes show the texts the program itself
+// produced while being driven.
 
 #include "Aff_Contacte.h"
 #include "Carte_Acti.h"
@@ -10,22 +15,62 @@
 #include "Recherche_Indicatif.h"
 #include "Station.h"
 
-#include <QAction>
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QFile>
 #include <QLineEdit>
-#include <QComboBox>
+#include <QListView>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPushButton>
+#include <QStringListModel>
 #include <QStyleFactory>
-#include <QTimer>
+#include <QTest>
 
-static void Capturer(QWidget* fenetre, const QString& dossier, const QString& nom)
+#include <cstdio>
+
+static QString g_dossier;
+static int g_echecs = 0;
+
+static void Capturer(QWidget* fenetre, const QString& nom)
 {
+    if (!fenetre) {
+        std::fprintf(stderr, "no window for %s\n", qPrintable(nom));
+        ++g_echecs;
+        return;
+    }
     fenetre->show();
     QApplication::processEvents();
-    if (!fenetre->grab().save(dossier + QLatin1Char('/') + nom + QStringLiteral(".png")))
-        qWarning("cannot save %s", qPrintable(nom));
+    const QString fichier = g_dossier + QLatin1Char('/') + nom + QStringLiteral(".png");
+    if (!fenetre->grab().save(fichier)) {
+        std::fprintf(stderr, "cannot save %s\n", qPrintable(fichier));
+        ++g_echecs;
+        return;
+    }
+    std::printf("%s\n", qPrintable(fichier));
+}
+
+// A message box as the program shows it (no icon, the program's title), with a text the
+// program produced.
+static void Capturer_Message(const QString& texte, const QString& nom, bool question = false)
+{
+    if (texte.isEmpty()) {
+        std::fprintf(stderr, "the program showed no message for %s\n", qPrintable(nom));
+        ++g_echecs;
+        return;
+    }
+    QMessageBox boite(QMessageBox::NoIcon, QStringLiteral("QEZ_Challenge_KVRT"), texte,
+                      question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
+    if (question) {
+        boite.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
+        boite.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
+    }
+    boite.adjustSize();
+    Capturer(&boite, nom);
 }
 
 int main(int argc, char* argv[])
@@ -33,8 +78,8 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    const QString dossier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    QDir().mkpath(dossier);
+    g_dossier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
+    QDir().mkpath(g_dossier);
 
     Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
@@ -50,32 +95,87 @@ int main(int argc, char* argv[])
     });
     Main* m = p.Demarrer();
     m->Main_Timer1_Timer();
-    m->resize(820, 700);
-    Capturer(m, dossier, QStringLiteral("principale"));
+    // As wide as the help window shows a picture without scaling it.
+    m->resize(qMax(m->minimumSizeHint().width(), 700), 640);
+    Capturer(m, QStringLiteral("principale"));
 
-    // A QSO being typed.
-    m->Ind_A->setText(QStringLiteral("F5NOP"));
-    m->Type_A->setEnabled(true);
+    // A QSO typed field by field with Enter, up to the button that records it.
+    Taper(m->Ind_A, QStringLiteral("f5nop"));
     m->Type_A->setCurrentIndex(0);
-    Capturer(m, dossier, QStringLiteral("saisie"));
+    Entree(m->Type_A->lineEdit());
+    Taper(m->KVRT_A, QStringLiteral("29012"));
+    Entree(m->Validation_A);
+    Capturer(m, QStringLiteral("saisie"));
     m->Efface();
 
-    m->Main_Mnu_New_Indicatif_Click();
-    Capturer(m->Fenetre_Station, dossier, QStringLiteral("station"));
-    m->Fenetre_Station->close();
+    // The same castle twice: the warning the program gives.
+    p.plateforme->Prendre_Messages();
+    Taper(m->Ind_A, QStringLiteral("f6xyz"));
+    Entree(m->Type_A->lineEdit());
+    Taper(m->KVRT_A, QStringLiteral("29001"));
+    Capturer_Message(p.plateforme->Dernier_Message(), QStringLiteral("doublon"));
+    m->Efface();
+
+    // A click on a line shows its QSO, locked.
+    m->Selectionner_Ligne(2);
+    Capturer(m, QStringLiteral("selection"));
+
+    // The delete question, answered No.
+    p.plateforme->reponses.append(false);
+    m->Main_Annule_Saisie_Click();
+    Capturer_Message(p.plateforme->questions.value(0), QStringLiteral("suppression"), true);
+
+    // A double click opens the QSO for editing.
+    m->Selectionner_Ligne(2);
+    m->Main_Liste_KVRT_DblClick();
+    Capturer(m, QStringLiteral("modification"));
+    m->Efface();
+    p.sp->Mode_Modification = false;
+
+    // Insert mode: the date first, whatever the date mode.
+    m->Main_Ajout_Saisie_Click();
+    Capturer(m, QStringLiteral("insertion"));
+    p.sp->Mode_Insertion = false;
+    m->Efface();
 
     m->Main_Mnu_Recap_Click();
-    Capturer(m->Fenetre_Recapitulatif, dossier, QStringLiteral("recapitulatif"));
+    Capturer(m->Fenetre_Recapitulatif, QStringLiteral("recapitulatif"));
     m->Main_Mnu_C_Contacte_Click();
-    Capturer(m->Fenetre_Aff_Contacte, dossier, QStringLiteral("contactes"));
+    Capturer(m->Fenetre_Aff_Contacte, QStringLiteral("contactes"));
     m->Main_Mnu_Dpt_Contactes_Click();
-    Capturer(m->Fenetre_Carte_Acti, dossier, QStringLiteral("carte"));
+    Capturer(m->Fenetre_Carte_Acti, QStringLiteral("carte"));
+
+    // A search by callsign with a part of it.
     m->Main_Recherche_Click();
-    Capturer(m->Fenetre_Recherche, dossier, QStringLiteral("recherche"));
+    if (m->Fenetre_Recherche)
+        Taper(m->Fenetre_Recherche->Indica, QStringLiteral("f5"));
+    Capturer(m->Fenetre_Recherche, QStringLiteral("recherche"));
+
+    // The export and its message; the file's text goes to the output for the manual.
+    p.plateforme->Prendre_Messages();
+    p.sp->Enregistre_Contactes();
+    Capturer_Message(p.plateforme->Dernier_Message(), QStringLiteral("export"));
+    for (const QString& nom : QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_*.txt")})) {
+        QFile f(p.Chemin(nom));
+        if (f.open(QIODevice::ReadOnly))
+            std::printf("--- %s\n%s---\n", qPrintable(nom), f.readAll().replace("\r\n", "\n").constData());
+    }
+
+    m->Main_Mnu_New_Indicatif_Click();
+    Capturer(m->Fenetre_Station, QStringLiteral("station"));
+    if (m->Fenetre_Station)
+        m->Fenetre_Station->close();
 
     Gestion_Erreur erreur(*p.sp, m);
     erreur.Err_Departement->setText(QStringLiteral("_Challenge_KVRT_2009.txt"));
     erreur.Gestion_Erreur_Form_Load();
-    Capturer(&erreur, dossier, QStringLiteral("erreur53"));
-    return 0;
+    Capturer(&erreur, QStringLiteral("erreur53"));
+
+    // The first start of all: the Station window with its default values.
+    Programme_Test neuf;
+    Station premiere(*neuf.sp);
+    premiere.Station_Form_Load();
+    Capturer(&premiere, QStringLiteral("premiere_installation"));
+
+    return g_echecs == 0 ? 0 : 1;
 }
