@@ -1,5 +1,673 @@
+// The summary window, the contacted-castles window, and the printed and exported report,
+// on real widgets, real files in a temporary program directory and a real PDF printout.
+
+#include "Aff_Contacte.h"
+#include "Apparence.h"
+#include "Enregistrement.h"
+#include "Main.h"
 #include "Outils_Test.h"
+#include "Rapports.h"
+#include "Recapitulatif.h"
+#include "Texte1252.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QStringListModel>
+#include <QTemporaryDir>
 #include <QTest>
-class Tst_Rapports : public QObject { Q_OBJECT private slots: void vide() {} };
+#include <QTimer>
+
+using Apparence::Couleur;
+
+namespace {
+
+const QString Cc = QStringLiteral("Chateau Contacte");
+const QString Rc = QStringLiteral("Reactivation Contactee");
+const QString Res = QStringLiteral("Resident Contacte");
+const QString Ca = QStringLiteral("Chateau active");
+const QString Ra = QStringLiteral("Reactivation activee");
+const QString Rsa = QStringLiteral("Resident active");
+const QString Oa = QStringLiteral("Operateur activation");
+const QString Or = QStringLiteral("Operateur reactivation");
+const QString Db = QStringLiteral("Double ou non validé");
+
+QString Q(const char* date, const char* ref, const QString& type, const char* indicatif = "F6XYZ", bool attente = false)
+{
+    return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QString::fromLatin1(indicatif), attente);
+}
+
+// Starts the program on a log and forgets the main window's own start-up messages.
+Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
+{
+    p.Installer_Station();
+    p.Ecrire_Log(log);
+    Main* m = p.Demarrer();
+    p.plateforme->Prendre_Messages();
+    return m;
+}
+
+QString Outil(const char* nom)
+{
+    return QStandardPaths::findExecutable(QString::fromLatin1(nom));
+}
+
+QString Sortie(const QString& programme, const QStringList& arguments)
+{
+    QProcess processus;
+    processus.start(programme, arguments);
+    if (!processus.waitForFinished(30000) || processus.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(processus.readAllStandardOutput());
+}
+
+// Lines of a text with their runs of blanks made single: what a PDF's text can be held to.
+QStringList Lignes_Simplifiees(const QString& texte)
+{
+    QStringList lignes;
+    for (const QString& l : texte.split(QRegularExpression(QStringLiteral("[\r\n\f]+"))))
+        if (!l.simplified().isEmpty())
+            lignes << l.simplified();
+    return lignes;
+}
+
+} // namespace
+
+class Tst_Rapports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void recapitulatif_comptes_data();
+    void recapitulatif_comptes();
+    void recapitulatif_fenetre();
+    void recapitulatif_log_absent();
+
+    void contactes_lignes_et_ordre();
+    void contactes_fenetre();
+    void contactes_grand_log_trie();
+    void contactes_log_absent();
+
+    void rapport_lignes_data();
+    void rapport_lignes();
+    void export_octets_et_message();
+    void export_deux_fois_le_meme_jour();
+    void export_impossible();
+    void export_log_absent();
+
+    void impression_pdf();
+    void impression_pages();
+    void impression_fichier_impossible();
+    void impression_sans_imprimante_ou_annulee();
+};
+
+void Tst_Rapports::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Summary
+
+void Tst_Rapports::recapitulatif_comptes_data()
+{
+    QTest::addColumn<QStringList>("log");
+    // Nb_CC, Nb_CR, Nb_RC, Nb_CA, Nb_AR, Nb_RA, Nb_DO, Nb_Dpt, Nb_Points_Tot
+    QTest::addColumn<QList<int>>("attendu");
+
+    QTest::newRow("log vide") << QStringList() << QList<int>{0, 0, 0, 0, 0, 0, 0, 0, 0};
+    QTest::newRow("chaque type une fois")
+        << QStringList{Q("01/02/09", "01001", Cc), Q("01/02/09", "02001", Rc), Q("01/02/09", "03001", Res),
+                       Q("01/02/09", "04001", Ca), Q("01/02/09", "05001", Ra), Q("01/02/09", "06001", Rsa),
+                       Q("01/02/09", "07001", Oa), Q("01/02/09", "08001", Or), Q("01/02/09", "09001", Db)}
+        << QList<int>{1, 1, 1, 1, 1, 1, 1, 9, 2 + 1 + 1 + 6 + 3 + 3 + 6 + 3 + 0};
+    QTest::newRow("2A et 2a un departement, 2B un autre")
+        << QStringList{Q("01/02/09", "2A001", Cc), Q("02/02/09", "2a002", Cc), Q("03/02/09", "2B001", Cc)}
+        << QList<int>{3, 0, 0, 0, 0, 0, 0, 2, 6};
+    QTest::newRow("97 et 2B le meme departement")
+        << QStringList{Q("01/02/09", "97001", Cc), Q("02/02/09", "2b001", Cc)} << QList<int>{2, 0, 0, 0, 0, 0, 0, 1, 4};
+    QTest::newRow("etoile comptee sans points")
+        << QStringList{Q("01/02/09", "29001", Ca, "F6XYZ", true), Q("02/02/09", "29002", Ca)}
+        << QList<int>{0, 0, 0, 2, 0, 0, 0, 1, 6};
+    QTest::newRow("double compte zero point") << QStringList{Q("01/02/09", "29001", Db)} << QList<int>{0, 0, 0, 0, 0, 0, 1, 1, 0};
+    QTest::newRow("operateurs dans aucune case")
+        << QStringList{Q("01/02/09", "29001", Oa), Q("01/02/09", "30001", Or)} << QList<int>{0, 0, 0, 0, 0, 0, 0, 2, 9};
+    QTest::newRow("meme chateau trois fois")
+        << QStringList{Q("01/02/09", "29001", Cc), Q("02/02/09", "29001", Rc), Q("03/02/09", "29001", Cc)}
+        << QList<int>{2, 1, 0, 0, 0, 0, 0, 1, 5};
+    QTest::newRow("type inconnu: departement seul")
+        << QStringList{Q("01/02/09", "29001", QStringLiteral("Chateau contacte"))} << QList<int>{0, 0, 0, 0, 0, 0, 0, 1, 0};
+    QTest::newRow("code sans chiffre et 00 non comptes")
+        << QStringList{Q("01/02/09", "AB001", Cc), Q("01/02/09", "00001", Cc)} << QList<int>{2, 0, 0, 0, 0, 0, 0, 0, 4};
+    QTest::newRow("1A compte pour le 01")
+        << QStringList{Q("01/02/09", "1A001", Cc), Q("01/02/09", "01001", Cc)} << QList<int>{2, 0, 0, 0, 0, 0, 0, 1, 4};
+    QTest::newRow("lignes courtes et vides")
+        << QStringList{QStringLiteral("01/02/09"), QString(), QStringLiteral("01/02/09  75")}
+        << QList<int>{0, 0, 0, 0, 0, 0, 0, 1, 0};
+}
+
+void Tst_Rapports::recapitulatif_comptes()
+{
+    QFETCH(QStringList, log);
+    QFETCH(QList<int>, attendu);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, log);
+    m->Main_Mnu_Recap_Click();
+    Recapitulatif* r = m->Fenetre_Recapitulatif;
+    QVERIFY(r);
+    const QList<QLineEdit*> boites{r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot};
+    for (int i = 0; i < boites.size(); ++i)
+        QVERIFY2(boites[i]->text() == QString::number(attendu[i]),
+                 qPrintable(boites[i]->objectName() + QStringLiteral(" = ") + boites[i]->text()));
+    // The summary's total is the main window's, by the same rule.
+    QCOMPARE(r->Nb_Points_Tot->text(), m->Total_Points->text());
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::recapitulatif_fenetre()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    m->Main_Mnu_Recap_Click();
+    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif.data();
+    QVERIFY(r);
+    QVERIFY(r->isVisible());
+    QCOMPARE(r->windowTitle(), QStringLiteral("Feuille Récapitulative"));
+    QCOMPARE(r->Label2->text(), QStringLiteral("RECAPITULATIF DES CONTACTS"));
+    QVERIFY(r->Label2->font().bold());
+    QCOMPARE(r->Label2->font().pointSize(), 12);
+    const QList<QPair<QLabel*, QString>> libelles{
+        {r->Label8, QStringLiteral("Nombre d'activations KVRT contactées")},
+        {r->Label7, QStringLiteral("Nombre de réactivations KVRT contactées")},
+        {r->Label5, QStringLiteral("Nombre de KVRT résidents Contactés")},
+        {r->Label10, QStringLiteral("Nombre de KVRT activés")},
+        {r->Label3, QStringLiteral("Nombre de KVRT réactivés")},
+        {r->Label1, QStringLiteral("Nombre de KVRT résidents activés")},
+        {r->Label9, QStringLiteral("Nombre de KVRT en double")},
+        {r->Label4, QStringLiteral("Nombre de départements contactés")},
+        {r->Label6, QStringLiteral("Total des points du Challenge")},
+    };
+    for (const auto& [label, texte] : libelles) {
+        QCOMPARE(label->text(), texte);
+        QCOMPARE(r->findChild<QLabel*>(label->objectName()), label);
+    }
+    QCOMPARE(r->Annee_X->text(), QStringLiteral("2009"));
+    // The year stands just right of the total's label, on its row.
+    QVERIFY(r->Annee_X->geometry().left() >= r->Label6->geometry().right());
+    QVERIFY(qAbs(r->Annee_X->geometry().center().y() - r->Label6->geometry().center().y()) <= 2);
+    for (QLineEdit* b : {r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot}) {
+        QCOMPARE(r->findChild<QLineEdit*>(b->objectName()), b);
+        QCOMPARE(Couleur(b), Apparence::Jaune_Pale);
+        QVERIFY(b->isReadOnly());
+        QVERIFY(b->font().bold());
+        QCOMPARE(b->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    }
+    // Rows in their order on screen.
+    QVERIFY(r->Nb_CC->y() < r->Nb_CR->y() && r->Nb_CR->y() < r->Nb_RC->y() && r->Nb_RC->y() < r->Nb_CA->y()
+            && r->Nb_CA->y() < r->Nb_AR->y() && r->Nb_AR->y() < r->Nb_RA->y() && r->Nb_RA->y() < r->Nb_DO->y()
+            && r->Nb_DO->y() < r->Nb_Dpt->y() && r->Nb_Dpt->y() < r->Line1->y() && r->Line1->y() < r->Nb_Points_Tot->y()
+            && r->Nb_Points_Tot->y() < r->Line2->y());
+    QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
+
+    // Open: the command brings it forward without counting again.
+    p.Ecrire_Log({Q("01/02/09", "29001", Cc), Q("01/02/09", "30001", Cc)});
+    m->Main_Mnu_Recap_Click();
+    QCOMPARE(m->Fenetre_Recapitulatif.data(), r.data());
+    QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
+    QCOMPARE(m->findChildren<Recapitulatif*>().size(), 1);
+    // Closed and opened again, it counts the log as it is now.
+    r->close();
+    QTRY_VERIFY(r.isNull());
+    m->Main_Mnu_Recap_Click();
+    QVERIFY(m->Fenetre_Recapitulatif);
+    QCOMPARE(m->Fenetre_Recapitulatif->Nb_CC->text(), QStringLiteral("2"));
+    QCOMPARE(m->Fenetre_Recapitulatif->Nb_Dpt->text(), QStringLiteral("2"));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::recapitulatif_log_absent()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    QFile::remove(p.Log());
+    m->Main_Mnu_Recap_Click();
+    Recapitulatif* r = m->Fenetre_Recapitulatif;
+    QVERIFY(r);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    const QString message = p.plateforme->messages.first();
+    QVERIFY2(message.contains(QStringLiteral("fichier introuvable")), qPrintable(message));
+    QVERIFY(message.contains(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")));
+    for (QLineEdit* b : {r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot})
+        QCOMPARE(b->text(), QString());
+    QCOMPARE(r->Annee_X->text(), QStringLiteral("2009"));
+    // Nothing was created in its place.
+    QVERIFY(!QFile::exists(p.Log()));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------
+// Contacted castles
+
+void Tst_Rapports::contactes_lignes_et_ordre()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    const QStringList log{
+        Q("05/02/09", "75001", Cc, "F5AAA"),
+        Q("06/02/09", "01002", Ca, "F6BBB", true),
+        Q("07/02/09", "01003", Ca, "F6CCC"),
+        Q("08/02/09", "29001", Db, "F4DDD"),
+        Q("09/02/09", "2b001", Rc, "F8EEE"),
+        Q("10/02/09", "2A001", Rc, "F8FFF"),
+        Q("11/02/09", "01001", Cc, "F1GGG", true),
+        Q("12/02/09", "75001", Cc, "F2HHH"),
+        Q("01/02/09", "75001", Cc, "F3III"),
+        QStringLiteral("13/02/09  1"),
+    };
+    Main* m = Demarrer_Sur(p, log);
+    m->Main_Mnu_C_Contacte_Click();
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    QVERIFY(a);
+    // Blank before "*" before digits, the whole line compared, case ignored; lines of the
+    // same castle follow type, then date as written, then callsign.
+    const QStringList attendu{
+        QStringLiteral("  01003  Chateau active          07/02/09  F6CCC          6"),
+        QStringLiteral("  1    13/02/09     0"),
+        QStringLiteral("  29001  Double ou non validé    08/02/09  F4DDD          0"),
+        QStringLiteral("  2A001  Reactivation Contactee  10/02/09  F8FFF          1"),
+        QStringLiteral("  2b001  Reactivation Contactee  09/02/09  F8EEE          1"),
+        QStringLiteral("  75001  Chateau Contacte        01/02/09  F3III          2"),
+        QStringLiteral("  75001  Chateau Contacte        05/02/09  F5AAA          2"),
+        QStringLiteral("  75001  Chateau Contacte        12/02/09  F2HHH          2"),
+        QStringLiteral(" *01001  Chateau Contacte        11/02/09  F1GGG          0"),
+        QStringLiteral(" *01002  Chateau active          06/02/09  F6BBB          0"),
+    };
+    QCOMPARE(a->Lignes(), attendu);
+    QCOMPARE(a->Lignes().at(0).size(), 59);
+    QCOMPARE(a->Modele_Contacte->rowCount(), attendu.size());
+
+    const QString entete = a->Label2->text();
+    QCOMPARE(entete.size(), 94);
+    QCOMPARE(entete, QStringLiteral(" KVRT          Type activité                         Date          Indicatif            Points"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
+    QCOMPARE(a->Label4->text(), QStringLiteral("                Total des points : 14"));
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::contactes_fenetre()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {});
+    m->Main_Mnu_C_Contacte_Click();
+    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte.data();
+    QVERIFY(a);
+    QVERIFY(a->isVisible());
+    QCOMPARE(a->windowTitle(), QStringLiteral("KVRT contactés"));
+    QCOMPARE(a->Label3->text(), QStringLiteral("Liste des Chateaux contactés"));
+    QVERIFY(a->Label3->font().bold());
+    QCOMPARE(a->Label1->text(), QStringLiteral("(*) = activation non validée"));
+    QCOMPARE(a->findChild<QListView*>(QStringLiteral("Liste_KVRT_Contacte")), a->Liste_KVRT_Contacte);
+    for (const char* nom : {"Label1", "Label2", "Label3", "Label4"})
+        QVERIFY(a->findChild<QLabel*>(QString::fromLatin1(nom)));
+    QCOMPARE(Couleur(a->Liste_KVRT_Contacte), Apparence::Jaune_Pale);
+    const QFontInfo police(a->Liste_KVRT_Contacte->font());
+    QVERIFY(police.fixedPitch());
+    QVERIFY(police.bold());
+    // A whole line shows without cutting its points.
+    const QFontMetrics mesure(a->Liste_KVRT_Contacte->font());
+    QVERIFY(a->Liste_KVRT_Contacte->viewport()->width() >= mesure.horizontalAdvance(QString(59, u'0')));
+    // An empty log: no line, and the main window's total.
+    QVERIFY(a->Lignes().isEmpty());
+    QCOMPARE(a->Label4->text(), QStringLiteral("                Total des points : 0"));
+
+    // One window: the command brings it forward; closed and reopened, it reads the log again.
+    p.Ecrire_Log({Q("01/02/09", "29001", Cc)});
+    m->Main_Mnu_C_Contacte_Click();
+    QCOMPARE(m->Fenetre_Aff_Contacte.data(), a.data());
+    QVERIFY(a->Lignes().isEmpty());
+    a->close();
+    QTRY_VERIFY(a.isNull());
+    m->Main_Mnu_C_Contacte_Click();
+    QVERIFY(m->Fenetre_Aff_Contacte);
+    QCOMPARE(m->Fenetre_Aff_Contacte->Lignes().size(), 1);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::contactes_grand_log_trie()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    QStringList log;
+    const char* types[] = {"Chateau Contacte", "Chateau active", "Double ou non validé"};
+    for (int i = 0; i < 3000; ++i) {
+        const QString ref = QStringLiteral("%1%2").arg((i * 37) % 96 + 1, 2, 10, QLatin1Char('0')).arg(i % 1000, 3, 10, QLatin1Char('0'));
+        log << Enr(QStringLiteral("%1/03/09").arg(i % 28 + 1, 2, 10, QLatin1Char('0')), ref,
+                   QString::fromUtf8(types[i % 3]), QStringLiteral("F%1").arg(i), i % 7 == 0);
+    }
+    Main* m = Demarrer_Sur(p, log);
+    m->Main_Mnu_C_Contacte_Click();
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    QVERIFY(a);
+    const QStringList lignes = a->Lignes();
+    QCOMPARE(lignes.size(), log.size());
+    for (int i = 1; i < lignes.size(); ++i)
+        QVERIFY2(QString::compare(lignes[i - 1], lignes[i], Qt::CaseInsensitive) <= 0, qPrintable(lignes[i]));
+    // Every unmarked line comes before every marked one.
+    const qsizetype premiereEtoile = lignes.indexOf(QRegularExpression(QStringLiteral(" \\*.*")));
+    QVERIFY(premiereEtoile > 0);
+    for (qsizetype i = premiereEtoile; i < lignes.size(); ++i)
+        QCOMPARE(lignes[i].at(1), u'*');
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::contactes_log_absent()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    QFile::remove(p.Log());
+    m->Main_Mnu_C_Contacte_Click();
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    QVERIFY(a);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QVERIFY(p.plateforme->messages.first().contains(QStringLiteral("fichier introuvable")));
+    QVERIFY(a->Lignes().isEmpty());
+    QCOMPARE(a->Label4->text(), QString());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------
+// The report, exported and printed
+
+void Tst_Rapports::rapport_lignes_data()
+{
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QString>("enregistrement");
+    QTest::addColumn<QString>("attendu");
+    QTest::newRow("premier, 2 points") << 1 << Q("01/02/09", "75001", Cc, "F5AAA")
+                                       << QStringLiteral("      1   01/02/09  75001  Chateau Contacte        F5AAA          2");
+    QTest::newRow("dixième") << 10 << Q("01/02/09", "75001", Ca, "F5AAA")
+                             << QStringLiteral("     10   01/02/09  75001  Chateau active          F5AAA          6");
+    QTest::newRow("étoile gardée, 0 point") << 3 << Q("01/02/09", "75001", Ca, "F5AAA", true)
+                                             << QStringLiteral("      3   01/02/09 *75001  Chateau active          F5AAA          0");
+    QTest::newRow("cinq chiffres") << 99999 << Q("01/02/09", "75001", Db, "F5AAA")
+                                   << QStringLiteral("  99999   01/02/09  75001  Double ou non validé    F5AAA          0");
+    QTest::newRow("enregistrement court") << 2 << QStringLiteral("01/02/09  75001")
+                                          << QStringLiteral("      2   01/02/09  75001   0");
+}
+
+void Tst_Rapports::rapport_lignes()
+{
+    QFETCH(int, numero);
+    QFETCH(QString, enregistrement);
+    QFETCH(QString, attendu);
+    QCOMPARE(Rapports::Ligne_Rapport(numero, enregistrement, Enregistrement::Points_Ligne(enregistrement)), attendu);
+}
+
+void Tst_Rapports::export_octets_et_message()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    QStringList log;
+    for (int i = 1; i <= 10; ++i)
+        log << Q("01/03/09", QStringLiteral("750%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1().constData(), Cc);
+    log << Q("02/03/09", "2A001", Ca, "F6XYZ", true);
+    Main* m = Demarrer_Sur(p, log);
+    // Just before midnight UTC on 7 March, already the 8th in local time: the UTC day counts.
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(23, 30), Qt::UTC), 3600);
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("20"));
+    const QByteArray avant = p.Octets_Log();
+
+    m->Main_Mnu_Enr_Contacte_Click();
+    const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Le log a été enregistré sous le nom : ") + nom});
+
+    QByteArray attendu = "            F1ABC Challenge 2009    Chateaux contact\xe9s au 07/03/2009\r\n"
+                         "\r\n"
+                         "     N\xb0      Date   KVRT     Type d'activit\xe9       Indicatif   Points\r\n"
+                         "\r\n";
+    for (int i = 1; i <= 10; ++i)
+        attendu += QStringLiteral("  %1   01/03/09  750%2  Chateau Contacte        F6XYZ          2\r\n")
+                       .arg(i, 5).arg(i, 2, 10, QLatin1Char('0')).toLatin1();
+    attendu += "     11   02/03/09 *2A001  Chateau active          F6XYZ          0\r\n"
+               "\r\n"
+               "                             Total des points : 20\r\n"
+               "\r\n";
+    attendu += Texte1252::Encoder(Sous_Programmes::Ligne_Credit()) + "\r\n";
+    const QByteArray ecrit = p.Lire_Fichier(nom);
+    QCOMPARE(ecrit, attendu);
+    // The tenth record's number stands at positions 6 and 7.
+    QCOMPARE(ecrit.split('\n').at(13).mid(5, 2), QByteArray("10"));
+    // The log is untouched, and nothing but the export was left beside it.
+    QCOMPARE(p.Octets_Log(), avant);
+    QDir dossier(p.Repertoire());
+    QCOMPARE(dossier.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name),
+             (QStringList{QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), nom, QStringLiteral("FXXXX_Challenge_KVRT.txt")}));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::export_deux_fois_le_meme_jour()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
+    m->Main_Mnu_Enr_Contacte_Click();
+    const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
+    QVERIFY(p.Lire_Fichier(nom).contains("75001"));
+
+    // The same day, after one more QSO: the same file, replaced.
+    p.Ecrire_Log({Q("01/03/09", "75001", Cc), Q("07/03/09", "29001", Cc)});
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(20, 0), Qt::UTC));
+    m->Main_Mnu_Enr_Contacte_Click();
+    const QByteArray second = p.Lire_Fichier(nom);
+    QVERIFY(second.contains("      2   07/03/09  29001"));
+    QCOMPARE(second.count("Chateaux contact\xe9s au 07/03/2009"), 1);
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList(2, QStringLiteral("Le log a été enregistré sous le nom : ") + nom));
+    QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_*")}, QDir::Files).size(), 1);
+
+    // Another day: a second file.
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2010, 1, 2), QTime(8, 0), Qt::UTC));
+    m->Main_Mnu_Enr_Contacte_Click();
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QStringLiteral("Le log a été enregistré sous le nom : F1ABC_Challenge_KVRT_2009_02_01_10.txt")});
+    QVERIFY(p.Lire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009_02_01_10.txt")).startsWith(
+        "            F1ABC Challenge 2009    Chateaux contact\xe9s au 02/01/2010\r\n"));
+    QCOMPARE(p.Lire_Fichier(nom), second);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::export_impossible()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
+    // A folder already holds the export's name: the file cannot be created.
+    const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
+    QVERIFY(QDir(p.Repertoire()).mkdir(nom));
+    const QStringList avant = QDir(p.Repertoire()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    m->Main_Mnu_Enr_Contacte_Click();
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.first(), QStringLiteral("Erreur N° 75 : impossible de créer le fichier\r\n")
+                                   + QDir::toNativeSeparators(p.Chemin(nom))
+                                   + QStringLiteral("\r\n(chemin ou fichier inaccessible).\r\n"
+                                                    "La liste des KVRT contactés n'a pas été enregistrée."));
+    // Nothing half-written: the directory holds what it held.
+    QCOMPARE(QDir(p.Repertoire()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), avant);
+    QVERIFY(QFileInfo(p.Chemin(nom)).isDir());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::export_log_absent()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    QFile::remove(p.Log());
+    m->Main_Mnu_Enr_Contacte_Click();
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().contains(QStringLiteral("fichier introuvable")));
+    QVERIFY(!messages.first().contains(QStringLiteral("enregistré sous le nom")));
+    QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_*")}, QDir::Files).size(), 0);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::impression_pdf()
+{
+    const QString pdftotext = Outil("pdftotext");
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Demarrer_Sur(p, {Q("01/03/09", "75001", Cc, "F5AAA"), Q("02/03/09", "2A001", Ca, "F6BBB", true),
+                               Q("03/03/09", "29001", Ca, "F4CCC")});
+    QStringList lignes;
+    QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
+    QCOMPARE(lignes.size(), 11);
+    QCOMPARE(lignes.at(0), QStringLiteral("            F1ABC Challenge 2009    Chateaux contactés au 28/03/2009"));
+    QCOMPARE(lignes.at(2).size(), 69);
+
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath(QStringLiteral("rapport.pdf"));
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setOutputFormat(QPrinter::PdfFormat);
+    imprimante.setOutputFileName(pdf);
+    imprimante.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(p.sp->Imprimer_Rapport(imprimante, lignes));
+    QVERIFY(p.plateforme->messages.isEmpty());
+
+    // Every report line is a printed line, in order.
+    const QStringList lu = Lignes_Simplifiees(Sortie(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+    QStringList attendu;
+    for (const QString& l : std::as_const(lignes))
+        if (!l.simplified().isEmpty() && l != Sous_Programmes::Ligne_Credit())
+            attendu << l.simplified();
+    QCOMPARE(lu.mid(0, attendu.size()), attendu);
+    // The credit line is there whole, even where it is wider than the page.
+    QCOMPARE(lu.mid(attendu.size()).join(u' '), Sous_Programmes::Ligne_Credit().simplified());
+
+    // A fixed-pitch bold face, and a left margin.
+    const QString polices = Sortie(Outil("pdffonts"), {pdf});
+    if (!polices.isEmpty())
+        QVERIFY2(polices.contains(QRegularExpression(QStringLiteral("(Courier|Mono|Cousine)[^\\n]*Bold"))), qPrintable(polices));
+    const QString boites = Sortie(pdftotext, {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QRegularExpression mot(QStringLiteral("<word xMin=\"([0-9.]+)\""));
+    double gauche = 1e9;
+    for (auto it = mot.globalMatch(boites); it.hasNext();)
+        gauche = qMin(gauche, it.next().captured(1).toDouble());
+    QVERIFY2(gauche >= 50 && gauche < 120, qPrintable(QString::number(gauche))); // points: 20 mm is 57
+}
+
+void Tst_Rapports::impression_pages()
+{
+    const QString pdftotext = Outil("pdftotext");
+    const QString pdfinfo = Outil("pdfinfo");
+    if (pdftotext.isEmpty() || pdfinfo.isEmpty())
+        QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+    Chien_De_Garde garde;
+    Programme_Test p;
+    QStringList log;
+    for (int i = 1; i <= 150; ++i)
+        log << Enr(QStringLiteral("01/03/09"), QStringLiteral("29%1").arg(i, 3, 10, QLatin1Char('0')), Cc, QStringLiteral("F6XYZ"));
+    Demarrer_Sur(p, log);
+    QStringList lignes;
+    QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath(QStringLiteral("long.pdf"));
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setOutputFormat(QPrinter::PdfFormat);
+    imprimante.setOutputFileName(pdf);
+    imprimante.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(p.sp->Imprimer_Rapport(imprimante, lignes));
+
+    const QString info = Sortie(pdfinfo, {pdf});
+    const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
+    QVERIFY2(pages.hasMatch(), qPrintable(info));
+    QVERIFY2(pages.captured(1).toInt() >= 3, qPrintable(info));
+    // No line lost or doubled at the page breaks; no header repeated.
+    const QString texte = Sortie(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QCOMPARE(texte.count(QStringLiteral("Chateau Contacte")), 150);
+    QCOMPARE(texte.count(QStringLiteral("Type d'activité")), 1);
+    for (int i = 1; i <= 150; ++i)
+        QVERIFY(texte.contains(QStringLiteral("29%1").arg(i, 3, 10, QLatin1Char('0'))));
+    QVERIFY(texte.contains(QStringLiteral("Total des points : 300")));
+    // Each page starts where the previous one stopped.
+    const QStringList feuilles = texte.split(u'\f', Qt::SkipEmptyParts);
+    QVERIFY(feuilles.size() >= 3);
+    QVERIFY(Lignes_Simplifiees(feuilles.at(1)).first().startsWith(
+        QString::number(Lignes_Simplifiees(feuilles.at(0)).last().section(u' ', 0, 0).toInt() + 1) + u' '));
+}
+
+void Tst_Rapports::impression_fichier_impossible()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    QStringList lignes;
+    QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setOutputFormat(QPrinter::PdfFormat);
+    // A folder in the way of the output file.
+    const QString pdf = p.Chemin(QStringLiteral("sortie.pdf"));
+    QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("sortie.pdf")));
+    imprimante.setOutputFileName(pdf);
+    QVERIFY(!p.sp->Imprimer_Rapport(imprimante, lignes));
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QDir::toNativeSeparators(pdf)), qPrintable(messages.first()));
+    QVERIFY(messages.first().contains(QStringLiteral("n'a pas été imprimée")));
+}
+
+void Tst_Rapports::impression_sans_imprimante_ou_annulee()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();
+    bool dialogueVu = false;
+    if (imprimantes) {
+        // The printer dialog opens; the operator cancels it.
+        QTimer::singleShot(200, [&dialogueVu] {
+            if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+                dialogueVu = true;
+                d->reject();
+            }
+        });
+    }
+    m->Main_Mnu_Imp_Contacte_Click();
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    if (imprimantes) {
+        QVERIFY(dialogueVu);
+        QCOMPARE(messages, QStringList{QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée.")});
+    } else {
+        QCOMPARE(messages, QStringList{QStringLiteral("Aucune imprimante n'est installée : "
+                                                      "la liste des KVRT contactés n'a pas été imprimée.")});
+    }
+    QVERIFY(garde.fermees.isEmpty());
+}
+
 QTEST_MAIN(Tst_Rapports)
 #include "tst_rapports.moc"
