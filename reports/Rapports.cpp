@@ -4,6 +4,7 @@
 #include "Texte1252.h"
 
 #include <algorithm>
+#include <vector>
 
 using Enregistrement::Champ;
 
@@ -75,10 +76,20 @@ QString Ligne_Total_Contactes(const QString& total)
 
 void Trier_Contactes(QStringList& lignes)
 {
-    // Stable, so that lines equal but for case keep their file order.
-    std::stable_sort(lignes.begin(), lignes.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
+    // Each line is folded once: comparing folded texts character by character is what
+    // QString::compare(a, b, Qt::CaseInsensitive) does, without folding again at every
+    // comparison of a long log. Stable, so that lines equal but for case keep their file order.
+    struct Cle { QString pliee; qsizetype index; };
+    std::vector<Cle> cles;
+    cles.reserve(size_t(lignes.size()));
+    for (qsizetype i = 0; i < lignes.size(); ++i)
+        cles.push_back({lignes.at(i).toCaseFolded(), i});
+    std::stable_sort(cles.begin(), cles.end(), [](const Cle& a, const Cle& b) { return a.pliee < b.pliee; });
+    QStringList triees;
+    triees.reserve(lignes.size());
+    for (const Cle& c : cles)
+        triees.append(std::move(lignes[c.index]));
+    lignes = std::move(triees);
 }
 
 QString Titre_Rapport(const QString& indicatif, const QString& annee, const QString& dateLongue)

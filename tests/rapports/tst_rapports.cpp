@@ -99,6 +99,7 @@ private slots:
     void contactes_lignes_et_ordre();
     void contactes_fenetre();
     void contactes_grand_log_trie();
+    void tri_comme_compare_sans_casse();
     void contactes_log_absent();
 
     void rapport_lignes_data();
@@ -377,6 +378,28 @@ void Tst_Rapports::contactes_grand_log_trie()
     for (qsizetype i = premiereEtoile; i < lignes.size(); ++i)
         QCOMPARE(lignes[i].at(1), u'*');
     QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::tri_comme_compare_sans_casse()
+{
+    // The sort folds each line once; it must agree with the comparison it stands for.
+    QStringList lignes{QStringLiteral(" *ab"), QStringLiteral("  É1"), QStringLiteral("  é1"), QStringLiteral("  z1"),
+                       QStringLiteral("  Z0"), QStringLiteral("  2b"), QStringLiteral("  2A"), QStringLiteral("  29"),
+                       QStringLiteral("   "), QStringLiteral("  ÿ"), QStringLiteral("  Ÿ"), QStringLiteral(" *AB"),
+                       QStringLiteral("  Ω"), QStringLiteral("  ω"), QStringLiteral("  _"), QStringLiteral("  a"),
+                       QStringLiteral("  ß"), QStringLiteral("  SS"), QString()};
+    const QStringList avant = lignes;
+    Rapports::Trier_Contactes(lignes);
+    QCOMPARE(lignes.size(), avant.size());
+    for (int i = 1; i < lignes.size(); ++i) {
+        const int c = QString::compare(lignes[i - 1], lignes[i], Qt::CaseInsensitive);
+        QVERIFY2(c <= 0, qPrintable(lignes[i - 1] + QStringLiteral(" > ") + lignes[i]));
+        // Lines equal but for case keep their order in the file.
+        if (c == 0)
+            QVERIFY(avant.indexOf(lignes[i - 1]) < avant.indexOf(lignes[i]));
+    }
+    QCOMPARE(lignes.first(), QString());
+    QCOMPARE(lignes.indexOf(QStringLiteral("  É1")) + 1, lignes.indexOf(QStringLiteral("  é1")));
 }
 
 void Tst_Rapports::contactes_log_absent()
