@@ -7,8 +7,8 @@
 # desktop entry, the icons and the AppStream file. Nothing here removes a file, so the logs
 # and exports in the program folder survive a reinstall; the empty template is replaced.
 
+# KVRT_DOSSIER_PROGRAMME, the program folder under the prefix, is set in resources/CMakeLists.txt.
 include(GNUInstallDirs)
-set(KVRT_DOSSIER_PROGRAMME "${CMAKE_INSTALL_DATADIR}/QEZ_Challenge_KVRT" CACHE STRING "Program folder under the prefix")
 option(KVRT_INTEGRATION_BUREAU "Install the launcher, desktop entry, icons and AppStream file" ON)
 
 set(_res ${CMAKE_CURRENT_SOURCE_DIR}/resources)
