@@ -107,10 +107,17 @@ QString Entete_Rapport()
 
 QString Ligne_Rapport(int numero, QStringView ligneLog, int points)
 {
-    QString ligne = QLatin1String("  ") + QString::number(numero).rightJustified(5, u' ') + QLatin1String("   ");
+    // Made at its exact size: the report holds one such line per QSO.
+    const QString nombre = QString::number(numero).rightJustified(5, u' ');
+    const QString pts = Texte_Points(points);
+    QString ligne;
+    ligne.reserve(2 + nombre.size() + 3 + ligneLog.size() + 2 + pts.size());
+    ligne += QLatin1String("  ");
+    ligne += nombre;
+    ligne += QLatin1String("   ");
     ligne += ligneLog;
     ligne += QLatin1String("  ");
-    ligne += Texte_Points(points);
+    ligne += pts;
     return ligne;
 }
 

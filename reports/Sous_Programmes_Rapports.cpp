@@ -74,8 +74,11 @@ void Sous_Programmes::Enregistre_Contactes()
     const QString chemin = Repertoire() + QLatin1Char('/') + nom;
     QList<QByteArray> octets;
     octets.reserve(lignes.size());
-    for (const QString& ligne : std::as_const(lignes))
+    // Each line goes once encoded, so that a long log is not held twice over.
+    for (QString& ligne : lignes) {
         octets.append(Texte1252::Encoder(ligne));
+        ligne = QString();
+    }
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
     const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
     if (!e.ok()) {
