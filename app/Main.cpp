@@ -370,9 +370,11 @@ void Main::Main_Form_Load()
     I_Station->setText(Station::Indicatif_Affiche(indicatif));
 
     QString annee = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
-    if (!Station::Annee_Valide(annee) && indicatif != QLatin1String("FXXXX")) {
+    if (!Station::Annee_Valide(annee)) {
+        // Nor does such a year stay in the module variable that names the log.
         sp.Indicatif_Station = indicatif = QStringLiteral("FXXXX");
         I_Station->setText(indicatif);
+        annee = QStringLiteral("XXXX");
     }
     sp.Annee_Challenge = annee;
     A_Challenge->setText(annee);

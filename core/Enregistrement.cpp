@@ -62,13 +62,16 @@ QString Construire_Ligne_Liste(int numero, QStringView ligneLog)
         nombre[chiffres++] = u'-';
     const QStringView enregistrement = ligneLog.left(Longueur_Ligne_Log);
     const int blancs = qMax(0, 5 - chiffres);
-    QString ligne(blancs + chiffres + 3 + enregistrement.size(), Qt::Uninitialized);
+    // Past 99,999 lines the number takes blanks of the separator, so that the record still
+    // starts at character 9 and every field is cut where it stands.
+    const int separation = qMax(1, 8 - blancs - chiffres);
+    QString ligne(blancs + chiffres + separation + enregistrement.size(), Qt::Uninitialized);
     QChar* c = ligne.data();
     for (int i = 0; i < blancs; ++i)
         *c++ = u' ';
     while (chiffres > 0)
         *c++ = QChar(nombre[--chiffres]);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < separation; ++i)
         *c++ = u' ';
     for (QChar x : enregistrement)
         *c++ = x;
@@ -77,7 +80,11 @@ QString Construire_Ligne_Liste(int numero, QStringView ligneLog)
 
 bool Ligne_Liste_Vide(QStringView ligneListe)
 {
-    return Champ(ligneListe, 17, 8).trimmed().isEmpty();
+    // Blanks only, as in the record: a tab or a control byte there is data, not emptiness.
+    for (QChar c : Champ(ligneListe, 17, 8))
+        if (c != u' ')
+            return false;
+    return true;
 }
 
 const QStringList& Types_Activite()

@@ -67,7 +67,8 @@ static ErreurFichier Erreur_Ouverture(const QString& chemin, const QString& acti
     const QFileInfo info(chemin);
     if (!info.exists())
         return Erreur(info.dir().exists() ? 53 : 75, action, chemin);
-    if (info.isDir())
+    // A FIFO or a device in place of the log would block or never end the read.
+    if (!info.isFile())
         return Erreur(75, action, chemin);
     return {};
 }
@@ -107,10 +108,24 @@ ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne)
         return Erreur(75, action, chemin);
     QFile fichier(chemin);
     errno = 0;
-    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Append))
-        return Erreur(info.dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
+    // A log deleted while the program runs is not made again with one QSO in it: the
+    // caller says so and the QSO stays on screen. Unbuffered, so that a write failing part
+    // way leaves no bytes in a buffer, which would stop the resize below from taking the
+    // partial line back.
+    if (!fichier.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered))
+        return Erreur(!info.dir().exists() ? 75 : !QFileInfo::exists(chemin) ? 53 : Numero_Depuis(fichier, errno),
+                      action, chemin);
     const qint64 avant = fichier.size();
-    QByteArray donnees = ligne;
+    QByteArray donnees;
+    // A last line without its line end would swallow the new record.
+    if (avant > 0 && fichier.seek(avant - 1)) {
+        const QByteArray dernier = fichier.read(1);
+        if (dernier == "\r")
+            donnees = "\n";
+        else if (dernier != "\n")
+            donnees = "\r\n";
+    }
+    donnees += ligne;
     donnees += "\r\n";
     errno = 0;
     const bool ecrit = fichier.write(donnees) == donnees.size() && fichier.flush();
@@ -172,6 +187,14 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
         fichier.cancelWriting();
         return e;
     }
+    // The last bytes wait in a buffer: commit() would put a temporary file whose flush
+    // failed in place of the log all the same, so the flush is checked first.
+    errno = 0;
+    if (!fichier.flush()) {
+        const int numero = Numero_Depuis(fichier, errno);
+        fichier.cancelWriting();
+        return Erreur(numero, action, chemin);
+    }
     errno = 0;
     if (!fichier.commit())
         return Erreur(Numero_Depuis(fichier, errno), action, chemin);
@@ -193,7 +216,7 @@ ErreurFichier Copier(const QString& source, const QString& destination)
         return Erreur(QFileInfo(destination).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action,
                       destination);
     errno = 0;
-    if (fichier.write(contenu) != contenu.size()) {
+    if (fichier.write(contenu) != contenu.size() || !fichier.flush()) {
         const int numero = Numero_Depuis(fichier, errno);
         fichier.cancelWriting();
         return Erreur(numero, action, destination);

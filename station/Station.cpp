@@ -115,9 +115,13 @@ void Station::Station_Form_Load()
     New_Indicatif->setText(indicatif);
     if (indicatif != sp.Indicatif_Station) {
         // The module variable follows the store, as before; the year follows with it so
-        // that the pair still names one log.
-        sp.Indicatif_Station = indicatif;
-        sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
+        // that the pair still names one log. A stored year that could not stand in a file
+        // name leaves both as they are: start-up has taken the pair for not set up.
+        const QString annee = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
+        if (Annee_Valide(annee)) {
+            sp.Indicatif_Station = indicatif;
+            sp.Annee_Challenge = annee;
+        }
     }
     New_Annee->setText(sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee"), QStringLiteral("20xx")));
     New_Indicatif->setFocus();

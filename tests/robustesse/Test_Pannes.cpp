@@ -1,0 +1,732 @@
+// Faults of the file system and of the settings store, met by the real program on real files:
+// each one gets a French message naming the file and the cause, the log stays as it was, and
+// the program goes on (unless an "Erreur N° " ends it, as it should).
+
+#include "Enregistrement.h"
+#include "FichierLog.h"
+#include "Filtre_Touches.h"
+#include "Gestion_Erreur.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Station.h"
+#include "Texte1252.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <csignal>
+#include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+const QString CC = QStringLiteral("Chateau Contacte");
+const QString CA = QStringLiteral("Chateau active");
+
+QStringList Trois_Qso()
+{
+    return {Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), CC, QStringLiteral("F5AAA")),
+            Enr(QStringLiteral("05/03/09"), QStringLiteral("2A001"), CA, QStringLiteral("F6BBB")),
+            Enr(QStringLiteral("09/03/09"), QStringLiteral("35007"), CC, QStringLiteral("F4CCC"), true)};
+}
+
+// A device that takes so many bytes, possibly in a short write, then fails.
+class Sortie_Defaillante : public QIODevice
+{
+public:
+    explicit Sortie_Defaillante(qint64 limite) : m_limite(limite) {}
+    QByteArray recu;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* donnees, qint64 taille) override
+    {
+        const qint64 place = m_limite - recu.size();
+        if (place <= 0)
+            return -1;
+        const qint64 n = qMin(place, taille);
+        recu.append(donnees, n);
+        return n;
+    }
+
+private:
+    qint64 m_limite;
+};
+
+// Lowers the largest file this process may write, as a full disk would stop it; the signal
+// that goes with it is ignored, so that the write fails with EFBIG instead.
+class Limite_Taille
+{
+public:
+    explicit Limite_Taille(rlim_t octets)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_avant);
+        rlimit r = m_avant;
+        r.rlim_cur = octets;
+        setrlimit(RLIMIT_FSIZE, &r);
+    }
+    ~Limite_Taille() { setrlimit(RLIMIT_FSIZE, &m_avant); }
+
+private:
+    rlimit m_avant;
+};
+
+// Runs an action on the next modal window as soon as it opens, while its exec() runs.
+QTimer* Sur_Modal(std::function<void(QWidget*)> action)
+{
+    auto* minuteur = new QTimer;
+    minuteur->setInterval(20);
+    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            minuteur->stop();
+            minuteur->deleteLater();
+            action(modal);
+        }
+    });
+    minuteur->start();
+    return minuteur;
+}
+
+// Once the program has been told to end, no event loop starts until the application's own
+// loop has run again: run it once, empty.
+void Relancer_Boucle()
+{
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+QStringList Fichiers(const Programme_Test& p)
+{
+    return QDir(p.Repertoire()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
+}
+
+// The QSO of the entry fields, typed through the Enter chain up to the armed Valide_A.
+void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
+{
+    Taper(m->Ind_A, indicatif);
+    m->Type_A->setCurrentIndex(type);
+    Entree(m->Type_A->lineEdit());
+    Taper(m->KVRT_A, reference);
+    // The tick stays as the last QSO shown left it; these QSOs are not waiting.
+    m->Validation_A->setChecked(false);
+    Entree(m->Validation_A);
+}
+
+void Cliquer_Ligne(Main* m, int ligne, bool double_clic = false)
+{
+    const QPoint point = m->Liste_KVRT->visualRect(m->Modele_Liste->index(ligne)).center();
+    QTest::mouseClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, point);
+    if (double_clic)
+        QTest::mouseDClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, point);
+}
+
+// The message names the file, says why, and is in French.
+#define VERIFIER_MESSAGE(message, chemin, cause)                                                                         \
+    do {                                                                                                                  \
+        const QString m_ = (message);                                                                                     \
+        QVERIFY2(m_.contains(QDir::toNativeSeparators(chemin)), qPrintable(m_));                                          \
+        QVERIFY2(m_.contains(QStringLiteral(cause)), qPrintable(m_));                                                     \
+    } while (false)
+
+} // namespace
+
+class Test_Pannes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void ecriture_interrompue_data();
+    void ecriture_interrompue();
+    void disque_plein_au_bout_de_n_octets();
+    void log_supprime_pendant_que_le_programme_tourne();
+    void fifo_a_la_place_du_log();
+    void modele_absent_ou_repertoire_data();
+    void modele_absent_ou_repertoire();
+    void log_de_la_nouvelle_station_impossible_a_creer();
+    void export_impossible_a_creer();
+    void reglages_douteux_data();
+    void reglages_douteux();
+    void magasin_de_reglages_illisible();
+    // Last: a log replaced by a directory ends the program at the next total.
+    void log_remplace_par_un_repertoire();
+
+private:
+    Programme_Test* p = nullptr;
+    Main* m = nullptr;
+    void Demarrer(const QStringList& log);
+};
+
+void Test_Pannes::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void Test_Pannes::init()
+{
+    Relancer_Boucle();
+    delete p;
+    p = nullptr;
+    m = nullptr;
+}
+
+void Test_Pannes::Demarrer(const QStringList& log)
+{
+    delete p;
+    p = new Programme_Test;
+    p->Installer_Station();
+    p->Ecrire_Log(log);
+    m = p->Demarrer();
+    m->show();
+    QApplication::setActiveWindow(m);
+}
+
+// ---------------------------------------------------------------------------------------
+
+void Test_Pannes::ecriture_interrompue_data()
+{
+    QTest::addColumn<qint64>("limite");
+    // 2,000 lines of 53 bytes and CR LF: 110,000 bytes, written in blocks of 64 KiB.
+    const qint64 total = 2000 * 55;
+    QTest::newRow("rien") << qint64(0);
+    QTest::newRow("un octet") << qint64(1);
+    QTest::newRow("une ligne sans son LF") << qint64(54);
+    QTest::newRow("une ligne") << qint64(55);
+    QTest::newRow("avant la fin du premier bloc") << qint64(65535);
+    QTest::newRow("le premier bloc") << qint64(65536 + 55 - 65536 % 55);
+    QTest::newRow("dans le second bloc") << qint64(70000);
+    QTest::newRow("tout sauf le dernier octet") << total - 1;
+    QTest::newRow("tout") << total;
+    QTest::newRow("plus que tout") << total + 1000;
+}
+
+void Test_Pannes::ecriture_interrompue()
+{
+    QFETCH(qint64, limite);
+    QList<QByteArray> lignes;
+    for (int i = 0; i < 2000; ++i)
+        lignes.append(Texte1252::Encoder(Enr(QStringLiteral("01/03/09"), QString::number(10000 + i), CC, QStringLiteral("F5AAA"))));
+    QByteArray attendu;
+    for (const QByteArray& l : std::as_const(lignes))
+        attendu += l + "\r\n";
+    QCOMPARE(attendu.size(), qsizetype(2000 * 55));
+
+    Sortie_Defaillante sortie(limite);
+    QVERIFY(sortie.open(QIODevice::WriteOnly));
+    const QString nom = QStringLiteral("/tmp/prog/F1ABC_Challenge_KVRT_2009.txt");
+    const ErreurFichier e = FichierLog::Ecrire(sortie, lignes, nom);
+    // What went out is the start of the file, never a line in the wrong place.
+    QVERIFY(attendu.startsWith(sortie.recu));
+    if (limite >= attendu.size()) {
+        QVERIFY2(e.ok(), qPrintable(e.message));
+        QCOMPARE(sortie.recu, attendu);
+    } else {
+        QCOMPARE(e.numero, 57);
+        QVERIFY(e.message.startsWith(QStringLiteral("Erreur N° 57 : ")));
+        VERIFIER_MESSAGE(e.message, nom, "erreur d'entrée/sortie du périphérique");
+    }
+}
+
+// A real regular file that cannot grow past a size, whatever the rights of the user: every
+// way of changing the log fails part way, and the log keeps its bytes.
+void Test_Pannes::disque_plein_au_bout_de_n_octets()
+{
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    const QByteArray avant = p->Octets_Log();
+    const QStringList fichiersAvant = Fichiers(*p);
+
+    // Recording: the append stops after 20 bytes and is taken back.
+    Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
+    QVERIFY(m->Valide_A->isEnabled());
+    {
+        Limite_Taille limite(rlim_t(avant.size() + 20));
+        QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    }
+    QCOMPARE(p->Octets_Log(), avant);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.first(), p->Log(), "Le QSO n'a pas été enregistré.");
+    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° ")));
+    // The QSO waits in the fields; once there is room again, the same click records it.
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("56001"));
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
+    p->plateforme->messages.clear();
+    const QByteArray quatre = p->Octets_Log();
+
+    // Insertion, edit and deletion all rewrite the log through a temporary file.
+    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Taper(m->Date_A, QStringLiteral("03/03/09"));
+    Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
+    {
+        Limite_Taille limite(10);
+        QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    }
+    QCOMPARE(p->Octets_Log(), quatre);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
+    QVERIFY(p->sp->Mode_Insertion);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
+
+    m->Efface();
+    Cliquer_Ligne(m, 1, true);
+    QVERIFY(p->sp->Mode_Modification);
+    m->Ind_A->setText(QStringLiteral("F6MOD"));
+    {
+        Limite_Taille limite(10);
+        QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    }
+    QCOMPARE(p->Octets_Log(), quatre);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le log n'a pas été modifié.");
+    QVERIFY(p->sp->Mode_Modification);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6MOD"));
+
+    m->Efface();
+    Cliquer_Ligne(m, 0);
+    p->plateforme->reponses = {true};
+    {
+        Limite_Taille limite(10);
+        QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    }
+    QCOMPARE(p->Octets_Log(), quatre);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le log n'a pas été modifié.");
+    QCOMPARE(m->Nombre_Lignes(), 4);
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
+
+    // Nothing half-written is left beside the log.
+    QCOMPARE(Fichiers(*p), fichiersAvant);
+    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(p->plateforme->questionsImprevues.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+
+    // The same limit met by the routines themselves: the rewrite of a log and the copy of
+    // the template leave the old file, or none, never a cut one.
+    const QString modele = p->Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
+    p->Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), quatre);
+    const QString nouveau = p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
+    {
+        Limite_Taille limite(10);
+        const ErreurFichier copie = FichierLog::Copier(modele, nouveau);
+        QCOMPARE(copie.numero, 57);
+        VERIFIER_MESSAGE(copie.message, nouveau, "erreur d'entrée/sortie du périphérique");
+        const ErreurFichier reecriture = FichierLog::Reecrire(p->Log(), Texte1252::Couper_Lignes(quatre));
+        QCOMPARE(reecriture.numero, 57);
+        VERIFIER_MESSAGE(reecriture.message, p->Log(), "erreur d'entrée/sortie du périphérique");
+    }
+    QVERIFY(!QFileInfo::exists(nouveau));
+    QCOMPARE(p->Octets_Log(), quatre);
+    QFile::remove(modele);
+    QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("reglages")}));
+
+#ifdef Q_OS_LINUX
+    // The device that is always full: the append says "disque plein".
+    if (QFileInfo(QStringLiteral("/dev/full")).exists()) {
+        const ErreurFichier e = FichierLog::Ajouter(QStringLiteral("/dev/full"), "28/03/09  2A001");
+        QCOMPARE(e.numero, 61);
+        VERIFIER_MESSAGE(e.message, QStringLiteral("/dev/full"), "disque plein");
+    }
+#endif
+}
+
+// Somebody deletes the log while the program runs: nothing makes it again behind the
+// operator's back, every operation says so, and the QSO typed is not lost.
+void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
+{
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    const QByteArray avant = p->Octets_Log();
+    QVERIFY(QFile::remove(p->Log()));
+
+    // Duplicate check on Enter in the reference.
+    Taper(m->Ind_A, QStringLiteral("F8NEW"));
+    m->Type_A->setCurrentIndex(3);
+    Entree(m->Type_A->lineEdit());
+    Taper(m->KVRT_A, QStringLiteral("2A001"));
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 53 : ")));
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
+    QVERIFY(m->Validation_A->isEnabled());
+
+    // Recording in automatic date mode.
+    Entree(m->Validation_A);
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.first(), p->Log(), "fichier introuvable");
+    QVERIFY(p->plateforme->messages.takeFirst().endsWith(QStringLiteral("Le QSO n'a pas été enregistré.")));
+    QVERIFY(!QFileInfo::exists(p->Log()));
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A001"));
+
+    // Insertion at a date.
+    m->Efface();
+    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Taper(m->Date_A, QStringLiteral("03/03/09"));
+    Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
+    QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check
+    p->plateforme->messages.clear();
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
+    QVERIFY(!QFileInfo::exists(p->Log()));
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
+
+    // Edit of a line still in the list.
+    m->Efface();
+    Cliquer_Ligne(m, 1, true);
+    QVERIFY(p->sp->Mode_Modification);
+    m->Ind_A->setText(QStringLiteral("F6MOD"));
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
+    QVERIFY(!QFileInfo::exists(p->Log()));
+
+    // Deletion: the rewrite says why it did not happen, then the total of points meets the
+    // missing log and the recovery window opens; closed by its frame, the program goes on.
+    m->Efface();
+    Cliquer_Ligne(m, 0);
+    p->plateforme->reponses = {true};
+    QString fichierMontre;
+    bool recuperation = false;
+    Sur_Modal([&](QWidget* w) {
+        if (auto* g = qobject_cast<Gestion_Erreur*>(w)) {
+            recuperation = true;
+            fichierMontre = g->Ind_Station1->text() + g->Err_Departement->text();
+        }
+        w->close();
+    });
+    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    QVERIFY(recuperation);
+    QCOMPARE(fichierMontre, QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
+    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(m->isVisible());
+    QVERIFY(!QFileInfo::exists(p->Log()));
+    QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("FXXXX_Challenge_KVRT.txt"), QStringLiteral("reglages")}));
+
+    // The operator puts the log back: the QSO still in the fields goes in at the first click.
+    m->Efface();
+    p->Ecrire_Fichier(QFileInfo(p->Log()).fileName(), avant);
+    Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
+    QCOMPARE(m->Nombre_Lignes(), 4);
+    QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(p->plateforme->questionsImprevues.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// A FIFO in place of the log would block the first read for ever; the start-up says the
+// file cannot be read instead.
+void Test_Pannes::fifo_a_la_place_du_log()
+{
+    Programme_Test prog;
+    prog.Installer_Station();
+    QVERIFY(QFile::remove(prog.Log()));
+    QVERIFY(::mkfifo(QFile::encodeName(prog.Log()).constData(), 0600) == 0);
+    // Should the read block all the same, a writer comes after 5 s to free it and the test fails.
+    std::atomic<bool> fini{false};
+    const QByteArray fifo = QFile::encodeName(prog.Log());
+    std::thread liberateur([&] {
+        for (int i = 0; i < 50 && !fini; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!fini) {
+            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    });
+    QElapsedTimer chrono;
+    chrono.start();
+    prog.Demarrer();
+    fini = true;
+    liberateur.join();
+    QVERIFY2(chrono.elapsed() < 4000, "the read of the FIFO blocked");
+    QCOMPARE(prog.plateforme->messages.size(), 1);
+    QVERIFY(prog.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
+    VERIFIER_MESSAGE(prog.plateforme->messages.first(), prog.Log(), "chemin ou fichier inaccessible");
+    QVERIFY(prog.sp->Programme_Termine);
+}
+
+void Test_Pannes::modele_absent_ou_repertoire_data()
+{
+    QTest::addColumn<bool>("repertoire");
+    QTest::newRow("absent") << false;
+    QTest::newRow("un répertoire à sa place") << true;
+}
+
+// The Station window with a new pair and no template: the pair gets an empty log, and the
+// operator is told why.
+void Test_Pannes::modele_absent_ou_repertoire()
+{
+    QFETCH(bool, repertoire);
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    const QByteArray ancien = p->Octets_Log();
+    const QString modele = p->Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
+    QVERIFY(QFile::remove(modele));
+    if (repertoire)
+        QVERIFY(QDir().mkdir(modele));
+
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    s->New_Indicatif->setText(QStringLiteral("F5XYZ"));
+    s->New_Annee->setText(QStringLiteral("2010"));
+    QTest::mouseClick(s->Validation, Qt::LeftButton);
+
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    QCOMPARE(p->plateforme->messages.first(), QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
+                                                  + QStringLiteral("\r\nUn log vide a été créé pour F5XYZ 2010."));
+    QCOMPARE(p->Octets_Log(QStringLiteral("F5XYZ"), QStringLiteral("2010")), QByteArray());
+    QVERIFY(QFileInfo(p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"))).isFile());
+    QCOMPARE(m->Nombre_Lignes(), 0);
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
+    QCOMPARE(m->I_Station->text(), QStringLiteral("F5XYZ"));
+    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F5XYZ"));
+    QCOMPARE(p->Octets_Log(), ancien);
+    QCOMPARE(QFileInfo(modele).isDir(), repertoire);
+    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// The new pair's log cannot be made (a directory holds its name): nothing is switched, the
+// window stays open for another try, and the main window goes on with its log.
+void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
+{
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    const QString nouveau = p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
+    QVERIFY(QDir().mkdir(nouveau));
+
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    s->New_Indicatif->setText(QStringLiteral("F5XYZ"));
+    s->New_Annee->setText(QStringLiteral("2010"));
+    QTest::mouseClick(s->Validation, Qt::LeftButton);
+
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.first(), nouveau, "chemin ou fichier inaccessible");
+    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
+    QVERIFY(s->isVisible());
+    QCOMPARE(p->sp->Indicatif_Station, QStringLiteral("F1ABC"));
+    QCOMPARE(p->sp->Annee_Challenge, QStringLiteral("2009"));
+    QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
+    QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
+    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(m->Nombre_Lignes(), 3);
+    QVERIFY(QFileInfo(nouveau).isDir());
+    s->close();
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Test_Pannes::export_impossible_a_creer()
+{
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    const QByteArray avant = p->Octets_Log();
+    const QString exportation = p->Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.txt"));
+    m->Mnu_Enr_Contacte->trigger();
+    if (p->plateforme->messages.isEmpty())
+        QSKIP("Enregistre_Contactes writes nothing and says nothing yet: the export is still a stub");
+    QVERIFY(QFileInfo(exportation).isFile());
+    QVERIFY(QFile::remove(exportation));
+    p->plateforme->messages.clear();
+
+    QVERIFY(QDir().mkdir(exportation));
+    m->Mnu_Enr_Contacte->trigger();
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
+    VERIFIER_MESSAGE(p->plateforme->messages.first(), exportation, "chemin ou fichier inaccessible");
+    QVERIFY(QFileInfo(exportation).isDir());
+    QCOMPARE(p->Octets_Log(), avant);
+    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------
+// The settings store, read as untrusted
+
+void Test_Pannes::reglages_douteux_data()
+{
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<QString>("annee");
+    QTest::addColumn<QString>("leurre"); // a log where the value would lead, relative to the program directory
+
+    QTest::newRow("indicatif remontant") << QStringLiteral("../F1ABC") << QStringLiteral("2009") << QStringLiteral("../F1ABC_Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif avec /") << QStringLiteral("sous/F1ABC") << QStringLiteral("2009") << QStringLiteral("sous/F1ABC_Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif avec \\") << QStringLiteral("F1\\ABC") << QStringLiteral("2009") << QStringLiteral("F1\\ABC_Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif ..") << QStringLiteral("..") << QStringLiteral("2009") << QStringLiteral(".._Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif trop long") << QStringLiteral("F1ABCDEFGHIJK") << QStringLiteral("2009") << QStringLiteral("F1ABCDEFGHIJK_Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif en minuscules") << QStringLiteral("f1abc") << QStringLiteral("2009") << QStringLiteral("f1abc_Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif avec blanc") << QStringLiteral("F1ABC ") << QStringLiteral("2009") << QStringLiteral("F1ABC _Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif accentué") << QStringLiteral("F1ÉBC") << QStringLiteral("2009") << QStringLiteral("F1ÉBC_Challenge_KVRT_2009.txt");
+    QTest::newRow("indicatif avec saut de ligne") << QStringLiteral("F1ABC\nX") << QStringLiteral("2009") << QString();
+    QTest::newRow("année avec /") << QStringLiteral("F1ABC") << QStringLiteral("2/09") << QStringLiteral("F1ABC_Challenge_KVRT_2/09.txt");
+    QTest::newRow("année remontante") << QStringLiteral("F1ABC") << QStringLiteral("/../") << QString();
+    QTest::newRow("année avec \\") << QStringLiteral("F1ABC") << QStringLiteral("20\\9") << QStringLiteral("F1ABC_Challenge_KVRT_20\\9.txt");
+    QTest::newRow("année avec :") << QStringLiteral("F1ABC") << QStringLiteral("20:9") << QStringLiteral("F1ABC_Challenge_KVRT_20:9.txt");
+    QTest::newRow("année avec *") << QStringLiteral("F1ABC") << QStringLiteral("200*") << QStringLiteral("F1ABC_Challenge_KVRT_200*.txt");
+    QTest::newRow("année avec tabulation") << QStringLiteral("F1ABC") << QStringLiteral("20\t9") << QStringLiteral("F1ABC_Challenge_KVRT_20\t9.txt");
+    QTest::newRow("année de trois caractères") << QStringLiteral("F1ABC") << QStringLiteral("209") << QStringLiteral("F1ABC_Challenge_KVRT_209.txt");
+    QTest::newRow("année de cinq caractères") << QStringLiteral("F1ABC") << QStringLiteral("20099") << QStringLiteral("F1ABC_Challenge_KVRT_20099.txt");
+    QTest::newRow("année finissant par un point") << QStringLiteral("F1ABC") << QStringLiteral("200.") << QStringLiteral("F1ABC_Challenge_KVRT_200..txt");
+}
+
+// A stored value that the Station window would refuse is taken for "not set up": the
+// first-installation message and the Station window, and no file named from it is read.
+void Test_Pannes::reglages_douteux()
+{
+    QFETCH(QString, indicatif);
+    QFETCH(QString, annee);
+    QFETCH(QString, leurre);
+    Chien_De_Garde garde;
+    QTemporaryDir racine;
+    QVERIFY(QDir(racine.path()).mkpath(QStringLiteral("prog/sous")));
+    Programme_Test prog;
+    // The program directory is one level down, so that "../" stays inside the test's own.
+    prog.plateforme->repertoire = racine.path() + QStringLiteral("/prog");
+    QFile::copy(prog.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt")), racine.path() + QStringLiteral("/prog/FXXXX_Challenge_KVRT.txt"));
+    prog.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), indicatif);
+    prog.reglages->Ecrire(QStringLiteral("Setup ") + indicatif, QStringLiteral("Annee Challenge"), annee);
+    const QByteArray decoy = Octets({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F5AAA"))});
+    if (!leurre.isEmpty()) {
+        QFile f(racine.path() + QStringLiteral("/prog/") + leurre);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(decoy);
+    }
+    const QStringList avant = QDir(racine.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    QString titreModal;
+    Sur_Modal([&](QWidget* w) {
+        titreModal = w->objectName();
+        w->close();
+    });
+    Main* principal = prog.Demarrer();
+    QCOMPARE(titreModal, QStringLiteral("Station"));
+    QCOMPARE(prog.plateforme->messages,
+             QStringList({QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")}));
+    QCOMPARE(prog.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QCOMPARE(principal->I_Station->text(), QStringLiteral("FXXXX"));
+    // No log was read: no list, no total; and no name built from the value.
+    QCOMPARE(principal->Nombre_Lignes(), 0);
+    QVERIFY(principal->Total_Points->text().isEmpty());
+    QVERIFY2(!prog.sp->Nom_Log().contains(indicatif), qPrintable(prog.sp->Nom_Log()));
+    QVERIFY2(!prog.sp->Nom_Log().contains(annee), qPrintable(prog.sp->Nom_Log()));
+    QVERIFY(QFileInfo(prog.sp->Nom_Log()).absolutePath() == QFileInfo(racine.path() + QStringLiteral("/prog/x")).absolutePath());
+    // Nothing was created or changed around the program directory.
+    QCOMPARE(QDir(racine.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), avant);
+    QVERIFY(!prog.sp->Programme_Termine);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// A store that is not an ini file at all, or a directory in its place, reads as empty.
+void Test_Pannes::magasin_de_reglages_illisible()
+{
+    for (int cas = 0; cas < 2; ++cas) {
+        Chien_De_Garde garde;
+        Programme_Test prog;
+        const QString fichier = prog.reglages->Fichier();
+        prog.reglages.reset();
+        QDir().mkpath(QFileInfo(fichier).absolutePath());
+        if (cas == 0) {
+            QFile f(fichier);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QByteArray bruit;
+            for (int i = 0; i < 4096; ++i)
+                bruit.append(char((i * 131 + 7) % 256));
+            f.write("[Setup%20]\nIndicatif%20Station=\"F1A\x00\xff\"\n[\n=\n" + bruit);
+        } else {
+            QVERIFY(QDir().mkpath(fichier));
+        }
+        prog.reglages = std::make_unique<Reglages>(fichier);
+        prog.sp = std::make_unique<Sous_Programmes>(*prog.plateforme, *prog.reglages);
+        Sur_Modal([](QWidget* w) { w->close(); });
+        Main* principal = prog.Demarrer();
+        QCOMPARE(prog.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+        QCOMPARE(principal->Nombre_Lignes(), 0);
+        QCOMPARE(prog.plateforme->messages.size(), 1);
+        QVERIFY(!prog.sp->Programme_Termine);
+        QVERIFY(garde.fermees.isEmpty());
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+
+void Test_Pannes::log_remplace_par_un_repertoire()
+{
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    QVERIFY(QFile::remove(p->Log()));
+    QVERIFY(QDir().mkdir(p->Log()));
+
+    Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
+    QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check could not read
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
+
+    m->Efface();
+    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Taper(m->Date_A, QStringLiteral("03/03/09"));
+    Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
+    p->plateforme->messages.clear();
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
+
+    m->Efface();
+    Cliquer_Ligne(m, 1, true);
+    m->Ind_A->setText(QStringLiteral("F6MOD"));
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
+    QVERIFY(!p->sp->Programme_Termine);
+
+    // The deletion cannot read the log, then the total meets the same error, which ends the
+    // program after its "Erreur N° " message.
+    m->Efface();
+    Cliquer_Ligne(m, 0);
+    p->plateforme->reponses = {true};
+    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    QCOMPARE(p->plateforme->messages.size(), 2);
+    VERIFIER_MESSAGE(p->plateforme->messages.at(0), p->Log(), "chemin ou fichier inaccessible");
+    QVERIFY(p->plateforme->messages.at(1).startsWith(QStringLiteral("Erreur N° 75")));
+    VERIFIER_MESSAGE(p->plateforme->messages.at(1), p->Log(), "chemin ou fichier inaccessible");
+    QVERIFY(p->sp->Programme_Termine);
+    QVERIFY(QFileInfo(p->Log()).isDir());
+    QVERIFY(QDir(p->Log()).isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+QTEST_MAIN(Test_Pannes)
+#include "Test_Pannes.moc"
