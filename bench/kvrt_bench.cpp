@@ -289,7 +289,7 @@ public:
 
             // Showing a QSO: a click on a line in the middle of the list.
             t.start();
-            w->Selectionner_Ligne(n / 2 + r);
+            w->Selectionner_Ligne((n / 2 + r) % n);
             Afficher();
             if (compte)
                 cliquer.push_back(temps());
@@ -353,7 +353,7 @@ public:
             Verifier_Taille(n, "retour au log généré");
 
             // Editing in place: a double click, the callsign changed, Valider.
-            w->Selectionner_Ligne(n / 3 + r);
+            w->Selectionner_Ligne((n / 3 + r) % n);
             t.start();
             w->Main_Liste_KVRT_DblClick();
             w->Ind_A->setText(r % 2 ? QStringLiteral("F8EDT") : QStringLiteral("F9EDT"));
@@ -627,7 +627,8 @@ int main(int argc, char** argv)
         if (a == QLatin1String("--tailles") && i + 1 < args.size()) {
             tailles.clear();
             for (const QString& t : args.at(++i).split(u','))
-                tailles.append(t.toInt());
+                if (t.toInt() > 0)
+                    tailles.append(t.toInt());
         } else if (a == QLatin1String("--repetitions") && i + 1 < args.size()) {
             repetitions = args.at(++i).toInt();
         } else if (a == QLatin1String("--sans-memoire")) {
