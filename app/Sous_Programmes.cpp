@@ -171,13 +171,24 @@ bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& no
 bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
 {
     const QByteArray cle = Texte1252::Encoder(reference);
+    // The list shows the reference without its blanks: a record whose reference is shorter
+    // than five characters (typed in an edit without Enter) is padded in the file, and must
+    // go all the same. A blank reference names no castle and takes nothing.
+    auto sansBlancs = [](QByteArrayView v) {
+        while (!v.isEmpty() && v.back() == ' ')
+            v.chop(1);
+        while (!v.isEmpty() && v.front() == ' ')
+            v = v.sliced(1);
+        return v;
+    };
+    const QByteArrayView cleNette = sansBlancs(cle);
     QList<QByteArray> lignes;
     if (!Lire_Log(lignes))
         return false;
     QList<QByteArray> gardees;
     gardees.reserve(lignes.size());
     for (const QByteArray& ligne : lignes)
-        if (Texte1252::Morceau(ligne, 10, 5) != cle || ligne.size() <= 10)
+        if (cleNette.isEmpty() || ligne.size() <= 10 || sansBlancs(Texte1252::Morceau(ligne, 10, 5)) != cleNette)
             gardees.append(ligne);
     if (gardees.size() != lignes.size()) {
         const ErreurFichier e = FichierLog::Reecrire(Nom_Log(), gardees);

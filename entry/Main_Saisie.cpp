@@ -202,7 +202,8 @@ bool Main::Champs_Enregistrables()
                                   this);
             return false;
         }
-        if (!Texte1252::Representable(c.texte)) {
+        // A line end pasted into a field would cut the record in two lines of the log.
+        if (!Texte1252::Representable(c.texte) || c.texte.contains(u'\r') || c.texte.contains(u'\n')) {
             sp.plateforme.Message(QStringLiteral("QSO non enregistré : %1 comporte un caractère qui ne peut pas être écrit dans le log")
                                       .arg(QString::fromUtf8(c.nom)),
                                   this);

@@ -80,11 +80,21 @@ QByteArray Remplacement(const QByteArray& avant, const QByteArray& cle, const QB
     return Joindre(lignes);
 }
 
+static QByteArray Sans_Blancs(QByteArray b)
+{
+    while (b.endsWith(' '))
+        b.chop(1);
+    while (b.startsWith(' '))
+        b.remove(0, 1);
+    return b;
+}
+
 QByteArray Suppression(const QByteArray& avant, const QByteArray& reference)
 {
+    const QByteArray cle = Sans_Blancs(reference);
     QList<QByteArray> lignes = Lignes(avant), gardees;
     for (const QByteArray& l : std::as_const(lignes))
-        if (l.size() <= 10 || l.mid(10, 5) != reference)
+        if (cle.isEmpty() || l.size() <= 10 || Sans_Blancs(l.mid(10, 5)) != cle)
             gardees.append(l);
     return gardees.size() == lignes.size() ? avant : Joindre(gardees);
 }

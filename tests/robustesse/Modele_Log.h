@@ -25,7 +25,8 @@ QByteArray Ajout(const QByteArray& avant, const QByteArray& enregistrement);
 QByteArray Insertion(const QByteArray& avant, const QByteArray& enregistrement);
 // Every line equal to the key becomes the record; the record goes last when none is.
 QByteArray Remplacement(const QByteArray& avant, const QByteArray& cle, const QByteArray& enregistrement);
-// Every line whose bytes 11-15 are the reference goes; the file is left alone when none does.
+// Every line whose bytes 11-15 are the reference, blanks around it aside, goes; the file is
+// left alone when none does, or when the reference is blank.
 QByteArray Suppression(const QByteArray& avant, const QByteArray& reference);
 
 // Points of a record line: 0 with "*" at byte 10, else those of its type (bytes 18-39).

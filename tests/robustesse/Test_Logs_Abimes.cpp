@@ -68,6 +68,7 @@ private slots:
     void logs_ecrits_a_la_main();
     void ligne_de_dix_mega_octets();
     void plus_de_99999_lignes();
+    void reference_courte_ecrite_puis_supprimee();
 
 private:
     // The list shows every line of the file, its first 53 bytes after the 8-character
@@ -335,6 +336,38 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
     QVERIFY(p.Octets_Log() == attendu);
     QVERIFY(m->Nombre_Lignes() < n);
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(attendu)));
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// An edit may record a reference shorter than five characters (no Enter check runs before the
+// click): the file holds it blank-padded, the list shows it without blanks, and deleting it
+// from the list must take it, and only it.
+void Test_Logs_Abimes::reference_courte_ecrite_puis_supprimee()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    const QStringList log = {Enr(QStringLiteral("01/03/09"), QStringLiteral("2A001"), CA, QStringLiteral("F5AAA")),
+                             Enr(QStringLiteral("05/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F6BBB")),
+                             Enr(QStringLiteral("09/03/09"), QStringLiteral("2A0"), CA, QStringLiteral("F4CCC"))};
+    p.Ecrire_Log(log);
+    Main* m = p.Demarrer();
+    m->Selectionner_Ligne(1);
+    m->Main_Liste_KVRT_DblClick();
+    m->KVRT_A->setText(QStringLiteral(" 2A0"));
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p.Octets_Log(), Octets({log.at(0), Enr(QStringLiteral("05/03/09"), QStringLiteral(" 2A0"), CA, QStringLiteral("F6BBB")), log.at(2)}));
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+
+    m->Selectionner_Ligne(1);
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A0"));
+    p.plateforme->reponses = {true};
+    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    QCOMPARE(p.plateforme->questions.last(), QStringLiteral("Voulez vous effacer le KVRT N° 2A0 ?"));
+    // Both records of "2A0" go, whatever their blanks; "2A001" stays.
+    QCOMPARE(p.Octets_Log(), Octets({log.at(0)}));
+    QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QVERIFY(garde.fermees.isEmpty());
 }

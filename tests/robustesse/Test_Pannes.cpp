@@ -165,6 +165,8 @@ private slots:
     void modele_absent_ou_repertoire();
     void log_de_la_nouvelle_station_impossible_a_creer();
     void export_impossible_a_creer();
+    void saut_de_ligne_colle_dans_un_champ_data();
+    void saut_de_ligne_colle_dans_un_champ();
     void reglages_douteux_data();
     void reglages_douteux();
     void magasin_de_reglages_illisible();
@@ -568,6 +570,50 @@ void Test_Pannes::export_impossible_a_creer()
     QVERIFY(QFileInfo(exportation).isDir());
     QCOMPARE(p->Octets_Log(), avant);
     QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Test_Pannes::saut_de_ligne_colle_dans_un_champ_data()
+{
+    QTest::addColumn<QString>("champ");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<bool>("modification");
+    QTest::newRow("indicatif, nouvelle saisie") << QStringLiteral("Ind_A") << QStringLiteral("F6\r\nAB") << false;
+    QTest::newRow("indicatif, modification") << QStringLiteral("Ind_A") << QStringLiteral("F6MOD\nX") << true;
+    QTest::newRow("date, modification") << QStringLiteral("Date_A") << QStringLiteral("01/03\n09") << true;
+    QTest::newRow("référence, modification") << QStringLiteral("KVRT_A") << QStringLiteral("2A\r01") << true;
+    QTest::newRow("type, modification") << QStringLiteral("Type_A") << QStringLiteral("Chateau\r\nactive") << true;
+}
+
+// A line end pasted into a field (the paste keeps it, and no Enter check need run before the
+// click) would cut the record in two lines of the log: the QSO is refused and stays on screen.
+void Test_Pannes::saut_de_ligne_colle_dans_un_champ()
+{
+    QFETCH(QString, champ);
+    QFETCH(QString, texte);
+    QFETCH(bool, modification);
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    const QByteArray avant = p->Octets_Log();
+    if (modification) {
+        Cliquer_Ligne(m, 1, true);
+        QVERIFY(p->sp->Mode_Modification);
+    } else {
+        Saisir(m, QStringLiteral("F6"), 3, QStringLiteral("56001"));
+    }
+    QLineEdit* edition = champ == QLatin1String("Type_A") ? m->Type_A->lineEdit() : m->findChild<QLineEdit*>(champ);
+    QVERIFY(edition);
+    edition->selectAll();
+    edition->insert(texte); // what a paste does
+    QCOMPARE(edition->text(), texte);
+    QVERIFY(m->Valide_A->isEnabled());
+    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    QCOMPARE(p->Octets_Log(), avant);
+    const QStringList messages = p->plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QStringLiteral("QSO non enregistré : ")) && messages.first().contains(QStringLiteral("ne peut pas être écrit dans le log")),
+             qPrintable(messages.first()));
+    QCOMPARE(edition->text(), texte);
     QVERIFY(garde.fermees.isEmpty());
 }
 
