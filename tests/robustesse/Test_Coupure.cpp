@@ -65,7 +65,7 @@ struct Bilan
     int etatApres = 0;
     qint64 operationsFaites = 0;
     qint64 qsoVerifies = 0;
-    int restesVus = 0;
+    QSet<QString> restes; // leftover temporary files seen, by path
 };
 
 } // namespace
@@ -206,7 +206,7 @@ QString Juger(Voie& v, bool vivant, Bilan& b)
         if (!Fichiers_Connus().contains(nom)) {
             if (!nom.startsWith(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.")))
                 return QStringLiteral("unexpected file ") + nom;
-            ++b.restesVus;
+            b.restes.insert(v.p.Repertoire() + QLatin1Char('/') + nom);
         }
     Reglages relus(v.p.Chemin(QStringLiteral("reglages/Challenge_KVRT.ini")));
     if (relus.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()) != QLatin1String("F1ABC")
@@ -318,7 +318,7 @@ void Test_Coupure::Log_Intact_Apres_Chaque_Arret_Brutal()
     qInfo("%d kills (%d during start-up, %d during an operation: %d left the state before, %d the state after), "
           "%lld operations completed, %lld QSO lines checked after the kills, %d leftover temporary files, %lld ms",
           b.arrets, b.arretsAuDemarrage, b.arretsPendantOperation, b.etatAvant, b.etatApres, b.operationsFaites, b.qsoVerifies,
-          b.restesVus, chrono.elapsed());
+          int(b.restes.size()), chrono.elapsed());
     QVERIFY(b.arrets >= arretsVoulus);
     // The kills must really land inside operations, or the test proves nothing.
     QVERIFY2(b.arretsPendantOperation >= arretsVoulus / 10, qPrintable(QString::number(b.arretsPendantOperation)));
