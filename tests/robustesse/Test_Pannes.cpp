@@ -452,16 +452,18 @@ void Test_Pannes::fifo_a_la_place_du_log()
     prog.Installer_Station();
     QVERIFY(QFile::remove(prog.Log()));
     QVERIFY(::mkfifo(QFile::encodeName(prog.Log()).constData(), 0600) == 0);
-    // Should the read block all the same, a writer comes after 5 s to free it and the test fails.
+    // Should a read block all the same, a writer comes after 5 s to free it, and again for
+    // every later read, so that the test fails instead of hanging.
     std::atomic<bool> fini{false};
     const QByteArray fifo = QFile::encodeName(prog.Log());
     std::thread liberateur([&] {
-        for (int i = 0; i < 50 && !fini; ++i)
+        for (int i = 0; !fini; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        if (!fini) {
-            const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
-            if (fd >= 0)
-                ::close(fd);
+            if (i >= 50 && !fini) {
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
         }
     });
     QElapsedTimer chrono;
