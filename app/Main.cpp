@@ -435,6 +435,9 @@ void Main::Main_Form_Load()
     sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Revision"), sp.Numero_Version);
 
     Efface();
+    // The list's rebuild showed the last QSO, tick included: the first QSO typed must not
+    // inherit a "waiting for validation" mark the operator never set.
+    Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
     sp.Mode_Modification = false;
 

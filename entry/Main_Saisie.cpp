@@ -471,5 +471,7 @@ void Main::Main_Annule_Saisie_Click()
         Colorer(Date_A, Vert_Pale);
         Date_A->setFocus();
     }
+    // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
+    Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
 }

@@ -140,3 +140,18 @@ void Taper(QWidget* w, const QString& texte, bool entree)
     if (entree)
         QTest::keyClick(cible, Qt::Key_Return);
 }
+
+QTimer* Sur_Modal(std::function<void(QWidget*)> action)
+{
+    auto* minuteur = new QTimer;
+    minuteur->setInterval(20);
+    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            minuteur->stop();
+            minuteur->deleteLater();
+            action(modal);
+        }
+    });
+    minuteur->start();
+    return minuteur;
+}

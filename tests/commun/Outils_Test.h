@@ -9,6 +9,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class Main;
@@ -72,3 +73,7 @@ QByteArray Octets(const QStringList& lignes);
 void Entree(QWidget* w);
 // Types text then Enter, through the real key events.
 void Taper(QWidget* w, const QString& texte, bool entree = true);
+
+// Runs an action on the next modal window as soon as it opens, while its exec() runs.
+// The watch ends with the action, or when the caller deletes it.
+QTimer* Sur_Modal(std::function<void(QWidget*)> action);

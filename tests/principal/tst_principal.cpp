@@ -18,20 +18,6 @@
 #include <QTest>
 #include <QTimer>
 
-// Runs an action on the modal window as soon as it opens.
-static void Sur_Modal(std::function<void(QWidget*)> action)
-{
-    auto* minuteur = new QTimer;
-    minuteur->setInterval(20);
-    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            minuteur->stop();
-            minuteur->deleteLater();
-            action(modal);
-        }
-    });
-    minuteur->start();
-}
 
 static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QString& annee)
 {

@@ -22,22 +22,6 @@
 
 #include <functional>
 
-// Runs an action on the next modal window as soon as it opens, while its exec() runs.
-// The watch ends with the action, or when the caller deletes it.
-static QTimer* Sur_Modal(std::function<void(QWidget*)> action)
-{
-    auto* minuteur = new QTimer;
-    minuteur->setInterval(20);
-    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            minuteur->stop();
-            minuteur->deleteLater();
-            action(modal);
-        }
-    });
-    minuteur->start();
-    return minuteur;
-}
 
 // Once the program has been told to end, Qt starts no further event loop (and so no modal
 // window) until the application's own loop has run again: run it once, empty.

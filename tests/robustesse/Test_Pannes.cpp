@@ -90,21 +90,6 @@ private:
     rlimit m_avant;
 };
 
-// Runs an action on the next modal window as soon as it opens, while its exec() runs.
-QTimer* Sur_Modal(std::function<void(QWidget*)> action)
-{
-    auto* minuteur = new QTimer;
-    minuteur->setInterval(20);
-    QObject::connect(minuteur, &QTimer::timeout, [minuteur, action] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            minuteur->stop();
-            minuteur->deleteLater();
-            action(modal);
-        }
-    });
-    minuteur->start();
-    return minuteur;
-}
 
 // Once the program has been told to end, no event loop starts until the application's own
 // loop has run again: run it once, empty.

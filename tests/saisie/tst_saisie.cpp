@@ -143,6 +143,9 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
 void Tst_Saisie::marque_attente_validation()
 {
     Chien_De_Garde garde;
+    // A log whose last QSO waits for validation: the next QSO starts unticked.
+    Demarrer({Enr("01/03/09", "35001", CC, "F5AAA", true)});
+    QVERIFY(!m->Validation_A->isChecked());
     Demarrer({});
     Taper(m->Ind_A, QStringLiteral("F5XYZ"));
     m->Type_A->setCurrentIndex(3);
@@ -446,7 +449,7 @@ void Tst_Saisie::suppression_oui_et_non()
 {
     Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA"), Enr("02/03/09", "35001", CC, "F5BBB"),
-                             Enr("03/03/09", "29001", CA, "F5CCC"), Enr("04/03/09", "35002", CA, "F5DDD"),
+                             Enr("03/03/09", "29001", CA, "F5CCC"), Enr("04/03/09", "35002", CA, "F5DDD", true),
                              Enr("05/03/09", "29001", QStringLiteral("Double"), "F5EEE")};
     Demarrer(log);
     m->Selectionner_Ligne(2);
@@ -467,9 +470,11 @@ void Tst_Saisie::suppression_oui_et_non()
     QCOMPARE(p->Octets_Log(), Octets({log.at(1), log.at(3)}));
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Texte_Ligne(1), QStringLiteral("    2   ") + log.at(3));
-    QCOMPARE(m->Total_Points->text(), QStringLiteral("8"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
     QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + log.at(3));
     QVERIFY(!m->Annule_Saisie->isEnabled());
+    // The last QSO shown waits for validation; the next one does not inherit it.
+    QVERIFY(!m->Validation_A->isChecked());
     QVERIFY(p->plateforme->questionsImprevues.isEmpty());
     Fin();
 }
