@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test, with no display needed.
+# Installs what is missing, builds everything and runs every test, with no display needed;
+# then builds the tests again with AddressSanitizer and UndefinedBehaviorSanitizer and runs
+# them once more. "--rapide" skips the sanitizer pass.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
+rapide=0
+if [ "${1:-}" = "--rapide" ]; then
+    rapide=1
+fi
 bash "$racine/scripts/dependances.sh"
 export QT_QPA_PLATFORM=offscreen
 cmake -S "$racine" -B "$racine/build-tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$racine/build-tests" -j "$(nproc)"
 ctest --test-dir "$racine/build-tests" --output-on-failure -j 2
+
+if [ "$rapide" = 0 ]; then
+    echo "=== Les mêmes tests sous AddressSanitizer et UndefinedBehaviorSanitizer ==="
+    cmake -S "$racine" -B "$racine/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVRT_SANITIZE=ON
+    cmake --build "$racine/build-asan" -j "$(nproc)"
+    ctest --test-dir "$racine/build-asan" --output-on-failure -j 2
+fi
