@@ -162,6 +162,7 @@ public:
     // Makes sure the QSO of the entry fields fits the record; tells the user otherwise.
     bool Champs_Enregistrables();
     void Entree_Nouvelle_Saisie();
+    void Ouvrir_Premier_Champ();
 
     // Gives a secondary window the standard treatment: one instance, brought to the front.
     static bool Amener_Devant(QWidget* fenetre);

@@ -253,6 +253,13 @@ void Main::Entree_Nouvelle_Saisie()
     Colorer(Ind_A, Jaune_Pale);
     Colorer(Type_A, Jaune_Pale);
     Type_A->setEnabled(false);
+    Ouvrir_Premier_Champ();
+}
+
+// Opens the first field of the date mode for a new QSO: the callsign with today's UTC date
+// in place, or an empty date. Shared by a recording, Efface and a delete.
+void Main::Ouvrir_Premier_Champ()
+{
     if (Date_Automatique()) {
         Colorer(Date_A, Jaune_Pale);
         QString aujourdhui;
@@ -266,8 +273,8 @@ void Main::Entree_Nouvelle_Saisie()
     } else {
         Colorer(KVRT_A, Jaune_Pale);
         KVRT_A->clear();
-        Date_A->clear();
         Date_A->setEnabled(true);
+        Date_A->clear();
         Colorer(Date_A, Vert_Pale);
         Date_A->setFocus();
     }
@@ -289,23 +296,7 @@ void Main::Efface()
     Type_A->setEnabled(false);
     Colorer(KVRT_A, Jaune_Pale);
     KVRT_A->setEnabled(false);
-    if (Date_Automatique()) {
-        Colorer(Date_A, Jaune_Pale);
-        QString aujourdhui;
-        sp.Date_Du_Jour(aujourdhui);
-        Date_A->setText(aujourdhui);
-        KVRT_A->clear();
-        Ind_A->setEnabled(true);
-        Colorer(Ind_A, Vert_Pale);
-        Ind_A->setFocus();
-    } else {
-        Colorer(KVRT_A, Jaune_Pale);
-        KVRT_A->clear();
-        Date_A->setEnabled(true);
-        Date_A->clear();
-        Colorer(Date_A, Vert_Pale);
-        Date_A->setFocus();
-    }
+    Ouvrir_Premier_Champ();
     // Cancelling also ends an edit or an insertion: otherwise the next QSO typed would
     // silently replace the one that was being edited.
     sp.Mode_Modification = false;
@@ -456,21 +447,7 @@ void Main::Main_Annule_Saisie_Click()
     Colorer(KVRT_A, Jaune_Pale);
     Colorer(Type_A, Jaune_Pale);
     Type_A->setEnabled(false);
-    if (Date_Automatique()) {
-        Colorer(Date_A, Jaune_Pale);
-        QString aujourdhui;
-        sp.Date_Du_Jour(aujourdhui);
-        Date_A->setText(aujourdhui);
-        Ind_A->clear();
-        Colorer(Ind_A, Vert_Pale);
-        Ind_A->setEnabled(true);
-        Ind_A->setFocus();
-    } else {
-        Date_A->setEnabled(true);
-        Date_A->clear();
-        Colorer(Date_A, Vert_Pale);
-        Date_A->setFocus();
-    }
+    Ouvrir_Premier_Champ();
     // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
     Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
