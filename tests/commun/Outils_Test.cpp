@@ -5,6 +5,7 @@
 #include "Texte1252.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QFile>
@@ -139,6 +140,17 @@ void Taper(QWidget* w, const QString& texte, bool entree)
     QTest::keyClicks(cible, texte);
     if (entree)
         QTest::keyClick(cible, Qt::Key_Return);
+}
+
+void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
+{
+    Taper(m->Ind_A, indicatif);
+    m->Type_A->setCurrentIndex(type);
+    Entree(m->Type_A->lineEdit());
+    Taper(m->KVRT_A, reference);
+    // The tick stays as the last QSO shown left it; these QSOs are not waiting.
+    m->Validation_A->setChecked(false);
+    Entree(m->Validation_A);
 }
 
 QTimer* Sur_Modal(std::function<void(QWidget*)> action)

@@ -69,6 +69,9 @@ QString Enr(const QString& date, const QString& reference, const QString& type, 
             bool attente = false);
 // Bytes of a log: the lines in Windows-1252, each followed by CR LF.
 QByteArray Octets(const QStringList& lignes);
+// Types a QSO through the Enter chain of the main window, from the callsign up to the armed
+// Valide_A, unticked.
+void Saisir(Main* m, const QString& indicatif, int type, const QString& reference);
 // Presses Enter in a widget.
 void Entree(QWidget* w);
 // Types text then Enter, through the real key events.

@@ -37,16 +37,6 @@ QByteArray Lire_Donnee(const QString& nom)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
-{
-    Taper(m->Ind_A, indicatif);
-    m->Type_A->setCurrentIndex(type);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, reference);
-    // The tick stays as the last QSO shown left it; these QSOs are not waiting.
-    m->Validation_A->setChecked(false);
-    Entree(m->Validation_A);
-}
 
 // The only message a damaged log may bring: the last line selected holds no QSO.
 QStringList Messages_Hors_Ligne_Vide(Plateforme_Test& p)

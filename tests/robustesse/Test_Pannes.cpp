@@ -104,17 +104,6 @@ QStringList Fichiers(const Programme_Test& p)
     return QDir(p.Repertoire()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
 }
 
-// The QSO of the entry fields, typed through the Enter chain up to the armed Valide_A.
-void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
-{
-    Taper(m->Ind_A, indicatif);
-    m->Type_A->setCurrentIndex(type);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, reference);
-    // The tick stays as the last QSO shown left it; these QSOs are not waiting.
-    m->Validation_A->setChecked(false);
-    Entree(m->Validation_A);
-}
 
 void Cliquer_Ligne(Main* m, int ligne, bool double_clic = false)
 {

@@ -291,11 +291,7 @@ void Tst_Saisie::insertion_par_date()
     Demarrer(avant, true);
     QCOMPARE(m->focusWidget(), m->Date_A);
     Taper(m->Date_A, date);
-    Taper(m->Ind_A, QStringLiteral("F6NEW"));
-    m->Type_A->setCurrentIndex(3);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, QStringLiteral("56001"));
-    Entree(m->Validation_A);
+    Saisir(m, QStringLiteral("F6NEW"), 3, QStringLiteral("56001"));
     Entree(m->Valide_A);
     QStringList apres = avant;
     apres.insert(place, Enr(date, "56001", CA, "F6NEW"));
@@ -361,11 +357,7 @@ void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
     QCOMPARE(m->focusWidget(), m->Date_A);
     QCOMPARE(m->Date_A->text(), QString());
     Taper(m->Date_A, QStringLiteral("10/03/09"));
-    Taper(m->Ind_A, QStringLiteral("F6NEW"));
-    m->Type_A->setCurrentIndex(0);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, QStringLiteral("01003"));
-    Entree(m->Validation_A);
+    Saisir(m, QStringLiteral("F6NEW"), 0, QStringLiteral("01003"));
     Entree(m->Valide_A);
     const QStringList apres = {log.at(0), Enr("10/03/09", "01003", CC, "F6NEW"), log.at(1)};
     QCOMPARE(p->Octets_Log(), Octets(apres));
@@ -435,11 +427,7 @@ void Tst_Saisie::annuler_saisie_termine_l_edition()
     QVERIFY(!p->sp->Mode_Modification);
     QCOMPARE(m->Frame3->title(), QStringLiteral("Saisie ou modification d'un QSO"));
     // The next QSO typed is added, not written over the one that was being edited.
-    Taper(m->Ind_A, QStringLiteral("F6NEW"));
-    m->Type_A->setCurrentIndex(0);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, QStringLiteral("01003"));
-    Entree(m->Validation_A);
+    Saisir(m, QStringLiteral("F6NEW"), 0, QStringLiteral("01003"));
     Entree(m->Valide_A);
     QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CC, "F6NEW")}));
     Fin();
