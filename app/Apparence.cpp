@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPalette>
 #include <QScreen>
 #include <QWidget>
@@ -20,6 +21,14 @@ void Colorer(QWidget* controle, const QColor& couleur)
 QColor Couleur(const QWidget* controle)
 {
     return controle->palette().color(QPalette::Active, QPalette::Base);
+}
+
+void Etiqueter(QLabel* label, QWidget* controle)
+{
+    label->setBuddy(controle);
+    QString nom = label->text();
+    nom.remove(QLatin1Char('&'));
+    controle->setAccessibleName(nom.simplified());
 }
 
 static bool Existe(const QString& famille)

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 
+class QLabel;
 class QWidget;
 
 // Colours and fonts the whole program shares.
@@ -23,6 +24,10 @@ QColor Couleur(const QWidget* controle);
 QFont Police_Liste(int points = 9);
 // "Courier New" where it exists, else its metric-compatible substitute, for printing.
 QFont Police_Impression();
+
+// Makes a label the caption of its control: the label becomes its buddy and its text the
+// name a screen reader announces for the control.
+void Etiqueter(QLabel* label, QWidget* controle);
 
 // Places a window in the middle of the screen, as every window does when it loads.
 void Centrer(QWidget* fenetre, int decalageVertical = 0);

@@ -4,11 +4,14 @@
 
 #include <functional>
 
+class QKeyEvent;
 class QWidget;
 
 // Gives an entry control the key-press contract of the original platform: the handler
 // receives the typed character code by reference (13 for Enter) and may change it, or set
-// it to 0 so that the control receives nothing.
+// it to 0 so that the control receives nothing. The codes are those the original key press
+// gave: printable characters, Enter 13, Backspace 8, Escape 27 and Ctrl+letter 1 to 26; Tab,
+// the arrows and the other keys without a character never reach the handler.
 class Filtre_Touches : public QObject
 {
     Q_OBJECT
@@ -19,6 +22,9 @@ public:
     static void Installer(QWidget* controle, Gestionnaire gestionnaire);
 
     bool eventFilter(QObject* objet, QEvent* event) override;
+
+    // The character code of a key press as the handlers see it, 0 for a key they never see.
+    static int Code_Touche(const QKeyEvent& touche);
 
 private:
     Filtre_Touches(QWidget* controle, Gestionnaire gestionnaire);

@@ -80,6 +80,9 @@ void Main::Construire_Controles()
     Type_A->setInsertPolicy(QComboBox::NoInsert);
     Type_A->setToolTip(QStringLiteral("\"A\" : Activation  \"R\": Réactivation"));
     Type_A->setMinimumContentsLength(22);
+    // What the operator types stands as typed: no inline completion, and no item taken in
+    // its place when the focus leaves (the type is free text, scored 0 when unknown).
+    Type_A->setCompleter(nullptr);
     Colorer(Type_A, Jaune_Pale);
     if (Type_A->lineEdit())
         Colorer(Type_A->lineEdit(), Jaune_Pale);
@@ -241,6 +244,15 @@ void Main::Construire_Controles()
     tout->addWidget(Line1);
     tout->addLayout(pied);
 
+    // Each control announces its label's text to a screen reader.
+    Etiqueter(Label8, Ind_A);
+    Etiqueter(Label3, Type_A);
+    Etiqueter(Label1, KVRT_A);
+    Etiqueter(Label11, Total_Points);
+    Label_Date->setBuddy(Date_A);
+    Date_A->setAccessibleName(QStringLiteral("Date")); // then the date mode's caption
+    Liste_KVRT->setAccessibleName(QStringLiteral("QSO du log"));
+
     // The keyboard order follows the Enter chain.
     setTabOrder(Date_A, Ind_A);
     setTabOrder(Ind_A, Type_A);
@@ -310,29 +322,29 @@ void Main::Construire_Menus()
     };
 
     Mnu_Fichier = menu(nullptr, "Mnu_Fichier", QStringLiteral("&Fichier"));
-    Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", QStringLiteral("Quitter QEZ_Challenge_KVRT"), &Main::Main_Mnu_Quitter_Click);
+    Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", QStringLiteral("&Quitter QEZ_Challenge_KVRT"), &Main::Main_Mnu_Quitter_Click);
     Mnu_Setup = menu(nullptr, "Mnu_Setup", QStringLiteral("&Date"));
-    Mnu_Date = menu(Mnu_Setup, "Mnu_Date", QStringLiteral("Date automatique"));
-    Mnu_Date_Auto_Oui = action(Mnu_Date, "Mnu_Date_Auto_Oui", QStringLiteral("Oui"), &Main::Main_Mnu_Date_Auto_Oui_Click);
-    Mnu_Date_Auto_Non = action(Mnu_Date, "Mnu_Date_Auto_Non", QStringLiteral("Non"), &Main::Main_Mnu_Date_Auto_Non_Click);
+    Mnu_Date = menu(Mnu_Setup, "Mnu_Date", QStringLiteral("Date &automatique"));
+    Mnu_Date_Auto_Oui = action(Mnu_Date, "Mnu_Date_Auto_Oui", QStringLiteral("&Oui"), &Main::Main_Mnu_Date_Auto_Oui_Click);
+    Mnu_Date_Auto_Non = action(Mnu_Date, "Mnu_Date_Auto_Non", QStringLiteral("&Non"), &Main::Main_Mnu_Date_Auto_Non_Click);
     Mnu_Date_Auto_Oui->setCheckable(true);
     Mnu_Date_Auto_Non->setCheckable(true);
     Mnu_Station = menu(nullptr, "Mnu_Station", QStringLiteral("&Station"));
-    Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", QStringLiteral("Nouvel Indicatif"), &Main::Main_Mnu_New_Indicatif_Click);
+    Mnu_New_Indicatif = action(Mnu_Station, "Mnu_New_Indicatif", QStringLiteral("&Nouvel Indicatif"), &Main::Main_Mnu_New_Indicatif_Click);
     Mnu_Imprimer = menu(nullptr, "Mnu_Imprimer", QStringLiteral("&Imprimer"));
-    Mnu_Imp_Contacte = action(Mnu_Imprimer, "Mnu_Imp_Contacte", QStringLiteral("les KVRT contactés"), &Main::Main_Mnu_Imp_Contacte_Click);
+    Mnu_Imp_Contacte = action(Mnu_Imprimer, "Mnu_Imp_Contacte", QStringLiteral("les &KVRT contactés"), &Main::Main_Mnu_Imp_Contacte_Click);
     Mnu_Enregistre = menu(nullptr, "Mnu_Enregistre", QStringLiteral("&Enregistrer"));
-    Mnu_Enr_Contacte = action(Mnu_Enregistre, "Mnu_Enr_Contacte", QStringLiteral("les KVRT contactés"), &Main::Main_Mnu_Enr_Contacte_Click);
-    Mnu_Affichage = menu(nullptr, "Mnu_Affichage", QStringLiteral("&Afficher"));
-    Mnu_C_Contacte = action(Mnu_Affichage, "Mnu_C_Contacte", QStringLiteral("les KVRT contactes"), &Main::Main_Mnu_C_Contacte_Click);
+    Mnu_Enr_Contacte = action(Mnu_Enregistre, "Mnu_Enr_Contacte", QStringLiteral("les &KVRT contactés"), &Main::Main_Mnu_Enr_Contacte_Click);
+    Mnu_Affichage = menu(nullptr, "Mnu_Affichage", QStringLiteral("Affic&her"));
+    Mnu_C_Contacte = action(Mnu_Affichage, "Mnu_C_Contacte", QStringLiteral("les &KVRT contactes"), &Main::Main_Mnu_C_Contacte_Click);
     Mnu_Recap = action(nullptr, "Mnu_Recap", QStringLiteral("&Récapitulatif"), &Main::Main_Mnu_Recap_Click);
     Mnu_Carte = menu(nullptr, "Mnu_Carte", QStringLiteral("&Carte"));
-    Mnu_Dpt_Contactes = action(Mnu_Carte, "Mnu_Dpt_Contactes", QStringLiteral("Départements Contactés"), &Main::Main_Mnu_Dpt_Contactes_Click);
+    Mnu_Dpt_Contactes = action(Mnu_Carte, "Mnu_Dpt_Contactes", QStringLiteral("&Départements Contactés"), &Main::Main_Mnu_Dpt_Contactes_Click);
     Mnu_Reglement = action(nullptr, "Mnu_Reglement", QStringLiteral("Reglemen&t"), &Main::Main_Mnu_Reglement_Click);
-    Mnu_aide = menu(nullptr, "Mnu_aide", QStringLiteral("Ai&de"));
-    Mnu_Historique = action(Mnu_aide, "Mnu_Historique", QStringLiteral("Historique"), &Main::Main_Mnu_Historique_Click);
-    Mnu_Mode_Emploi = action(Mnu_aide, "Mnu_Mode_Emploi", QStringLiteral("Mode d'emploi"), &Main::Main_Mnu_Mode_Emploi_Click);
-    Mnu_Apropos = action(Mnu_aide, "Mnu_Apropos", QStringLiteral("A propos"), &Main::Main_Mnu_Apropos_Click);
+    Mnu_aide = menu(nullptr, "Mnu_aide", QStringLiteral("&Aide"));
+    Mnu_Historique = action(Mnu_aide, "Mnu_Historique", QStringLiteral("&Historique"), &Main::Main_Mnu_Historique_Click);
+    Mnu_Mode_Emploi = action(Mnu_aide, "Mnu_Mode_Emploi", QStringLiteral("&Mode d'emploi"), &Main::Main_Mnu_Mode_Emploi_Click);
+    Mnu_Apropos = action(Mnu_aide, "Mnu_Apropos", QStringLiteral("A &propos"), &Main::Main_Mnu_Apropos_Click);
 }
 
 bool Main::eventFilter(QObject* objet, QEvent* event)
@@ -404,6 +416,7 @@ void Main::Main_Form_Load()
     Mnu_Date_Auto_Oui->setChecked(automatique);
     Mnu_Date_Auto_Non->setChecked(!automatique);
     Label_Date->setText(automatique ? QStringLiteral("Date automatique") : QStringLiteral("Date manuelle"));
+    Date_A->setAccessibleName(Label_Date->text());
 
     sp.Mode_Modification = false;
 
@@ -456,6 +469,7 @@ void Main::Main_Mnu_Date_Auto_Oui_Click()
     Colorer(Ind_A, Vert_Pale);
     Ind_A->setFocus();
     Label_Date->setText(QStringLiteral("Date automatique"));
+    Date_A->setAccessibleName(Label_Date->text());
     sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
 }
 
@@ -465,6 +479,7 @@ void Main::Main_Mnu_Date_Auto_Non_Click()
     Mnu_Date_Auto_Non->setChecked(true);
     Colorer(Ind_A, Jaune_Pale);
     Label_Date->setText(QStringLiteral("Date manuelle"));
+    Date_A->setAccessibleName(Label_Date->text());
     Date_A->setEnabled(true);
     Date_A->clear();
     Colorer(Date_A, Vert_Pale);

@@ -113,6 +113,9 @@ void Main::Main_Ind_A_KeyPress(int& KeyAscii)
         Type_A->setEnabled(true);
         Colorer(Type_A, Vert_Pale);
         Type_A->setFocus();
+        // Typing a type replaces the one shown rather than adding to it.
+        if (Type_A->lineEdit())
+            Type_A->lineEdit()->selectAll();
     }
     Majuscule(KeyAscii);
 }

@@ -62,6 +62,7 @@ Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(pa
         nb = boite(nomBoite);
         grille->addWidget(label, rang, 0);
         grille->addWidget(nb, rang, 1);
+        Etiqueter(label, nb);
         ++rang;
     };
     auto ligne = [&](const char* nom) {
@@ -88,6 +89,7 @@ Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(pa
     Annee_X = new QLabel(QStringLiteral("2005"), Frame2);
     Annee_X->setObjectName(QStringLiteral("Annee_X"));
     Nb_Points_Tot = boite("Nb_Points_Tot");
+    Etiqueter(Label6, Nb_Points_Tot);
     auto* total = new QHBoxLayout;
     total->addStretch();
     total->addWidget(Label6);

@@ -70,6 +70,9 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, QWidget* parent) 
     Indica = Nomme(new QLineEdit(Frame2), QStringLiteral("Indica"));
     Data = Nomme(new QLineEdit(Frame2), QStringLiteral("Data"));
     Depa = Nomme(new QLineEdit(Frame2), QStringLiteral("Depa"));
+    // Each box is named after the option beside it, for a screen reader.
+    for (int i = 1; i <= 3; ++i)
+        Case_Du_Mode(i)->setAccessibleName(Option1[i]->text());
     const QFontMetrics mesure(font());
     Indica->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")));
     Data->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWW")) + 16);
@@ -98,6 +101,7 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, QWidget* parent) 
     Colorer(QSO_Effectues, Jaune_Pale);
     QSO_Effectues->setMinimumWidth(QFontMetrics(QSO_Effectues->font()).horizontalAdvance(QString(63, u'0')) + 30);
     QSO_Effectues->setMinimumHeight(160);
+    QSO_Effectues->setAccessibleName(QStringLiteral("QSO trouvés"));
 
     Command1 = Nomme(new QPushButton(QStringLiteral("Quitter"), this), QStringLiteral("Command1"));
 

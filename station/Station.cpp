@@ -50,6 +50,8 @@ Station::Station(Sous_Programmes& sp_, QWidget* parent) : QDialog(parent), sp(sp
     New_Annee = new QLineEdit(Frame2);
     New_Annee->setObjectName(QStringLiteral("New_Annee"));
     Colorer(New_Annee, Jaune_Pale);
+    Etiqueter(Label3, New_Indicatif);
+    Etiqueter(Label4, New_Annee);
     Validation = new QPushButton(QStringLiteral("Validez"), this);
     Validation->setObjectName(QStringLiteral("Validation"));
     Validation->setAutoDefault(false);

@@ -10,6 +10,10 @@
 #include <QDialog>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QAbstractItemView>
+#include <QWindow>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -127,29 +131,219 @@ QByteArray Octets(const QStringList& lignes)
     return b;
 }
 
-void Entree(QWidget* w)
+void Activer(QWidget* fenetre)
 {
-    QTest::keyClick(w, Qt::Key_Return);
+    QWidget* haut = fenetre->window();
+    if (!haut->isVisible())
+        haut->show();
+    if (QApplication::activeWindow() != haut) {
+        haut->raise();
+        haut->activateWindow();
+        QApplication::setActiveWindow(haut);
+        if (!QTest::qWaitForWindowActive(haut))
+            QTest::qFail(qPrintable(QStringLiteral("the window %1 cannot be activated").arg(haut->objectName())), __FILE__, __LINE__);
+    }
 }
 
-void Taper(QWidget* w, const QString& texte, bool entree)
+static QWindow* Fenetre_De(QWidget* fenetre)
 {
-    QWidget* cible = w;
-    if (auto* combo = qobject_cast<QComboBox*>(w); combo && combo->lineEdit())
-        cible = combo->lineEdit();
-    QTest::keyClicks(cible, texte);
+    QWidget* haut = fenetre->window();
+    // A modal window holds the keyboard, as on a desktop: keys go to it, not to the window
+    // behind it (the platform would refuse them there anyway).
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != haut && !QApplication::activePopupWidget())
+        haut = modal;
+    else
+        Activer(haut);
+    if (!haut->windowHandle())
+        haut->winId();
+    return haut->windowHandle();
+}
+
+void Touche_Ici(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs)
+{
+    QString texte;
+    switch (touche) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        texte = QStringLiteral("\r");
+        break;
+    case Qt::Key_Backspace:
+        texte = QStringLiteral("\b");
+        break;
+    case Qt::Key_Escape:
+        texte = QString(QChar(27));
+        break;
+    case Qt::Key_Tab:
+        texte = QStringLiteral("\t");
+        break;
+    default:
+        if (modificateurs & Qt::ControlModifier && touche >= Qt::Key_A && touche <= Qt::Key_Z)
+            texte = QString(QChar(touche - Qt::Key_A + 1));
+        else if (touche >= Qt::Key_Space && touche <= Qt::Key_ydiaeresis)
+            texte = (modificateurs & Qt::ShiftModifier) ? QString(QChar(touche)) : QString(QChar(touche)).toLower();
+        break;
+    }
+    QTest::sendKeyEvent(QTest::Click, Fenetre_De(fenetre), touche, texte, modificateurs);
+}
+
+void Taper_Ici(QWidget* fenetre, const QString& texte)
+{
+    for (QChar c : texte) {
+        // The key a keyboard would report for this character: letters by their capital.
+        const QChar majuscule = c.toUpper();
+        Qt::Key cle = Qt::Key_unknown;
+        if (majuscule.unicode() >= 0x20 && majuscule.unicode() <= 0xff)
+            cle = Qt::Key(majuscule.unicode());
+        const Qt::KeyboardModifiers modificateurs = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        QTest::sendKeyEvent(QTest::Click, Fenetre_De(fenetre), cle, QString(c), modificateurs);
+    }
+}
+
+bool Focus_Dans(QWidget* champ)
+{
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == champ || focus->focusProxy() == champ || champ->focusProxy() == focus);
+}
+
+static void Verifier_Focus(QWidget* champ)
+{
+    if (Focus_Dans(champ))
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    QTest::qFail(qPrintable(QStringLiteral("the keyboard focus is in %1, not in %2")
+                                .arg(focus ? focus->objectName() : QStringLiteral("no control"), champ->objectName())),
+                 __FILE__, __LINE__);
+}
+
+void Taper(QWidget* champ, const QString& texte, bool entree)
+{
+    Activer(champ);
+    Verifier_Focus(champ);
+    Taper_Ici(champ, texte);
     if (entree)
-        QTest::keyClick(cible, Qt::Key_Return);
+        Touche_Ici(champ, Qt::Key_Return);
+}
+
+void Entree(QWidget* champ)
+{
+    Activer(champ);
+    Verifier_Focus(champ);
+    Touche_Ici(champ, Qt::Key_Return);
+}
+
+void Cliquer_Dans(QWidget* controle, QPoint position, Qt::MouseButton bouton)
+{
+    if (position == QPoint(-1, -1))
+        position = controle->rect().center();
+    QWidget* haut = controle->window();
+    Activer(haut);
+    QTest::mouseClick(haut->windowHandle(), bouton, Qt::NoModifier, controle->mapTo(haut, position));
+}
+
+void Double_Cliquer_Dans(QWidget* controle, QPoint position)
+{
+    if (position == QPoint(-1, -1))
+        position = controle->rect().center();
+    QWidget* haut = controle->window();
+    Activer(haut);
+    QTest::mouseDClick(haut->windowHandle(), Qt::LeftButton, Qt::NoModifier, controle->mapTo(haut, position));
+}
+
+void Cliquer_Ligne(QAbstractItemView* vue, int ligne, bool double_clic)
+{
+    const QModelIndex index = vue->model()->index(ligne, 0);
+    vue->scrollTo(index);
+    const QRect rect = vue->visualRect(index);
+    if (!rect.isValid() || !vue->viewport()->rect().intersects(rect))
+        QTest::qFail(qPrintable(QStringLiteral("row %1 of %2 is not visible").arg(ligne).arg(vue->objectName())), __FILE__, __LINE__);
+    // Away from the row's left end, where a click would fall on its number.
+    const QPoint point(qMin(rect.left() + 120, rect.center().x()), rect.center().y());
+    if (double_clic)
+        Double_Cliquer_Dans(vue->viewport(), point);
+    else
+        Cliquer_Dans(vue->viewport(), point);
+}
+
+QChar Lettre_Alt(const QString& texte)
+{
+    for (int i = 0; i + 1 < texte.size(); ++i) {
+        if (texte.at(i) != QLatin1Char('&'))
+            continue;
+        if (texte.at(i + 1) == QLatin1Char('&')) {
+            ++i;
+            continue;
+        }
+        return texte.at(i + 1);
+    }
+    return QChar();
+}
+
+static Qt::Key Cle_De(QChar lettre)
+{
+    return Qt::Key(lettre.toUpper().unicode());
+}
+
+void Choisir_Menu(QAction* commande)
+{
+    // The path from the menu bar down to the command.
+    QList<QAction*> chemin;
+    QMenuBar* barre = nullptr;
+    for (QAction* a = commande; a;) {
+        chemin.prepend(a);
+        QAction* parent = nullptr;
+        for (QObject* o : a->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(o)) {
+                parent = menu->menuAction();
+                break;
+            }
+            if (auto* b = qobject_cast<QMenuBar*>(o))
+                barre = b;
+        }
+        a = parent;
+    }
+    if (!barre) {
+        QTest::qFail("the command is not reachable from a menu bar", __FILE__, __LINE__);
+        return;
+    }
+    QWidget* fenetre = barre->window();
+    for (int i = 0; i < chemin.size(); ++i) {
+        const QChar lettre = Lettre_Alt(chemin.at(i)->text());
+        if (lettre.isNull()) {
+            QTest::qFail(qPrintable(QStringLiteral("no Alt letter in \"%1\"").arg(chemin.at(i)->text())), __FILE__, __LINE__);
+            return;
+        }
+        if (i == 0)
+            Touche_Ici(fenetre, Cle_De(lettre), Qt::AltModifier);
+        else if (QWidget* popup = QApplication::activePopupWidget())
+            QTest::sendKeyEvent(QTest::Click, popup->windowHandle() ? popup->windowHandle() : fenetre->windowHandle(),
+                                Cle_De(lettre), QString(lettre.toLower()), Qt::NoModifier);
+        else {
+            QTest::qFail(qPrintable(QStringLiteral("the menu of \"%1\" did not open").arg(chemin.at(i - 1)->text())), __FILE__, __LINE__);
+            return;
+        }
+        QApplication::processEvents();
+    }
+}
+
+void Choisir_Type(Main* m, int type)
+{
+    Verifier_Focus(m->Type_A);
+    for (int i = 0; i < 10 && m->Type_A->currentIndex() != type; ++i)
+        Touche_Ici(m, m->Type_A->currentIndex() < type ? Qt::Key_Down : Qt::Key_Up);
+    if (m->Type_A->currentIndex() != type)
+        QTest::qFail(qPrintable(QStringLiteral("the arrows put the type list on %1, not %2").arg(m->Type_A->currentIndex()).arg(type)),
+                     __FILE__, __LINE__);
 }
 
 void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
 {
     Taper(m->Ind_A, indicatif);
-    m->Type_A->setCurrentIndex(type);
-    Entree(m->Type_A->lineEdit());
+    Choisir_Type(m, type);
+    Entree(m->Type_A);
     Taper(m->KVRT_A, reference);
     // The tick stays as the last QSO shown left it; these QSOs are not waiting.
-    m->Validation_A->setChecked(false);
+    if (m->Validation_A->isChecked())
+        Touche_Ici(m, Qt::Key_Space);
     Entree(m->Validation_A);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -13,7 +14,10 @@
 #include <memory>
 
 class Main;
+class QAbstractItemView;
+class QAction;
 class QTimer;
+class QWidget;
 
 // A fresh program for one test: its own program directory with the empty template, its
 // own settings file, the test seam and the shared module; Main is built on demand.
@@ -69,13 +73,41 @@ QString Enr(const QString& date, const QString& reference, const QString& type, 
             bool attente = false);
 // Bytes of a log: the lines in Windows-1252, each followed by CR LF.
 QByteArray Octets(const QStringList& lignes);
+// The keyboard and the mouse as a desktop gives them. Every key goes to a top-level window's
+// QWindow and Qt routes it to that window's focus widget, or to an open popup menu; every click
+// lands at a position inside the window, and Qt finds the control under it. Nothing here sends
+// an event to a named child widget.
+
+// Shows and activates a top-level window (as a click on its title bar would) and waits for it.
+void Activer(QWidget* fenetre);
+// One key, with modifiers, through the top-level window of `fenetre`.
+void Touche_Ici(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier);
+// Text typed key by key through the top-level window of `fenetre`, wherever its focus is.
+void Taper_Ici(QWidget* fenetre, const QString& texte);
+// The same, after checking that the focus is in `champ`, where the test expects the user to be;
+// a focus elsewhere fails the test. Then Enter, unless told otherwise.
+void Taper(QWidget* champ, const QString& texte, bool entree = true);
+// Enter, after the same check.
+void Entree(QWidget* champ);
+// True when the keyboard's focus is in `champ` (an editable combo box holds it for its line edit).
+bool Focus_Dans(QWidget* champ);
+// A click (or a double click) at a position of a control, given in the control's coordinates
+// (its centre by default), sent to its top-level window.
+void Cliquer_Dans(QWidget* controle, QPoint position = QPoint(-1, -1), Qt::MouseButton bouton = Qt::LeftButton);
+void Double_Cliquer_Dans(QWidget* controle, QPoint position = QPoint(-1, -1));
+// A click (or a double click) on a row of a list, at the row's place in the window.
+void Cliquer_Ligne(QAbstractItemView* vue, int ligne, bool double_clic = false);
+// Chooses a menu command from the keyboard: Alt and the menu's underlined letter, then the
+// letter of each item down to the command. Fails the test when a letter is missing.
+void Choisir_Menu(QAction* commande);
+// The letter underlined in a caption ("&Fichier" gives 'F'), or a null character.
+QChar Lettre_Alt(const QString& texte);
+
 // Types a QSO through the Enter chain of the main window, from the callsign up to the armed
-// Valide_A, unticked.
+// Valide_A, unticked: the type is chosen with the arrow keys, as a user picks it in the list.
 void Saisir(Main* m, const QString& indicatif, int type, const QString& reference);
-// Presses Enter in a widget.
-void Entree(QWidget* w);
-// Types text then Enter, through the real key events.
-void Taper(QWidget* w, const QString& texte, bool entree = true);
+// Puts the type list on an item with the arrow keys (the focus must be in it).
+void Choisir_Type(Main* m, int type);
 
 // Runs an action on the next modal window as soon as it opens, while its exec() runs.
 // The watch ends with the action, or when the caller deletes it.

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -37,6 +38,10 @@ private slots:
     void controles_des_champs_data();
     void controles_des_champs();
     void type_vide_memorise_moins_un();
+    void type_libre_garde_ce_qui_est_tape();
+    void codes_des_touches_data();
+    void codes_des_touches();
+    void premiere_installation_a_chaque_touche();
     void doublon_signale_avec_la_derniere_date();
     void insertion_par_date_data();
     void insertion_par_date();
@@ -71,8 +76,7 @@ void Tst_Saisie::Demarrer(const QStringList& log, bool manuel)
         p->reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
     p->Ecrire_Log(log);
     m = p->Demarrer();
-    m->show();
-    QApplication::setActiveWindow(m);
+    Activer(m);
 }
 
 void Tst_Saisie::Fin()
@@ -94,8 +98,8 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     QCOMPARE(Couleur(m->Type_A), Vert_Pale);
     QCOMPARE(m->focusWidget(), m->Type_A);
 
-    m->Type_A->setCurrentIndex(3);
-    Entree(m->Type_A->lineEdit());
+    Choisir_Type(m, 3);
+    Entree(m->Type_A);
     QCOMPARE(Couleur(m->Type_A), Jaune_Pale);
     QCOMPARE(Couleur(m->KVRT_A), Vert_Pale);
     QVERIFY(m->KVRT_A->isEnabled());
@@ -148,13 +152,14 @@ void Tst_Saisie::marque_attente_validation()
     QVERIFY(!m->Validation_A->isChecked());
     Demarrer({});
     Taper(m->Ind_A, QStringLiteral("F5XYZ"));
-    m->Type_A->setCurrentIndex(3);
-    Entree(m->Type_A->lineEdit());
+    Choisir_Type(m, 3);
+    Entree(m->Type_A);
     Taper(m->KVRT_A, QStringLiteral("29001"));
-    m->Validation_A->setChecked(true);
+    // The space bar ticks the focused box, as on any desktop.
+    Touche_Ici(m, Qt::Key_Space);
     Entree(m->Validation_A);
     QVERIFY(m->Validation_A->isChecked());
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     const QByteArray log = p->Octets_Log();
     QCOMPARE(log.at(9), '*');
     QCOMPARE(log, Octets({Enr("28/03/09", "29001", CA, "F5XYZ", true)}));
@@ -168,12 +173,8 @@ void Tst_Saisie::ajout_en_fin_quelle_que_soit_la_date()
     Chien_De_Garde garde;
     const QStringList log = {Enr("30/12/09", "01001", CC, "F5AAA"), Enr("31/12/09", "01002", CC, "F5AAA")};
     Demarrer(log);
-    Taper(m->Ind_A, QStringLiteral("F5XYZ"));
-    m->Type_A->setCurrentIndex(0);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, QStringLiteral("01003"));
-    Entree(m->Validation_A);
-    m->Valide_A->click();
+    Saisir(m, QStringLiteral("F5XYZ"), 0, QStringLiteral("01003"));
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CC, "F5XYZ")}));
     Fin();
 }
@@ -188,6 +189,8 @@ void Tst_Saisie::controles_des_champs_data()
     QTest::newRow("date courte") << "Date_A" << "1/3/09" << "Format de la date JJ/MM/AA";
     QTest::newRow("date tirets") << "Date_A" << "12-03-09" << "Le format date doit etre JJ/MM/AA";
     QTest::newRow("date lettre") << "Date_A" << "1A/03/09" << "Le format date doit etre JJ/MM/AA";
+    QTest::newRow("date barre au jour") << "Date_A" << "1//03/09" << "Le format date doit etre JJ/MM/AA";
+    QTest::newRow("date barre au mois") << "Date_A" << "12/0//09" << "Le format date doit etre JJ/MM/AA";
     QTest::newRow("date autre annee") << "Date_A" << "12/03/08" << QString::fromUtf8("Attention la date saisie ne correspond pas a l'année du Challenge");
     QTest::newRow("31 fevrier passe") << "Date_A" << "31/02/09" << "";
     QTest::newRow("99/99 passe") << "Date_A" << "99/99/09" << "";
@@ -210,8 +213,15 @@ void Tst_Saisie::controles_des_champs()
     Demarrer({}, true);
     auto* edition = m->findChild<QLineEdit*>(champ);
     QVERIFY(edition);
-    edition->setEnabled(true);
-    edition->setFocus();
+    // The field is reached as the operator reaches it, through the fields before it.
+    if (edition != m->Date_A) {
+        Taper(m->Date_A, QStringLiteral("12/03/09"));
+        if (edition == m->KVRT_A) {
+            Taper(m->Ind_A, QStringLiteral("F5XYZ"));
+            Entree(m->Type_A);
+        }
+    }
+    p->plateforme->messages.clear();
     const QColor avant = Couleur(edition);
     Taper(edition, texte);
     if (message.isEmpty()) {
@@ -221,7 +231,7 @@ void Tst_Saisie::controles_des_champs()
         QCOMPARE(p->plateforme->messages, QStringList{message});
         // A refused field keeps its text, its colour and the focus.
         QCOMPARE(Couleur(edition), avant);
-        QCOMPARE(m->focusWidget(), edition);
+        QVERIFY(Focus_Dans(edition));
         QVERIFY(edition->isEnabled());
     }
     QCOMPARE(edition->text(), texte.toUpper());
@@ -232,15 +242,113 @@ void Tst_Saisie::type_vide_memorise_moins_un()
 {
     Chien_De_Garde garde;
     Demarrer({});
-    m->Type_A->setEnabled(true);
-    m->Type_A->setCurrentIndex(-1);
-    m->Type_A->setEditText(QString());
-    Entree(m->Type_A->lineEdit());
+    Taper(m->Ind_A, QStringLiteral("F5XYZ"));
+    // The type shown is selected when the chain reaches it: Backspace empties it.
+    Touche_Ici(m, Qt::Key_Backspace);
+    QCOMPARE(m->Type_A->currentText(), QString());
+    Entree(m->Type_A);
     QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(Focus_Dans(m->KVRT_A));
     QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
-    // Letters typed in the type are capitalised.
-    Taper(m->Type_A, QStringLiteral("ab"), false);
-    QCOMPARE(m->Type_A->currentText(), QStringLiteral("AB"));
+    Fin();
+}
+
+void Tst_Saisie::type_libre_garde_ce_qui_est_tape()
+{
+    Chien_De_Garde garde;
+    Demarrer({});
+    Taper(m->Ind_A, QStringLiteral("F5XYZ"));
+    QCOMPARE(m->Type_A->currentText(), CC);
+    // Typed key by key, capitalised, never completed to an item of the list.
+    Taper(m->Type_A, QStringLiteral("chateau act"), false);
+    QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACT"));
+    Entree(m->Type_A);
+    QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACT"));
+    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
+    Taper(m->KVRT_A, QStringLiteral("29001"));
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
+    // An unknown type scores nothing.
+    QCOMPARE(p->Octets_Log(), Octets({Enr("28/03/09", "29001", QStringLiteral("CHATEAU ACT"), "F5XYZ")}));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
+
+    // Leaving the box with Tab keeps the text too, even when it matches an item but for case.
+    Taper(m->Ind_A, QStringLiteral("F5ABC"));
+    Taper(m->Type_A, QStringLiteral("chateau active"), false);
+    Touche_Ici(m, Qt::Key_Tab);
+    QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACTIVE"));
+    QCOMPARE(m->Type_A->currentIndex(), -1);
+
+    // The list is still there: the arrows choose an item, and so does the mouse.
+    Cliquer_Dans(m->Type_A);
+    QVERIFY(Focus_Dans(m->Type_A));
+    Choisir_Type(m, 4);
+    QCOMPARE(m->Type_A->currentText(), QStringLiteral("Reactivation activee"));
+    m->Type_A->showPopup();
+    QTRY_VERIFY(m->Type_A->view()->isVisible());
+    Cliquer_Ligne(m->Type_A->view(), 6);
+    QTRY_VERIFY(!m->Type_A->view()->isVisible());
+    QCOMPARE(m->Type_A->currentIndex(), 6);
+    QVERIFY(p->plateforme->messages.isEmpty());
+    Fin();
+}
+
+void Tst_Saisie::codes_des_touches_data()
+{
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<int>("modificateurs");
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("lettre") << int(Qt::Key_A) << 0 << "a" << 97;
+    QTest::newRow("majuscule") << int(Qt::Key_A) << int(Qt::ShiftModifier) << "A" << 65;
+    QTest::newRow("chiffre du pave") << int(Qt::Key_5) << int(Qt::KeypadModifier) << "5" << 53;
+    QTest::newRow("accent") << int(Qt::Key_Eacute) << 0 << QString::fromUtf8("é") << 233;
+    QTest::newRow("entree") << int(Qt::Key_Return) << 0 << "\r" << 13;
+    QTest::newRow("entree du pave") << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << "\r" << 13;
+    QTest::newRow("retour arriere") << int(Qt::Key_Backspace) << 0 << "\b" << 8;
+    QTest::newRow("echappement") << int(Qt::Key_Escape) << 0 << "\x1b" << 27;
+    QTest::newRow("ctrl a") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << 1;
+    QTest::newRow("ctrl z") << int(Qt::Key_Z) << int(Qt::ControlModifier) << "\x1a" << 26;
+    QTest::newRow("tab") << int(Qt::Key_Tab) << 0 << "\t" << 0;
+    QTest::newRow("fleche") << int(Qt::Key_Down) << 0 << "" << 0;
+    QTest::newRow("suppr") << int(Qt::Key_Delete) << 0 << "\x7f" << 0;
+    QTest::newRow("alt lettre") << int(Qt::Key_F) << int(Qt::AltModifier) << "f" << 0;
+    QTest::newRow("altgr") << int(Qt::Key_At) << int(Qt::ControlModifier | Qt::AltModifier) << "@" << 0;
+}
+
+void Tst_Saisie::codes_des_touches()
+{
+    QFETCH(int, touche);
+    QFETCH(int, modificateurs);
+    QFETCH(QString, texte);
+    QFETCH(int, code);
+    const QKeyEvent evenement(QEvent::KeyPress, touche, Qt::KeyboardModifiers(modificateurs), texte);
+    QCOMPARE(Filtre_Touches::Code_Touche(evenement), code);
+}
+
+void Tst_Saisie::premiere_installation_a_chaque_touche()
+{
+    Chien_De_Garde garde;
+    // Not set up, the station window closed without validating: every key in the date,
+    // Backspace included, reminds the operator, and the key still reaches the field.
+    delete p;
+    p = new Programme_Test;
+    Sur_Modal([](QWidget* w) { w->close(); });
+    m = p->Demarrer();
+    p->plateforme->messages.clear();
+    Touche_Ici(m, Qt::Key_Tab, Qt::ShiftModifier);
+    Cliquer_Dans(m->Date_A);
+    QVERIFY(Focus_Dans(m->Date_A));
+    const int avant = m->Date_A->text().size();
+    Taper_Ici(m, QStringLiteral("a"));
+    Touche_Ici(m, Qt::Key_Backspace);
+    Touche_Ici(m, Qt::Key_Return);
+    QCOMPARE(p->plateforme->messages.size(), 3);
+    for (const QString& message : std::as_const(p->plateforme->messages))
+        QVERIFY(message.contains(QStringLiteral("Premiere installation")));
+    // "a" went in uncapitalised, then Backspace took it away.
+    QCOMPARE(m->Date_A->text().size(), avant);
     Fin();
 }
 
@@ -249,7 +357,8 @@ void Tst_Saisie::doublon_signale_avec_la_derniere_date()
     Chien_De_Garde garde;
     Demarrer({Enr("01/03/09", "29001", CC, "F5AAA"), Enr("02/03/09", "35001", CC, "F5AAA"),
               Enr("05/03/09", "29001", CC, "F5BBB"), Enr("03/03/09", "35002", CC, "F5AAA")});
-    m->KVRT_A->setEnabled(true);
+    Taper(m->Ind_A, QStringLiteral("F5XYZ"));
+    Entree(m->Type_A);
     Taper(m->KVRT_A, QStringLiteral("29001"));
     QCOMPARE(p->plateforme->messages,
              QStringList{QString::fromUtf8("Le Chateau N° 29001 a déja été contacté le 05/03/09\r\n   mettre Type Activité a Double ou annulez la saisie")});
@@ -257,9 +366,9 @@ void Tst_Saisie::doublon_signale_avec_la_derniere_date()
     QCOMPARE(m->focusWidget(), m->Validation_A);
     // In edit mode the QSO would find itself: no warning.
     p->plateforme->messages.clear();
-    m->Selectionner_Ligne(2);
-    m->Main_Liste_KVRT_DblClick();
-    m->KVRT_A->setFocus();
+    Cliquer_Ligne(m->Liste_KVRT, 2, true);
+    QVERIFY(p->sp->Mode_Modification);
+    Cliquer_Dans(m->KVRT_A);
     Entree(m->KVRT_A);
     QVERIFY(p->plateforme->messages.isEmpty());
     Fin();
@@ -351,7 +460,7 @@ void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
     Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("20/03/09", "01002", CC, "F5AAA")};
     Demarrer(log);
-    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Ajout_Saisie);
     QCOMPARE(m->Frame3->title(), QStringLiteral("Mode Insertion d'un QSO"));
     QVERIFY(p->sp->Mode_Insertion);
     QCOMPARE(m->focusWidget(), m->Date_A);
@@ -367,13 +476,12 @@ void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
     QVERIFY(!m->Valide_A->isEnabled());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
     QCOMPARE(m->focusWidget(), m->Ind_A);
-    m->Valide_A->click();
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), Octets(apres));
 
     // A double click ends insert mode but leaves its caption until the next insertion.
-    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
-    m->Selectionner_Ligne(0);
-    m->Main_Liste_KVRT_DblClick();
+    Cliquer_Dans(m->Ajout_Saisie);
+    Cliquer_Ligne(m->Liste_KVRT, 0, true);
     QVERIFY(!p->sp->Mode_Insertion);
     QVERIFY(p->sp->Mode_Modification);
     QCOMPARE(m->Frame3->title(), QStringLiteral("Mode Insertion d'un QSO"));
@@ -387,8 +495,7 @@ void Tst_Saisie::edition_en_place()
                              Enr("03/03/09", "35001", CC, "F5CCC")};
     Demarrer(log);
     // A click shows the QSO, locked.
-    const QRect rect = m->Liste_KVRT->visualRect(m->Modele_Liste->index(1));
-    QTest::mouseClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, rect.center());
+    Cliquer_Ligne(m->Liste_KVRT, 1);
     QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + log.at(1));
     QCOMPARE(m->Date_A->text(), QStringLiteral("02/03/09"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("29001"));
@@ -400,15 +507,20 @@ void Tst_Saisie::edition_en_place()
     QVERIFY(m->Annule_Saisie->isEnabled());
 
     // A double click opens every field; a changed callsign replaces the line in place.
-    QTest::mouseDClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, rect.center());
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
     QVERIFY(p->sp->Mode_Modification);
     QVERIFY(m->Ind_A->isEnabled());
     QVERIFY(m->Valide_A->isEnabled());
     QVERIFY(!m->Annule_Saisie->isEnabled());
     QCOMPARE(m->focusWidget(), m->Date_A);
-    m->Ind_A->setText(QStringLiteral("F5ZZZ"));
-    m->Validation_A->setChecked(false);
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    // Tab selects the callsign, typing replaces it; a click unticks the box.
+    Touche_Ici(m, Qt::Key_Tab);
+    QVERIFY(Focus_Dans(m->Ind_A));
+    Taper_Ici(m, QStringLiteral("f5zzz"));
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F5ZZZ"));
+    Cliquer_Dans(m->Validation_A);
+    QVERIFY(!m->Validation_A->isChecked());
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), Octets({log.at(0), Enr("02/03/09", "29001", CA, "F5ZZZ"), log.at(2)}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("10"));
     QVERIFY(!p->sp->Mode_Modification);
@@ -421,9 +533,8 @@ void Tst_Saisie::annuler_saisie_termine_l_edition()
     Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("02/03/09", "01002", CC, "F5BBB")};
     Demarrer(log);
-    m->Selectionner_Ligne(0);
-    m->Main_Liste_KVRT_DblClick();
-    QTest::mouseClick(m->Efface_A, Qt::LeftButton);
+    Cliquer_Ligne(m->Liste_KVRT, 0, true);
+    Cliquer_Dans(m->Efface_A);
     QVERIFY(!p->sp->Mode_Modification);
     QCOMPARE(m->Frame3->title(), QStringLiteral("Saisie ou modification d'un QSO"));
     // The next QSO typed is added, not written over the one that was being edited.
@@ -440,10 +551,10 @@ void Tst_Saisie::suppression_oui_et_non()
                              Enr("03/03/09", "29001", CA, "F5CCC"), Enr("04/03/09", "35002", CA, "F5DDD", true),
                              Enr("05/03/09", "29001", QStringLiteral("Double"), "F5EEE")};
     Demarrer(log);
-    m->Selectionner_Ligne(2);
+    Cliquer_Ligne(m->Liste_KVRT, 2);
     // No: the log is untouched, the fields are reset all the same.
     p->plateforme->reponses = {false};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(p->plateforme->questions, QStringList{QString::fromUtf8("Voulez vous effacer le KVRT N° 29001 ?")});
     QCOMPARE(p->Octets_Log(), Octets(log));
     QVERIFY(!m->Annule_Saisie->isEnabled());
@@ -452,9 +563,12 @@ void Tst_Saisie::suppression_oui_et_non()
     QCOMPARE(m->focusWidget(), m->Ind_A);
 
     // Yes: every QSO of that castle goes, and the list is renumbered.
-    m->Selectionner_Ligne(2);
+    Cliquer_Ligne(m->Liste_KVRT, 2);
     p->plateforme->reponses = {true};
-    m->Main_Annule_Saisie_Click();
+    // The button is reached with Tab, and Enter presses it.
+    for (int i = 0; i < 20 && !Focus_Dans(m->Annule_Saisie); ++i)
+        Touche_Ici(m, Qt::Key_Tab);
+    Entree(m->Annule_Saisie);
     QCOMPARE(p->Octets_Log(), Octets({log.at(1), log.at(3)}));
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Texte_Ligne(1), QStringLiteral("    2   ") + log.at(3));
@@ -490,31 +604,32 @@ void Tst_Saisie::champs_trop_longs_refuses()
     Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
     Demarrer(log);
-    m->Selectionner_Ligne(0);
-    struct Cas { const char* champ; QString texte; QString mot; };
+    // In edit mode a field can be changed without Enter: recording then refuses what does not fit.
+    struct Cas { QWidget* champ; QString texte; QString mot; };
     const Cas cas[] = {
-        {"Date_A", QStringLiteral("1/03/09"), QStringLiteral("la date")},
-        {"KVRT_A", QStringLiteral("290012"), QStringLiteral("N° KVRT")},
-        {"Ind_A", QStringLiteral("F5ABCDEFGHIJK"), QStringLiteral("l'indicatif")},
-        {"Ind_A", QString::fromUtf8("F5\u4e2d"), QStringLiteral("l'indicatif")},
+        {m->Date_A, QStringLiteral("1/03/09"), QStringLiteral("la date")},
+        {m->KVRT_A, QStringLiteral("290012"), QStringLiteral("N° KVRT")},
+        {m->Ind_A, QStringLiteral("F5ABCDEFGHIJK"), QStringLiteral("l'indicatif")},
+        {m->Ind_A, QString::fromUtf8("F5\u4e2d"), QStringLiteral("l'indicatif")},
+        {m->Ind_A, QString::fromUtf8("F5\u0141"), QStringLiteral("l'indicatif")},
+        {m->Type_A, QStringLiteral("Chateau active tres longtemps"), QStringLiteral("type d'activité")},
     };
     for (const Cas& c : cas) {
-        m->Main_Liste_KVRT_DblClick();
-        m->findChild<QLineEdit*>(QString::fromLatin1(c.champ))->setText(c.texte);
+        Cliquer_Ligne(m->Liste_KVRT, 0, true);
+        QVERIFY(p->sp->Mode_Modification);
+        Cliquer_Dans(c.champ);
+        Touche_Ici(m, Qt::Key_A, Qt::ControlModifier);
         p->plateforme->messages.clear();
-        m->Main_Valide_A_Click();
+        Taper_Ici(m, c.texte);
+        QVERIFY(p->plateforme->messages.isEmpty());
+        Cliquer_Dans(m->Valide_A);
         QCOMPARE(p->plateforme->messages.size(), 1);
         QVERIFY2(p->plateforme->messages.at(0).contains(c.mot), qPrintable(p->plateforme->messages.at(0)));
         QCOMPARE(p->Octets_Log(), Octets(log));
         // Nothing typed is lost: the field keeps its text.
-        QCOMPARE(m->findChild<QLineEdit*>(QString::fromLatin1(c.champ))->text(), c.texte);
+        const QString garde = c.champ == m->Type_A ? m->Type_A->currentText() : static_cast<QLineEdit*>(c.champ)->text();
+        QCOMPARE(garde, c.texte.toUpper());
     }
-    m->Main_Liste_KVRT_DblClick();
-    m->Type_A->setEditText(QStringLiteral("Chateau active tres longtemps"));
-    p->plateforme->messages.clear();
-    m->Main_Valide_A_Click();
-    QVERIFY(p->plateforme->Dernier_Message().contains(QStringLiteral("type d'activité")));
-    QCOMPARE(p->Octets_Log(), Octets(log));
     Fin();
 }
 
