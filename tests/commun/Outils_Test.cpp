@@ -1,6 +1,7 @@
 #include "Outils_Test.h"
 
 #include "Enregistrement.h"
+#include "Filtre_Touches.h"
 #include "Main.h"
 #include "Texte1252.h"
 
@@ -20,6 +21,12 @@
 
 Programme_Test::Programme_Test()
 {
+    // As the program does at start: Enter on a focused button clicks it.
+    static Entree_Sur_Boutons* entree = nullptr;
+    if (!entree && qApp) {
+        entree = new Entree_Sur_Boutons(qApp);
+        qApp->installEventFilter(entree);
+    }
     Q_ASSERT(dossier.isValid());
     Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), QByteArray());
     plateforme = std::make_unique<Plateforme_Test>(dossier.path());
@@ -231,6 +238,15 @@ void Entree(QWidget* champ)
     Touche_Ici(champ, Qt::Key_Return);
 }
 
+void Remplacer_Texte(QWidget* champ, const QString& texte)
+{
+    Cliquer_Dans(champ);
+    Verifier_Focus(champ);
+    Touche_Ici(champ, Qt::Key_A, Qt::ControlModifier);
+    Touche_Ici(champ, Qt::Key_Backspace);
+    Taper_Ici(champ, texte);
+}
+
 void Cliquer_Dans(QWidget* controle, QPoint position, Qt::MouseButton bouton)
 {
     if (position == QPoint(-1, -1))
@@ -292,7 +308,8 @@ void Choisir_Menu(QAction* commande)
         chemin.prepend(a);
         QAction* parent = nullptr;
         for (QObject* o : a->associatedObjects()) {
-            if (auto* menu = qobject_cast<QMenu*>(o)) {
+            // The menu bar's overflow menu holds its actions too; only a real menu counts.
+            if (auto* menu = qobject_cast<QMenu*>(o); menu && !menu->menuAction()->text().isEmpty()) {
                 parent = menu->menuAction();
                 break;
             }

@@ -91,6 +91,9 @@ void Taper(QWidget* champ, const QString& texte, bool entree = true);
 void Entree(QWidget* champ);
 // True when the keyboard's focus is in `champ` (an editable combo box holds it for its line edit).
 bool Focus_Dans(QWidget* champ);
+// Replaces a box's text as a user does: a click in it, Ctrl+A, Backspace, then the new text,
+// without Enter.
+void Remplacer_Texte(QWidget* champ, const QString& texte);
 // A click (or a double click) at a position of a control, given in the control's coordinates
 // (its centre by default), sent to its top-level window.
 void Cliquer_Dans(QWidget* controle, QPoint position = QPoint(-1, -1), Qt::MouseButton bouton = Qt::LeftButton);

@@ -6,7 +6,11 @@
 #include "Outils_Test.h"
 #include "Station.h"
 
+#include <QAccessible>
 #include <QAction>
+#include <QMap>
+#include <QMenu>
+#include <QMenuBar>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -19,17 +23,27 @@
 #include <QTimer>
 
 
+// Fills the Station window with the mouse and the keyboard, then clicks Validez.
+static void Remplir_Et_Valider(Station* s, const QString& indicatif, const QString& annee)
+{
+    Remplacer_Texte(s->New_Indicatif, indicatif);
+    Remplacer_Texte(s->New_Annee, annee);
+    Cliquer_Dans(s->Validation);
+}
+
 static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QString& annee)
 {
     auto* station = qobject_cast<Station*>(fenetre);
     QVERIFY(station);
-    station->New_Indicatif->clear();
+    Activer(station);
+    // The callsign box opens with the focus; its text is replaced, then Enter goes on.
+    QVERIFY(Focus_Dans(station->New_Indicatif));
+    Touche_Ici(station, Qt::Key_A, Qt::ControlModifier);
     Taper(station->New_Indicatif, indicatif);
-    station->New_Annee->clear();
+    Touche_Ici(station, Qt::Key_A, Qt::ControlModifier);
     Taper(station->New_Annee, annee);
     // Enter in the year box moves to Validez; Enter there clicks it.
-    QCOMPARE(station->focusWidget(), station->Validation);
-    station->Station_Validation_Click();
+    Entree(station->Validation);
 }
 
 class Tst_Principal : public QObject
@@ -50,6 +64,8 @@ private slots:
     void station_bascule_entre_deux_logs();
     void station_modele_absent();
     void fenetre_unique();
+    void lettres_alt_uniques();
+    void noms_pour_lecteur_d_ecran();
 };
 
 void Tst_Principal::initTestCase()
@@ -102,8 +118,9 @@ void Tst_Principal::premiere_installation_fermee_sans_valider()
     QVERIFY(m->isVisible());
     // Every key in the date or callsign field reminds the user, and is still typed as is.
     p.plateforme->messages.clear();
-    m->Ind_A->setEnabled(true);
-    QTest::keyClick(m->Ind_A, 'a');
+    Activer(m);
+    QVERIFY(Focus_Dans(m->Ind_A));
+    Taper_Ici(m, QStringLiteral("a"));
     QCOMPARE(m->Ind_A->text(), QStringLiteral("a"));
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif.")));
@@ -154,20 +171,20 @@ void Tst_Principal::mode_date_par_station()
     QVERIFY(m->Date_A->isEnabled());
     QCOMPARE(Apparence::Couleur(m->Date_A), Apparence::Vert_Pale);
 
-    m->Mnu_Date_Auto_Oui->trigger();
+    Choisir_Menu(m->Mnu_Date_Auto_Oui);
     QVERIFY(m->Mnu_Date_Auto_Oui->isChecked());
     QVERIFY(!m->Mnu_Date_Auto_Non->isChecked());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
     QCOMPARE(m->Label_Date->text(), QStringLiteral("Date automatique"));
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Oui"));
-    m->Mnu_Date_Auto_Non->trigger();
+    Choisir_Menu(m->Mnu_Date_Auto_Non);
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
     QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Non"));
     // The other station keeps its own mode.
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F2DEF"), QStringLiteral("Date_Automatique"), QStringLiteral("absent")), QStringLiteral("absent"));
     // Triggering the checked item again keeps exactly one mark.
-    m->Mnu_Date_Auto_Non->trigger();
+    Choisir_Menu(m->Mnu_Date_Auto_Non);
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
     QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
 }
@@ -232,11 +249,11 @@ void Tst_Principal::aide_historique_apropos()
     Programme_Test p;
     p.Installer_Station();
     Main* m = p.Demarrer();
-    m->Mnu_Apropos->trigger();
+    Choisir_Menu(m->Mnu_Apropos);
     const QString apropos = p.plateforme->Dernier_Message();
     QVERIFY(apropos.startsWith(QStringLiteral("QEZ_Challenge  Revision  1.1.7\r\n\r\n")));
     QVERIFY(apropos.size() > 40);
-    m->Mnu_Historique->trigger();
+    Choisir_Menu(m->Mnu_Historique);
     const QStringList lignes = p.plateforme->Dernier_Message().split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     QCOMPARE(lignes.size(), 18);
     QCOMPARE(lignes.first(), QStringLiteral("V1.0.0   le 19/12/2005 creation"));
@@ -245,15 +262,15 @@ void Tst_Principal::aide_historique_apropos()
 
     // Without the help file: a message naming it.
     p.plateforme->messages.clear();
-    m->Mnu_Mode_Emploi->trigger();
+    Choisir_Menu(m->Mnu_Mode_Emploi);
     QVERIFY(p.plateforme->Dernier_Message().contains(QStringLiteral("QEZ_Challenge.hlp")));
     QVERIFY(!m->Fenetre_Aide);
     // With it, the help window opens at the table of contents; a second call keeps one window.
     QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), p.Chemin(QStringLiteral("QEZ_Challenge.hlp"))));
-    m->Mnu_Mode_Emploi->trigger();
+    Choisir_Menu(m->Mnu_Mode_Emploi);
     QVERIFY(m->Fenetre_Aide);
     QWidget* aide = m->Fenetre_Aide;
-    m->Mnu_Mode_Emploi->trigger();
+    Choisir_Menu(m->Mnu_Mode_Emploi);
     QCOMPARE(static_cast<QWidget*>(m->Fenetre_Aide), aide);
     aide->close();
 }
@@ -264,7 +281,7 @@ void Tst_Principal::station_controles()
     Programme_Test p;
     p.Installer_Station();
     Main* m = p.Demarrer();
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
     QVERIFY(s);
     QCOMPARE(s->windowTitle(), QStringLiteral("Selection Indicatif et Année"));
@@ -285,9 +302,7 @@ void Tst_Principal::station_controles()
     };
     for (const Cas& c : cas) {
         p.plateforme->messages.clear();
-        s->New_Indicatif->setText(c.indicatif);
-        s->New_Annee->setText(c.annee);
-        s->Station_Validation_Click();
+        Remplir_Et_Valider(s, c.indicatif, c.annee);
         QCOMPARE(p.plateforme->messages.size(), 1);
         if (!c.message.isEmpty())
             QCOMPARE(p.plateforme->messages.at(0), c.message);
@@ -300,9 +315,7 @@ void Tst_Principal::station_controles()
     }
     // The default year is accepted, upper-cased.
     p.plateforme->messages.clear();
-    s->New_Indicatif->setText(QStringLiteral("f9zzz"));
-    s->New_Annee->setText(QStringLiteral("20xx"));
-    s->Station_Validation_Click();
+    Remplir_Et_Valider(s, QStringLiteral("f9zzz"), QStringLiteral("20xx"));
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F9ZZZ"));
     QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("20XX"));
@@ -322,12 +335,10 @@ void Tst_Principal::station_bascule_entre_deux_logs()
 
     // A new pair gets the template's copy; the old log is left alone.
     p.Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), Octets({Enr("01/01/10", "01001", "Chateau Contacte", "MODELE")}));
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
     QVERIFY(s);
-    s->New_Indicatif->setText(QStringLiteral("F1ABC"));
-    s->New_Annee->setText(QStringLiteral("2010"));
-    QTest::mouseClick(s->Validation, Qt::LeftButton);
+    Remplir_Et_Valider(s, QStringLiteral("F1ABC"), QStringLiteral("2010"));
     QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
     QCOMPARE(m->Nombre_Lignes(), 1);
@@ -337,11 +348,9 @@ void Tst_Principal::station_bascule_entre_deux_logs()
 
     // And back: the former pair brings its log back, never overwritten by the template.
     QTRY_VERIFY(!m->Fenetre_Station);
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     s = m->Fenetre_Station;
-    s->New_Indicatif->setText(QStringLiteral("F1ABC"));
-    s->New_Annee->setText(QStringLiteral("2009"));
-    s->Station_Validation_Click();
+    Remplir_Et_Valider(s, QStringLiteral("F1ABC"), QStringLiteral("2009"));
     QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(m->Texte_Ligne(0), QStringLiteral("    1   ") + premier.at(0));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
@@ -356,11 +365,9 @@ void Tst_Principal::station_modele_absent()
     p.Installer_Station();
     Main* m = p.Demarrer();
     QVERIFY(QFile::remove(p.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"))));
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
-    s->New_Indicatif->setText(QStringLiteral("F2DEF"));
-    s->New_Annee->setText(QStringLiteral("2011"));
-    s->Station_Validation_Click();
+    Remplir_Et_Valider(s, QStringLiteral("F2DEF"), QStringLiteral("2011"));
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("FXXXX_Challenge_KVRT.txt")));
     QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("Un log vide a été créé")));
@@ -376,12 +383,90 @@ void Tst_Principal::fenetre_unique()
     Programme_Test p;
     p.Installer_Station();
     Main* m = p.Demarrer();
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     QWidget* premiere = m->Fenetre_Station;
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     QCOMPARE(static_cast<QWidget*>(m->Fenetre_Station), premiere);
     premiere->close();
     QTRY_VERIFY(!m->Fenetre_Station);
+}
+
+// Every menu of the bar, and every item of a menu, has its own underlined letter there.
+static void Verifier_Lettres(const QList<QAction*>& actions, const QString& ou)
+{
+    QMap<QChar, QString> vues;
+    for (QAction* a : actions) {
+        if (a->isSeparator())
+            continue;
+        const QChar lettre = Lettre_Alt(a->text()).toUpper();
+        QVERIFY2(!lettre.isNull(), qPrintable(QStringLiteral("no Alt letter: \"%1\" in %2").arg(a->text(), ou)));
+        QVERIFY2(!vues.contains(lettre), qPrintable(QStringLiteral("\"%1\" and \"%2\" share Alt+%3 in %4")
+                                                        .arg(vues.value(lettre), a->text(), QString(lettre), ou)));
+        vues.insert(lettre, a->text());
+        if (a->menu())
+            Verifier_Lettres(a->menu()->actions(), a->text());
+    }
+}
+
+void Tst_Principal::lettres_alt_uniques()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    Verifier_Lettres(m->menuBar()->actions(), QStringLiteral("la barre des menus"));
+    // The letters work: Alt+D, A, N puts the program in manual date mode, Alt+D, A, O back.
+    Choisir_Menu(m->Mnu_Date_Auto_Non);
+    QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
+    QVERIFY(Focus_Dans(m->Date_A));
+    Choisir_Menu(m->Mnu_Date_Auto_Oui);
+    QVERIFY(m->Mnu_Date_Auto_Oui->isChecked());
+    QVERIFY(Focus_Dans(m->Ind_A));
+    QVERIFY(!QApplication::activePopupWidget());
+    // Escape closes a menu opened by mistake, and the focus comes back to the field.
+    Touche_Ici(m, Qt::Key_F, Qt::AltModifier);
+    QTRY_VERIFY(QApplication::activePopupWidget());
+    Touche_Ici(m, Qt::Key_Escape);
+    Touche_Ici(m, Qt::Key_Escape);
+    QTRY_VERIFY(!QApplication::activePopupWidget());
+    Taper(m->Ind_A, QStringLiteral("f5xyz"), false);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F5XYZ"));
+}
+
+// What a screen reader announces for a control.
+static QString Nom_Annonce(QWidget* w)
+{
+    QAccessibleInterface* i = QAccessible::queryAccessibleInterface(w);
+    return i ? i->text(QAccessible::Name) : QString();
+}
+
+void Tst_Principal::noms_pour_lecteur_d_ecran()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    QCOMPARE(Nom_Annonce(m->Ind_A), QStringLiteral("Indicatif"));
+    QCOMPARE(Nom_Annonce(m->KVRT_A), QString::fromUtf8("N° KVRT"));
+    // A combo box announces its value as its name on Linux, and its label through the
+    // relation that names its label.
+    QCOMPARE(m->Type_A->accessibleName(), QString::fromUtf8("Type Activité"));
+    bool etiquete = false;
+    for (const auto& relation : QAccessible::queryAccessibleInterface(m->Type_A)->relations(QAccessible::Label))
+        etiquete = etiquete || relation.first->object() == m->Label3;
+    QVERIFY(etiquete);
+    QCOMPARE(Nom_Annonce(m->Total_Points), QStringLiteral("Total Points"));
+    QCOMPARE(Nom_Annonce(m->Date_A), QStringLiteral("Date automatique"));
+    QCOMPARE(m->Label8->buddy(), m->Ind_A);
+    Choisir_Menu(m->Mnu_Date_Auto_Non);
+    QCOMPARE(Nom_Annonce(m->Date_A), QStringLiteral("Date manuelle"));
+    QVERIFY(!Nom_Annonce(m->Liste_KVRT).isEmpty());
+    Choisir_Menu(m->Mnu_New_Indicatif);
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
+    QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
+    s->close();
 }
 
 QTEST_MAIN(Tst_Principal)

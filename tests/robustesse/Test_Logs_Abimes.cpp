@@ -71,7 +71,6 @@ private:
 void Test_Logs_Abimes::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
 }
 
 void Test_Logs_Abimes::Verifier_Liste(Main* m, const QByteArray& octets)
@@ -92,8 +91,8 @@ void Test_Logs_Abimes::Verifier_Liste(Main* m, const QByteArray& octets)
 void Test_Logs_Abimes::Ouvrir_Les_Fenetres_De_Lecture(Main* m)
 {
     for (QAction* a : {m->Mnu_Recap, m->Mnu_C_Contacte, m->Mnu_Dpt_Contactes})
-        a->trigger();
-    m->Main_Recherche_Click();
+        Choisir_Menu(a);
+    Cliquer_Dans(m->Recherche);
     QApplication::processEvents();
     for (QWidget* w : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
                        static_cast<QWidget*>(m->Fenetre_Carte_Acti), static_cast<QWidget*>(m->Fenetre_Recherche)})
@@ -166,38 +165,39 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
 
     // Recording: appended after the last line, which gets its line end if it had none.
     QByteArray attendu = donnee;
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("67001"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     attendu = Modele_Log::Ajout(attendu, Texte1252::Encoder(Enr(QStringLiteral("28/03/09"), QStringLiteral("67001"), CA, QStringLiteral("F8NEW"))));
     QCOMPARE(p.Octets_Log(), attendu);
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
     Verifier_Liste(m, attendu);
 
     // Edit of one line in place.
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
     const QByteArray cle = Modele_Log::Lignes(attendu).at(aModifier);
     QVERIFY(cle.size() <= 53);
-    m->Selectionner_Ligne(aModifier);
-    m->Main_Liste_KVRT_DblClick();
+    Cliquer_Ligne(m->Liste_KVRT, aModifier, true);
     QVERIFY(p.sp->Mode_Modification);
-    m->Date_A->setText(QStringLiteral("11/03/09"));
-    m->KVRT_A->setText(QStringLiteral("68002"));
-    m->Texte_Type_A(CA);
-    m->Ind_A->setText(QStringLiteral("F6MOD"));
-    m->Validation_A->setChecked(false);
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Remplacer_Texte(m->Date_A, QStringLiteral("11/03/09"));
+    Remplacer_Texte(m->KVRT_A, QStringLiteral("68002"));
+    Cliquer_Dans(m->Type_A);
+    Choisir_Type(m, 3);
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
+    if (m->Validation_A->isChecked())
+        Cliquer_Dans(m->Validation_A);
+    Cliquer_Dans(m->Valide_A);
     attendu = Modele_Log::Remplacement(attendu, cle, Texte1252::Encoder(Enr(QStringLiteral("11/03/09"), QStringLiteral("68002"), CA, QStringLiteral("F6MOD"))));
     QCOMPARE(p.Octets_Log(), attendu);
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
     Verifier_Liste(m, attendu);
 
     // Insertion at its date.
-    m->Efface();
-    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("10/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("90001"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     attendu = Modele_Log::Insertion(attendu, Texte1252::Encoder(Enr(QStringLiteral("10/03/09"), QStringLiteral("90001"),
                                                                      QStringLiteral("Chateau Contacte"), QStringLiteral("F8INS"))));
     QCOMPARE(p.Octets_Log(), attendu);
@@ -205,15 +205,15 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     Verifier_Liste(m, attendu);
 
     // Deletion of every QSO of one castle.
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
     int ligne = -1;
     for (int i = 0; i < m->Nombre_Lignes() && ligne < 0; ++i)
         if (Enregistrement::Champ_Nettoye(m->Texte_Ligne(i), 19, 5) == aSupprimer)
             ligne = i;
     QVERIFY(ligne >= 0);
-    m->Selectionner_Ligne(ligne);
+    Cliquer_Ligne(m->Liste_KVRT, ligne);
     p.plateforme->reponses = {true};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     attendu = Modele_Log::Suppression(attendu, Texte1252::Encoder(aSupprimer));
     QCOMPARE(p.Octets_Log(), attendu);
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
@@ -250,18 +250,17 @@ void Test_Logs_Abimes::ligne_de_dix_mega_octets()
 
     // The long line is not the record the list shows: editing it adds the new record at the
     // end and keeps the long line, so nothing of it is lost.
-    m->Selectionner_Ligne(1);
-    m->Main_Liste_KVRT_DblClick();
-    m->Ind_A->setText(QStringLiteral("F6MOD"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
+    Cliquer_Dans(m->Valide_A);
     QByteArray attendu = Modele_Log::Remplacement(donnee, r2, Texte1252::Encoder(Enr(QStringLiteral("05/03/09"), QStringLiteral("2A001"), CA, QStringLiteral("F6MOD"))));
     QVERIFY(p.Octets_Log() == attendu);
     QCOMPARE(m->Nombre_Lignes(), 4);
 
     // Deleting another castle rewrites the file with the long line whole.
-    m->Selectionner_Ligne(0);
+    Cliquer_Ligne(m->Liste_KVRT, 0);
     p.plateforme->reponses = {true};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     attendu = Modele_Log::Suppression(attendu, "29001");
     QVERIFY(p.Octets_Log() == attendu);
     QCOMPARE(p.Octets_Log().size(), qsizetype(longue.size() + 2 + 2 * 55));
@@ -299,16 +298,16 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
 
     // Selecting line 100,005 shows its own fields.
     const int k = 100004;
-    m->Selectionner_Ligne(k);
+    Cliquer_Ligne(m->Liste_KVRT, k);
     QCOMPARE(m->Date_A->text(), QString::fromLatin1(lignes.at(k).left(8)));
     QCOMPARE(m->KVRT_A->text(), QString::fromLatin1(lignes.at(k).mid(10, 5)));
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F%1").arg(k));
     QCOMPARE(m->Validation_A->isChecked(), k % 7 == 0);
 
     // Its edit replaces it where it stands.
-    m->Main_Liste_KVRT_DblClick();
-    m->Ind_A->setText(QStringLiteral("F6MOD"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Ligne(m->Liste_KVRT, k, true);
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
+    Cliquer_Dans(m->Valide_A);
     QByteArray attendu = Modele_Log::Remplacement(
         donnee, lignes.at(k),
         Texte1252::Encoder(Enr(QString::fromLatin1(lignes.at(k).left(8)), QString::fromLatin1(lignes.at(k).mid(10, 5)),
@@ -317,10 +316,10 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
     QCOMPARE(m->Nombre_Lignes(), n);
 
     // The delete button takes the reference of the line selected past 99,999.
-    m->Selectionner_Ligne(100007);
+    Cliquer_Ligne(m->Liste_KVRT, 100007);
     const QByteArray reference = lignes.at(100007).mid(10, 5);
     p.plateforme->reponses = {true};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(p.plateforme->questions.last(), QStringLiteral("Voulez vous effacer le KVRT N° ") + QString::fromLatin1(reference) + QStringLiteral(" ?"));
     attendu = Modele_Log::Suppression(attendu, reference);
     QVERIFY(p.Octets_Log() == attendu);
@@ -343,17 +342,16 @@ void Test_Logs_Abimes::reference_courte_ecrite_puis_supprimee()
                              Enr(QStringLiteral("09/03/09"), QStringLiteral("2A0"), CA, QStringLiteral("F4CCC"))};
     p.Ecrire_Log(log);
     Main* m = p.Demarrer();
-    m->Selectionner_Ligne(1);
-    m->Main_Liste_KVRT_DblClick();
-    m->KVRT_A->setText(QStringLiteral(" 2A0"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
+    Remplacer_Texte(m->KVRT_A, QStringLiteral(" 2a0"));
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p.Octets_Log(), Octets({log.at(0), Enr(QStringLiteral("05/03/09"), QStringLiteral(" 2A0"), CA, QStringLiteral("F6BBB")), log.at(2)}));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
 
-    m->Selectionner_Ligne(1);
+    Cliquer_Ligne(m->Liste_KVRT, 1);
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A0"));
     p.plateforme->reponses = {true};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(p.plateforme->questions.last(), QStringLiteral("Voulez vous effacer le KVRT N° 2A0 ?"));
     // Both records of "2A0" go, whatever their blanks; "2A001" stays.
     QCOMPARE(p.Octets_Log(), Octets({log.at(0)}));

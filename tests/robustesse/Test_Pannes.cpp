@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QClipboard>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -105,13 +106,6 @@ QStringList Fichiers(const Programme_Test& p)
 }
 
 
-void Cliquer_Ligne(Main* m, int ligne, bool double_clic = false)
-{
-    const QPoint point = m->Liste_KVRT->visualRect(m->Modele_Liste->index(ligne)).center();
-    QTest::mouseClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, point);
-    if (double_clic)
-        QTest::mouseDClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, point);
-}
 
 // The message names the file, says why, and is in French.
 #define VERIFIER_MESSAGE(message, chemin, cause)                                                                         \
@@ -156,7 +150,6 @@ private:
 void Test_Pannes::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
@@ -239,7 +232,7 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QVERIFY(m->Valide_A->isEnabled());
     {
         Limite_Taille limite(rlim_t(avant.size() + 20));
-        QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+        Cliquer_Dans(m->Valide_A);
     }
     QCOMPARE(p->Octets_Log(), avant);
     QCOMPARE(p->plateforme->messages.size(), 1);
@@ -248,19 +241,19 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     // The QSO waits in the fields; once there is room again, the same click records it.
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("56001"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
     p->plateforme->messages.clear();
     const QByteArray quatre = p->Octets_Log();
 
     // Insertion, edit and deletion all rewrite the log through a temporary file.
-    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("03/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
     {
         Limite_Taille limite(10);
-        QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+        Cliquer_Dans(m->Valide_A);
     }
     QCOMPARE(p->Octets_Log(), quatre);
     QCOMPARE(p->plateforme->messages.size(), 1);
@@ -268,13 +261,13 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QVERIFY(p->sp->Mode_Insertion);
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
 
-    m->Efface();
-    Cliquer_Ligne(m, 1, true);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
     QVERIFY(p->sp->Mode_Modification);
-    m->Ind_A->setText(QStringLiteral("F6MOD"));
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     {
         Limite_Taille limite(10);
-        QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+        Cliquer_Dans(m->Valide_A);
     }
     QCOMPARE(p->Octets_Log(), quatre);
     QCOMPARE(p->plateforme->messages.size(), 1);
@@ -282,12 +275,12 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QVERIFY(p->sp->Mode_Modification);
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6MOD"));
 
-    m->Efface();
-    Cliquer_Ligne(m, 0);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 0);
     p->plateforme->reponses = {true};
     {
         Limite_Taille limite(10);
-        QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+        Cliquer_Dans(m->Annule_Saisie);
     }
     QCOMPARE(p->Octets_Log(), quatre);
     QCOMPARE(p->plateforme->messages.size(), 1);
@@ -341,8 +334,8 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
 
     // Duplicate check on Enter in the reference.
     Taper(m->Ind_A, QStringLiteral("F8NEW"));
-    m->Type_A->setCurrentIndex(3);
-    Entree(m->Type_A->lineEdit());
+    Choisir_Type(m, 3);
+    Entree(m->Type_A);
     Taper(m->KVRT_A, QStringLiteral("2A001"));
     QCOMPARE(p->plateforme->messages.size(), 1);
     QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 53 : ")));
@@ -351,7 +344,7 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
 
     // Recording in automatic date mode.
     Entree(m->Validation_A);
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.first(), p->Log(), "fichier introuvable");
     QVERIFY(p->plateforme->messages.takeFirst().endsWith(QStringLiteral("Le QSO n'a pas été enregistré.")));
@@ -360,32 +353,32 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A001"));
 
     // Insertion at a date.
-    m->Efface();
-    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("03/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
     QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check
     p->plateforme->messages.clear();
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
     QVERIFY(!QFileInfo::exists(p->Log()));
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
 
     // Edit of a line still in the list.
-    m->Efface();
-    Cliquer_Ligne(m, 1, true);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
     QVERIFY(p->sp->Mode_Modification);
-    m->Ind_A->setText(QStringLiteral("F6MOD"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
     QVERIFY(!QFileInfo::exists(p->Log()));
 
     // Deletion: the rewrite says why it did not happen, then the total of points meets the
     // missing log and the recovery window opens; closed by its frame, the program goes on.
-    m->Efface();
-    Cliquer_Ligne(m, 0);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 0);
     p->plateforme->reponses = {true};
     QString fichierMontre;
     bool recuperation = false;
@@ -396,7 +389,7 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
         }
         w->close();
     });
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     QVERIFY(recuperation);
     QCOMPARE(fichierMontre, QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
     QCOMPARE(p->plateforme->messages.size(), 1);
@@ -407,10 +400,10 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("FXXXX_Challenge_KVRT.txt"), QStringLiteral("reglages")}));
 
     // The operator puts the log back: the QSO still in the fields goes in at the first click.
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
     p->Ecrire_Fichier(QFileInfo(p->Log()).fileName(), avant);
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
     QCOMPARE(m->Nombre_Lignes(), 4);
     QVERIFY(p->plateforme->messages.isEmpty());
@@ -472,12 +465,12 @@ void Test_Pannes::modele_absent_ou_repertoire()
     if (repertoire)
         QVERIFY(QDir().mkdir(modele));
 
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
     QVERIFY(s);
-    s->New_Indicatif->setText(QStringLiteral("F5XYZ"));
-    s->New_Annee->setText(QStringLiteral("2010"));
-    QTest::mouseClick(s->Validation, Qt::LeftButton);
+    Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
+    Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
+    Cliquer_Dans(s->Validation);
 
     QCOMPARE(p->plateforme->messages.size(), 1);
     QCOMPARE(p->plateforme->messages.first(), QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
@@ -503,12 +496,12 @@ void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
     const QString nouveau = p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
     QVERIFY(QDir().mkdir(nouveau));
 
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
     QVERIFY(s);
-    s->New_Indicatif->setText(QStringLiteral("F5XYZ"));
-    s->New_Annee->setText(QStringLiteral("2010"));
-    QTest::mouseClick(s->Validation, Qt::LeftButton);
+    Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
+    Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
+    Cliquer_Dans(s->Validation);
 
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.first(), nouveau, "chemin ou fichier inaccessible");
@@ -531,7 +524,7 @@ void Test_Pannes::export_impossible_a_creer()
     Demarrer(Trois_Qso());
     const QByteArray avant = p->Octets_Log();
     const QString exportation = p->Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.txt"));
-    m->Mnu_Enr_Contacte->trigger();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     if (p->plateforme->messages.isEmpty())
         QSKIP("Enregistre_Contactes writes nothing and says nothing yet: the export is still a stub");
     QVERIFY(QFileInfo(exportation).isFile());
@@ -539,7 +532,7 @@ void Test_Pannes::export_impossible_a_creer()
     p->plateforme->messages.clear();
 
     QVERIFY(QDir().mkdir(exportation));
-    m->Mnu_Enr_Contacte->trigger();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     QCOMPARE(p->plateforme->messages.size(), 1);
     QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
     VERIFIER_MESSAGE(p->plateforme->messages.first(), exportation, "chemin ou fichier inaccessible");
@@ -572,18 +565,21 @@ void Test_Pannes::saut_de_ligne_colle_dans_un_champ()
     Demarrer(Trois_Qso());
     const QByteArray avant = p->Octets_Log();
     if (modification) {
-        Cliquer_Ligne(m, 1, true);
+        Cliquer_Ligne(m->Liste_KVRT, 1, true);
         QVERIFY(p->sp->Mode_Modification);
     } else {
         Saisir(m, QStringLiteral("F6"), 3, QStringLiteral("56001"));
     }
     QLineEdit* edition = champ == QLatin1String("Type_A") ? m->Type_A->lineEdit() : m->findChild<QLineEdit*>(champ);
     QVERIFY(edition);
-    edition->selectAll();
-    edition->insert(texte); // what a paste does
+    // A paste: the text goes to the clipboard, Ctrl+V puts it in the field over its text.
+    Cliquer_Dans(champ == QLatin1String("Type_A") ? static_cast<QWidget*>(m->Type_A) : edition);
+    Touche_Ici(m, Qt::Key_A, Qt::ControlModifier);
+    QGuiApplication::clipboard()->setText(texte);
+    Touche_Ici(m, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(edition->text(), texte);
     QVERIFY(m->Valide_A->isEnabled());
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), avant);
     const QStringList messages = p->plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
@@ -712,34 +708,34 @@ void Test_Pannes::log_remplace_par_un_repertoire()
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
     QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check could not read
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
 
-    m->Efface();
-    QTest::mouseClick(m->Ajout_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("03/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
     p->plateforme->messages.clear();
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
 
-    m->Efface();
-    Cliquer_Ligne(m, 1, true);
-    m->Ind_A->setText(QStringLiteral("F6MOD"));
-    QTest::mouseClick(m->Valide_A, Qt::LeftButton);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
+    Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
     QVERIFY(!p->sp->Programme_Termine);
 
     // The deletion cannot read the log, then the total meets the same error, which ends the
     // program after its "Erreur N° " message.
-    m->Efface();
-    Cliquer_Ligne(m, 0);
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 0);
     p->plateforme->reponses = {true};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(p->plateforme->messages.size(), 2);
     VERIFIER_MESSAGE(p->plateforme->messages.at(0), p->Log(), "chemin ou fichier inaccessible");
     QVERIFY(p->plateforme->messages.at(1).startsWith(QStringLiteral("Erreur N° 75")));

@@ -64,7 +64,6 @@ private:
 void Tst_Saisie::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
-    qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
 }
 
 void Tst_Saisie::Demarrer(const QStringList& log, bool manuel)
