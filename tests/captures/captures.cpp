@@ -100,60 +100,53 @@ int main(int argc, char* argv[])
     Capturer(m, QStringLiteral("principale"));
 
     // A QSO typed field by field with Enter, up to the button that records it.
-    Taper(m->Ind_A, QStringLiteral("f5nop"));
-    m->Type_A->setCurrentIndex(0);
-    Entree(m->Type_A->lineEdit());
-    Taper(m->KVRT_A, QStringLiteral("29012"));
-    Entree(m->Validation_A);
+    Saisir(m, QStringLiteral("f5nop"), 0, QStringLiteral("29012"));
     Capturer(m, QStringLiteral("saisie"));
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
 
     // The same castle twice: the warning the program gives.
     p.plateforme->Prendre_Messages();
     Taper(m->Ind_A, QStringLiteral("f6xyz"));
-    Entree(m->Type_A->lineEdit());
+    Entree(m->Type_A);
     Taper(m->KVRT_A, QStringLiteral("29001"));
     Capturer_Message(p.plateforme->Dernier_Message(), QStringLiteral("doublon"));
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
 
     // A click on a line shows its QSO, locked.
-    m->Selectionner_Ligne(2);
+    Cliquer_Ligne(m->Liste_KVRT, 2);
     Capturer(m, QStringLiteral("selection"));
 
     // The delete question, answered No.
     p.plateforme->reponses.append(false);
-    m->Main_Annule_Saisie_Click();
+    Cliquer_Dans(m->Annule_Saisie);
     Capturer_Message(p.plateforme->questions.value(0), QStringLiteral("suppression"), true);
 
     // A double click opens the QSO for editing.
-    m->Selectionner_Ligne(2);
-    m->Main_Liste_KVRT_DblClick();
+    Cliquer_Ligne(m->Liste_KVRT, 2, true);
     Capturer(m, QStringLiteral("modification"));
-    m->Efface();
-    p.sp->Mode_Modification = false;
+    Cliquer_Dans(m->Efface_A);
 
     // Insert mode: the date first, whatever the date mode.
-    m->Main_Ajout_Saisie_Click();
+    Cliquer_Dans(m->Ajout_Saisie);
     Capturer(m, QStringLiteral("insertion"));
-    p.sp->Mode_Insertion = false;
-    m->Efface();
+    Cliquer_Dans(m->Efface_A);
 
-    m->Main_Mnu_Recap_Click();
+    Choisir_Menu(m->Mnu_Recap);
     Capturer(m->Fenetre_Recapitulatif, QStringLiteral("recapitulatif"));
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     Capturer(m->Fenetre_Aff_Contacte, QStringLiteral("contactes"));
-    m->Main_Mnu_Dpt_Contactes_Click();
+    Choisir_Menu(m->Mnu_Dpt_Contactes);
     Capturer(m->Fenetre_Carte_Acti, QStringLiteral("carte"));
 
     // A search by callsign with a part of it.
-    m->Main_Recherche_Click();
+    Cliquer_Dans(m->Recherche);
     if (m->Fenetre_Recherche)
         Taper(m->Fenetre_Recherche->Indica, QStringLiteral("f5"));
     Capturer(m->Fenetre_Recherche, QStringLiteral("recherche"));
 
     // The export and its message; the file's text goes to the output for the manual.
     p.plateforme->Prendre_Messages();
-    p.sp->Enregistre_Contactes();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     Capturer_Message(p.plateforme->Dernier_Message(), QStringLiteral("export"));
     for (const QString& nom : QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_*.txt")})) {
         QFile f(p.Chemin(nom));
@@ -161,7 +154,7 @@ int main(int argc, char* argv[])
             std::printf("--- %s\n%s---\n", qPrintable(nom), f.readAll().replace("\r\n", "\n").constData());
     }
 
-    m->Main_Mnu_New_Indicatif_Click();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Capturer(m->Fenetre_Station, QStringLiteral("station"));
     if (m->Fenetre_Station)
         m->Fenetre_Station->close();
