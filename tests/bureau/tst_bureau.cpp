@@ -254,7 +254,7 @@ void Tst_Bureau::entreeBureau()
                 .contains(QStringLiteral("setDesktopFileName(QStringLiteral(\"%1\"))").arg(Id)));
 
     if (Outil("desktop-file-validate").isEmpty())
-        QSKIP("desktop-file-validate is not installed (package desktop-file-utils)");
+        QFAIL("desktop-file-validate is missing: install desktop-file-utils (scripts/dependances.sh does)");
     const QString erreurs = Erreurs_Entree(fichier);
     QVERIFY2(erreurs.isEmpty(), qPrintable(erreurs));
 }
@@ -293,7 +293,7 @@ void Tst_Bureau::metainfo()
 
     const QString outil = Outil("appstreamcli");
     if (outil.isEmpty())
-        QSKIP("appstreamcli is not installed (package appstream)");
+        QFAIL("appstreamcli is missing: install appstream (scripts/dependances.sh does)");
     const Resultat r = Lancer(outil, {QStringLiteral("validate"), QStringLiteral("--no-net"), fichier});
     QVERIFY2(r.code == 0, qPrintable(r.sortie));
 }
@@ -498,7 +498,7 @@ void Tst_Bureau::installationPaquet()
 void Tst_Bureau::desinstallation()
 {
     if (QStringLiteral(KVRT_DOSSIER_PROGRAMME) != QLatin1String("share/QEZ_Challenge_KVRT"))
-        QSKIP("the program folder was moved from share/QEZ_Challenge_KVRT, where the script looks");
+        QFAIL("the program folder was moved from share/QEZ_Challenge_KVRT, where the uninstall script looks");
     QTemporaryDir base;
     QVERIFY(base.isValid());
     const QString prefixe = base.path() + QStringLiteral("/local");

@@ -562,7 +562,7 @@ void Tst_Rapports::impression_pdf()
 {
     const QString pdftotext = Outil("pdftotext");
     if (pdftotext.isEmpty())
-        QSKIP("pdftotext (poppler-utils) is not installed");
+        QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
     Chien_De_Garde garde;
     Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc, "F5AAA"), Q("02/03/09", "2A001", Ca, "F6BBB", true),
@@ -609,7 +609,7 @@ void Tst_Rapports::impression_pages()
     const QString pdftotext = Outil("pdftotext");
     const QString pdfinfo = Outil("pdfinfo");
     if (pdftotext.isEmpty() || pdfinfo.isEmpty())
-        QSKIP("pdftotext and pdfinfo (poppler-utils) are not installed");
+        QFAIL("pdftotext or pdfinfo is missing: install poppler-utils (scripts/dependances.sh does)");
     Chien_De_Garde garde;
     Programme_Test p;
     QStringList log;
