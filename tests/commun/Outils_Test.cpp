@@ -280,6 +280,15 @@ void Cliquer_Ligne(QAbstractItemView* vue, int ligne, bool double_clic)
         Cliquer_Dans(vue->viewport(), point);
 }
 
+void Fermer_Par_Le_Cadre(QWidget* fenetre)
+{
+    QWidget* haut = fenetre->window();
+    if (!haut->windowHandle())
+        haut->winId();
+    // QWindow::close() goes through the platform window, as a window manager's request does.
+    haut->windowHandle()->close();
+}
+
 QChar Lettre_Alt(const QString& texte)
 {
     for (int i = 0; i + 1 < texte.size(); ++i) {

@@ -100,6 +100,9 @@ void Cliquer_Dans(QWidget* controle, QPoint position = QPoint(-1, -1), Qt::Mouse
 void Double_Cliquer_Dans(QWidget* controle, QPoint position = QPoint(-1, -1));
 // A click (or a double click) on a row of a list, at the row's place in the window.
 void Cliquer_Ligne(QAbstractItemView* vue, int ligne, bool double_clic = false);
+// Closes a top-level window as its frame's close button does: the platform asks the window
+// to close, and the window may refuse.
+void Fermer_Par_Le_Cadre(QWidget* fenetre);
 // Chooses a menu command from the keyboard: Alt and the menu's underlined letter, then the
 // letter of each item down to the command. Fails the test when a letter is missing.
 void Choisir_Menu(QAction* commande);

@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -48,7 +50,7 @@ struct Scenario
 
     void Ouvrir()
     {
-        QTest::mouseClick(m->Recherche, Qt::LeftButton);
+        Cliquer_Dans(m->Recherche);
         r = m->Fenetre_Recherche;
     }
 
@@ -61,8 +63,19 @@ struct Scenario
         return n;
     }
 
-    void Cliquer_Option(int i) { QTest::mouseClick(r->Option1[i], Qt::LeftButton); }
-    void Cliquer_Case(QLineEdit* boite) { QTest::mouseClick(boite, Qt::LeftButton); }
+    void Cliquer_Option(int i) { Cliquer_Dans(r->Option1[i]); }
+    void Cliquer_Case(QLineEdit* boite) { Cliquer_Dans(boite); }
+    // Tab and Shift+Tab as a desktop delivers them, to the window's focus.
+    void Tab(int fois = 1)
+    {
+        for (int i = 0; i < fois; ++i)
+            Touche_Ici(r, Qt::Key_Tab);
+    }
+    void Tab_Arriere(int fois = 1)
+    {
+        for (int i = 0; i < fois; ++i)
+            Touche_Ici(r, Qt::Key_Backtab, Qt::ShiftModifier);
+    }
 };
 
 class Tst_Recherche : public QObject
@@ -160,7 +173,7 @@ void Tst_Recherche::modes()
     QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
     s.Cliquer_Case(boite);
     QCOMPARE(s.r->Mode(), mode);
-    QTest::keyClicks(boite, tape);
+    Taper(boite, tape, false);
     QCOMPARE(boite->text(), dans_la_case);
     Entree(boite);
 
@@ -197,15 +210,13 @@ void Tst_Recherche::limites_et_cases_vides()
     Chien_De_Garde garde;
     Scenario s;
     // Results of an earlier search stay: a refused Enter runs no search.
-    QTest::keyClicks(s.r->Indica, QStringLiteral("ABZ"));
-    Entree(s.r->Indica);
+    Taper(s.r->Indica, QStringLiteral("ABZ"));
     QCOMPARE(s.Numeros(), QList<int>{2});
 
     QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
     s.Cliquer_Case(boite);
     // Any number of characters can be typed; the limit applies at Enter.
-    QTest::keyClicks(boite, tape);
-    Entree(boite);
+    Taper(boite, tape);
     QCOMPARE(s.p.plateforme->messages, QStringList{message});
     QCOMPARE(boite->text(), reste);
     QCOMPARE(s.Numeros(), QList<int>{2});
@@ -229,15 +240,17 @@ void Tst_Recherche::choix_du_mode()
     s.Cliquer_Option(1);
     QCOMPARE(s.r->focusWidget(), s.r->Indica);
     // Tab moves between the boxes and leaves the option alone.
-    QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+    s.Tab();
     QCOMPARE(s.r->focusWidget(), s.r->Data);
-    QTest::keyClick(s.r->Data, Qt::Key_Tab);
+    s.Tab();
     QCOMPARE(s.r->focusWidget(), s.r->Depa);
     QCOMPARE(s.r->Mode(), 1);
     // The departement box takes letters as typed; the other two in capitals.
-    QTest::keyClicks(s.r->Depa, QStringLiteral("2b"));
+    Taper(s.r->Depa, QStringLiteral("2b"), false);
     QCOMPARE(s.r->Depa->text(), QStringLiteral("2b"));
-    QTest::keyClicks(s.r->Data, QStringLiteral("2b001"));
+    s.Tab_Arriere();
+    QCOMPARE(s.r->Mode(), 1);
+    Taper(s.r->Data, QStringLiteral("2b001"), false);
     QCOMPARE(s.r->Data->text(), QStringLiteral("2B001"));
     QVERIFY(s.p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -249,11 +262,10 @@ void Tst_Recherche::case_atteinte_par_tab()
     {
         // Enter in Data while "Indicatif" is selected searches by callsign with Indica.
         Scenario s;
-        QTest::keyClicks(s.r->Indica, QStringLiteral("xyz"));
-        QTest::keyClick(s.r->Indica, Qt::Key_Tab);
+        Taper(s.r->Indica, QStringLiteral("xyz"), false);
+        s.Tab();
         QCOMPARE(s.r->focusWidget(), s.r->Data);
-        QTest::keyClicks(s.r->Data, QStringLiteral("29012"));
-        Entree(s.r->Data);
+        Taper(s.r->Data, QStringLiteral("29012"));
         QCOMPARE(s.Numeros(), (QList<int>{1, 5, 6}));
         QVERIFY(s.p.plateforme->messages.isEmpty());
         QVERIFY(s.r->Indica->text().isEmpty());
@@ -262,9 +274,8 @@ void Tst_Recherche::case_atteinte_par_tab()
     {
         // With Indica empty only its message appears, and Data keeps its text.
         Scenario s;
-        QTest::keyClick(s.r->Indica, Qt::Key_Tab);
-        QTest::keyClicks(s.r->Data, QStringLiteral("29012"));
-        Entree(s.r->Data);
+        s.Tab();
+        Taper(s.r->Data, QStringLiteral("29012"));
         QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
         QCOMPARE(s.r->Data->text(), QStringLiteral("29012"));
         QVERIFY(s.r->Resultats().isEmpty());
@@ -272,10 +283,9 @@ void Tst_Recherche::case_atteinte_par_tab()
     {
         // Data's own limit still applies first.
         Scenario s;
-        QTest::keyClicks(s.r->Indica, QStringLiteral("xyz"));
-        QTest::keyClick(s.r->Indica, Qt::Key_Tab);
-        QTest::keyClicks(s.r->Data, QStringLiteral("290123"));
-        Entree(s.r->Data);
+        Taper(s.r->Indica, QStringLiteral("xyz"), false);
+        s.Tab();
+        Taper(s.r->Data, QStringLiteral("290123"));
         QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Attention 5 caracteres maxi pour une reference")});
         QCOMPARE(s.r->Indica->text(), QStringLiteral("XYZ"));
         QVERIFY(s.r->Resultats().isEmpty());
@@ -284,10 +294,9 @@ void Tst_Recherche::case_atteinte_par_tab()
         // Enter in Depa with the reference mode searches Data's reference.
         Scenario s;
         s.Cliquer_Case(s.r->Data);
-        QTest::keyClicks(s.r->Data, QStringLiteral("2a003"));
-        QTest::keyClick(s.r->Data, Qt::Key_Tab);
-        QTest::keyClicks(s.r->Depa, QStringLiteral("77"));
-        Entree(s.r->Depa);
+        Taper(s.r->Data, QStringLiteral("2a003"), false);
+        s.Tab();
+        Taper(s.r->Depa, QStringLiteral("77"));
         QCOMPARE(s.Numeros(), QList<int>{2});
     }
     QVERIFY(garde.fermees.isEmpty());
@@ -298,18 +307,23 @@ void Tst_Recherche::cases_videes_apres_recherche()
     Chien_De_Garde garde;
     Scenario s;
     // A search that finds something empties all three boxes...
-    QTest::keyClicks(s.r->Data, QStringLiteral("123"));
-    QTest::keyClicks(s.r->Depa, QStringLiteral("9"));
-    QTest::keyClicks(s.r->Indica, QStringLiteral("ON4"));
-    Entree(s.r->Indica);
+    s.Tab();
+    Taper(s.r->Data, QStringLiteral("123"), false);
+    s.Tab();
+    Taper(s.r->Depa, QStringLiteral("9"), false);
+    s.Tab_Arriere(2);
+    Taper(s.r->Indica, QStringLiteral("ON4"));
     QCOMPARE(s.Numeros(), QList<int>{3});
     for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
         QVERIFY2(boite->text().isEmpty(), qPrintable(boite->objectName()));
     // ...and so does one that finds nothing, which also empties the results.
-    QTest::keyClicks(s.r->Data, QStringLiteral("123"));
+    s.Tab();
+    Taper(s.r->Data, QStringLiteral("123"), false);
     s.Cliquer_Case(s.r->Depa);
-    QTest::keyClicks(s.r->Depa, QStringLiteral("99"));
-    QTest::keyClicks(s.r->Indica, QStringLiteral("K"));
+    Taper(s.r->Depa, QStringLiteral("99"), false);
+    s.Tab_Arriere(2);
+    Taper(s.r->Indica, QStringLiteral("K"), false);
+    s.Tab(2);
     Entree(s.r->Depa);
     QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Pas de QSO trouvé")});
     QVERIFY(s.r->Resultats().isEmpty());
@@ -322,16 +336,21 @@ void Tst_Recherche::saut_de_ligne_colle()
 {
     Chien_De_Garde garde;
     Scenario s;
-    // A pasted text may begin with a line break: the search drops it.
-    s.r->Indica->setText(QStringLiteral("\r\nabz"));
-    if (!s.r->Indica->text().startsWith(QLatin1String("\r\n")))
-        QSKIP("this line edit drops line breaks itself");
+    // A pasted text may begin with a line break: the search drops it. Ctrl+V puts the
+    // clipboard's text in the box that has the focus, line break included.
+    QVERIFY(Focus_Dans(s.r->Indica));
+    QGuiApplication::clipboard()->setText(QStringLiteral("\r\nabz"));
+    Touche_Ici(s.r, Qt::Key_V, Qt::ControlModifier);
+    QVERIFY2(s.r->Indica->text().startsWith(QLatin1String("\r\n")), qPrintable(s.r->Indica->text()));
     Entree(s.r->Indica);
     QCOMPARE(s.Numeros(), QList<int>{2});
     QVERIFY(s.p.plateforme->messages.isEmpty());
     // A line break alone leaves an empty box and its message, and nothing else.
-    s.r->Indica->setText(QStringLiteral("\r\n"));
-    s.r->Data->setText(QStringLiteral("77001"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("\r\n"));
+    Touche_Ici(s.r, Qt::Key_V, Qt::ControlModifier);
+    s.Tab();
+    Taper(s.r->Data, QStringLiteral("77001"), false);
+    s.Tab_Arriere();
     Entree(s.r->Indica);
     QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
     QVERIFY(s.r->Indica->text().isEmpty());
@@ -348,16 +367,14 @@ void Tst_Recherche::log_vide()
         {1, s.r->Indica, "F5XYZ"}, {2, s.r->Data, "77001"}, {3, s.r->Depa, "77"}};
     for (const auto& c : cas) {
         s.Cliquer_Case(c.boite);
-        QTest::keyClicks(c.boite, QString::fromLatin1(c.texte));
-        Entree(c.boite);
+        Taper(c.boite, QString::fromLatin1(c.texte));
         QCOMPARE(s.p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Pas de QSO trouvé")});
         QVERIFY(c.boite->text().isEmpty());
     }
     // With no row to compare, an empty callsign reached with Tab is not even looked at.
     s.Cliquer_Option(1);
-    QTest::keyClick(s.r->Indica, Qt::Key_Tab);
-    QTest::keyClicks(s.r->Data, QStringLiteral("77001"));
-    Entree(s.r->Data);
+    s.Tab();
+    Taper(s.r->Data, QStringLiteral("77001"));
     QCOMPARE(s.p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Pas de QSO trouvé")});
     QVERIFY(s.r->Data->text().isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -369,14 +386,11 @@ void Tst_Recherche::choix_d_un_resultat()
     Scenario s;
     QCOMPARE(s.m->Ligne_Courante(), 6); // start-up selects the last line
     s.Cliquer_Case(s.r->Depa);
-    QTest::keyClicks(s.r->Depa, QStringLiteral("77"));
-    Entree(s.r->Depa);
+    Taper(s.r->Depa, QStringLiteral("77"));
     QCOMPARE(s.Numeros(), (QList<int>{1, 4, 7}));
 
     // The second result is line 4 of the log.
-    const QModelIndex index = s.r->Modele_Resultats->index(1);
-    const QPoint point = s.r->QSO_Effectues->visualRect(index).center();
-    QTest::mouseClick(s.r->QSO_Effectues->viewport(), Qt::LeftButton, {}, point);
+    Cliquer_Ligne(s.r->QSO_Effectues, 1);
 
     QCOMPARE(s.m->Ligne_Courante(), 3);
     QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(3));
@@ -398,10 +412,10 @@ void Tst_Recherche::choix_apres_changement_du_log()
 {
     Chien_De_Garde garde;
     Scenario s;
-    QTest::keyClicks(s.r->Indica, QStringLiteral("ABZ"));
-    Entree(s.r->Indica);
+    Taper(s.r->Indica, QStringLiteral("ABZ"));
     QCOMPARE(s.Numeros(), QList<int>{2});
-    // The log changes under the search: line 1 goes, the numbers move.
+    // The log changes under the search: line 1 goes, the numbers move. The file is rewritten
+    // behind the program's back, so the list is read again by the routine itself.
     QStringList log = Log_Type();
     log.removeFirst();
     s.p.Ecrire_Log(log);
@@ -409,8 +423,7 @@ void Tst_Recherche::choix_apres_changement_du_log()
     const QString avant = s.p.sp->Ligne_Selectionnee;
     QCOMPARE(s.m->Ligne_Courante(), 5);
 
-    const QModelIndex index = s.r->Modele_Resultats->index(0);
-    QTest::mouseClick(s.r->QSO_Effectues->viewport(), Qt::LeftButton, {}, s.r->QSO_Effectues->visualRect(index).center());
+    Cliquer_Ligne(s.r->QSO_Effectues, 0);
     // Nothing matches any more: the main list keeps its line, the window still closes.
     QCOMPARE(s.m->Ligne_Courante(), 5);
     QCOMPARE(s.p.sp->Ligne_Selectionnee, avant);
@@ -423,13 +436,13 @@ void Tst_Recherche::quitter_et_reouvrir()
     Chien_De_Garde garde;
     Scenario s;
     s.Cliquer_Case(s.r->Data);
-    QTest::keyClicks(s.r->Data, QStringLiteral("77001"));
-    Entree(s.r->Data);
-    QTest::keyClicks(s.r->Depa, QStringLiteral("77"));
+    Taper(s.r->Data, QStringLiteral("77001"));
+    s.Tab();
+    Taper(s.r->Depa, QStringLiteral("77"), false);
     QCOMPARE(s.r->Resultats().size(), 2);
     const int selection = s.m->Ligne_Courante();
 
-    QTest::mouseClick(s.r->Command1, Qt::LeftButton);
+    Cliquer_Dans(s.r->Command1);
     QTRY_VERIFY(s.r.isNull());
     QCOMPARE(s.m->Ligne_Courante(), selection);
 
@@ -441,7 +454,7 @@ void Tst_Recherche::quitter_et_reouvrir()
     for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
         QVERIFY(boite->text().isEmpty());
     // Closing by the window frame discards it as well.
-    s.r->close();
+    Fermer_Par_Le_Cadre(s.r);
     QTRY_VERIFY(s.r.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
