@@ -117,15 +117,16 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     Sur_Modal([&](QWidget* w) {
         auto* g = qobject_cast<Gestion_Erreur*>(w);
         if (!g) {
+            // Any other window is unexpected: out of the way, the checks below then fail.
             w->close();
             return;
         }
         vu = Lire(g, p);
-        QTest::mouseClick(g->Initialisation, Qt::LeftButton);
+        Cliquer_Dans(g->Initialisation);
         indicatifApres = p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
         anneeApres = p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
         ouverteApresInitialiser = g->isVisible();
-        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+        Cliquer_Dans(g->Quitter);
     });
     Main* m = p.Demarrer();
 
@@ -156,11 +157,11 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     // The log files are not touched.
     QCOMPARE(Fichiers(p), avant);
 
-    // The next start is a first installation.
+    // The next start is a first installation; the Station window is closed by its frame.
     bool station = false;
     Sur_Modal([&](QWidget* w) {
         station = qobject_cast<Station*>(w) != nullptr;
-        w->close();
+        Fermer_Par_Le_Cadre(w);
     });
     m = Nouveau_Demarrage(p);
     QCOMPARE(p.plateforme->messages,
@@ -194,7 +195,7 @@ void Tst_Recuperation::quitter_sans_initialiser()
         f.open(QIODevice::ReadOnly);
         reglagesAvant = f.readAll();
         fichiersAvant = Fichiers(p);
-        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+        Cliquer_Dans(g->Quitter);
     });
     p.Demarrer();
     QVERIFY(vu.ouverte);
@@ -207,7 +208,8 @@ void Tst_Recuperation::quitter_sans_initialiser()
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
 
-    // The next start shows the same window again.
+    // The next start shows the same window again; this time it is left from the keyboard,
+    // Tab up to "Quitter" and Enter.
     Vu encore;
     Sur_Modal([&](QWidget* w) {
         auto* g = qobject_cast<Gestion_Erreur*>(w);
@@ -216,7 +218,10 @@ void Tst_Recuperation::quitter_sans_initialiser()
             return;
         }
         encore = Lire(g, p);
-        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+        Activer(g);
+        for (int i = 0; i < 10 && !Focus_Dans(g->Quitter); ++i)
+            Touche_Ici(g, Qt::Key_Tab);
+        Entree(g->Quitter);
     });
     Nouveau_Demarrage(p);
     QVERIFY(encore.ouverte);
@@ -235,7 +240,7 @@ void Tst_Recuperation::fermer_par_le_cadre()
     bool vue = false;
     Sur_Modal([&](QWidget* w) {
         vue = qobject_cast<Gestion_Erreur*>(w) != nullptr;
-        w->close();
+        Fermer_Par_Le_Cadre(w);
     });
     Main* m = p.Demarrer();
     QVERIFY(vue);
@@ -246,7 +251,7 @@ void Tst_Recuperation::fermer_par_le_cadre()
     QCOMPARE(m->Nombre_Lignes(), 0);
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
-    m->Mnu_Quitter->trigger();
+    Choisir_Menu(m->Mnu_Quitter);
     QVERIFY(p.sp->Programme_Termine);
     QVERIFY(!m->isVisible());
     QVERIFY(garde.fermees.isEmpty());
@@ -264,8 +269,7 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
     Main* m = p.Demarrer();
     QCOMPARE(m->Nombre_Lignes(), 1);
     QVERIFY(!m->Total_Points->text().isEmpty());
-    QTest::mouseClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {},
-                      m->Liste_KVRT->visualRect(m->Modele_Liste->index(0)).center());
+    Cliquer_Ligne(m->Liste_KVRT, 0);
     QVERIFY(m->Annule_Saisie->isEnabled());
     QVERIFY(QFile::remove(p.Log(QStringLiteral("F2XYZ"), QStringLiteral("2010"))));
 
@@ -277,11 +281,11 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
             return;
         }
         vu = Lire(g, p);
-        QTest::mouseClick(g->Quitter, Qt::LeftButton);
+        Cliquer_Dans(g->Quitter);
     });
     // "Supprimer un QSO", answered Non: nothing is written, the total is read again.
     p.plateforme->reponses = {false};
-    QTest::mouseClick(m->Annule_Saisie, Qt::LeftButton);
+    Cliquer_Dans(m->Annule_Saisie);
     QVERIFY(vu.ouverte);
     QVERIFY(vu.principaleVisible);
     QCOMPARE(vu.indicatif, QStringLiteral("F2XYZ"));
