@@ -167,7 +167,7 @@ void Tst_Rapports::recapitulatif_comptes()
     Chien_De_Garde garde;
     Programme_Test p;
     Main* m = Demarrer_Sur(p, log);
-    m->Main_Mnu_Recap_Click();
+    Choisir_Menu(m->Mnu_Recap);
     Recapitulatif* r = m->Fenetre_Recapitulatif;
     QVERIFY(r);
     const QList<QLineEdit*> boites{r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot};
@@ -185,7 +185,7 @@ void Tst_Rapports::recapitulatif_fenetre()
     Chien_De_Garde garde;
     Programme_Test p;
     Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
-    m->Main_Mnu_Recap_Click();
+    Choisir_Menu(m->Mnu_Recap);
     QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif.data();
     QVERIFY(r);
     QVERIFY(r->isVisible());
@@ -228,14 +228,14 @@ void Tst_Rapports::recapitulatif_fenetre()
 
     // Open: the command brings it forward without counting again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc), Q("01/02/09", "30001", Cc)});
-    m->Main_Mnu_Recap_Click();
+    Choisir_Menu(m->Mnu_Recap);
     QCOMPARE(m->Fenetre_Recapitulatif.data(), r.data());
     QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
     QCOMPARE(m->findChildren<Recapitulatif*>().size(), 1);
     // Closed and opened again, it counts the log as it is now.
-    r->close();
+    Fermer_Par_Le_Cadre(r);
     QTRY_VERIFY(r.isNull());
-    m->Main_Mnu_Recap_Click();
+    Choisir_Menu(m->Mnu_Recap);
     QVERIFY(m->Fenetre_Recapitulatif);
     QCOMPARE(m->Fenetre_Recapitulatif->Nb_CC->text(), QStringLiteral("2"));
     QCOMPARE(m->Fenetre_Recapitulatif->Nb_Dpt->text(), QStringLiteral("2"));
@@ -248,7 +248,7 @@ void Tst_Rapports::recapitulatif_log_absent()
     Programme_Test p;
     Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
-    m->Main_Mnu_Recap_Click();
+    Choisir_Menu(m->Mnu_Recap);
     Recapitulatif* r = m->Fenetre_Recapitulatif;
     QVERIFY(r);
     QCOMPARE(p.plateforme->messages.size(), 1);
@@ -283,7 +283,7 @@ void Tst_Rapports::contactes_lignes_et_ordre()
         QStringLiteral("13/02/09  1"),
     };
     Main* m = Demarrer_Sur(p, log);
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     Aff_Contacte* a = m->Fenetre_Aff_Contacte;
     QVERIFY(a);
     // Blank before "*" before digits, the whole line compared, case ignored; lines of the
@@ -318,7 +318,7 @@ void Tst_Rapports::contactes_fenetre()
     Chien_De_Garde garde;
     Programme_Test p;
     Main* m = Demarrer_Sur(p, {});
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte.data();
     QVERIFY(a);
     QVERIFY(a->isVisible());
@@ -342,12 +342,12 @@ void Tst_Rapports::contactes_fenetre()
 
     // One window: the command brings it forward; closed and reopened, it reads the log again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc)});
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     QCOMPARE(m->Fenetre_Aff_Contacte.data(), a.data());
     QVERIFY(a->Lignes().isEmpty());
-    a->close();
+    Fermer_Par_Le_Cadre(a);
     QTRY_VERIFY(a.isNull());
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     QVERIFY(m->Fenetre_Aff_Contacte);
     QCOMPARE(m->Fenetre_Aff_Contacte->Lignes().size(), 1);
     QVERIFY(garde.fermees.isEmpty());
@@ -365,7 +365,7 @@ void Tst_Rapports::contactes_grand_log_trie()
                    QString::fromUtf8(types[i % 3]), QStringLiteral("F%1").arg(i), i % 7 == 0);
     }
     Main* m = Demarrer_Sur(p, log);
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     Aff_Contacte* a = m->Fenetre_Aff_Contacte;
     QVERIFY(a);
     const QStringList lignes = a->Lignes();
@@ -408,7 +408,7 @@ void Tst_Rapports::contactes_log_absent()
     Programme_Test p;
     Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
-    m->Main_Mnu_C_Contacte_Click();
+    Choisir_Menu(m->Mnu_C_Contacte);
     Aff_Contacte* a = m->Fenetre_Aff_Contacte;
     QVERIFY(a);
     QCOMPARE(p.plateforme->messages.size(), 1);
@@ -460,7 +460,7 @@ void Tst_Rapports::export_octets_et_message()
     QCOMPARE(m->Total_Points->text(), QStringLiteral("20"));
     const QByteArray avant = p.Octets_Log();
 
-    m->Main_Mnu_Enr_Contacte_Click();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Le log a été enregistré sous le nom : ") + nom});
 
@@ -494,14 +494,14 @@ void Tst_Rapports::export_deux_fois_le_meme_jour()
     Programme_Test p;
     Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
-    m->Main_Mnu_Enr_Contacte_Click();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
     QVERIFY(p.Lire_Fichier(nom).contains("75001"));
 
     // The same day, after one more QSO: the same file, replaced.
     p.Ecrire_Log({Q("01/03/09", "75001", Cc), Q("07/03/09", "29001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(20, 0), Qt::UTC));
-    m->Main_Mnu_Enr_Contacte_Click();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     const QByteArray second = p.Lire_Fichier(nom);
     QVERIFY(second.contains("      2   07/03/09  29001"));
     QCOMPARE(second.count("Chateaux contact\xe9s au 07/03/2009"), 1);
@@ -511,7 +511,7 @@ void Tst_Rapports::export_deux_fois_le_meme_jour()
 
     // Another day: a second file.
     p.plateforme->Regler_Horloge(QDateTime(QDate(2010, 1, 2), QTime(8, 0), Qt::UTC));
-    m->Main_Mnu_Enr_Contacte_Click();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     QCOMPARE(p.plateforme->Prendre_Messages(),
              QStringList{QStringLiteral("Le log a été enregistré sous le nom : F1ABC_Challenge_KVRT_2009_02_01_10.txt")});
     QVERIFY(p.Lire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009_02_01_10.txt")).startsWith(
@@ -530,7 +530,7 @@ void Tst_Rapports::export_impossible()
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
     QVERIFY(QDir(p.Repertoire()).mkdir(nom));
     const QStringList avant = QDir(p.Repertoire()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-    m->Main_Mnu_Enr_Contacte_Click();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QCOMPARE(messages.first(), QStringLiteral("Erreur N° 75 : impossible de créer le fichier\r\n")
@@ -549,7 +549,7 @@ void Tst_Rapports::export_log_absent()
     Programme_Test p;
     Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     QFile::remove(p.Log());
-    m->Main_Mnu_Enr_Contacte_Click();
+    Choisir_Menu(m->Mnu_Enr_Contacte);
     const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().contains(QStringLiteral("fichier introuvable")));
@@ -567,6 +567,8 @@ void Tst_Rapports::impression_pdf()
     Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc, "F5AAA"), Q("02/03/09", "2A001", Ca, "F6BBB", true),
                                Q("03/03/09", "29001", Ca, "F4CCC")});
+    // The printout itself, on a printer set to a PDF file: the routine the print command
+    // ends in once its dialog is accepted, handed the printer the dialog would give it.
     QStringList lignes;
     QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
     QCOMPARE(lignes.size(), 11);
@@ -616,6 +618,7 @@ void Tst_Rapports::impression_pages()
     for (int i = 1; i <= 150; ++i)
         log << Enr(QStringLiteral("01/03/09"), QStringLiteral("29%1").arg(i, 3, 10, QLatin1Char('0')), Cc, QStringLiteral("F6XYZ"));
     Demarrer_Sur(p, log);
+    // The printing routine on a PDF printer, as in impression_pdf.
     QStringList lignes;
     QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
     QTemporaryDir dossier;
@@ -649,6 +652,8 @@ void Tst_Rapports::impression_fichier_impossible()
     Chien_De_Garde garde;
     Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    // The printing routine on a PDF printer whose file cannot be written: no dialog offers
+    // such a file by itself.
     QStringList lignes;
     QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
     QPrinter imprimante(QPrinter::HighResolution);
@@ -676,11 +681,11 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
         QTimer::singleShot(200, [&dialogueVu] {
             if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
                 dialogueVu = true;
-                d->reject();
+                Touche_Ici(d, Qt::Key_Escape);
             }
         });
     }
-    m->Main_Mnu_Imp_Contacte_Click();
+    Choisir_Menu(m->Mnu_Imp_Contacte);
     const QStringList messages = p.plateforme->Prendre_Messages();
     if (imprimantes) {
         QVERIFY(dialogueVu);
