@@ -63,7 +63,7 @@ Carte_Acti* Tst_Carte::Ouvrir(Programme_Test& p, const QStringList& lignes)
     Main* m = p.Demarrer();
     // The main window's own start-up messages are not the map's.
     p.plateforme->Prendre_Messages();
-    m->Main_Mnu_Dpt_Contactes_Click();
+    Choisir_Menu(m->Mnu_Dpt_Contactes);
     return m->Fenetre_Carte_Acti;
 }
 
@@ -188,7 +188,8 @@ void Tst_Carte::peinture_et_compte()
         const QColor attendue = peintes.contains(i) ? Vert_Carte : Carte_Acti::Couleur_Non_Contacte();
         QVERIFY2(Couleur(carte->Dep[i]) == attendue, qPrintable(QStringLiteral("case %1").arg(i)));
     }
-    // Painting again from the same log gives the same count: the boxes are reset first.
+    // Painting again from the same log gives the same count: the boxes are reset first. No
+    // command paints an open map again, so the painting routine is called as such.
     int encore = -1;
     QVERIFY(p.sp->Colorie_Carte(*carte, encore));
     QCOMPARE(encore, nb);
@@ -237,15 +238,15 @@ void Tst_Carte::fenetre()
     // A second command brings the same window to the front; it does not repaint.
     Main* m = p.main;
     p.Ecrire_Log(Log_De({QStringLiteral("01001")}));
-    m->Main_Mnu_Dpt_Contactes_Click();
+    Choisir_Menu(m->Mnu_Dpt_Contactes);
     QCOMPARE(m->Fenetre_Carte_Acti.data(), carte);
     QCOMPARE(carte->NB_Dep->text(), QStringLiteral("2"));
     QCOMPARE(m->findChildren<Carte_Acti*>().size(), 1);
     // Closed and opened again, it paints from the log as it is now.
     QPointer<Carte_Acti> ancienne = carte;
-    carte->close();
+    Fermer_Par_Le_Cadre(carte);
     QTRY_VERIFY(ancienne.isNull());
-    m->Main_Mnu_Dpt_Contactes_Click();
+    Choisir_Menu(m->Mnu_Dpt_Contactes);
     carte = m->Fenetre_Carte_Acti;
     QVERIFY(carte && carte != ancienne);
     QCOMPARE(carte->NB_Dep->text(), QStringLiteral("1"));
@@ -261,10 +262,10 @@ void Tst_Carte::log_absent()
     Carte_Acti* carte = Ouvrir(p, Log_De({QStringLiteral("29001")}));
     QVERIFY(carte);
     QPointer<Carte_Acti> ancienne = carte;
-    carte->close();
+    Fermer_Par_Le_Cadre(carte);
     QTRY_VERIFY(ancienne.isNull());
     QFile::remove(p.Log());
-    p.main->Main_Mnu_Dpt_Contactes_Click();
+    Choisir_Menu(p.main->Mnu_Dpt_Contactes);
     carte = p.main->Fenetre_Carte_Acti;
     QVERIFY(carte);
     const QString message = p.plateforme->Dernier_Message();
