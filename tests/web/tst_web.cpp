@@ -150,10 +150,10 @@ void Tst_Web::moteur_absent_au_demarrage()
     QTest::qWait(200);
     QCOMPARE(Processus_Moteur(), 0);
     // The engine starts with the first web window.
-    QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+    Cliquer_Dans(m->ListeKVRT);
     QVERIFY(m->Fenetre_Liste_KVRT1);
     QTRY_VERIFY_WITH_TIMEOUT(Processus_Moteur() > 0, 60000);
-    m->Fenetre_Liste_KVRT1->close();
+    Fermer_Par_Le_Cadre(m->Fenetre_Liste_KVRT1);
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -166,13 +166,14 @@ void Tst_Web::reglement()
     Main* m = p.Demarrer();
     m_serveur.chemins.clear();
 
-    m->Mnu_Reglement->trigger();
+    Choisir_Menu(m->Mnu_Reglement);
     QPointer<QWidget> fenetre = m->Fenetre_Reglement;
     QVERIFY(fenetre);
     // Centred on the screen, frame included.
     QCOMPARE(fenetre->size(), QSize(913, 578));
     const QRect ecran = fenetre->screen()->availableGeometry();
     const QRect cadre = fenetre->frameGeometry();
+    QVERIFY(ecran.contains(cadre));
     QCOMPARE(cadre.left(), ecran.x() + (ecran.width() - cadre.width()) / 2);
     QCOMPARE(cadre.top(), ecran.y() + (ecran.height() - cadre.height()) / 2);
 
@@ -190,12 +191,12 @@ void Tst_Web::reglement()
     QCOMPARE(fenetre->windowTitle(), QStringLiteral("Reglement"));
 
     // A second command brings the same window forward without loading it again.
-    m->Mnu_Reglement->trigger();
+    Choisir_Menu(m->Mnu_Reglement);
     QCOMPARE(m->Fenetre_Reglement.data(), fenetre.data());
     QTest::qWait(300);
     QCOMPARE(m_serveur.Pages().size(), 1);
     QVERIFY(p.plateforme->messages.isEmpty());
-    fenetre->close();
+    Fermer_Par_Le_Cadre(fenetre);
     QTRY_VERIFY(fenetre.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -230,7 +231,7 @@ void Tst_Web::page_du_departement()
     Main* m = p.Demarrer();
     m_serveur.chemins.clear();
 
-    QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+    Cliquer_Dans(m->ListeKVRT);
     QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
     QVERIFY(fenetre);
     auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
@@ -241,7 +242,7 @@ void Tst_Web::page_du_departement()
     QCOMPARE(m_serveur.Pages(), QStringList{chemin});
     QTRY_COMPARE(vue->title(), QStringLiteral("Page ") + chemin);
     QVERIFY(p.plateforme->messages.isEmpty());
-    fenetre->close();
+    Fermer_Par_Le_Cadre(fenetre);
     QTRY_VERIFY(fenetre.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -258,7 +259,7 @@ void Tst_Web::la_page_suit_la_ligne_choisie()
     m_serveur.chemins.clear();
 
     auto ouvrir = [&](const QString& attendu) {
-        QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+        Cliquer_Dans(m->ListeKVRT);
         QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
         QVERIFY(fenetre);
         auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
@@ -266,15 +267,15 @@ void Tst_Web::la_page_suit_la_ligne_choisie()
         QVERIFY(Attendre_Chargement(espion));
         QCOMPARE(m_serveur.Pages().last(), attendu);
         // While it is open, another line does not change it: the command only brings it forward.
-        m->Selectionner_Ligne(1);
-        QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+        Cliquer_Ligne(m->Liste_KVRT, 1);
+        QCOMPARE(m->Ligne_Courante(), 1);
+        Cliquer_Dans(m->ListeKVRT);
         QCOMPARE(m->Fenetre_Liste_KVRT1.data(), fenetre.data());
-        fenetre->close();
+        Fermer_Par_Le_Cadre(fenetre);
         QTRY_VERIFY(fenetre.isNull());
     };
     // Click the first line of the main list, then open the window.
-    const QRect ligne = m->Liste_KVRT->visualRect(m->Modele_Liste->index(0));
-    QTest::mouseClick(m->Liste_KVRT->viewport(), Qt::LeftButton, {}, ligne.center());
+    Cliquer_Ligne(m->Liste_KVRT, 0);
     QCOMPARE(m->Ligne_Courante(), 0);
     ouvrir(QStringLiteral("/WEB/dept/d29.html"));
     // Opened again, it follows the line selected meanwhile.
@@ -304,7 +305,7 @@ void Tst_Web::pas_de_departement()
     p.plateforme->messages.clear();
     m_serveur.chemins.clear();
 
-    QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+    Cliquer_Dans(m->ListeKVRT);
     QCOMPARE(p.plateforme->messages, QStringList{QStringLiteral("Pas de département spécifié dans ce QSO")});
     // The window stays open, with an empty browser.
     QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
@@ -315,7 +316,7 @@ void Tst_Web::pas_de_departement()
     QVERIFY(vue->url().isEmpty());
     QTest::qWait(300);
     QVERIFY2(m_serveur.Pages().isEmpty(), qPrintable(m_serveur.chemins.join(u' ')));
-    fenetre->close();
+    Fermer_Par_Le_Cadre(fenetre);
     QTRY_VERIFY(fenetre.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -328,11 +329,11 @@ void Tst_Web::titre_de_la_liste()
         Programme_Test p;
         p.Installer_Station();
         Main* m = p.Demarrer();
-        QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+        Cliquer_Dans(m->ListeKVRT);
         QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
         QVERIFY(fenetre);
         QCOMPARE(fenetre->windowTitle(), QStringLiteral("site ( http://liste.example.org/kvrta2.html )"));
-        fenetre->close();
+        Fermer_Par_Le_Cadre(fenetre);
         QTRY_VERIFY(fenetre.isNull());
     }
     {
@@ -342,7 +343,7 @@ void Tst_Web::titre_de_la_liste()
         Installer_Sites(p, m_serveur.Hote());
         p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), QStringLiteral("liste.test"));
         Main* m = p.Demarrer();
-        QTest::mouseClick(m->ListeKVRT, Qt::LeftButton);
+        Cliquer_Dans(m->ListeKVRT);
         QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
         QVERIFY(fenetre);
         QCOMPARE(fenetre->windowTitle(), QStringLiteral("site ( http://liste.test/kvrta2.html )"));
@@ -350,9 +351,10 @@ void Tst_Web::titre_de_la_liste()
         // 1750 twips below the centred position.
         const QRect ecran = fenetre->screen()->availableGeometry();
         const QRect cadre = fenetre->frameGeometry();
+        QVERIFY(ecran.contains(cadre));
         QCOMPARE(cadre.left(), ecran.x() + (ecran.width() - cadre.width()) / 2);
         QCOMPARE(cadre.top(), ecran.y() + (ecran.height() - cadre.height() + 3500 / 15) / 2);
-        fenetre->close();
+        Fermer_Par_Le_Cadre(fenetre);
         QTRY_VERIFY(fenetre.isNull());
     }
     QVERIFY(garde.fermees.isEmpty());
@@ -373,7 +375,7 @@ void Tst_Web::page_injoignable()
     Installer_Sites(p, QStringLiteral("127.0.0.1:%1").arg(port));
     Main* m = p.Demarrer();
     p.plateforme->messages.clear();
-    m->Mnu_Reglement->trigger();
+    Choisir_Menu(m->Mnu_Reglement);
     QPointer<QWidget> fenetre = m->Fenetre_Reglement;
     QVERIFY(fenetre);
     auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
@@ -382,13 +384,18 @@ void Tst_Web::page_injoignable()
     QCOMPARE(espion.first().first().toBool(), false);
     QVERIFY(fenetre->isVisible());
     QVERIFY(p.plateforme->messages.isEmpty());
-    fenetre->close();
+    Fermer_Par_Le_Cadre(fenetre);
     QTRY_VERIFY(fenetre.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 int main(int argc, char* argv[])
 {
+    // The offscreen platform's own screen is 800 pixels wide, narrower than the rules window,
+    // and it pushes a window that starts left of the screen back onto it: these windows are
+    // placed on a screen of a desktop's size.
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KVRT_ECRAN_WEB);
     // As in the program: the engine shares OpenGL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
