@@ -95,6 +95,7 @@ private slots:
     void saut_de_ligne_colle();
     void log_vide();
     void choix_d_un_resultat();
+    void choix_d_un_resultat_au_clavier();
     void choix_apres_changement_du_log();
     void quitter_et_reouvrir();
 };
@@ -405,6 +406,27 @@ void Tst_Recherche::choix_d_un_resultat()
     // The search window closes and is discarded.
     QTRY_VERIFY(s.r.isNull());
     QVERIFY(s.m->Fenetre_Recherche.isNull());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::choix_d_un_resultat_au_clavier()
+{
+    Chien_De_Garde garde;
+    Scenario s;
+    Taper(s.r->Indica, QStringLiteral("xyz"));
+    QCOMPARE(s.Numeros(), (QList<int>{1, 5, 6}));
+    // Tab from the emptied boxes reaches the results on their first row; Down and Enter pick
+    // the second, line 5 of the log.
+    s.Tab(3);
+    QVERIFY(Focus_Dans(s.r->QSO_Effectues));
+    Touche_Ici(s.r, Qt::Key_Down);
+    Entree(s.r->QSO_Effectues);
+    QCOMPARE(s.m->Ligne_Courante(), 4);
+    QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(4));
+    QCOMPARE(s.m->Ind_A->text(), QStringLiteral("DL1XYZ"));
+    QCOMPARE(s.m->KVRT_A->text(), QStringLiteral("2a005"));
+    QVERIFY(s.p.plateforme->messages.isEmpty());
+    QTRY_VERIFY(s.r.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
 
