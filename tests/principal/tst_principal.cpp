@@ -46,6 +46,27 @@ static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QS
     Entree(station->Validation);
 }
 
+// Types text where the focus of the window is, key by key, as a keyboard does.
+static void Frapper(QWidget* fenetre, const QString& texte)
+{
+    for (QChar c : texte)
+        QTest::sendKeyEvent(QTest::Click, fenetre->windowHandle(), Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+}
+
+static void Touche(QWidget* fenetre, Qt::Key touche, int fois = 1)
+{
+    for (int i = 0; i < fois; ++i)
+        QTest::keyClick(fenetre->windowHandle(), touche);
+}
+
+// A click in the middle of a control, at its place inside its window.
+static void Cliquer(QWidget* controle)
+{
+    QWidget* fenetre = controle->window();
+    QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      controle->mapTo(fenetre, controle->rect().center()));
+}
+
 class Tst_Principal : public QObject
 {
     Q_OBJECT
@@ -64,6 +85,7 @@ private slots:
     void station_bascule_entre_deux_logs();
     void station_modele_absent();
     void fenetre_unique();
+    void station_annee_au_clavier();
     void lettres_alt_uniques();
     void noms_pour_lecteur_d_ecran();
 };
@@ -467,6 +489,32 @@ void Tst_Principal::noms_pour_lecteur_d_ecran()
     QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
     QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
     s->close();
+}
+
+void Tst_Principal::station_annee_au_clavier()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    QVERIFY(QTest::qWaitForWindowExposed(s));
+    QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
+    // Enter keeps the stored callsign and brings the year box, whose "20xx" the year replaces.
+    Touche(s, Qt::Key_Return);
+    QCOMPARE(s->focusWidget(), s->New_Annee);
+    Frapper(s, QStringLiteral("2010"));
+    QCOMPARE(s->New_Annee->text(), QStringLiteral("2010"));
+    Touche(s, Qt::Key_Return);
+    QCOMPARE(s->focusWidget(), s->Validation);
+    Cliquer(s->Validation);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
+    QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
+    QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), QStringLiteral("2010"))));
+    QTRY_VERIFY(!m->Fenetre_Station);
 }
 
 QTEST_MAIN(Tst_Principal)
