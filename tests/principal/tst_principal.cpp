@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +77,8 @@ private slots:
     void premiere_installation();
     void premiere_installation_fermee_sans_valider();
     void demarrage_avec_log();
+    void station_valeurs_data();
+    void station_valeurs();
     void mode_date_par_station();
     void index_type_activite_data();
     void index_type_activite();
@@ -515,6 +518,75 @@ void Tst_Principal::station_annee_au_clavier()
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
     QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), QStringLiteral("2010"))));
     QTRY_VERIFY(!m->Fenetre_Station);
+}
+
+void Tst_Principal::station_valeurs_data()
+{
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<QString>("annee");
+    // Empty when the pair is accepted.
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("annee_retenue");
+
+    const QString caracteres = QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ ");
+    const QString interdits = QString::fromUtf8("L'Année ne doit pas comporter les caractères / \\ : * ? \" < > | ni de caractère de contrôle");
+    const QString longueur = QString::fromUtf8("L'Année doit comporter 4 chiffres");
+    QTest::newRow("eszett dans l'indicatif reste un caractere refuse") << QString::fromUtf8("f1aß") << QStringLiteral("2009") << caracteres << QString();
+    QTest::newRow("eszett en fin d'indicatif de 12") << QString::fromUtf8("f1abcdefghiß") << QStringLiteral("2009") << caracteres << QString();
+    QTest::newRow("eszett dans l'annee garde 4 caracteres") << QStringLiteral("F1ABC") << QString::fromUtf8("200ß") << QString() << QString::fromUtf8("200ß");
+    QTest::newRow("eszett ne fait pas 4 caracteres de 3") << QStringLiteral("F1ABC") << QString::fromUtf8("20ß") << longueur << QString();
+    QTest::newRow("minuscules de l'annee") << QStringLiteral("F1ABC") << QStringLiteral("20xx") << QString() << QStringLiteral("20XX");
+    QTest::newRow("point final permis") << QStringLiteral("F1ABC") << QStringLiteral("200.") << QString() << QStringLiteral("200.");
+    QTest::newRow("blanc final permis") << QStringLiteral("F1ABC") << QStringLiteral("209 ") << QString() << QStringLiteral("209 ");
+    QTest::newRow("points permis") << QStringLiteral("F1ABC") << QStringLiteral("....") << QString() << QStringLiteral("....");
+    QTest::newRow("etoile") << QStringLiteral("F1ABC") << QStringLiteral("20*9") << interdits << QString();
+    QTest::newRow("barre oblique inverse") << QStringLiteral("F1ABC") << QStringLiteral("20\\9") << interdits << QString();
+    QTest::newRow("deux points") << QStringLiteral("F1ABC") << QStringLiteral("2:09") << interdits << QString();
+    QTest::newRow("guillemet") << QStringLiteral("F1ABC") << QStringLiteral("20\"9") << interdits << QString();
+    QTest::newRow("chevron") << QStringLiteral("F1ABC") << QStringLiteral("20<9") << interdits << QString();
+    QTest::newRow("barre verticale") << QStringLiteral("F1ABC") << QStringLiteral("20|9") << interdits << QString();
+    QTest::newRow("point d'interrogation") << QStringLiteral("F1ABC") << QStringLiteral("20?9") << interdits << QString();
+}
+
+void Tst_Principal::station_valeurs()
+{
+    QFETCH(QString, indicatif);
+    QFETCH(QString, annee);
+    QFETCH(QString, message);
+    QFETCH(QString, annee_retenue);
+
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    m->Mnu_New_Indicatif->trigger();
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    QVERIFY(QTest::qWaitForWindowExposed(s));
+    // As the operator does: rub out the stored callsign, type, Enter, type the year, Enter.
+    Touche(s, Qt::Key_Backspace, int(s->New_Indicatif->text().size()));
+    Frapper(s, indicatif);
+    Touche(s, Qt::Key_Return);
+    Frapper(s, annee);
+    QCOMPARE(s->New_Annee->text().size(), annee.size());
+    Touche(s, Qt::Key_Return);
+    Cliquer(s->Validation);
+    if (message.isEmpty()) {
+        QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
+        QCOMPARE(p.sp->Annee_Challenge, annee_retenue);
+        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), annee_retenue);
+        QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), annee_retenue)));
+        QTRY_VERIFY(!m->Fenetre_Station);
+    } else {
+        QCOMPARE(p.plateforme->messages, QStringList{message});
+        // Nothing switched, nothing stored, no log made.
+        QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
+        QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
+        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+        QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("*_Challenge_KVRT_*")}, QDir::Files).size(), 1);
+        QVERIFY(m->Fenetre_Station);
+        s->close();
+    }
 }
 
 QTEST_MAIN(Tst_Principal)
