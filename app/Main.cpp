@@ -410,6 +410,8 @@ void Main::Main_Form_Load()
     }
 
     show();
+    // The clock runs from here on, whatever stops the rest of the start-up.
+    Timer1->start();
 
     const QString mode = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
     const bool automatique = mode == QLatin1String("Oui");
@@ -453,8 +455,6 @@ void Main::Main_Form_Load()
     Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
     sp.Mode_Modification = false;
-
-    Timer1->start();
 }
 
 void Main::Main_Mnu_Date_Auto_Oui_Click()

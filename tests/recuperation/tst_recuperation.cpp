@@ -246,6 +246,10 @@ void Tst_Recuperation::fermer_par_le_cadre()
     QCOMPARE(m->Nombre_Lignes(), 0);
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    // The clock runs all the same: its next tick shows the time.
+    QVERIFY(m->Timer1->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(m->Label37->text(), QStringLiteral("14:07 Utc"), 5000);
+    QCOMPARE(m->Label33->text(), QStringLiteral("28/03/09"));
     m->Mnu_Quitter->trigger();
     QVERIFY(p.sp->Programme_Termine);
     QVERIFY(!m->isVisible());
