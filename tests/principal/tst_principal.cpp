@@ -4,6 +4,7 @@
 #include "Apparence.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Plateforme.h"
 #include "Station.h"
 
 #include <QAccessible>
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStringListModel>
 #include <QTest>
@@ -88,6 +90,7 @@ private slots:
     void station_bascule_entre_deux_logs();
     void station_modele_absent();
     void fenetre_unique();
+    void historique_sans_retour_a_la_ligne();
     void station_annee_au_clavier();
     void lettres_alt_uniques();
     void noms_pour_lecteur_d_ecran();
@@ -492,6 +495,37 @@ void Tst_Principal::noms_pour_lecteur_d_ecran()
     QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
     QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
     s->close();
+}
+
+void Tst_Principal::historique_sans_retour_a_la_ligne()
+{
+    // The real message box, as the operator sees it, answered by Enter.
+    Chien_De_Garde garde;
+    Plateforme_Reelle reelle;
+    const QString texte = Sous_Programmes::Texte_Historique_Complet();
+    int largeur = 0, hauteur = 0, hauteurSansLimite = 0, ligneLaPlusLongue = 0;
+    QString titre;
+    Sur_Modal([&](QWidget* w) {
+        auto* boite = qobject_cast<QMessageBox*>(w);
+        QVERIFY(boite);
+        titre = boite->windowTitle();
+        auto* label = boite->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        largeur = label->width();
+        hauteur = label->height();
+        hauteurSansLimite = label->heightForWidth(100000);
+        const QFontMetrics mesure(label->font());
+        for (const QString& ligne : texte.split(QStringLiteral("\r\n")))
+            ligneLaPlusLongue = qMax(ligneLaPlusLongue, mesure.horizontalAdvance(ligne));
+        QTest::keyClick(w->windowHandle(), Qt::Key_Return);
+    });
+    reelle.Message(texte);
+    QVERIFY(garde.fermees.isEmpty());
+    QCOMPARE(titre, QStringLiteral("QEZ_Challenge_KVRT"));
+    QVERIFY2(largeur >= ligneLaPlusLongue, qPrintable(QStringLiteral("%1 < %2").arg(largeur).arg(ligneLaPlusLongue)));
+    // No line wraps: the text is no taller than it would be on an endless line.
+    QVERIFY(hauteurSansLimite > 0);
+    QCOMPARE(hauteur, hauteurSansLimite);
 }
 
 void Tst_Principal::station_annee_au_clavier()
