@@ -515,7 +515,9 @@ void Main::Main_Mnu_Mode_Emploi_Click()
         return;
     auto* aide = new Aide(fichier);
     Fenetre_Aide = aide;
+    // Centred once shown, when the size of the window's frame is known.
     aide->show();
+    Centrer(aide);
 }
 
 void Main::Main_Timer1_Timer()

@@ -22,6 +22,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -68,6 +69,19 @@ static void Cliquer(QWidget* controle)
     QWidget* fenetre = controle->window();
     QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                       controle->mapTo(fenetre, controle->rect().center()));
+}
+
+// A window stands in the middle of its screen, its frame included.
+static bool Centree(QWidget* fenetre)
+{
+    const QRect ecran = fenetre->screen()->availableGeometry();
+    const QRect cadre = fenetre->frameGeometry();
+    const int dx = qAbs(ecran.x() + (ecran.width() - cadre.width()) / 2 - cadre.x());
+    const int dy = qAbs(ecran.y() + (ecran.height() - cadre.height()) / 2 - cadre.y());
+    if (dx > 1 || dy > 1)
+        qWarning("%s not centred: frame %d,%d %dx%d on %dx%d", qPrintable(fenetre->objectName()), cadre.x(), cadre.y(),
+                 cadre.width(), cadre.height(), ecran.width(), ecran.height());
+    return dx <= 1 && dy <= 1;
 }
 
 class Tst_Principal : public QObject
@@ -298,6 +312,8 @@ void Tst_Principal::aide_historique_apropos()
     Choisir_Menu(m->Mnu_Mode_Emploi);
     QVERIFY(m->Fenetre_Aide);
     QWidget* aide = m->Fenetre_Aide;
+    QVERIFY(QTest::qWaitForWindowExposed(aide));
+    QVERIFY(Centree(aide));
     Choisir_Menu(m->Mnu_Mode_Emploi);
     QCOMPARE(static_cast<QWidget*>(m->Fenetre_Aide), aide);
     aide->close();

@@ -2,6 +2,7 @@
 // on real widgets, real files in a temporary program directory and a real PDF printout.
 
 #include "Aff_Contacte.h"
+#include "Carte_Acti.h"
 #include "Apparence.h"
 #include "Enregistrement.h"
 #include "Main.h"
@@ -26,10 +27,25 @@
 #include <QStandardPaths>
 #include <QStringListModel>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 using Apparence::Couleur;
+
+// A window stands in the middle of its screen, its frame included.
+static bool Centree(QWidget* fenetre)
+{
+    const QRect ecran = fenetre->screen()->availableGeometry();
+    const QRect cadre = fenetre->frameGeometry();
+    const int dx = qAbs(ecran.x() + (ecran.width() - cadre.width()) / 2 - cadre.x());
+    const int dy = qAbs(ecran.y() + (ecran.height() - cadre.height()) / 2 - cadre.y());
+    if (dx > 1 || dy > 1)
+        qWarning("%s not centred: frame %d,%d %dx%d on %dx%d", qPrintable(fenetre->objectName()), cadre.x(), cadre.y(),
+                 cadre.width(), cadre.height(), ecran.width(), ecran.height());
+    return dx <= 1 && dy <= 1;
+}
+
 
 namespace {
 
@@ -113,6 +129,7 @@ private slots:
     void impression_pages();
     void impression_fichier_impossible();
     void impression_sans_imprimante_ou_annulee();
+    void fenetres_centrees();
 };
 
 void Tst_Rapports::initTestCase()
@@ -690,6 +707,25 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
                                                       "la liste des KVRT contactés n'a pas été imprimée.")});
     }
     QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Rapports::fenetres_centrees()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr(QStringLiteral("28/03/09"), QStringLiteral("29001"), Cc, QStringLiteral("F5XYZ"))});
+    Main* m = p.Demarrer();
+    m->Mnu_Recap->trigger();
+    m->Mnu_C_Contacte->trigger();
+    m->Mnu_Dpt_Contactes->trigger();
+    for (QWidget* f : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
+                       static_cast<QWidget*>(m->Fenetre_Carte_Acti)}) {
+        QVERIFY(f);
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QVERIFY(Centree(f));
+    }
+    QVERIFY(p.plateforme->messages.isEmpty());
 }
 
 QTEST_MAIN(Tst_Rapports)
