@@ -5,6 +5,7 @@
 #include "Filtre_Touches.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Recherche_Indicatif.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +23,32 @@
 using Apparence::Couleur;
 using Apparence::Jaune_Pale;
 using Apparence::Vert_Pale;
+
+// Types text where the focus of the window is, key by key, as a keyboard does.
+static void Frapper(QWidget* fenetre, const QString& texte)
+{
+    for (QChar c : texte)
+        QTest::sendKeyEvent(QTest::Click, fenetre->windowHandle(), Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+}
+
+static void Touche(QWidget* fenetre, Qt::Key touche)
+{
+    QTest::keyClick(fenetre->windowHandle(), touche);
+}
+
+// A click at a point of a control, at its place inside its window.
+static void Cliquer(QWidget* controle, QPoint point = QPoint(-1, -1))
+{
+    QWidget* fenetre = controle->window();
+    if (point == QPoint(-1, -1))
+        point = controle->rect().center();
+    QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier, controle->mapTo(fenetre, point));
+}
+
+static void Cliquer_Ligne(QListView* liste, int ligne)
+{
+    Cliquer(liste->viewport(), liste->visualRect(liste->model()->index(ligne, 0)).center());
+}
 
 static const QString CA = QStringLiteral("Chateau active");
 static const QString CC = QStringLiteral("Chateau Contacte");
@@ -53,6 +80,8 @@ private slots:
     void suppression_oui_et_non();
     void suppression_sans_ligne();
     void champs_trop_longs_refuses();
+    void nouveau_qso_sans_la_marque_du_qso_montre_data();
+    void nouveau_qso_sans_la_marque_du_qso_montre();
 
 private:
     Programme_Test* p = nullptr;
@@ -629,6 +658,79 @@ void Tst_Saisie::champs_trop_longs_refuses()
         const QString garde = c.champ == m->Type_A ? m->Type_A->currentText() : static_cast<QLineEdit*>(c.champ)->text();
         QCOMPARE(garde, c.texte.toUpper());
     }
+    Fin();
+}
+
+void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre_data()
+{
+    QTest::addColumn<QString>("chemin");
+    QTest::newRow("annuler saisie") << QStringLiteral("efface");
+    QTest::newRow("inserer un qso") << QStringLiteral("inserer");
+    QTest::newRow("resultat de recherche") << QStringLiteral("recherche");
+}
+
+void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
+{
+    QFETCH(QString, chemin);
+    Chien_De_Garde garde;
+    // The first QSO waits for validation; the last one, shown at start-up, does not.
+    const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA", true), Enr("02/03/09", "35001", CC, "F5BBB")};
+    Demarrer(log);
+    QVERIFY(QTest::qWaitForWindowExposed(m));
+
+    if (chemin == QLatin1String("recherche")) {
+        // Halfway through a QSO, the operator looks up the waiting one and picks it.
+        Frapper(m, QStringLiteral("F6NEW"));
+        Touche(m, Qt::Key_Return);
+        Touche(m, Qt::Key_Return);
+        Frapper(m, QStringLiteral("01003"));
+        Touche(m, Qt::Key_Return);
+        Touche(m, Qt::Key_Return);
+        QVERIFY(m->Valide_A->isEnabled());
+        Cliquer(m->Recherche);
+        Recherche_Indicatif* r = m->Fenetre_Recherche;
+        QVERIFY(r);
+        QVERIFY(QTest::qWaitForWindowExposed(r));
+        Frapper(r, QStringLiteral("F5AAA"));
+        Touche(r, Qt::Key_Return);
+        QCOMPARE(r->Modele_Resultats->rowCount(), 1);
+        Cliquer_Ligne(r->QSO_Effectues, 0);
+        QTRY_VERIFY(!m->Fenetre_Recherche);
+        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        // The QSO found is shown, locked, mark included; Valider cannot write it again.
+        QVERIFY(m->Validation_A->isChecked());
+        QVERIFY(!m->Valide_A->isEnabled());
+        Cliquer(m->Valide_A);
+        QCOMPARE(p->Octets_Log(), Octets(log));
+        Cliquer(m->Efface_A);
+    } else {
+        // A click on the waiting QSO shows it with its mark.
+        Cliquer_Ligne(m->Liste_KVRT, 0);
+        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        QVERIFY(m->Validation_A->isChecked());
+        if (chemin == QLatin1String("efface")) {
+            Cliquer(m->Efface_A);
+        } else {
+            Cliquer(m->Ajout_Saisie);
+            QCOMPARE(m->focusWidget(), m->Date_A);
+            Frapper(m, QStringLiteral("28/03/09"));
+            Touche(m, Qt::Key_Return);
+        }
+    }
+    QVERIFY(!m->Validation_A->isChecked());
+    // The new QSO, typed by Enter alone, is recorded without the mark.
+    QCOMPARE(m->focusWidget(), m->Ind_A);
+    m->Ind_A->clear();
+    Frapper(m, QStringLiteral("F6NEW"));
+    Touche(m, Qt::Key_Return);
+    Touche(m, Qt::Key_Return);
+    Frapper(m, QStringLiteral("01003"));
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->Validation_A);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->Valide_A);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CA, "F6NEW")}));
     Fin();
 }
 
