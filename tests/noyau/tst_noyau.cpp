@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Enregistrement;
 
 class Tst_Noyau : public QObject
@@ -37,6 +41,8 @@ private slots:
     void fichier_reecrit_atomiquement();
     void ecriture_qui_echoue();
     void erreurs_de_fichier();
+    void autre_chose_qu_un_fichier_data();
+    void autre_chose_qu_un_fichier();
     void reglages_aller_retour();
 };
 
@@ -353,11 +359,75 @@ void Tst_Noyau::erreurs_de_fichier()
     QVERIFY(!QFile::exists(cible));
 #ifdef Q_OS_LINUX
     if (QFile::exists(QStringLiteral("/dev/full"))) {
-        e = FichierLog::Ajouter(QStringLiteral("/dev/full"), "x");
+        // A full disk, met while writing.
+        QFile plein(QStringLiteral("/dev/full"));
+        QVERIFY(plein.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        e = FichierLog::Ecrire(plein, {"x"}, plein.fileName());
         QCOMPARE(e.numero, 61);
         QVERIFY(e.message.contains(QStringLiteral("disque plein")));
+        // The device itself in place of the log is no file: refused before any write.
+        QCOMPARE(FichierLog::Ajouter(QStringLiteral("/dev/full"), "x").numero, 75);
     }
 #endif
+}
+
+void Tst_Noyau::autre_chose_qu_un_fichier_data()
+{
+    QTest::addColumn<QString>("sorte");
+    QTest::addColumn<QString>("operation");
+    for (const char* sorte : {"dossier", "fifo"})
+        for (const char* operation : {"lire", "ajouter", "reecrire", "copier"})
+            QTest::addRow("%s %s", sorte, operation) << QString::fromLatin1(sorte) << QString::fromLatin1(operation);
+}
+
+void Tst_Noyau::autre_chose_qu_un_fichier()
+{
+    QFETCH(QString, sorte);
+    QFETCH(QString, operation);
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    int lecteur = -1;
+    if (sorte == QLatin1String("dossier")) {
+        QVERIFY(QDir().mkdir(log));
+    } else {
+        QVERIFY(::mkfifo(QFile::encodeName(log).constData(), 0600) == 0);
+        // A reader that never blocks: it shows whatever a write put into the FIFO.
+        lecteur = ::open(QFile::encodeName(log).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(lecteur >= 0);
+    }
+    const QString modele = dossier.filePath(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
+    {
+        QFile f(modele);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("01/03/09  29001  Chateau Contacte        F5AAA       \r\n");
+    }
+    const QByteArray ligne("28/03/09  2A001  Chateau active          F5XYZ       ");
+    ErreurFichier e;
+    QList<QByteArray> lignes;
+    if (operation == QLatin1String("lire"))
+        e = FichierLog::Lire(log, lignes);
+    else if (operation == QLatin1String("ajouter"))
+        e = FichierLog::Ajouter(log, ligne);
+    else if (operation == QLatin1String("reecrire"))
+        e = FichierLog::Reecrire(log, {ligne, ligne});
+    else
+        e = FichierLog::Copier(modele, log);
+    QCOMPARE(e.numero, 75);
+    QVERIFY2(e.message.startsWith(QStringLiteral("Erreur N° 75 : ")), qPrintable(e.message));
+    QVERIFY(e.message.contains(QDir::toNativeSeparators(log)));
+    QVERIFY(e.message.contains(QStringLiteral("chemin ou fichier inaccessible")));
+    // Nothing went into it, and it is still what it was.
+    if (sorte == QLatin1String("dossier")) {
+        QVERIFY(QFileInfo(log).isDir());
+        QVERIFY(QDir(log).isEmpty());
+    } else {
+        char octets[256];
+        QVERIFY(::read(lecteur, octets, sizeof octets) <= 0);
+        ::close(lecteur);
+        QVERIFY(!QFileInfo(log).isFile() && QFileInfo::exists(log));
+    }
+    // No temporary file was left beside it either.
+    QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 }
 
 void Tst_Noyau::reglages_aller_retour()

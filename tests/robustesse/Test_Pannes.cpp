@@ -615,7 +615,8 @@ void Test_Pannes::reglages_douteux_data()
     QTest::newRow("année avec tabulation") << QStringLiteral("F1ABC") << QStringLiteral("20\t9") << QStringLiteral("F1ABC_Challenge_KVRT_20\t9.txt");
     QTest::newRow("année de trois caractères") << QStringLiteral("F1ABC") << QStringLiteral("209") << QStringLiteral("F1ABC_Challenge_KVRT_209.txt");
     QTest::newRow("année de cinq caractères") << QStringLiteral("F1ABC") << QStringLiteral("20099") << QStringLiteral("F1ABC_Challenge_KVRT_20099.txt");
-    QTest::newRow("année finissant par un point") << QStringLiteral("F1ABC") << QStringLiteral("200.") << QStringLiteral("F1ABC_Challenge_KVRT_200..txt");
+    QTest::newRow("année avec ?") << QStringLiteral("F1ABC") << QStringLiteral("20?9") << QStringLiteral("F1ABC_Challenge_KVRT_20?9.txt");
+    QTest::newRow("année avec |") << QStringLiteral("F1ABC") << QStringLiteral("20|9") << QStringLiteral("F1ABC_Challenge_KVRT_20|9.txt");
 }
 
 // A stored value that the Station window would refuse is taken for "not set up": the
