@@ -314,9 +314,11 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("reglages")}));
 
 #ifdef Q_OS_LINUX
-    // The device that is always full: the append says "disque plein".
+    // The device that is always full: a write to it says "disque plein".
     if (QFileInfo(QStringLiteral("/dev/full")).exists()) {
-        const ErreurFichier e = FichierLog::Ajouter(QStringLiteral("/dev/full"), "28/03/09  2A001");
+        QFile plein(QStringLiteral("/dev/full"));
+        QVERIFY(plein.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const ErreurFichier e = FichierLog::Ecrire(plein, {"28/03/09  2A001"}, plein.fileName());
         QCOMPARE(e.numero, 61);
         VERIFIER_MESSAGE(e.message, QStringLiteral("/dev/full"), "disque plein");
     }
