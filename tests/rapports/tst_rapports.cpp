@@ -12,7 +12,9 @@
 #include "Texte1252.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QPushButton>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
@@ -683,29 +685,53 @@ void Tst_Rapports::impression_fichier_impossible()
 
 void Tst_Rapports::impression_sans_imprimante_ou_annulee()
 {
+    const QString pdftotext = Outil("pdftotext");
+    if (pdftotext.isEmpty())
+        QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc), Q("02/03/09", "2A001", Ca, "F6BBB")});
     const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();
+    const QString propose = p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.pdf"));
+
+    // The print dialog opens, with or without a printer; the operator cancels it by Escape.
     bool dialogueVu = false;
-    if (imprimantes) {
-        // The printer dialog opens; the operator cancels it.
-        QTimer::singleShot(200, [&dialogueVu] {
-            if (auto* d = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
-                dialogueVu = true;
-                d->reject();
-            }
-        });
-    }
-    m->Main_Mnu_Imp_Contacte_Click();
-    const QStringList messages = p.plateforme->Prendre_Messages();
-    if (imprimantes) {
-        QVERIFY(dialogueVu);
-        QCOMPARE(messages, QStringList{QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée.")});
-    } else {
-        QCOMPARE(messages, QStringList{QStringLiteral("Aucune imprimante n'est installée : "
-                                                      "la liste des KVRT contactés n'a pas été imprimée.")});
-    }
+    Sur_Modal([&](QWidget* w) {
+        dialogueVu = qobject_cast<QPrintDialog*>(w) != nullptr;
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+    });
+    m->Mnu_Imp_Contacte->trigger();
+    QVERIFY(dialogueVu);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée.")});
+    QVERIFY(!QFile::exists(propose));
+
+    // Printing to a PDF file is offered; Enter prints.
+    QString choix, fichier;
+    Sur_Modal([&](QWidget* w) {
+        auto* imprimantesListe = w->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* nom = w->findChild<QLineEdit*>(QStringLiteral("filename"));
+        QVERIFY(imprimantesListe && nom);
+        if (imprimantes) {
+            // A machine with printers: the operator picks the file instead.
+            for (int i = 0; i < imprimantesListe->count(); ++i)
+                if (imprimantesListe->itemText(i).contains(QStringLiteral("PDF")))
+                    imprimantesListe->setCurrentIndex(i);
+            nom->setText(propose);
+        }
+        choix = imprimantesListe->currentText();
+        fichier = nom->text();
+        QTest::keyClick(w->windowHandle(), Qt::Key_Return);
+    });
+    m->Mnu_Imp_Contacte->trigger();
+    QVERIFY2(choix.contains(QStringLiteral("PDF")), qPrintable(choix));
+    // Without a printer, the file proposed is named as the export of the day, beside the log.
+    QCOMPARE(fichier, propose);
+    QVERIFY(p.plateforme->Prendre_Messages().isEmpty());
+    QVERIFY(QFile::exists(propose));
+    const QString texte = Sortie(pdftotext, {QStringLiteral("-layout"), propose, QStringLiteral("-")});
+    QVERIFY(texte.contains(QStringLiteral("F1ABC Challenge 2009")));
+    QVERIFY(texte.contains(QStringLiteral("75001")));
+    QVERIFY(texte.contains(QStringLiteral("2A001")));
     QVERIFY(garde.fermees.isEmpty());
 }
 
