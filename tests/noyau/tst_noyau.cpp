@@ -38,6 +38,8 @@ private slots:
     void texte_date_heure();
     void lignes_du_fichier_data();
     void lignes_du_fichier();
+    void encodage_1252_data();
+    void encodage_1252();
     void fichier_reecrit_atomiquement();
     void ecriture_qui_echoue();
     void erreurs_de_fichier();
@@ -176,6 +178,12 @@ void Tst_Noyau::format_date_data()
     QTest::newRow("99/99 passe") << "99/99/09" << 0;
     QTest::newRow("derniere position") << "12/03/0X" << 1;
     QTest::newRow("chiffre arabe indien") << QString::fromUtf8("12/03/0\u0663") << 1;
+    // A "/" is no digit: the separator test alone would let these through.
+    QTest::newRow("barre a la place du deuxieme chiffre du jour") << "1//03/09" << 1;
+    QTest::newRow("barre a la place du deuxieme chiffre du mois") << "12/0//09" << 1;
+    QTest::newRow("barre a la place du premier chiffre de l'annee") << "12/03//9" << 1;
+    QTest::newRow("barre a la place du dernier chiffre") << "12/03/0/" << 1;
+    QTest::newRow("deux points juste apres le 9") << "12/03/0:" << 1;
 }
 
 void Tst_Noyau::format_date()
@@ -264,6 +272,38 @@ void Tst_Noyau::lignes_du_fichier_data()
     QTest::newRow("lignes vides gardees") << QByteArray("a\r\n\r\nb\r\n") << QList<QByteArray>{"a", "", "b"};
     QTest::newRow("cr isole garde") << QByteArray("a\rb\r\n") << QList<QByteArray>{"a\rb"};
     QTest::newRow("nul garde") << QByteArray("a\0b\r\n", 5) << QList<QByteArray>{QByteArray("a\0b", 3)};
+}
+
+void Tst_Noyau::encodage_1252_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<bool>("representable");
+    QTest::addColumn<QByteArray>("octets");
+    QTest::newRow("ascii") << QStringLiteral("F5XYZ") << true << QByteArray("F5XYZ");
+    QTest::newRow("e accent aigu") << QString::fromUtf8("é") << true << QByteArray("\xe9");
+    QTest::newRow("euro, dans la page 1252") << QString::fromUtf8("€") << true << QByteArray("\x80");
+    QTest::newRow("y trema, dernier octet") << QString::fromUtf8("ÿ") << true << QByteArray("\xff");
+    QTest::newRow("oe lie") << QString::fromUtf8("Œ") << true << QByteArray("\x8c");
+    // Letters below U+2200 that the code page lacks: never a NUL byte in the log.
+    QTest::newRow("L barre polonais") << QString::fromUtf8("FŁ1ABC") << false << QByteArray("F?1ABC");
+    QTest::newRow("l barre minuscule") << QString::fromUtf8("ł") << false << QByteArray("?");
+    QTest::newRow("cyrillique") << QString::fromUtf8("RЖ3A") << false << QByteArray("R?3A");
+    QTest::newRow("grec") << QString::fromUtf8("SVΩ1") << false << QByteArray("SV?1");
+    QTest::newRow("c caron") << QString::fromUtf8("Č") << false << QByteArray("?");
+    QTest::newRow("pour tout, U+2200") << QString::fromUtf8("∀") << false << QByteArray("?");
+}
+
+void Tst_Noyau::encodage_1252()
+{
+    QFETCH(QString, texte);
+    QFETCH(bool, representable);
+    QFETCH(QByteArray, octets);
+    QCOMPARE(Texte1252::Representable(texte), representable);
+    const QByteArray encode = Texte1252::Encoder(texte);
+    QCOMPARE(encode, octets);
+    QVERIFY(!encode.contains('\0'));
+    if (representable)
+        QCOMPARE(Texte1252::Decoder(encode), texte);
 }
 
 void Tst_Noyau::lignes_du_fichier()

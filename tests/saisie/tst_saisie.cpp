@@ -6,6 +6,7 @@
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Recherche_Indicatif.h"
+#include "Texte1252.h"
 
 #include <QAction>
 #include <QApplication>
@@ -80,6 +81,8 @@ private slots:
     void suppression_oui_et_non();
     void suppression_sans_ligne();
     void champs_trop_longs_refuses();
+    void lettre_hors_de_la_page_de_code_data();
+    void lettre_hors_de_la_page_de_code();
     void nouveau_qso_sans_la_marque_du_qso_montre_data();
     void nouveau_qso_sans_la_marque_du_qso_montre();
 
@@ -661,6 +664,52 @@ void Tst_Saisie::champs_trop_longs_refuses()
     Fin();
 }
 
+void Tst_Saisie::lettre_hors_de_la_page_de_code_data()
+{
+    QTest::addColumn<QString>("indicatif");
+    // Empty when the QSO is recorded.
+    QTest::addColumn<QByteArray>("octets");
+    QTest::newRow("L barre polonais") << QString::fromUtf8("SPŁ1AB") << QByteArray();
+    QTest::newRow("cyrillique") << QString::fromUtf8("RЖ3A") << QByteArray();
+    QTest::newRow("grec") << QString::fromUtf8("SVΩ1") << QByteArray();
+    QTest::newRow("E accent, dans la page") << QString::fromUtf8("F5É") << QByteArray("F5\xc9");
+}
+
+// A letter typed that Windows-1252 lacks is refused at recording, never written as another
+// byte (a NUL, a "?"); the QSO stays on screen.
+void Tst_Saisie::lettre_hors_de_la_page_de_code()
+{
+    QFETCH(QString, indicatif);
+    QFETCH(QByteArray, octets);
+    Chien_De_Garde garde;
+    const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
+    Demarrer(log);
+    QVERIFY(QTest::qWaitForWindowExposed(m));
+    QCOMPARE(m->focusWidget(), m->Ind_A);
+    Frapper(m, indicatif);
+    Touche(m, Qt::Key_Return);
+    Touche(m, Qt::Key_Return);
+    Frapper(m, QStringLiteral("35001"));
+    Touche(m, Qt::Key_Return);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->Valide_A);
+    Touche(m, Qt::Key_Return);
+    const QByteArray ecrit = p->Octets_Log();
+    QVERIFY(!ecrit.contains('\0'));
+    if (octets.isEmpty()) {
+        QCOMPARE(ecrit, Octets(log));
+        QCOMPARE(p->plateforme->Prendre_Messages(),
+                 QStringList{QStringLiteral("QSO non enregistré : l'indicatif comporte un caractère qui ne peut pas être écrit dans le log")});
+        QCOMPARE(m->Ind_A->text(), indicatif);
+    } else {
+        QVERIFY(p->plateforme->messages.isEmpty());
+        QCOMPARE(ecrit.size(), Octets(log).size() + 55);
+        QVERIFY(ecrit.contains("35001  " + Texte1252::Encoder(m->Type_A->currentText())));
+        QVERIFY(ecrit.contains(octets + QByteArray(12 - octets.size(), ' ') + "\r\n"));
+    }
+    Fin();
+}
+
 void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre_data()
 {
     QTest::addColumn<QString>("chemin");
@@ -718,12 +767,17 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         }
     }
     QVERIFY(!m->Validation_A->isChecked());
-    // The new QSO, typed by Enter alone, is recorded without the mark.
+    // The new QSO, typed by Enter alone, is recorded without the mark. After Inserer the
+    // fields still hold the QSO shown: the operator rubs them out.
     QCOMPARE(m->focusWidget(), m->Ind_A);
-    m->Ind_A->clear();
+    for (int i = int(m->Ind_A->text().size()); i > 0; --i)
+        Touche(m, Qt::Key_Backspace);
     Frapper(m, QStringLiteral("F6NEW"));
     Touche(m, Qt::Key_Return);
     Touche(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->KVRT_A);
+    for (int i = int(m->KVRT_A->text().size()); i > 0; --i)
+        Touche(m, Qt::Key_Backspace);
     Frapper(m, QStringLiteral("01003"));
     Touche(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->Validation_A);
