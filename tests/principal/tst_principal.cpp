@@ -50,27 +50,6 @@ static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QS
     Entree(station->Validation);
 }
 
-// Types text where the focus of the window is, key by key, as a keyboard does.
-static void Frapper(QWidget* fenetre, const QString& texte)
-{
-    for (QChar c : texte)
-        QTest::sendKeyEvent(QTest::Click, fenetre->windowHandle(), Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-}
-
-static void Touche(QWidget* fenetre, Qt::Key touche, int fois = 1)
-{
-    for (int i = 0; i < fois; ++i)
-        QTest::keyClick(fenetre->windowHandle(), touche);
-}
-
-// A click in the middle of a control, at its place inside its window.
-static void Cliquer(QWidget* controle)
-{
-    QWidget* fenetre = controle->window();
-    QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      controle->mapTo(fenetre, controle->rect().center()));
-}
-
 // A window stands in the middle of its screen, its frame included.
 static bool Centree(QWidget* fenetre)
 {
@@ -550,19 +529,19 @@ void Tst_Principal::station_annee_au_clavier()
     Programme_Test p;
     p.Installer_Station();
     Main* m = p.Demarrer();
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
     QVERIFY(s);
     QVERIFY(QTest::qWaitForWindowExposed(s));
     QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
     // Enter keeps the stored callsign and brings the year box, whose "20xx" the year replaces.
-    Touche(s, Qt::Key_Return);
+    Touche_Ici(s, Qt::Key_Return);
     QCOMPARE(s->focusWidget(), s->New_Annee);
-    Frapper(s, QStringLiteral("2010"));
+    Taper_Ici(s, QStringLiteral("2010"));
     QCOMPARE(s->New_Annee->text(), QStringLiteral("2010"));
-    Touche(s, Qt::Key_Return);
+    Touche_Ici(s, Qt::Key_Return);
     QCOMPARE(s->focusWidget(), s->Validation);
-    Cliquer(s->Validation);
+    Cliquer_Dans(s->Validation);
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
@@ -609,18 +588,19 @@ void Tst_Principal::station_valeurs()
     Programme_Test p;
     p.Installer_Station();
     Main* m = p.Demarrer();
-    m->Mnu_New_Indicatif->trigger();
+    Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station;
     QVERIFY(s);
     QVERIFY(QTest::qWaitForWindowExposed(s));
     // As the operator does: rub out the stored callsign, type, Enter, type the year, Enter.
-    Touche(s, Qt::Key_Backspace, int(s->New_Indicatif->text().size()));
-    Frapper(s, indicatif);
-    Touche(s, Qt::Key_Return);
-    Frapper(s, annee);
+    for (int i = int(s->New_Indicatif->text().size()); i > 0; --i)
+        Touche_Ici(s, Qt::Key_Backspace);
+    Taper_Ici(s, indicatif);
+    Touche_Ici(s, Qt::Key_Return);
+    Taper_Ici(s, annee);
     QCOMPARE(s->New_Annee->text().size(), annee.size());
-    Touche(s, Qt::Key_Return);
-    Cliquer(s->Validation);
+    Touche_Ici(s, Qt::Key_Return);
+    Cliquer_Dans(s->Validation);
     if (message.isEmpty()) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
         QCOMPARE(p.sp->Annee_Challenge, annee_retenue);

@@ -701,7 +701,7 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
         dialogueVu = qobject_cast<QPrintDialog*>(w) != nullptr;
         QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
     });
-    m->Mnu_Imp_Contacte->trigger();
+    Choisir_Menu(m->Mnu_Imp_Contacte);
     QVERIFY(dialogueVu);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée.")});
     QVERIFY(!QFile::exists(propose));
@@ -723,7 +723,7 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
         fichier = nom->text();
         QTest::keyClick(w->windowHandle(), Qt::Key_Return);
     });
-    m->Mnu_Imp_Contacte->trigger();
+    Choisir_Menu(m->Mnu_Imp_Contacte);
     QVERIFY2(choix.contains(QStringLiteral("PDF")), qPrintable(choix));
     // Without a printer, the file proposed is named as the export of the day, beside the log.
     QCOMPARE(fichier, propose);
@@ -743,9 +743,9 @@ void Tst_Rapports::fenetres_centrees()
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("28/03/09"), QStringLiteral("29001"), Cc, QStringLiteral("F5XYZ"))});
     Main* m = p.Demarrer();
-    m->Mnu_Recap->trigger();
-    m->Mnu_C_Contacte->trigger();
-    m->Mnu_Dpt_Contactes->trigger();
+    Choisir_Menu(m->Mnu_Recap);
+    Choisir_Menu(m->Mnu_C_Contacte);
+    Choisir_Menu(m->Mnu_Dpt_Contactes);
     for (QWidget* f : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
                        static_cast<QWidget*>(m->Fenetre_Carte_Acti)}) {
         QVERIFY(f);

@@ -16,21 +16,6 @@
 #include <QStringListModel>
 #include <QTest>
 
-// Types text where the focus of the window is, key by key, as a keyboard does.
-static void Frapper(QWidget* fenetre, const QString& texte)
-{
-    for (QChar c : texte)
-        QTest::sendKeyEvent(QTest::Click, fenetre->windowHandle(), Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-}
-
-// A click in the middle of a control, at its place inside its window.
-static void Cliquer_Dans_La_Fenetre(QWidget* controle)
-{
-    QWidget* fenetre = controle->window();
-    QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      controle->mapTo(fenetre, controle->rect().center()));
-}
-
 // The log of every scenario: line numbers 1 to 7 in the main list.
 static QStringList Log_Type()
 {
@@ -496,12 +481,12 @@ void Tst_Recherche::champs_coupes_dans_la_ligne()
     QCOMPARE(s.m->Texte_Ligne(1).mid(18, 5), QStringLiteral(" 7001"));
     QVERIFY(QTest::qWaitForWindowExposed(s.r));
     QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
-    Cliquer_Dans_La_Fenetre(boite);
+    Cliquer_Dans(boite);
     QCOMPARE(s.r->Mode(), mode);
     QCOMPARE(s.r->focusWidget(), boite);
-    Frapper(s.r, tape);
+    Taper_Ici(s.r, tape);
     QCOMPARE(boite->text(), tape);
-    QTest::keyClick(s.r->windowHandle(), Qt::Key_Return);
+    Touche_Ici(s.r, Qt::Key_Return);
     QCOMPARE(s.Numeros(), lignes);
     QCOMPARE(s.p.plateforme->messages, lignes.isEmpty() ? QStringList{QStringLiteral("Pas de QSO trouvé")} : QStringList{});
     QVERIFY(garde.fermees.isEmpty());

@@ -25,32 +25,6 @@ using Apparence::Couleur;
 using Apparence::Jaune_Pale;
 using Apparence::Vert_Pale;
 
-// Types text where the focus of the window is, key by key, as a keyboard does.
-static void Frapper(QWidget* fenetre, const QString& texte)
-{
-    for (QChar c : texte)
-        QTest::sendKeyEvent(QTest::Click, fenetre->windowHandle(), Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
-}
-
-static void Touche(QWidget* fenetre, Qt::Key touche)
-{
-    QTest::keyClick(fenetre->windowHandle(), touche);
-}
-
-// A click at a point of a control, at its place inside its window.
-static void Cliquer(QWidget* controle, QPoint point = QPoint(-1, -1))
-{
-    QWidget* fenetre = controle->window();
-    if (point == QPoint(-1, -1))
-        point = controle->rect().center();
-    QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier, controle->mapTo(fenetre, point));
-}
-
-static void Cliquer_Ligne(QListView* liste, int ligne)
-{
-    Cliquer(liste->viewport(), liste->visualRect(liste->model()->index(ligne, 0)).center());
-}
-
 static const QString CA = QStringLiteral("Chateau active");
 static const QString CC = QStringLiteral("Chateau Contacte");
 
@@ -686,14 +660,14 @@ void Tst_Saisie::lettre_hors_de_la_page_de_code()
     Demarrer(log);
     QVERIFY(QTest::qWaitForWindowExposed(m));
     QCOMPARE(m->focusWidget(), m->Ind_A);
-    Frapper(m, indicatif);
-    Touche(m, Qt::Key_Return);
-    Touche(m, Qt::Key_Return);
-    Frapper(m, QStringLiteral("35001"));
-    Touche(m, Qt::Key_Return);
-    Touche(m, Qt::Key_Return);
+    Taper_Ici(m, indicatif);
+    Touche_Ici(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
+    Taper_Ici(m, QStringLiteral("35001"));
+    Touche_Ici(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->Valide_A);
-    Touche(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
     const QByteArray ecrit = p->Octets_Log();
     QVERIFY(!ecrit.contains('\0'));
     if (octets.isEmpty()) {
@@ -729,19 +703,19 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
 
     if (chemin == QLatin1String("recherche")) {
         // Halfway through a QSO, the operator looks up the waiting one and picks it.
-        Frapper(m, QStringLiteral("F6NEW"));
-        Touche(m, Qt::Key_Return);
-        Touche(m, Qt::Key_Return);
-        Frapper(m, QStringLiteral("01003"));
-        Touche(m, Qt::Key_Return);
-        Touche(m, Qt::Key_Return);
+        Taper_Ici(m, QStringLiteral("F6NEW"));
+        Touche_Ici(m, Qt::Key_Return);
+        Touche_Ici(m, Qt::Key_Return);
+        Taper_Ici(m, QStringLiteral("01003"));
+        Touche_Ici(m, Qt::Key_Return);
+        Touche_Ici(m, Qt::Key_Return);
         QVERIFY(m->Valide_A->isEnabled());
-        Cliquer(m->Recherche);
+        Cliquer_Dans(m->Recherche);
         Recherche_Indicatif* r = m->Fenetre_Recherche;
         QVERIFY(r);
         QVERIFY(QTest::qWaitForWindowExposed(r));
-        Frapper(r, QStringLiteral("F5AAA"));
-        Touche(r, Qt::Key_Return);
+        Taper_Ici(r, QStringLiteral("F5AAA"));
+        Touche_Ici(r, Qt::Key_Return);
         QCOMPARE(r->Modele_Resultats->rowCount(), 1);
         Cliquer_Ligne(r->QSO_Effectues, 0);
         QTRY_VERIFY(!m->Fenetre_Recherche);
@@ -749,21 +723,21 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         // The QSO found is shown, locked, mark included; Valider cannot write it again.
         QVERIFY(m->Validation_A->isChecked());
         QVERIFY(!m->Valide_A->isEnabled());
-        Cliquer(m->Valide_A);
+        Cliquer_Dans(m->Valide_A);
         QCOMPARE(p->Octets_Log(), Octets(log));
-        Cliquer(m->Efface_A);
+        Cliquer_Dans(m->Efface_A);
     } else {
         // A click on the waiting QSO shows it with its mark.
         Cliquer_Ligne(m->Liste_KVRT, 0);
         QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
         QVERIFY(m->Validation_A->isChecked());
         if (chemin == QLatin1String("efface")) {
-            Cliquer(m->Efface_A);
+            Cliquer_Dans(m->Efface_A);
         } else {
-            Cliquer(m->Ajout_Saisie);
+            Cliquer_Dans(m->Ajout_Saisie);
             QCOMPARE(m->focusWidget(), m->Date_A);
-            Frapper(m, QStringLiteral("28/03/09"));
-            Touche(m, Qt::Key_Return);
+            Taper_Ici(m, QStringLiteral("28/03/09"));
+            Touche_Ici(m, Qt::Key_Return);
         }
     }
     QVERIFY(!m->Validation_A->isChecked());
@@ -771,19 +745,19 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
     // fields still hold the QSO shown: the operator rubs them out.
     QCOMPARE(m->focusWidget(), m->Ind_A);
     for (int i = int(m->Ind_A->text().size()); i > 0; --i)
-        Touche(m, Qt::Key_Backspace);
-    Frapper(m, QStringLiteral("F6NEW"));
-    Touche(m, Qt::Key_Return);
-    Touche(m, Qt::Key_Return);
+        Touche_Ici(m, Qt::Key_Backspace);
+    Taper_Ici(m, QStringLiteral("F6NEW"));
+    Touche_Ici(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->KVRT_A);
     for (int i = int(m->KVRT_A->text().size()); i > 0; --i)
-        Touche(m, Qt::Key_Backspace);
-    Frapper(m, QStringLiteral("01003"));
-    Touche(m, Qt::Key_Return);
+        Touche_Ici(m, Qt::Key_Backspace);
+    Taper_Ici(m, QStringLiteral("01003"));
+    Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->Validation_A);
-    Touche(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->Valide_A);
-    Touche(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CA, "F6NEW")}));
     Fin();
 }
