@@ -24,9 +24,15 @@ static void Elargir(QMessageBox& boite, const QString& texte)
         largeur = qMax(largeur, mesure.horizontalAdvance(ligne));
     // A pixel or two more than the text: the label lays its text out with a small margin.
     largeur += 2 * label->margin() + 4;
+    // Never wider than Qt lets a message box grow (the whole of a small screen, else the
+    // screen less 480 pixels and 1000 at most), less the box's own margins: a longer line
+    // wraps there, as it would anyway.
     const QScreen* ecran = boite.screen() ? boite.screen() : QGuiApplication::primaryScreen();
-    if (ecran)
-        largeur = qMin(largeur, ecran->availableGeometry().width() * 9 / 10);
+    if (ecran) {
+        const int ecranLargeur = ecran->availableGeometry().width();
+        const int limite = ecranLargeur <= 1024 ? ecranLargeur : qMin(ecranLargeur - 480, 1000);
+        largeur = qMin(largeur, limite - 60);
+    }
     label->setMinimumWidth(largeur);
 }
 

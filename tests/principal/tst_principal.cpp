@@ -521,6 +521,24 @@ void Tst_Principal::historique_sans_retour_a_la_ligne()
     // No line wraps: the text is no taller than it would be on an endless line.
     QVERIFY(hauteurSansLimite > 0);
     QCOMPARE(hauteur, hauteurSansLimite);
+
+    // A line longer than any screen wraps inside a box that stays on the screen, the whole
+    // text inside it.
+    QString longue;
+    for (int i = 0; i < 60; ++i)
+        longue += QStringLiteral("/dossier%1").arg(i);
+    bool dedans = false;
+    Sur_Modal([&](QWidget* w) {
+        auto* label = w->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        const QRect place(label->mapTo(w, QPoint(0, 0)), label->size());
+        dedans = w->width() <= w->screen()->availableGeometry().width() && w->rect().contains(place)
+            && label->height() >= label->heightForWidth(label->width());
+        Touche_Ici(w, Qt::Key_Return);
+    });
+    reelle.Message(QStringLiteral("Erreur N° 75 : impossible de lire le fichier\r\n") + longue);
+    QVERIFY(dedans);
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Principal::station_annee_au_clavier()
