@@ -468,6 +468,10 @@ void Main::Main_Mnu_Date_Auto_Oui_Click()
     Ind_A->setEnabled(true);
     Colorer(Ind_A, Vert_Pale);
     Ind_A->setFocus();
+    // Unless a QSO is being edited, what follows is a new QSO: it does not take the mark of
+    // the QSO shown.
+    if (!sp.Mode_Modification)
+        Validation_A->setChecked(false);
     Label_Date->setText(QStringLiteral("Date automatique"));
     Date_A->setAccessibleName(Label_Date->text());
     sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
@@ -484,6 +488,8 @@ void Main::Main_Mnu_Date_Auto_Non_Click()
     Date_A->clear();
     Colorer(Date_A, Vert_Pale);
     Date_A->setFocus();
+    if (!sp.Mode_Modification)
+        Validation_A->setChecked(false);
     sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
 }
 

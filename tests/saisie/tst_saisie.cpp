@@ -690,6 +690,8 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre_data()
     QTest::newRow("annuler saisie") << QStringLiteral("efface");
     QTest::newRow("inserer un qso") << QStringLiteral("inserer");
     QTest::newRow("resultat de recherche") << QStringLiteral("recherche");
+    QTest::newRow("date automatique par le menu") << QStringLiteral("menu oui");
+    QTest::newRow("date manuelle par le menu") << QStringLiteral("menu non");
 }
 
 void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
@@ -733,6 +735,13 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         QVERIFY(m->Validation_A->isChecked());
         if (chemin == QLatin1String("efface")) {
             Cliquer_Dans(m->Efface_A);
+        } else if (chemin == QLatin1String("menu oui")) {
+            Choisir_Menu(m->Mnu_Date_Auto_Oui);
+        } else if (chemin == QLatin1String("menu non")) {
+            Choisir_Menu(m->Mnu_Date_Auto_Non);
+            QCOMPARE(m->focusWidget(), m->Date_A);
+            Taper_Ici(m, QStringLiteral("28/03/09"));
+            Touche_Ici(m, Qt::Key_Return);
         } else {
             Cliquer_Dans(m->Ajout_Saisie);
             QCOMPARE(m->focusWidget(), m->Date_A);
@@ -741,8 +750,8 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         }
     }
     QVERIFY(!m->Validation_A->isChecked());
-    // The new QSO, typed by Enter alone, is recorded without the mark. After Inserer the
-    // fields still hold the QSO shown: the operator rubs them out.
+    // The new QSO, typed by Enter alone, is recorded without the mark. After Inserer or a
+    // date menu the fields still hold the QSO shown: the operator rubs them out.
     QCOMPARE(m->focusWidget(), m->Ind_A);
     for (int i = int(m->Ind_A->text().size()); i > 0; --i)
         Touche_Ici(m, Qt::Key_Backspace);
