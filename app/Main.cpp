@@ -410,6 +410,8 @@ void Main::Main_Form_Load()
     }
 
     show();
+    // The clock runs from here on, whatever stops the rest of the start-up.
+    Timer1->start();
 
     const QString mode = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
     const bool automatique = mode == QLatin1String("Oui");
@@ -453,8 +455,6 @@ void Main::Main_Form_Load()
     Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
     sp.Mode_Modification = false;
-
-    Timer1->start();
 }
 
 void Main::Main_Mnu_Date_Auto_Oui_Click()
@@ -468,6 +468,10 @@ void Main::Main_Mnu_Date_Auto_Oui_Click()
     Ind_A->setEnabled(true);
     Colorer(Ind_A, Vert_Pale);
     Ind_A->setFocus();
+    // Unless a QSO is being edited, what follows is a new QSO: it does not take the mark of
+    // the QSO shown.
+    if (!sp.Mode_Modification)
+        Validation_A->setChecked(false);
     Label_Date->setText(QStringLiteral("Date automatique"));
     Date_A->setAccessibleName(Label_Date->text());
     sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
@@ -484,6 +488,8 @@ void Main::Main_Mnu_Date_Auto_Non_Click()
     Date_A->clear();
     Colorer(Date_A, Vert_Pale);
     Date_A->setFocus();
+    if (!sp.Mode_Modification)
+        Validation_A->setChecked(false);
     sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
 }
 
@@ -515,7 +521,9 @@ void Main::Main_Mnu_Mode_Emploi_Click()
         return;
     auto* aide = new Aide(fichier);
     Fenetre_Aide = aide;
+    // Centred once shown, when the size of the window's frame is known.
     aide->show();
+    Centrer(aide);
 }
 
 void Main::Main_Timer1_Timer()

@@ -1,14 +1,45 @@
 #include "Plateforme.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
 
 static const char* const Titre = "QEZ_Challenge_KVRT";
+
+// Qt wraps a message wider than half the screen; a message made of lines (the history, a
+// file name) is read line by line, so the box is made as wide as its longest line, within
+// the screen.
+static void Elargir(QMessageBox& boite, const QString& texte)
+{
+    auto* label = boite.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    if (!label)
+        return;
+    const QFontMetrics mesure(label->font());
+    int largeur = 0;
+    for (const QString& ligne : texte.split(QRegularExpression(QStringLiteral("\r\n|\n|\r"))))
+        largeur = qMax(largeur, mesure.horizontalAdvance(ligne));
+    // A pixel or two more than the text: the label lays its text out with a small margin.
+    largeur += 2 * label->margin() + 4;
+    // Never wider than Qt lets a message box grow (the whole of a small screen, else the
+    // screen less 480 pixels and 1000 at most), less the box's own margins: a longer line
+    // wraps there, as it would anyway.
+    const QScreen* ecran = boite.screen() ? boite.screen() : QGuiApplication::primaryScreen();
+    if (ecran) {
+        const int ecranLargeur = ecran->availableGeometry().width();
+        const int limite = ecranLargeur <= 1024 ? ecranLargeur : qMin(ecranLargeur - 480, 1000);
+        largeur = qMin(largeur, limite - 60);
+    }
+    label->setMinimumWidth(largeur);
+}
 
 void Plateforme_Reelle::Message(const QString& texte, QWidget* parent)
 {
     QMessageBox boite(QMessageBox::NoIcon, QString::fromLatin1(Titre), texte, QMessageBox::Ok, parent);
+    Elargir(boite, texte);
     boite.exec();
 }
 
@@ -19,6 +50,7 @@ bool Plateforme_Reelle::Question(const QString& texte, QWidget* parent)
     boite.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
     boite.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
     boite.setDefaultButton(QMessageBox::Yes);
+    Elargir(boite, texte);
     return boite.exec() == QMessageBox::Yes;
 }
 

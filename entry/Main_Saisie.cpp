@@ -300,6 +300,8 @@ void Main::Efface()
     Colorer(KVRT_A, Jaune_Pale);
     KVRT_A->setEnabled(false);
     Ouvrir_Premier_Champ();
+    // The QSO shown before does not lend its mark to the one typed next.
+    Validation_A->setChecked(false);
     // Cancelling also ends an edit or an insertion: otherwise the next QSO typed would
     // silently replace the one that was being edited.
     sp.Mode_Modification = false;
@@ -319,6 +321,8 @@ void Main::Main_Ajout_Saisie_Click()
     Date_A->clear();
     Date_A->setFocus();
     Colorer(KVRT_A, Jaune_Pale);
+    // The QSO inserted starts unticked, whatever QSO was shown before.
+    Validation_A->setChecked(false);
     sp.Mode_Insertion = true;
     sp.Mode_Modification = false;
 }
@@ -399,6 +403,9 @@ void Main::Main_Liste_KVRT_Click()
     for (QWidget* w : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
                        static_cast<QWidget*>(KVRT_A), static_cast<QWidget*>(Validation_A)})
         w->setEnabled(false);
+    // A QSO shown is locked: Valider armed before (a search chosen in the middle of an entry)
+    // would write it again as a new QSO, mark included. A double click opens it for editing.
+    Valide_A->setEnabled(false);
     Annule_Saisie->setEnabled(true);
 }
 

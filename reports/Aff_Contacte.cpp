@@ -83,8 +83,9 @@ QStringList Aff_Contacte::Lignes() const
 void Aff_Contacte::Aff_Contacte_Form_Load()
 {
     resize(sizeHint().expandedTo(QSize(441, 562)));
-    Centrer(this);
+    // Centred once shown, when the size of the window's frame is known.
     show();
+    Centrer(this);
     Label2->setText(Rapports::Entete_Contactes());
     Modele_Contacte->setStringList({});
 

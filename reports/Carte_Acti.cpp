@@ -101,8 +101,9 @@ void Carte_Acti::Carte_Acti_Form_Load()
     // The year is known before painting: the header takes its final width at once.
     Label2->setText(sp.Annee_Challenge);
     adjustSize();
-    Centrer(this);
+    // Centred once shown, when the size of the window's frame is known.
     show();
+    Centrer(this);
     int Nb = 0;
     // A log that cannot be read leaves the count empty rather than a misleading 0.
     const bool lu = sp.Colorie_Carte(*this, Nb);

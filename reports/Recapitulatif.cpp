@@ -108,8 +108,9 @@ Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(pa
 void Recapitulatif::Recapitulatif_Form_Load()
 {
     resize(sizeHint().expandedTo(QSize(360, 354)));
-    Centrer(this);
+    // Centred once shown, when the size of the window's frame is known.
     show();
+    Centrer(this);
     Annee_X->setText(sp.Annee_Challenge);
 
     QList<QByteArray> lignes;

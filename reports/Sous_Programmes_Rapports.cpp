@@ -94,13 +94,16 @@ void Sous_Programmes::Enregistre_Contactes()
 
 void Sous_Programmes::Imprime_Contactes()
 {
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        plateforme.Message(QStringLiteral("Aucune imprimante n'est installée : "
-                                          "la liste des KVRT contactés n'a pas été imprimée."),
-                           main);
-        return;
-    }
     QPrinter imprimante(QPrinter::HighResolution);
+    // Without a printer the dialog still offers printing to a PDF file: it is proposed
+    // beside the log, named as the export of the day.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
+        QString nom = Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date);
+        nom.chop(4);
+        imprimante.setOutputFormat(QPrinter::PdfFormat);
+        imprimante.setOutputFileName(Repertoire() + QLatin1Char('/') + nom + QStringLiteral(".pdf"));
+    }
     QPrintDialog dialogue(&imprimante, main);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {

@@ -8,7 +8,7 @@
 # program and keeps every log and export of the program folder.
 #
 #   bash scripts/installer.sh                 install or update
-#   bash scripts/installer.sh --desinstaller  remove the program, keep the logs and exports
+#   bash scripts/installer.sh --desinstaller  remove the program, keep the logs, exports and settings
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 prefixe="${KVRT_PREFIXE:-$HOME/.local}"
@@ -55,7 +55,7 @@ if [ "${1:-}" = "--desinstaller" ]; then
         rmdir "$programme" 2>/dev/null || echo "Logs et exports conservés dans $programme"
     fi
     mettre_a_jour_caches
-    echo "QEZ_Challenge_KVRT est désinstallé."
+    echo "QEZ_Challenge_KVRT est désinstallé. Les réglages (~/.config/Challenge_KVRT) sont conservés."
     exit 0
 elif [ $# -gt 0 ]; then
     echo "usage : bash scripts/installer.sh [--desinstaller]" >&2

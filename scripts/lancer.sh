@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the program and starts it.
+# Builds the program, installs it for the current user as scripts/installer.sh does, and
+# starts the installed program. The logs are written in its program folder
+# (~/.local/share/QEZ_Challenge_KVRT), never in a build folder that a clean would delete.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
-bash "$racine/scripts/dependances.sh"
-cmake -S "$racine" -B "$racine/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$racine/build" --target QEZ_Challenge_KVRT -j "$(nproc)"
-exec "$racine/build/QEZ_Challenge_KVRT"
+prefixe="${KVRT_PREFIXE:-$HOME/.local}"
+bash "$racine/scripts/installer.sh"
+exec "$prefixe/share/QEZ_Challenge_KVRT/QEZ_Challenge_KVRT" "$@"

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 static QLabel* Etiquette(const char* nom, const QString& texte, QWidget* parent)
@@ -93,7 +94,9 @@ Gestion_Erreur::Gestion_Erreur(Sous_Programmes& sp_, QWidget* parent) : QDialog(
 void Gestion_Erreur::Gestion_Erreur_Form_Load()
 {
     adjustSize();
-    Apparence::Centrer(this);
+    // The window is shown by exec(): it is centred as soon as it is on screen, when the
+    // size of its frame is known.
+    QTimer::singleShot(0, this, [this] { Apparence::Centrer(this); });
     Ind_Station->setText(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")));
     Ind_Station1->setText(Ind_Station->text());
 }

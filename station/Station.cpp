@@ -97,7 +97,17 @@ bool Station::Annee_Valide(const QString& annee)
         if (u < 32 || u == 127 || QStringLiteral("/\\:*?\"<>|").contains(c))
             return false;
     }
-    return annee != QLatin1String("..") && annee.trimmed() == annee && !annee.endsWith(QLatin1Char('.'));
+    return true;
+}
+
+QString Station::Majuscules(const QString& texte)
+{
+    // Letter by letter, so that the length checked is the length typed: "ß" stays one
+    // character (and is refused) instead of becoming "SS".
+    QString resultat = texte;
+    for (QChar& c : resultat)
+        c = c.toUpper();
+    return resultat;
 }
 
 QString Station::Indicatif_Affiche(const QString& indicatif)
@@ -138,6 +148,8 @@ void Station::Station_New_Indicatif_KeyPress(int& KeyAscii)
         Colorer(New_Indicatif, Jaune_Pale);
         Colorer(New_Annee, Vert_Pale);
         New_Annee->setFocus();
+        // The box opens holding "20xx": the year typed next replaces it.
+        New_Annee->selectAll();
     } else if (KeyAscii == 47) {
         KeyAscii = 95;
     }
@@ -158,7 +170,7 @@ void Station::Station_Validation_Click()
 {
     // The module variables change only once every check has passed, so that a refused
     // entry never leaves them naming another log than the one shown.
-    const QString indicatif = New_Indicatif->text().toUpper();
+    const QString indicatif = Majuscules(New_Indicatif->text());
     if (indicatif.isEmpty()) {
         sp.plateforme.Message(QStringLiteral("Vous devez entrer un indicatif"), this);
         return;
@@ -172,7 +184,7 @@ void Station::Station_Validation_Click()
         New_Indicatif->clear();
         return;
     }
-    const QString annee = New_Annee->text().toUpper();
+    const QString annee = Majuscules(New_Annee->text());
     if (annee.isEmpty()) {
         sp.plateforme.Message(QStringLiteral("Vous devez entrer une Année"), this);
         return;

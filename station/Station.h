@@ -37,6 +37,8 @@ public:
     static bool Annee_Valide(const QString& annee);
     // The callsign as the main window shows it: every "_" back to "/".
     static QString Indicatif_Affiche(const QString& indicatif);
+    // Upper case that never changes the length of a value.
+    static QString Majuscules(const QString& texte);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -512,11 +512,26 @@ void Tst_Bureau::desinstallation()
         f.write(log);
     }
 
+    // The settings of a user whose home is here.
+    const QString maison = base.path() + QStringLiteral("/maison");
+    const QString reglages = maison + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    const QByteArray contenuReglages("[Setup%20]\nIndicatif%20Station=F1ABC\n");
+    QVERIFY(QDir().mkpath(QFileInfo(reglages).absolutePath()));
+    {
+        QFile f(reglages);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(contenuReglages);
+    }
+
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("KVRT_PREFIXE"), prefixe);
+    env.insert(QStringLiteral("HOME"), maison);
     const QStringList arguments{Source(QStringLiteral("scripts/installer.sh")), QStringLiteral("--desinstaller")};
     r = Lancer(QStringLiteral("bash"), arguments, env);
     QVERIFY2(r.code == 0, qPrintable(r.sortie));
+    // The settings stay, and the operator is told so.
+    QCOMPARE(Octets_Fichier(reglages), contenuReglages);
+    QVERIFY2(r.sortie.contains(QStringLiteral("réglages")), qPrintable(r.sortie));
 
     // The log is all that is left of the program folder; everything installed has gone.
     QCOMPARE(QDir(programme).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),

@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace Enregistrement;
 
 class Tst_Noyau : public QObject
@@ -34,9 +38,13 @@ private slots:
     void texte_date_heure();
     void lignes_du_fichier_data();
     void lignes_du_fichier();
+    void encodage_1252_data();
+    void encodage_1252();
     void fichier_reecrit_atomiquement();
     void ecriture_qui_echoue();
     void erreurs_de_fichier();
+    void autre_chose_qu_un_fichier_data();
+    void autre_chose_qu_un_fichier();
     void reglages_aller_retour();
 };
 
@@ -170,6 +178,12 @@ void Tst_Noyau::format_date_data()
     QTest::newRow("99/99 passe") << "99/99/09" << 0;
     QTest::newRow("derniere position") << "12/03/0X" << 1;
     QTest::newRow("chiffre arabe indien") << QString::fromUtf8("12/03/0\u0663") << 1;
+    // A "/" is no digit: the separator test alone would let these through.
+    QTest::newRow("barre a la place du deuxieme chiffre du jour") << "1//03/09" << 1;
+    QTest::newRow("barre a la place du deuxieme chiffre du mois") << "12/0//09" << 1;
+    QTest::newRow("barre a la place du premier chiffre de l'annee") << "12/03//9" << 1;
+    QTest::newRow("barre a la place du dernier chiffre") << "12/03/0/" << 1;
+    QTest::newRow("deux points juste apres le 9") << "12/03/0:" << 1;
 }
 
 void Tst_Noyau::format_date()
@@ -258,6 +272,38 @@ void Tst_Noyau::lignes_du_fichier_data()
     QTest::newRow("lignes vides gardees") << QByteArray("a\r\n\r\nb\r\n") << QList<QByteArray>{"a", "", "b"};
     QTest::newRow("cr isole garde") << QByteArray("a\rb\r\n") << QList<QByteArray>{"a\rb"};
     QTest::newRow("nul garde") << QByteArray("a\0b\r\n", 5) << QList<QByteArray>{QByteArray("a\0b", 3)};
+}
+
+void Tst_Noyau::encodage_1252_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<bool>("representable");
+    QTest::addColumn<QByteArray>("octets");
+    QTest::newRow("ascii") << QStringLiteral("F5XYZ") << true << QByteArray("F5XYZ");
+    QTest::newRow("e accent aigu") << QString::fromUtf8("é") << true << QByteArray("\xe9");
+    QTest::newRow("euro, dans la page 1252") << QString::fromUtf8("€") << true << QByteArray("\x80");
+    QTest::newRow("y trema, dernier octet") << QString::fromUtf8("ÿ") << true << QByteArray("\xff");
+    QTest::newRow("oe lie") << QString::fromUtf8("Œ") << true << QByteArray("\x8c");
+    // Letters below U+2200 that the code page lacks: never a NUL byte in the log.
+    QTest::newRow("L barre polonais") << QString::fromUtf8("FŁ1ABC") << false << QByteArray("F?1ABC");
+    QTest::newRow("l barre minuscule") << QString::fromUtf8("ł") << false << QByteArray("?");
+    QTest::newRow("cyrillique") << QString::fromUtf8("RЖ3A") << false << QByteArray("R?3A");
+    QTest::newRow("grec") << QString::fromUtf8("SVΩ1") << false << QByteArray("SV?1");
+    QTest::newRow("c caron") << QString::fromUtf8("Č") << false << QByteArray("?");
+    QTest::newRow("pour tout, U+2200") << QString::fromUtf8("∀") << false << QByteArray("?");
+}
+
+void Tst_Noyau::encodage_1252()
+{
+    QFETCH(QString, texte);
+    QFETCH(bool, representable);
+    QFETCH(QByteArray, octets);
+    QCOMPARE(Texte1252::Representable(texte), representable);
+    const QByteArray encode = Texte1252::Encoder(texte);
+    QCOMPARE(encode, octets);
+    QVERIFY(!encode.contains('\0'));
+    if (representable)
+        QCOMPARE(Texte1252::Decoder(encode), texte);
 }
 
 void Tst_Noyau::lignes_du_fichier()
@@ -353,11 +399,75 @@ void Tst_Noyau::erreurs_de_fichier()
     QVERIFY(!QFile::exists(cible));
 #ifdef Q_OS_LINUX
     if (QFile::exists(QStringLiteral("/dev/full"))) {
-        e = FichierLog::Ajouter(QStringLiteral("/dev/full"), "x");
+        // A full disk, met while writing.
+        QFile plein(QStringLiteral("/dev/full"));
+        QVERIFY(plein.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        e = FichierLog::Ecrire(plein, {"x"}, plein.fileName());
         QCOMPARE(e.numero, 61);
         QVERIFY(e.message.contains(QStringLiteral("disque plein")));
+        // The device itself in place of the log is no file: refused before any write.
+        QCOMPARE(FichierLog::Ajouter(QStringLiteral("/dev/full"), "x").numero, 75);
     }
 #endif
+}
+
+void Tst_Noyau::autre_chose_qu_un_fichier_data()
+{
+    QTest::addColumn<QString>("sorte");
+    QTest::addColumn<QString>("operation");
+    for (const char* sorte : {"dossier", "fifo"})
+        for (const char* operation : {"lire", "ajouter", "reecrire", "copier"})
+            QTest::addRow("%s %s", sorte, operation) << QString::fromLatin1(sorte) << QString::fromLatin1(operation);
+}
+
+void Tst_Noyau::autre_chose_qu_un_fichier()
+{
+    QFETCH(QString, sorte);
+    QFETCH(QString, operation);
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    int lecteur = -1;
+    if (sorte == QLatin1String("dossier")) {
+        QVERIFY(QDir().mkdir(log));
+    } else {
+        QVERIFY(::mkfifo(QFile::encodeName(log).constData(), 0600) == 0);
+        // A reader that never blocks: it shows whatever a write put into the FIFO.
+        lecteur = ::open(QFile::encodeName(log).constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(lecteur >= 0);
+    }
+    const QString modele = dossier.filePath(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
+    {
+        QFile f(modele);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("01/03/09  29001  Chateau Contacte        F5AAA       \r\n");
+    }
+    const QByteArray ligne("28/03/09  2A001  Chateau active          F5XYZ       ");
+    ErreurFichier e;
+    QList<QByteArray> lignes;
+    if (operation == QLatin1String("lire"))
+        e = FichierLog::Lire(log, lignes);
+    else if (operation == QLatin1String("ajouter"))
+        e = FichierLog::Ajouter(log, ligne);
+    else if (operation == QLatin1String("reecrire"))
+        e = FichierLog::Reecrire(log, {ligne, ligne});
+    else
+        e = FichierLog::Copier(modele, log);
+    QCOMPARE(e.numero, 75);
+    QVERIFY2(e.message.startsWith(QStringLiteral("Erreur N° 75 : ")), qPrintable(e.message));
+    QVERIFY(e.message.contains(QDir::toNativeSeparators(log)));
+    QVERIFY(e.message.contains(QStringLiteral("chemin ou fichier inaccessible")));
+    // Nothing went into it, and it is still what it was.
+    if (sorte == QLatin1String("dossier")) {
+        QVERIFY(QFileInfo(log).isDir());
+        QVERIFY(QDir(log).isEmpty());
+    } else {
+        char octets[256];
+        QVERIFY(::read(lecteur, octets, sizeof octets) <= 0);
+        ::close(lecteur);
+        QVERIFY(!QFileInfo(log).isFile() && QFileInfo::exists(log));
+    }
+    // No temporary file was left beside it either.
+    QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 }
 
 void Tst_Noyau::reglages_aller_retour()

@@ -4,6 +4,7 @@
 #include "Apparence.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Plateforme.h"
 #include "Station.h"
 
 #include <QAccessible>
@@ -13,12 +14,15 @@
 #include <QMenuBar>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -46,6 +50,19 @@ static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QS
     Entree(station->Validation);
 }
 
+// A window stands in the middle of its screen, its frame included.
+static bool Centree(QWidget* fenetre)
+{
+    const QRect ecran = fenetre->screen()->availableGeometry();
+    const QRect cadre = fenetre->frameGeometry();
+    const int dx = qAbs(ecran.x() + (ecran.width() - cadre.width()) / 2 - cadre.x());
+    const int dy = qAbs(ecran.y() + (ecran.height() - cadre.height()) / 2 - cadre.y());
+    if (dx > 1 || dy > 1)
+        qWarning("%s not centred: frame %d,%d %dx%d on %dx%d", qPrintable(fenetre->objectName()), cadre.x(), cadre.y(),
+                 cadre.width(), cadre.height(), ecran.width(), ecran.height());
+    return dx <= 1 && dy <= 1;
+}
+
 class Tst_Principal : public QObject
 {
     Q_OBJECT
@@ -55,6 +72,8 @@ private slots:
     void premiere_installation();
     void premiere_installation_fermee_sans_valider();
     void demarrage_avec_log();
+    void station_valeurs_data();
+    void station_valeurs();
     void mode_date_par_station();
     void index_type_activite_data();
     void index_type_activite();
@@ -64,6 +83,8 @@ private slots:
     void station_bascule_entre_deux_logs();
     void station_modele_absent();
     void fenetre_unique();
+    void historique_sans_retour_a_la_ligne();
+    void station_annee_au_clavier();
     void lettres_alt_uniques();
     void noms_pour_lecteur_d_ecran();
 };
@@ -270,6 +291,8 @@ void Tst_Principal::aide_historique_apropos()
     Choisir_Menu(m->Mnu_Mode_Emploi);
     QVERIFY(m->Fenetre_Aide);
     QWidget* aide = m->Fenetre_Aide;
+    QVERIFY(QTest::qWaitForWindowExposed(aide));
+    QVERIFY(Centree(aide));
     Choisir_Menu(m->Mnu_Mode_Emploi);
     QCOMPARE(static_cast<QWidget*>(m->Fenetre_Aide), aide);
     aide->close();
@@ -467,6 +490,151 @@ void Tst_Principal::noms_pour_lecteur_d_ecran()
     QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
     QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
     s->close();
+}
+
+void Tst_Principal::historique_sans_retour_a_la_ligne()
+{
+    // The real message box, as the operator sees it, answered by Enter.
+    Chien_De_Garde garde;
+    Plateforme_Reelle reelle;
+    const QString texte = Sous_Programmes::Texte_Historique_Complet();
+    int largeur = 0, hauteur = 0, hauteurSansLimite = 0, ligneLaPlusLongue = 0;
+    QString titre;
+    Sur_Modal([&](QWidget* w) {
+        auto* boite = qobject_cast<QMessageBox*>(w);
+        QVERIFY(boite);
+        titre = boite->windowTitle();
+        auto* label = boite->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        largeur = label->width();
+        hauteur = label->height();
+        hauteurSansLimite = label->heightForWidth(100000);
+        const QFontMetrics mesure(label->font());
+        for (const QString& ligne : texte.split(QStringLiteral("\r\n")))
+            ligneLaPlusLongue = qMax(ligneLaPlusLongue, mesure.horizontalAdvance(ligne));
+        QTest::keyClick(w->windowHandle(), Qt::Key_Return);
+    });
+    reelle.Message(texte);
+    QVERIFY(garde.fermees.isEmpty());
+    QCOMPARE(titre, QStringLiteral("QEZ_Challenge_KVRT"));
+    QVERIFY2(largeur >= ligneLaPlusLongue, qPrintable(QStringLiteral("%1 < %2").arg(largeur).arg(ligneLaPlusLongue)));
+    // No line wraps: the text is no taller than it would be on an endless line.
+    QVERIFY(hauteurSansLimite > 0);
+    QCOMPARE(hauteur, hauteurSansLimite);
+
+    // A line longer than any screen wraps inside a box that stays on the screen, the whole
+    // text inside it.
+    QString longue;
+    for (int i = 0; i < 60; ++i)
+        longue += QStringLiteral("/dossier%1").arg(i);
+    bool dedans = false;
+    Sur_Modal([&](QWidget* w) {
+        auto* label = w->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(label);
+        const QRect place(label->mapTo(w, QPoint(0, 0)), label->size());
+        dedans = w->width() <= w->screen()->availableGeometry().width() && w->rect().contains(place)
+            && label->height() >= label->heightForWidth(label->width());
+        Touche_Ici(w, Qt::Key_Return);
+    });
+    reelle.Message(QStringLiteral("Erreur N° 75 : impossible de lire le fichier\r\n") + longue);
+    QVERIFY(dedans);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Principal::station_annee_au_clavier()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    Choisir_Menu(m->Mnu_New_Indicatif);
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    QVERIFY(QTest::qWaitForWindowExposed(s));
+    QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
+    // Enter keeps the stored callsign and brings the year box, whose "20xx" the year replaces.
+    Touche_Ici(s, Qt::Key_Return);
+    QCOMPARE(s->focusWidget(), s->New_Annee);
+    Taper_Ici(s, QStringLiteral("2010"));
+    QCOMPARE(s->New_Annee->text(), QStringLiteral("2010"));
+    Touche_Ici(s, Qt::Key_Return);
+    QCOMPARE(s->focusWidget(), s->Validation);
+    Cliquer_Dans(s->Validation);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
+    QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
+    QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), QStringLiteral("2010"))));
+    QTRY_VERIFY(!m->Fenetre_Station);
+}
+
+void Tst_Principal::station_valeurs_data()
+{
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<QString>("annee");
+    // Empty when the pair is accepted.
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("annee_retenue");
+
+    const QString caracteres = QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ ");
+    const QString interdits = QString::fromUtf8("L'Année ne doit pas comporter les caractères / \\ : * ? \" < > | ni de caractère de contrôle");
+    const QString longueur = QString::fromUtf8("L'Année doit comporter 4 chiffres");
+    QTest::newRow("eszett dans l'indicatif reste un caractere refuse") << QString::fromUtf8("f1aß") << QStringLiteral("2009") << caracteres << QString();
+    QTest::newRow("eszett en fin d'indicatif de 12") << QString::fromUtf8("f1abcdefghiß") << QStringLiteral("2009") << caracteres << QString();
+    QTest::newRow("eszett dans l'annee garde 4 caracteres") << QStringLiteral("F1ABC") << QString::fromUtf8("200ß") << QString() << QString::fromUtf8("200ß");
+    QTest::newRow("eszett ne fait pas 4 caracteres de 3") << QStringLiteral("F1ABC") << QString::fromUtf8("20ß") << longueur << QString();
+    QTest::newRow("minuscules de l'annee") << QStringLiteral("F1ABC") << QStringLiteral("20xx") << QString() << QStringLiteral("20XX");
+    QTest::newRow("point final permis") << QStringLiteral("F1ABC") << QStringLiteral("200.") << QString() << QStringLiteral("200.");
+    QTest::newRow("blanc final permis") << QStringLiteral("F1ABC") << QStringLiteral("209 ") << QString() << QStringLiteral("209 ");
+    QTest::newRow("points permis") << QStringLiteral("F1ABC") << QStringLiteral("....") << QString() << QStringLiteral("....");
+    QTest::newRow("etoile") << QStringLiteral("F1ABC") << QStringLiteral("20*9") << interdits << QString();
+    QTest::newRow("barre oblique inverse") << QStringLiteral("F1ABC") << QStringLiteral("20\\9") << interdits << QString();
+    QTest::newRow("deux points") << QStringLiteral("F1ABC") << QStringLiteral("2:09") << interdits << QString();
+    QTest::newRow("guillemet") << QStringLiteral("F1ABC") << QStringLiteral("20\"9") << interdits << QString();
+    QTest::newRow("chevron") << QStringLiteral("F1ABC") << QStringLiteral("20<9") << interdits << QString();
+    QTest::newRow("barre verticale") << QStringLiteral("F1ABC") << QStringLiteral("20|9") << interdits << QString();
+    QTest::newRow("point d'interrogation") << QStringLiteral("F1ABC") << QStringLiteral("20?9") << interdits << QString();
+}
+
+void Tst_Principal::station_valeurs()
+{
+    QFETCH(QString, indicatif);
+    QFETCH(QString, annee);
+    QFETCH(QString, message);
+    QFETCH(QString, annee_retenue);
+
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    Choisir_Menu(m->Mnu_New_Indicatif);
+    Station* s = m->Fenetre_Station;
+    QVERIFY(s);
+    QVERIFY(QTest::qWaitForWindowExposed(s));
+    // As the operator does: rub out the stored callsign, type, Enter, type the year, Enter.
+    for (int i = int(s->New_Indicatif->text().size()); i > 0; --i)
+        Touche_Ici(s, Qt::Key_Backspace);
+    Taper_Ici(s, indicatif);
+    Touche_Ici(s, Qt::Key_Return);
+    Taper_Ici(s, annee);
+    QCOMPARE(s->New_Annee->text().size(), annee.size());
+    Touche_Ici(s, Qt::Key_Return);
+    Cliquer_Dans(s->Validation);
+    if (message.isEmpty()) {
+        QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
+        QCOMPARE(p.sp->Annee_Challenge, annee_retenue);
+        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), annee_retenue);
+        QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), annee_retenue)));
+        QTRY_VERIFY(!m->Fenetre_Station);
+    } else {
+        QCOMPARE(p.plateforme->messages, QStringList{message});
+        // Nothing switched, nothing stored, no log made.
+        QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
+        QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
+        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+        QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("*_Challenge_KVRT_*")}, QDir::Files).size(), 1);
+        QVERIFY(m->Fenetre_Station);
+        s->close();
+    }
 }
 
 QTEST_MAIN(Tst_Principal)

@@ -98,6 +98,8 @@ private slots:
     void choix_d_un_resultat_au_clavier();
     void choix_apres_changement_du_log();
     void quitter_et_reouvrir();
+    void champs_coupes_dans_la_ligne_data();
+    void champs_coupes_dans_la_ligne();
 };
 
 void Tst_Recherche::initTestCase()
@@ -478,6 +480,50 @@ void Tst_Recherche::quitter_et_reouvrir()
     // Closing by the window frame discards it as well.
     Fermer_Par_Le_Cadre(s.r);
     QTRY_VERIFY(s.r.isNull());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Recherche::champs_coupes_dans_la_ligne_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("tape");
+    QTest::addColumn<QList<int>>("lignes");
+    using L = QList<int>;
+    // The reference and the callsign are compared without their blanks...
+    QTest::newRow("reference de 4 caracteres stockee") << 2 << "7701" << L{1};
+    QTest::newRow("reference de 5 caracteres") << 2 << "77010" << L{3};
+    QTest::newRow("reference stockee avec un blanc devant") << 2 << "7001" << L{2};
+    QTest::newRow("indicatif court stocke") << 1 << "F5B" << L{2};
+    // ... the departement with them, its two characters as they stand in the line.
+    QTest::newRow("departement sans son blanc introuvable") << 3 << "7" << L{};
+    QTest::newRow("departement avec son blanc") << 3 << " 7" << L{2};
+    QTest::newRow("departement 77") << 3 << "77" << L{1, 3};
+}
+
+// The fields are cut from the list line at their positions; the search types through the
+// window, as the operator does.
+void Tst_Recherche::champs_coupes_dans_la_ligne()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, tape);
+    QFETCH(QList<int>, lignes);
+    Chien_De_Garde garde;
+    const QString cc = QStringLiteral("Chateau Contacte");
+    Scenario s({Enr(QStringLiteral("02/03/09"), QStringLiteral("7701"), cc, QStringLiteral("F5AAA")),
+                Enr(QStringLiteral("03/03/09"), QStringLiteral(" 7001"), cc, QStringLiteral("F5B")),
+                Enr(QStringLiteral("04/03/09"), QStringLiteral("77010"), cc, QStringLiteral("F5CCC"))});
+    QCOMPARE(s.m->Texte_Ligne(0).mid(18, 5), QStringLiteral("7701 "));
+    QCOMPARE(s.m->Texte_Ligne(1).mid(18, 5), QStringLiteral(" 7001"));
+    QVERIFY(QTest::qWaitForWindowExposed(s.r));
+    QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
+    Cliquer_Dans(boite);
+    QCOMPARE(s.r->Mode(), mode);
+    QCOMPARE(s.r->focusWidget(), boite);
+    Taper_Ici(s.r, tape);
+    QCOMPARE(boite->text(), tape);
+    Touche_Ici(s.r, Qt::Key_Return);
+    QCOMPARE(s.Numeros(), lignes);
+    QCOMPARE(s.p.plateforme->messages, lignes.isEmpty() ? QStringList{QStringLiteral("Pas de QSO trouvé")} : QStringList{});
     QVERIFY(garde.fermees.isEmpty());
 }
 

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -76,6 +77,19 @@ static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
 static QStringList Fichiers(const Programme_Test& p)
 {
     return QDir(p.Repertoire()).entryList(QDir::Files, QDir::Name);
+}
+
+// A window stands in the middle of its screen, its frame included.
+static bool Centree(QWidget* fenetre)
+{
+    const QRect ecran = fenetre->screen()->availableGeometry();
+    const QRect cadre = fenetre->frameGeometry();
+    const int dx = qAbs(ecran.x() + (ecran.width() - cadre.width()) / 2 - cadre.x());
+    const int dy = qAbs(ecran.y() + (ecran.height() - cadre.height()) / 2 - cadre.y());
+    if (dx > 1 || dy > 1)
+        qWarning("%s not centred: frame %d,%d %dx%d on %dx%d", qPrintable(fenetre->objectName()), cadre.x(), cadre.y(),
+                 cadre.width(), cadre.height(), ecran.width(), ecran.height());
+    return dx <= 1 && dy <= 1;
 }
 
 class Tst_Recuperation : public QObject
@@ -238,12 +252,15 @@ void Tst_Recuperation::fermer_par_le_cadre()
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
     bool vue = false;
+    bool centree = false;
     Sur_Modal([&](QWidget* w) {
         vue = qobject_cast<Gestion_Erreur*>(w) != nullptr;
+        centree = QTest::qWaitForWindowExposed(w) && Centree(w);
         Fermer_Par_Le_Cadre(w);
     });
     Main* m = p.Demarrer();
     QVERIFY(vue);
+    QVERIFY(centree);
     // The main window stays, without list or total, until a quit command.
     QVERIFY(!p.sp->Programme_Termine);
     QVERIFY(m->isVisible());
@@ -251,6 +268,10 @@ void Tst_Recuperation::fermer_par_le_cadre()
     QCOMPARE(m->Nombre_Lignes(), 0);
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    // The clock runs all the same: its next tick shows the time.
+    QVERIFY(m->Timer1->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(m->Label37->text(), QStringLiteral("14:07 Utc"), 5000);
+    QCOMPARE(m->Label33->text(), QStringLiteral("28/03/09"));
     Choisir_Menu(m->Mnu_Quitter);
     QVERIFY(p.sp->Programme_Termine);
     QVERIFY(!m->isVisible());

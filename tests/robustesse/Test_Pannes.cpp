@@ -138,6 +138,7 @@ private slots:
     void reglages_douteux_data();
     void reglages_douteux();
     void magasin_de_reglages_illisible();
+    void fifo_a_la_place_du_log_en_cours_de_route();
     // Last: a log replaced by a directory ends the program at the next total.
     void log_remplace_par_un_repertoire();
 
@@ -314,9 +315,11 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("reglages")}));
 
 #ifdef Q_OS_LINUX
-    // The device that is always full: the append says "disque plein".
+    // The device that is always full: a write to it says "disque plein".
     if (QFileInfo(QStringLiteral("/dev/full")).exists()) {
-        const ErreurFichier e = FichierLog::Ajouter(QStringLiteral("/dev/full"), "28/03/09  2A001");
+        QFile plein(QStringLiteral("/dev/full"));
+        QVERIFY(plein.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const ErreurFichier e = FichierLog::Ecrire(plein, {"28/03/09  2A001"}, plein.fileName());
         QCOMPARE(e.numero, 61);
         VERIFIER_MESSAGE(e.message, QStringLiteral("/dev/full"), "disque plein");
     }
@@ -615,7 +618,8 @@ void Test_Pannes::reglages_douteux_data()
     QTest::newRow("année avec tabulation") << QStringLiteral("F1ABC") << QStringLiteral("20\t9") << QStringLiteral("F1ABC_Challenge_KVRT_20\t9.txt");
     QTest::newRow("année de trois caractères") << QStringLiteral("F1ABC") << QStringLiteral("209") << QStringLiteral("F1ABC_Challenge_KVRT_209.txt");
     QTest::newRow("année de cinq caractères") << QStringLiteral("F1ABC") << QStringLiteral("20099") << QStringLiteral("F1ABC_Challenge_KVRT_20099.txt");
-    QTest::newRow("année finissant par un point") << QStringLiteral("F1ABC") << QStringLiteral("200.") << QStringLiteral("F1ABC_Challenge_KVRT_200..txt");
+    QTest::newRow("année avec ?") << QStringLiteral("F1ABC") << QStringLiteral("20?9") << QStringLiteral("F1ABC_Challenge_KVRT_20?9.txt");
+    QTest::newRow("année avec |") << QStringLiteral("F1ABC") << QStringLiteral("20|9") << QStringLiteral("F1ABC_Challenge_KVRT_20|9.txt");
 }
 
 // A stored value that the Station window would refuse is taken for "not set up": the
@@ -697,6 +701,61 @@ void Test_Pannes::magasin_de_reglages_illisible()
 }
 
 // ---------------------------------------------------------------------------------------
+
+// A FIFO put in place of the log while the program runs: every recording, append, insertion
+// and replacement alike, says error 75 and puts nothing into it; the QSO stays on screen.
+void Test_Pannes::fifo_a_la_place_du_log_en_cours_de_route()
+{
+    Chien_De_Garde garde;
+    Demarrer(Trois_Qso());
+    QVERIFY(QFile::remove(p->Log()));
+    const QByteArray fifo = QFile::encodeName(p->Log());
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+    // A reader that never blocks shows whatever a write would put into the FIFO.
+    const int lecteur = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(lecteur >= 0);
+    auto verifier_75 = [&](const QString& message) {
+        QVERIFY2(message.startsWith(QStringLiteral("Erreur N° 75 : ")), qPrintable(message));
+        VERIFIER_MESSAGE(message, p->Log(), "chemin ou fichier inaccessible");
+    };
+
+    // Append.
+    Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
+    QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check could not read
+    verifier_75(p->plateforme->messages.takeFirst());
+    Cliquer_Dans(m->Valide_A);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    verifier_75(p->plateforme->messages.first());
+    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
+
+    // Insertion.
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Dans(m->Ajout_Saisie);
+    Taper(m->Date_A, QStringLiteral("03/03/09"));
+    Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
+    p->plateforme->messages.clear();
+    Cliquer_Dans(m->Valide_A);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    verifier_75(p->plateforme->messages.takeFirst());
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
+
+    // Replacement.
+    Cliquer_Dans(m->Efface_A);
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
+    Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
+    Cliquer_Dans(m->Valide_A);
+    QCOMPARE(p->plateforme->messages.size(), 1);
+    verifier_75(p->plateforme->messages.takeFirst());
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6MOD"));
+
+    char octets[256];
+    QVERIFY(::read(lecteur, octets, sizeof octets) <= 0);
+    ::close(lecteur);
+    QVERIFY(QFileInfo::exists(p->Log()) && !QFileInfo(p->Log()).isFile());
+    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(garde.fermees.isEmpty());
+}
 
 void Test_Pannes::log_remplace_par_un_repertoire()
 {

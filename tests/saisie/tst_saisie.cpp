@@ -5,6 +5,8 @@
 #include "Filtre_Touches.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Recherche_Indicatif.h"
+#include "Texte1252.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,6 +55,10 @@ private slots:
     void suppression_oui_et_non();
     void suppression_sans_ligne();
     void champs_trop_longs_refuses();
+    void lettre_hors_de_la_page_de_code_data();
+    void lettre_hors_de_la_page_de_code();
+    void nouveau_qso_sans_la_marque_du_qso_montre_data();
+    void nouveau_qso_sans_la_marque_du_qso_montre();
 
 private:
     Programme_Test* p = nullptr;
@@ -629,6 +635,139 @@ void Tst_Saisie::champs_trop_longs_refuses()
         const QString garde = c.champ == m->Type_A ? m->Type_A->currentText() : static_cast<QLineEdit*>(c.champ)->text();
         QCOMPARE(garde, c.texte.toUpper());
     }
+    Fin();
+}
+
+void Tst_Saisie::lettre_hors_de_la_page_de_code_data()
+{
+    QTest::addColumn<QString>("indicatif");
+    // Empty when the QSO is recorded.
+    QTest::addColumn<QByteArray>("octets");
+    QTest::newRow("L barre polonais") << QString::fromUtf8("SPŁ1AB") << QByteArray();
+    QTest::newRow("cyrillique") << QString::fromUtf8("RЖ3A") << QByteArray();
+    QTest::newRow("grec") << QString::fromUtf8("SVΩ1") << QByteArray();
+    QTest::newRow("E accent, dans la page") << QString::fromUtf8("F5É") << QByteArray("F5\xc9");
+}
+
+// A letter typed that Windows-1252 lacks is refused at recording, never written as another
+// byte (a NUL, a "?"); the QSO stays on screen.
+void Tst_Saisie::lettre_hors_de_la_page_de_code()
+{
+    QFETCH(QString, indicatif);
+    QFETCH(QByteArray, octets);
+    Chien_De_Garde garde;
+    const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
+    Demarrer(log);
+    QVERIFY(QTest::qWaitForWindowExposed(m));
+    QCOMPARE(m->focusWidget(), m->Ind_A);
+    Taper_Ici(m, indicatif);
+    Touche_Ici(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
+    Taper_Ici(m, QStringLiteral("35001"));
+    Touche_Ici(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->Valide_A);
+    Touche_Ici(m, Qt::Key_Return);
+    const QByteArray ecrit = p->Octets_Log();
+    QVERIFY(!ecrit.contains('\0'));
+    if (octets.isEmpty()) {
+        QCOMPARE(ecrit, Octets(log));
+        QCOMPARE(p->plateforme->Prendre_Messages(),
+                 QStringList{QStringLiteral("QSO non enregistré : l'indicatif comporte un caractère qui ne peut pas être écrit dans le log")});
+        QCOMPARE(m->Ind_A->text(), indicatif);
+    } else {
+        QVERIFY(p->plateforme->messages.isEmpty());
+        QCOMPARE(ecrit.size(), Octets(log).size() + 55);
+        QVERIFY(ecrit.contains("35001  " + Texte1252::Encoder(m->Type_A->currentText())));
+        QVERIFY(ecrit.contains(octets + QByteArray(12 - octets.size(), ' ') + "\r\n"));
+    }
+    Fin();
+}
+
+void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre_data()
+{
+    QTest::addColumn<QString>("chemin");
+    QTest::newRow("annuler saisie") << QStringLiteral("efface");
+    QTest::newRow("inserer un qso") << QStringLiteral("inserer");
+    QTest::newRow("resultat de recherche") << QStringLiteral("recherche");
+    QTest::newRow("date automatique par le menu") << QStringLiteral("menu oui");
+    QTest::newRow("date manuelle par le menu") << QStringLiteral("menu non");
+}
+
+void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
+{
+    QFETCH(QString, chemin);
+    Chien_De_Garde garde;
+    // The first QSO waits for validation; the last one, shown at start-up, does not.
+    const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA", true), Enr("02/03/09", "35001", CC, "F5BBB")};
+    Demarrer(log);
+    QVERIFY(QTest::qWaitForWindowExposed(m));
+
+    if (chemin == QLatin1String("recherche")) {
+        // Halfway through a QSO, the operator looks up the waiting one and picks it.
+        Taper_Ici(m, QStringLiteral("F6NEW"));
+        Touche_Ici(m, Qt::Key_Return);
+        Touche_Ici(m, Qt::Key_Return);
+        Taper_Ici(m, QStringLiteral("01003"));
+        Touche_Ici(m, Qt::Key_Return);
+        Touche_Ici(m, Qt::Key_Return);
+        QVERIFY(m->Valide_A->isEnabled());
+        Cliquer_Dans(m->Recherche);
+        Recherche_Indicatif* r = m->Fenetre_Recherche;
+        QVERIFY(r);
+        QVERIFY(QTest::qWaitForWindowExposed(r));
+        Taper_Ici(r, QStringLiteral("F5AAA"));
+        Touche_Ici(r, Qt::Key_Return);
+        QCOMPARE(r->Modele_Resultats->rowCount(), 1);
+        Cliquer_Ligne(r->QSO_Effectues, 0);
+        QTRY_VERIFY(!m->Fenetre_Recherche);
+        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        // The QSO found is shown, locked, mark included; Valider cannot write it again.
+        QVERIFY(m->Validation_A->isChecked());
+        QVERIFY(!m->Valide_A->isEnabled());
+        Cliquer_Dans(m->Valide_A);
+        QCOMPARE(p->Octets_Log(), Octets(log));
+        Cliquer_Dans(m->Efface_A);
+    } else {
+        // A click on the waiting QSO shows it with its mark.
+        Cliquer_Ligne(m->Liste_KVRT, 0);
+        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        QVERIFY(m->Validation_A->isChecked());
+        if (chemin == QLatin1String("efface")) {
+            Cliquer_Dans(m->Efface_A);
+        } else if (chemin == QLatin1String("menu oui")) {
+            Choisir_Menu(m->Mnu_Date_Auto_Oui);
+        } else if (chemin == QLatin1String("menu non")) {
+            Choisir_Menu(m->Mnu_Date_Auto_Non);
+            QCOMPARE(m->focusWidget(), m->Date_A);
+            Taper_Ici(m, QStringLiteral("28/03/09"));
+            Touche_Ici(m, Qt::Key_Return);
+        } else {
+            Cliquer_Dans(m->Ajout_Saisie);
+            QCOMPARE(m->focusWidget(), m->Date_A);
+            Taper_Ici(m, QStringLiteral("28/03/09"));
+            Touche_Ici(m, Qt::Key_Return);
+        }
+    }
+    QVERIFY(!m->Validation_A->isChecked());
+    // The new QSO, typed by Enter alone, is recorded without the mark. After Inserer or a
+    // date menu the fields still hold the QSO shown: the operator rubs them out.
+    QCOMPARE(m->focusWidget(), m->Ind_A);
+    for (int i = int(m->Ind_A->text().size()); i > 0; --i)
+        Touche_Ici(m, Qt::Key_Backspace);
+    Taper_Ici(m, QStringLiteral("F6NEW"));
+    Touche_Ici(m, Qt::Key_Return);
+    Touche_Ici(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->KVRT_A);
+    for (int i = int(m->KVRT_A->text().size()); i > 0; --i)
+        Touche_Ici(m, Qt::Key_Backspace);
+    Taper_Ici(m, QStringLiteral("01003"));
+    Touche_Ici(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->Validation_A);
+    Touche_Ici(m, Qt::Key_Return);
+    QCOMPARE(m->focusWidget(), m->Valide_A);
+    Touche_Ici(m, Qt::Key_Return);
+    QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CA, "F6NEW")}));
     Fin();
 }
 
