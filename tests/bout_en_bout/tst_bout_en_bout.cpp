@@ -619,7 +619,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
 
     // ---- Export: Enregistrer > les KVRT contactés, by the keyboard.
     Etape(QStringLiteral("export"));
-    ETAPE_OK(Touches({QStringLiteral("alt+e"), QStringLiteral("Return")}));
+    ETAPE_OK(Touches({QStringLiteral("alt+e"), QStringLiteral("k")}));
     ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
     const QString nomExport = QStringLiteral("F4ABC_P_Challenge_KVRT_") + annee + jour.toString(QStringLiteral("_dd_MM_yy")) + QStringLiteral(".txt");
     const QByteArray exporte = Lire(m_dossier + QLatin1Char('/') + nomExport);
@@ -645,7 +645,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     // ---- Fichier > Quitter, by the keyboard: the program ends by itself.
     Etape(QStringLiteral("fin du programme"));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("Return")}));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
     QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
     QCOMPARE(m_programme->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_programme->exitCode(), 0);
@@ -691,7 +691,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=3\n")),
                              QStringLiteral("le type d'activité retenu")));
     ETAPE_OK(Aucune_Boite());
-    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("Return")}));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
     QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
     QCOMPARE(m_programme->exitCode(), 0);
 }
