@@ -403,44 +403,54 @@ QImage Bout_En_Bout::Ecran()
         .copy();
 }
 
-// The centre of one line of the main window's list, found on screen from the selected line,
-// which every rebuild of the list puts on its last line: the lines have one height, so line
-// k lies (last - k) heights above the selected one.
+// The centre of one line of the main window's list, found on screen: the list is the only
+// area as wide as the window in its pale yellow or in the colour of the selected line, and
+// every rebuild of the list selects its last line. The lines have one height; the wait ends
+// once the selection stands on the last of the expected lines, so that a list still being
+// redrawn is never measured.
 bool Bout_En_Bout::Ligne_De_Liste(const QString& fenetre, int ligne, int nombreLignes, QPoint& centre)
 {
     QRect cadre;
     if (!Geometrie(fenetre, cadre))
         return false;
-    int haut = -1, bas = -1, gauche = 0, droite = 0;
+    const QRgb jaune = qRgb(255, 255, 192);
+    int dessus = -1, haut = -1, bas = -1, gauche = 0, droite = 0;
     const bool vu = Attendre(
         [&] {
             const QImage image = Ecran();
-            haut = bas = -1;
+            dessus = haut = bas = -1;
             for (int y = qMax(0, cadre.top()); y <= qMin(image.height() - 1, cadre.bottom()); ++y) {
-                int n = 0, premier = -1, dernier = -1;
-                for (int x = qMax(0, cadre.left()); x <= qMin(image.width() - 1, cadre.right()); ++x)
-                    if ((image.pixel(x, y) & 0xFFFFFF) == (Couleur_Selection & 0xFFFFFF)) {
-                        ++n;
+                int selection = 0, fond = 0, premier = -1, dernier = -1;
+                for (int x = qMax(0, cadre.left()); x <= qMin(image.width() - 1, cadre.right()); ++x) {
+                    const QRgb p = image.pixel(x, y) | 0xFF000000;
+                    if (p == (Couleur_Selection | 0xFF000000)) {
+                        ++selection;
                         if (premier < 0)
                             premier = x;
                         dernier = x;
+                    } else if (p == (jaune | 0xFF000000)) {
+                        ++fond;
                     }
+                }
                 // A focus frame is a thin line of that colour; the selected line fills the list's width.
-                if (n > cadre.width() / 2) {
+                if (selection > cadre.width() / 2) {
                     if (haut < 0)
                         haut = y;
                     bas = y;
                     gauche = premier;
                     droite = dernier;
                 }
+                if (dessus < 0 && (selection > cadre.width() / 2 || fond > cadre.width() / 2))
+                    dessus = y;
             }
-            return haut >= 0 && bas - haut >= 6;
+            const int hauteur = bas - haut + 1;
+            return haut >= 0 && hauteur >= 6 && haut - dessus == (nombreLignes - 1) * hauteur;
         },
-        QStringLiteral("la ligne sélectionnée de la liste à l'écran"));
+        QStringLiteral("la liste de %1 lignes à l'écran, la dernière sélectionnée").arg(nombreLignes));
     if (!vu)
         return false;
-    const int hauteurLigne = bas - haut + 1;
-    centre = QPoint((gauche + droite) / 2, haut - (nombreLignes - 1 - ligne) * hauteurLigne + hauteurLigne / 2);
+    const int hauteur = bas - haut + 1;
+    centre = QPoint((gauche + droite) / 2, dessus + ligne * hauteur + hauteur / 2);
     return true;
 }
 
@@ -469,7 +479,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
 {
     // Today's UTC date names the QSOs of the automatic date mode and the export: a run that
     // would straddle midnight UTC waits for the new day first.
-    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 58, 30))
+    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
         QTest::qWait(1000);
     const QDate jour = QDateTime::currentDateTimeUtc().date();
     const QString annee = QString::number(jour.year());
