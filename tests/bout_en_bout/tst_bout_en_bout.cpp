@@ -17,6 +17,9 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace {
 
 // Bound of every wait. Each wait ends as soon as what it waits for is there; the bound only
@@ -40,6 +43,12 @@ QString Lisible(const QByteArray& octets)
     texte.replace(QLatin1String("\r"), QLatin1String("\\r")).replace(QLatin1String("\n"), QLatin1String("\\n\n"));
     texte.replace(QLatin1Char(' '), QChar(0x00B7));
     return texte;
+}
+
+// The X server and the program end with the test program, even when a timeout kills it.
+void Lier_Au_Test(QProcess& processus)
+{
+    processus.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 QByteArray Lire(const QString& chemin)
@@ -206,6 +215,7 @@ bool Bout_En_Bout::Demarrer_Serveur_X()
     // -displayfd takes the first free display number and writes it on our pipe; -fbdir keeps
     // the screen in a file, read for the failure screenshot and to find the list's lines.
     m_serveur = std::make_unique<QProcess>();
+    Lier_Au_Test(*m_serveur);
     m_serveur->setProgram(m_xvfb);
     m_serveur->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
                              QStringLiteral("1280x1024x24"), QStringLiteral("-fbdir"), m_ecranDir,
@@ -242,6 +252,7 @@ bool Bout_En_Bout::Demarrer_Programme()
     for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_SCALE_FACTOR"})
         env.remove(QString::fromLatin1(v));
     m_programme = std::make_unique<QProcess>();
+    Lier_Au_Test(*m_programme);
     m_programme->setProcessEnvironment(env);
     m_programme->setWorkingDirectory(m_home);
     m_programme->setProcessChannelMode(QProcess::MergedChannels);
