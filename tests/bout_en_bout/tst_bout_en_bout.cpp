@@ -70,6 +70,7 @@ private slots:
     void init();
     void cleanup();
     void Premiere_Installation_Puis_Saisie_Au_Clavier();
+    void Station_Refermee_Sans_Valider();
 
 private:
     // The X server and the program.
@@ -715,6 +716,43 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
     QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
     QCOMPARE(m_programme->exitCode(), 0);
+}
+
+// The Station window closed by Escape at the first start: the main window opens on the
+// default station, every key in the callsign brings the first-installation message, Backspace
+// included, and no log is written.
+void Bout_En_Bout::Station_Refermee_Sans_Valider()
+{
+    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    const QStringList avant = QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+
+    Etape(QStringLiteral("premier démarrage, Station refermée"));
+    ETAPE_OK(Demarrer_Programme());
+    ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    QString station;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Selection Indicatif et Ann"), station));
+    ETAPE_OK(Focaliser(station));
+    ETAPE_OK(Touches({QStringLiteral("Escape")}));
+    ETAPE_OK(Attendre_Disparition(station));
+    QString main;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Attendre_Octets(reglages,
+                             En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
+                                     + QStringLiteral("\n\n[Setup%20FXXXX]\nRevision=\" 1.1.7\"\n")),
+                             QStringLiteral("les settings d'un programme pas encore installé")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("touches dans l'indicatif sans station"));
+    for (const QString& touche : {QStringLiteral("x"), QStringLiteral("BackSpace"), QStringLiteral("Return")}) {
+        ETAPE_OK(Focaliser(main));
+        ETAPE_OK(Touches({touche}));
+        ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    }
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
+    QCOMPARE(m_programme->exitCode(), 0);
+    QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), avant);
 }
 
 QTEST_GUILESS_MAIN(Bout_En_Bout)
