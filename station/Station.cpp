@@ -138,6 +138,8 @@ void Station::Station_New_Indicatif_KeyPress(int& KeyAscii)
         Colorer(New_Indicatif, Jaune_Pale);
         Colorer(New_Annee, Vert_Pale);
         New_Annee->setFocus();
+        // The box opens holding "20xx": the year typed next replaces it.
+        New_Annee->selectAll();
     } else if (KeyAscii == 47) {
         KeyAscii = 95;
     }
