@@ -585,10 +585,10 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("n")}));
     ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=1\n")),
                              QStringLiteral("le mode de date manuel dans les settings")));
-    // The type is typed, not chosen: it stands as typed, in capitals.
     ETAPE_OK(Taper(date));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
     ETAPE_OK(Taper(QStringLiteral("f2abc")));
+    // The type is typed over the one shown, not chosen: it stands as typed, in capitals.
     ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("ctrl+a")}));
     ETAPE_OK(Taper(QStringLiteral("double")));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
