@@ -1,0 +1,759 @@
+// The journeys of a person at the keyboard, run on the built program itself: its own X server
+// (Xvfb, no window manager), a fresh home and a fresh program folder, keys and clicks sent as
+// real X events by xdotool, and after each step the bytes of the log, of the settings file and
+// of the export compared with what the operator expects. Nothing of the program is linked in:
+// what is checked is what a person at the keyboard would get.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/prctl.h>
+
+namespace {
+
+// Bound of every wait. Each wait ends as soon as what it waits for is there; the bound only
+// turns a step that never comes into a failure, with room for an instrumented build.
+constexpr int Delai_Ms = 30000;
+
+// The selected line of the program's list, in the Fusion style it sets for itself.
+const QRgb Couleur_Selection = qRgb(48, 140, 198);
+
+QByteArray En_1252(const QString& texte)
+{
+    QStringEncoder encodeur("windows-1252");
+    return encodeur.encode(texte);
+}
+
+// Bytes shown so that a difference of blanks or line ends can be read in a failure message.
+QString Lisible(const QByteArray& octets)
+{
+    QStringDecoder decodeur("windows-1252");
+    QString texte = decodeur.decode(octets);
+    texte.replace(QLatin1String("\r"), QLatin1String("\\r")).replace(QLatin1String("\n"), QLatin1String("\\n\n"));
+    texte.replace(QLatin1Char(' '), QChar(0x00B7));
+    return texte;
+}
+
+// The X server and the program end with the test program, even when a timeout kills it.
+void Lier_Au_Test(QProcess& processus)
+{
+    processus.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
+}
+
+QByteArray Lire(const QString& chemin)
+{
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray("<absent>");
+    return f.readAll();
+}
+
+} // namespace
+
+class Bout_En_Bout : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void Premiere_Installation_Puis_Saisie_Au_Clavier();
+    void Station_Refermee_Sans_Valider();
+
+private:
+    // The X server and the program.
+    bool Demarrer_Serveur_X();
+    bool Demarrer_Programme();
+    void Arreter_Tout();
+
+    // xdotool, with the test's display.
+    bool Xdotool(const QStringList& arguments, QByteArray* sortie = nullptr, bool echecPermis = false);
+    QStringList Fenetres(const QString& nom);
+    bool Attendre_Fenetre(const QString& nom, QString& id);
+    bool Attendre_Disparition(const QString& id);
+    bool Focaliser(const QString& id);
+    bool Taper(const QString& texte);
+    bool Touches(const QStringList& touches);
+    bool Repondre_Boite(const QString& touche);
+    bool Aucune_Boite();
+    bool Geometrie(const QString& id, QRect& rect);
+
+    // What the program shows and writes.
+    QImage Ecran();
+    bool Ligne_De_Liste(const QString& fenetre, int ligne, int nombreLignes, QPoint& centre);
+    bool Cliquer(const QPoint& point, int fois);
+    bool Attendre_Octets(const QString& chemin, const QByteArray& attendu, const QString& quoi);
+
+    template <typename Condition>
+    bool Attendre(Condition condition, const QString& quoi)
+    {
+        QElapsedTimer chrono;
+        chrono.start();
+        while (!condition()) {
+            if (chrono.elapsed() > Delai_Ms) {
+                m_erreur = QStringLiteral("Étape « %1 » : attendu en vain pendant %2 s : %3")
+                               .arg(m_etape).arg(Delai_Ms / 1000).arg(quoi);
+                return false;
+            }
+            if (m_programme && m_programme->state() == QProcess::NotRunning) {
+                m_erreur = QStringLiteral("Étape « %1 » : le programme s'est arrêté (code %2) en attendant : %3")
+                               .arg(m_etape).arg(m_programme->exitCode()).arg(quoi);
+                return false;
+            }
+            QTest::qWait(50);
+        }
+        return true;
+    }
+
+    void Etape(const QString& nom) { m_etape = nom; }
+
+    QString m_xvfb, m_xdotool;
+    std::unique_ptr<QTemporaryDir> m_racine;
+    QString m_home, m_dossier, m_ecranDir;
+    std::unique_ptr<QProcess> m_serveur, m_programme;
+    QByteArray m_sortieProgramme;
+    QString m_affichage;
+    QString m_etape;
+    QString m_erreur;
+};
+
+// Fails the test function with the message of the helper that failed; the whole message,
+// bytes compared included, goes to the log first, since QtTest cuts a long failure text.
+#define ETAPE_OK(expression)                                                                       \
+    do {                                                                                           \
+        if (!(expression)) {                                                                       \
+            qWarning().noquote() << m_erreur;                                                      \
+            QFAIL(qPrintable(m_erreur.section(QLatin1Char('\n'), 0, 0)));                          \
+        }                                                                                          \
+    } while (false)
+
+void Bout_En_Bout::initTestCase()
+{
+    // A missing tool is an installation fault (scripts/dependances.sh installs both).
+    m_xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    m_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    QVERIFY2(!m_xvfb.isEmpty(), "Xvfb est introuvable : lancez scripts/dependances.sh");
+    QVERIFY2(!m_xdotool.isEmpty(), "xdotool est introuvable : lancez scripts/dependances.sh");
+    QVERIFY2(QFileInfo(QStringLiteral(KVRT_PROGRAMME)).isExecutable(), "le programme construit est introuvable : " KVRT_PROGRAMME);
+}
+
+void Bout_En_Bout::init()
+{
+    m_erreur.clear();
+    m_etape = QStringLiteral("préparation");
+    m_racine = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_racine->isValid());
+    m_home = m_racine->filePath(QStringLiteral("home"));
+    m_dossier = m_racine->filePath(QStringLiteral("programme"));
+    m_ecranDir = m_racine->filePath(QStringLiteral("ecran"));
+    for (const QString& d : {m_home, m_dossier, m_ecranDir, m_racine->filePath(QStringLiteral("run"))})
+        QVERIFY(QDir().mkpath(d));
+    QFile::setPermissions(m_racine->filePath(QStringLiteral("run")), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    // The program names its folder by its real path; the settings hold it so.
+    m_dossier = QFileInfo(m_dossier).canonicalFilePath();
+
+    // A fresh program folder: the executable and what the build puts beside it.
+    const QFileInfo programme(QStringLiteral(KVRT_PROGRAMME));
+    const QDir construit = programme.dir();
+    QVERIFY(QFile::copy(programme.filePath(), m_dossier + QStringLiteral("/QEZ_Challenge_KVRT")));
+    QFile::setPermissions(m_dossier + QStringLiteral("/QEZ_Challenge_KVRT"),
+                          QFile::permissions(programme.filePath()));
+    for (const char* fichier : {"FXXXX_Challenge_KVRT.txt", "QEZ_Challenge.hlp"}) {
+        const QString nom = QString::fromLatin1(fichier);
+        QVERIFY2(QFile::copy(construit.filePath(nom), m_dossier + QLatin1Char('/') + nom), fichier);
+    }
+    const QDir manuel(construit.filePath(QStringLiteral("manuel")));
+    if (manuel.exists()) {
+        QVERIFY(QDir().mkpath(m_dossier + QStringLiteral("/manuel")));
+        for (const QString& f : manuel.entryList(QDir::Files))
+            QVERIFY(QFile::copy(manuel.filePath(f), m_dossier + QStringLiteral("/manuel/") + f));
+    }
+
+    ETAPE_OK(Demarrer_Serveur_X());
+}
+
+void Bout_En_Bout::cleanup()
+{
+    if (QTest::currentTestFailed()) {
+        // What the screen showed, beside the test program, and what the program said.
+        const QImage image = Ecran();
+        const QString nom = QCoreApplication::applicationDirPath() + QStringLiteral("/echec_")
+            + QString::fromLatin1(QTest::currentTestFunction()) + QStringLiteral(".png");
+        if (!image.isNull() && image.save(nom))
+            qWarning().noquote() << "Capture de l'écran :" << nom;
+        qWarning().noquote() << "Fenêtres visibles :";
+        for (const QString& id : Fenetres(QStringLiteral("."))) {
+            QByteArray titre;
+            Xdotool({QStringLiteral("getwindowname"), id}, &titre, true);
+            qWarning().noquote() << "  " << id << QString::fromUtf8(titre.trimmed());
+        }
+        if (m_programme)
+            m_sortieProgramme += m_programme->readAll();
+        qWarning().noquote() << "Sortie du programme :\n" << QString::fromUtf8(m_sortieProgramme);
+        qWarning().noquote() << "Settings :\n"
+                             << Lisible(Lire(m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini")));
+    }
+    Arreter_Tout();
+}
+
+// ---------------------------------------------------------------------------------------
+// The X server and the program
+
+bool Bout_En_Bout::Demarrer_Serveur_X()
+{
+    // -displayfd takes the first free display number and writes it on our pipe; -fbdir keeps
+    // the screen in a file, read for the failure screenshot and to find the list's lines.
+    m_serveur = std::make_unique<QProcess>();
+    Lier_Au_Test(*m_serveur);
+    m_serveur->setProgram(m_xvfb);
+    m_serveur->setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                             QStringLiteral("1280x1024x24"), QStringLiteral("-fbdir"), m_ecranDir,
+                             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
+    m_serveur->setProcessChannelMode(QProcess::SeparateChannels);
+    m_serveur->start();
+    if (!m_serveur->waitForStarted(Delai_Ms)) {
+        m_erreur = QStringLiteral("Xvfb ne démarre pas : ") + m_serveur->errorString();
+        return false;
+    }
+    QByteArray numero;
+    QElapsedTimer chrono;
+    chrono.start();
+    while (!numero.contains('\n')) {
+        if (chrono.elapsed() > Delai_Ms || m_serveur->state() == QProcess::NotRunning) {
+            m_erreur = QStringLiteral("Xvfb n'a pas donné de numéro d'affichage : ") + QString::fromLocal8Bit(m_serveur->readAllStandardError());
+            return false;
+        }
+        m_serveur->waitForReadyRead(200);
+        numero += m_serveur->readAllStandardOutput();
+    }
+    m_affichage = QLatin1Char(':') + QString::fromLatin1(numero.trimmed());
+    return true;
+}
+
+bool Bout_En_Bout::Demarrer_Programme()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_affichage);
+    env.insert(QStringLiteral("HOME"), m_home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_racine->filePath(QStringLiteral("run")));
+    // Settings go to $HOME/.config, as for a person's first start.
+    for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_SCALE_FACTOR"})
+        env.remove(QString::fromLatin1(v));
+    m_programme = std::make_unique<QProcess>();
+    Lier_Au_Test(*m_programme);
+    m_programme->setProcessEnvironment(env);
+    m_programme->setWorkingDirectory(m_home);
+    m_programme->setProcessChannelMode(QProcess::MergedChannels);
+    m_programme->setProgram(m_dossier + QStringLiteral("/QEZ_Challenge_KVRT"));
+    connect(m_programme.get(), &QProcess::readyRead, this, [this] { m_sortieProgramme += m_programme->readAll(); });
+    m_programme->start();
+    if (!m_programme->waitForStarted(Delai_Ms)) {
+        m_erreur = QStringLiteral("le programme ne démarre pas : ") + m_programme->errorString();
+        return false;
+    }
+    return true;
+}
+
+void Bout_En_Bout::Arreter_Tout()
+{
+    if (m_programme) {
+        if (m_programme->state() != QProcess::NotRunning) {
+            m_programme->kill();
+            m_programme->waitForFinished(Delai_Ms);
+        }
+        m_programme.reset();
+    }
+    if (m_serveur) {
+        if (m_serveur->state() != QProcess::NotRunning) {
+            m_serveur->terminate();
+            if (!m_serveur->waitForFinished(5000)) {
+                m_serveur->kill();
+                m_serveur->waitForFinished(Delai_Ms);
+            }
+        }
+        m_serveur.reset();
+    }
+    m_sortieProgramme.clear();
+    m_racine.reset();
+}
+
+// ---------------------------------------------------------------------------------------
+// xdotool
+
+bool Bout_En_Bout::Xdotool(const QStringList& arguments, QByteArray* sortie, bool echecPermis)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), m_affichage);
+    p.setProcessEnvironment(env);
+    p.start(m_xdotool, arguments);
+    if (!p.waitForFinished(Delai_Ms)) {
+        p.kill();
+        p.waitForFinished();
+        m_erreur = QStringLiteral("Étape « %1 » : xdotool %2 ne finit pas").arg(m_etape, arguments.join(QLatin1Char(' ')));
+        return false;
+    }
+    if (sortie)
+        *sortie = p.readAllStandardOutput();
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        if (!echecPermis)
+            m_erreur = QStringLiteral("Étape « %1 » : xdotool %2 a échoué : %3")
+                           .arg(m_etape, arguments.join(QLatin1Char(' ')), QString::fromLocal8Bit(p.readAllStandardError()));
+        return false;
+    }
+    return true;
+}
+
+QStringList Bout_En_Bout::Fenetres(const QString& nom)
+{
+    QByteArray sortie;
+    // xdotool answers 1 when no window matches.
+    Xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), nom}, &sortie, true);
+    QStringList ids;
+    for (const QByteArray& ligne : sortie.split('\n'))
+        if (!ligne.trimmed().isEmpty())
+            ids << QString::fromLatin1(ligne.trimmed());
+    return ids;
+}
+
+bool Bout_En_Bout::Attendre_Fenetre(const QString& nom, QString& id)
+{
+    QStringList trouvees;
+    if (!Attendre([&] { trouvees = Fenetres(nom); return trouvees.size() == 1; },
+                  QStringLiteral("une fenêtre « %1 »").arg(nom)))
+        return false;
+    id = trouvees.first();
+    return true;
+}
+
+bool Bout_En_Bout::Attendre_Disparition(const QString& id)
+{
+    return Attendre([&] { return !Fenetres(QStringLiteral(".")).contains(id); },
+                    QStringLiteral("la fermeture de la fenêtre %1").arg(id));
+}
+
+bool Bout_En_Bout::Focaliser(const QString& id)
+{
+    // No window manager: the test gives the window the keyboard focus, as a click on its
+    // frame would on a desktop.
+    return Xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+}
+
+bool Bout_En_Bout::Taper(const QString& texte)
+{
+    return Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), texte});
+}
+
+bool Bout_En_Bout::Touches(const QStringList& touches)
+{
+    return Xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + touches);
+}
+
+// The program's message boxes carry its name alone as their title; the main window does not.
+static const QString Titre_Boite = QStringLiteral("^QEZ_Challenge_KVRT$");
+
+bool Bout_En_Bout::Repondre_Boite(const QString& touche)
+{
+    QString id;
+    return Attendre_Fenetre(Titre_Boite, id) && Focaliser(id) && Touches({touche}) && Attendre_Disparition(id);
+}
+
+bool Bout_En_Bout::Aucune_Boite()
+{
+    if (Fenetres(Titre_Boite).isEmpty())
+        return true;
+    m_erreur = QStringLiteral("Étape « %1 » : une boîte de message inattendue est ouverte").arg(m_etape);
+    return false;
+}
+
+bool Bout_En_Bout::Geometrie(const QString& id, QRect& rect)
+{
+    QByteArray sortie;
+    if (!Xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}, &sortie))
+        return false;
+    QMap<QByteArray, int> v;
+    for (const QByteArray& ligne : sortie.split('\n')) {
+        const int egal = ligne.indexOf('=');
+        if (egal > 0)
+            v[ligne.left(egal)] = ligne.mid(egal + 1).toInt();
+    }
+    rect = QRect(v.value("X"), v.value("Y"), v.value("WIDTH"), v.value("HEIGHT"));
+    return rect.isValid();
+}
+
+// ---------------------------------------------------------------------------------------
+// The screen, read from the server's frame buffer file
+
+QImage Bout_En_Bout::Ecran()
+{
+    // The file is an XWD image: a header of big-endian 32-bit fields, a colour map, then
+    // the pixels; on this server 32 bits a pixel, least significant byte first (B, G, R, x).
+    const QByteArray d = Lire(m_ecranDir + QStringLiteral("/Xvfb_screen0"));
+    if (d.size() < 100)
+        return QImage();
+    auto champ = [&](int i) { return qFromBigEndian<quint32>(d.constData() + 4 * i); };
+    const quint32 entete = champ(0), largeur = champ(4), hauteur = champ(5), ordre = champ(7), bits = champ(11),
+                  parLigne = champ(12), couleurs = champ(19);
+    const qint64 debut = qint64(entete) + qint64(couleurs) * 12;
+    if (bits != 32 || ordre != 0 || debut + qint64(parLigne) * hauteur > d.size())
+        return QImage();
+    return QImage(reinterpret_cast<const uchar*>(d.constData() + debut), int(largeur), int(hauteur), int(parLigne),
+                  QImage::Format_RGB32)
+        .copy();
+}
+
+// The centre of one line of the main window's list, found on screen: the list is the only
+// area as wide as the window in its pale yellow or in the colour of the selected line, and
+// every rebuild of the list selects its last line. The lines have one height; the wait ends
+// once the selection stands on the last of the expected lines, so that a list still being
+// redrawn is never measured.
+bool Bout_En_Bout::Ligne_De_Liste(const QString& fenetre, int ligne, int nombreLignes, QPoint& centre)
+{
+    QRect cadre;
+    if (!Geometrie(fenetre, cadre))
+        return false;
+    const QRgb jaune = qRgb(255, 255, 192);
+    int dessus = -1, haut = -1, bas = -1, gauche = 0, droite = 0;
+    const bool vu = Attendre(
+        [&] {
+            const QImage image = Ecran();
+            dessus = haut = bas = -1;
+            for (int y = qMax(0, cadre.top()); y <= qMin(image.height() - 1, cadre.bottom()); ++y) {
+                int selection = 0, fond = 0, premier = -1, dernier = -1;
+                for (int x = qMax(0, cadre.left()); x <= qMin(image.width() - 1, cadre.right()); ++x) {
+                    const QRgb p = image.pixel(x, y) | 0xFF000000;
+                    if (p == (Couleur_Selection | 0xFF000000)) {
+                        ++selection;
+                        if (premier < 0)
+                            premier = x;
+                        dernier = x;
+                    } else if (p == (jaune | 0xFF000000)) {
+                        ++fond;
+                    }
+                }
+                // A focus frame is a thin line of that colour; the selected line fills the list's width.
+                if (selection > cadre.width() / 2) {
+                    if (haut < 0)
+                        haut = y;
+                    bas = y;
+                    gauche = premier;
+                    droite = dernier;
+                }
+                if (dessus < 0 && (selection > cadre.width() / 2 || fond > cadre.width() / 2))
+                    dessus = y;
+            }
+            const int hauteur = bas - haut + 1;
+            return haut >= 0 && hauteur >= 6 && haut - dessus == (nombreLignes - 1) * hauteur;
+        },
+        QStringLiteral("la liste de %1 lignes à l'écran, la dernière sélectionnée").arg(nombreLignes));
+    if (!vu)
+        return false;
+    const int hauteur = bas - haut + 1;
+    centre = QPoint((gauche + droite) / 2, dessus + ligne * hauteur + hauteur / 2);
+    return true;
+}
+
+bool Bout_En_Bout::Cliquer(const QPoint& point, int fois)
+{
+    // The pointer leaves the window afterwards, so that no tooltip covers the list.
+    return Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(point.x()), QString::number(point.y()),
+                    QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(fois), QStringLiteral("--delay"),
+                    QStringLiteral("80"), QStringLiteral("1")})
+        && Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QStringLiteral("1"), QStringLiteral("1")});
+}
+
+bool Bout_En_Bout::Attendre_Octets(const QString& chemin, const QByteArray& attendu, const QString& quoi)
+{
+    QByteArray lu;
+    if (Attendre([&] { lu = Lire(chemin); return lu == attendu; }, quoi))
+        return true;
+    m_erreur += QStringLiteral("\n--- attendu (%1) :\n%2\n--- lu :\n%3").arg(chemin, Lisible(attendu), Lisible(lu));
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// The journeys
+
+void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
+{
+    // Today's UTC date names the QSOs of the automatic date mode and the export: a run that
+    // would straddle midnight UTC waits for the new day first.
+    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
+        QTest::qWait(1000);
+    const QDate jour = QDateTime::currentDateTimeUtc().date();
+    const QString annee = QString::number(jour.year());
+    const QString aa = annee.right(2);
+    const QString date = jour.toString(QStringLiteral("dd/MM/yy"));
+    const QString premierJanvier = QStringLiteral("01/01/") + aa;
+
+    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    const QString log = m_dossier + QStringLiteral("/F4ABC_P_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    auto Ini = [&](const QString& station) {
+        return En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QStringLiteral("\nIndicatif%20Station=F4ABC_P\n\n")
+                       + QStringLiteral("[Setup%20F4ABC_P]\nAnnee%20Challenge=") + annee + QLatin1Char('\n') + station);
+    };
+    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
+
+    // ---- First start: the message, then the Station window, typed and validated by Enter.
+    Etape(QStringLiteral("premier démarrage"));
+    ETAPE_OK(Demarrer_Programme());
+    ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    ETAPE_OK(Attendre_Octets(reglages, En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QLatin1Char('\n')),
+                             QStringLiteral("le dossier du programme dans les settings")));
+    QString station;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Selection Indicatif et Ann"), station));
+    ETAPE_OK(Focaliser(station));
+    // The "/" of a portable callsign is typed, and stored as "_".
+    ETAPE_OK(Taper(QStringLiteral("f4abc/p")));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Taper(annee));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Attendre_Disparition(station));
+    ETAPE_OK(Attendre_Octets(log, Lire(m_dossier + QStringLiteral("/FXXXX_Challenge_KVRT.txt")),
+                             QStringLiteral("le log de la station, copié du modèle")));
+    QString main;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\n")), QStringLiteral("la station dans les settings")));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- Three QSOs by Enter alone, in automatic date mode: the cursor waits in Indicatif.
+    Etape(QStringLiteral("premier QSO"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Taper(QStringLiteral("f5xyz")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("29001")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray qso1 = L(date + QStringLiteral("  29001  Chateau Contacte        F5XYZ       "));
+    ETAPE_OK(Attendre_Octets(log, qso1, QStringLiteral("le premier QSO dans le log")));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=0\n")),
+                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("deuxième QSO, type choisi par les flèches"));
+    ETAPE_OK(Taper(QStringLiteral("on4xyz")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("2a001")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray qso2 = L(date + QStringLiteral("  2A001  Chateau active          ON4XYZ      "));
+    ETAPE_OK(Attendre_Octets(log, qso1 + qso2, QStringLiteral("le deuxième QSO dans le log")));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=3\n")),
+                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("troisième QSO, château déjà contacté, en attente de validation"));
+    ETAPE_OK(Taper(QStringLiteral("f6abc")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("29001")));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("space"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray qso3 = L(date + QStringLiteral(" *29001  Chateau active          F6ABC       "));
+    ETAPE_OK(Attendre_Octets(log, qso1 + qso2 + qso3, QStringLiteral("le troisième QSO dans le log")));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- "Inserer  un QSO", reached by Tab from the callsign: the QSO goes at its date.
+    Etape(QStringLiteral("insertion d'un QSO"));
+    ETAPE_OK(Touches({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(premierJanvier));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("f1abc")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("35002")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray insere = L(premierJanvier + QStringLiteral("  35002  Reactivation Contactee  F1ABC       "));
+    ETAPE_OK(Attendre_Octets(log, insere + qso1 + qso2 + qso3, QStringLiteral("le QSO inséré en tête du log")));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=1\n")),
+                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- Manual date mode by the keyboard: Date > Date automatique > Non.
+    Etape(QStringLiteral("mode date manuelle"));
+    ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("n")}));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=1\n")),
+                             QStringLiteral("le mode de date manuel dans les settings")));
+    ETAPE_OK(Taper(date));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("f2abc")));
+    // The type is typed over the one shown, not chosen: it stands as typed, in capitals.
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("ctrl+a")}));
+    ETAPE_OK(Taper(QStringLiteral("double")));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("56003")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray manuel = L(date + QStringLiteral("  56003  DOUBLE                  F2ABC       "));
+    // Before the first line of its date or later: after the first of January, unless today is that day.
+    const bool nouvelAn = date == premierJanvier;
+    QByteArray attendu = nouvelAn ? manuel + insere + qso1 + qso2 + qso3 : insere + manuel + qso1 + qso2 + qso3;
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO de date manuelle à sa date")));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=-1\n")),
+                             QStringLiteral("un type tapé retenu comme -1")));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- Edit by a double click on the first QSO of 29001: no duplicate warning, replaced in place.
+    Etape(QStringLiteral("modification par double clic"));
+    QPoint ligne;
+    ETAPE_OK(Ligne_De_Liste(main, 2, 5, ligne));
+    ETAPE_OK(Cliquer(ligne, 2));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("ctrl+a")}));
+    ETAPE_OK(Taper(QStringLiteral("f5zzz")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"),
+                      QStringLiteral("Return")}));
+    const QByteArray modifie = L(date + QStringLiteral("  29001  Chateau Contacte        F5ZZZ       "));
+    attendu = nouvelAn ? manuel + insere + modifie + qso2 + qso3 : insere + manuel + modifie + qso2 + qso3;
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO modifié à sa place")));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- Delete: a click on the line, Tab to "Supprimer un QSO", Enter; "Non" keeps the
+    // log, "Oui" removes every QSO of that castle.
+    Etape(QStringLiteral("suppression refusée"));
+    ETAPE_OK(Ligne_De_Liste(main, 2, 5, ligne));
+    ETAPE_OK(Cliquer(ligne, 1));
+    ETAPE_OK(Touches({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")}));
+    ETAPE_OK(Repondre_Boite(QStringLiteral("n")));
+    ETAPE_OK(Focaliser(main));
+    Etape(QStringLiteral("suppression acceptée"));
+    ETAPE_OK(Cliquer(ligne, 1));
+    ETAPE_OK(Touches({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")}));
+    QString question;
+    ETAPE_OK(Attendre_Fenetre(Titre_Boite, question));
+    QCOMPARE(Lire(log), attendu); // "Non" changed nothing
+    ETAPE_OK(Focaliser(question));
+    ETAPE_OK(Touches({QStringLiteral("o")}));
+    ETAPE_OK(Attendre_Disparition(question));
+    attendu = nouvelAn ? manuel + insere + qso2 : insere + manuel + qso2;
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("les deux QSO de 29001 supprimés")));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- Export: Enregistrer > les KVRT contactés, by the keyboard.
+    Etape(QStringLiteral("export"));
+    ETAPE_OK(Touches({QStringLiteral("alt+e"), QStringLiteral("k")}));
+    ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    const QString nomExport = QStringLiteral("F4ABC_P_Challenge_KVRT_") + annee + jour.toString(QStringLiteral("_dd_MM_yy")) + QStringLiteral(".txt");
+    const QByteArray exporte = Lire(m_dossier + QLatin1Char('/') + nomExport);
+    auto Numero = [](int n, const QByteArray& ligneLog, const char* points) {
+        return En_1252(QStringLiteral("  %1   ").arg(n, 5)) + ligneLog.chopped(2) + QByteArray("  ") + QByteArray(points) + QByteArray("\r\n");
+    };
+    const QByteArray premiere = nouvelAn ? Numero(1, manuel, " 0") + Numero(2, insere, " 1") : Numero(1, insere, " 1") + Numero(2, manuel, " 0");
+    const QByteArray debut = L(QStringLiteral("            F4ABC_P Challenge ") + annee + QStringLiteral("    Chateaux contactés au ")
+                               + jour.toString(QStringLiteral("dd/MM/yyyy")))
+        + L(QString()) + L(QStringLiteral("     N°      Date   KVRT     Type d'activité       Indicatif   Points")) + L(QString()) + premiere
+        + Numero(3, qso2, " 6") + L(QString()) + L(QStringLiteral("                             Total des points : 7")) + L(QString());
+    if (!exporte.startsWith(debut)) {
+        qWarning().noquote() << QStringLiteral("export %1 :\n--- attendu au début :\n%2\n--- lu :\n%3")
+                                    .arg(nomExport, Lisible(debut), Lisible(exporte));
+        QFAIL("l'export n'a pas le contenu attendu");
+    }
+    // Then the credit line, one line of its own.
+    const QByteArray credit = exporte.mid(debut.size());
+    QVERIFY2(credit.size() > 2 && credit.endsWith("\r\n") && credit.count('\n') == 1 && !credit.startsWith("\r"),
+             qPrintable(Lisible(credit)));
+    QCOMPARE(Lire(log), attendu);
+
+    // ---- Fichier > Quitter, by the keyboard: the program ends by itself.
+    Etape(QStringLiteral("fin du programme"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
+    QCOMPARE(m_programme->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_programme->exitCode(), 0);
+
+    // ---- Second start: no first-installation message, the station, its log and its manual
+    // date mode read back from the files.
+    Etape(QStringLiteral("second démarrage"));
+    const QByteArray reglagesAvant = Lire(reglages);
+    ETAPE_OK(Demarrer_Programme());
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Aucune_Boite());
+    QCOMPARE(Lire(reglages), reglagesAvant);
+    QCOMPARE(Lire(log), attendu);
+    // The date is typed first. The type shown is that of the last QSO of the log, shown at
+    // start-up ("Chateau active"); three steps up bring the first item.
+    Etape(QStringLiteral("QSO en date manuelle après redémarrage"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Taper(date));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("f8abc")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("29001")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray apres = L(date + QStringLiteral("  29001  Chateau Contacte        F8ABC       "));
+    attendu = nouvelAn ? apres + manuel + insere + qso2 : insere + apres + manuel + qso2;
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO de date manuelle, avant ceux du même jour")));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=0\n")),
+                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Aucune_Boite());
+
+    // ---- Back to the automatic date: Date > Date automatique > Oui; the next QSO goes last.
+    Etape(QStringLiteral("retour en date automatique"));
+    ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("o")}));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=0\n")),
+                             QStringLiteral("le mode de date automatique dans les settings")));
+    ETAPE_OK(Taper(QStringLiteral("f9abc")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("2b002")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    // The type is again that of the last QSO, shown by the rebuild after the recording.
+    attendu += L(date + QStringLiteral("  2B002  Chateau active          F9ABC       "));
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du jour en fin de log")));
+    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=3\n")),
+                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
+    QCOMPARE(m_programme->exitCode(), 0);
+}
+
+// The Station window closed by Escape at the first start: the main window opens on the
+// default station, every key in the callsign brings the first-installation message, Backspace
+// included, and no log is written.
+void Bout_En_Bout::Station_Refermee_Sans_Valider()
+{
+    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    const QStringList avant = QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+
+    Etape(QStringLiteral("premier démarrage, Station refermée"));
+    ETAPE_OK(Demarrer_Programme());
+    ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    QString station;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Selection Indicatif et Ann"), station));
+    ETAPE_OK(Focaliser(station));
+    ETAPE_OK(Touches({QStringLiteral("Escape")}));
+    ETAPE_OK(Attendre_Disparition(station));
+    QString main;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Attendre_Octets(reglages,
+                             En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
+                                     + QStringLiteral("\n\n[Setup%20FXXXX]\nRevision=\" 1.1.7\"\n")),
+                             QStringLiteral("les settings d'un programme pas encore installé")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("touches dans l'indicatif sans station"));
+    for (const QString& touche : {QStringLiteral("x"), QStringLiteral("BackSpace"), QStringLiteral("Return")}) {
+        ETAPE_OK(Focaliser(main));
+        ETAPE_OK(Touches({touche}));
+        ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    }
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
+    QCOMPARE(m_programme->exitCode(), 0);
+    QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), avant);
+}
+
+QTEST_GUILESS_MAIN(Bout_En_Bout)
+#include "tst_bout_en_bout.moc"
