@@ -466,7 +466,6 @@ Piles Calculer_Piles(const QList<Entree>& entrees)
             p.annulees.clear();
             break;
         case Genre::Annulation:
-            // An entry compacted away is no longer on the stack; nothing else moves then.
             if (!p.faites.isEmpty() && p.faites.last() == e.cible) {
                 p.faites.removeLast();
                 p.annulees.append(e.cible);
@@ -694,15 +693,49 @@ ErreurFichier Journal_Log::Retirer_Derniere()
     return {};
 }
 
+namespace {
+
+// The first entry kept: the last Minimum_Garde changes (undos and redos aside) or every
+// entry of the latest entry's year, whichever reaches further back, and never past a change
+// that a kept undo or redo names, so that the stacks read from what is kept stay true.
+qsizetype Premier_Garde(const QList<Entree>& entrees)
+{
+    qsizetype premier = entrees.size();
+    int changes = 0;
+    while (premier > 0 && changes < Journal_Log::Minimum_Garde) {
+        --premier;
+        const Genre g = entrees.at(premier).genre;
+        if (g == Genre::Modification || g == Genre::Retour)
+            ++changes;
+    }
+    if (entrees.isEmpty())
+        return 0;
+    const int annee = entrees.last().utc.toUTC().date().year();
+    while (premier > 0 && entrees.at(premier - 1).utc.toUTC().date().year() == annee)
+        --premier;
+    for (bool bouge = true; bouge && premier > 0;) {
+        bouge = false;
+        for (qsizetype i = premier; i < entrees.size(); ++i) {
+            const Entree& e = entrees.at(i);
+            if (e.genre != Genre::Annulation && e.genre != Genre::Retablissement)
+                continue;
+            for (qsizetype k = premier - 1; k >= 0; --k) {
+                if (entrees.at(k).numero == e.cible) {
+                    premier = k;
+                    bouge = true;
+                    break;
+                }
+            }
+        }
+    }
+    return premier;
+}
+
+} // namespace
+
 ErreurFichier Journal_Log::Compacter()
 {
-    // Keeps at least Minimum_Garde entries, and every entry of the latest entry's year.
-    qsizetype premier = qMax<qsizetype>(0, m_entrees.size() - Minimum_Garde);
-    if (!m_entrees.isEmpty()) {
-        const int annee = m_entrees.last().utc.toUTC().date().year();
-        while (premier > 0 && m_entrees.at(premier - 1).utc.toUTC().date().year() == annee)
-            --premier;
-    }
+    const qsizetype premier = Premier_Garde(m_entrees);
     QByteArray contenu;
     for (qsizetype i = premier; i < m_entrees.size(); ++i)
         contenu += Encoder_Entree(m_entrees.at(i));
@@ -713,6 +746,13 @@ ErreurFichier Journal_Log::Compacter()
     m_tailleFichier = contenu.size();
     m_reparer = false;
     return {};
+}
+
+void Journal_Log::Borner()
+{
+    // Compacted by a hundred entries at a time, so that the journal is rewritten seldom.
+    if (m_entrees.size() > Minimum_Garde + 100 && Premier_Garde(m_entrees) >= 100)
+        Compacter();
 }
 
 ErreurFichier Journal_Log::Reecrire(QByteArrayView ancien, const QByteArray& nouveau, Genre genre, qint64 cible,
@@ -741,8 +781,7 @@ ErreurFichier Journal_Log::Reecrire(QByteArrayView ancien, const QByteArray& nou
         Retirer_Derniere();
         return r;
     }
-    if (m_entrees.size() > Minimum_Garde + 100)
-        Compacter();
+    Borner();
     return {};
 }
 
@@ -782,8 +821,7 @@ ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& opera
             Retirer_Derniere();
         return r;
     }
-    if (m_entrees.size() > Minimum_Garde + 100)
-        Compacter();
+    Borner();
     return {};
 }
 

@@ -154,6 +154,7 @@ private:
     ErreurFichier Noter(Entree& e);
     ErreurFichier Retirer_Derniere();
     ErreurFichier Compacter();
+    void Borner();
     QString Mettre_De_Cote();
     Resultat Preparer(QByteArray& contenu);
 
