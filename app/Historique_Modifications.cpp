@@ -80,9 +80,13 @@ void Historique_Modifications::Remplir()
     Liste_Modifications->clear();
     const QList<Journal::Entree>& entrees = sp.Journal_Log().Entrees();
     QList<QTreeWidgetItem*> lignes;
+    // Local time is the UTC time moved by the clock's present offset, as the main window shows it.
+    const QDateTime u = sp.plateforme.Maintenant_Utc();
+    const QDateTime l = sp.plateforme.Maintenant_Local();
+    const qint64 decalage = QDateTime(u.date(), u.time(), Qt::UTC).secsTo(QDateTime(l.date(), l.time(), Qt::UTC));
     for (qsizetype i = entrees.size() - 1; i >= 0; --i) {
         const Journal::Entree& e = entrees.at(i);
-        const QDateTime local = e.utc.toUTC().addSecs(sp.plateforme.Maintenant_Utc().secsTo(sp.plateforme.Maintenant_Local()));
+        const QDateTime local = e.utc.toUTC().addSecs(decalage);
         QStringList qso = Journal::Lignes_Concernees(e);
         auto* ligne = new QTreeWidgetItem({local.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), Libelle(e),
                                            qso.join(QLatin1Char('\n'))});

@@ -227,14 +227,14 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
         Journal_Mis_De_Cote = deCote;
     }
     if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !Journal_Mis_De_Cote.isEmpty())) {
-        plateforme.Message(QStringLiteral("Le log a été modifié en dehors du programme : %1 refusé, le log n'a pas été modifié.\r\n"
+        plateforme.Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
                                           "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
                                .arg(quoi, QDir::toNativeSeparators(deCote)),
                            main);
         return;
     }
     if (r.etat == R::Rien_A_Faire)
-        plateforme.Message(quoi == QLatin1String("rétablissement") ? QStringLiteral("Aucune modification à rétablir.")
+        plateforme.Message(quoi.contains(QStringLiteral("rétablir")) ? QStringLiteral("Aucune modification à rétablir.")
                                                                     : QStringLiteral("Aucune modification à annuler."),
                            main);
 }
@@ -243,7 +243,7 @@ bool Sous_Programmes::Annuler_Modification()
 {
     const auto r = Journal_Log().Annuler(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("annulation"));
+        Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"));
         return false;
     }
     return true;
@@ -253,7 +253,7 @@ bool Sous_Programmes::Retablir_Modification()
 {
     const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("rétablissement"));
+        Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"));
         return false;
     }
     return true;
@@ -273,7 +273,7 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
         return false;
     }
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("retour"));
+        Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"));
         return false;
     }
     return true;

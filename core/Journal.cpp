@@ -534,6 +534,7 @@ void Journal_Log::Oublier()
 {
     m_charge = false;
     m_entrees.clear();
+    m_tailleFichier = 0;
     m_reparer = false;
     m_abime = false;
 }

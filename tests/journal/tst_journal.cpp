@@ -456,6 +456,10 @@ void Tst_Journal::Retour_A_Un_Etat()
     QCOMPARE(r.etat, Journal_Log::Resultat::Log_Modifie);
     QCOMPARE(Lire(log), etats.at(3) + "x");
     QVERIFY(QFileInfo::exists(r.misDeCote));
+    // The next change starts a new journal and can be undone.
+    QVERIFY(j.Ajouter("01/05/09  20000  Chateau active          F1AAA       ", "enregistrement", Heure(15)).ok());
+    QCOMPARE(j.Annuler(Heure(16)).etat, Journal_Log::Resultat::Fait);
+    QCOMPARE(Lire(log), etats.at(3) + "x");
 }
 
 // ---------------------------------------------------------------------------------------
