@@ -181,11 +181,41 @@ std::vector<Ligne> Lignes(QByteArrayView octets)
 
 } // namespace
 
-QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau)
+QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntier)
 {
     QList<Bloc> blocs;
-    if (ancien == nouveau)
+    if (ancienEntier == nouveauEntier)
         return blocs;
+    // The bytes alike at both ends are set aside first, whole lines only: most changes touch
+    // a line or two of a long log, and only the stretch between is cut into lines.
+    const qsizetype na0 = ancienEntier.size(), nb0 = nouveauEntier.size();
+    const qsizetype commun = qMin(na0, nb0);
+    qsizetype p = 0;
+    while (p < commun) {
+        const qsizetype pas = qMin<qsizetype>(4096, commun - p);
+        if (std::memcmp(ancienEntier.data() + p, nouveauEntier.data() + p, size_t(pas)) != 0)
+            break;
+        p += pas;
+    }
+    while (p < commun && ancienEntier[p] == nouveauEntier[p])
+        ++p;
+    const qsizetype tete = p == 0 ? 0 : ancienEntier.first(p).lastIndexOf('\n') + 1;
+    qsizetype s = 0;
+    const qsizetype maxS = qMin(na0, nb0) - tete;
+    while (s + 4096 <= maxS
+           && std::memcmp(ancienEntier.data() + na0 - s - 4096, nouveauEntier.data() + nb0 - s - 4096, 4096) == 0)
+        s += 4096;
+    while (s < maxS && ancienEntier[na0 - 1 - s] == nouveauEntier[nb0 - 1 - s])
+        ++s;
+    qsizetype queueA = na0 - s;
+    if (queueA > tete && ancienEntier[queueA - 1] != '\n') {
+        const qsizetype nl = ancienEntier.indexOf('\n', queueA);
+        queueA = nl < 0 ? na0 : nl + 1;
+    }
+    const qsizetype queueB = queueA - na0 + nb0;
+    const QByteArrayView ancien = ancienEntier.sliced(tete, queueA - tete);
+    const QByteArrayView nouveau = nouveauEntier.sliced(tete, queueB - tete);
+
     const std::vector<Ligne> a = Lignes(ancien);
     const std::vector<Ligne> b = Lignes(nouveau);
     auto egal = [&](qsizetype i, qsizetype j) {
@@ -194,7 +224,6 @@ QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau)
         return la.longueur == lb.longueur
             && std::memcmp(ancien.data() + la.debut, nouveau.data() + lb.debut, size_t(la.longueur)) == 0;
     };
-    // The lines alike at both ends are set aside first: most changes touch a line or two.
     qsizetype debut = 0;
     const qsizetype na = qsizetype(a.size()), nb = qsizetype(b.size());
     while (debut < na && debut < nb && egal(debut, debut))
@@ -290,7 +319,7 @@ QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau)
         if (!ouvert || i != finCourant) {
             fermer();
             courant = Bloc();
-            courant.position = position(i);
+            courant.position = tete + position(i);
             finCourant = i;
             ouvert = true;
         }

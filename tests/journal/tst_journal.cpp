@@ -169,6 +169,11 @@ void Tst_Journal::Differences_Inversibles_data()
             grandSans += l;
     }
     QTest::newRow("plus de cinq cents suppressions") << grand << grandSans << -1;
+    QTest::newRow("une ligne au debut d'un long log") << grand << "L0\r\n" + grand << 1;
+    QTest::newRow("une ligne a la fin d'un long log") << grand << grand + "L0\r\n" << 1;
+    QTest::newRow("un octet change au milieu d'un long log")
+        << grand << QByteArray(grand).replace("ligne 1500\r\n", "ligne 15O0\r\n") << 1;
+    QTest::newRow("fin de ligne changee") << grand << QByteArray(grand).replace("ligne 1500\r\n", "ligne 1500\n") << 1;
 }
 
 void Tst_Journal::Differences_Inversibles()
