@@ -43,21 +43,23 @@ void Cliquer(QWidget* w, QPoint pos = QPoint(), Qt::KeyboardModifiers mod = Qt::
     QTest::mouseClick(w->window()->windowHandle(), Qt::LeftButton, mod, w->mapTo(w->window(), pos));
 }
 
-// A QSO typed in the callsign field, then recorded with a click on Valider. The Enter of the
-// type's box, sent to the window, does not reach its handler yet (the box hands keys to its
-// line edit by a direct call): the rest of the QSO is set in the fields as that chain would.
+// A QSO typed from the callsign field to the recording, by the keyboard alone.
 void Saisir_Au_Clavier(Main* m, const QString& indicatif, const QString& reference)
 {
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
     Texte(m, indicatif);
     Touche(m, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m->Type_A);
-    m->Type_A->setCurrentIndex(3);
-    m->KVRT_A->setEnabled(true);
-    m->KVRT_A->setText(reference);
-    m->Validation_A->setChecked(false);
-    m->Valide_A->setEnabled(true);
-    Cliquer(m->Valide_A);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m->KVRT_A);
+    Texte(m, reference);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m->Validation_A);
+    if (m->Validation_A->isChecked())
+        Touche(m, Qt::Key_Space);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m->Valide_A);
+    Touche(m, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
 }
 
@@ -124,7 +126,7 @@ void Tst_Annulation::Fin()
 void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
 {
     Chien_De_Garde garde;
-    const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
+    const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA")};
     Demarrer(log);
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler la dernière modification"));
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
@@ -137,7 +139,7 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), Octets(log));
     QCOMPARE(m->Nombre_Lignes(), 1);
-    QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
     QCOMPARE(m->Mnu_Retablir->text(), QStringLiteral("&Rétablir : enregistrement du KVRT 35007"));
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler la dernière modification"));
     // The entry area waits for a new QSO, as after any change.
@@ -154,7 +156,7 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), apres);
     QCOMPARE(m->Nombre_Lignes(), 2);
-    QCOMPARE(m->Total_Points->text(), QStringLiteral("8"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : enregistrement du KVRT 35007"));
     QCOMPARE(m->Mnu_Retablir->text(), QStringLiteral("&Rétablir"));
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
@@ -188,11 +190,14 @@ void Tst_Annulation::ctrl_z_dans_un_champ_tape()
     QCOMPARE(p->Octets_Log(), Octets(log));
     QVERIFY(p->plateforme->messages.isEmpty());
 
-    // In the reference field too.
+    // In the reference field too, and in the type's box.
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), apres);
-    m->KVRT_A->setEnabled(true);
-    m->KVRT_A->setFocus();
+    Texte(m, QStringLiteral("f1abc"));
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m->Type_A);
+    Touche(m, Qt::Key_Return);
+    QCOMPARE(QApplication::focusWidget(), m->KVRT_A);
     Texte(m, QStringLiteral("29"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("29"));
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
@@ -200,6 +205,7 @@ void Tst_Annulation::ctrl_z_dans_un_champ_tape()
     QCOMPARE(p->Octets_Log(), apres);
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), Octets(log));
+    QVERIFY(p->plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
     Fin();
 }
@@ -302,7 +308,7 @@ void Tst_Annulation::log_modifie_ailleurs_annulation_refusee()
 void Tst_Annulation::historique_retour_a_un_etat()
 {
     Chien_De_Garde garde;
-    const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
+    const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA")};
     Demarrer(log);
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
     const QByteArray apresPremier = p->Octets_Log();
@@ -326,7 +332,7 @@ void Tst_Annulation::historique_retour_a_un_etat()
     // Newest first, local time, the operation and the QSOs concerned.
     QCOMPARE(liste->topLevelItem(0)->text(0), QStringLiteral("28/03/2009 16:30:00"));
     QCOMPARE(liste->topLevelItem(0)->text(1), QStringLiteral("Suppression du KVRT 29001"));
-    QCOMPARE(liste->topLevelItem(0)->text(2), QStringLiteral("- ") + Enr("01/03/09", "29001", CC, "F5AAA"));
+    QCOMPARE(liste->topLevelItem(0)->text(2), QStringLiteral("- ") + Enr("01/03/09", "29001", CA, "F5AAA"));
     QCOMPARE(liste->topLevelItem(1)->text(1), QStringLiteral("Enregistrement du KVRT 29002"));
     QCOMPARE(liste->topLevelItem(2)->text(0), QStringLiteral("28/03/2009 15:07:09"));
     QCOMPARE(liste->topLevelItem(2)->text(2), QStringLiteral("+ ") + Enr("28/03/09", "35007", CA, "F5XYZ"));
@@ -345,7 +351,7 @@ void Tst_Annulation::historique_retour_a_un_etat()
     Cliquer(h->Revenir);
     QCOMPARE(p->Octets_Log(), apresPremier);
     QCOMPARE(m->Nombre_Lignes(), 2);
-    QCOMPARE(m->Total_Points->text(), QStringLiteral("8"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
     QCOMPARE(liste->topLevelItemCount(), 4);
     QVERIFY(liste->topLevelItem(0)->text(1).startsWith(QStringLiteral("Retour à l'état après : enregistrement du KVRT 35007")));
     // The return itself is undone from the main window.
