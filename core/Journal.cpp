@@ -717,6 +717,9 @@ ErreurFichier Journal_Log::Retirer_Derniere()
     f.close();
     if (!ok)
         return Erreur_Journal(57, Chemin());
+    // A journal left with no entry is no journal: a change that failed leaves no file behind.
+    if (taille == 0 && QFile::remove(Chemin()))
+        FichierLog::Synchroniser_Dossier(Chemin());
     m_entrees.removeLast();
     m_tailleFichier = taille;
     m_reparer = false;
