@@ -7,6 +7,7 @@
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Fenetres_Web.h"
+#include "Historique_Modifications.h"
 #include "Plateforme.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
@@ -25,6 +26,8 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -289,6 +292,12 @@ void Main::Construire_Controles()
     });
     connect(Liste_KVRT, &QListView::doubleClicked, this, [this](const QModelIndex&) { Main_Liste_KVRT_DblClick(); });
 
+    for (QWidget* champ : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
+                           static_cast<QWidget*>(KVRT_A), static_cast<QWidget*>(Total_Points)})
+        champ->installEventFilter(this);
+    if (Type_A->lineEdit())
+        Type_A->lineEdit()->installEventFilter(this);
+
     Placer_Entetes();
 }
 
@@ -322,6 +331,14 @@ void Main::Construire_Menus()
     };
 
     Mnu_Fichier = menu(nullptr, "Mnu_Fichier", QStringLiteral("&Fichier"));
+    Mnu_Annuler = action(Mnu_Fichier, "Mnu_Annuler", QStringLiteral("&Annuler la dernière modification"), &Main::Main_Mnu_Annuler_Click);
+    Mnu_Annuler->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Mnu_Retablir = action(Mnu_Fichier, "Mnu_Retablir", QStringLiteral("&Rétablir"), &Main::Main_Mnu_Retablir_Click);
+    Mnu_Retablir->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    Mnu_Historique_Modifications = action(Mnu_Fichier, "Mnu_Historique_Modifications", QStringLiteral("&Historique des modifications…"),
+                                          &Main::Main_Mnu_Historique_Modifications_Click);
+    Mnu_Fichier->addSeparator();
+    connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", QStringLiteral("&Quitter QEZ_Challenge_KVRT"), &Main::Main_Mnu_Quitter_Click);
     Mnu_Setup = menu(nullptr, "Mnu_Setup", QStringLiteral("&Date"));
     Mnu_Date = menu(Mnu_Setup, "Mnu_Date", QStringLiteral("Date &automatique"));
@@ -347,10 +364,37 @@ void Main::Construire_Menus()
     Mnu_Apropos = action(Mnu_aide, "Mnu_Apropos", QStringLiteral("A &propos"), &Main::Main_Mnu_Apropos_Click);
 }
 
+// Ctrl+Z and Ctrl+Y in an entry field: the field's own undo while it has typing to undo,
+// the log's otherwise. A line edit claims both keys for itself whether or not it has
+// anything to undo, so the claim is refused here when it has nothing.
+static QLineEdit* Champ_Texte(QObject* objet)
+{
+    if (auto* ligne = qobject_cast<QLineEdit*>(objet))
+        return ligne;
+    if (auto* combo = qobject_cast<QComboBox*>(objet))
+        return combo->lineEdit();
+    return nullptr;
+}
+
 bool Main::eventFilter(QObject* objet, QEvent* event)
 {
     if (objet == Liste_KVRT->viewport() && event->type() == QEvent::MouseButtonPress)
         m_ligneAvantClic = Liste_KVRT->currentIndex().row();
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* touche = static_cast<QKeyEvent*>(event);
+        const QKeySequence vue(touche->keyCombination());
+        const bool annuler = Mnu_Annuler->shortcuts().contains(vue);
+        const bool retablir = Mnu_Retablir->shortcuts().contains(vue);
+        if (annuler || retablir) {
+            QLineEdit* champ = Champ_Texte(objet);
+            const bool pourLeChamp = champ && !champ->isReadOnly()
+                && (annuler ? champ->isUndoAvailable() : champ->isRedoAvailable());
+            if (!pourLeChamp) {
+                touche->ignore();
+                return true; // the menu's shortcut takes the key
+            }
+        }
+    }
     return QMainWindow::eventFilter(objet, event);
 }
 
@@ -426,6 +470,7 @@ void Main::Main_Form_Load()
         int total = 0;
         if (!sp.Calcul_Total_Points(total))
             return; // the recovery window, or an ending error, has taken over
+        sp.Verifier_Journal();
         Afficher_Total(total);
         sp.Rafraichir_Liste_Log();
     }
@@ -623,6 +668,68 @@ void Main::Main_Mnu_Imp_Contacte_Click()
 void Main::Main_Mnu_Enr_Contacte_Click()
 {
     sp.Enregistre_Contactes();
+}
+
+// ---------------------------------------------------------------------------------------
+// Undo, redo and the history of changes
+
+void Main::Actualiser_Annulation()
+{
+    const QString annuler = sp.Operation_A_Annuler();
+    const QString retablir = sp.Operation_A_Retablir();
+    Mnu_Annuler->setText(annuler.isEmpty() ? QStringLiteral("&Annuler la dernière modification")
+                                           : QStringLiteral("&Annuler : ") + annuler);
+    Mnu_Retablir->setText(retablir.isEmpty() ? QStringLiteral("&Rétablir") : QStringLiteral("&Rétablir : ") + retablir);
+}
+
+void Main::Apres_Modification_Log()
+{
+    int total = 0;
+    if (!sp.Calcul_Total_Points(total))
+        return;
+    Afficher_Total(total);
+    sp.Rafraichir_Liste_Log();
+    Efface();
+    // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
+    Validation_A->setChecked(false);
+    Annule_Saisie->setEnabled(false);
+    if (Fenetre_Historique_Modifications)
+        Fenetre_Historique_Modifications->Remplir();
+}
+
+void Main::Main_Mnu_Annuler_Click()
+{
+    if (sp.Indicatif_Station == QLatin1String("FXXXX"))
+        return;
+    if (sp.Annuler_Modification())
+        Apres_Modification_Log();
+    Actualiser_Annulation();
+}
+
+void Main::Main_Mnu_Retablir_Click()
+{
+    if (sp.Indicatif_Station == QLatin1String("FXXXX"))
+        return;
+    if (sp.Retablir_Modification())
+        Apres_Modification_Log();
+    Actualiser_Annulation();
+}
+
+void Main::Main_Mnu_Historique_Modifications_Click()
+{
+    if (Amener_Devant(Fenetre_Historique_Modifications))
+        return;
+    auto* fenetre = new Historique_Modifications(sp, this);
+    Fenetre_Historique_Modifications = fenetre;
+    fenetre->Historique_Modifications_Form_Load();
+}
+
+void Main::Oublier_Annulations_Champs()
+{
+    // setText starts a line edit's undo history afresh.
+    for (QLineEdit* champ : {Date_A, Ind_A, KVRT_A, Type_A->lineEdit()})
+        if (champ)
+            champ->setText(champ->text());
 }
 
 // ---------------------------------------------------------------------------------------

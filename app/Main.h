@@ -25,6 +25,7 @@ class Carte_Acti;
 class Recherche_Indicatif;
 class Aide;
 class QDialog;
+class Historique_Modifications;
 
 // The main window: station, clock, the log's list and the entry area of one QSO.
 class Main : public QMainWindow
@@ -80,6 +81,9 @@ public:
 
     // Menus.
     QMenu* Mnu_Fichier;
+    QAction* Mnu_Annuler;
+    QAction* Mnu_Retablir;
+    QAction* Mnu_Historique_Modifications;
     QAction* Mnu_Quitter;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
@@ -111,6 +115,7 @@ public:
     QPointer<QWidget> Fenetre_Reglement;
     QPointer<QWidget> Fenetre_Liste_KVRT1;
     QPointer<Aide> Fenetre_Aide;
+    QPointer<Historique_Modifications> Fenetre_Historique_Modifications;
 
     // Start-up and the application shell.
     void Main_Form_Load();
@@ -130,6 +135,14 @@ public:
     void Main_Mnu_Reglement_Click();
     void Main_Mnu_Imp_Contacte_Click();
     void Main_Mnu_Enr_Contacte_Click();
+    void Main_Mnu_Annuler_Click();
+    void Main_Mnu_Retablir_Click();
+    void Main_Mnu_Historique_Modifications_Click();
+    // Names the change that Annuler and Rétablir would reverse, in the menu.
+    void Actualiser_Annulation();
+    // After an undo, a redo or a return: the total, the list and the entry area, as after
+    // any change of the log.
+    void Apres_Modification_Log();
 
     // The entry area.
     void Main_Date_A_KeyPress(int& KeyAscii);
@@ -163,6 +176,8 @@ public:
     bool Champs_Enregistrables();
     void Entree_Nouvelle_Saisie();
     void Ouvrir_Premier_Champ();
+    // The entry fields forget their own undo history: Ctrl+Z then goes to the log.
+    void Oublier_Annulations_Champs();
 
     // Gives a secondary window the standard treatment: one instance, brought to the front.
     static bool Amener_Devant(QWidget* fenetre);

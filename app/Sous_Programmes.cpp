@@ -10,6 +10,7 @@
 #include "Texte1252.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QStringList>
 #include <QStringListModel>
 #include <QWidget>
@@ -121,6 +122,7 @@ bool Sous_Programmes::Rafraichir_Liste_Log()
     });
     contenu = QByteArray();
     main->Remplir_Liste(liste);
+    main->Actualiser_Annulation();
     return lu;
 }
 
@@ -142,13 +144,149 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
     });
 }
 
+bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
+{
+    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
+    if (!e.ok() && message)
+        plateforme.Message(e.message, main);
+    return e.ok();
+}
+
+QString Sous_Programmes::Nom_Operation(const QString& action, QStringView enregistrement)
+{
+    return action + QStringLiteral(" du KVRT ") + enregistrement.mid(10, 5).trimmed().toString();
+}
+
+Journal::Journal_Log& Sous_Programmes::Journal_Log()
+{
+    if (!m_journal || m_journal->Chemin_Log() != Nom_Log())
+        m_journal = std::make_unique<Journal::Journal_Log>(Nom_Log());
+    return *m_journal;
+}
+
+bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
+                                   const QString& suite)
+{
+    const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
+                                                   plateforme.Maintenant_Utc());
+    if (!e.ok()) {
+        plateforme.Message(e.message + QStringLiteral("\r\n") + suite, main);
+        return false;
+    }
+    return true;
+}
+
+bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
+                                   const QString& suite)
+{
+    qsizetype taille = 0;
+    for (const QByteArray& l : lignes)
+        taille += l.size() + 2;
+    QByteArray nouveau;
+    nouveau.reserve(taille);
+    for (const QByteArray& l : lignes) {
+        nouveau += l;
+        nouveau += "\r\n";
+    }
+    return Reecrire_Log(ancien, nouveau, operation, suite);
+}
+
+void Sous_Programmes::Verifier_Journal()
+{
+    FichierLog::Nettoyer_Restes(Nom_Log());
+    FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
+    QByteArray contenu;
+    if (!FichierLog::Lire_Tout(Nom_Log(), contenu).ok())
+        return;
+    QString nom;
+    if (Journal_Log().Verifier(contenu, &nom) == Journal::Journal_Log::Accord::Mis_De_Cote)
+        Journal_Mis_De_Cote = nom;
+}
+
+QString Sous_Programmes::Operation_A_Annuler()
+{
+    const Journal::Entree* e = Journal_Log().A_Annuler();
+    return e ? e->operation : QString();
+}
+
+QString Sous_Programmes::Operation_A_Retablir()
+{
+    const Journal::Entree* e = Journal_Log().A_Retablir();
+    return e ? e->operation : QString();
+}
+
+void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi)
+{
+    using R = Journal::Journal_Log::Resultat;
+    if (r.etat == R::Erreur) {
+        plateforme.Message(r.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
+        return;
+    }
+    QString deCote = r.misDeCote.isEmpty() ? Journal_Mis_De_Cote : r.misDeCote;
+    if (r.etat == R::Log_Modifie) {
+        Journal_Mis_De_Cote = deCote;
+    }
+    if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !Journal_Mis_De_Cote.isEmpty())) {
+        plateforme.Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
+                                          "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
+                               .arg(quoi, QDir::toNativeSeparators(deCote)),
+                           main);
+        return;
+    }
+    if (r.etat == R::Rien_A_Faire)
+        plateforme.Message(quoi.contains(QStringLiteral("rétablir")) ? QStringLiteral("Aucune modification à rétablir.")
+                                                                    : QStringLiteral("Aucune modification à annuler."),
+                           main);
+}
+
+bool Sous_Programmes::Annuler_Modification()
+{
+    const auto r = Journal_Log().Annuler(plateforme.Maintenant_Utc());
+    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
+        Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"));
+        return false;
+    }
+    return true;
+}
+
+bool Sous_Programmes::Retablir_Modification()
+{
+    const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
+    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
+        Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"));
+        return false;
+    }
+    return true;
+}
+
+bool Sous_Programmes::Revenir_A(qint64 numero)
+{
+    const QString operation = QStringLiteral("retour à l'état du ")
+        + plateforme.Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+    QString nom;
+    for (const Journal::Entree& e : Journal_Log().Entrees())
+        if (e.numero == numero)
+            nom = QStringLiteral("retour à l'état après : ") + e.operation;
+    const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme.Maintenant_Utc());
+    if (r.etat == Journal::Journal_Log::Resultat::Rien_A_Faire && Journal_Mis_De_Cote.isEmpty()) {
+        plateforme.Message(QStringLiteral("Le log est déjà dans cet état."), main);
+        return false;
+    }
+    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
+        Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"));
+        return false;
+    }
+    return true;
+}
+
 bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
 {
     const QByteArray cle = Texte1252::Encoder(QStringView(ligne_liste).mid(8));
     const QByteArray nouvelle = Texte1252::Encoder(nouvelle_ligne);
-    QList<QByteArray> lignes;
-    if (!Lire_Log(lignes))
+    QByteArray contenu;
+    if (!Lire_Contenu(contenu))
         return false;
+    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
     bool remplace = false;
     for (QByteArray& ligne : lignes) {
         if (ligne == cle) {
@@ -158,12 +296,11 @@ bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& no
     }
     if (!remplace)
         lignes.append(nouvelle);
-    const ErreurFichier e = FichierLog::Reecrire(Nom_Log(), lignes);
-    if (!e.ok()) {
-        plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
+    if (!Reecrire_Log(contenu, lignes, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
+                      QStringLiteral("Le log n'a pas été modifié.")))
         return false;
-    }
     lignes = QList<QByteArray>();
+    contenu = QByteArray();
     Rafraichir_Liste_Log();
     return true;
 }
@@ -182,31 +319,34 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
         return v;
     };
     const QByteArrayView cleNette = sansBlancs(cle);
-    QList<QByteArray> lignes;
-    if (!Lire_Log(lignes))
+    QByteArray contenu;
+    if (!Lire_Contenu(contenu))
         return false;
+    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
     QList<QByteArray> gardees;
     gardees.reserve(lignes.size());
     for (const QByteArray& ligne : lignes)
         if (cleNette.isEmpty() || ligne.size() <= 10 || sansBlancs(Texte1252::Morceau(ligne, 10, 5)) != cleNette)
             gardees.append(ligne);
     if (gardees.size() != lignes.size()) {
-        const ErreurFichier e = FichierLog::Reecrire(Nom_Log(), gardees);
-        if (!e.ok()) {
-            plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
+        lignes = QList<QByteArray>();
+        if (!Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
+                          QStringLiteral("Le log n'a pas été modifié.")))
             return false;
-        }
     }
     // The lines read are no longer needed: the list is made again from the file.
     lignes = QList<QByteArray>();
     gardees = QList<QByteArray>();
+    contenu = QByteArray();
     Rafraichir_Liste_Log();
     return true;
 }
 
 bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 {
-    const ErreurFichier e = FichierLog::Ajouter(Nom_Log(), Texte1252::Encoder(nouvelle_ligne));
+    const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
+                                                  Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),
+                                                  plateforme.Maintenant_Utc());
     if (!e.ok()) {
         plateforme.Message(e.message + QStringLiteral("\r\nLe QSO n'a pas été enregistré."), main);
         return false;

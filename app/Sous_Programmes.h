@@ -1,10 +1,13 @@
 #pragma once
 
 #include "FichierLog.h"
+#include "Journal.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+
+#include <memory>
 
 class Plateforme;
 class Reglages;
@@ -52,6 +55,32 @@ public:
     bool Supprime_Lignes_Reference(QString& reference);
     bool Ajoute_Ligne(QString& nouvelle_ligne);
 
+    // The journal of the current log, and the one routine every rewrite of the log goes
+    // through: the change is journalled, then the log is replaced atomically. suite ends the
+    // message of a failure ("Le log n'a pas été modifié.").
+    Journal::Journal_Log& Journal_Log();
+    bool Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
+                      const QString& suite);
+    bool Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
+                      const QString& suite);
+    // At start-up: temporary files a crash left are removed, and the journal is compared
+    // with the log (and set aside when the log was changed outside the program).
+    void Verifier_Journal();
+    // Undo, redo and the return to the state after a journal entry; each tells the user
+    // what went wrong and returns true when the log changed.
+    bool Annuler_Modification();
+    bool Retablir_Modification();
+    bool Revenir_A(qint64 numero);
+    // "suppression du KVRT 29001" and the like, or empty when there is nothing to undo/redo.
+    QString Operation_A_Annuler();
+    QString Operation_A_Retablir();
+    // The name of a journal set aside this session, for the message of a refused undo.
+    QString Journal_Mis_De_Cote;
+    // "enregistrement du KVRT 29001": an operation named after the reference of a record.
+    static QString Nom_Operation(const QString& action, QStringView enregistrement);
+    // Reads the log's bytes; tells the user and returns false on failure.
+    bool Lire_Contenu(QByteArray& contenu, bool message = true);
+
     // Points. Calcul_Total_Points returns false when the log could not be read: the
     // recovery window or the ending error has then been shown and the caller stops.
     bool Calcul_Total_Points(int& Total);
@@ -72,5 +101,11 @@ public:
     void Terminer_Programme();
 
     static QString Texte_Historique_Complet();
+
+private:
+    std::unique_ptr<Journal::Journal_Log> m_journal;
+    void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi);
+
+public:
     static QString Ligne_Credit();
 };

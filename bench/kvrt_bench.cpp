@@ -10,6 +10,7 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Recapitulatif.h"
@@ -272,6 +273,7 @@ public:
             qFatal("total absent après le démarrage");
 
         Operations_Un_QSO();
+        Cout_Journal();
         Fenetres_Rapports();
         Export();
         Recherches();
@@ -280,7 +282,7 @@ public:
     void Operations_Un_QSO()
     {
         Main* w = m();
-        std::vector<double> supprimer, enregistrer, inserer, editer, cliquer, doublon;
+        std::vector<double> supprimer, enregistrer, inserer, editer, cliquer, doublon, annuler;
         QElapsedTimer t;
         auto temps = [&] { return t.nsecsElapsed() / 1e6; };
         for (int r = 0; r <= reps; ++r) {
@@ -332,6 +334,18 @@ public:
                 supprimer.push_back(temps());
             Verifier_Taille(n - 1, "suppression");
 
+            // Ctrl+Z brings the castle back through the journal; it goes again, untimed.
+            t.start();
+            w->Main_Mnu_Annuler_Click();
+            Afficher();
+            if (compte)
+                annuler.push_back(temps());
+            Verifier_Taille(n, "annulation de la suppression");
+            w->Selectionner_Ligne(n - 1);
+            p.plateforme->reponses.append(true);
+            w->Main_Annule_Saisie_Click();
+            Verifier_Taille(n - 1, "suppression après annulation");
+
             // Insertion by date: the button, the fields, then Valider; the QSO goes mid-year.
             w->Main_Ajout_Saisie_Click();
             Remplir(QStringLiteral("15/06/09"), x, (r + 3) % 9, QStringLiteral("TK5XN"), false);
@@ -373,6 +387,73 @@ public:
         Ajouter(QStringLiteral("Insérer par date (Valider)"), Mediane(inserer), 16, 100);
         Ajouter(QStringLiteral("Éditer (double clic, Valider)"), Mediane(editer), 16, 100);
         Ajouter(QStringLiteral("Supprimer un KVRT (Oui)"), Mediane(supprimer), 16, 100);
+        Ajouter(QStringLiteral("Annuler la suppression (Ctrl+Z)"), Mediane(annuler), 16, Mediane(supprimer),
+                QStringLiteral("cible : le coût de la suppression"));
+        if (!p.plateforme->messages.isEmpty())
+            qFatal("message imprévu : %s", qPrintable(p.plateforme->messages.first()));
+    }
+
+    // What the journal adds to a change: the same rewrite and the same append with and
+    // without it, on a copy of the log in the same folder, and its parts alone.
+    void Cout_Journal()
+    {
+        const QString copie = p.Chemin(QStringLiteral("Banc_Challenge_KVRT_2009.txt"));
+        QByteArray a;
+        if (!FichierLog::Lire_Tout(chemin, a).ok())
+            qFatal("lecture du log");
+        // b: the log with two castles' lines gone, far apart, as a delete leaves it.
+        QList<QByteArray> lignes = Texte1252::Couper_Lignes(a);
+        lignes.removeAt(lignes.size() * 2 / 3);
+        lignes.removeAt(lignes.size() / 5);
+        QByteArray b;
+        for (const QByteArray& l : lignes)
+            b += l + "\r\n";
+        lignes = QList<QByteArray>();
+        if (!FichierLog::Reecrire_Octets(copie, a).ok())
+            qFatal("copie du log");
+        bool versB = true;
+        const double sans = Chronometrer(reps, [&] {
+            if (!FichierLog::Reecrire_Octets(copie, versB ? b : a).ok())
+                qFatal("réécriture");
+            versB = !versB;
+        });
+        if (!versB)
+            FichierLog::Reecrire_Octets(copie, a);
+        Journal::Journal_Log journal(copie);
+        versB = true;
+        const double avec = Chronometrer(reps, [&] {
+            if (!journal.Reecrire(versB ? a : b, versB ? b : a, Journal::Genre::Modification, 0, QStringLiteral("banc"),
+                                  QDateTime::currentDateTimeUtc())
+                     .ok())
+                qFatal("réécriture journalisée");
+            versB = !versB;
+        });
+        const double empreinte = Chronometrer(reps, [&] { (void)Journal::Empreinte_De(a).Valeur(); });
+        const double differences = Chronometrer(reps, [&] { (void)Journal::Differences(a, b); });
+        // Appends grow the copy by one line each time, with and without the journal.
+        const QByteArray ligne = "28/03/09  90999  Chateau active          F6BEN       ";
+        const double ajoutSans = Chronometrer(reps, [&] {
+            if (!FichierLog::Ajouter(copie, ligne).ok())
+                qFatal("ajout");
+        });
+        journal.Oublier();
+        QByteArray contenu;
+        FichierLog::Lire_Tout(copie, contenu);
+        journal.Verifier(contenu);
+        if (journal.Verifier(contenu) == Journal::Journal_Log::Accord::Mis_De_Cote)
+            qFatal("journal mis de côté");
+        const double ajoutAvec = Chronometrer(reps, [&] {
+            if (!journal.Ajouter(ligne, QStringLiteral("banc"), QDateTime::currentDateTimeUtc()).ok())
+                qFatal("ajout journalisé");
+        });
+        Ajouter(QStringLiteral("Journal : empreinte du log entier"), empreinte, 0, 0);
+        Ajouter(QStringLiteral("Journal : différences d'une suppression"), differences, 0, 0);
+        Ajouter(QStringLiteral("Réécriture seule (suppression de 2 lignes)"), sans, 0, 0);
+        Ajouter(QStringLiteral("Réécriture journalisée"), avec, 0, 0);
+        Ajouter(QStringLiteral("Surcoût du journal sur une réécriture"), avec - sans, 2, 2, QStringLiteral("cible 2 ms"));
+        Ajouter(QStringLiteral("Ajout seul"), ajoutSans, 0, 0);
+        Ajouter(QStringLiteral("Ajout journalisé"), ajoutAvec, 0, 0);
+        Ajouter(QStringLiteral("Surcoût du journal sur un ajout"), ajoutAvec - ajoutSans, 2, 2, QStringLiteral("cible 2 ms"));
     }
 
     template <typename Fenetre>

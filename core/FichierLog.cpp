@@ -7,9 +7,15 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <QDateTime>
+#include <QRegularExpression>
+
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -106,7 +112,27 @@ ErreurFichier Lire(const QString& chemin, QList<QByteArray>& lignes)
     return e;
 }
 
-ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne)
+ErreurFichier Synchroniser_Dossier(const QString& cheminDansDossier)
+{
+#ifdef Q_OS_UNIX
+    const QString dossier = QFileInfo(cheminDansDossier).absolutePath();
+    const int fd = ::open(QFile::encodeName(dossier).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Erreur(errno == EACCES ? 70 : 75, QStringLiteral("impossible d'écrire sur le disque"), dossier);
+    const int r = ::fsync(fd);
+    const int errnoVu = errno;
+    ::close(fd);
+    // Some file systems cannot sync a folder and say so; their renames are as durable as they get.
+    if (r != 0 && errnoVu != EINVAL && errnoVu != EROFS)
+        return Erreur(errnoVu == ENOSPC ? 61 : 57, QStringLiteral("impossible d'écrire sur le disque"), dossier);
+#else
+    Q_UNUSED(cheminDansDossier)
+#endif
+    return {};
+}
+
+ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne,
+                      const std::function<ErreurFichier(qint64, const QByteArray&)>& avantEcriture)
 {
     const QString action = QStringLiteral("impossible d'ajouter le QSO dans");
     const QFileInfo info(chemin);
@@ -133,6 +159,11 @@ ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne)
     }
     donnees += ligne;
     donnees += "\r\n";
+    if (avantEcriture) {
+        const ErreurFichier e = avantEcriture(avant, donnees);
+        if (!e.ok())
+            return e;
+    }
     errno = 0;
     const bool ecrit = fichier.write(donnees) == donnees.size() && fichier.flush();
     int errnoEcriture = errno;
@@ -151,7 +182,7 @@ ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne)
         return Erreur(numero, action, chemin);
     }
     fichier.close();
-    return {};
+    return Synchroniser_Dossier(chemin);
 }
 
 ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const QString& nomPourMessage)
@@ -204,7 +235,94 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
     errno = 0;
     if (!fichier.commit())
         return Erreur(Numero_Depuis(fichier, errno), action, chemin);
-    return {};
+    // The rename that put the new file in place is on disk only once the folder is.
+    return Synchroniser_Dossier(chemin);
+}
+
+ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu)
+{
+    const QString action = QStringLiteral("impossible de réécrire");
+    if (QFileInfo(chemin).isDir())
+        return Erreur(75, action, chemin);
+    QSaveFile fichier(chemin);
+    errno = 0;
+    if (!fichier.open(QIODevice::WriteOnly))
+        return Erreur(QFileInfo(chemin).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
+    errno = 0;
+    if (fichier.write(contenu) != contenu.size() || !fichier.flush()) {
+        const int numero = errno == ENOSPC ? 61 : Numero_Depuis(fichier, errno);
+        fichier.cancelWriting();
+        return Erreur(numero, action, chemin);
+    }
+    errno = 0;
+    if (!fichier.commit())
+        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    return Synchroniser_Dossier(chemin);
+}
+
+#ifdef Q_OS_UNIX
+// True when a process of this machine has the file open, by its descriptors in /proc.
+static bool Ouvert_Ailleurs(const QString& chemin)
+{
+    struct stat cible;
+    if (::stat(QFile::encodeName(chemin).constData(), &cible) != 0)
+        return false;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return true; // cannot tell: keep the file
+    bool ouvert = false;
+    while (dirent* p = ::readdir(proc)) {
+        if (p->d_name[0] < '0' || p->d_name[0] > '9')
+            continue;
+        const QByteArray dossierFd = QByteArray("/proc/") + p->d_name + "/fd";
+        DIR* fds = ::opendir(dossierFd.constData());
+        if (!fds)
+            continue;
+        while (dirent* f = ::readdir(fds)) {
+            if (f->d_name[0] == '.')
+                continue;
+            struct stat vu;
+            if (::stat((dossierFd + '/' + f->d_name).constData(), &vu) == 0 && vu.st_dev == cible.st_dev
+                && vu.st_ino == cible.st_ino) {
+                ouvert = true;
+                break;
+            }
+        }
+        ::closedir(fds);
+        if (ouvert)
+            break;
+    }
+    ::closedir(proc);
+    return ouvert;
+}
+#endif
+
+QStringList Nettoyer_Restes(const QString& chemin)
+{
+    QStringList retires;
+    const QFileInfo info(chemin);
+    if (!info.isFile())
+        return retires;
+    const QDateTime dateFichier = info.lastModified();
+    const QRegularExpression forme(QLatin1Char('^') + QRegularExpression::escape(info.fileName())
+                                   + QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+    const QDir dossier = info.absoluteDir();
+    for (const QFileInfo& reste : dossier.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!forme.match(reste.fileName()).hasMatch() || reste.isSymLink())
+            continue;
+        // A temporary file newer than the file may belong to a rewrite running right now.
+        if (reste.lastModified() >= dateFichier)
+            continue;
+#ifdef Q_OS_UNIX
+        if (Ouvert_Ailleurs(reste.absoluteFilePath()))
+            continue;
+#endif
+        if (QFile::remove(reste.absoluteFilePath()))
+            retires.append(reste.fileName());
+    }
+    if (!retires.isEmpty())
+        Synchroniser_Dossier(chemin);
+    return retires;
 }
 
 ErreurFichier Copier(const QString& source, const QString& destination)
@@ -230,7 +348,7 @@ ErreurFichier Copier(const QString& source, const QString& destination)
     errno = 0;
     if (!fichier.commit())
         return Erreur(Numero_Depuis(fichier, errno), action, destination);
-    return {};
+    return Synchroniser_Dossier(destination);
 }
 
 bool Existe(const QString& chemin)

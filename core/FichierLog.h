@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 class QIODevice;
 
@@ -28,12 +31,22 @@ QString Nom_Modele(const QString& repertoire);
 ErreurFichier Lire(const QString& chemin, QList<QByteArray>& lignes);
 // The whole file's bytes.
 ErreurFichier Lire_Tout(const QString& chemin, QByteArray& contenu);
-// Appends one line and its CR LF, and flushes it to disk before returning.
-ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne);
+// Appends one line and its CR LF, and flushes it and its folder to disk before returning.
+// When given, avant is called with the log's size and the exact bytes about to be appended
+// before anything is written; an error from it stops the append.
+ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne,
+                      const std::function<ErreurFichier(qint64 taille, const QByteArray& donnees)>& avant = {});
 // Writes every line with CR LF to a device; stops at the first failure.
 ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const QString& nomPourMessage);
 // Replaces the file with these lines, atomically.
 ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes);
+// Replaces the file with these bytes, atomically.
+ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu);
+// Flushes a folder's entries to disk: a rename or a new file is durable only then.
+ErreurFichier Synchroniser_Dossier(const QString& cheminDansDossier);
+// Removes the temporary files a crash left beside a file (name.XXXXXX), when they are older
+// than the file and no process has them open; gives back the names removed.
+QStringList Nettoyer_Restes(const QString& chemin);
 // Copies a file to another name, atomically, replacing it.
 ErreurFichier Copier(const QString& source, const QString& destination);
 bool Existe(const QString& chemin);

@@ -281,6 +281,7 @@ void Main::Ouvrir_Premier_Champ()
         Colorer(Date_A, Vert_Pale);
         Date_A->setFocus();
     }
+    Oublier_Annulations_Champs();
 }
 
 void Main::Main_Efface_A_Click()
@@ -334,9 +335,10 @@ void Main::Insere_QSO()
     int dateNouvelle = 0;
     const bool dateLisible = Enregistrement::Date_Comparable(enregistrement, dateNouvelle);
 
-    QList<QByteArray> lignes;
-    if (!sp.Lire_Log(lignes))
+    QByteArray contenu;
+    if (!sp.Lire_Contenu(contenu))
         return;
+    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
     QList<QByteArray> resultat;
     resultat.reserve(lignes.size() + 1);
     bool ecrit = false;
@@ -356,14 +358,13 @@ void Main::Insere_QSO()
     }
     if (!ecrit)
         resultat.append(nouvelle);
-    const ErreurFichier e = FichierLog::Reecrire(sp.Nom_Log(), resultat);
-    if (!e.ok()) {
-        // The log is as it was and the QSO stays in the fields.
-        sp.plateforme.Message(e.message + QStringLiteral("\r\nLe QSO n'a pas été enregistré."), this);
-        return;
-    }
-    // The lines read are no longer needed: the total and the list come from the file again.
     lignes = QList<QByteArray>();
+    // The log is as it was on a failure, and the QSO stays in the fields.
+    if (!sp.Reecrire_Log(contenu, resultat, Sous_Programmes::Nom_Operation(QStringLiteral("insertion"), enregistrement),
+                         QStringLiteral("Le QSO n'a pas été enregistré.")))
+        return;
+    // The lines read are no longer needed: the total and the list come from the file again.
+    contenu = QByteArray();
     resultat = QList<QByteArray>();
 
     const bool pourInsertion = sp.Mode_Insertion;

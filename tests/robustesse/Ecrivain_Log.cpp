@@ -172,7 +172,14 @@ int main(int argc, char* argv[])
         QByteArray apres;
         QByteArray quoi;
         int ligne = -1;
-        if (choix < 35) {
+        // Now and then the last change is undone or redone, when the program offers it; what
+        // the log must then be is the test's to judge, from the changes it saw done.
+        const int defaire = t.Entre(0, 99);
+        if (defaire < 12 && !sp.Operation_A_Annuler().isEmpty()) {
+            quoi = "ANNULER";
+        } else if (defaire >= 12 && defaire < 20 && !sp.Operation_A_Retablir().isEmpty()) {
+            quoi = "RETABLIR";
+        } else if (choix < 35) {
             quoi = "AJOUT";
             apres = Modele_Log::Ajout(avant, octets);
         } else if (choix < 60) {
@@ -188,10 +195,16 @@ int main(int argc, char* argv[])
             apres = Modele_Log::Suppression(avant, lignes.at(ligne).mid(10, 5));
         }
 
-        Noter("OP " + QByteArray::number(n) + ' ' + quoi + ' ' + Empreinte(avant) + ' ' + Empreinte(apres));
+        Noter("OP " + QByteArray::number(n) + ' ' + quoi + ' ' + Empreinte(avant) + ' '
+              + (quoi == "ANNULER" || quoi == "RETABLIR" ? QByteArray("-") : Empreinte(apres)));
 
         bool fait = false;
-        if (quoi == "AJOUT") {
+        if (quoi == "ANNULER" || quoi == "RETABLIR") {
+            fait = quoi == "ANNULER" ? sp.Annuler_Modification() : sp.Retablir_Modification();
+            if (fait)
+                main.Apres_Modification_Log();
+            apres = Lire(log);
+        } else if (quoi == "AJOUT") {
             fait = sp.Ajoute_Ligne(enregistrement);
         } else if (quoi == "INSERTION") {
             main.Date_A->setText(date);
@@ -226,6 +239,6 @@ int main(int argc, char* argv[])
             Ecart(repertoire, "LISTE", apres, vu);
             return 5;
         }
-        Noter("FAIT " + QByteArray::number(n));
+        Noter("FAIT " + QByteArray::number(n) + ' ' + Empreinte(vu));
     }
 }

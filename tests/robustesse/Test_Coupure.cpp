@@ -1,10 +1,13 @@
 // The program killed at any moment never leaves a damaged log: a helper changes the log
 // through the program's own routines and is killed with SIGKILL at random moments; after each
 // kill the log must be byte for byte the state before the interrupted operation or the state
-// after it, and the next start must read it whole.
+// after it, and the next start must read it whole. Undos and redos are among the operations;
+// after each kill the journal must explain the log, and one undo give the state before the
+// last change done.
 
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Juge_Journal.h"
 #include "Main.h"
 #include "Modele_Log.h"
 #include "Outils_Test.h"
@@ -63,6 +66,8 @@ struct Bilan
     int arretsPendantOperation = 0;
     int etatAvant = 0;
     int etatApres = 0;
+    int annulations = 0;
+    int annulationsApresArret = 0;
     qint64 operationsFaites = 0;
     qint64 qsoVerifies = 0;
     QSet<QString> restes; // leftover temporary files seen, by path
@@ -83,6 +88,7 @@ struct Voie
     qint64 lu = 0;
     QByteArray etat;       // the log's bytes as the last check found them
     QByteArray empreinte;  // and their hash
+    Piles_Vues piles;      // the changes seen done, for the undos
     bool auDemarrage = false;
     bool tue = false;
 };
@@ -101,7 +107,8 @@ const QSet<QString>& Fichiers_Connus()
 {
     static const QSet<QString> connus = {QStringLiteral("FXXXX_Challenge_KVRT.txt"), QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"),
                                         QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.Ab12Cd"), QStringLiteral("Temporaire.txt"),
-                                        QStringLiteral("Temporaire6.txt"), QStringLiteral("reglages"), QStringLiteral("journal.txt")};
+                                        QStringLiteral("Temporaire6.txt"), QStringLiteral("reglages"), QStringLiteral("journal.txt"),
+                                        QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal")};
     return connus;
 }
 
@@ -137,7 +144,7 @@ QString Juger(Voie& v, bool vivant, Bilan& b)
     if (!vivant)
         return QStringLiteral("the helper stopped by itself (code %1):\n%2").arg(v.ecrivain.exitCode()).arg(QString::fromUtf8(nouveau.right(600)));
 
-    QByteArray avantEnCours, apresEnCours;
+    QByteArray avantEnCours, apresEnCours, quoiEnCours;
     bool pret = false;
     for (const QByteArray& ligne : nouveau.split('\n')) {
         const QList<QByteArray> m = ligne.split(' ');
@@ -150,15 +157,23 @@ QString Juger(Voie& v, bool vivant, Bilan& b)
                 return QStringLiteral("two operations without FAIT");
             if (m.at(3) != v.empreinte)
                 return QStringLiteral("operation %1 did not start from the last state").arg(QString::fromLatin1(m.at(1)));
+            quoiEnCours = m.at(2);
             avantEnCours = m.at(3);
-            apresEnCours = m.at(4);
-        } else if (m.at(0) == "FAIT" && m.size() == 2) {
+            apresEnCours = v.piles.Attendu(quoiEnCours, m.at(4));
+            if (apresEnCours.isEmpty())
+                return QStringLiteral("operation %1: the program offered an undo or redo of nothing seen").arg(QString::fromLatin1(m.at(1)));
+        } else if (m.at(0) == "FAIT" && m.size() == 3) {
             if (apresEnCours.isEmpty())
                 return QStringLiteral("FAIT without OP");
+            if (m.at(2) != apresEnCours)
+                return QStringLiteral("operation %1 (%2) left another state than expected").arg(QString::fromLatin1(m.at(1)), QString::fromLatin1(quoiEnCours));
+            v.piles.Terminer(quoiEnCours, avantEnCours, apresEnCours);
             v.empreinte = apresEnCours;
             avantEnCours.clear();
             apresEnCours.clear();
             ++b.operationsFaites;
+            if (quoiEnCours == "ANNULER" || quoiEnCours == "RETABLIR")
+                ++b.annulations;
         } else if (!ligne.isEmpty()) {
             return QStringLiteral("journal: ") + QString::fromUtf8(ligne);
         }
@@ -178,11 +193,24 @@ QString Juger(Voie& v, bool vivant, Bilan& b)
         if (vue != avantEnCours && vue != apresEnCours)
             return QStringLiteral("the log is neither the state before nor the state after the interrupted operation");
         (vue == avantEnCours ? b.etatAvant : b.etatApres)++;
+        // Done as far as the disk goes: the undo stack holds it.
+        if (vue == apresEnCours && vue != avantEnCours)
+            v.piles.Terminer(quoiEnCours, avantEnCours, apresEnCours);
     } else if (vue != v.empreinte) {
         return QStringLiteral("the log changed outside any operation");
     }
     v.empreinte = vue;
     v.etat = octets;
+
+    // The journal explains the log, and one undo gives the state before the last change.
+    QByteArray defait = octets;
+    if (const QString e = Juger_Journal(v.p.Log(), v.piles, defait); !e.isEmpty())
+        return e;
+    if (defait != octets) {
+        ++b.annulationsApresArret;
+        v.etat = defait;
+        v.empreinte = Empreinte(defait);
+    }
 
     // Every line reads back: the lines put there by hand, and records the program wrote.
     QList<QByteArray> lignes;
@@ -317,12 +345,16 @@ void Test_Coupure::Log_Intact_Apres_Chaque_Arret_Brutal()
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(v.etat)));
 
     qInfo("%d kills (%d during start-up, %d during an operation: %d left the state before, %d the state after), "
-          "%lld operations completed, %lld QSO lines checked after the kills, %d leftover temporary files, %lld ms",
-          b.arrets, b.arretsAuDemarrage, b.arretsPendantOperation, b.etatAvant, b.etatApres, b.operationsFaites, b.qsoVerifies,
+          "%lld operations completed (%d undos and redos), %d undos after a kill, %lld QSO lines checked after the kills, "
+          "%d leftover temporary files, %lld ms",
+          b.arrets, b.arretsAuDemarrage, b.arretsPendantOperation, b.etatAvant, b.etatApres, b.operationsFaites, b.annulations,
+          b.annulationsApresArret, b.qsoVerifies,
           int(b.restes.size()), chrono.elapsed());
     QVERIFY(b.arrets >= arretsVoulus);
     // The kills must really land inside operations, or the test proves nothing.
     QVERIFY2(b.arretsPendantOperation >= arretsVoulus / 10, qPrintable(QString::number(b.arretsPendantOperation)));
+    // Undos and redos were done by the helper and after the kills, or the journal is untried.
+    QVERIFY(b.annulations > 0 && b.annulationsApresArret > 0);
 }
 
 QTEST_MAIN(Test_Coupure)

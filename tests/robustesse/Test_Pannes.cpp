@@ -4,6 +4,7 @@
 
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Journal.h"
 #include "Filtre_Touches.h"
 #include "Gestion_Erreur.h"
 #include "Main.h"
@@ -289,8 +290,17 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QCOMPARE(m->Nombre_Lignes(), 4);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
 
-    // Nothing half-written is left beside the log.
-    QCOMPARE(Fichiers(*p), fichiersAvant);
+    // Nothing half-written is left beside the log: only the journal of the one recording
+    // that went through, which explains the log, the failed changes taken out of it again.
+    QStringList attendus = fichiersAvant;
+    attendus.append(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"));
+    attendus.sort();
+    QCOMPARE(Fichiers(*p), attendus);
+    {
+        Journal::Journal_Log journal(p->Log());
+        QCOMPARE(int(journal.Verifier(quatre)), int(Journal::Journal_Log::Accord::Accord));
+        QCOMPARE(journal.Entrees().size(), 1);
+    }
     QVERIFY(!p->sp->Programme_Termine);
     QVERIFY(p->plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -312,7 +322,8 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QVERIFY(!QFileInfo::exists(nouveau));
     QCOMPARE(p->Octets_Log(), quatre);
     QFile::remove(modele);
-    QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("reglages")}));
+    QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"),
+                                        QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"), QStringLiteral("reglages")}));
 
 #ifdef Q_OS_LINUX
     // The device that is always full: a write to it says "disque plein".

@@ -1,0 +1,173 @@
+#pragma once
+
+#include "FichierLog.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// The journal of a log's changes, kept beside it as "<log name>.journal": one line per change
+// made by the program, written and flushed to disk before the log itself is touched, holding
+// the bytes needed to reverse the change exactly. Undo, redo and the return to an older state
+// are atomic rewrites of the log and are journalled like any other change.
+namespace Journal {
+
+// A checksum of a file's bytes that can be carried on over bytes appended later, so that an
+// append need not read the whole log again. Two files with the same bytes have the same one.
+class Empreinte
+{
+public:
+    Empreinte();
+    void Ajouter(QByteArrayView octets);
+    qint64 Longueur() const { return m_longueur; }
+    // A 64-bit summary of everything added so far.
+    quint64 Valeur() const;
+    // Written in the journal as text, and read back.
+    QByteArray Texte() const;
+    static bool Depuis_Texte(QByteArrayView texte, Empreinte& e);
+    bool operator==(const Empreinte& autre) const;
+    bool operator!=(const Empreinte& autre) const { return !(*this == autre); }
+
+private:
+    quint64 m_voies[4];
+    qint64 m_longueur = 0;
+    unsigned char m_reste[32];
+    int m_nbReste = 0;
+};
+
+Empreinte Empreinte_De(QByteArrayView octets);
+
+// One replaced stretch of bytes: at a position of the old file, these bytes went and those
+// came in their place.
+struct Bloc
+{
+    qint64 position = 0;
+    QByteArray retire;
+    QByteArray ajoute;
+    bool operator==(const Bloc& b) const { return position == b.position && retire == b.retire && ajoute == b.ajoute; }
+};
+
+// The blocks that turn one file into another, found line by line (a line with its own line
+// end), in increasing position and never overlapping.
+QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau);
+// Applies blocks to the file they were made from; false when they do not fit it.
+bool Appliquer(QByteArrayView ancien, const QList<Bloc>& blocs, QByteArray& nouveau);
+// The blocks that take the new file back to the old one.
+QList<Bloc> Inverser(const QList<Bloc>& blocs);
+
+enum class Genre { Modification, Annulation, Retablissement, Retour };
+
+struct Entree
+{
+    qint64 numero = 0;
+    Genre genre = Genre::Modification;
+    // The change undone or redone; for a return, the entry whose state was brought back.
+    qint64 cible = 0;
+    QDateTime utc;
+    QString operation;
+    Empreinte avant;
+    Empreinte apres;
+    QList<Bloc> blocs;
+};
+
+// One line of the journal, with its own check and the line end.
+QByteArray Encoder_Entree(const Entree& e);
+bool Decoder_Entree(QByteArrayView ligne, Entree& e);
+
+// What the program keeps beside a log.
+QString Chemin_Journal(const QString& cheminLog);
+
+// The state of the undo and redo stacks, worked out from the entries in order.
+struct Piles
+{
+    QList<qint64> faites;    // changes that can be undone, the last on top
+    QList<qint64> annulees;  // changes undone that can be redone, the last undone on top
+};
+Piles Calculer_Piles(const QList<Entree>& entrees);
+
+// The texts of the QSO lines a change added and removed, for the history window.
+QStringList Lignes_Concernees(const Entree& e);
+
+// The journal of one log, read once and kept in step with the file by its own writes.
+class Journal_Log
+{
+public:
+    explicit Journal_Log(const QString& cheminLog);
+
+    QString Chemin_Log() const { return m_cheminLog; }
+    QString Chemin() const { return Chemin_Journal(m_cheminLog); }
+    const QList<Entree>& Entrees() const;
+
+    enum class Accord {
+        Sans_Journal,   // nothing journalled yet
+        Accord,         // the log is the state after the last entry
+        Reprise,        // the last entry never reached the log (a crash): it was taken out
+        Mis_De_Cote     // the log was changed outside the program: the journal was set aside
+    };
+    // Compares the log's bytes with the journal; takes out an entry that never reached the
+    // log, and sets aside a journal that cannot explain the log. The name of a journal set
+    // aside is given back.
+    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr);
+
+    // The one way a change reaches the log: the entry goes to the journal first, then the
+    // log is rewritten atomically; when the rewrite fails the entry is taken out again.
+    ErreurFichier Reecrire(QByteArrayView ancien, const QByteArray& nouveau, Genre genre, qint64 cible,
+                           const QString& operation, const QDateTime& utc);
+    // An append: only the new bytes are read and written. The journal's own checksum of the
+    // log is carried on, after a check that the log has the size it expects.
+    ErreurFichier Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc);
+
+    // Undo and redo of the change on top of each stack; 0 numero when there is none.
+    const Entree* A_Annuler() const;
+    const Entree* A_Retablir() const;
+
+    // The bytes of the log in the state after an entry, from its present bytes.
+    bool Etat_Apres(QByteArrayView contenuLog, qint64 numero, QByteArray& etat) const;
+
+    // Entries kept: at least this many, or every entry of the latest entry's year.
+    static constexpr int Minimum_Garde = 500;
+
+    // Forgets what was read, so that the next use reads the file again.
+    void Oublier();
+
+    // What an undo, a redo or a return did.
+    struct Resultat
+    {
+        enum Etat { Fait, Rien_A_Faire, Log_Modifie, Erreur };
+        Etat etat = Rien_A_Faire;
+        ErreurFichier erreur;
+        QString operation;   // the change undone, redone, or the return's own name
+        QString misDeCote;   // the journal set aside when the log was changed elsewhere
+    };
+    // Each reads the log, checks it against the journal first, and never rewrites a log
+    // the journal does not fully explain.
+    Resultat Annuler(const QDateTime& utc);
+    Resultat Retablir(const QDateTime& utc);
+    Resultat Revenir_A(qint64 numero, const QString& operation, const QDateTime& utc);
+    // The journal last set aside by this object, if any.
+    QString Dernier_Mis_De_Cote() const { return m_misDeCote; }
+
+private:
+    bool Charger() const;
+    ErreurFichier Noter(Entree& e);
+    ErreurFichier Retirer_Derniere();
+    ErreurFichier Compacter();
+    void Borner();
+    QString Mettre_De_Cote();
+    Resultat Preparer(QByteArray& contenu);
+
+    QString m_cheminLog;
+    mutable bool m_charge = false;
+    mutable QList<Entree> m_entrees;
+    mutable qint64 m_tailleFichier = 0;
+    mutable bool m_reparer = false;   // a torn last line to cut away
+    mutable bool m_abime = false;     // a damaged line before the end
+    QString m_misDeCote;
+};
+
+// The operation names the program writes; also used for the menu and the history.
+QString Nom_Genre(Genre g);
+
+} // namespace Journal
