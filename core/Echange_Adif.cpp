@@ -197,9 +197,11 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
             resultat.append(q);
             continue;
         }
-        bool lisible = true;
+        // The callsign goes whole into its column of the log: no blank, no line end, and
+        // nothing that the log's character set cannot hold.
+        bool lisible = Texte1252::Representable(q.indicatif);
         for (QChar c : std::as_const(q.indicatif))
-            if (!(Est_Alphanumerique(c) || c == u'/'))
+            if (c.unicode() <= 32 || c.unicode() == 127)
                 lisible = false;
         if (!lisible) {
             q.verdict = Verdict::Refuse;
