@@ -24,6 +24,7 @@ class Aff_Contacte;
 class Carte_Acti;
 class Recherche_Indicatif;
 class Aide;
+class Import_Adif;
 class QDialog;
 
 // The main window: station, clock, the log's list and the entry area of one QSO.
@@ -81,6 +82,7 @@ public:
     // Menus.
     QMenu* Mnu_Fichier;
     QAction* Mnu_Quitter;
+    QAction* Mnu_Importer_Adif;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;
@@ -91,6 +93,7 @@ public:
     QAction* Mnu_Imp_Contacte;
     QMenu* Mnu_Enregistre;
     QAction* Mnu_Enr_Contacte;
+    QAction* Mnu_Enr_Adif;
     QMenu* Mnu_Affichage;
     QAction* Mnu_C_Contacte;
     QAction* Mnu_Recap;
@@ -111,6 +114,7 @@ public:
     QPointer<QWidget> Fenetre_Reglement;
     QPointer<QWidget> Fenetre_Liste_KVRT1;
     QPointer<Aide> Fenetre_Aide;
+    QPointer<Import_Adif> Fenetre_Import_Adif;
 
     // Start-up and the application shell.
     void Main_Form_Load();
@@ -130,6 +134,8 @@ public:
     void Main_Mnu_Reglement_Click();
     void Main_Mnu_Imp_Contacte_Click();
     void Main_Mnu_Enr_Contacte_Click();
+    void Main_Mnu_Importer_Adif_Click();
+    void Main_Mnu_Enr_Adif_Click();
 
     // The entry area.
     void Main_Date_A_KeyPress(int& KeyAscii);
