@@ -203,6 +203,8 @@ void Import_Adif::Import_Adif_Choisir_Click()
     const QString depart = m_chemin.isEmpty() ? QDir::homePath() : QFileInfo(m_chemin).absolutePath();
     const QString chemin = QFileDialog::getOpenFileName(this, QStringLiteral("Importer un fichier ADIF"), depart,
                                                         QStringLiteral("Fichiers ADIF (*.adi *.ADI *.adif);;Tous les fichiers (*)"));
+    // The dialog gone, the keys come back here, where the preview is.
+    activateWindow();
     if (!chemin.isEmpty())
         Ouvrir_Fichier(chemin);
 }
