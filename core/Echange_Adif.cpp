@@ -127,7 +127,9 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
         q.numero = e.numero;
         q.indicatif = e.Valeur("CALL").trimmed().toUpper();
         const QString dateBrute = e.Valeur("QSO_DATE").trimmed();
-        q.date = dateBrute;
+        const QDate date = QDate::fromString(dateBrute, QStringLiteral("yyyyMMdd"));
+        const bool dateValide = dateBrute.size() == 8 && date.isValid();
+        q.date = dateValide ? Enregistrement::Texte_Date(date) : dateBrute;
 
         // The castle and the kind of QSO.
         bool activation = false;
@@ -170,15 +172,13 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
         const QString attente = e.Valeur(App_Attente).trimmed().toUpper();
         q.attente = attente == QLatin1String("Y") ? true : attente == QLatin1String("N") ? false : options.attente;
 
-        const QDate date = QDate::fromString(dateBrute, QStringLiteral("yyyyMMdd"));
-        if (dateBrute.size() != 8 || !date.isValid()) {
+        if (!dateValide) {
             q.verdict = Verdict::Refuse;
             q.raison = dateBrute.isEmpty() ? QStringLiteral("pas de date (QSO_DATE)")
                                            : QStringLiteral("date QSO_DATE « %1 » illisible").arg(dateBrute);
             resultat.append(q);
             continue;
         }
-        q.date = Enregistrement::Texte_Date(date);
         if (dateBrute.left(4) != options.annee) {
             q.verdict = Verdict::Autre_Annee;
             q.raison = dateBrute.left(4);

@@ -78,6 +78,8 @@ public:
             case 5: return Echange_Adif::Texte_Verdict(q);
             }
         }
+        if (role == Qt::ToolTipRole && index.column() == 5)
+            return Echange_Adif::Texte_Verdict(q);
         // What is not added is greyed; a castle already contacted stands out as the warning
         // of the entry area would make it.
         if (role == Qt::ForegroundRole && !q.Ajoute())
@@ -149,10 +151,10 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     Apercu->verticalHeader()->setDefaultSectionSize(Apercu->fontMetrics().height() + 4);
     Apercu->horizontalHeader()->setStretchLastSection(true);
     const QFontMetrics mesure(Apercu->font());
-    const int largeurs[] = {7, 10, 14, 8, 24};
+    const int largeurs[] = {5, 9, 13, 7, 22};
     for (int i = 0; i < 5; ++i)
         Apercu->setColumnWidth(i, mesure.horizontalAdvance(QString(largeurs[i], u'0')));
-    Apercu->setMinimumSize(mesure.horizontalAdvance(QString(110, u'0')), 320);
+    Apercu->setMinimumSize(mesure.horizontalAdvance(QString(90, u'0')), 240);
 
     Resume = new QLabel(this);
     Resume->setObjectName(QStringLiteral("Resume"));
