@@ -350,7 +350,8 @@ QByteArray Exporter(const QList<QByteArray>& lignes, const QString& indicatifSta
         const QString type = Enregistrement::Champ_Nettoye(texte, 18, Enregistrement::Largeur_Type);
         const bool activation = Type_Activation(Enregistrement::Index_Du_Type(type));
         const bool attente = Enregistrement::Champ(texte, 10, 1) == QLatin1String("*");
-        sortie += Adif::Ecrire_Champ("QSO_DATE", date.toString(QStringLiteral("yyyyMMdd")));
+        // The widened date read from the record is already the number YYYYMMDD.
+        sortie += Adif::Ecrire_Champ("QSO_DATE", QString::number(valeur));
         sortie += ' ' + Adif::Ecrire_Champ("CALL", indicatif);
         sortie += ' ' + Adif::Ecrire_Champ(activation ? "MY_SIG" : "SIG", sig);
         sortie += ' ' + Adif::Ecrire_Champ(activation ? "MY_SIG_INFO" : "SIG_INFO", reference);
