@@ -113,14 +113,14 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     Type_Contacte->setObjectName(QStringLiteral("Type_Contacte"));
     Type_Contacte->addItems(Enregistrement::Types_Activite());
     Type_Contacte->setCurrentIndex(0);
-    Label_Contacte->setBuddy(Type_Contacte);
+    Etiqueter(Label_Contacte, Type_Contacte);
     Label_Active = new QLabel(QStringLiteral("Chateau acti&vé (MY_SIG KVRT) :"), Frame_Options);
     Label_Active->setObjectName(QStringLiteral("Label_Active"));
     Type_Active = new QComboBox(Frame_Options);
     Type_Active->setObjectName(QStringLiteral("Type_Active"));
     Type_Active->addItems(Enregistrement::Types_Activite());
     Type_Active->setCurrentIndex(3);
-    Label_Active->setBuddy(Type_Active);
+    Etiqueter(Label_Active, Type_Active);
     Attente_Validation = new QCheckBox(QStringLiteral("&Marquer les QSO ajoutés « * » (en attente de validation)"), Frame_Options);
     Attente_Validation->setObjectName(QStringLiteral("Attente_Validation"));
     Chercher_Texte = new QCheckBox(
@@ -145,6 +145,7 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     Apercu->setObjectName(QStringLiteral("Apercu"));
     m_modele = new Modele_Apercu(this);
     Apercu->setModel(m_modele);
+    Apercu->setAccessibleName(QStringLiteral("QSO du fichier et leur verdict"));
     Apercu->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Apercu->setSelectionBehavior(QAbstractItemView::SelectRows);
     Apercu->verticalHeader()->setVisible(false);

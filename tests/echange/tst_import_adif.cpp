@@ -45,42 +45,6 @@ QString Q(const char* date, const char* ref, const QString& type, const char* in
     return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QString::fromLatin1(indicatif), attente);
 }
 
-// Keys and clicks go to a top-level window, which hands them to its focus widget.
-QWindow* Fenetre_De(QWidget* w)
-{
-    return w->window()->windowHandle();
-}
-
-void Touche(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
-{
-    QTest::keyClick(Fenetre_De(fenetre), touche, modificateurs);
-}
-
-void Frapper(QWidget* fenetre, const QString& texte)
-{
-    for (QChar c : texte)
-        QTest::keyClick(Fenetre_De(fenetre), c.toLatin1());
-}
-
-void Cliquer(QWidget* controle)
-{
-    QWidget* haut = controle->window();
-    QTest::mouseClick(haut->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      controle->mapTo(haut, controle->rect().center()));
-}
-
-// Opens a menu of the main window and one of its items with their Alt letters.
-void Menu(Main* m, Qt::Key menu, Qt::Key item)
-{
-    // Back from another window, the main window is made active as a window manager would.
-    if (!m->isActiveWindow())
-        QApplication::setActiveWindow(m);
-    QVERIFY(QTest::qWaitForWindowActive(m));
-    Touche(m, menu, Qt::AltModifier);
-    QTRY_VERIFY(QApplication::activePopupWidget());
-    QTest::keyClick(QApplication::activePopupWidget()->windowHandle(), item);
-}
-
 const QByteArray Fichier_Exemple =
     "Export de mon logiciel de trafic\r\n<ADIF_VER:5>3.1.4 <PROGRAMID:6>LOGGER <EOH>\r\n"
     // 1: a castle contacted, to add
@@ -140,10 +104,7 @@ Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const
     p.Installer_Station(indicatif);
     p.Ecrire_Log(log, indicatif);
     Main* m = p.Demarrer();
-    m->show();
-    QApplication::setActiveWindow(m);
-    if (!QTest::qWaitForWindowActive(m))
-        qWarning("main window not active");
+    Activer(m);
     p.plateforme->Prendre_Messages();
     return m;
 }
@@ -161,19 +122,18 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
         if (!QTest::qWaitForWindowActive(dialogue))
             qWarning("file dialog not active");
         // The file name field has the focus when the dialog opens.
-        Frapper(dialogue, chemin);
-        Touche(dialogue, Qt::Key_Return);
+        Taper_Ici(dialogue, chemin);
+        Touche_Ici(dialogue, Qt::Key_Return);
     });
-    Menu(m, Qt::Key_F, Qt::Key_I);
+    Activer(m);
+    Choisir_Menu(m->Mnu_Importer_Adif);
     if (!vu || !m->Fenetre_Import_Adif)
         return nullptr;
     Import_Adif* f = m->Fenetre_Import_Adif;
     // The window asks to be active again once the dialog is gone; the offscreen platform has
     // no window manager to grant it, so the test does.
     if (!QTest::qWaitForWindowActive(f, 500))
-        QApplication::setActiveWindow(f);
-    if (!QTest::qWaitForWindowActive(f))
-        return nullptr;
+        Activer(f);
     return f;
 }
 
@@ -250,7 +210,7 @@ void Tst_Import_Adif::importer_depuis_le_menu()
     QCOMPARE(p.Octets_Log(), avant);
     QVERIFY(p.plateforme->messages.isEmpty());
 
-    Cliquer(f->Importer);
+    Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     QTRY_VERIFY(!m->Fenetre_Import_Adif);
     QCOMPARE(p.Octets_Log(), Octets({
@@ -281,7 +241,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
     QCOMPARE(f->Qsos().size(), 7);
-    Touche(f, Qt::Key_A, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_A, Qt::AltModifier);
     QTRY_VERIFY(!m->Fenetre_Import_Adif);
     QCOMPARE(p.Octets_Log(), avant);
     QVERIFY(p.plateforme->messages.isEmpty());
@@ -289,7 +249,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     // Imported once, by Alt+I...
     f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
-    Touche(f, Qt::Key_I, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(p.plateforme->messages, QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     p.plateforme->Prendre_Messages();
     QTRY_VERIFY(!m->Fenetre_Import_Adif);
@@ -307,7 +267,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QCOMPARE(ajoutes, 0);
     QCOMPARE(dejaLa, 4);
     QVERIFY(!f->Importer->isEnabled());
-    Cliquer(f->Annuler);
+    Cliquer_Dans(f->Annuler);
     QTRY_VERIFY(!m->Fenetre_Import_Adif);
     QCOMPARE(p.Octets_Log(), apres);
 
@@ -317,11 +277,11 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QVERIFY(f);
     QVERIFY(f->Importer->isEnabled());
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), apres);
-    Cliquer(f->Importer);
+    Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié.")});
     QCOMPARE(p.Octets_Log(), apres);
     QVERIFY(!f->Importer->isEnabled());
-    Cliquer(f->Annuler);
+    Cliquer_Dans(f->Annuler);
     QTRY_VERIFY(!m->Fenetre_Import_Adif);
     QCOMPARE(garde.fermees, QStringList());
 }
@@ -337,24 +297,24 @@ void Tst_Import_Adif::options_de_la_fenetre()
 
     // Alt+R searches the comments: record 5 has its castle there.
     // A button's Alt letter clicks it after a short press animation.
-    Touche(f, Qt::Key_R, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_R, Qt::AltModifier);
     QTRY_VERIFY(f->Chercher_Texte->isChecked());
     QCOMPARE(f->Qsos().at(4).verdict, Verdict::Ajoute);
     QCOMPARE(f->Qsos().at(4).reference, QStringLiteral("89002"));
     // Alt+M marks the QSOs waiting for validation.
-    Touche(f, Qt::Key_M, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_M, Qt::AltModifier);
     QTRY_VERIFY(f->Attente_Validation->isChecked());
     // Alt+O then Down: the next type for the contacted castles; Alt+V then Down for activations.
-    Touche(f, Qt::Key_O, Qt::AltModifier);
-    Touche(f, Qt::Key_Down);
+    Touche_Ici(f, Qt::Key_O, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_Down);
     QCOMPARE(f->Type_Contacte->currentIndex(), 1);
-    Touche(f, Qt::Key_V, Qt::AltModifier);
-    Touche(f, Qt::Key_Down);
+    Touche_Ici(f, Qt::Key_V, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_Down);
     QCOMPARE(f->Type_Active->currentIndex(), 4);
     QCOMPARE(f->Qsos().at(0).type, QStringLiteral("Reactivation Contactee"));
     QCOMPARE(f->Qsos().at(2).type, QStringLiteral("Reactivation activee"));
 
-    Cliquer(f->Importer);
+    Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("4 QSO ont été ajoutés au log.")});
     const QByteArray log = p.Octets_Log();
     QVERIFY(log.contains(Texte1252::Encoder(Q("10/03/09", "89002", QStringLiteral("Reactivation Contactee"), "F4DDD", true))));
@@ -412,7 +372,7 @@ void Tst_Import_Adif::fichiers_refuses()
     QCOMPARE(f->Qsos().size(), 0);
     QVERIFY(!f->Importer->isEnabled());
     QVERIFY(!f->Progression->isVisible());
-    Touche(f, Qt::Key_I, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
     QTest::qWait(300);
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(p.Octets_Log(), avant);
@@ -440,18 +400,12 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
         Chien_De_Garde garde;
         Programme_Test p;
         Main* m = Demarrer(p, log);
-        // The fields are filled as the Enter chain leaves them, and Valide_A records the QSO
-        // through the insertion by date of the entry area.
         for (const Qso& q : qsos) {
-            Cliquer(m->Ajout_Saisie);
-            QCOMPARE(m->focusWidget(), m->Date_A);
+            Cliquer_Dans(m->Ajout_Saisie);
             QVERIFY(m->sp.Mode_Insertion);
-            m->Date_A->setText(QString::fromLatin1(q.date));
-            m->Ind_A->setText(QString::fromLatin1(q.indicatif));
-            m->Type_A->setCurrentIndex(0);
-            m->KVRT_A->setText(QString::fromLatin1(q.ref));
-            m->Validation_A->setChecked(false);
-            m->Main_Valide_A_Click();
+            Taper(m->Date_A, QString::fromLatin1(q.date));
+            Saisir(m, QString::fromLatin1(q.indicatif), 0, QString::fromLatin1(q.ref));
+            Entree(m->Valide_A);
         }
         QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
         parInsertion = p.Octets_Log();
@@ -466,7 +420,7 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
     p.Ecrire_Fichier(QStringLiteral("six.adi"), adi);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("six.adi")));
     QVERIFY(f);
-    Cliquer(f->Importer);
+    Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("6 QSO ont été ajoutés au log.")});
     QCOMPARE(p.Octets_Log(), parInsertion);
     QCOMPARE(garde.fermees, QStringList());
@@ -484,7 +438,8 @@ void Tst_Import_Adif::export_relu_par_notre_import()
         Q("04/03/09", "2B999", QStringLiteral("Resident Contacte"), "F1ABC_P1234"),
     };
     Main* m = Demarrer(p, QStringList(log) << QString() << QStringLiteral("une ligne qui n'est pas un QSO"));
-    Menu(m, Qt::Key_E, Qt::Key_A);
+    Activer(m);
+    Choisir_Menu(m->Mnu_Enr_Adif);
     QCOMPARE(p.plateforme->Prendre_Messages(),
              QStringList{QStringLiteral("Le log a été enregistré au format ADIF sous le nom : F1ABC_Challenge_KVRT_2009.adi"
                                         "\r\n5 QSO exportés.\r\n2 lignes du log ne sont pas des QSO et n'ont pas été reprises.")});
@@ -498,7 +453,7 @@ void Tst_Import_Adif::export_relu_par_notre_import()
     QFile::copy(p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")), p.Chemin(QStringLiteral("retour.adi")));
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("retour.adi")));
     QVERIFY(f);
-    Cliquer(f->Importer);
+    Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("5 QSO ont été ajoutés au log.")});
     QCOMPARE(p.Octets_Log(), Octets(log));
     QCOMPARE(garde.fermees, QStringList());
@@ -523,7 +478,8 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
                    types.at(i), QString::fromLatin1(indicatifs[i]), i % 3 == 1);
     log << Q("31/12/98", "01001", Cc, "F1OLD");
     Main* m = Demarrer(p, log, QStringLiteral("F1ABC_P"));
-    Menu(m, Qt::Key_E, Qt::Key_A);
+    Activer(m);
+    Choisir_Menu(m->Mnu_Enr_Adif);
     QVERIFY(p.plateforme->Prendre_Messages().value(0).contains(QStringLiteral("F1ABC_P_Challenge_KVRT_2009.adi")));
     const QString chemin = p.Chemin(QStringLiteral("F1ABC_P_Challenge_KVRT_2009.adi"));
 
@@ -580,7 +536,8 @@ void Tst_Import_Adif::export_impossible()
     Main* m = Demarrer(p, Log_Depart);
     // A folder where the file should go: the export cannot be written, and says so.
     QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")));
-    Menu(m, Qt::Key_E, Qt::Key_A);
+    Activer(m);
+    Choisir_Menu(m->Mnu_Enr_Adif);
     const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().startsWith(QStringLiteral("Erreur N° 75 : impossible de créer le fichier")), qPrintable(messages.first()));
