@@ -240,8 +240,8 @@ bool Import_Adif::Ouvrir_Fichier(const QString& chemin)
 
     // Reading and cutting a large file take a moment: the bar shows how far it is, and the
     // window is redrawn meanwhile, without taking clicks that would change what is read.
-    Progression->setValue(0);
     Progression->setVisible(true);
+    Progression->setValue(0);
     auto avancer = [this](int valeur) {
         Progression->setValue(valeur);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

@@ -83,6 +83,7 @@ private slots:
     void options_de_la_fenetre();
     void fichiers_refuses_data();
     void fichiers_refuses();
+    void gros_fichier_et_barre_de_progression();
     void comme_la_saisie_en_insertion();
     void export_relu_par_notre_import();
     void export_lu_par_un_lecteur_independant();
@@ -376,6 +377,61 @@ void Tst_Import_Adif::fichiers_refuses()
     QTest::qWait(300);
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
+{
+    // A file of some megabytes: the bar is shown while it is read, moves forward, and is
+    // gone with the preview; the castle QSOs among thousands of others are all found.
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    QByteArray gros = "Export\r\n<EOH>\r\n";
+    int chateaux = 0;
+    for (int i = 0; gros.size() < (12 << 20); ++i) {
+        gros += "<QSO_DATE:8>20090" + QByteArray::number(1 + i % 9) + "15 <CALL:6>F" + QByteArray::number(10000 + i % 90000)
+                + " <BAND:3>40m <MODE:3>SSB <COMMENT:22>Merci pour le QSO, 73";
+        if (i % 50 == 0) {
+            gros += " <SIG:4>KVRT <SIG_INFO:5>" + QByteArray::number(60000 + chateaux);
+            ++chateaux;
+        }
+        gros += " <EOR>\r\n";
+    }
+    p.Ecrire_Fichier(QStringLiteral("gros.adi"), gros);
+    // The file dialog given up with Escape: the window waits, empty, with nothing to import.
+    bool dialogue = false;
+    Sur_Modal([&](QWidget* modal) {
+        dialogue = qobject_cast<QFileDialog*>(modal) != nullptr;
+        Touche_Ici(modal, Qt::Key_Escape);
+    });
+    Activer(m);
+    Choisir_Menu(m->Mnu_Importer_Adif);
+    QVERIFY(dialogue);
+    Import_Adif* f = m->Fenetre_Import_Adif;
+    QVERIFY(f);
+    QVERIFY(f->isVisible());
+    QCOMPARE(f->Qsos().size(), 0);
+    QVERIFY(!f->Importer->isEnabled());
+    QCOMPARE(f->Resume->text(), QStringLiteral("Choisissez le fichier ADIF écrit par votre logiciel de trafic."));
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QList<int> valeurs;
+    bool visible = true;
+    connect(f->Progression, &QProgressBar::valueChanged, f, [&](int v) {
+        valeurs.append(v);
+        visible = visible && f->Progression->isVisible();
+    });
+    QVERIFY(f->Ouvrir_Fichier(p.Chemin(QStringLiteral("gros.adi"))));
+    QVERIFY(visible);
+    QVERIFY2(valeurs.size() >= 6, qPrintable(QString::number(valeurs.size())));
+    QVERIFY(std::is_sorted(valeurs.cbegin(), valeurs.cend()));
+    QCOMPARE(valeurs.last(), 1000);
+    QVERIFY(!f->Progression->isVisible());
+    int ajoutes = 0;
+    for (const Echange_Adif::Qso_Import& q : f->Qsos())
+        ajoutes += q.Ajoute();
+    QCOMPARE(ajoutes, chateaux);
+    QVERIFY(f->Resume->text().contains(QStringLiteral("%1 à ajouter").arg(chateaux)));
     QCOMPARE(garde.fermees, QStringList());
 }
 
