@@ -4,6 +4,7 @@
 
 #include <QStringDecoder>
 
+#include <cstdio>
 #include <limits>
 
 namespace Adif {
@@ -224,6 +225,29 @@ QByteArray Ecrire_Champ(QByteArrayView nom, QStringView valeur)
     if (donnees.isEmpty())
         return QByteArray();
     return '<' + nom.toByteArray() + ':' + QByteArray::number(donnees.size()) + '>' + donnees;
+}
+
+void Ajouter_Champ(QByteArray& sortie, QByteArrayView nom, QStringView valeur)
+{
+    for (QChar c : valeur) {
+        if (c.unicode() < 32 || c.unicode() >= 127) {
+            sortie += Ecrire_Champ(nom, valeur);
+            return;
+        }
+    }
+    if (valeur.isEmpty())
+        return;
+    // Plain ASCII, the usual case: one character, one byte.
+    char longueur[24];
+    const int n = std::snprintf(longueur, sizeof longueur, ":%lld>", static_cast<long long>(valeur.size()));
+    sortie += '<';
+    sortie += nom;
+    sortie.append(longueur, n);
+    const qsizetype debut = sortie.size();
+    sortie.resize(debut + valeur.size());
+    char* d = sortie.data() + debut;
+    for (QChar c : valeur)
+        *d++ = char(c.unicode());
 }
 
 } // namespace Adif

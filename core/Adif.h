@@ -60,5 +60,7 @@ QString Message_Erreur(const QString& nomFichier, const Erreur_Adif& erreur);
 QByteArray Ascii(QStringView valeur);
 // "<NAME:length>value" with the value made ASCII; nothing for an empty value.
 QByteArray Ecrire_Champ(QByteArrayView nom, QStringView valeur);
+// The same, added at the end of a file being written, without a copy of its own.
+void Ajouter_Champ(QByteArray& sortie, QByteArrayView nom, QStringView valeur);
 
 } // namespace Adif

@@ -258,8 +258,10 @@ QString Texte_Verdict(const Qso_Import& qso)
 
 QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles)
 {
-    auto dateDe = [](QByteArrayView ligne, int& valeur) {
-        return Enregistrement::Date_Comparable(Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8)), valeur);
+    QString debut; // reused from line to line
+    auto dateDe = [&debut](QByteArrayView ligne, int& valeur) {
+        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8), debut);
+        return Enregistrement::Date_Comparable(debut, valeur);
     };
     // A new record goes before the first line whose date is on or after its own, that is the
     // first line where the greatest date seen so far reaches it: that greatest date only
@@ -335,6 +337,10 @@ QByteArray Exporter(const QList<QByteArray>& lignes, const QString& indicatifSta
 
     const QString indicatifStationAdif = QString(indicatifStation).replace(u'_', u'/');
     const QString sig = QLatin1String(Nom_Challenge);
+    // The fields that are the same in every record, made once.
+    const QByteArray champsContacte = ' ' + Adif::Ecrire_Champ("SIG", sig) + ' ';
+    const QByteArray champsActivation = ' ' + Adif::Ecrire_Champ("MY_SIG", sig) + ' ';
+    const QByteArray champStation = ' ' + Adif::Ecrire_Champ("STATION_CALLSIGN", indicatifStationAdif);
     QString texte;
     for (const QByteArray& ligne : lignes) {
         Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log), texte);
@@ -351,16 +357,18 @@ QByteArray Exporter(const QList<QByteArray>& lignes, const QString& indicatifSta
         const bool activation = Type_Activation(Enregistrement::Index_Du_Type(type));
         const bool attente = Enregistrement::Champ(texte, 10, 1) == QLatin1String("*");
         // The widened date read from the record is already the number YYYYMMDD.
-        sortie += Adif::Ecrire_Champ("QSO_DATE", QString::number(valeur));
-        sortie += ' ' + Adif::Ecrire_Champ("CALL", indicatif);
-        sortie += ' ' + Adif::Ecrire_Champ(activation ? "MY_SIG" : "SIG", sig);
-        sortie += ' ' + Adif::Ecrire_Champ(activation ? "MY_SIG_INFO" : "SIG_INFO", reference);
-        sortie += ' ' + Adif::Ecrire_Champ("STATION_CALLSIGN", indicatifStationAdif);
+        Adif::Ajouter_Champ(sortie, "QSO_DATE", QString::number(valeur));
+        sortie += ' ';
+        Adif::Ajouter_Champ(sortie, "CALL", indicatif);
+        sortie += activation ? champsActivation : champsContacte;
+        Adif::Ajouter_Champ(sortie, activation ? "MY_SIG_INFO" : "SIG_INFO", reference);
+        sortie += champStation;
         sortie += fin;
-        sortie += Adif::Ecrire_Champ(App_Type, type.isEmpty() ? QStringLiteral("?") : type);
-        sortie += ' ' + Adif::Ecrire_Champ(App_Points, QString::number(Enregistrement::Points_Ligne(texte)));
-        sortie += ' ' + Adif::Ecrire_Champ(App_Attente, attente ? QStringLiteral("Y") : QStringLiteral("N"));
-        sortie += QByteArrayLiteral(" <EOR>") + fin;
+        Adif::Ajouter_Champ(sortie, App_Type, type.isEmpty() ? QStringLiteral("?") : type);
+        sortie += ' ';
+        Adif::Ajouter_Champ(sortie, App_Points, QString::number(Enregistrement::Points_Ligne(texte)));
+        sortie += attente ? QByteArrayLiteral(" <APP_QEZ_KVRT_ATTENTE:1>Y <EOR>") : QByteArrayLiteral(" <APP_QEZ_KVRT_ATTENTE:1>N <EOR>");
+        sortie += fin;
         ++exportees;
     }
     return sortie;
