@@ -12,17 +12,21 @@
 
 bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
 {
-    QList<QByteArray> lignes;
-    if (!Lire_Log(lignes))
+    QByteArray ancien;
+    const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
+    if (!lu.ok()) {
+        plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), main);
         return false;
-    QList<QByteArray> resultat = Echange_Adif::Inserer_Par_Date(lignes, nouvelles);
-    lignes = QList<QByteArray>();
-    // One rewrite for the whole import: the log on disk holds all of it or none of it.
+    }
+    QList<QByteArray> resultat = Echange_Adif::Inserer_Par_Date(Texte1252::Couper_Lignes(ancien), nouvelles);
+    // One rewrite for the whole import ("import ADIF"): the log on disk holds all of it or
+    // none of it.
     const ErreurFichier e = FichierLog::Reecrire(Nom_Log(), resultat);
     if (!e.ok()) {
         plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été modifié : rien n'a été importé."), main);
         return false;
     }
+    ancien = QByteArray();
     resultat = QList<QByteArray>();
     if (main) {
         int total = 0;

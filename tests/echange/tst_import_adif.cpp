@@ -33,6 +33,10 @@
 #include <QTableView>
 #include <QTest>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 using Echange_Adif::Verdict;
 
 namespace {
@@ -81,6 +85,7 @@ private slots:
     void importer_depuis_le_menu();
     void annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien();
     void options_de_la_fenetre();
+    void disque_plein_a_l_import();
     void fichiers_refuses_data();
     void fichiers_refuses();
     void gros_fichier_et_barre_de_progression();
@@ -98,6 +103,8 @@ void Tst_Import_Adif::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
     qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
+    // A write past the size limit fails with EFBIG instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif)
@@ -322,6 +329,39 @@ void Tst_Import_Adif::options_de_la_fenetre()
     QVERIFY(log.contains(Texte1252::Encoder(Q("05/03/09", "2A001", QStringLiteral("Reactivation activee"), "F4BBB", true))));
     // Waiting QSOs score nothing: the total is the old log's.
     QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::disque_plein_a_l_import()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    {
+        // The disk fills up during the rewrite: no room for the three new lines.
+        rlimit ancienne;
+        getrlimit(RLIMIT_FSIZE, &ancienne);
+        rlimit limite = ancienne;
+        limite.rlim_cur = rlim_t(avant.size() + 20);
+        setrlimit(RLIMIT_FSIZE, &limite);
+        Cliquer_Dans(f->Importer);
+        setrlimit(RLIMIT_FSIZE, &ancienne);
+    }
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")), qPrintable(messages.first()));
+    QVERIFY(messages.first().endsWith(QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")));
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(QDir(p.Repertoire()).entryList(QDir::Files).filter(QStringLiteral(".txt")).size(), 2);
+    // The window stays, and the import goes through once there is room again.
+    QVERIFY(m->Fenetre_Import_Adif);
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
+    QCOMPARE(m->Nombre_Lignes(), 7);
     QCOMPARE(garde.fermees, QStringList());
 }
 
