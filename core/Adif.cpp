@@ -134,12 +134,12 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             position = ferme + 1;
             continue;
         }
-        if (nomMaj == "EOH") {
+        // Only the first header end, before any record, closes a header; another one later
+        // is ignored and takes no field away from the record being read.
+        if (nomMaj == "EOH" && !lecture.entete && lecture.enregistrements.isEmpty()) {
             champVu = true;
-            if (!lecture.entete && lecture.enregistrements.isEmpty()) {
-                lecture.entete = true;
-                lecture.champsEntete = std::move(courant.champs);
-            }
+            lecture.entete = true;
+            lecture.champsEntete = std::move(courant.champs);
             courant = Enregistrement_Adif();
             position = ferme + 1;
             continue;

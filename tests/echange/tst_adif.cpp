@@ -124,6 +124,8 @@ void Tst_Adif::lecture_data()
         << QByteArray("<EOR><EOR><CALL:5>F6XYZ<EOR>\r\n<EOR>") << false << 1 << QByteArray("CALL") << "F6XYZ";
     QTest::newRow("balise sans longueur inconnue ignoree")
         << QByteArray("<APP_X><CALL:5>F6XYZ<EOR>") << false << 1 << QByteArray("CALL") << "F6XYZ";
+    QTest::newRow("second EOH ignore")
+        << QByteArray("<EOH><CALL:5>F5AAA<EOR><CALL:5>F6XYZ<EOH><SIG:4>KVRT<EOR>") << true << 2 << QByteArray("CALL") << "F6XYZ";
     QTest::newRow("texte libre avec < avant la premiere balise")
         << QByteArray("Log <= 2009 -> ici\r\n<EOH><CALL:5>F6XYZ<EOR>") << true << 1 << QByteArray("CALL") << "F6XYZ";
 }
