@@ -6,6 +6,7 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
+#include "Import_Adif.h"
 #include "Fenetres_Web.h"
 #include "Historique_Modifications.h"
 #include "Plateforme.h"
@@ -338,6 +339,7 @@ void Main::Construire_Menus()
     Mnu_Historique_Modifications = action(Mnu_Fichier, "Mnu_Historique_Modifications", QStringLiteral("&Historique des modifications…"),
                                           &Main::Main_Mnu_Historique_Modifications_Click);
     Mnu_Fichier->addSeparator();
+    Mnu_Importer_Adif = action(Mnu_Fichier, "Mnu_Importer_Adif", QStringLiteral("&Importer un fichier ADIF…"), &Main::Main_Mnu_Importer_Adif_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", QStringLiteral("&Quitter QEZ_Challenge_KVRT"), &Main::Main_Mnu_Quitter_Click);
     Mnu_Setup = menu(nullptr, "Mnu_Setup", QStringLiteral("&Date"));
@@ -352,6 +354,7 @@ void Main::Construire_Menus()
     Mnu_Imp_Contacte = action(Mnu_Imprimer, "Mnu_Imp_Contacte", QStringLiteral("les &KVRT contactés"), &Main::Main_Mnu_Imp_Contacte_Click);
     Mnu_Enregistre = menu(nullptr, "Mnu_Enregistre", QStringLiteral("&Enregistrer"));
     Mnu_Enr_Contacte = action(Mnu_Enregistre, "Mnu_Enr_Contacte", QStringLiteral("les &KVRT contactés"), &Main::Main_Mnu_Enr_Contacte_Click);
+    Mnu_Enr_Adif = action(Mnu_Enregistre, "Mnu_Enr_Adif", QStringLiteral("le log au format &ADIF"), &Main::Main_Mnu_Enr_Adif_Click);
     Mnu_Affichage = menu(nullptr, "Mnu_Affichage", QStringLiteral("Affic&her"));
     Mnu_C_Contacte = action(Mnu_Affichage, "Mnu_C_Contacte", QStringLiteral("les &KVRT contactes"), &Main::Main_Mnu_C_Contacte_Click);
     Mnu_Recap = action(nullptr, "Mnu_Recap", QStringLiteral("&Récapitulatif"), &Main::Main_Mnu_Recap_Click);
@@ -668,6 +671,21 @@ void Main::Main_Mnu_Imp_Contacte_Click()
 void Main::Main_Mnu_Enr_Contacte_Click()
 {
     sp.Enregistre_Contactes();
+}
+
+void Main::Main_Mnu_Importer_Adif_Click()
+{
+    if (Amener_Devant(Fenetre_Import_Adif))
+        return;
+    auto* fenetre = new Import_Adif(sp, this);
+    Fenetre_Import_Adif = fenetre;
+    fenetre->Import_Adif_Form_Load();
+    fenetre->Import_Adif_Choisir_Click();
+}
+
+void Main::Main_Mnu_Enr_Adif_Click()
+{
+    sp.Enregistre_Adif();
 }
 
 // ---------------------------------------------------------------------------------------

@@ -24,6 +24,7 @@ class Aff_Contacte;
 class Carte_Acti;
 class Recherche_Indicatif;
 class Aide;
+class Import_Adif;
 class QDialog;
 class Historique_Modifications;
 
@@ -85,6 +86,7 @@ public:
     QAction* Mnu_Retablir;
     QAction* Mnu_Historique_Modifications;
     QAction* Mnu_Quitter;
+    QAction* Mnu_Importer_Adif;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;
@@ -95,6 +97,7 @@ public:
     QAction* Mnu_Imp_Contacte;
     QMenu* Mnu_Enregistre;
     QAction* Mnu_Enr_Contacte;
+    QAction* Mnu_Enr_Adif;
     QMenu* Mnu_Affichage;
     QAction* Mnu_C_Contacte;
     QAction* Mnu_Recap;
@@ -116,6 +119,7 @@ public:
     QPointer<QWidget> Fenetre_Liste_KVRT1;
     QPointer<Aide> Fenetre_Aide;
     QPointer<Historique_Modifications> Fenetre_Historique_Modifications;
+    QPointer<Import_Adif> Fenetre_Import_Adif;
 
     // Start-up and the application shell.
     void Main_Form_Load();
@@ -143,6 +147,8 @@ public:
     // After an undo, a redo or a return: the total, the list and the entry area, as after
     // any change of the log.
     void Apres_Modification_Log();
+    void Main_Mnu_Importer_Adif_Click();
+    void Main_Mnu_Enr_Adif_Click();
 
     // The entry area.
     void Main_Date_A_KeyPress(int& KeyAscii);

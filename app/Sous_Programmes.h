@@ -95,6 +95,12 @@ public:
     bool Lignes_Rapport_Contactes(QStringList& lignes);
     bool Imprimer_Rapport(QPrinter& imprimante, const QStringList& lignes);
 
+    // Exchange format. Enregistre_Adif writes the log as an .adi file beside it and says so.
+    void Enregistre_Adif();
+    // Puts imported record lines into the log, each at its date place, in one rewrite, then
+    // makes the total and the list again; false after telling the user.
+    bool Importe_Lignes(const QList<QByteArray>& nouvelles);
+
     // Reads the current log as text lines; tells the user and returns false on failure.
     bool Lire_Log(QList<QByteArray>& lignes, bool message = true);
     // Ends the program at once: every window closes and the event loop stops.

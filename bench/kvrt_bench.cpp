@@ -10,6 +10,7 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Import_Adif.h"
 #include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
@@ -28,6 +29,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QPointer>
+#include <QFileInfo>
 #include <QRadioButton>
 #include <QStringListModel>
 #include <QTest>
@@ -276,7 +281,95 @@ public:
         Cout_Journal();
         Fenetres_Rapports();
         Export();
+        Adif();
         Recherches();
+    }
+
+    // A file of about 50 MB as an everyday logging program writes a few years of contacts:
+    // most QSOs without a castle, one in a hundred with a castle of the Challenge's year.
+    static QString Fichier_Adif_50_Mo()
+    {
+        static QTemporaryDir dossier;
+        static QString chemin;
+        if (!chemin.isEmpty())
+            return chemin;
+        chemin = dossier.filePath(QStringLiteral("trafic.adi"));
+        QFile f(chemin);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("impossible d'écrire %s", qPrintable(chemin));
+        f.write("Logiciel de trafic\r\n<ADIF_VER:5>3.1.4 <PROGRAMID:6>LOGGER <EOH>\r\n");
+        std::mt19937 alea(50u);
+        QByteArray bloc;
+        qint64 ecrit = 0;
+        for (int i = 0; ecrit < (qint64(50) << 20); ++i) {
+            const QDate d = QDate(2007, 1, 1).addDays(int(alea() % 1096));
+            const QByteArray date = d.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+            const QByteArray call = "F" + QByteArray::number(1 + i % 9) + QByteArray::number(i % 26 + 10, 36).toUpper()
+                                    + QByteArray::number(alea() % 46656, 36).toUpper();
+            QByteArray r = "<QSO_DATE:8>" + date + " <TIME_ON:6>141200 <CALL:" + QByteArray::number(call.size()) + ">" + call
+                           + " <BAND:3>40m <MODE:3>SSB <FREQ:8>7.065000 <RST_SENT:2>59 <RST_RCVD:2>57"
+                             " <NAME:6>Pierre <QTH:7>Rennes  <COMMENT:22>Merci pour le QSO, 73 <STATION_CALLSIGN:5>F1ABC";
+            if (i % 100 == 0)
+                r += " <SIG:4>KVRT <SIG_INFO:5>" + QByteArray::number(10000 + int(alea() % 80000)).right(5);
+            r += " <EOR>\r\n";
+            bloc += r;
+            ecrit += r.size();
+            if (bloc.size() > (1 << 20)) {
+                f.write(bloc);
+                bloc.clear();
+            }
+        }
+        f.write(bloc);
+        return chemin;
+    }
+
+    void Adif()
+    {
+        const double exporter = Chronometrer(reps, [&] { p.sp->Enregistre_Adif(); });
+        const QString dernier = p.plateforme->Dernier_Message();
+        p.plateforme->messages.clear();
+        Ajouter(QStringLiteral("Enregistrer le log au format ADIF"), exporter, 0, 0,
+                dernier.startsWith(QStringLiteral("Le log a été enregistré au format ADIF")) ? QString()
+                                                                                          : QStringLiteral("échec : ") + dernier.left(60));
+
+        // The import of a 50 MB file: reading, cutting and the preview, then the one rewrite.
+        const QString fichier = Fichier_Adif_50_Mo();
+        const QByteArray log = p.Octets_Log(Indicatif_Station, Annee);
+        int aAjouter = 0;
+        QPointer<Import_Adif> fenetre;
+        const double ouvrir = Chronometrer(
+            reps, [&] { fenetre->Ouvrir_Fichier(fichier); Afficher(); },
+            [&] {
+                fenetre = new Import_Adif(*p.sp, m());
+                fenetre->Import_Adif_Form_Load();
+            },
+            [&] {
+                aAjouter = 0;
+                for (const auto& q : fenetre->Qsos())
+                    aAjouter += q.Ajoute();
+                fenetre->close();
+                Fermer_Fenetres_Differees();
+            });
+        Ajouter(QStringLiteral("Import ADIF de 50 Mo : lecture et aperçu"), ouvrir, 5000, 5000,
+                QStringLiteral("%1 QSO à ajouter").arg(aAjouter));
+        const double importer = Chronometrer(
+            reps, [&] { fenetre->Import_Adif_Importer_Click(); Afficher(); },
+            [&] {
+                p.Ecrire_Fichier(QFileInfo(chemin).fileName(), log);
+                fenetre = new Import_Adif(*p.sp, m());
+                fenetre->Import_Adif_Form_Load();
+                fenetre->Ouvrir_Fichier(fichier);
+            },
+            [&] {
+                if (fenetre)
+                    fenetre->close();
+                Fermer_Fenetres_Differees();
+            });
+        const QString message = p.plateforme->Dernier_Message();
+        p.plateforme->messages.clear();
+        Ajouter(QStringLiteral("Import ADIF de 50 Mo : Importer (une réécriture)"), importer, 1000, 3000, message.left(40));
+        p.Ecrire_Fichier(QFileInfo(chemin).fileName(), log);
+        m()->sp.Rafraichir_Liste_Log();
     }
 
     void Operations_Un_QSO()

@@ -10,7 +10,13 @@ paquets=(
     libgl-dev fonts-dejavu-core fonts-liberation fontconfig
     poppler-utils xauth xvfb xdotool
     desktop-file-utils appstream
+    nodejs
 )
+# node reads our ADIF export back in the tests, with an npm package installed by the tests.
+# A nodejs from elsewhere may carry its own npm, which the Debian package would conflict with.
+if ! command -v npm >/dev/null 2>&1; then
+    paquets+=(npm)
+fi
 if [ "${KVRT_FUZZ:-}" = 1 ]; then
     paquets+=(clang libclang-rt-14-dev)
 fi

@@ -12,7 +12,7 @@ set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 duree="${1:-60}"
 construction="${KVRT_CONSTRUCTION_FUZZ:-$racine/build-fuzz}"
-cibles=(fuzz_enregistrement fuzz_ligne_liste fuzz_date fuzz_log fuzz_journal)
+cibles=(fuzz_enregistrement fuzz_ligne_liste fuzz_date fuzz_log fuzz_journal fuzz_adif)
 
 KVRT_FUZZ=1 bash "$racine/scripts/dependances.sh"
 cmake -S "$racine" -B "$construction" -DKVRT_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

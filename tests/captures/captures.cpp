@@ -9,6 +9,7 @@
 #include "Aff_Contacte.h"
 #include "Carte_Acti.h"
 #include "Gestion_Erreur.h"
+#include "Import_Adif.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Recapitulatif.h"
@@ -153,6 +154,26 @@ int main(int argc, char* argv[])
         if (f.open(QIODevice::ReadOnly))
             std::printf("--- %s\n%s---\n", qPrintable(nom), f.readAll().replace("\r\n", "\n").constData());
     }
+
+    // The import of a file written by another logging program: the preview before anything
+    // is written.
+    p.Ecrire_Fichier(QStringLiteral("trafic.adi"),
+                     "Export\r\n<ADIF_VER:5>3.1.4 <EOH>\r\n"
+                     "<QSO_DATE:8>20090329 <TIME_ON:4>0912 <CALL:7>F6XYZ/P <BAND:3>40m <MODE:3>SSB <SIG:4>KVRT <SIG_INFO:5>56010 <EOR>\r\n"
+                     "<QSO_DATE:8>20090307 <CALL:5>F5AAA <BAND:3>40m <SIG:4>KVRT <SIG_INFO:5>29001 <EOR>\r\n"
+                     "<QSO_DATE:8>20090401 <CALL:5>F1ABC <MY_SIG:4>KVRT <MY_SIG_INFO:5>35012 <EOR>\r\n"
+                     "<QSO_DATE:8>20090402 <CALL:5>F4QRS <BAND:3>20m <SIG:4>KVRT <SIG_INFO:5>29001 <EOR>\r\n"
+                     "<QSO_DATE:8>20081228 <CALL:5>F8TUV <SIG:4>KVRT <SIG_INFO:5>22004 <EOR>\r\n"
+                     "<QSO_DATE:8>20090403 <CALL:5>DL1AB <BAND:3>20m <MODE:2>CW <EOR>\r\n");
+    {
+        auto* import = new Import_Adif(*p.sp, m);
+        import->Import_Adif_Form_Load();
+        import->Ouvrir_Fichier(p.Chemin(QStringLiteral("trafic.adi")));
+        import->resize(700, 430);
+        Capturer(import, QStringLiteral("import_adif"));
+        import->close();
+    }
+    p.plateforme->Prendre_Messages();
 
     Choisir_Menu(m->Mnu_New_Indicatif);
     Capturer(m->Fenetre_Station, QStringLiteral("station"));

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include <functional>
+
+// The tagged exchange format of amateur-radio logging programs (.adi files): reading and
+// writing fields and records, nothing about the log. No widget here.
+namespace Adif {
+
+struct Champ
+{
+    QByteArray nom; // upper case
+    QString valeur;
+};
+
+struct Enregistrement_Adif
+{
+    int numero = 0; // 1 for the first record of the file
+    QList<Champ> champs;
+    // The value of a field (name in upper case), empty when the record does not have it.
+    QString Valeur(QByteArrayView nom) const;
+    bool Possede(QByteArrayView nom) const;
+};
+
+struct Lecture
+{
+    bool entete = false; // an <EOH> was met
+    QList<Champ> champsEntete;
+    QList<Enregistrement_Adif> enregistrements;
+};
+
+// Why a file could not be read: the record where reading stopped (0 for the file as a whole)
+// and the cause in French.
+struct Erreur_Adif
+{
+    int enregistrement = 0;
+    QString raison;
+    bool ok() const { return raison.isEmpty(); }
+};
+
+// Reads a whole file's bytes. Tags in any case, fields in any order, text between fields
+// ignored, lengths counted in bytes, each value decoded as UTF-8 when it is valid UTF-8 and as
+// Windows-1252 otherwise. When `gardes` is not empty only the fields it names (upper case) are
+// kept, so that a large file costs little memory. `avancement` is told now and then how many
+// bytes have been read. A record without its <EOR>, a length past the end of the file, an
+// unreadable tag or a file without any record end give an error and no records.
+Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>& gardes = {},
+                 const std::function<void(qsizetype)>& avancement = {});
+
+// The sentence shown to the user for an error met in the named file.
+QString Message_Erreur(const QString& nomFichier, const Erreur_Adif& erreur);
+
+// A value as the format wants it: ASCII only. Accented letters lose their accent, any other
+// character outside 32-126 (line ends included) becomes "?".
+QByteArray Ascii(QStringView valeur);
+// "<NAME:length>value" with the value made ASCII; nothing for an empty value.
+QByteArray Ecrire_Champ(QByteArrayView nom, QStringView valeur);
+// The same, added at the end of a file being written, without a copy of its own.
+void Ajouter_Champ(QByteArray& sortie, QByteArrayView nom, QStringView valeur);
+
+} // namespace Adif

@@ -1,0 +1,374 @@
+#include "Import_Adif.h"
+
+#include "Apparence.h"
+#include "Enregistrement.h"
+#include "FichierLog.h"
+#include "Plateforme.h"
+#include "Sous_Programmes.h"
+
+#include <QAbstractTableModel>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Apparence;
+using Echange_Adif::Qso_Import;
+using Echange_Adif::Verdict;
+
+namespace {
+
+// A file larger than this is no log of a year's contacts; reading it would only fill memory.
+constexpr qint64 Taille_Maximale = qint64(1) << 30;
+
+} // namespace
+
+// The preview's rows, straight from the verdicts: a table of tens of thousands of QSOs is
+// shown without making a widget item for each cell.
+class Modele_Apercu : public QAbstractTableModel
+{
+public:
+    explicit Modele_Apercu(QObject* parent) : QAbstractTableModel(parent) {}
+
+    void Remplir(const QList<Qso_Import>* qsos)
+    {
+        beginResetModel();
+        m_qsos = qsos;
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() || !m_qsos ? 0 : int(m_qsos->size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 6; }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+            return QAbstractTableModel::headerData(section, orientation, role);
+        static const char* const titres[] = {"N°", "Date", "Indicatif", "KVRT", "Type d'activité", "Verdict"};
+        return QString::fromUtf8(titres[section]);
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!m_qsos || !index.isValid() || index.row() >= m_qsos->size())
+            return {};
+        const Qso_Import& q = m_qsos->at(index.row());
+        if (role == Qt::DisplayRole) {
+            switch (index.column()) {
+            case 0: return q.numero;
+            case 1: return q.date;
+            case 2: return q.indicatif;
+            case 3: return q.attente && !q.reference.isEmpty() ? QStringLiteral("*") + q.reference : q.reference;
+            case 4: return q.type;
+            case 5: return Echange_Adif::Texte_Verdict(q);
+            }
+        }
+        if (role == Qt::ToolTipRole && index.column() == 5)
+            return Echange_Adif::Texte_Verdict(q);
+        // What is not added is greyed; a castle already contacted stands out as the warning
+        // of the entry area would make it.
+        if (role == Qt::ForegroundRole && !q.Ajoute())
+            return QColor(Qt::darkGray);
+        if (role == Qt::BackgroundRole && q.verdict == Verdict::Ajoute_Deja_Vu)
+            return QColor(255, 224, 160);
+        return {};
+    }
+
+private:
+    const QList<Qso_Import>* m_qsos = nullptr;
+};
+
+Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
+{
+    setObjectName(QStringLiteral("Import_Adif"));
+    setWindowTitle(QStringLiteral("Importer un fichier ADIF"));
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    Label_Fichier = new QLabel(QStringLiteral("Aucun fichier choisi"), this);
+    Label_Fichier->setObjectName(QStringLiteral("Label_Fichier"));
+    Label_Fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Choisir = new QPushButton(QStringLiteral("&Choisir un fichier…"), this);
+    Choisir->setObjectName(QStringLiteral("Choisir"));
+
+    Frame_Options = new QGroupBox(QStringLiteral("QSO importés"), this);
+    Frame_Options->setObjectName(QStringLiteral("Frame_Options"));
+    Label_Contacte = new QLabel(QStringLiteral("Chateau c&ontacté (SIG KVRT) :"), Frame_Options);
+    Label_Contacte->setObjectName(QStringLiteral("Label_Contacte"));
+    Type_Contacte = new QComboBox(Frame_Options);
+    Type_Contacte->setObjectName(QStringLiteral("Type_Contacte"));
+    Type_Contacte->addItems(Enregistrement::Types_Activite());
+    Type_Contacte->setCurrentIndex(0);
+    Etiqueter(Label_Contacte, Type_Contacte);
+    Label_Active = new QLabel(QStringLiteral("Chateau acti&vé (MY_SIG KVRT) :"), Frame_Options);
+    Label_Active->setObjectName(QStringLiteral("Label_Active"));
+    Type_Active = new QComboBox(Frame_Options);
+    Type_Active->setObjectName(QStringLiteral("Type_Active"));
+    Type_Active->addItems(Enregistrement::Types_Activite());
+    Type_Active->setCurrentIndex(3);
+    Etiqueter(Label_Active, Type_Active);
+    Attente_Validation = new QCheckBox(QStringLiteral("&Marquer les QSO ajoutés « * » (en attente de validation)"), Frame_Options);
+    Attente_Validation->setObjectName(QStringLiteral("Attente_Validation"));
+    Chercher_Texte = new QCheckBox(
+        QStringLiteral("Chercher une &référence dans COMMENT, NOTES et QSLMSG (QSO sans SIG ni MY_SIG KVRT)"), Frame_Options);
+    Chercher_Texte->setObjectName(QStringLiteral("Chercher_Texte"));
+    auto* grille = new QGridLayout(Frame_Options);
+    grille->addWidget(Label_Contacte, 0, 0);
+    grille->addWidget(Type_Contacte, 0, 1);
+    grille->addWidget(Label_Active, 1, 0);
+    grille->addWidget(Type_Active, 1, 1);
+    grille->addWidget(Attente_Validation, 2, 0, 1, 3);
+    grille->addWidget(Chercher_Texte, 3, 0, 1, 3);
+    grille->setColumnStretch(2, 1);
+
+    Progression = new QProgressBar(this);
+    Progression->setObjectName(QStringLiteral("Progression"));
+    Progression->setRange(0, 1000);
+    Progression->setFormat(QStringLiteral("Lecture du fichier : %p %"));
+    Progression->setVisible(false);
+
+    Apercu = new QTableView(this);
+    Apercu->setObjectName(QStringLiteral("Apercu"));
+    m_modele = new Modele_Apercu(this);
+    Apercu->setModel(m_modele);
+    Apercu->setAccessibleName(QStringLiteral("QSO du fichier et leur verdict"));
+    Apercu->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Apercu->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Apercu->verticalHeader()->setVisible(false);
+    Apercu->verticalHeader()->setDefaultSectionSize(Apercu->fontMetrics().height() + 4);
+    Apercu->horizontalHeader()->setStretchLastSection(true);
+    const QFontMetrics mesure(Apercu->font());
+    const int largeurs[] = {5, 9, 13, 7, 22};
+    for (int i = 0; i < 5; ++i)
+        Apercu->setColumnWidth(i, mesure.horizontalAdvance(QString(largeurs[i], u'0')));
+    Apercu->setMinimumSize(mesure.horizontalAdvance(QString(90, u'0')), 240);
+
+    Resume = new QLabel(this);
+    Resume->setObjectName(QStringLiteral("Resume"));
+    Resume->setWordWrap(true);
+
+    Importer = new QPushButton(QStringLiteral("&Importer"), this);
+    Importer->setObjectName(QStringLiteral("Importer"));
+    Importer->setEnabled(false);
+    Annuler = new QPushButton(QStringLiteral("&Annuler"), this);
+    Annuler->setObjectName(QStringLiteral("Annuler"));
+
+    auto* haut = new QHBoxLayout;
+    haut->addWidget(Label_Fichier, 1);
+    haut->addWidget(Choisir);
+    auto* bas = new QHBoxLayout;
+    bas->addWidget(Resume, 1);
+    bas->addWidget(Importer);
+    bas->addWidget(Annuler);
+    auto* principal = new QVBoxLayout(this);
+    principal->addLayout(haut);
+    principal->addWidget(Frame_Options);
+    principal->addWidget(Progression);
+    principal->addWidget(Apercu, 1);
+    principal->addLayout(bas);
+
+    connect(Choisir, &QPushButton::clicked, this, &Import_Adif::Import_Adif_Choisir_Click);
+    connect(Importer, &QPushButton::clicked, this, &Import_Adif::Import_Adif_Importer_Click);
+    connect(Annuler, &QPushButton::clicked, this, &Import_Adif::Import_Adif_Annuler_Click);
+    connect(Type_Contacte, &QComboBox::currentIndexChanged, this, &Import_Adif::Recalculer);
+    connect(Type_Active, &QComboBox::currentIndexChanged, this, &Import_Adif::Recalculer);
+    connect(Attente_Validation, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
+    connect(Chercher_Texte, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
+}
+
+Import_Adif::~Import_Adif() = default;
+
+void Import_Adif::Import_Adif_Form_Load()
+{
+    Recalculer();
+    adjustSize();
+    Centrer(this);
+    show();
+    Choisir->setFocus();
+}
+
+void Import_Adif::Import_Adif_Choisir_Click()
+{
+    const QString depart = m_chemin.isEmpty() ? QDir::homePath() : QFileInfo(m_chemin).absolutePath();
+    const QString chemin = QFileDialog::getOpenFileName(this, QStringLiteral("Importer un fichier ADIF"), depart,
+                                                        QStringLiteral("Fichiers ADIF (*.adi *.ADI *.adif);;Tous les fichiers (*)"));
+    // The dialog gone, the keys come back here, where the preview is.
+    activateWindow();
+    if (!chemin.isEmpty())
+        Ouvrir_Fichier(chemin);
+}
+
+bool Import_Adif::Ouvrir_Fichier(const QString& chemin)
+{
+    // Whatever was shown belongs to the file before: nothing of it may be imported now.
+    m_chemin.clear();
+    m_enregistrements.clear();
+    Recalculer();
+    const QString nom = QFileInfo(chemin).fileName();
+    Label_Fichier->setText(QStringLiteral("Fichier : ") + QDir::toNativeSeparators(chemin));
+
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly)) {
+        const int numero = !QFileInfo::exists(chemin) ? 53 : fichier.error() == QFileDevice::PermissionsError ? 70 : 75;
+        sp.plateforme.Message(QStringLiteral("Le fichier %1 ne peut pas être ouvert (%2).\r\nRien n'a été importé.")
+                                  .arg(nom, FichierLog::Cause(numero)),
+                              this);
+        return false;
+    }
+    const qint64 taille = fichier.size();
+    if (taille > Taille_Maximale) {
+        sp.plateforme.Message(QStringLiteral("Le fichier %1 est trop gros (%2 Mo) pour un log ADIF.\r\nRien n'a été importé.")
+                                  .arg(nom)
+                                  .arg(taille >> 20),
+                              this);
+        return false;
+    }
+
+    // Reading and cutting a large file take a moment: the bar shows how far it is, and the
+    // window is redrawn meanwhile, without taking clicks that would change what is read.
+    Progression->setVisible(true);
+    Progression->setValue(0);
+    auto avancer = [this](int valeur) {
+        Progression->setValue(valeur);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    QByteArray octets;
+    octets.reserve(qsizetype(taille));
+    constexpr qint64 Morceau = qint64(4) << 20;
+    while (true) {
+        const QByteArray morceau = fichier.read(Morceau);
+        if (morceau.isEmpty())
+            break;
+        octets += morceau;
+        avancer(taille > 0 ? int(500 * octets.size() / taille) : 500);
+    }
+    if (fichier.error() != QFileDevice::NoError) {
+        Progression->setVisible(false);
+        sp.plateforme.Message(QStringLiteral("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2).\r\nRien n'a été importé.")
+                                  .arg(nom, FichierLog::Cause(57)),
+                              this);
+        return false;
+    }
+    fichier.close();
+
+    Adif::Lecture lecture;
+    const qsizetype total = octets.size();
+    const Adif::Erreur_Adif erreur = Adif::Lire(octets, lecture, Echange_Adif::Champs_Utiles(), [&](qsizetype fait) {
+        avancer(500 + (total > 0 ? int(500 * fait / total) : 500));
+    });
+    octets = QByteArray();
+    Progression->setVisible(false);
+    if (!erreur.ok()) {
+        sp.plateforme.Message(Adif::Message_Erreur(nom, erreur), this);
+        return false;
+    }
+    m_chemin = chemin;
+    m_enregistrements = std::move(lecture.enregistrements);
+    Recalculer();
+    return true;
+}
+
+Echange_Adif::Options Import_Adif::Options_Choisies() const
+{
+    Echange_Adif::Options o;
+    o.typeContacte = Type_Contacte->currentIndex();
+    o.typeActive = Type_Active->currentIndex();
+    o.attente = Attente_Validation->isChecked();
+    o.chercherDansTexte = Chercher_Texte->isChecked();
+    o.annee = sp.Annee_Challenge;
+    return o;
+}
+
+bool Import_Adif::Lire_Log(QByteArray& log)
+{
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), log);
+    if (!e.ok())
+        sp.plateforme.Message(e.message + QStringLiteral("\r\nRien n'a été importé."), this);
+    return e.ok();
+}
+
+void Import_Adif::Recalculer()
+{
+    m_modele->Remplir(nullptr);
+    m_qsos.clear();
+    if (m_chemin.isEmpty()) {
+        Resume->setText(QStringLiteral("Choisissez le fichier ADIF écrit par votre logiciel de trafic."));
+        Importer->setEnabled(false);
+        return;
+    }
+    QByteArray log;
+    if (!Lire_Log(log)) {
+        Resume->setText(QStringLiteral("Le log ne peut pas être lu."));
+        Importer->setEnabled(false);
+        return;
+    }
+    m_qsos = Echange_Adif::Examiner(m_enregistrements, Options_Choisies(), log);
+    m_modele->Remplir(&m_qsos);
+
+    int compte[7] = {};
+    for (const Qso_Import& q : std::as_const(m_qsos))
+        ++compte[int(q.verdict)];
+    const int ajoutes = compte[int(Verdict::Ajoute)] + compte[int(Verdict::Ajoute_Deja_Vu)];
+    QStringList parties;
+    parties.append(QStringLiteral("%1 QSO dans le fichier").arg(m_qsos.size()));
+    parties.append(QStringLiteral("%1 à ajouter").arg(ajoutes));
+    auto partie = [&](Verdict v, const QString& texte) {
+        if (compte[int(v)] > 0)
+            parties.append(texte.arg(compte[int(v)]));
+    };
+    partie(Verdict::Ajoute_Deja_Vu, QStringLiteral("dont %1 de Chateaux déjà contactés"));
+    partie(Verdict::Deja_Dans_Log, QStringLiteral("%1 déjà dans le log"));
+    partie(Verdict::Double_Fichier, QStringLiteral("%1 en double dans le fichier"));
+    partie(Verdict::Autre_Annee, QStringLiteral("%1 d'une autre année"));
+    partie(Verdict::Sans_Reference, QStringLiteral("%1 sans référence KVRT"));
+    partie(Verdict::Refuse, QStringLiteral("%1 refusés"));
+    Resume->setText(parties.join(QStringLiteral(", ")) + QLatin1Char('.'));
+    Importer->setEnabled(ajoutes > 0);
+}
+
+void Import_Adif::Import_Adif_Importer_Click()
+{
+    if (m_chemin.isEmpty())
+        return;
+    // The log may have changed since the preview (a QSO typed meanwhile): the verdicts are
+    // given again against the log as it is now, and what is written is what they say.
+    QByteArray log;
+    if (!Lire_Log(log))
+        return;
+    const QList<Qso_Import> qsos = Echange_Adif::Examiner(m_enregistrements, Options_Choisies(), log);
+    log = QByteArray();
+    QList<QByteArray> nouvelles;
+    for (const Qso_Import& q : qsos)
+        if (q.Ajoute())
+            nouvelles.append(q.ligne);
+    if (nouvelles.isEmpty()) {
+        sp.plateforme.Message(QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié."), this);
+        Recalculer();
+        return;
+    }
+    if (!sp.Importe_Lignes(nouvelles))
+        return;
+    sp.plateforme.Message(nouvelles.size() == 1 ? QStringLiteral("1 QSO a été ajouté au log.")
+                                                : QStringLiteral("%1 QSO ont été ajoutés au log.").arg(nouvelles.size()),
+                          this);
+    close();
+}
+
+void Import_Adif::Import_Adif_Annuler_Click()
+{
+    close();
+}

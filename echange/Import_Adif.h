@@ -1,0 +1,64 @@
+#pragma once
+
+#include "Adif.h"
+#include "Echange_Adif.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTableView;
+class Modele_Apercu;
+class Sous_Programmes;
+
+// "Importer un fichier ADIF": reads a file written by another logging program, shows what
+// each of its QSOs would become in the log, and adds the QSOs to add only on "Importer".
+class Import_Adif : public QWidget
+{
+    Q_OBJECT
+
+public:
+    Import_Adif(Sous_Programmes& sp, QWidget* parent = nullptr);
+    ~Import_Adif() override;
+
+    QLabel* Label_Fichier;
+    QPushButton* Choisir;
+    QGroupBox* Frame_Options;
+    QLabel* Label_Contacte;
+    QComboBox* Type_Contacte;
+    QLabel* Label_Active;
+    QComboBox* Type_Active;
+    QCheckBox* Attente_Validation;
+    QCheckBox* Chercher_Texte;
+    QProgressBar* Progression;
+    QTableView* Apercu;
+    QLabel* Resume;
+    QPushButton* Importer;
+    QPushButton* Annuler;
+
+    void Import_Adif_Form_Load();
+    // Asks for a file with the file dialog, then reads it.
+    void Import_Adif_Choisir_Click();
+    // Reads a file and shows its preview; false when it could not be read (the user was told).
+    bool Ouvrir_Fichier(const QString& chemin);
+    void Import_Adif_Importer_Click();
+    void Import_Adif_Annuler_Click();
+
+    // The preview as shown, in the file's order.
+    const QList<Echange_Adif::Qso_Import>& Qsos() const { return m_qsos; }
+
+private:
+    void Recalculer();
+    Echange_Adif::Options Options_Choisies() const;
+    bool Lire_Log(QByteArray& log);
+
+    Sous_Programmes& sp;
+    Modele_Apercu* m_modele;
+    QString m_chemin;
+    QList<Adif::Enregistrement_Adif> m_enregistrements;
+    QList<Echange_Adif::Qso_Import> m_qsos;
+};

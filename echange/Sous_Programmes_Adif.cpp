@@ -1,0 +1,73 @@
+// The routines of Sous_Programmes that take QSOs in from the exchange format and send the
+// log out in it.
+
+#include "Sous_Programmes.h"
+
+#include "Echange_Adif.h"
+#include "Historique_Modifications.h"
+#include "Main.h"
+#include "Plateforme.h"
+#include "Texte1252.h"
+
+#include <QDir>
+
+bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
+{
+    QByteArray ancien;
+    const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
+    if (!lu.ok()) {
+        plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), main);
+        return false;
+    }
+    QList<QByteArray> resultat = Echange_Adif::Inserer_Par_Date(Texte1252::Couper_Lignes(ancien), nouvelles);
+    // One rewrite for the whole import ("import ADIF"): the log on disk holds all of it or
+    // none of it.
+    // Journalled as any change, so that one Ctrl+Z takes the whole import back.
+    const QString operation = nouvelles.size() == 1 ? QStringLiteral("import ADIF d'un QSO")
+                                                    : QStringLiteral("import ADIF de %1 QSO").arg(nouvelles.size());
+    if (!Reecrire_Log(ancien, resultat, operation, QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")))
+        return false;
+    ancien = QByteArray();
+    resultat = QList<QByteArray>();
+    if (main) {
+        int total = 0;
+        if (!Calcul_Total_Points(total))
+            return true;
+        main->Afficher_Total(total);
+        Rafraichir_Liste_Log();
+        main->Entree_Nouvelle_Saisie();
+        if (main->Fenetre_Historique_Modifications)
+            main->Fenetre_Historique_Modifications->Remplir();
+    }
+    return true;
+}
+
+void Sous_Programmes::Enregistre_Adif()
+{
+    QList<QByteArray> lignes;
+    if (!Lire_Log(lignes))
+        return;
+    int ecartees = 0, exportees = 0;
+    const QByteArray adi = Echange_Adif::Exporter(lignes, Indicatif_Station, Annee_Challenge, Numero_Version,
+                                                  plateforme.Maintenant_Utc(), ecartees, exportees);
+    lignes = QList<QByteArray>();
+    const QString nom = Echange_Adif::Nom_Export(Indicatif_Station, Annee_Challenge);
+    const QString chemin = Repertoire() + QLatin1Char('/') + nom;
+    // The file is written whole or not at all, as every file beside the log.
+    const ErreurFichier e = FichierLog::Reecrire(chemin, Texte1252::Couper_Lignes(adi));
+    if (!e.ok()) {
+        plateforme.Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n"
+                                          "Le log n'a pas été enregistré au format ADIF.")
+                               .arg(e.numero)
+                               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero)),
+                           main);
+        return;
+    }
+    QString texte = QStringLiteral("Le log a été enregistré au format ADIF sous le nom : ") + nom;
+    texte += exportees == 1 ? QStringLiteral("\r\n1 QSO exporté.") : QStringLiteral("\r\n%1 QSO exportés.").arg(exportees);
+    if (ecartees == 1)
+        texte += QStringLiteral("\r\n1 ligne du log n'est pas un QSO et n'a pas été reprise.");
+    else if (ecartees > 1)
+        texte += QStringLiteral("\r\n%1 lignes du log ne sont pas des QSO et n'ont pas été reprises.").arg(ecartees);
+    plateforme.Message(texte, main);
+}

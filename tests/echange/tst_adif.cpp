@@ -1,0 +1,537 @@
+// The exchange format without any window: reading files as logging programs write them,
+// the verdict of each QSO against the log, the insertion by date of many QSOs, the export
+// and the way back.
+
+#include "Adif.h"
+#include "Echange_Adif.h"
+#include "Enregistrement.h"
+#include "Texte1252.h"
+
+#include <QDateTime>
+#include <QTest>
+
+using namespace Echange_Adif;
+
+namespace {
+
+QString Ligne(const char* date, const char* ref, const QString& type, const char* indicatif, bool attente = false)
+{
+    return Enregistrement::Construire_Ligne_Log(QString::fromLatin1(date), attente, QString::fromLatin1(ref), type,
+                                                QString::fromLatin1(indicatif));
+}
+
+QByteArray Octets_Log(const QStringList& lignes)
+{
+    QByteArray b;
+    for (const QString& l : lignes)
+        b += Texte1252::Encoder(l) + "\r\n";
+    return b;
+}
+
+QList<QByteArray> Lignes_Log(const QStringList& lignes)
+{
+    QList<QByteArray> b;
+    for (const QString& l : lignes)
+        b.append(Texte1252::Encoder(l));
+    return b;
+}
+
+// The date insertion of the entry area, one QSO after the other: the rule the whole import
+// must give back.
+QList<QByteArray> Une_Par_Une(QList<QByteArray> lignes, const QList<QByteArray>& nouvelles)
+{
+    for (const QByteArray& nouvelle : nouvelles) {
+        int d = 0;
+        if (!Enregistrement::Date_Comparable(Texte1252::Decoder(nouvelle.left(8)), d))
+            qFatal("new date unreadable");
+        qsizetype place = lignes.size();
+        for (qsizetype i = 0; i < lignes.size(); ++i) {
+            int dl = 0;
+            if (Enregistrement::Date_Comparable(Texte1252::Decoder(lignes.at(i).left(8)), dl) && dl >= d) {
+                place = i;
+                break;
+            }
+        }
+        lignes.insert(place, nouvelle);
+    }
+    return lignes;
+}
+
+const QString Cc = QStringLiteral("Chateau Contacte");
+const QString Ca = QStringLiteral("Chateau active");
+
+} // namespace
+
+class Tst_Adif : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lecture_data();
+    void lecture();
+    void erreurs_data();
+    void erreurs();
+    void champs_gardes_et_avancement();
+    void references_data();
+    void references();
+    void verdicts_data();
+    void verdicts();
+    void verdicts_dans_un_meme_fichier();
+    void insertion_par_date_data();
+    void insertion_par_date();
+    void export_octet_pour_octet();
+    void export_ecarte_ce_qui_n_est_pas_un_qso();
+    void aller_retour_data();
+    void aller_retour();
+};
+
+void Tst_Adif::lecture_data()
+{
+    QTest::addColumn<QByteArray>("fichier");
+    QTest::addColumn<bool>("entete");
+    QTest::addColumn<int>("nombre");
+    QTest::addColumn<QByteArray>("champ");   // of the last record
+    QTest::addColumn<QString>("valeur");
+
+    QTest::newRow("exemple avec en-tete")
+        << QByteArray("Export de mon log\r\n<ADIF_VER:5>3.1.4\r\n<EOH>\r\n"
+                      "<QSO_DATE:8>20090328 <TIME_ON:4>1412 <CALL:7>F6XYZ/P <BAND:3>40m <MODE:3>SSB\r\n"
+                      "<SIG:4>KVRT <SIG_INFO:5>29001 <EOR>\r\n")
+        << true << 1 << QByteArray("CALL") << "F6XYZ/P";
+    QTest::newRow("sans en-tete")
+        << QByteArray("<CALL:5>F6XYZ<QSO_DATE:8>20090328<EOR><CALL:5>F5AAA<EOR>") << false << 2 << QByteArray("CALL") << "F5AAA";
+    QTest::newRow("balises en minuscules et type de donnees")
+        << QByteArray("<call:5:s>F6XYZ <Qso_Date:8:D>20090328 <eor>") << false << 1 << QByteArray("QSO_DATE") << "20090328";
+    QTest::newRow("texte entre les champs ignore")
+        << QByteArray("<CALL:5>F6XYZ ceci est ignore\r\n et ceci <SIG_INFO:5>29001 fin <EoR> apres") << false << 1
+        << QByteArray("SIG_INFO") << "29001";
+    QTest::newRow("la longueur prime sur un < dans la valeur")
+        << QByteArray("<COMMENT:11>a <b> c<EOR><EOR>") << false << 1 << QByteArray("COMMENT") << "a <b> c<EOR";
+    QTest::newRow("longueur comptee en octets UTF-8")
+        << QByteArray("<COMMENT:8>Ch\xc3\xa2teau<CALL:5>F6XYZ<EOR>") << false << 1 << QByteArray("COMMENT")
+        << QString::fromUtf8("Château");
+    QTest::newRow("Windows-1252 quand ce n'est pas de l'UTF-8")
+        << QByteArray("<COMMENT:7>Ch\xe2teau<EOR>") << false << 1 << QByteArray("COMMENT") << QString::fromUtf8("Château");
+    QTest::newRow("valeur sur plusieurs lignes")
+        << QByteArray("<NOTES:10>un\r\ndeux\r\n<EOR>") << false << 1 << QByteArray("NOTES") << "un\r\ndeux\r\n";
+    QTest::newRow("champ vide")
+        << QByteArray("<CALL:0><SIG:4>KVRT<EOR>") << false << 1 << QByteArray("CALL") << "";
+    QTest::newRow("en-tete commencant par une balise")
+        << QByteArray("<ADIF_VER:5>3.1.4<EOH><CALL:5>F6XYZ<EOR>") << true << 1 << QByteArray("CALL") << "F6XYZ";
+    QTest::newRow("en-tete sans enregistrement")
+        << QByteArray("Rien\r\n<EOH>\r\n") << true << 0 << QByteArray() << "";
+    QTest::newRow("fins d'enregistrement sans champ ignorees")
+        << QByteArray("<EOR><EOR><CALL:5>F6XYZ<EOR>\r\n<EOR>") << false << 1 << QByteArray("CALL") << "F6XYZ";
+    QTest::newRow("balise sans longueur inconnue ignoree")
+        << QByteArray("<APP_X><CALL:5>F6XYZ<EOR>") << false << 1 << QByteArray("CALL") << "F6XYZ";
+    QTest::newRow("second EOH ignore")
+        << QByteArray("<EOH><CALL:5>F5AAA<EOR><CALL:5>F6XYZ<EOH><SIG:4>KVRT<EOR>") << true << 2 << QByteArray("CALL") << "F6XYZ";
+    QTest::newRow("texte libre avec < avant la premiere balise")
+        << QByteArray("Log <= 2009 -> ici\r\n<EOH><CALL:5>F6XYZ<EOR>") << true << 1 << QByteArray("CALL") << "F6XYZ";
+}
+
+void Tst_Adif::lecture()
+{
+    QFETCH(QByteArray, fichier);
+    QFETCH(bool, entete);
+    QFETCH(int, nombre);
+    QFETCH(QByteArray, champ);
+    QFETCH(QString, valeur);
+    Adif::Lecture l;
+    const Adif::Erreur_Adif e = Adif::Lire(fichier, l);
+    QVERIFY2(e.ok(), qPrintable(e.raison));
+    QCOMPARE(l.entete, entete);
+    QCOMPARE(l.enregistrements.size(), nombre);
+    for (int i = 0; i < nombre; ++i)
+        QCOMPARE(l.enregistrements.at(i).numero, i + 1);
+    if (nombre > 0) {
+        QVERIFY(l.enregistrements.last().Possede(champ));
+        QCOMPARE(l.enregistrements.last().Valeur(champ), valeur);
+    }
+}
+
+void Tst_Adif::erreurs_data()
+{
+    QTest::addColumn<QByteArray>("fichier");
+    QTest::addColumn<int>("enregistrement");
+    QTest::addColumn<QString>("raison");
+
+    QTest::newRow("fichier vide") << QByteArray() << 0 << "aucun enregistrement";
+    QTest::newRow("texte ordinaire") << QByteArray("Ceci n'est pas un log.\r\nDeuxieme ligne.\r\n") << 0 << "aucun enregistrement";
+    QTest::newRow("un log du Challenge")
+        << QByteArray("28/03/09  2A001  Chateau active          FXXXX       \r\n") << 0 << "aucun enregistrement";
+    QTest::newRow("binaire sans balise") << QByteArray("\x00\x01\xff\xfe\x80 \x7f", 7) << 0 << "aucun enregistrement";
+    QTest::newRow("dernier enregistrement tronque")
+        << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5>F5AAA<EOR><CALL:5>F4B") << 3 << "le fichier se termine avant";
+    QTest::newRow("enregistrement sans EOR")
+        << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5>F5AAA") << 2 << "sans <EOR>";
+    QTest::newRow("longueur au-dela de la fin")
+        << QByteArray("<CALL:500>F6XYZ<EOR>") << 1 << "annonce 500 octets";
+    QTest::newRow("longueur immense")
+        << QByteArray("<CALL:99999999999999999999999>F6XYZ<EOR>") << 1 << "le fichier se termine avant";
+    QTest::newRow("longueur illisible") << QByteArray("<CALL:5>F6XYZ<EOR><CALL:x5>F6XYZ<EOR>") << 2 << "longueur illisible";
+    QTest::newRow("longueur negative") << QByteArray("<CALL:-5>F6XYZ<EOR>") << 1 << "longueur illisible";
+    QTest::newRow("balise non fermee") << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5") << 2 << "n'est pas fermée";
+    QTest::newRow("balise illisible apres un champ") << QByteArray("<CALL:5>F6XYZ<\x01\x02>") << 1 << "balise illisible";
+}
+
+void Tst_Adif::erreurs()
+{
+    QFETCH(QByteArray, fichier);
+    QFETCH(int, enregistrement);
+    QFETCH(QString, raison);
+    Adif::Lecture l;
+    const Adif::Erreur_Adif e = Adif::Lire(fichier, l);
+    QVERIFY(!e.ok());
+    QCOMPARE(e.enregistrement, enregistrement);
+    QVERIFY2(e.raison.contains(raison), qPrintable(e.raison));
+    // Nothing half-read is handed on.
+    QVERIFY(l.enregistrements.isEmpty());
+    const QString message = Adif::Message_Erreur(QStringLiteral("mon_log.adi"), e);
+    QVERIFY(message.startsWith(QStringLiteral("Le fichier mon_log.adi n'a pas pu être lu comme un fichier ADIF")));
+    QVERIFY(message.endsWith(QStringLiteral("Rien n'a été importé.")));
+    if (enregistrement > 0)
+        QVERIFY(message.contains(QStringLiteral("enregistrement N° %1,").arg(enregistrement)));
+}
+
+void Tst_Adif::champs_gardes_et_avancement()
+{
+    QByteArray fichier = "<ADIF_VER:5>3.1.4<PROGRAMID:4>ABCD<EOH>\r\n";
+    for (int i = 0; i < 30000; ++i)
+        fichier += "<CALL:5>F6XYZ <FREQ:5>7.050 <MODE:3>SSB <SIG:4>KVRT <SIG_INFO:5>29001 <APP_N1MM_X:3>abc <EOR>\r\n";
+    QList<qsizetype> avis;
+    Adif::Lecture l;
+    const Adif::Erreur_Adif e = Adif::Lire(fichier, l, Champs_Utiles(), [&](qsizetype n) { avis.append(n); });
+    QVERIFY(e.ok());
+    QCOMPARE(l.enregistrements.size(), 30000);
+    // Only the fields the import looks at are kept, header ones included.
+    QCOMPARE(l.enregistrements.at(29999).champs.size(), 3);
+    QCOMPARE(l.enregistrements.at(29999).Valeur("SIG_INFO"), QStringLiteral("29001"));
+    QVERIFY(!l.enregistrements.at(0).Possede("FREQ"));
+    QCOMPARE(l.champsEntete.size(), 2);
+    // Progress grows and ends at the whole size.
+    QVERIFY(avis.size() >= 3);
+    QVERIFY(std::is_sorted(avis.cbegin(), avis.cend()));
+    QCOMPARE(avis.last(), fichier.size());
+
+    // A record whose fields are all left aside still has its number.
+    const QByteArray deux = "<FREQ:5>7.050<EOR><CALL:5>F6XYZ<EOR>";
+    QVERIFY(Adif::Lire(deux, l, Champs_Utiles()).ok());
+    QCOMPARE(l.enregistrements.size(), 2);
+    QCOMPARE(l.enregistrements.at(1).numero, 2);
+}
+
+void Tst_Adif::references_data()
+{
+    QTest::addColumn<QString>("texte");
+    QTest::addColumn<QStringList>("attendues");
+
+    QTest::newRow("seule") << "29001" << QStringList{"29001"};
+    QTest::newRow("corse en minuscule") << "KVRT 2a012 et 2B003" << QStringList{"2A012", "2B003"};
+    QTest::newRow("dans une phrase") << "Chateau de X (KVRT-77021), merci" << QStringList{"77021"};
+    QTest::newRow("nombre plus long") << "tel 0123456789 code 750012" << QStringList{};
+    QTest::newRow("collee a des lettres") << "REF29001 29001X" << QStringList{};
+    QTest::newRow("deux fois la meme") << "29001 puis 29001" << QStringList{"29001"};
+    QTest::newRow("lettre autre que A B") << "2C001 3A001" << QStringList{};
+    QTest::newRow("en fin de texte") << "chateau 01001" << QStringList{"01001"};
+    QTest::newRow("trop courte") << "2900" << QStringList{};
+    QTest::newRow("vide") << "" << QStringList{};
+}
+
+void Tst_Adif::references()
+{
+    QFETCH(QString, texte);
+    QFETCH(QStringList, attendues);
+    QCOMPARE(References_Dans_Texte(texte), attendues);
+}
+
+void Tst_Adif::verdicts_data()
+{
+    QTest::addColumn<QByteArray>("enregistrement");
+    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<bool>("chercher");
+    QTest::addColumn<bool>("attente");
+    QTest::addColumn<int>("verdict");
+    QTest::addColumn<QString>("texte");   // part of the verdict's words
+    QTest::addColumn<QString>("ligne");   // the record line, for a QSO to add
+
+    const QStringList vide;
+    const QStringList log = {Ligne("05/03/09", "29001", Cc, "F6XYZ"), Ligne("06/03/09", "2A001", Ca, "F5AAA")};
+    auto V = [](Verdict v) { return int(v); };
+
+    QTest::newRow("SIG contacte")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:7>f6xyz/p<SIG:4>kvrt<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "77001", Cc, "F6XYZ/P");
+    QTest::newRow("MY_SIG activation")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<MY_SIG:4>KVRT<MY_SIG_INFO:5>2b002<EOR>") << vide << false << false
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "2B002", Ca, "F6XYZ");
+    QTest::newRow("marque en attente")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << true
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "77001", Cc, "F6XYZ", true);
+    QTest::newRow("deja dans le log")
+        << QByteArray("<QSO_DATE:8>20090305<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>29001<EOR>") << log << false << false
+        << V(Verdict::Deja_Dans_Log) << "déjà dans le log" << "";
+    QTest::newRow("deja dans le log meme avec un autre type")
+        << QByteArray("<QSO_DATE:8>20090306<CALL:5>F5AAA<SIG:4>KVRT<SIG_INFO:5>2A001<EOR>") << log << false << false
+        << V(Verdict::Deja_Dans_Log) << "déjà dans le log" << "";
+    QTest::newRow("chateau deja contacte un autre jour")
+        << QByteArray("<QSO_DATE:8>20090310<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>29001<EOR>") << log << false << false
+        << V(Verdict::Ajoute_Deja_Vu) << "Chateau déjà contacté le 05/03/09" << Ligne("10/03/09", "29001", Cc, "F6XYZ");
+    QTest::newRow("chateau deja contacte par un autre")
+        << QByteArray("<QSO_DATE:8>20090305<CALL:5>F1ZZZ<SIG:4>KVRT<SIG_INFO:5>29001<EOR>") << log << false << false
+        << V(Verdict::Ajoute_Deja_Vu) << "déjà contacté le 05/03/09" << Ligne("05/03/09", "29001", Cc, "F1ZZZ");
+    QTest::newRow("autre annee")
+        << QByteArray("<QSO_DATE:8>20081231<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Autre_Annee) << "année 2008, pas celle du Challenge" << "";
+    QTest::newRow("sans SIG")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:10>KVRT 77001<EOR>") << vide << false << false
+        << V(Verdict::Sans_Reference) << "sans référence : ni SIG ni MY_SIG KVRT" << "";
+    QTest::newRow("autre programme d'activite")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<SIG:4>POTA<SIG_INFO:7>FR-0001<EOR>") << vide << false << false
+        << V(Verdict::Sans_Reference) << "ni SIG ni MY_SIG KVRT" << "";
+    QTest::newRow("reference dans le commentaire")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:15>chateau 77001 !<EOR>") << vide << true << false
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "77001", Cc, "F6XYZ");
+    QTest::newRow("reference dans NOTES")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<NOTES:5>2a001<EOR>") << vide << true << false
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "2A001", Cc, "F6XYZ");
+    QTest::newRow("deux references dans le texte")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:5>77001<QSLMSG:5>77002<EOR>") << vide << true << false
+        << V(Verdict::Sans_Reference) << "plusieurs références dans le texte (77001, 77002)" << "";
+    QTest::newRow("rien dans le texte")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:3>73!<EOR>") << vide << true << false
+        << V(Verdict::Sans_Reference) << "aucune référence dans COMMENT, NOTES ou QSLMSG" << "";
+    QTest::newRow("SIG_INFO illisible")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:10>KVRT-77001<EOR>") << vide << false << false
+        << V(Verdict::Sans_Reference) << "SIG_INFO « KVRT-77001 » n'est pas une référence KVRT" << "";
+    QTest::newRow("indicatif de 13")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:13>F6XYZ/P/12345<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "refusé : indicatif de plus de 12 caractères" << "";
+    QTest::newRow("indicatif de 12")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:12>F6XYZ/P/1234<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "77001", Cc, "F6XYZ/P/1234");
+    QTest::newRow("sans indicatif")
+        << QByteArray("<QSO_DATE:8>20090328<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "pas d'indicatif" << "";
+    QTest::newRow("indicatif avec un caractere de controle")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:6>F6X\tYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "indicatif illisible" << "";
+    QTest::newRow("indicatif hors de Windows-1252")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:6>F6\xd0\x96YZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "indicatif illisible" << "";
+    QTest::newRow("indicatif avec un blanc")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:7>F6X YZ <SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "indicatif illisible" << "";
+    QTest::newRow("date impossible")
+        << QByteArray("<QSO_DATE:8>20090231<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "date QSO_DATE « 20090231 » illisible" << "";
+    QTest::newRow("sans date")
+        << QByteArray("<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Refuse) << "pas de date" << "";
+    QTest::newRow("type et marque de notre export")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<MY_SIG:4>KVRT<MY_SIG_INFO:5>77001"
+                      "<APP_QEZ_KVRT_TYPE:20>Operateur activation<APP_QEZ_KVRT_ATTENTE:1>Y<EOR>")
+        << vide << false << false << V(Verdict::Ajoute) << "à ajouter"
+        << Ligne("28/03/09", "77001", QStringLiteral("Operateur activation"), "F6XYZ", true);
+    QTest::newRow("double de notre export, sans accent")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001"
+                      "<APP_QEZ_KVRT_TYPE:20>Double ou non valide<APP_QEZ_KVRT_ATTENTE:1>N<EOR>")
+        << vide << false << true << V(Verdict::Ajoute) << "à ajouter"
+        << Ligne("28/03/09", "77001", QString::fromUtf8("Double ou non validé"), "F6XYZ", false);
+}
+
+void Tst_Adif::verdicts()
+{
+    QFETCH(QByteArray, enregistrement);
+    QFETCH(QStringList, log);
+    QFETCH(bool, chercher);
+    QFETCH(bool, attente);
+    QFETCH(int, verdict);
+    QFETCH(QString, texte);
+    QFETCH(QString, ligne);
+    Adif::Lecture l;
+    QVERIFY(Adif::Lire(enregistrement, l, Champs_Utiles()).ok());
+    Options o;
+    o.annee = QStringLiteral("2009");
+    o.chercherDansTexte = chercher;
+    o.attente = attente;
+    const QList<Qso_Import> q = Examiner(l.enregistrements, o, Octets_Log(log));
+    QCOMPARE(q.size(), 1);
+    QCOMPARE(int(q.at(0).verdict), verdict);
+    QVERIFY2(Texte_Verdict(q.at(0)).contains(texte), qPrintable(Texte_Verdict(q.at(0))));
+    QCOMPARE(q.at(0).Ajoute(), !ligne.isEmpty());
+    QCOMPARE(q.at(0).ligne, Texte1252::Encoder(ligne));
+}
+
+void Tst_Adif::verdicts_dans_un_meme_fichier()
+{
+    // The second copy of a QSO is not added; the second QSO of a castle is, flagged; the
+    // types chosen in the window go to each kind.
+    const QByteArray fichier =
+        "<QSO_DATE:8>20090301<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>\r\n"
+        "<QSO_DATE:8>20090301<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>\r\n"
+        "<QSO_DATE:8>20090302<CALL:5>F5AAA<SIG:4>KVRT<SIG_INFO:5>77001<EOR>\r\n"
+        "<QSO_DATE:8>20090303<CALL:5>F5AAA<MY_SIG:4>KVRT<MY_SIG_INFO:5>01001<EOR>\r\n";
+    Adif::Lecture l;
+    QVERIFY(Adif::Lire(fichier, l, Champs_Utiles()).ok());
+    Options o;
+    o.annee = QStringLiteral("2009");
+    o.typeContacte = 1;
+    o.typeActive = 6;
+    const QList<Qso_Import> q = Examiner(l.enregistrements, o, QByteArray());
+    QCOMPARE(q.size(), 4);
+    QCOMPARE(q.at(0).verdict, Verdict::Ajoute);
+    QCOMPARE(q.at(1).verdict, Verdict::Double_Fichier);
+    QCOMPARE(q.at(2).verdict, Verdict::Ajoute_Deja_Vu);
+    QCOMPARE(q.at(2).raison, QStringLiteral("01/03/09"));
+    QCOMPARE(q.at(3).verdict, Verdict::Ajoute);
+    QCOMPARE(q.at(0).type, QStringLiteral("Reactivation Contactee"));
+    QCOMPARE(q.at(3).type, QStringLiteral("Operateur activation"));
+    QCOMPARE(q.at(3).numero, 4);
+}
+
+void Tst_Adif::insertion_par_date_data()
+{
+    QTest::addColumn<QStringList>("log");        // dates, or whole lines when longer
+    QTest::addColumn<QStringList>("nouvelles");  // dates
+    QTest::addColumn<QStringList>("attendu");    // dates, new ones marked "+"
+
+    QTest::newRow("log vide") << QStringList{} << QStringList{"05/03/09", "01/03/09"} << QStringList{"+01/03/09", "+05/03/09"};
+    QTest::newRow("exemple de la saisie")
+        << QStringList{"01/03/09", "05/03/09", "05/03/09"} << QStringList{"05/03/09", "07/03/09", "28/02/09"}
+        << QStringList{"+28/02/09", "01/03/09", "+05/03/09", "05/03/09", "05/03/09", "+07/03/09"};
+    QTest::newRow("meme jour : la derniere venue passe devant")
+        << QStringList{"01/03/09"} << QStringList{"02/03/09", "02/03/09", "02/03/09"}
+        << QStringList{"01/03/09", "+02/03/09", "+02/03/09", "+02/03/09"};
+    QTest::newRow("log dans le desordre")
+        << QStringList{"10/03/09", "05/03/09", "20/03/09"} << QStringList{"08/03/09", "03/03/09", "12/03/09", "25/03/09"}
+        << QStringList{"+03/03/09", "+08/03/09", "10/03/09", "05/03/09", "+12/03/09", "20/03/09", "+25/03/09"};
+    QTest::newRow("lignes sans date lisible")
+        << QStringList{"xx/03/09", "02/03/09", "", "04/03/09"} << QStringList{"03/03/09", "01/03/09"}
+        << QStringList{"xx/03/09", "+01/03/09", "02/03/09", "", "+03/03/09", "04/03/09"};
+    QTest::newRow("siecles : 49 est 2049, 50 est 1950")
+        << QStringList{"01/01/50", "01/01/49"} << QStringList{"01/01/00", "01/01/99"}
+        << QStringList{"01/01/50", "+01/01/99", "+01/01/00", "01/01/49"};
+}
+
+void Tst_Adif::insertion_par_date()
+{
+    QFETCH(QStringList, log);
+    QFETCH(QStringList, nouvelles);
+    QFETCH(QStringList, attendu);
+    QList<QByteArray> lignes, ajout, voulu;
+    for (const QString& d : log)
+        lignes.append(d.toLatin1() + (d.isEmpty() ? "" : "  01001  Chateau Contacte        F6XYZ"));
+    for (int i = 0; i < nouvelles.size(); ++i)
+        ajout.append(nouvelles.at(i).toLatin1() + "  7700" + QByteArray::number(i) + "  Chateau Contacte        NEW");
+    const QList<QByteArray> resultat = Inserer_Par_Date(lignes, ajout);
+    QCOMPARE(resultat, Une_Par_Une(lignes, ajout));
+    QStringList dates;
+    for (const QByteArray& r : resultat)
+        dates.append((r.endsWith("NEW") ? "+" : "") + QString::fromLatin1(r.left(8)));
+    QCOMPARE(dates, attendu);
+}
+
+void Tst_Adif::export_octet_pour_octet()
+{
+    const QList<QByteArray> log = Lignes_Log({
+        Ligne("28/03/09", "2A001", Ca, "F6XYZ/P"),
+        Ligne("15/06/98", "29001", Cc, "F1ABC", true),
+        Ligne("01/02/09", "75001", QString::fromUtf8("Double ou non validé"), "F5AAA"),
+    });
+    int ecartees = -1, exportees = -1;
+    const QByteArray adi = Exporter(log, QStringLiteral("F1ABC_P"), QStringLiteral("2009"), QStringLiteral(" 1.1.7"),
+                                    QDateTime(QDate(2009, 3, 28), QTime(14, 7, 9), Qt::UTC), ecartees, exportees);
+    QCOMPARE(ecartees, 0);
+    QCOMPARE(exportees, 3);
+    const QByteArray attendu =
+        "Log du Challenge KVRT 2009 de F1ABC/P, exporte par QEZ_Challenge_KVRT\r\n"
+        "<ADIF_VER:5>3.1.4\r\n"
+        "<CREATED_TIMESTAMP:15>20090328 140709\r\n"
+        "<PROGRAMID:8>QEZ_KVRT\r\n"
+        "<PROGRAMVERSION:5>1.1.7\r\n"
+        "<EOH>\r\n\r\n"
+        "<QSO_DATE:8>20090328 <CALL:7>F6XYZ/P <MY_SIG:4>KVRT <MY_SIG_INFO:5>2A001 <STATION_CALLSIGN:7>F1ABC/P\r\n"
+        "<APP_QEZ_KVRT_TYPE:14>Chateau active <APP_QEZ_KVRT_POINTS:1>6 <APP_QEZ_KVRT_ATTENTE:1>N <EOR>\r\n"
+        "<QSO_DATE:8>19980615 <CALL:5>F1ABC <SIG:4>KVRT <SIG_INFO:5>29001 <STATION_CALLSIGN:7>F1ABC/P\r\n"
+        "<APP_QEZ_KVRT_TYPE:16>Chateau Contacte <APP_QEZ_KVRT_POINTS:1>0 <APP_QEZ_KVRT_ATTENTE:1>Y <EOR>\r\n"
+        "<QSO_DATE:8>20090201 <CALL:5>F5AAA <SIG:4>KVRT <SIG_INFO:5>75001 <STATION_CALLSIGN:7>F1ABC/P\r\n"
+        "<APP_QEZ_KVRT_TYPE:20>Double ou non valide <APP_QEZ_KVRT_POINTS:1>0 <APP_QEZ_KVRT_ATTENTE:1>N <EOR>\r\n";
+    QCOMPARE(adi, attendu);
+}
+
+void Tst_Adif::export_ecarte_ce_qui_n_est_pas_un_qso()
+{
+    const QList<QByteArray> log = {
+        QByteArray(),
+        QByteArray("texte quelconque"),
+        QByteArray("31/02/09  29001  Chateau Contacte        F6XYZ"), // no such day
+        QByteArray("28/03/09         Chateau Contacte        F6XYZ"), // no reference
+        QByteArray("28/03/09  29001  Chateau Contacte"),              // no callsign
+        QByteArray("28/03/09  29001  Type inconnu            F6\xc9XYZ"),
+    };
+    int ecartees = 0, exportees = 0;
+    const QByteArray adi = Exporter(log, QStringLiteral("F1ABC"), QStringLiteral("2009"), QStringLiteral("1.1.7"),
+                                    QDateTime(QDate(2009, 3, 28), QTime(0, 0), Qt::UTC), ecartees, exportees);
+    QCOMPARE(ecartees, 5);
+    QCOMPARE(exportees, 1);
+    // Written in ASCII whatever the log holds.
+    for (char c : adi)
+        QVERIFY((c >= 32 && c < 127) || c == '\r' || c == '\n');
+    QVERIFY(adi.contains("<CALL:6>F6EXYZ <SIG:4>KVRT"));
+    QVERIFY(adi.contains("<APP_QEZ_KVRT_TYPE:12>Type inconnu <APP_QEZ_KVRT_POINTS:1>0"));
+}
+
+void Tst_Adif::aller_retour_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("attente");
+    for (int t = 0; t < 9; ++t) {
+        QTest::addRow("type %d", t) << t << false;
+        QTest::addRow("type %d en attente", t) << t << true;
+    }
+}
+
+void Tst_Adif::aller_retour()
+{
+    QFETCH(int, type);
+    QFETCH(bool, attente);
+    const QString t = Enregistrement::Types_Activite().at(type);
+    const QList<QByteArray> log = Lignes_Log({
+        Ligne("28/03/09", "2A001", t, "F6XYZ/P", attente),
+        Ligne("01/01/09", "01999", t, "F1ABC_P12345", attente),
+        Ligne("31/12/09", "2b123", t, "TM0X", attente),
+    });
+    int ecartees = 0, exportees = 0;
+    const QByteArray adi = Exporter(log, QStringLiteral("F1ABC"), QStringLiteral("2009"), QStringLiteral("1.1.7"),
+                                    QDateTime(QDate(2009, 3, 28), QTime(0, 0), Qt::UTC), ecartees, exportees);
+    Adif::Lecture l;
+    QVERIFY(Adif::Lire(adi, l, Champs_Utiles()).ok());
+    QCOMPARE(l.champsEntete.size(), 4);
+    // The window's choices must not matter: our file says the type and the mark itself.
+    Options o;
+    o.annee = QStringLiteral("2009");
+    o.typeContacte = 2;
+    o.typeActive = 5;
+    o.attente = !attente;
+    const QList<Qso_Import> q = Examiner(l.enregistrements, o, QByteArray());
+    QCOMPARE(q.size(), 3);
+    QList<QByteArray> relues;
+    for (const Qso_Import& i : q) {
+        QVERIFY2(i.Ajoute(), qPrintable(Texte_Verdict(i)));
+        relues.append(i.ligne);
+    }
+    // The reference comes back in capitals, as the entry field would have made it.
+    QList<QByteArray> voulues = log;
+    voulues[2].replace("2b123", "2B123");
+    QCOMPARE(relues, voulues);
+    // Read again against the log it came from, nothing is added.
+    QByteArray octets;
+    for (const QByteArray& x : std::as_const(voulues))
+        octets += x + "\r\n";
+    for (const Qso_Import& i : Examiner(l.enregistrements, o, octets))
+        QCOMPARE(i.verdict, Verdict::Deja_Dans_Log);
+}
+
+QTEST_GUILESS_MAIN(Tst_Adif)
+#include "tst_adif.moc"

@@ -1,0 +1,646 @@
+// The import window and the ADIF export on the real main window: menus opened with their Alt
+// letters, the file chosen in the file dialog, the preview, Importer and Annuler, all typed
+// and clicked through the top-level windows; then the log's bytes and what an independent
+// reader (the npm package adif-parser-ts under node) makes of our export.
+
+#include "Adif.h"
+#include "Echange_Adif.h"
+#include "Enregistrement.h"
+#include "Filtre_Touches.h"
+#include "Import_Adif.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Texte1252.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTest>
+
+#include <csignal>
+
+#include <sys/resource.h>
+
+using Echange_Adif::Verdict;
+
+namespace {
+
+const QString Cc = QStringLiteral("Chateau Contacte");
+const QString Ca = QStringLiteral("Chateau active");
+
+QString Q(const char* date, const char* ref, const QString& type, const char* indicatif, bool attente = false)
+{
+    return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QString::fromLatin1(indicatif), attente);
+}
+
+const QByteArray Fichier_Exemple =
+    "Export de mon logiciel de trafic\r\n<ADIF_VER:5>3.1.4 <PROGRAMID:6>LOGGER <EOH>\r\n"
+    // 1: a castle contacted, to add
+    "<QSO_DATE:8>20090320 <TIME_ON:4>1412 <CALL:7>f6xyz/p <BAND:3>40m <MODE:3>SSB <SIG:4>KVRT <SIG_INFO:5>77001 <EOR>\r\n"
+    // 2: already in the log
+    "<QSO_DATE:8>20090305 <CALL:5>F5AAA <SIG:4>kvrt <SIG_INFO:5>29001 <EOR>\r\n"
+    // 3: an activation, to add, before the QSOs of the same day
+    "<call:5>F4BBB <qso_date:8>20090305 <my_sig:4>KVRT <my_sig_info:5>2a001 <eor>\r\n"
+    // 4: another year
+    "<QSO_DATE:8>20081230 <CALL:5>F4CCC <SIG:4>KVRT <SIG_INFO:5>01001 <EOR>\r\n"
+    // 5: no castle reference, unless the comments are searched
+    "<QSO_DATE:8>20090310 <CALL:5>F4DDD <COMMENT:19>chateau KVRT 89002 <EOR>\r\n"
+    // 6: a castle already contacted, added and flagged
+    "<QSO_DATE:8>20090325 <CALL:5>F1ZZZ <SIG:4>KVRT <SIG_INFO:5>29001 <EOR>\r\n"
+    // 7: a callsign too long
+    "<QSO_DATE:8>20090326 <CALL:13>F1ZZZ/P/ABCDE <SIG:4>KVRT <SIG_INFO:5>29002 <EOR>\r\n";
+
+const QStringList Log_Depart = {
+    Q("01/03/09", "29001", Cc, "F5AAA"),
+    Q("05/03/09", "29001", Cc, "F5AAA"),
+    Q("05/03/09", "2B002", Ca, "F6XYZ"),
+    Q("21/03/09", "75001", Cc, "F5EEE"),
+};
+
+} // namespace
+
+class Tst_Import_Adif : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void menus_et_lettres();
+    void importer_depuis_le_menu();
+    void annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien();
+    void options_de_la_fenetre();
+    void disque_plein_a_l_import();
+    void fichiers_refuses_data();
+    void fichiers_refuses();
+    void gros_fichier_et_barre_de_progression();
+    void comme_la_saisie_en_insertion();
+    void export_relu_par_notre_import();
+    void export_lu_par_un_lecteur_independant();
+    void export_impossible();
+
+private:
+    Main* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
+    Import_Adif* Ouvrir(Main* m, const QString& chemin);
+};
+
+void Tst_Import_Adif::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
+    // A write past the size limit fails with EFBIG instead of ending the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif)
+{
+    p.Installer_Station(indicatif);
+    p.Ecrire_Log(log, indicatif);
+    Main* m = p.Demarrer();
+    Activer(m);
+    p.plateforme->Prendre_Messages();
+    return m;
+}
+
+// Opens the window by its menu, chooses the file in the file dialog by typing its path, and
+// waits for the preview.
+Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
+{
+    bool vu = false;
+    Sur_Modal([&](QWidget* modal) {
+        auto* dialogue = qobject_cast<QFileDialog*>(modal);
+        if (!dialogue)
+            return;
+        vu = true;
+        if (!QTest::qWaitForWindowActive(dialogue))
+            qWarning("file dialog not active");
+        // The file name field has the focus when the dialog opens.
+        Taper_Ici(dialogue, chemin);
+        Touche_Ici(dialogue, Qt::Key_Return);
+    });
+    Activer(m);
+    Choisir_Menu(m->Mnu_Importer_Adif);
+    if (!vu || !m->Fenetre_Import_Adif)
+        return nullptr;
+    Import_Adif* f = m->Fenetre_Import_Adif;
+    // The window asks to be active again once the dialog is gone; the offscreen platform has
+    // no window manager to grant it, so the test does.
+    if (!QTest::qWaitForWindowActive(f, 500))
+        Activer(f);
+    return f;
+}
+
+void Tst_Import_Adif::menus_et_lettres()
+{
+    Programme_Test p;
+    Main* m = Demarrer(p, {});
+    QCOMPARE(m->Mnu_Importer_Adif->text(), QStringLiteral("&Importer un fichier ADIF…"));
+    QCOMPARE(m->Mnu_Enr_Adif->text(), QStringLiteral("le log au format &ADIF"));
+    QCOMPARE(m->Mnu_Importer_Adif->parent(), m->Mnu_Fichier);
+    QCOMPARE(m->Mnu_Enr_Adif->parent(), m->Mnu_Enregistre);
+    // Within the two menus that hold them, no two items share their Alt letter.
+    for (QMenu* menu : {m->Mnu_Fichier, m->Mnu_Enregistre}) {
+        QStringList lettres;
+        for (QAction* a : menu->actions()) {
+            const qsizetype i = a->text().indexOf(u'&');
+            if (i < 0 || i + 1 >= a->text().size())
+                continue;
+            const QString l = a->text().mid(i + 1, 1).toUpper();
+            QVERIFY2(!lettres.contains(l), qPrintable(menu->title() + QStringLiteral(" : ") + a->text()));
+            lettres.append(l);
+        }
+    }
+    // The window's own letters, each once.
+    Import_Adif fenetre(*p.sp);
+    QStringList lettres;
+    for (QWidget* w : fenetre.findChildren<QWidget*>()) {
+        QString texte;
+        if (auto* b = qobject_cast<QAbstractButton*>(w))
+            texte = b->text();
+        else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+            texte = l->text();
+        const qsizetype i = texte.indexOf(u'&');
+        if (i < 0)
+            continue;
+        const QString l = texte.mid(i + 1, 1).toUpper();
+        QVERIFY2(!lettres.contains(l), qPrintable(texte));
+        lettres.append(l);
+    }
+    QCOMPARE(lettres.size(), 7);
+}
+
+void Tst_Import_Adif::importer_depuis_le_menu()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
+
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    QVERIFY(f->isVisible());
+    QVERIFY(f->Label_Fichier->text().contains(QStringLiteral("trafic.adi")));
+    // The preview says what becomes of each QSO, and nothing is written yet.
+    const QList<Echange_Adif::Qso_Import>& q = f->Qsos();
+    QCOMPARE(q.size(), 7);
+    const QList<Verdict> attendus = {Verdict::Ajoute,         Verdict::Deja_Dans_Log, Verdict::Ajoute,
+                                     Verdict::Autre_Annee,    Verdict::Sans_Reference, Verdict::Ajoute_Deja_Vu,
+                                     Verdict::Refuse};
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(q.at(i).verdict, attendus.at(i));
+    QAbstractItemModel* modele = f->Apercu->model();
+    QCOMPARE(modele->rowCount(), 7);
+    QCOMPARE(modele->index(0, 2).data().toString(), QStringLiteral("F6XYZ/P"));
+    QCOMPARE(modele->index(2, 3).data().toString(), QStringLiteral("2A001"));
+    QCOMPARE(modele->index(2, 4).data().toString(), Ca);
+    QCOMPARE(modele->index(5, 5).data().toString(), QStringLiteral("à ajouter, Chateau déjà contacté le 05/03/09"));
+    QCOMPARE(modele->index(3, 5).data().toString(), QStringLiteral("année 2008, pas celle du Challenge"));
+    QCOMPARE(modele->index(6, 5).data().toString(), QStringLiteral("refusé : indicatif de plus de 12 caractères"));
+    QCOMPARE(f->Resume->text(), QStringLiteral("7 QSO dans le fichier, 3 à ajouter, dont 1 de Chateaux déjà contactés, "
+                                               "1 déjà dans le log, 1 d'une autre année, 1 sans référence KVRT, 1 refusés."));
+    QVERIFY(f->Importer->isEnabled());
+    QCOMPARE(p.Octets_Log(), avant);
+    QVERIFY(p.plateforme->messages.isEmpty());
+
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QCOMPARE(p.Octets_Log(), Octets({
+                                 Q("01/03/09", "29001", Cc, "F5AAA"),
+                                 Q("05/03/09", "2A001", Ca, "F4BBB"),
+                                 Q("05/03/09", "29001", Cc, "F5AAA"),
+                                 Q("05/03/09", "2B002", Ca, "F6XYZ"),
+                                 Q("20/03/09", "77001", Cc, "F6XYZ/P"),
+                                 Q("21/03/09", "75001", Cc, "F5EEE"),
+                                 Q("25/03/09", "29001", Cc, "F1ZZZ"),
+                             }));
+    // The list and the total are those of the new log.
+    QCOMPARE(m->Nombre_Lignes(), 7);
+    QCOMPARE(m->Texte_Ligne(4), QStringLiteral("    5   ") + Q("20/03/09", "77001", Cc, "F6XYZ/P"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("22"));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
+
+    // Annuler, by its Alt letter: nothing written.
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    QCOMPARE(f->Qsos().size(), 7);
+    Touche_Ici(f, Qt::Key_A, Qt::AltModifier);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QCOMPARE(p.Octets_Log(), avant);
+    QVERIFY(p.plateforme->messages.isEmpty());
+
+    // Imported once, by Alt+I...
+    f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
+    QTRY_COMPARE(p.plateforme->messages, QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
+    p.plateforme->Prendre_Messages();
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    const QByteArray apres = p.Octets_Log();
+    QVERIFY(apres != avant);
+
+    // ...the same file adds nothing the second time.
+    f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    int ajoutes = 0, dejaLa = 0;
+    for (const Echange_Adif::Qso_Import& q : f->Qsos()) {
+        ajoutes += q.Ajoute();
+        dejaLa += q.verdict == Verdict::Deja_Dans_Log;
+    }
+    QCOMPARE(ajoutes, 0);
+    QCOMPARE(dejaLa, 4);
+    QVERIFY(!f->Importer->isEnabled());
+    Cliquer_Dans(f->Annuler);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QCOMPARE(p.Octets_Log(), apres);
+
+    // QSOs that reach the log while the preview is open are seen at Importer.
+    p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), avant);
+    f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    QVERIFY(f->Importer->isEnabled());
+    p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), apres);
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié.")});
+    QCOMPARE(p.Octets_Log(), apres);
+    QVERIFY(!f->Importer->isEnabled());
+    Cliquer_Dans(f->Annuler);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::options_de_la_fenetre()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+
+    // Alt+R searches the comments: record 5 has its castle there.
+    // A button's Alt letter clicks it after a short press animation.
+    Touche_Ici(f, Qt::Key_R, Qt::AltModifier);
+    QTRY_VERIFY(f->Chercher_Texte->isChecked());
+    QCOMPARE(f->Qsos().at(4).verdict, Verdict::Ajoute);
+    QCOMPARE(f->Qsos().at(4).reference, QStringLiteral("89002"));
+    // Alt+M marks the QSOs waiting for validation.
+    Touche_Ici(f, Qt::Key_M, Qt::AltModifier);
+    QTRY_VERIFY(f->Attente_Validation->isChecked());
+    // Alt+O then Down: the next type for the contacted castles; Alt+V then Down for activations.
+    Touche_Ici(f, Qt::Key_O, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_Down);
+    QCOMPARE(f->Type_Contacte->currentIndex(), 1);
+    Touche_Ici(f, Qt::Key_V, Qt::AltModifier);
+    Touche_Ici(f, Qt::Key_Down);
+    QCOMPARE(f->Type_Active->currentIndex(), 4);
+    QCOMPARE(f->Qsos().at(0).type, QStringLiteral("Reactivation Contactee"));
+    QCOMPARE(f->Qsos().at(2).type, QStringLiteral("Reactivation activee"));
+
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("4 QSO ont été ajoutés au log.")});
+    const QByteArray log = p.Octets_Log();
+    QVERIFY(log.contains(Texte1252::Encoder(Q("10/03/09", "89002", QStringLiteral("Reactivation Contactee"), "F4DDD", true))));
+    QVERIFY(log.contains(Texte1252::Encoder(Q("05/03/09", "2A001", QStringLiteral("Reactivation activee"), "F4BBB", true))));
+    // Waiting QSOs score nothing: the total is the old log's.
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::disque_plein_a_l_import()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    QVERIFY(f);
+    {
+        // The disk fills up during the rewrite: no room for the three new lines.
+        rlimit ancienne;
+        getrlimit(RLIMIT_FSIZE, &ancienne);
+        rlimit limite = ancienne;
+        limite.rlim_cur = rlim_t(avant.size() + 20);
+        setrlimit(RLIMIT_FSIZE, &limite);
+        Cliquer_Dans(f->Importer);
+        setrlimit(RLIMIT_FSIZE, &ancienne);
+    }
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")), qPrintable(messages.first()));
+    QVERIFY(messages.first().endsWith(QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")));
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(QDir(p.Repertoire()).entryList(QDir::Files).filter(QStringLiteral(".txt")).size(), 2);
+    // The window stays, and the import goes through once there is room again.
+    QVERIFY(m->Fenetre_Import_Adif);
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
+    QCOMPARE(m->Nombre_Lignes(), 7);
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::fichiers_refuses_data()
+{
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("pas un fichier ADIF")
+        << QByteArray("Ceci est une lettre.\r\nBonne journee.\r\n")
+        << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : aucun enregistrement ADIF (<EOR>) "
+           "n'y a été trouvé.\r\nRien n'a été importé.";
+    QTest::newRow("enregistrement tronque")
+        << QByteArray("<CALL:5>F6XYZ<SIG:4>KVRT<EOR>\r\n<CALL:5>F5AAA<SIG:4>KVRT")
+        << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : enregistrement N° 2, "
+           "l'enregistrement se termine sans <EOR> : le fichier est tronqué.\r\nRien n'a été importé.";
+    QTest::newRow("longueur apres la fin")
+        << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5>F5AAA<EOR><COMMENT:4000>court<EOR>")
+        << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : enregistrement N° 3, "
+           "le champ COMMENT annonce 4000 octets mais le fichier se termine avant.\r\nRien n'a été importé.";
+    QByteArray binaire(4096, '\0');
+    for (int i = 0; i < binaire.size(); ++i)
+        binaire[i] = char((i * 7919 + 13) % 256);
+    QTest::newRow("binaire") << binaire << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF";
+    QTest::newRow("absent") << QByteArray("absent") << "Le fichier mauvais.adi ne peut pas être ouvert (fichier introuvable).\r\nRien n'a été importé.";
+}
+
+void Tst_Import_Adif::fichiers_refuses()
+{
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, message);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    if (contenu != "absent")
+        p.Ecrire_Fichier(QStringLiteral("mauvais.adi"), contenu);
+    // A good file first: what it showed must not be importable once a bad one is chosen.
+    p.Ecrire_Fichier(QStringLiteral("bon.adi"), Fichier_Exemple);
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("bon.adi")));
+    QVERIFY(f);
+    QVERIFY(f->Importer->isEnabled());
+
+    QVERIFY(!f->Ouvrir_Fichier(p.Chemin(QStringLiteral("mauvais.adi"))));
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(message), qPrintable(messages.first()));
+    QVERIFY(messages.first().endsWith(QStringLiteral("Rien n'a été importé.")));
+    QCOMPARE(f->Qsos().size(), 0);
+    QVERIFY(!f->Importer->isEnabled());
+    QVERIFY(!f->Progression->isVisible());
+    Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
+    QTest::qWait(300);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
+{
+    // A file of some megabytes: the bar is shown while it is read, moves forward, and is
+    // gone with the preview; the castle QSOs among thousands of others are all found.
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    QByteArray gros = "Export\r\n<EOH>\r\n";
+    int chateaux = 0;
+    for (int i = 0; gros.size() < (12 << 20); ++i) {
+        gros += "<QSO_DATE:8>20090" + QByteArray::number(1 + i % 9) + "15 <CALL:6>F" + QByteArray::number(10000 + i % 90000)
+                + " <BAND:3>40m <MODE:3>SSB <COMMENT:22>Merci pour le QSO, 73";
+        if (i % 50 == 0) {
+            gros += " <SIG:4>KVRT <SIG_INFO:5>" + QByteArray::number(60000 + chateaux);
+            ++chateaux;
+        }
+        gros += " <EOR>\r\n";
+    }
+    p.Ecrire_Fichier(QStringLiteral("gros.adi"), gros);
+    // The file dialog given up with Escape: the window waits, empty, with nothing to import.
+    bool dialogue = false;
+    Sur_Modal([&](QWidget* modal) {
+        dialogue = qobject_cast<QFileDialog*>(modal) != nullptr;
+        Touche_Ici(modal, Qt::Key_Escape);
+    });
+    Activer(m);
+    Choisir_Menu(m->Mnu_Importer_Adif);
+    QVERIFY(dialogue);
+    Import_Adif* f = m->Fenetre_Import_Adif;
+    QVERIFY(f);
+    QVERIFY(f->isVisible());
+    QCOMPARE(f->Qsos().size(), 0);
+    QVERIFY(!f->Importer->isEnabled());
+    QCOMPARE(f->Resume->text(), QStringLiteral("Choisissez le fichier ADIF écrit par votre logiciel de trafic."));
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QList<int> valeurs;
+    bool visible = true;
+    connect(f->Progression, &QProgressBar::valueChanged, f, [&](int v) {
+        valeurs.append(v);
+        visible = visible && f->Progression->isVisible();
+    });
+    QVERIFY(f->Ouvrir_Fichier(p.Chemin(QStringLiteral("gros.adi"))));
+    QVERIFY(visible);
+    QVERIFY2(valeurs.size() >= 6, qPrintable(QString::number(valeurs.size())));
+    QVERIFY(std::is_sorted(valeurs.cbegin(), valeurs.cend()));
+    QCOMPARE(valeurs.last(), 1000);
+    QVERIFY(!f->Progression->isVisible());
+    int ajoutes = 0;
+    for (const Echange_Adif::Qso_Import& q : f->Qsos())
+        ajoutes += q.Ajoute();
+    QCOMPARE(ajoutes, chateaux);
+    QVERIFY(f->Resume->text().contains(QStringLiteral("%1 à ajouter").arg(chateaux)));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::comme_la_saisie_en_insertion()
+{
+    // The same QSOs, typed one by one in insert mode and imported at once, give the same log.
+    const QStringList log = {Q("10/03/09", "01001", Cc, "F5AAA"), Q("05/03/09", "01002", Cc, "F5AAA"),
+                             Q("20/03/09", "01003", Cc, "F5AAA"), Q("20/03/09", "01004", Cc, "F5AAA")};
+    struct Qso
+    {
+        const char* date;
+        const char* adif;
+        const char* ref;
+        const char* indicatif;
+    };
+    const Qso qsos[] = {{"08/03/09", "20090308", "77001", "F1AAA"}, {"20/03/09", "20090320", "77002", "F1BBB"},
+                        {"03/03/09", "20090303", "77003", "F1CCC"}, {"20/03/09", "20090320", "77004", "F1DDD"},
+                        {"25/03/09", "20090325", "77005", "F1EEE"}, {"12/03/09", "20090312", "77006", "F1FFF"}};
+
+    QByteArray parInsertion;
+    {
+        Chien_De_Garde garde;
+        Programme_Test p;
+        Main* m = Demarrer(p, log);
+        for (const Qso& q : qsos) {
+            Cliquer_Dans(m->Ajout_Saisie);
+            QVERIFY(m->sp.Mode_Insertion);
+            Taper(m->Date_A, QString::fromLatin1(q.date));
+            Saisir(m, QString::fromLatin1(q.indicatif), 0, QString::fromLatin1(q.ref));
+            Entree(m->Valide_A);
+        }
+        QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+        parInsertion = p.Octets_Log();
+        QCOMPARE(garde.fermees, QStringList());
+    }
+    QByteArray adi;
+    for (const Qso& q : qsos)
+        adi += QByteArray("<QSO_DATE:8>") + q.adif + "<CALL:5>" + q.indicatif + "<SIG:4>KVRT<SIG_INFO:5>" + q.ref + "<EOR>\r\n";
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, log);
+    p.Ecrire_Fichier(QStringLiteral("six.adi"), adi);
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("six.adi")));
+    QVERIFY(f);
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("6 QSO ont été ajoutés au log.")});
+    QCOMPARE(p.Octets_Log(), parInsertion);
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::export_relu_par_notre_import()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    const QStringList log = {
+        Q("28/02/09", "2A001", Ca, "F6XYZ/P"),
+        Q("01/03/09", "29001", Cc, "F5AAA", true),
+        Q("02/03/09", "75001", QStringLiteral("Double ou non validé"), "F4BBB"),
+        Q("03/03/09", "01001", QStringLiteral("Operateur reactivation"), "TM0ABC"),
+        Q("04/03/09", "2B999", QStringLiteral("Resident Contacte"), "F1ABC_P1234"),
+    };
+    Main* m = Demarrer(p, QStringList(log) << QString() << QStringLiteral("une ligne qui n'est pas un QSO"));
+    Activer(m);
+    Choisir_Menu(m->Mnu_Enr_Adif);
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QStringLiteral("Le log a été enregistré au format ADIF sous le nom : F1ABC_Challenge_KVRT_2009.adi"
+                                        "\r\n5 QSO exportés.\r\n2 lignes du log ne sont pas des QSO et n'ont pas été reprises.")});
+    const QByteArray adi = p.Lire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi"));
+    QVERIFY(adi.startsWith("Log du Challenge KVRT 2009 de F1ABC, exporte par QEZ_Challenge_KVRT\r\n<ADIF_VER:5>3.1.4\r\n"
+                           "<CREATED_TIMESTAMP:15>20090328 140709\r\n"));
+    QVERIFY(adi.endsWith("<EOR>\r\n"));
+
+    // An empty log takes the file back: the same QSOs, the same bytes.
+    p.Ecrire_Log({});
+    QFile::copy(p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")), p.Chemin(QStringLiteral("retour.adi")));
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("retour.adi")));
+    QVERIFY(f);
+    Cliquer_Dans(f->Importer);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("5 QSO ont été ajoutés au log.")});
+    QCOMPARE(p.Octets_Log(), Octets(log));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
+{
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    if (node.isEmpty())
+        QFAIL("node is not installed (scripts/dependances.sh installs nodejs)");
+    const QString modules = QStringLiteral(KVRT_NPM_DIR "/node_modules");
+    if (!QFile::exists(modules + QStringLiteral("/adif-parser-ts/package.json")))
+        QFAIL("adif-parser-ts is not installed: the npm_adif_parser test installs it");
+
+    Chien_De_Garde garde;
+    Programme_Test p;
+    QStringList log;
+    const QStringList& types = Enregistrement::Types_Activite();
+    const char* indicatifs[] = {"F6XYZ/P", "F5AAA", "TM0ABC", "F1ABC/QRP/12", "ON4XX", "DL1AB/P", "EA3X", "G0ABC", "F8ZZZ"};
+    for (int i = 0; i < 9; ++i)
+        log << Enr(QStringLiteral("%1/0%2/09").arg(10 + i).arg(1 + i % 9), QStringLiteral("%1%2").arg(i == 4 ? "2A" : "29").arg(100 + i),
+                   types.at(i), QString::fromLatin1(indicatifs[i]), i % 3 == 1);
+    log << Q("31/12/98", "01001", Cc, "F1OLD");
+    Main* m = Demarrer(p, log, QStringLiteral("F1ABC_P"));
+    Activer(m);
+    Choisir_Menu(m->Mnu_Enr_Adif);
+    QVERIFY(p.plateforme->Prendre_Messages().value(0).contains(QStringLiteral("F1ABC_P_Challenge_KVRT_2009.adi")));
+    const QString chemin = p.Chemin(QStringLiteral("F1ABC_P_Challenge_KVRT_2009.adi"));
+
+    QProcess lecteur;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("NODE_PATH"), modules);
+    lecteur.setProcessEnvironment(env);
+    lecteur.start(node, {QStringLiteral("-e"),
+                         QStringLiteral("const {AdifParser} = require('adif-parser-ts');"
+                                        "const fs = require('fs');"
+                                        "process.stdout.write(JSON.stringify(AdifParser.parseAdi(fs.readFileSync(process.argv[1], 'latin1'))));"),
+                         chemin});
+    QVERIFY(lecteur.waitForFinished(60000));
+    QVERIFY2(lecteur.exitCode() == 0, lecteur.readAllStandardError().constData());
+    const QJsonObject lu = QJsonDocument::fromJson(lecteur.readAllStandardOutput()).object();
+
+    const QJsonObject entete = lu.value(QStringLiteral("header")).toObject();
+    QCOMPARE(entete.value(QStringLiteral("adif_ver")).toString(), QStringLiteral("3.1.4"));
+    QCOMPARE(entete.value(QStringLiteral("created_timestamp")).toString(), QStringLiteral("20090328 140709"));
+    QCOMPARE(entete.value(QStringLiteral("programid")).toString(), QStringLiteral("QEZ_KVRT"));
+    QCOMPARE(entete.value(QStringLiteral("programversion")).toString(), QStringLiteral("1.1.7"));
+    QCOMPARE(entete.value(QStringLiteral("text")).toString(), QStringLiteral("Log du Challenge KVRT 2009 de F1ABC/P, exporte par QEZ_Challenge_KVRT"));
+
+    const QJsonArray enregistrements = lu.value(QStringLiteral("records")).toArray();
+    QCOMPARE(enregistrements.size(), log.size());
+    for (int i = 0; i < log.size(); ++i) {
+        const QString& ligne = log.at(i);
+        const QJsonObject r = enregistrements.at(i).toObject();
+        const QString type = Enregistrement::Champ_Nettoye(ligne, 18, 22);
+        const int index = Enregistrement::Index_Du_Type(type);
+        const bool activation = index >= 3 && index <= 7;
+        QJsonObject attendu;
+        int valeur = 0;
+        QVERIFY(Enregistrement::Date_Comparable(ligne, valeur));
+        attendu.insert(QStringLiteral("qso_date"), QString::number(valeur));
+        attendu.insert(QStringLiteral("call"), Enregistrement::Champ_Nettoye(ligne, 42, 12));
+        attendu.insert(activation ? QStringLiteral("my_sig") : QStringLiteral("sig"), QStringLiteral("KVRT"));
+        attendu.insert(activation ? QStringLiteral("my_sig_info") : QStringLiteral("sig_info"), Enregistrement::Champ_Nettoye(ligne, 11, 5));
+        attendu.insert(QStringLiteral("station_callsign"), QStringLiteral("F1ABC/P"));
+        attendu.insert(QStringLiteral("app_qez_kvrt_type"), QString::fromLatin1(Adif::Ascii(type)));
+        attendu.insert(QStringLiteral("app_qez_kvrt_points"), QString::number(Enregistrement::Points_Ligne(ligne)));
+        attendu.insert(QStringLiteral("app_qez_kvrt_attente"), ligne.at(9) == u'*' ? QStringLiteral("Y") : QStringLiteral("N"));
+        QCOMPARE(r, attendu);
+    }
+    QCOMPARE(enregistrements.at(9).toObject().value(QStringLiteral("qso_date")).toString(), QStringLiteral("19981231"));
+    QCOMPARE(enregistrements.at(8).toObject().value(QStringLiteral("app_qez_kvrt_type")).toString(), QStringLiteral("Double ou non valide"));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::export_impossible()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    // A folder where the file should go: the export cannot be written, and says so.
+    QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")));
+    Activer(m);
+    Choisir_Menu(m->Mnu_Enr_Adif);
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QStringLiteral("Erreur N° 75 : impossible de créer le fichier")), qPrintable(messages.first()));
+    QVERIFY(messages.first().endsWith(QStringLiteral("Le log n'a pas été enregistré au format ADIF.")));
+    QCOMPARE(p.Octets_Log(), Octets(Log_Depart));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+QTEST_MAIN(Tst_Import_Adif)
+#include "tst_import_adif.moc"
