@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FichierLog.h"
+#include "Series_Saison.h"
 
 #include <QByteArray>
 #include <QList>
@@ -29,6 +30,8 @@ public:
     bool Mode_Insertion = false;
     QString Numero_Version = QStringLiteral(" 1.1.7");
     QString Texte_Historique;
+    // The log's figures at the last total of points: points, points waiting, departements.
+    Series_Saison::Bilan Bilan_Log;
 
     Plateforme& plateforme;
     Reglages& reglages;
