@@ -425,6 +425,8 @@ bool Progression::Enregistrer_Images(const QString& base, QString& erreur)
     QSvgGenerator generateur;
     generateur.setOutputDevice(&fichierSvg);
     generateur.setSize(Taille_Image);
+    // Text is measured as on the screen, so that the picture matches the PNG.
+    generateur.setResolution(96);
     generateur.setViewBox(QRect(QPoint(0, 0), Taille_Image));
     generateur.setTitle(Label_Titre->text());
     generateur.setDescription(Series_Saison::Texte_Bilan(m_series.bilan));
@@ -474,7 +476,7 @@ void Progression::Progression_Imprimer_Click()
         sp.plateforme.Message(QStringLiteral("Aucune imprimante n'est installée : les graphiques n'ont pas été imprimés."), this);
         return;
     }
-    QPrinter imprimante(QPrinter::HighResolution);
+    QPrinter imprimante(QPrinter::ScreenResolution);
     QPrintDialog dialogue(&imprimante, this);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {
@@ -487,6 +489,9 @@ void Progression::Progression_Imprimer_Click()
 bool Progression::Imprimer_Graphiques(QPrinter& imprimante)
 {
     imprimante.setPageOrientation(QPageLayout::Landscape);
+    // The page is laid out in screen units, where the charts' fonts and pens were chosen; the
+    // output stays vector, so nothing is lost on paper.
+    imprimante.setResolution(96);
     const QString nom = imprimante.outputFormat() == QPrinter::PdfFormat
         ? QDir::toNativeSeparators(imprimante.outputFileName())
         : imprimante.printerName();
@@ -498,10 +503,7 @@ bool Progression::Imprimer_Graphiques(QPrinter& imprimante)
                               this);
         return false;
     }
-    // Drawn at screen scale and enlarged, so that text and lines keep their proportions.
-    const qreal echelle = imprimante.logicalDpiX() / 96.0;
-    peintre.scale(echelle, echelle);
-    Dessiner(peintre, QRectF(0, 0, imprimante.width() / echelle, imprimante.height() / echelle));
+    Dessiner(peintre, QRectF(0, 0, imprimante.width(), imprimante.height()));
     if (!peintre.end()) {
         sp.plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : les graphiques n'ont pas été imprimés.")
                                   .arg(nom),

@@ -69,33 +69,6 @@ QStringList Mois(const Series_Saison::Series& s)
     return r;
 }
 
-// Keys and clicks as a desktop delivers them: to the top-level window, which hands them to its
-// focus widget.
-void Touche(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
-{
-    QTest::keyClick(fenetre->windowHandle(), touche, modificateurs);
-}
-
-void Ecrire(QWidget* fenetre, const QString& texte)
-{
-    for (QChar c : texte)
-        QTest::keyClick(fenetre->windowHandle(), c.toLatin1());
-}
-
-void Cliquer_Ligne(Main* m, int ligne)
-{
-    const QRect r = m->Liste_KVRT->visualRect(m->Modele_Liste->index(ligne));
-    QTest::mouseClick(m->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      m->Liste_KVRT->viewport()->mapTo(m, r.center()));
-}
-
-void Cliquer(QWidget* controle)
-{
-    QWidget* fenetre = controle->window();
-    QTest::mouseClick(fenetre->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      controle->mapTo(fenetre, controle->rect().center()));
-}
-
 // Pixels within a few levels of a colour: antialiasing softens only the edges of a line.
 int Pixels_De(const QImage& image, const QColor& couleur)
 {
@@ -122,6 +95,14 @@ int Pixels_Non_Blancs(const QImage& image)
     return image.width() * image.height() - Pixels_De(image, Qt::white);
 }
 
+// The name the user writes in the file dialog's name field.
+void Nom_Dans_Dialogue(QFileDialog* dialogue, const QString& chemin)
+{
+    auto* champ = dialogue->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(champ);
+    champ->setText(chemin);
+}
+
 Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
 {
     p.Installer_Station();
@@ -133,8 +114,8 @@ Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
 
 Progression* Ouvrir_Par_Le_Menu(Main* m)
 {
-    m->activateWindow();
-    Touche(m, Qt::Key_P, Qt::AltModifier);
+    Activer(m);
+    Choisir_Menu(m->Mnu_Progression);
     QApplication::processEvents();
     return m->Fenetre_Progression;
 }
@@ -287,21 +268,17 @@ void Tst_Progression::ligne_score_suit_le_log()
 
     // A QSO typed as the operator types it: callsign, type moved down to "Chateau active",
     // reference, the tick set with the space bar, then Enter on Valider.
-    QCOMPARE(QApplication::focusWidget(), m->Ind_A);
-    Ecrire(m, QStringLiteral("F5ABC"));
-    Touche(m, Qt::Key_Return);
-    for (int i = 0; i < 3; ++i)
-        Touche(m, Qt::Key_Down);
+    Activer(m);
+    Taper(m->Ind_A, QStringLiteral("F5ABC"));
+    Choisir_Type(m, 3);
     QCOMPARE(m->Type_A->currentText(), Ca);
-    Touche(m, Qt::Key_Return);
-    Ecrire(m, QStringLiteral("13001"));
-    Touche(m, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), m->Validation_A);
-    Touche(m, Qt::Key_Space);
+    Entree(m->Type_A);
+    Taper(m->KVRT_A, QStringLiteral("13001"));
+    QVERIFY(Focus_Dans(m->Validation_A));
+    Touche_Ici(m, Qt::Key_Space);
     QVERIFY(m->Validation_A->isChecked());
-    Touche(m, Qt::Key_Return);
-    QCOMPARE(QApplication::focusWidget(), m->Valide_A);
-    Touche(m, Qt::Key_Return);
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
     QVERIFY2(p.Octets_Log().contains("*13001  Chateau active"), p.Octets_Log().constData());
     QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 2 validés · 12 en attente · 3 départements"));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
@@ -326,24 +303,18 @@ void Tst_Progression::fenetre_suit_le_log()
     QCOMPARE(f->Graphique_Mois->chart()->series().size(), 1);
 
     // A QSO recorded in the main window while the window is open is drawn at once.
-    m->activateWindow();
-    QCOMPARE(QApplication::focusWidget(), m->Ind_A);
-    Ecrire(m, QStringLiteral("F5ABC"));
-    Touche(m, Qt::Key_Return);
-    Touche(m, Qt::Key_Return); // the type as it stands: Chateau Contacte
-    Ecrire(m, QStringLiteral("13001"));
-    Touche(m, Qt::Key_Return);
-    Touche(m, Qt::Key_Return);
-    Touche(m, Qt::Key_Return);
+    Activer(m);
+    Saisir(m, QStringLiteral("F5ABC"), 0, QStringLiteral("13001"));
+    Entree(m->Valide_A);
     QCOMPARE(p.Octets_Log().count("\r\n"), 3);
     QCOMPARE(m->Fenetre_Progression.data(), f);
     QCOMPARE(f->Series().bilan.qso, 3);
     QCOMPARE(Jours(f->Series()).last(), QStringLiteral("2009-03-28 4 10 3"));
 
     // Deleting it, a click on its line then on Supprimer and Oui, redraws too.
-    Cliquer_Ligne(m, 2);
+    Cliquer_Ligne(m->Liste_KVRT, 2);
     p.plateforme->reponses.append(true);
-    Cliquer(m->Annule_Saisie);
+    Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(f->Series().bilan.qso, 2);
     QCOMPARE(Jours(f->Series()).last(), QStringLiteral("2009-03-02 2 8 2"));
 
@@ -352,12 +323,12 @@ void Tst_Progression::fenetre_suit_le_log()
     QCOMPARE(m->findChildren<Progression*>().size(), 1);
 
     // Closing it by its button: the main window goes on without it.
-    Cliquer(f->Fermer);
+    Cliquer_Dans(f->Fermer);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!m->Fenetre_Progression);
-    Cliquer_Ligne(m, 1);
+    Cliquer_Ligne(m->Liste_KVRT, 1);
     p.plateforme->reponses.append(true);
-    Cliquer(m->Annule_Saisie);
+    Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 0 validés · 6 en attente · 1 départements"));
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -372,15 +343,15 @@ void Tst_Progression::menus_lettres_distinctes()
     QStringList titres;
     for (QAction* a : m->menuBar()->actions()) {
         const QString t = a->text();
-        const qsizetype i = t.indexOf(u'&');
-        QVERIFY2(i >= 0 && i + 1 < t.size(), qPrintable(t));
-        const QChar l = t.at(i + 1).toLower();
+        const QChar l = Lettre_Alt(t).toLower();
+        QVERIFY2(!l.isNull(), qPrintable(t));
         QVERIFY2(!lettres.contains(l), qPrintable(t));
         lettres.insert(l);
         titres << QString(t).remove(u'&');
     }
     QCOMPARE(titres, (QStringList{"Fichier", "Date", "Station", "Imprimer", "Enregistrer", "Afficher", "Récapitulatif",
                                   "Progression", "Carte", "Reglement", "Aide"}));
+    QCOMPARE(Lettre_Alt(m->Mnu_Progression->text()), QChar(u'P'));
 }
 
 void Tst_Progression::image_rendue()
@@ -456,10 +427,10 @@ void Tst_Progression::enregistrer_png_et_svg()
             return;
         }
         proposition = dialogue->selectedFiles().value(0);
-        dialogue->selectFile(p.Chemin(QStringLiteral("saison.png")));
+        Nom_Dans_Dialogue(dialogue, p.Chemin(QStringLiteral("saison.png")));
         static_cast<QDialog*>(dialogue)->accept(); // the file dialog's own accept, through QDialog
     });
-    Cliquer(f->Enregistrer_Image);
+    Cliquer_Dans(f->Enregistrer_Image);
     QCOMPARE(QFileInfo(proposition).fileName(), QStringLiteral("F1ABC_Challenge_KVRT_2009_progression"));
     QCOMPARE(QFileInfo(proposition).absolutePath(), QFileInfo(p.Repertoire()).absoluteFilePath());
     QCOMPARE(p.plateforme->Prendre_Messages(),
@@ -472,7 +443,7 @@ void Tst_Progression::enregistrer_png_et_svg()
 
     QSvgRenderer svg(p.Chemin(QStringLiteral("saison.svg")));
     QVERIFY(svg.isValid());
-    QCOMPARE(svg.defaultSize(), QSize(1200, 900));
+    QCOMPARE(svg.viewBoxF(), QRectF(0, 0, 1200, 900));
     QImage depuisSvg(1200, 900, QImage::Format_ARGB32_Premultiplied);
     depuisSvg.fill(Qt::white);
     {
@@ -491,7 +462,7 @@ void Tst_Progression::enregistrer_png_et_svg()
         if (auto* d = qobject_cast<QDialog*>(modal))
             d->reject();
     });
-    Cliquer(f->Enregistrer_Image);
+    Cliquer_Dans(f->Enregistrer_Image);
     QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -514,11 +485,11 @@ void Tst_Progression::enregistrer_impossible()
     const QByteArray avant = p.Octets_Log();
     Sur_Modal([&](QWidget* modal) {
         if (auto* d = qobject_cast<QFileDialog*>(modal)) {
-            d->selectFile(base);
+            Nom_Dans_Dialogue(d, base);
             static_cast<QDialog*>(d)->accept();
         }
     });
-    Cliquer(f->Enregistrer_Image);
+    Cliquer_Dans(f->Enregistrer_Image);
     const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().startsWith(QStringLiteral("Impossible d'enregistrer l'image")));
