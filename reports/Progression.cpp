@@ -21,7 +21,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
-#include <QLocale>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -41,10 +40,14 @@ namespace {
 // The size of the saved pictures, in pixels: the three charts readable on a screen or a page.
 const QSize Taille_Image(1200, 900);
 
-QString Mois_Court(int annee, int mois)
+// The month's number, "3", or "3/09" when the log spans more than one year: the bars are too
+// narrow for the names of twelve months.
+QString Mois_Court(int annee, int mois, bool avecAnnee)
 {
-    return QLocale(QLocale::French, QLocale::France).monthName(mois, QLocale::ShortFormat) + u' '
-        + QString::number(annee % 100).rightJustified(2, u'0');
+    QString texte = QString::number(mois);
+    if (avecAnnee)
+        texte += u'/' + QString::number(annee % 100).rightJustified(2, u'0');
+    return texte;
 }
 
 qreal Instant(const QDate& jour)
@@ -182,8 +185,10 @@ Progression::Progression(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     graphiques->addWidget(Graphique_Points, 0, 0, 1, 2);
     graphiques->addWidget(Graphique_Mois, 1, 0);
     graphiques->addWidget(Graphique_Departements, 1, 1);
-    graphiques->setRowStretch(0, 1);
-    graphiques->setRowStretch(1, 1);
+    graphiques->setRowStretch(0, 2);
+    graphiques->setRowStretch(1, 3);
+    graphiques->setColumnStretch(0, 3);
+    graphiques->setColumnStretch(1, 2);
 
     auto* boutons = new QHBoxLayout;
     boutons->addStretch();
@@ -227,6 +232,9 @@ void Progression::Construire_Graphiques()
     Graphique_Points = Nouvelle_Vue(points, "Graphique_Points", this);
 
     QChart* mois = Nouveau_Graphique(QStringLiteral("QSO par mois et par type d'activité"));
+    QFont legende = mois->legend()->font();
+    legende.setPointSizeF(legende.pointSizeF() * 0.85);
+    mois->legend()->setFont(legende);
     Graphique_Mois = Nouvelle_Vue(mois, "Graphique_Mois", this);
 
     QChart* deps = Nouveau_Graphique(QStringLiteral("Départements contactés"));
@@ -324,8 +332,9 @@ void Progression::Tracer(const Series_Saison::Series& s)
     auto* barres = new QStackedBarSeries;
     const QStringList& types = Enregistrement::Types_Activite();
     QStringList categories;
+    const bool plusieursAnnees = !s.mois.isEmpty() && s.mois.first().annee != s.mois.last().annee;
     for (const Series_Saison::Mois& m : s.mois)
-        categories << Mois_Court(m.annee, m.mois);
+        categories << Mois_Court(m.annee, m.mois, plusieursAnnees);
     int maxMois = 0;
     for (const Series_Saison::Mois& m : s.mois)
         maxMois = qMax(maxMois, m.total());
@@ -353,6 +362,7 @@ void Progression::Tracer(const Series_Saison::Series& s)
     mois->addSeries(barres);
     auto* axeMois = new QBarCategoryAxis;
     axeMois->append(categories.isEmpty() ? QStringList{QString()} : categories);
+    axeMois->setTitleText(plusieursAnnees ? QStringLiteral("Mois/année") : QStringLiteral("Mois"));
     auto* axeNombre = new QValueAxis;
     mois->addAxis(axeMois, Qt::AlignBottom);
     mois->addAxis(axeNombre, Qt::AlignLeft);
@@ -382,11 +392,12 @@ void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)
     peintre.drawText(zoneTitre.adjusted(0, hauteurTitre / 2, 0, 0), Qt::AlignCenter,
                      Label_Bilan->text().section(u'\n', 0, 0));
     const QRectF zone = cadre.adjusted(0, hauteurTitre, 0, 0);
-    const qreal demi = zone.height() / 2;
-    Rendre(peintre, Graphique_Points->chart(), QRectF(zone.left(), zone.top(), zone.width(), demi));
-    Rendre(peintre, Graphique_Mois->chart(), QRectF(zone.left(), zone.top() + demi, zone.width() * 0.6, demi));
+    // As in the window: the points across the top, the months (and their legend) below.
+    const qreal haut = zone.height() * 0.4, bas = zone.height() - haut;
+    Rendre(peintre, Graphique_Points->chart(), QRectF(zone.left(), zone.top(), zone.width(), haut));
+    Rendre(peintre, Graphique_Mois->chart(), QRectF(zone.left(), zone.top() + haut, zone.width() * 0.6, bas));
     Rendre(peintre, Graphique_Departements->chart(),
-           QRectF(zone.left() + zone.width() * 0.6, zone.top() + demi, zone.width() * 0.4, demi));
+           QRectF(zone.left() + zone.width() * 0.6, zone.top() + haut, zone.width() * 0.4, bas));
     peintre.restore();
 }
 
