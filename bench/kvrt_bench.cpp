@@ -12,6 +12,7 @@
 #include "FichierLog.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Progression.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
@@ -411,6 +412,20 @@ public:
         Fenetre_Rapport<Carte_Acti>(QStringLiteral("Fenêtre Carte des départements"), &Main::Main_Mnu_Dpt_Contactes_Click,
                                     &Main::Fenetre_Carte_Acti,
                                     [](Carte_Acti* f) { return !f->NB_Dep->text().isEmpty(); });
+        Fenetre_Rapport<Progression>(QStringLiteral("Fenêtre Progression (ouverture)"), &Main::Main_Mnu_Progression_Click,
+                                     &Main::Fenetre_Progression,
+                                     [this](Progression* f) { return f->Series().bilan.qso == n; });
+
+        // What the open window does after every change of the log: read it again and redraw.
+        Main* w = m();
+        w->Main_Mnu_Progression_Click();
+        Afficher();
+        Progression* f = w->Fenetre_Progression;
+        const double redessiner = Chronometrer(reps, [&] { f->Progression_Rafraichir(); Afficher(); });
+        Ajouter(QStringLiteral("Fenêtre Progression (redessin après un changement)"), redessiner, 50, 0,
+                f->Series().bilan.qso == n ? QString() : QStringLiteral("fenêtre vide : à reprendre"));
+        f->close();
+        Fermer_Fenetres_Differees();
     }
 
     void Export()
@@ -555,6 +570,9 @@ int Mesure_Memoire(int n)
     w->Main_Mnu_Dpt_Contactes_Click();
     Afficher();
     Etape("fenêtre Carte");
+    w->Main_Mnu_Progression_Click();
+    Afficher();
+    Etape("fenêtre Progression");
     p.sp->Enregistre_Contactes();
     Etape("export des KVRT contactés");
     w->Main_Recherche_Click();

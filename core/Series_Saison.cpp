@@ -114,6 +114,13 @@ struct Drapeaux
 
 } // namespace
 
+int Points_Octets(QByteArrayView ligne)
+{
+    if (ligne.size() >= 10 && ligne[9] == '*')
+        return 0;
+    return Enregistrement::Points_Du_Type(Index_Type(Texte1252::Morceau(ligne, 17, Enregistrement::Largeur_Type)));
+}
+
 QString Texte_Bilan(const Bilan& b)
 {
     return QStringLiteral("Points : %1 validés · %2 en attente · %3 départements")

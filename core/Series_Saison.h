@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -55,6 +56,9 @@ struct Series
 
 Series Calculer(const QByteArray& contenuLog);
 Bilan Calculer_Bilan(const QByteArray& contenuLog);
+
+// The points of one record read from its bytes, by the same rule as Enregistrement::Points_Ligne.
+int Points_Octets(QByteArrayView ligne);
 
 // "Points : N validés · M en attente · D départements"
 QString Texte_Bilan(const Bilan& b);

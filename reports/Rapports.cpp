@@ -1,9 +1,11 @@
 #include "Rapports.h"
 
 #include "Enregistrement.h"
+#include "Series_Saison.h"
 #include "Texte1252.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 using Enregistrement::Champ;
@@ -147,6 +149,125 @@ QString Nom_Export(const QString& indicatif, const QString& annee, const QString
 {
     return indicatif + QStringLiteral("_Challenge_KVRT_") + annee + u'_' + dateLongue.mid(0, 2) + u'_'
         + dateLongue.mid(3, 2) + u'_' + dateLongue.right(2) + QStringLiteral(".txt");
+}
+
+} // namespace Rapports
+
+namespace Rapports {
+
+namespace {
+
+void Ajouter_Points(QByteArray& ligne, int points)
+{
+    if (points >= 0)
+        ligne += ' ';
+    ligne += QByteArray::number(points);
+}
+
+// Each byte of the log's character set, decoded and case-folded: comparing these is comparing
+// the decoded lines with QString::compare(..., Qt::CaseInsensitive), a byte at a time.
+const std::array<char16_t, 256>& Pli_Octets()
+{
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b) {
+            const char c = char(b);
+            const QString plie = Texte1252::Decoder(QByteArrayView(&c, 1)).toCaseFolded();
+            t[size_t(b)] = plie.isEmpty() ? char16_t(0) : char16_t(plie.at(0).unicode());
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+QString Liste_Contactes::Ligne(qsizetype i) const
+{
+    return Texte1252::Decoder(QByteArrayView(octets.constData() + debuts.at(i), debuts.at(i + 1) - debuts.at(i)));
+}
+
+Liste_Contactes Contactes(const QByteArray& contenuLog)
+{
+    // The lines in file order, one after another in one block.
+    QByteArray brut;
+    brut.reserve(contenuLog.size() / 55 * 62 + 64);
+    std::vector<qsizetype> debuts;
+    debuts.reserve(size_t(contenuLog.size() / 55 + 2));
+    QByteArray ligne;
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
+        debuts.push_back(brut.size());
+        brut += ' ';
+        brut += Texte1252::Morceau(r, 9, 6);
+        brut += "  ";
+        brut += Texte1252::Morceau(r, 17, Enregistrement::Largeur_Type);
+        brut += "  ";
+        brut += Texte1252::Morceau(r, 0, Enregistrement::Largeur_Date);
+        brut += "  ";
+        brut += Texte1252::Morceau(r, 41, Enregistrement::Largeur_Indicatif);
+        brut += "  ";
+        Ajouter_Points(brut, Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log))));
+    });
+    debuts.push_back(brut.size());
+    const size_t n = debuts.size() - 1;
+
+    // Sorted as the list box sorts, case ignored; stable, so that lines equal but for case
+    // keep their file order.
+    const auto& pli = Pli_Octets();
+    const char* const base = brut.constData();
+    std::vector<quint32> ordre(n);
+    for (size_t i = 0; i < n; ++i)
+        ordre[i] = quint32(i);
+    std::stable_sort(ordre.begin(), ordre.end(), [&](quint32 a, quint32 b) {
+        const uchar* x = reinterpret_cast<const uchar*>(base + debuts[a]);
+        const uchar* y = reinterpret_cast<const uchar*>(base + debuts[b]);
+        const qsizetype nx = debuts[a + 1] - debuts[a], ny = debuts[b + 1] - debuts[b];
+        const qsizetype m = qMin(nx, ny);
+        for (qsizetype k = 0; k < m; ++k) {
+            if (x[k] == y[k])
+                continue;
+            const char16_t cx = pli[x[k]], cy = pli[y[k]];
+            if (cx != cy)
+                return cx < cy;
+        }
+        return nx < ny;
+    });
+
+    Liste_Contactes liste;
+    liste.octets.reserve(brut.size());
+    liste.debuts.reserve(qsizetype(n) + 1);
+    for (quint32 i : ordre) {
+        liste.debuts.append(liste.octets.size());
+        liste.octets.append(base + debuts[i], debuts[i + 1] - debuts[i]);
+    }
+    liste.debuts.append(liste.octets.size());
+    return liste;
+}
+
+QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& indicatif, const QString& annee,
+                                 const QString& dateLongue, const QString& total, const QString& credit)
+{
+    QList<QByteArray> rapport;
+    rapport.reserve(contenuLog.size() / 55 + 10);
+    rapport << Texte1252::Encoder(Titre_Rapport(indicatif, annee, dateLongue)) << QByteArray()
+            << Texte1252::Encoder(Entete_Rapport()) << QByteArray();
+    int numero = 1;
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
+        QByteArray ligne;
+        ligne.reserve(r.size() + 16);
+        ligne += "  ";
+        const QByteArray chiffres = QByteArray::number(numero++);
+        for (qsizetype i = chiffres.size(); i < 5; ++i)
+            ligne += ' ';
+        ligne += chiffres;
+        ligne += "   ";
+        ligne += r;
+        ligne += "  ";
+        Ajouter_Points(ligne, Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log))));
+        rapport << ligne;
+    });
+    rapport << QByteArray() << Texte1252::Encoder(Ligne_Total_Rapport(total)) << QByteArray() << Texte1252::Encoder(credit);
+    return rapport;
 }
 
 } // namespace Rapports

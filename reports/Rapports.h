@@ -27,6 +27,18 @@ QString Ligne_Total_Contactes(const QString& total);
 // Whole-line order, case ignored: blank, then "*", then digits, as the list box keeps them.
 void Trier_Contactes(QStringList& lignes);
 
+// The same list held as one block of Windows-1252 bytes, its lines in the list's order: a long
+// log is held once, and a line is decoded only when it is shown.
+struct Liste_Contactes
+{
+    QByteArray octets;
+    QList<qsizetype> debuts; // line i is octets[debuts[i], debuts[i + 1]); one entry more than lines
+    qsizetype size() const { return debuts.isEmpty() ? 0 : debuts.size() - 1; }
+    QString Ligne(qsizetype i) const;
+};
+// Built and sorted from the log's bytes, line for line as Ligne_Contacte and Trier_Contactes make them.
+Liste_Contactes Contactes(const QByteArray& contenuLog);
+
 // The printed and exported report.
 QString Titre_Rapport(const QString& indicatif, const QString& annee, const QString& dateLongue);
 QString Entete_Rapport();                          // 69 characters
@@ -35,6 +47,10 @@ QString Ligne_Total_Rapport(const QString& total);
 // The whole report, from the title to the credit line.
 QStringList Rapport(const QList<QByteArray>& lignesLog, const QString& indicatif, const QString& annee,
                     const QString& dateLongue, const QString& total, const QString& credit);
+
+// The same report as bytes, ready to write: each record copied whole, as the log holds it.
+QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& indicatif, const QString& annee,
+                                 const QString& dateLongue, const QString& total, const QString& credit);
 
 // "F1ABC_Challenge_KVRT_2009_07_03_09.txt" from today's date written JJ/MM/AAAA.
 QString Nom_Export(const QString& indicatif, const QString& annee, const QString& dateLongue);
