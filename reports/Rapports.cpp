@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 using Enregistrement::Champ;
@@ -164,20 +165,39 @@ void Ajouter_Points(QByteArray& ligne, int points)
     ligne += QByteArray::number(points);
 }
 
-// Each byte of the log's character set, decoded and case-folded: comparing these is comparing
-// the decoded lines with QString::compare(..., Qt::CaseInsensitive), a byte at a time.
-const std::array<char16_t, 256>& Pli_Octets()
+// Each byte of the log's character set ranked by its decoded, case-folded character: comparing
+// ranks is comparing the decoded lines with QString::compare(..., Qt::CaseInsensitive), a byte
+// at a time, and bytes that fold alike share a rank.
+const std::array<uchar, 256>& Rang_Octets()
 {
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> t{};
+    static const std::array<uchar, 256> table = [] {
+        std::array<char16_t, 256> plie{};
         for (int b = 0; b < 256; ++b) {
             const char c = char(b);
-            const QString plie = Texte1252::Decoder(QByteArrayView(&c, 1)).toCaseFolded();
-            t[size_t(b)] = plie.isEmpty() ? char16_t(0) : char16_t(plie.at(0).unicode());
+            const QString p = Texte1252::Decoder(QByteArrayView(&c, 1)).toCaseFolded();
+            plie[size_t(b)] = p.isEmpty() ? char16_t(0) : char16_t(p.at(0).unicode());
         }
-        return t;
+        std::array<char16_t, 256> tries = plie;
+        std::sort(tries.begin(), tries.end());
+        std::array<uchar, 256> rang{};
+        for (int b = 0; b < 256; ++b) {
+            // Dense rank: the number of distinct folded characters below this one.
+            int r = 0;
+            for (int i = 1; i < 256 && tries[size_t(i)] <= plie[size_t(b)]; ++i)
+                if (tries[size_t(i)] != tries[size_t(i - 1)])
+                    ++r;
+            rang[size_t(b)] = uchar(r);
+        }
+        return rang;
     }();
     return table;
+}
+
+void Copier(char*& c, QByteArrayView v)
+{
+    if (!v.isEmpty())
+        memcpy(c, v.data(), size_t(v.size()));
+    c += v.size();
 }
 
 } // namespace
@@ -189,58 +209,74 @@ QString Liste_Contactes::Ligne(qsizetype i) const
 
 Liste_Contactes Contactes(const QByteArray& contenuLog)
 {
-    // The lines in file order, one after another in one block.
-    QByteArray brut;
-    brut.reserve(contenuLog.size() / 55 * 62 + 64);
-    std::vector<qsizetype> debuts;
-    debuts.reserve(size_t(contenuLog.size() / 55 + 2));
-    QByteArray ligne;
+    // The lines in file order, one after another in one block, written in place: a line of the
+    // list is never longer than 1 + 6 + 2 + 22 + 2 + 8 + 2 + 12 + 2 + 2 characters.
+    constexpr qsizetype Longueur_Max = 60;
+    const qsizetype maxLignes = contenuLog.count('\n') + 1;
+    QByteArray brut(maxLignes * Longueur_Max, Qt::Uninitialized);
+    char* const debutBrut = brut.data();
+    char* c = debutBrut;
+    std::vector<quint32> debuts;
+    debuts.reserve(size_t(maxLignes) + 1);
     Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
-        debuts.push_back(brut.size());
-        brut += ' ';
-        brut += Texte1252::Morceau(r, 9, 6);
-        brut += "  ";
-        brut += Texte1252::Morceau(r, 17, Enregistrement::Largeur_Type);
-        brut += "  ";
-        brut += Texte1252::Morceau(r, 0, Enregistrement::Largeur_Date);
-        brut += "  ";
-        brut += Texte1252::Morceau(r, 41, Enregistrement::Largeur_Indicatif);
-        brut += "  ";
-        Ajouter_Points(brut, Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log))));
+        debuts.push_back(quint32(c - debutBrut));
+        *c++ = ' ';
+        Copier(c, Texte1252::Morceau(r, 9, 6));
+        Copier(c, "  ");
+        Copier(c, Texte1252::Morceau(r, 17, Enregistrement::Largeur_Type));
+        Copier(c, "  ");
+        Copier(c, Texte1252::Morceau(r, 0, Enregistrement::Largeur_Date));
+        Copier(c, "  ");
+        Copier(c, Texte1252::Morceau(r, 41, Enregistrement::Largeur_Indicatif));
+        Copier(c, "  ");
+        *c++ = ' ';
+        // Points are 0 to 6: one digit.
+        const int points = Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log)));
+        *c++ = char('0' + points);
     });
-    debuts.push_back(brut.size());
+    debuts.push_back(quint32(c - debutBrut));
     const size_t n = debuts.size() - 1;
 
-    // Sorted as the list box sorts, case ignored; stable, so that lines equal but for case
-    // keep their file order.
-    const auto& pli = Pli_Octets();
-    const char* const base = brut.constData();
-    std::vector<quint32> ordre(n);
-    for (size_t i = 0; i < n; ++i)
-        ordre[i] = quint32(i);
-    std::stable_sort(ordre.begin(), ordre.end(), [&](quint32 a, quint32 b) {
-        const uchar* x = reinterpret_cast<const uchar*>(base + debuts[a]);
-        const uchar* y = reinterpret_cast<const uchar*>(base + debuts[b]);
-        const qsizetype nx = debuts[a + 1] - debuts[a], ny = debuts[b + 1] - debuts[b];
-        const qsizetype m = qMin(nx, ny);
-        for (qsizetype k = 0; k < m; ++k) {
-            if (x[k] == y[k])
-                continue;
-            const char16_t cx = pli[x[k]], cy = pli[y[k]];
-            if (cx != cy)
-                return cx < cy;
-        }
-        return nx < ny;
+    // Sorted as the list box sorts, case ignored. The first eight ranks (the blank, the mark
+    // and the reference) make one number that settles most comparisons; the index settles the
+    // ties, so that lines equal but for case keep their file order.
+    const auto& rang = Rang_Octets();
+    const uchar* const base = reinterpret_cast<const uchar*>(debutBrut);
+    struct Cle { quint64 tete; quint32 index; };
+    std::vector<Cle> cles(n);
+    for (size_t i = 0; i < n; ++i) {
+        const uchar* x = base + debuts[i];
+        const quint32 longueur = debuts[i + 1] - debuts[i];
+        quint64 tete = 0;
+        // A line shorter than eight ends before its rank 0 padding: its length decides later.
+        for (quint32 k = 0; k < 8; ++k)
+            tete = (tete << 8) | (k < longueur ? quint64(rang[x[k]]) : 0);
+        cles[i] = {tete, quint32(i)};
+    }
+    std::sort(cles.begin(), cles.end(), [&](const Cle& a, const Cle& b) {
+        if (a.tete != b.tete)
+            return a.tete < b.tete;
+        const uchar* x = base + debuts[a.index];
+        const uchar* y = base + debuts[b.index];
+        const quint32 nx = debuts[a.index + 1] - debuts[a.index], ny = debuts[b.index + 1] - debuts[b.index];
+        const quint32 m = qMin(nx, ny);
+        for (quint32 k = 0; k < m; ++k)
+            if (rang[x[k]] != rang[y[k]])
+                return rang[x[k]] < rang[y[k]];
+        if (nx != ny)
+            return nx < ny;
+        return a.index < b.index;
     });
 
     Liste_Contactes liste;
-    liste.octets.reserve(brut.size());
+    liste.octets.resize(c - debutBrut);
     liste.debuts.reserve(qsizetype(n) + 1);
-    for (quint32 i : ordre) {
-        liste.debuts.append(liste.octets.size());
-        liste.octets.append(base + debuts[i], debuts[i + 1] - debuts[i]);
+    char* d = liste.octets.data();
+    for (const Cle& k : cles) {
+        liste.debuts.append(d - liste.octets.data());
+        Copier(d, QByteArrayView(debutBrut + debuts[k.index], debuts[k.index + 1] - debuts[k.index]));
     }
-    liste.debuts.append(liste.octets.size());
+    liste.debuts.append(d - liste.octets.data());
     return liste;
 }
 
