@@ -421,11 +421,25 @@ public:
         w->Main_Mnu_Progression_Click();
         Afficher();
         Progression* f = w->Fenetre_Progression;
-        const double redessiner = Chronometrer(reps, [&] { f->Progression_Rafraichir(); Afficher(); });
+        // Each round first changes the log (not timed): one more QSO, at the end of the year,
+        // waiting for validation one time in two, so that the curves, the bars and the axes move.
+        QList<QByteArray> avant;
+        FichierLog::Lire(chemin, avant);
+        int ajoutes = 0;
+        const double redessiner = Chronometrer(
+            reps, [&] { f->Progression_Rafraichir(); Afficher(); },
+            [&] {
+                const QDate jour = QDate(2009, 12, 1).addDays(ajoutes);
+                FichierLog::Ajouter(chemin, Texte1252::Encoder(Enr(Enregistrement::Texte_Date(jour), QStringLiteral("90999"),
+                                                                   Enregistrement::Types_Activite().at(ajoutes % 9),
+                                                                   QStringLiteral("F5BEN"), ajoutes % 2 == 1)));
+                ++ajoutes;
+            });
         Ajouter(QStringLiteral("Fenêtre Progression (redessin après un changement)"), redessiner, 50, 0,
-                f->Series().bilan.qso == n ? QString() : QStringLiteral("fenêtre vide : à reprendre"));
+                f->Series().bilan.qso == n + ajoutes ? QString() : QStringLiteral("fenêtre vide : à reprendre"));
         f->close();
         Fermer_Fenetres_Differees();
+        FichierLog::Reecrire(chemin, avant);
     }
 
     void Export()

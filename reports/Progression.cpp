@@ -79,14 +79,25 @@ QChartView* Nouvelle_Vue(QChart* graphique, const char* nom, QWidget* parent)
     return v;
 }
 
-// An axis of whole numbers from 0 that always leaves room above the highest value.
+// An axis of whole numbers from 0 in four equal steps of 1, 2 or 5 times a power of ten, always
+// with room above the highest value. Touched only when it changes, so that a redraw after a
+// change of the log does not lay the chart out again for nothing.
 void Regler_Axe_Entier(QValueAxis* axe, int maximum)
 {
-    axe->setLabelFormat(QStringLiteral("%d"));
-    axe->setRange(0, qMax(maximum, 4));
-    axe->applyNiceNumbers();
-    if (axe->max() <= maximum)
-        axe->setMax(maximum + 1);
+    qint64 pas = 1;
+    for (qint64 puissance = 1; 4 * pas <= maximum; puissance *= 10) {
+        for (qint64 m : {1, 2, 5}) {
+            pas = m * puissance;
+            if (4 * pas > maximum)
+                break;
+        }
+    }
+    if (axe->labelFormat() != QLatin1String("%d"))
+        axe->setLabelFormat(QStringLiteral("%d"));
+    if (axe->tickCount() != 5)
+        axe->setTickCount(5);
+    if (axe->min() != 0 || axe->max() != qreal(4 * pas))
+        axe->setRange(0, qreal(4 * pas));
 }
 
 // A curve drawn as steps: each day's value holds until the next day that changes it.
@@ -293,9 +304,14 @@ void Progression::Progression_Rafraichir()
 void Progression::Tracer(const Series_Saison::Series& s)
 {
     // Points, and what they become once validated.
-    m_points->replace(Marches(s.jours, &Series_Saison::Jour::points));
-    m_prevus->replace(Marches(s.jours, &Series_Saison::Jour::points_prevus));
-    m_departements->replace(Marches(s.jours, &Series_Saison::Jour::departements));
+    // A curve that has not changed is left alone: replacing it would lay its chart out again.
+    const auto remplacer = [](QLineSeries* courbe, const QList<QPointF>& points) {
+        if (courbe->points() != points)
+            courbe->replace(points);
+    };
+    remplacer(m_points, Marches(s.jours, &Series_Saison::Jour::points));
+    remplacer(m_prevus, Marches(s.jours, &Series_Saison::Jour::points_prevus));
+    remplacer(m_departements, Marches(s.jours, &Series_Saison::Jour::departements));
 
     QDateTime debut, fin;
     if (!s.jours.isEmpty()) {
@@ -316,7 +332,7 @@ void Progression::Tracer(const Series_Saison::Series& s)
     const int maxPoints = s.jours.isEmpty() ? 0 : qMax(s.jours.last().points, s.jours.last().points_prevus);
     for (QChart* g : {Graphique_Points->chart(), Graphique_Departements->chart()}) {
         for (QAbstractAxis* a : g->axes(Qt::Horizontal))
-            if (auto* d = qobject_cast<QDateTimeAxis*>(a))
+            if (auto* d = qobject_cast<QDateTimeAxis*>(a); d && (d->min() != debut || d->max() != fin))
                 d->setRange(debut, fin);
     }
     for (QAbstractAxis* a : Graphique_Points->chart()->axes(Qt::Vertical))
@@ -324,52 +340,78 @@ void Progression::Tracer(const Series_Saison::Series& s)
     for (QAbstractAxis* a : Graphique_Departements->chart()->axes(Qt::Vertical))
         Regler_Axe_Entier(qobject_cast<QValueAxis*>(a), s.jours.isEmpty() ? 0 : s.jours.last().departements);
 
-    // The bars are made again: the months and the types present change with the log.
+    Tracer_Mois(s);
+}
+
+void Progression::Tracer_Mois(const Series_Saison::Series& s)
+{
+    const bool plusieursAnnees = !s.mois.isEmpty() && s.mois.first().annee != s.mois.last().annee;
+    QStringList categories;
+    for (const Series_Saison::Mois& m : s.mois)
+        categories << Mois_Court(m.annee, m.mois, plusieursAnnees);
+    int maxMois = 0, autres = 0;
+    for (const Series_Saison::Mois& m : s.mois) {
+        maxMois = qMax(maxMois, m.total());
+        autres += m.autres;
+    }
+    auto valeurs = [&](int t) {
+        QList<qreal> v;
+        for (const Series_Saison::Mois& m : s.mois)
+            v.append(t < Series_Saison::Nombre_Types ? m.qso[size_t(t)] : m.autres);
+        return v;
+    };
+
     QChart* mois = Graphique_Mois->chart();
+    if (m_barres && categories == m_categories && (autres > 0) == m_avecAutres) {
+        // The same months: only the heights change, the chart keeps its layout and its legend.
+        for (int t = 0; t < m_ensembles.size(); ++t) {
+            const QList<qreal> v = valeurs(t < Series_Saison::Nombre_Types ? t : Series_Saison::Nombre_Types);
+            for (int i = 0; i < v.size(); ++i)
+                if (m_ensembles[t]->at(i) != v[i])
+                    m_ensembles[t]->replace(i, v[i]);
+        }
+        for (QAbstractAxis* a : mois->axes(Qt::Vertical))
+            Regler_Axe_Entier(qobject_cast<QValueAxis*>(a), maxMois);
+        return;
+    }
+
+    // Other months, or a type out of the table appeared: the bars are made again.
     mois->removeAllSeries();
     for (QAbstractAxis* a : mois->axes())
         mois->removeAxis(a), delete a;
-    auto* barres = new QStackedBarSeries;
+    m_ensembles.clear();
+    m_barres = new QStackedBarSeries;
     const QStringList& types = Enregistrement::Types_Activite();
-    QStringList categories;
-    const bool plusieursAnnees = !s.mois.isEmpty() && s.mois.first().annee != s.mois.last().annee;
-    for (const Series_Saison::Mois& m : s.mois)
-        categories << Mois_Court(m.annee, m.mois, plusieursAnnees);
-    int maxMois = 0;
-    for (const Series_Saison::Mois& m : s.mois)
-        maxMois = qMax(maxMois, m.total());
     for (int t = 0; t < Series_Saison::Nombre_Types; ++t) {
         auto* ensemble = new QBarSet(types.at(t));
         ensemble->setColor(Couleur_Type(t));
         ensemble->setBorderColor(Couleur_Type(t));
-        for (const Series_Saison::Mois& m : s.mois)
-            ensemble->append(m.qso[size_t(t)]);
-        barres->append(ensemble);
+        ensemble->append(valeurs(t));
+        m_barres->append(ensemble);
+        m_ensembles.append(ensemble);
     }
-    int autres = 0;
-    for (const Series_Saison::Mois& m : s.mois)
-        autres += m.autres;
     if (autres > 0) {
         // Told apart by its hatching as well as its colour, like every other set by its place.
         auto* ensemble = new QBarSet(QStringLiteral("Type inconnu"));
         ensemble->setBrush(QBrush(QColor(0x55, 0x55, 0x55), Qt::BDiagPattern));
         ensemble->setBorderColor(QColor(0x55, 0x55, 0x55));
-        for (const Series_Saison::Mois& m : s.mois)
-            ensemble->append(m.autres);
-        barres->append(ensemble);
+        ensemble->append(valeurs(Series_Saison::Nombre_Types));
+        m_barres->append(ensemble);
+        m_ensembles.append(ensemble);
     }
-    barres->setBarWidth(0.8);
-    mois->addSeries(barres);
+    m_categories = categories;
+    m_avecAutres = autres > 0;
+    m_barres->setBarWidth(0.8);
+    mois->addSeries(m_barres);
     auto* axeMois = new QBarCategoryAxis;
     axeMois->append(categories.isEmpty() ? QStringList{QString()} : categories);
     axeMois->setTitleText(plusieursAnnees ? QStringLiteral("Mois/année") : QStringLiteral("Mois"));
     auto* axeNombre = new QValueAxis;
     mois->addAxis(axeMois, Qt::AlignBottom);
     mois->addAxis(axeNombre, Qt::AlignLeft);
-    barres->attachAxis(axeMois);
-    barres->attachAxis(axeNombre);
+    m_barres->attachAxis(axeMois);
+    m_barres->attachAxis(axeNombre);
     Regler_Axe_Entier(axeNombre, maxMois);
-    mois->legend()->setAlignment(Qt::AlignRight);
 }
 
 void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
+class QBarSet;
 class QChart;
 class QChartView;
 class QLabel;
@@ -74,4 +75,10 @@ private:
     QLineSeries* m_points = nullptr;
     QLineSeries* m_prevus = nullptr;
     QLineSeries* m_departements = nullptr;
+    // The bars as last drawn, kept so that a change of the log only changes their heights.
+    QStackedBarSeries* m_barres = nullptr;
+    QList<QBarSet*> m_ensembles;
+    QStringList m_categories;
+    bool m_avecAutres = false;
+    void Tracer_Mois(const Series_Saison::Series& s);
 };
