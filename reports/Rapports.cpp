@@ -283,14 +283,30 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
 QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& indicatif, const QString& annee,
                                  const QString& dateLongue, const QString& total, const QString& credit)
 {
-    QList<QByteArray> rapport;
-    rapport.reserve(contenuLog.size() / 55 + 10);
-    rapport << Texte1252::Encoder(Titre_Rapport(indicatif, annee, dateLongue)) << QByteArray()
-            << Texte1252::Encoder(Entete_Rapport()) << QByteArray();
+    QList<QByteArray> blocs;
+    QByteArray bloc;
+    bool blocVide = true; // no line yet in this block (an empty line is a line)
+    auto ajouter = [&](QByteArrayView ligne) {
+        if (!blocVide && bloc.size() + ligne.size() > (1 << 16)) {
+            blocs.append(bloc);
+            bloc = QByteArray();
+            blocVide = true;
+        }
+        if (blocVide)
+            bloc.reserve((1 << 16) + 128);
+        else
+            bloc += "\r\n";
+        bloc += ligne;
+        blocVide = false;
+    };
+    ajouter(Texte1252::Encoder(Titre_Rapport(indicatif, annee, dateLongue)));
+    ajouter({});
+    ajouter(Texte1252::Encoder(Entete_Rapport()));
+    ajouter({});
     int numero = 1;
+    QByteArray ligne;
     Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
-        QByteArray ligne;
-        ligne.reserve(r.size() + 16);
+        ligne.clear();
         ligne += "  ";
         const QByteArray chiffres = QByteArray::number(numero++);
         for (qsizetype i = chiffres.size(); i < 5; ++i)
@@ -300,10 +316,14 @@ QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& in
         ligne += r;
         ligne += "  ";
         Ajouter_Points(ligne, Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log))));
-        rapport << ligne;
+        ajouter(ligne);
     });
-    rapport << QByteArray() << Texte1252::Encoder(Ligne_Total_Rapport(total)) << QByteArray() << Texte1252::Encoder(credit);
-    return rapport;
+    ajouter({});
+    ajouter(Texte1252::Encoder(Ligne_Total_Rapport(total)));
+    ajouter({});
+    ajouter(Texte1252::Encoder(credit));
+    blocs.append(bloc);
+    return blocs;
 }
 
 } // namespace Rapports

@@ -48,7 +48,9 @@ QString Ligne_Total_Rapport(const QString& total);
 QStringList Rapport(const QList<QByteArray>& lignesLog, const QString& indicatif, const QString& annee,
                     const QString& dateLongue, const QString& total, const QString& credit);
 
-// The same report as bytes, ready to write: each record copied whole, as the log holds it.
+// The same report as bytes, ready for FichierLog::Reecrire: each record copied whole, as the log
+// holds it. The lines come in blocks of about 64 kB, joined by CR LF inside a block, so that a
+// long report is a few blocks, not one allocation per line; the writer ends each with CR LF.
 QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& indicatif, const QString& annee,
                                  const QString& dateLongue, const QString& total, const QString& credit);
 
