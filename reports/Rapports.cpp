@@ -204,7 +204,7 @@ void Copier(char*& c, QByteArrayView v)
 
 QString Liste_Contactes::Ligne(qsizetype i) const
 {
-    return Texte1252::Decoder(QByteArrayView(octets.constData() + debuts.at(i), debuts.at(i + 1) - debuts.at(i)));
+    return Texte1252::Decoder(QByteArrayView(octets.constData() + debuts.at(i), longueurs.at(i)));
 }
 
 Liste_Contactes Contactes(const QByteArray& contenuLog)
@@ -268,15 +268,20 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
         return a.index < b.index;
     });
 
+    // The lines stay where they were written; only their order is kept, so that a long log is
+    // never held twice.
     Liste_Contactes liste;
-    liste.octets.resize(c - debutBrut);
-    liste.debuts.reserve(qsizetype(n) + 1);
-    char* d = liste.octets.data();
+    liste.debuts.reserve(qsizetype(n));
+    liste.longueurs.reserve(qsizetype(n));
     for (const Cle& k : cles) {
-        liste.debuts.append(d - liste.octets.data());
-        Copier(d, QByteArrayView(debutBrut + debuts[k.index], debuts[k.index + 1] - debuts[k.index]));
+        liste.debuts.append(debuts[k.index]);
+        liste.longueurs.append(quint8(debuts[k.index + 1] - debuts[k.index]));
     }
-    liste.debuts.append(d - liste.octets.data());
+    cles = std::vector<Cle>();
+    debuts = std::vector<quint32>();
+    brut.truncate(c - debutBrut);
+    brut.squeeze();
+    liste.octets = std::move(brut);
     return liste;
 }
 

@@ -31,9 +31,10 @@ void Trier_Contactes(QStringList& lignes);
 // log is held once, and a line is decoded only when it is shown.
 struct Liste_Contactes
 {
-    QByteArray octets;
-    QList<qsizetype> debuts; // line i is octets[debuts[i], debuts[i + 1]); one entry more than lines
-    qsizetype size() const { return debuts.isEmpty() ? 0 : debuts.size() - 1; }
+    QByteArray octets;       // the lines in file order
+    QList<quint32> debuts;   // where each line starts, in the list's order
+    QList<quint8> longueurs; // and its length
+    qsizetype size() const { return debuts.size(); }
     QString Ligne(qsizetype i) const;
 };
 // Built and sorted from the log's bytes, line for line as Ligne_Contacte and Trier_Contactes make them.
