@@ -79,25 +79,27 @@ QChartView* Nouvelle_Vue(QChart* graphique, const char* nom, QWidget* parent)
     return v;
 }
 
-// An axis of whole numbers from 0 in four equal steps of 1, 2 or 5 times a power of ten, always
-// with room above the highest value. Touched only when it changes, so that a redraw after a
-// change of the log does not lay the chart out again for nothing.
+// An axis of whole numbers from 0 in at most six equal steps of 1, 2 or 5 times a power of ten,
+// always with room above the highest value. Touched only when it changes, so that a redraw
+// after a change of the log does not lay the chart out again for nothing.
 void Regler_Axe_Entier(QValueAxis* axe, int maximum)
 {
+    const qint64 haut = qMax(maximum, 0) + 1;
     qint64 pas = 1;
-    for (qint64 puissance = 1; 4 * pas <= maximum; puissance *= 10) {
+    for (qint64 puissance = 1; (haut + pas - 1) / pas > 6; puissance *= 10) {
         for (qint64 m : {1, 2, 5}) {
             pas = m * puissance;
-            if (4 * pas > maximum)
+            if ((haut + pas - 1) / pas <= 6)
                 break;
         }
     }
+    const qint64 nombrePas = qMax<qint64>(2, (haut + pas - 1) / pas);
     if (axe->labelFormat() != QLatin1String("%d"))
         axe->setLabelFormat(QStringLiteral("%d"));
-    if (axe->tickCount() != 5)
-        axe->setTickCount(5);
-    if (axe->min() != 0 || axe->max() != qreal(4 * pas))
-        axe->setRange(0, qreal(4 * pas));
+    if (axe->tickCount() != int(nombrePas) + 1)
+        axe->setTickCount(int(nombrePas) + 1);
+    if (axe->min() != 0 || axe->max() != qreal(nombrePas * pas))
+        axe->setRange(0, qreal(nombrePas * pas));
 }
 
 // A curve drawn as steps: each day's value holds until the next day that changes it.
@@ -243,6 +245,8 @@ void Progression::Construire_Graphiques()
     Graphique_Points = Nouvelle_Vue(points, "Graphique_Points", this);
 
     QChart* mois = Nouveau_Graphique(QStringLiteral("QSO par mois et par type d'activité"));
+    // Beside the bars, where the nine names of the types have room to be read whole.
+    mois->legend()->setAlignment(Qt::AlignRight);
     QFont legende = mois->legend()->font();
     legende.setPointSizeF(legende.pointSizeF() * 0.85);
     mois->legend()->setFont(legende);
