@@ -23,7 +23,9 @@ int main(int argc, char* argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
     // The web engine, loaded later with its plugin, shares OpenGL contexts with the widgets;
-    // this must be set before the application exists.
+    // this must be set before the application exists. It is the dearest part of the start (the
+    // shared context is made at once), but without it the engine fails to start its context
+    // when its plugin is loaded, and the program ends.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
