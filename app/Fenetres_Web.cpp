@@ -1,18 +1,69 @@
 #include "Fenetres_Web.h"
 
+#include "Plateforme.h"
+#include "Sous_Programmes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QPluginLoader>
+
 namespace Fenetres_Web {
 
-Ouvreur Reglement = nullptr;
-Ouvreur Liste_KVRT1 = nullptr;
+QString Dossier_Module;
+
+namespace {
+
+Module_Fenetres_Web* g_module = nullptr;
+
+Module_Fenetres_Web* Module(Sous_Programmes& sp, QWidget* parent)
+{
+    QString erreur;
+    if (!Charger(erreur)) {
+        sp.plateforme.Message(erreur, parent);
+        return nullptr;
+    }
+    return g_module;
+}
+
+} // namespace
+
+bool Charger(QString& erreur)
+{
+    if (g_module)
+        return true;
+    const QString dossier = Dossier_Module.isEmpty() ? QCoreApplication::applicationDirPath() : Dossier_Module;
+    // The loader adds the platform's prefix and suffix: libkvrt_web.so here.
+    QPluginLoader chargeur(dossier + QStringLiteral("/kvrt_web"));
+    // Every symbol resolved at once: a plugin that does not match the program fails here,
+    // with a message, rather than later in the middle of a window.
+    chargeur.setLoadHints(QLibrary::ResolveAllSymbolsHint);
+    QObject* instance = chargeur.instance();
+    g_module = qobject_cast<Module_Fenetres_Web*>(instance);
+    if (!g_module) {
+        erreur = QStringLiteral("Les pages web ne peuvent pas s'ouvrir : le module kvrt_web n'a pas pu être chargé "
+                                "depuis le dossier\r\n%1\r\n(%2).")
+                     .arg(QDir::toNativeSeparators(dossier),
+                          instance ? QStringLiteral("module d'une autre version") : chargeur.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool Charge()
+{
+    return g_module != nullptr;
+}
 
 QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent)
 {
-    return Reglement ? Reglement(sp, parent) : nullptr;
+    Module_Fenetres_Web* m = Module(sp, parent);
+    return m ? m->Ouvrir_Reglement(sp, parent) : nullptr;
 }
 
 QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent)
 {
-    return Liste_KVRT1 ? Liste_KVRT1(sp, parent) : nullptr;
+    Module_Fenetres_Web* m = Module(sp, parent);
+    return m ? m->Ouvrir_Liste_KVRT1(sp, parent) : nullptr;
 }
 
 } // namespace Fenetres_Web

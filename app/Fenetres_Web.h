@@ -1,17 +1,36 @@
 #pragma once
 
+#include <QString>
+#include <QtPlugin>
+
 class QWidget;
 class Sous_Programmes;
 
-// The two web windows live in a library of their own, linked only into the program and its
-// web tests, so that the rest is built and tested without the web engine, and the engine is
-// loaded only when one of them first opens. That library fills in the two openers at start.
+// The two web windows live in a plugin of their own, kvrt_web, installed beside the
+// executable: the web engine's libraries are loaded with it, when one of the two windows
+// first opens, and never at start-up.
+class Module_Fenetres_Web
+{
+public:
+    virtual ~Module_Fenetres_Web() = default;
+    virtual QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent) = 0;
+    virtual QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent) = 0;
+};
+
+#define Module_Fenetres_Web_iid "org.kvrt.QEZ_Challenge_KVRT.Module_Fenetres_Web/1.0"
+Q_DECLARE_INTERFACE(Module_Fenetres_Web, Module_Fenetres_Web_iid)
+
 namespace Fenetres_Web {
 
-using Ouvreur = QWidget* (*)(Sous_Programmes& sp, QWidget* parent);
-extern Ouvreur Reglement;
-extern Ouvreur Liste_KVRT1;
+// The folder that holds the plugin; the executable's own folder unless set.
+extern QString Dossier_Module;
 
+// Loads the plugin on first use. False, with the reason in French, when it cannot be loaded.
+bool Charger(QString& erreur);
+// True once the plugin is loaded: the web engine's libraries are then in the process.
+bool Charge();
+
+// Each opens its window, loading the plugin first; on failure the user is told and nothing opens.
 QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent);
 QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent);
 

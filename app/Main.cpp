@@ -10,6 +10,7 @@
 #include "Fenetres_Web.h"
 #include "Historique_Modifications.h"
 #include "Plateforme.h"
+#include "Progression.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Reglages.h"
@@ -36,6 +37,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStringListModel>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -148,6 +150,11 @@ void Main::Construire_Controles()
     NOMME(QFrame, Line1);
     Line1->setFrameShape(QFrame::HLine);
     Line1->setFrameShadow(QFrame::Sunken);
+    // Under everything else, in the status bar: the window's controls keep their places.
+    NOMME(QLabel, Ligne_Score);
+    statusBar()->setObjectName(QStringLiteral("Barre_Etat"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(Ligne_Score, 1);
 
     // Design-time states of the entry controls.
     Ind_A->setEnabled(false);
@@ -358,6 +365,7 @@ void Main::Construire_Menus()
     Mnu_Affichage = menu(nullptr, "Mnu_Affichage", QStringLiteral("Affic&her"));
     Mnu_C_Contacte = action(Mnu_Affichage, "Mnu_C_Contacte", QStringLiteral("les &KVRT contactes"), &Main::Main_Mnu_C_Contacte_Click);
     Mnu_Recap = action(nullptr, "Mnu_Recap", QStringLiteral("&Récapitulatif"), &Main::Main_Mnu_Recap_Click);
+    Mnu_Progression = action(nullptr, "Mnu_Progression", QStringLiteral("&Progression"), &Main::Main_Mnu_Progression_Click);
     Mnu_Carte = menu(nullptr, "Mnu_Carte", QStringLiteral("&Carte"));
     Mnu_Dpt_Contactes = action(Mnu_Carte, "Mnu_Dpt_Contactes", QStringLiteral("&Départements Contactés"), &Main::Main_Mnu_Dpt_Contactes_Click);
     Mnu_Reglement = action(nullptr, "Mnu_Reglement", QStringLiteral("Reglemen&t"), &Main::Main_Mnu_Reglement_Click);
@@ -622,6 +630,15 @@ void Main::Main_Mnu_Recap_Click()
     fenetre->Recapitulatif_Form_Load();
 }
 
+void Main::Main_Mnu_Progression_Click()
+{
+    if (Amener_Devant(Fenetre_Progression))
+        return;
+    auto* fenetre = new Progression(sp, this);
+    Fenetre_Progression = fenetre;
+    fenetre->Progression_Form_Load();
+}
+
 void Main::Main_Mnu_C_Contacte_Click()
 {
     if (Amener_Devant(Fenetre_Aff_Contacte))
@@ -800,4 +817,7 @@ int Main::Nombre_Lignes() const
 void Main::Afficher_Total(int total)
 {
     Total_Points->setText(QString::number(total));
+    Ligne_Score->setText(Series_Saison::Texte_Bilan(sp.Bilan_Log));
+    if (Fenetre_Progression)
+        Fenetre_Progression->Progression_Rafraichir();
 }

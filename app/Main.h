@@ -22,6 +22,7 @@ class Station;
 class Recapitulatif;
 class Aff_Contacte;
 class Carte_Acti;
+class Progression;
 class Recherche_Indicatif;
 class Aide;
 class Import_Adif;
@@ -79,6 +80,8 @@ public:
     QLabel* Label11;
     QLabel* Label14;
     QFrame* Line1;
+    // The score line of the status bar: points validated, points waiting, departements.
+    QLabel* Ligne_Score;
 
     // Menus.
     QMenu* Mnu_Fichier;
@@ -101,6 +104,7 @@ public:
     QMenu* Mnu_Affichage;
     QAction* Mnu_C_Contacte;
     QAction* Mnu_Recap;
+    QAction* Mnu_Progression;
     QMenu* Mnu_Carte;
     QAction* Mnu_Dpt_Contactes;
     QAction* Mnu_Reglement;
@@ -114,6 +118,7 @@ public:
     QPointer<Recapitulatif> Fenetre_Recapitulatif;
     QPointer<Aff_Contacte> Fenetre_Aff_Contacte;
     QPointer<Carte_Acti> Fenetre_Carte_Acti;
+    QPointer<Progression> Fenetre_Progression;
     QPointer<Recherche_Indicatif> Fenetre_Recherche;
     QPointer<QWidget> Fenetre_Reglement;
     QPointer<QWidget> Fenetre_Liste_KVRT1;
@@ -133,6 +138,7 @@ public:
     void Main_Mnu_New_Indicatif_Click();
     void Main_ListeKVRT_Click();
     void Main_Mnu_Recap_Click();
+    void Main_Mnu_Progression_Click();
     void Main_Mnu_C_Contacte_Click();
     void Main_Recherche_Click();
     void Main_Mnu_Dpt_Contactes_Click();
@@ -176,6 +182,7 @@ public:
     int Ligne_Courante() const;
     QString Texte_Ligne(int index) const;
     int Nombre_Lignes() const;
+    // Shows the total, the score line, and redraws the progression window when it is open.
     void Afficher_Total(int total);
     QString Construire_Enregistrement() const;
     // Makes sure the QSO of the entry fields fits the record; tells the user otherwise.

@@ -361,6 +361,7 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 bool Sous_Programmes::Calcul_Total_Points(int& Total)
 {
     Total = 0;
+    Bilan_Log = Series_Saison::Bilan();
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (e.numero == 53) {
@@ -377,11 +378,9 @@ bool Sous_Programmes::Calcul_Total_Points(int& Total)
         Terminer_Programme();
         return false;
     }
-    QString ligneLog;
-    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log), ligneLog);
-        Total += Enregistrement::Points_Ligne(ligneLog);
-    });
+    // One pass gives the total and the score line of the status bar.
+    Bilan_Log = Series_Saison::Calculer_Bilan(contenu);
+    Total = Bilan_Log.points;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "FichierLog.h"
 #include "Journal.h"
+#include "Series_Saison.h"
 
 #include <QByteArray>
 #include <QList>
@@ -32,6 +33,8 @@ public:
     bool Mode_Insertion = false;
     QString Numero_Version = QStringLiteral(" 1.1.7");
     QString Texte_Historique;
+    // The log's figures at the last total of points: points, points waiting, departements.
+    Series_Saison::Bilan Bilan_Log;
 
     Plateforme& plateforme;
     Reglages& reglages;

@@ -3,7 +3,6 @@
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
-#include "Web.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -23,7 +22,10 @@ int main(int argc, char* argv[])
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
-    // The web engine shares OpenGL contexts with the widgets; this must be set first.
+    // The web engine, loaded later with its plugin, shares OpenGL contexts with the widgets;
+    // this must be set before the application exists. It is the dearest part of the start (the
+    // shared context is made at once), but without it the engine fails to start its context
+    // when its plugin is loaded, and the program ends.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
@@ -40,7 +42,6 @@ int main(int argc, char* argv[])
 
     Entree_Sur_Boutons entree;
     app.installEventFilter(&entree);
-    Installer_Fenetres_Web();
 
     Plateforme_Reelle plateforme;
     Reglages reglages;

@@ -14,6 +14,7 @@
 #include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Progression.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
@@ -585,6 +586,34 @@ public:
         Fenetre_Rapport<Carte_Acti>(QStringLiteral("Fenêtre Carte des départements"), &Main::Main_Mnu_Dpt_Contactes_Click,
                                     &Main::Fenetre_Carte_Acti,
                                     [](Carte_Acti* f) { return !f->NB_Dep->text().isEmpty(); });
+        Fenetre_Rapport<Progression>(QStringLiteral("Fenêtre Progression (ouverture)"), &Main::Main_Mnu_Progression_Click,
+                                     &Main::Fenetre_Progression,
+                                     [this](Progression* f) { return f->Series().bilan.qso == n; });
+
+        // What the open window does after every change of the log: read it again and redraw.
+        Main* w = m();
+        w->Main_Mnu_Progression_Click();
+        Afficher();
+        Progression* f = w->Fenetre_Progression;
+        // Each round first changes the log (not timed): one more QSO, at the end of the year,
+        // waiting for validation one time in two, so that the curves, the bars and the axes move.
+        QList<QByteArray> avant;
+        FichierLog::Lire(chemin, avant);
+        int ajoutes = 0;
+        const double redessiner = Chronometrer(
+            reps, [&] { f->Progression_Rafraichir(); Afficher(); },
+            [&] {
+                const QDate jour = QDate(2009, 12, 1).addDays(ajoutes);
+                FichierLog::Ajouter(chemin, Texte1252::Encoder(Enr(Enregistrement::Texte_Date(jour), QStringLiteral("90999"),
+                                                                   Enregistrement::Types_Activite().at(ajoutes % 9),
+                                                                   QStringLiteral("F5BEN"), ajoutes % 2 == 1)));
+                ++ajoutes;
+            });
+        Ajouter(QStringLiteral("Fenêtre Progression (redessin après un changement)"), redessiner, 50, 0,
+                f->Series().bilan.qso == n + ajoutes ? QString() : QStringLiteral("fenêtre vide : à reprendre"));
+        f->close();
+        Fermer_Fenetres_Differees();
+        FichierLog::Reecrire(chemin, avant);
     }
 
     void Export()
@@ -729,6 +758,9 @@ int Mesure_Memoire(int n)
     w->Main_Mnu_Dpt_Contactes_Click();
     Afficher();
     Etape("fenêtre Carte");
+    w->Main_Mnu_Progression_Click();
+    Afficher();
+    Etape("fenêtre Progression");
     p.sp->Enregistre_Contactes();
     Etape("export des KVRT contactés");
     w->Main_Recherche_Click();

@@ -1,5 +1,6 @@
 #include "Reglages.h"
 
+#include <QFile>
 #include <QSettings>
 
 Reglages::Reglages(const QString& fichier)
@@ -38,7 +39,14 @@ QString Reglages::Lire(const QString& section, const QString& cle, const QString
 
 void Reglages::Ecrire(const QString& section, const QString& cle, const QString& valeur)
 {
-    m_settings->setValue(Chemin(section, cle), valeur);
+    // Every start writes the same few values again: a value already in the store costs no
+    // rewrite of the file, and no wait for the disk.
+    const QString chemin = Chemin(section, cle);
+    const QVariant actuelle = m_settings->value(chemin);
+    if (actuelle.typeId() == QMetaType::QString && actuelle.toString() == valeur
+        && m_settings->status() == QSettings::NoError && QFile::exists(m_settings->fileName()))
+        return;
+    m_settings->setValue(chemin, valeur);
     m_settings->sync();
 }
 

@@ -4,6 +4,7 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Main.h"
+#include "Modele_Contactes.h"
 #include "Plateforme.h"
 #include "Rapports.h"
 #include "Sous_Programmes.h"
@@ -16,7 +17,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QScrollBar>
-#include <QStringListModel>
 #include <QVBoxLayout>
 
 using namespace Apparence;
@@ -44,7 +44,7 @@ Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent) : QWidget(pare
     Label2->setObjectName(QStringLiteral("Label2"));
     Liste_KVRT_Contacte = new QListView(Frame2);
     Liste_KVRT_Contacte->setObjectName(QStringLiteral("Liste_KVRT_Contacte"));
-    Modele_Contacte = new QStringListModel(this);
+    Modele_Contacte = new Modele_Contactes(this);
     Liste_KVRT_Contacte->setModel(Modele_Contacte);
     // Uniform rows let a log of tens of thousands of QSOs open at once.
     Liste_KVRT_Contacte->setUniformItemSizes(true);
@@ -77,7 +77,7 @@ Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent) : QWidget(pare
 
 QStringList Aff_Contacte::Lignes() const
 {
-    return Modele_Contacte->stringList();
+    return Modele_Contacte->Lignes();
 }
 
 void Aff_Contacte::Aff_Contacte_Form_Load()
@@ -87,25 +87,18 @@ void Aff_Contacte::Aff_Contacte_Form_Load()
     show();
     Centrer(this);
     Label2->setText(Rapports::Entete_Contactes());
-    Modele_Contacte->setStringList({});
+    Modele_Contacte->Remplacer({});
 
-    QList<QByteArray> log;
-    const ErreurFichier e = FichierLog::Lire(sp.Nom_Log(), log);
+    QByteArray log;
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), log);
     if (!e.ok()) {
         Label4->clear();
         sp.plateforme.Message(e.message, this);
         return;
     }
-    QStringList lignes;
-    lignes.reserve(log.size());
-    for (const QByteArray& octets : std::as_const(log)) {
-        // Only the 53 characters of the record have a place in the line.
-        QString ligne = Texte1252::Decoder(Texte1252::Morceau(octets, 0, Enregistrement::Longueur_Ligne_Log));
-        int points = 0;
-        sp.Calcul_Points_Ligne(ligne, points);
-        lignes.append(Rapports::Ligne_Contacte(ligne, points));
-    }
-    Rapports::Trier_Contactes(lignes);
-    Modele_Contacte->setStringList(lignes);
+    // Each line scored by the rule of Calcul_Points_Ligne, read straight from the log's bytes.
+    Rapports::Liste_Contactes lignes = Rapports::Contactes(log);
+    log = QByteArray();
+    Modele_Contacte->Remplacer(std::move(lignes));
     Label4->setText(Rapports::Ligne_Total_Contactes(sp.main ? sp.main->Total_Points->text() : QString()));
 }

@@ -5,7 +5,7 @@
 class QGroupBox;
 class QLabel;
 class QListView;
-class QStringListModel;
+class Modele_Contactes;
 class Sous_Programmes;
 
 // "KVRT contactés": every QSO of the log with its points, in the order of the references,
@@ -22,7 +22,7 @@ public:
     QGroupBox* Frame2;
     QLabel* Label2;
     QListView* Liste_KVRT_Contacte;
-    QStringListModel* Modele_Contacte;
+    Modele_Contactes* Modele_Contacte;
     QLabel* Label4;
     QLabel* Label1;
 

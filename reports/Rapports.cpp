@@ -1,9 +1,12 @@
 #include "Rapports.h"
 
 #include "Enregistrement.h"
+#include "Series_Saison.h"
 #include "Texte1252.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 #include <vector>
 
 using Enregistrement::Champ;
@@ -147,6 +150,185 @@ QString Nom_Export(const QString& indicatif, const QString& annee, const QString
 {
     return indicatif + QStringLiteral("_Challenge_KVRT_") + annee + u'_' + dateLongue.mid(0, 2) + u'_'
         + dateLongue.mid(3, 2) + u'_' + dateLongue.right(2) + QStringLiteral(".txt");
+}
+
+} // namespace Rapports
+
+namespace Rapports {
+
+namespace {
+
+void Ajouter_Points(QByteArray& ligne, int points)
+{
+    if (points >= 0)
+        ligne += ' ';
+    ligne += QByteArray::number(points);
+}
+
+// Each byte of the log's character set ranked by its decoded, case-folded character: comparing
+// ranks is comparing the decoded lines with QString::compare(..., Qt::CaseInsensitive), a byte
+// at a time, and bytes that fold alike share a rank.
+const std::array<uchar, 256>& Rang_Octets()
+{
+    static const std::array<uchar, 256> table = [] {
+        std::array<char16_t, 256> plie{};
+        for (int b = 0; b < 256; ++b) {
+            const char c = char(b);
+            const QString p = Texte1252::Decoder(QByteArrayView(&c, 1)).toCaseFolded();
+            plie[size_t(b)] = p.isEmpty() ? char16_t(0) : char16_t(p.at(0).unicode());
+        }
+        std::array<char16_t, 256> tries = plie;
+        std::sort(tries.begin(), tries.end());
+        std::array<uchar, 256> rang{};
+        for (int b = 0; b < 256; ++b) {
+            // Dense rank: the number of distinct folded characters below this one.
+            int r = 0;
+            for (int i = 1; i < 256 && tries[size_t(i)] <= plie[size_t(b)]; ++i)
+                if (tries[size_t(i)] != tries[size_t(i - 1)])
+                    ++r;
+            rang[size_t(b)] = uchar(r);
+        }
+        return rang;
+    }();
+    return table;
+}
+
+void Copier(char*& c, QByteArrayView v)
+{
+    if (!v.isEmpty())
+        memcpy(c, v.data(), size_t(v.size()));
+    c += v.size();
+}
+
+} // namespace
+
+QString Liste_Contactes::Ligne(qsizetype i) const
+{
+    return Texte1252::Decoder(QByteArrayView(octets.constData() + debuts.at(i), longueurs.at(i)));
+}
+
+Liste_Contactes Contactes(const QByteArray& contenuLog)
+{
+    // The lines in file order, one after another in one block, written in place: a line of the
+    // list is never longer than 1 + 6 + 2 + 22 + 2 + 8 + 2 + 12 + 2 + 2 characters.
+    constexpr qsizetype Longueur_Max = 60;
+    const qsizetype maxLignes = contenuLog.count('\n') + 1;
+    QByteArray brut(maxLignes * Longueur_Max, Qt::Uninitialized);
+    char* const debutBrut = brut.data();
+    char* c = debutBrut;
+    std::vector<quint32> debuts;
+    debuts.reserve(size_t(maxLignes) + 1);
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
+        debuts.push_back(quint32(c - debutBrut));
+        *c++ = ' ';
+        Copier(c, Texte1252::Morceau(r, 9, 6));
+        Copier(c, "  ");
+        Copier(c, Texte1252::Morceau(r, 17, Enregistrement::Largeur_Type));
+        Copier(c, "  ");
+        Copier(c, Texte1252::Morceau(r, 0, Enregistrement::Largeur_Date));
+        Copier(c, "  ");
+        Copier(c, Texte1252::Morceau(r, 41, Enregistrement::Largeur_Indicatif));
+        Copier(c, "  ");
+        *c++ = ' ';
+        // Points are 0 to 6: one digit.
+        const int points = Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log)));
+        *c++ = char('0' + points);
+    });
+    debuts.push_back(quint32(c - debutBrut));
+    const size_t n = debuts.size() - 1;
+
+    // Sorted as the list box sorts, case ignored. The first eight ranks (the blank, the mark
+    // and the reference) make one number that settles most comparisons; the index settles the
+    // ties, so that lines equal but for case keep their file order.
+    const auto& rang = Rang_Octets();
+    const uchar* const base = reinterpret_cast<const uchar*>(debutBrut);
+    struct Cle { quint64 tete; quint32 index; };
+    std::vector<Cle> cles(n);
+    for (size_t i = 0; i < n; ++i) {
+        const uchar* x = base + debuts[i];
+        const quint32 longueur = debuts[i + 1] - debuts[i];
+        quint64 tete = 0;
+        // A line shorter than eight ends before its rank 0 padding: its length decides later.
+        for (quint32 k = 0; k < 8; ++k)
+            tete = (tete << 8) | (k < longueur ? quint64(rang[x[k]]) : 0);
+        cles[i] = {tete, quint32(i)};
+    }
+    std::sort(cles.begin(), cles.end(), [&](const Cle& a, const Cle& b) {
+        if (a.tete != b.tete)
+            return a.tete < b.tete;
+        const uchar* x = base + debuts[a.index];
+        const uchar* y = base + debuts[b.index];
+        const quint32 nx = debuts[a.index + 1] - debuts[a.index], ny = debuts[b.index + 1] - debuts[b.index];
+        const quint32 m = qMin(nx, ny);
+        for (quint32 k = 0; k < m; ++k)
+            if (rang[x[k]] != rang[y[k]])
+                return rang[x[k]] < rang[y[k]];
+        if (nx != ny)
+            return nx < ny;
+        return a.index < b.index;
+    });
+
+    // The lines stay where they were written; only their order is kept, so that a long log is
+    // never held twice.
+    Liste_Contactes liste;
+    liste.debuts.reserve(qsizetype(n));
+    liste.longueurs.reserve(qsizetype(n));
+    for (const Cle& k : cles) {
+        liste.debuts.append(debuts[k.index]);
+        liste.longueurs.append(quint8(debuts[k.index + 1] - debuts[k.index]));
+    }
+    cles = std::vector<Cle>();
+    debuts = std::vector<quint32>();
+    brut.truncate(c - debutBrut);
+    brut.squeeze();
+    liste.octets = std::move(brut);
+    return liste;
+}
+
+QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& indicatif, const QString& annee,
+                                 const QString& dateLongue, const QString& total, const QString& credit)
+{
+    QList<QByteArray> blocs;
+    QByteArray bloc;
+    bool blocVide = true; // no line yet in this block (an empty line is a line)
+    auto ajouter = [&](QByteArrayView ligne) {
+        if (!blocVide && bloc.size() + ligne.size() > (1 << 16)) {
+            blocs.append(bloc);
+            bloc = QByteArray();
+            blocVide = true;
+        }
+        if (blocVide)
+            bloc.reserve((1 << 16) + 128);
+        else
+            bloc += "\r\n";
+        bloc += ligne;
+        blocVide = false;
+    };
+    ajouter(Texte1252::Encoder(Titre_Rapport(indicatif, annee, dateLongue)));
+    ajouter({});
+    ajouter(Texte1252::Encoder(Entete_Rapport()));
+    ajouter({});
+    int numero = 1;
+    QByteArray ligne;
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
+        ligne.clear();
+        ligne += "  ";
+        const QByteArray chiffres = QByteArray::number(numero++);
+        for (qsizetype i = chiffres.size(); i < 5; ++i)
+            ligne += ' ';
+        ligne += chiffres;
+        ligne += "   ";
+        ligne += r;
+        ligne += "  ";
+        Ajouter_Points(ligne, Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log))));
+        ajouter(ligne);
+    });
+    ajouter({});
+    ajouter(Texte1252::Encoder(Ligne_Total_Rapport(total)));
+    ajouter({});
+    ajouter(Texte1252::Encoder(credit));
+    blocs.append(bloc);
+    return blocs;
 }
 
 } // namespace Rapports

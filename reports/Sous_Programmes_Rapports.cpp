@@ -65,20 +65,20 @@ bool Sous_Programmes::Lignes_Rapport_Contactes(QStringList& lignes)
 
 void Sous_Programmes::Enregistre_Contactes()
 {
-    // One reading of the clock names the file, so that its name and its title agree.
-    QStringList lignes;
-    if (!Lignes_Rapport_Contactes(lignes))
+    QByteArray log;
+    const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), log);
+    if (!lu.ok()) {
+        plateforme.Message(lu.message, main);
         return;
-    const QString date = lignes.first().right(10);
+    }
+    // One reading of the clock names the file, so that its name and its title agree.
+    const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
     const QString nom = Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date);
     const QString chemin = Repertoire() + QLatin1Char('/') + nom;
-    QList<QByteArray> octets;
-    octets.reserve(lignes.size());
-    // Each line goes once encoded, so that a long log is not held twice over.
-    for (QString& ligne : lignes) {
-        octets.append(Texte1252::Encoder(ligne));
-        ligne = QString();
-    }
+    // Made from the log's bytes, each record copied whole: the same lines as the printout's.
+    QList<QByteArray> octets = Rapports::Rapport_Octets(log, Indicatif_Station, Annee_Challenge, date, Texte_Total(main),
+                                                        Ligne_Credit());
+    log = QByteArray();
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
     const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
     if (!e.ok()) {

@@ -17,6 +17,8 @@ set(_res ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 add_dependencies(QEZ_Challenge_KVRT kvrt_icones)
 
 install(TARGETS QEZ_Challenge_KVRT RUNTIME DESTINATION ${KVRT_DOSSIER_PROGRAMME})
+# The plugin of the two web windows, which the program loads from its own folder on first use.
+install(TARGETS kvrt_web LIBRARY DESTINATION ${KVRT_DOSSIER_PROGRAMME})
 install(FILES ${KVRT_FICHIERS_PROGRAMME} DESTINATION ${KVRT_DOSSIER_PROGRAMME})
 if(EXISTS ${_res}/manuel)
     install(DIRECTORY ${_res}/manuel/ DESTINATION ${KVRT_DOSSIER_PROGRAMME}/manuel FILES_MATCHING PATTERN "*.png")

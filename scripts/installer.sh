@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the program for the current user, as a desktop program:
-#   ~/.local/share/QEZ_Challenge_KVRT/   the program folder (executable, log template, manual,
-#                                        licences); the logs and exports are written here
+#   ~/.local/share/QEZ_Challenge_KVRT/   the program folder (executable, plugin of the web windows,
+#                                        log template, manual, licences); the logs and exports
+#                                        are written here
 #   ~/.local/bin/QEZ_Challenge_KVRT      a link to start it from a terminal
 #   ~/.local/share/applications, icons/hicolor, metainfo: the menu entry, icons, AppStream file
 # Installs what is missing with apt first (sudo when not root). Running it again updates the
@@ -48,7 +49,7 @@ if [ "${1:-}" = "--desinstaller" ]; then
         rm -f "$prefixe/share/icons/hicolor/${taille}x${taille}/apps/$id.png"
     done
     if [ -d "$programme" ]; then
-        rm -f "$programme/QEZ_Challenge_KVRT" "$programme/QEZ_Challenge.hlp" \
+        rm -f "$programme/QEZ_Challenge_KVRT" "$programme/libkvrt_web.so" "$programme/QEZ_Challenge.hlp" \
               "$programme/FXXXX_Challenge_KVRT.txt" "$programme/LICENSE"
         rm -rf "$programme/manuel" "$programme/licences"
         # Only an empty folder goes: logs and exports stay where they are.

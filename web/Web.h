@@ -1,5 +1,18 @@
 #pragma once
 
-// Fills in the openers of the rules and reference-list windows. Nothing of the web engine
-// starts here: it starts when one of the two windows first opens.
-void Installer_Fenetres_Web();
+#include "Fenetres_Web.h"
+
+#include <QObject>
+
+// The plugin's entry: opens the rules and reference-list windows. The web engine starts with
+// the first window that makes its browser, never before.
+class Module_Web : public QObject, public Module_Fenetres_Web
+{
+    Q_OBJECT
+    Q_PLUGIN_METADATA(IID Module_Fenetres_Web_iid)
+    Q_INTERFACES(Module_Fenetres_Web)
+
+public:
+    QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent) override;
+    QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent) override;
+};

@@ -46,6 +46,7 @@ private slots:
     void autre_chose_qu_un_fichier_data();
     void autre_chose_qu_un_fichier();
     void reglages_aller_retour();
+    void reglages_valeur_inchangee_non_reecrite();
 };
 
 void Tst_Noyau::ligne_log_data()
@@ -492,6 +493,32 @@ void Tst_Noyau::reglages_aller_retour()
     // A "/" in a section name does not open a sub-section.
     QCOMPARE(r.Lire(QStringLiteral("Setup A"), QStringLiteral("B/Annee Challenge"), QStringLiteral("absent")), QStringLiteral("absent"));
     QCOMPARE(r.Lire(QStringLiteral("Setup A/B"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("x"));
+}
+
+void Tst_Noyau::reglages_valeur_inchangee_non_reecrite()
+{
+    QTemporaryDir dossier;
+    const QString fichier = dossier.filePath(QStringLiteral("r.ini"));
+    Reglages r(fichier);
+    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/a"));
+    // The same value again leaves the file as it is: marked by hand, the mark stays.
+    QFile f(fichier);
+    QVERIFY(f.open(QIODevice::Append));
+    f.write("; marque\n");
+    f.close();
+    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/a"));
+    {
+        QFile g(fichier);
+        QVERIFY(g.open(QIODevice::ReadOnly));
+        QVERIFY(g.readAll().contains("; marque"));
+    }
+    // A new value is written at once.
+    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/b"));
+    QCOMPARE(Reglages(fichier).Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), QStringLiteral("/b"));
+    // A store removed behind the program's back is written again, even with the same value.
+    QVERIFY(QFile::remove(fichier));
+    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/b"));
+    QCOMPARE(Reglages(fichier).Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), QStringLiteral("/b"));
 }
 
 QTEST_GUILESS_MAIN(Tst_Noyau)

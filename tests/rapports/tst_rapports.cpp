@@ -5,13 +5,16 @@
 #include "Carte_Acti.h"
 #include "Apparence.h"
 #include "Enregistrement.h"
+#include "FichierLog.h"
 #include "Main.h"
+#include "Modele_Contactes.h"
 #include "Outils_Test.h"
 #include "Rapports.h"
 #include "Recapitulatif.h"
 #include "Texte1252.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
@@ -118,6 +121,8 @@ private slots:
     void contactes_fenetre();
     void contactes_grand_log_trie();
     void tri_comme_compare_sans_casse();
+    void contactes_et_rapport_depuis_les_octets_data();
+    void contactes_et_rapport_depuis_les_octets();
     void contactes_log_absent();
 
     void rapport_lignes_data();
@@ -419,6 +424,75 @@ void Tst_Rapports::tri_comme_compare_sans_casse()
     }
     QCOMPARE(lignes.first(), QString());
     QCOMPARE(lignes.indexOf(QStringLiteral("  É1")) + 1, lignes.indexOf(QStringLiteral("  é1")));
+}
+
+void Tst_Rapports::contactes_et_rapport_depuis_les_octets_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::newRow("log vide") << QByteArray();
+    QTest::newRow("casse et accents des references et indicatifs")
+        << Octets({Q("01/02/09", "2a001", Cc, "f5abc"), Q("01/02/09", "2A001", Cc, "F5ABC"), Q("02/02/09", "2B001", Db, "FÉX"),
+                   Q("03/02/09", "2b001", Db, "FéX", true), Q("03/02/09", "75001", Ca, "ŒUF")});
+    QTest::newRow("lignes courtes, vides et longues")
+        << Octets({QStringLiteral("01/02/09"), QString(), QStringLiteral("01/02/09 *29"), Q("01/02/09", "29001", Ca) + QStringLiteral("reste")});
+    // Every byte the log may hold, in every field, including those Windows-1252 leaves undefined.
+    QByteArray melange;
+    quint32 x = 20090328u;
+    for (int i = 0; i < 600; ++i) {
+        QByteArray l = Texte1252::Encoder(Q("01/02/09", "29001", i % 2 ? Cc : Ca, "F1ABC", i % 5 == 0));
+        for (int k = 0; k < 6; ++k) {
+            x = x * 1664525u + 1013904223u;
+            const int position = int((x >> 8) % quint32(l.size()));
+            x = x * 1664525u + 1013904223u;
+            const char octet = char((x >> 16) & 0xFF);
+            if (octet != '\r' && octet != '\n')
+                l[position] = octet;
+        }
+        melange += l.left(int(x % 60)) + "\r\n";
+    }
+    QTest::newRow("octets quelconques") << melange;
+    // Past 64 kB the export goes in several blocks: no line is lost or doubled at their seams.
+    QStringList grand;
+    for (int i = 0; i < 3000; ++i)
+        grand << Q("01/02/09", qPrintable(QStringLiteral("%1").arg(10000 + i * 7 % 89999, 5, 10, QLatin1Char('0'))), i % 3 ? Cc : Ca,
+                   "F1ABC", i % 11 == 0);
+    QTest::newRow("grand log en plusieurs blocs") << Octets(grand);
+}
+
+void Tst_Rapports::contactes_et_rapport_depuis_les_octets()
+{
+    // The window and the export read the log's bytes straight; they must show and write
+    // exactly what the lines decoded, scored by Calcul_Points_Ligne and sorted, give.
+    QFETCH(QByteArray, log);
+    const QList<QByteArray> lignesLog = Texte1252::Couper_Lignes(log);
+    QStringList attendu;
+    for (const QByteArray& l : lignesLog) {
+        const QString ligne = Texte1252::Decoder(l.left(Enregistrement::Longueur_Ligne_Log));
+        attendu << Rapports::Ligne_Contacte(ligne, Enregistrement::Points_Ligne(ligne));
+    }
+    Rapports::Trier_Contactes(attendu);
+    const Rapports::Liste_Contactes liste = Rapports::Contactes(log);
+    QStringList obtenu;
+    for (qsizetype i = 0; i < liste.size(); ++i)
+        obtenu << liste.Ligne(i);
+    QCOMPARE(obtenu, attendu);
+
+    const QStringList rapport = Rapports::Rapport(lignesLog, QStringLiteral("F1ABC"), QStringLiteral("2009"),
+                                                  QStringLiteral("28/03/2009"), QStringLiteral("12"), QStringLiteral("crédit"));
+    QByteArray rapportAttendu;
+    for (const QString& l : rapport)
+        rapportAttendu += Texte1252::Encoder(l) + "\r\n";
+    // Written as the export writes it: each block followed by CR LF.
+    const QList<QByteArray> blocs = Rapports::Rapport_Octets(log, QStringLiteral("F1ABC"), QStringLiteral("2009"),
+                                                            QStringLiteral("28/03/2009"), QStringLiteral("12"),
+                                                            QStringLiteral("crédit"));
+    QBuffer ecrit;
+    QVERIFY(ecrit.open(QIODevice::WriteOnly));
+    QVERIFY(FichierLog::Ecrire(ecrit, blocs, QStringLiteral("export")).ok());
+    QCOMPARE(ecrit.data(), rapportAttendu);
+    // A long log takes a few blocks, none much above 64 kB.
+    for (const QByteArray& b : blocs)
+        QVERIFY(b.size() <= (1 << 16) + 200);
 }
 
 void Tst_Rapports::contactes_log_absent()

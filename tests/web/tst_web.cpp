@@ -3,7 +3,7 @@
 
 #include "Main.h"
 #include "Outils_Test.h"
-#include "Web.h"
+#include "Fenetres_Web.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +16,7 @@
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
 
@@ -115,6 +116,7 @@ class Tst_Web : public QObject
     Q_OBJECT
 
 private slots:
+    void module_introuvable();
     void moteur_absent_au_demarrage();
     void reglement();
     void page_du_departement_data();
@@ -137,6 +139,29 @@ static void Installer_Sites(Programme_Test& p, const QString& hote)
     p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), hote);
 }
 
+void Tst_Web::module_introuvable()
+{
+    // Without its plugin the program starts and works; a web window only says why it cannot open.
+    Chien_De_Garde garde;
+    QTemporaryDir vide;
+    const QString dossier = Fenetres_Web::Dossier_Module;
+    Fenetres_Web::Dossier_Module = vide.path();
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    p.plateforme->Prendre_Messages();
+    Cliquer_Dans(m->ListeKVRT);
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    Fenetres_Web::Dossier_Module = dossier;
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().startsWith(QStringLiteral("Les pages web ne peuvent pas s'ouvrir : le module kvrt_web")),
+             qPrintable(messages.first()));
+    QVERIFY(messages.first().contains(QDir::toNativeSeparators(vide.path())));
+    QVERIFY(!m->Fenetre_Liste_KVRT1);
+    QVERIFY(!Fenetres_Web::Charge());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
 void Tst_Web::moteur_absent_au_demarrage()
 {
     if (Processus_Moteur() < 0)
@@ -149,9 +174,11 @@ void Tst_Web::moteur_absent_au_demarrage()
     Main* m = p.Demarrer();
     QTest::qWait(200);
     QCOMPARE(Processus_Moteur(), 0);
+    QVERIFY(!Fenetres_Web::Charge());
     // The engine starts with the first web window.
     Cliquer_Dans(m->ListeKVRT);
     QVERIFY(m->Fenetre_Liste_KVRT1);
+    QVERIFY(Fenetres_Web::Charge());
     QTRY_VERIFY_WITH_TIMEOUT(Processus_Moteur() > 0, 60000);
     Fermer_Par_Le_Cadre(m->Fenetre_Liste_KVRT1);
     QVERIFY(garde.fermees.isEmpty());
@@ -400,7 +427,8 @@ int main(int argc, char* argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
-    Installer_Fenetres_Web();
+    // The plugin built beside the program, loaded on first use as the program loads it.
+    Fenetres_Web::Dossier_Module = QStringLiteral(KVRT_DOSSIER_MODULE_WEB);
     Tst_Web tests;
     return QTest::qExec(&tests, argc, argv);
 }

@@ -1,0 +1,222 @@
+#include "Series_Saison.h"
+
+#include "Enregistrement.h"
+#include "Texte1252.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace Series_Saison {
+
+int Mois::total() const
+{
+    int n = autres;
+    for (int q : qso)
+        n += q;
+    return n;
+}
+
+namespace {
+
+// The fields of one record, read from its bytes: the log is single-byte text, so the
+// fixed positions are byte positions and nothing needs decoding.
+struct Lecture
+{
+    int cle_date = -1;   // AAAAMMJJ, -1 when the date cannot be read
+    int type = -1;       // row of the table, -1 when unknown
+    int points = 0;      // what it scores now
+    int points_prevus = 0; // what it scores once validated
+    int departement = 0; // the summary's number, 0 for none
+    bool attente = false;
+};
+
+const std::array<QByteArray, Nombre_Types>& Types_Octets()
+{
+    static const std::array<QByteArray, Nombre_Types> types = [] {
+        std::array<QByteArray, Nombre_Types> t;
+        const QStringList& textes = Enregistrement::Types_Activite();
+        for (int i = 0; i < Nombre_Types; ++i)
+            t[size_t(i)] = Texte1252::Encoder(textes.at(i));
+        return t;
+    }();
+    return types;
+}
+
+int Index_Type(QByteArrayView type)
+{
+    // Blanks only, as the record's Trim does.
+    while (!type.isEmpty() && type.front() == ' ')
+        type = type.sliced(1);
+    while (!type.isEmpty() && type.back() == ' ')
+        type.chop(1);
+    const auto& types = Types_Octets();
+    for (int i = 0; i < Nombre_Types; ++i)
+        if (type == types[size_t(i)])
+            return i;
+    if (type == "Double")
+        return 8;
+    return -1;
+}
+
+int Chiffre(char c)
+{
+    return c >= '0' && c <= '9' ? c - '0' : -1;
+}
+
+int Cle_Date(QByteArrayView l)
+{
+    if (l.size() < Enregistrement::Largeur_Date || l[2] != '/' || l[5] != '/')
+        return -1;
+    int v[6];
+    const int positions[6] = {0, 1, 3, 4, 6, 7};
+    for (int i = 0; i < 6; ++i)
+        if ((v[i] = Chiffre(l[positions[i]])) < 0)
+            return -1;
+    const int jour = v[0] * 10 + v[1], mois = v[2] * 10 + v[3];
+    int annee = v[4] * 10 + v[5];
+    annee += annee >= 50 ? 1900 : 2000; // as the insertion by date widens it
+    if (!QDate::isValid(annee, mois, jour))
+        return -1;
+    return annee * 10000 + mois * 100 + jour;
+}
+
+Lecture Lire(QByteArrayView l)
+{
+    Lecture r;
+    r.cle_date = Cle_Date(l);
+    r.attente = l.size() >= 10 && l[9] == '*';
+    r.type = Index_Type(Texte1252::Morceau(l, 17, Enregistrement::Largeur_Type));
+    r.points_prevus = Enregistrement::Points_Du_Type(r.type);
+    r.points = r.attente ? 0 : r.points_prevus;
+    const QByteArrayView code = Texte1252::Morceau(l, 10, 2);
+    // Only ASCII decides the number: digits and the Corsican letters.
+    QChar c[2];
+    for (qsizetype i = 0; i < code.size(); ++i)
+        c[i] = QChar(uchar(code[i]) < 128 ? ushort(uchar(code[i])) : ushort(0xFFFD));
+    r.departement = Enregistrement::Numero_Departement(QStringView(c, code.size()));
+    return r;
+}
+
+// The 111 flags of the summary; the number 0 is never counted.
+struct Drapeaux
+{
+    bool vu[111] = {};
+    int compte = 0;
+    void Marquer(int n)
+    {
+        if (n < 0 || n > 110 || vu[n])
+            return;
+        vu[n] = true;
+        if (n != 0)
+            ++compte;
+    }
+};
+
+} // namespace
+
+int Points_Octets(QByteArrayView ligne)
+{
+    if (ligne.size() >= 10 && ligne[9] == '*')
+        return 0;
+    return Enregistrement::Points_Du_Type(Index_Type(Texte1252::Morceau(ligne, 17, Enregistrement::Largeur_Type)));
+}
+
+QString Texte_Bilan(const Bilan& b)
+{
+    return QStringLiteral("Points : %1 validés · %2 en attente · %3 départements")
+        .arg(b.points)
+        .arg(b.en_attente)
+        .arg(b.departements);
+}
+
+Bilan Calculer_Bilan(const QByteArray& contenuLog)
+{
+    Bilan b;
+    Drapeaux d;
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) {
+        const Lecture r = Lire(l);
+        ++b.qso;
+        b.points += r.points;
+        if (r.attente)
+            b.en_attente += r.points_prevus;
+        d.Marquer(r.departement);
+    });
+    b.departements = d.compte;
+    return b;
+}
+
+Series Calculer(const QByteArray& contenuLog)
+{
+    Series s;
+    std::vector<Lecture> datees;
+    datees.reserve(size_t(contenuLog.size() / (Enregistrement::Longueur_Ligne_Log + 2) + 1));
+    Drapeaux tous;
+    bool ordonnees = true;
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) {
+        const Lecture r = Lire(l);
+        ++s.bilan.qso;
+        s.bilan.points += r.points;
+        if (r.attente)
+            s.bilan.en_attente += r.points_prevus;
+        tous.Marquer(r.departement);
+        if (r.cle_date < 0) {
+            ++s.lignes_sans_date;
+            return;
+        }
+        if (!datees.empty() && datees.back().cle_date > r.cle_date)
+            ordonnees = false;
+        datees.push_back(r);
+    });
+    s.bilan.departements = tous.compte;
+    // The log is kept in date order by the insertion; a hand-edited one may not be.
+    if (!ordonnees)
+        std::stable_sort(datees.begin(), datees.end(),
+                         [](const Lecture& a, const Lecture& b) { return a.cle_date < b.cle_date; });
+
+    Drapeaux deps;
+    int points = 0, prevus = 0;
+    std::vector<std::pair<int, Mois>> mois; // (AAAA*12 + MM-1, month)
+    for (const Lecture& r : datees) {
+        points += r.points;
+        prevus += r.points_prevus;
+        deps.Marquer(r.departement);
+        const QDate date(r.cle_date / 10000, r.cle_date / 100 % 100, r.cle_date % 100);
+        if (s.jours.isEmpty() || s.jours.last().date != date)
+            s.jours.append(Jour{date, 0, 0, 0});
+        Jour& j = s.jours.last();
+        j.points = points;
+        j.points_prevus = prevus;
+        j.departements = deps.compte;
+
+        const int cle = date.year() * 12 + date.month() - 1;
+        if (mois.empty() || mois.back().first != cle) {
+            Mois m;
+            m.annee = date.year();
+            m.mois = date.month();
+            mois.emplace_back(cle, m);
+        }
+        Mois& m = mois.back().second;
+        if (r.type >= 0)
+            ++m.qso[size_t(r.type)];
+        else
+            ++m.autres;
+    }
+    if (!mois.empty() && mois.back().first - mois.front().first < Mois_Continus_Max) {
+        for (int cle = mois.front().first, i = 0; cle <= mois.back().first; ++cle) {
+            if (mois[size_t(i)].first == cle) {
+                s.mois.append(mois[size_t(i++)].second);
+            } else {
+                Mois vide;
+                vide.annee = cle / 12;
+                vide.mois = cle % 12 + 1;
+                s.mois.append(vide);
+            }
+        }
+    } else {
+        for (const auto& m : mois)
+            s.mois.append(m.second);
+    }
+    return s;
+}
+
+} // namespace Series_Saison

@@ -1,0 +1,545 @@
+// The season's series computed from hand-made logs, the score line of the main window, and the
+// Progression window on real widgets: opened from its menu by Alt+P, redrawn after a QSO typed
+// in the main window, rendered to an image, saved as PNG and SVG and printed to a real PDF.
+
+#include "Enregistrement.h"
+#include "Filtre_Touches.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Progression.h"
+#include "Rapports.h"
+#include "Series_Saison.h"
+#include "Texte1252.h"
+
+#include <QApplication>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QSet>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStringListModel>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Cc = QStringLiteral("Chateau Contacte");
+const QString Ca = QStringLiteral("Chateau active");
+const QString Oa = QStringLiteral("Operateur activation");
+const QString Db = QStringLiteral("Double ou non validé");
+
+QString Q(const char* date, const char* ref, const QString& type, bool attente = false)
+{
+    return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QStringLiteral("F6XYZ"), attente);
+}
+
+// "AAAA-MM-JJ points prevus departements", one per day.
+QStringList Jours(const Series_Saison::Series& s)
+{
+    QStringList r;
+    for (const Series_Saison::Jour& j : s.jours)
+        r << QStringLiteral("%1 %2 %3 %4").arg(j.date.toString(Qt::ISODate)).arg(j.points).arg(j.points_prevus).arg(j.departements);
+    return r;
+}
+
+// "AAAA-MM n0,n1,...,n8|autres", one per month.
+QStringList Mois(const Series_Saison::Series& s)
+{
+    QStringList r;
+    for (const Series_Saison::Mois& m : s.mois) {
+        QStringList n;
+        for (int q : m.qso)
+            n << QString::number(q);
+        r << QStringLiteral("%1-%2 %3|%4").arg(m.annee).arg(m.mois, 2, 10, QLatin1Char('0')).arg(n.join(u',')).arg(m.autres);
+    }
+    return r;
+}
+
+// Pixels within a few levels of a colour: antialiasing softens only the edges of a line.
+int Pixels_De(const QImage& image, const QColor& couleur)
+{
+    int n = 0;
+    const QImage im = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < im.height(); ++y) {
+        const QRgb* ligne = reinterpret_cast<const QRgb*>(im.constScanLine(y));
+        for (int x = 0; x < im.width(); ++x)
+            if (qAbs(qRed(ligne[x]) - couleur.red()) <= 12 && qAbs(qGreen(ligne[x]) - couleur.green()) <= 12
+                && qAbs(qBlue(ligne[x]) - couleur.blue()) <= 12)
+                ++n;
+    }
+    return n;
+}
+
+// The parts of a picture drawn by Dessiner at 1200 x 900: the title, the points across the top
+// 40 %, the months at the bottom left and the departements at the bottom right.
+const QRect Zone_Points(0, 56, 1200, 337);
+const QRect Zone_Mois(0, 394, 720, 506);
+const QRect Zone_Departements(720, 394, 480, 506);
+
+int Pixels_Non_Blancs(const QImage& image)
+{
+    return image.width() * image.height() - Pixels_De(image, Qt::white);
+}
+
+// The name the user writes in the file dialog's name field.
+void Nom_Dans_Dialogue(QFileDialog* dialogue, const QString& chemin)
+{
+    auto* champ = dialogue->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    QVERIFY(champ);
+    champ->setText(chemin);
+}
+
+Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
+{
+    p.Installer_Station();
+    p.Ecrire_Log(log);
+    Main* m = p.Demarrer();
+    p.plateforme->Prendre_Messages();
+    return m;
+}
+
+Progression* Ouvrir_Par_Le_Menu(Main* m)
+{
+    Activer(m);
+    Choisir_Menu(m->Mnu_Progression);
+    QApplication::processEvents();
+    return m->Fenetre_Progression;
+}
+
+} // namespace
+
+class Tst_Progression : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void series_data();
+    void series();
+    void bilan_comme_total_et_recapitulatif_data();
+    void bilan_comme_total_et_recapitulatif();
+
+    void ligne_score_suit_le_log();
+    void fenetre_suit_le_log();
+    void menus_lettres_distinctes();
+    void image_rendue();
+    void enregistrer_png_et_svg();
+    void enregistrer_impossible();
+    void impression_pdf();
+};
+
+void Tst_Progression::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    // Enter on a focused button clicks it, as in the program.
+    qApp->installEventFilter(new Entree_Sur_Boutons(qApp));
+}
+
+// ---------------------------------------------------------------------------------------
+// The series
+
+void Tst_Progression::series_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QStringList>("jours");
+    QTest::addColumn<QStringList>("mois");
+    // points, en attente, departements, QSO
+    QTest::addColumn<QList<int>>("bilan");
+    QTest::addColumn<int>("sansDate");
+
+    QTest::newRow("log vide") << QByteArray() << QStringList() << QStringList() << QList<int>{0, 0, 0, 0} << 0;
+    QTest::newRow("un QSO") << Octets({Q("28/03/09", "2A001", Ca)}) << QStringList{"2009-03-28 6 6 1"}
+                            << QStringList{"2009-03 0,0,0,1,0,0,0,0,0|0"} << QList<int>{6, 0, 1, 1} << 0;
+    QTest::newRow("etoiles: prevus sans points, departement compte")
+        << Octets({Q("01/03/09", "29001", Ca, true), Q("01/03/09", "75001", Cc), Q("02/03/09", "29002", Db, true),
+                   Q("05/03/09", "13001", Oa, true)})
+        << QStringList{"2009-03-01 2 8 2", "2009-03-02 2 8 2", "2009-03-05 2 14 3"}
+        << QStringList{"2009-03 1,0,0,1,0,0,1,0,1|0"} << QList<int>{2, 12, 3, 4} << 0;
+    QTest::newRow("type hors table: QSO du mois, zero point")
+        << Octets({Q("01/02/09", "29001", QStringLiteral("Chateau contacte")), Q("01/02/09", "29002", QStringLiteral("Double"))})
+        << QStringList{"2009-02-01 0 0 1"} << QStringList{"2009-02 0,0,0,0,0,0,0,0,1|1"} << QList<int>{0, 0, 1, 2} << 0;
+    QTest::newRow("accent du double lu en Windows-1252")
+        << Octets({Q("01/02/09", "29001", Db)}) << QStringList{"2009-02-01 0 0 1"}
+        << QStringList{"2009-02 0,0,0,0,0,0,0,0,1|0"} << QList<int>{0, 0, 1, 1} << 0;
+    QTest::newRow("lignes abimees hors des courbes, dans les totaux")
+        << (Octets({Q("01/02/09", "29001", Cc), QString(), QStringLiteral("3x/02/09  75001  Chateau active"),
+                    Q("31/02/09", "13001", Ca), QStringLiteral("01/02/09")})
+            + QByteArray("\xff\xfe\x00garbage\r\n", 12))
+        << QStringList{"2009-02-01 2 2 1"} << QStringList{"2009-02 1,0,0,0,0,0,0,0,0|1"} << QList<int>{14, 0, 3, 6} << 4;
+    QTest::newRow("deux annees melangees, hors d'ordre")
+        << Octets({Q("30/12/08", "29001", Cc), Q("02/01/09", "75001", Ca), Q("31/12/08", "13001", Cc),
+                   Q("01/12/09", "29002", Cc)})
+        << QStringList{"2008-12-30 2 2 1", "2008-12-31 4 4 2", "2009-01-02 10 10 3", "2009-12-01 12 12 3"}
+        << QStringList{"2008-12 2,0,0,0,0,0,0,0,0|0", "2009-01 0,0,0,1,0,0,0,0,0|0", "2009-02 0,0,0,0,0,0,0,0,0|0",
+                       "2009-03 0,0,0,0,0,0,0,0,0|0", "2009-04 0,0,0,0,0,0,0,0,0|0", "2009-05 0,0,0,0,0,0,0,0,0|0",
+                       "2009-06 0,0,0,0,0,0,0,0,0|0", "2009-07 0,0,0,0,0,0,0,0,0|0", "2009-08 0,0,0,0,0,0,0,0,0|0",
+                       "2009-09 0,0,0,0,0,0,0,0,0|0", "2009-10 0,0,0,0,0,0,0,0,0|0", "2009-11 0,0,0,0,0,0,0,0,0|0",
+                       "2009-12 1,0,0,0,0,0,0,0,0|0"}
+        << QList<int>{12, 0, 3, 4} << 0;
+    QTest::newRow("annee 99 lue 1999: pas de mois sur dix ans")
+        << Octets({Q("01/01/09", "29001", Cc), Q("15/06/99", "75001", Cc)})
+        << QStringList{"1999-06-15 2 2 1", "2009-01-01 4 4 2"}
+        << QStringList{"1999-06 1,0,0,0,0,0,0,0,0|0", "2009-01 1,0,0,0,0,0,0,0,0|0"} << QList<int>{4, 0, 2, 2} << 0;
+    QTest::newRow("departements: 2A et 2a un, 97 et 2B un, code sans chiffre aucun")
+        << Octets({Q("01/04/09", "2A001", Cc), Q("02/04/09", "2a002", Cc), Q("03/04/09", "97001", Cc),
+                   Q("04/04/09", "2b001", Cc), Q("05/04/09", "AB001", Cc)})
+        << QStringList{"2009-04-01 2 2 1", "2009-04-02 4 4 1", "2009-04-03 6 6 2", "2009-04-04 8 8 2", "2009-04-05 10 10 2"}
+        << QStringList{"2009-04 5,0,0,0,0,0,0,0,0|0"} << QList<int>{10, 0, 2, 5} << 0;
+    QTest::newRow("fins de ligne LF seules et derniere sans fin")
+        << QByteArray(Texte1252::Encoder(Q("01/05/09", "29001", Ca)) + "\n" + Texte1252::Encoder(Q("01/05/09", "29002", Ca)))
+        << QStringList{"2009-05-01 12 12 1"} << QStringList{"2009-05 0,0,0,2,0,0,0,0,0|0"} << QList<int>{12, 0, 1, 2} << 0;
+}
+
+void Tst_Progression::series()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QStringList, jours);
+    QFETCH(QStringList, mois);
+    QFETCH(QList<int>, bilan);
+    QFETCH(int, sansDate);
+
+    const Series_Saison::Series s = Series_Saison::Calculer(log);
+    QCOMPARE(Jours(s), jours);
+    QCOMPARE(Mois(s), mois);
+    QCOMPARE((QList<int>{s.bilan.points, s.bilan.en_attente, s.bilan.departements, s.bilan.qso}), bilan);
+    QCOMPARE(s.lignes_sans_date, sansDate);
+
+    // The short pass of the main window gives the same figures.
+    const Series_Saison::Bilan b = Series_Saison::Calculer_Bilan(log);
+    QCOMPARE((QList<int>{b.points, b.en_attente, b.departements, b.qso}), bilan);
+}
+
+void Tst_Progression::bilan_comme_total_et_recapitulatif_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::newRow("types, etoiles et departements")
+        << Octets({Q("01/03/09", "29001", Ca, true), Q("01/03/09", "75001", Cc), Q("02/03/09", "2A002", Db),
+                   Q("05/03/09", "2b001", Oa), Q("06/03/09", "97001", QStringLiteral("Reactivation activee")),
+                   Q("07/03/09", "00001", QStringLiteral("Resident active"))});
+    QTest::newRow("blancs autour du type et mot Double")
+        << Octets({QStringLiteral("01/03/09  29001    Chateau active        F1ABC"),
+                   QStringLiteral("01/03/09  29002  Double                  F1ABC")});
+    QTest::newRow("lignes courtes, longues et octets de controle")
+        << (Octets({QStringLiteral("01/03/09"), QStringLiteral("01/03/09 *7"), QString(),
+                    Q("01/03/09", "29001", Ca) + QString(200, u'x')})
+            + QByteArray("01/03/09  2\x01" "001  Chateau active\t       F1ABC\r\n"));
+}
+
+void Tst_Progression::bilan_comme_total_et_recapitulatif()
+{
+    // The score line must never disagree with the total of points nor with the summary.
+    QFETCH(QByteArray, log);
+    const Series_Saison::Bilan b = Series_Saison::Calculer_Bilan(log);
+    const QList<QByteArray> lignes = Texte1252::Couper_Lignes(log);
+    int total = 0;
+    for (const QByteArray& l : lignes)
+        total += Enregistrement::Points_Ligne(Texte1252::Decoder(l.left(Enregistrement::Longueur_Ligne_Log)));
+    QCOMPARE(b.points, total);
+    QCOMPARE(b.departements, Rapports::Compter(lignes).Nb_Dpt);
+    QCOMPARE(b.qso, int(lignes.size()));
+}
+
+// ---------------------------------------------------------------------------------------
+// The main window's score line
+
+void Tst_Progression::ligne_score_suit_le_log()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    QVERIFY(m->statusBar()->isVisible());
+    QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 2 validés · 6 en attente · 2 départements"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
+
+    // A QSO typed as the operator types it: callsign, type moved down to "Chateau active",
+    // reference, the tick set with the space bar, then Enter on Valider.
+    Activer(m);
+    Taper(m->Ind_A, QStringLiteral("F5ABC"));
+    Choisir_Type(m, 3);
+    QCOMPARE(m->Type_A->currentText(), Ca);
+    Entree(m->Type_A);
+    Taper(m->KVRT_A, QStringLiteral("13001"));
+    QVERIFY(Focus_Dans(m->Validation_A));
+    Touche_Ici(m, Qt::Key_Space);
+    QVERIFY(m->Validation_A->isChecked());
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
+    QVERIFY2(p.Octets_Log().contains("*13001  Chateau active"), p.Octets_Log().constData());
+    QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 2 validés · 12 en attente · 3 départements"));
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// ---------------------------------------------------------------------------------------
+// The window
+
+void Tst_Progression::fenetre_suit_le_log()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Progression* f = Ouvrir_Par_Le_Menu(m);
+    QVERIFY2(f, "Alt+P n'a pas ouvert la fenêtre Progression");
+    QVERIFY(f->isVisible());
+    QCOMPARE(f->windowTitle(), QStringLiteral("Progression"));
+    QCOMPARE(Jours(f->Series()), (QStringList{"2009-03-01 0 6 1", "2009-03-02 2 8 2"}));
+    QVERIFY(f->Label_Bilan->text().startsWith(QStringLiteral("Points : 2 validés · 6 en attente · 2 départements")));
+    QCOMPARE(f->Graphique_Mois->chart()->series().size(), 1);
+
+    // A QSO recorded in the main window while the window is open is drawn at once.
+    Activer(m);
+    Saisir(m, QStringLiteral("F5ABC"), 0, QStringLiteral("13001"));
+    Entree(m->Valide_A);
+    QCOMPARE(p.Octets_Log().count("\r\n"), 3);
+    QCOMPARE(m->Fenetre_Progression.data(), f);
+    QCOMPARE(f->Series().bilan.qso, 3);
+    QCOMPARE(Jours(f->Series()).last(), QStringLiteral("2009-03-28 4 10 3"));
+
+    // Deleting it, a click on its line then on Supprimer and Oui, redraws too.
+    Cliquer_Ligne(m->Liste_KVRT, 2);
+    p.plateforme->reponses.append(true);
+    Cliquer_Dans(m->Annule_Saisie);
+    QCOMPARE(f->Series().bilan.qso, 2);
+    QCOMPARE(Jours(f->Series()).last(), QStringLiteral("2009-03-02 2 8 2"));
+
+    // The menu again brings the same window to the front.
+    QCOMPARE(Ouvrir_Par_Le_Menu(m), f);
+    QCOMPARE(m->findChildren<Progression*>().size(), 1);
+
+    // Closing it by its button: the main window goes on without it.
+    Cliquer_Dans(f->Fermer);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!m->Fenetre_Progression);
+    Cliquer_Ligne(m->Liste_KVRT, 1);
+    p.plateforme->reponses.append(true);
+    Cliquer_Dans(m->Annule_Saisie);
+    QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 0 validés · 6 en attente · 1 départements"));
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::menus_lettres_distinctes()
+{
+    // Every entry of the menu bar has its own Alt letter, and the new one is P.
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {});
+    QSet<QChar> lettres;
+    QStringList titres;
+    for (QAction* a : m->menuBar()->actions()) {
+        const QString t = a->text();
+        const QChar l = Lettre_Alt(t).toLower();
+        QVERIFY2(!l.isNull(), qPrintable(t));
+        QVERIFY2(!lettres.contains(l), qPrintable(t));
+        lettres.insert(l);
+        titres << QString(t).remove(u'&');
+    }
+    QCOMPARE(titres, (QStringList{"Fichier", "Date", "Station", "Imprimer", "Enregistrer", "Afficher", "Récapitulatif",
+                                  "Progression", "Carte", "Reglement", "Aide"}));
+    QCOMPARE(Lettre_Alt(m->Mnu_Progression->text()), QChar(u'P'));
+}
+
+void Tst_Progression::image_rendue()
+{
+    Chien_De_Garde garde;
+    const QSize taille(1200, 900);
+    int bleuVide = 0, orangeVide = 0;
+    {
+        Programme_Test p;
+        Main* m = Demarrer_Sur(p, {});
+        m->Main_Mnu_Progression_Click();
+        Progression* f = m->Fenetre_Progression;
+        QVERIFY(f);
+        const QImage vide = f->Image(taille);
+        QCOMPARE(vide.size(), taille);
+        bleuVide = Pixels_De(vide.copy(Zone_Points), Progression::Couleur_Points());
+        orangeVide = Pixels_De(vide.copy(Zone_Points), Progression::Couleur_Prevus());
+    }
+    Programme_Test p;
+    QStringList log;
+    for (int jour = 1; jour <= 28; ++jour)
+        log << Enr(QStringLiteral("%1/02/09").arg(jour, 2, 10, QLatin1Char('0')), QStringLiteral("%1001").arg(jour, 2, 10, QLatin1Char('0')),
+                   Enregistrement::Types_Activite().at(jour % 9), QStringLiteral("F6XYZ"), jour % 4 == 0);
+    log << Q("15/03/09", "29001", Ca, true) << Q("20/04/09", "75001", Cc);
+    Main* m = Demarrer_Sur(p, log);
+    m->Main_Mnu_Progression_Click();
+    Progression* f = m->Fenetre_Progression;
+    QVERIFY(f);
+    const QImage image = f->Image(taille);
+    QCOMPARE(image.size(), taille);
+    QVERIFY2(Pixels_Non_Blancs(image) > taille.width() * taille.height() / 50, "image presque blanche");
+    // The solid and the dashed lines are drawn, not only their legend's marks.
+    const QImage points = image.copy(Zone_Points);
+    QVERIFY2(Pixels_De(points, Progression::Couleur_Points()) > bleuVide + 500,
+             qPrintable(QStringLiteral("%1 / %2").arg(Pixels_De(points, Progression::Couleur_Points())).arg(bleuVide)));
+    QVERIFY2(Pixels_De(points, Progression::Couleur_Prevus()) > orangeVide + 200,
+             qPrintable(QStringLiteral("%1 / %2").arg(Pixels_De(points, Progression::Couleur_Prevus())).arg(orangeVide)));
+    QVERIFY(Pixels_De(image.copy(Zone_Departements), Progression::Couleur_Departements()) > 300);
+    // The February bar holds every type: each colour of the palette shows.
+    for (int t = 0; t < Series_Saison::Nombre_Types; ++t)
+        QVERIFY2(Pixels_De(image.copy(Zone_Mois), Progression::Couleur_Type(t)) > 50,
+                 qPrintable(Enregistrement::Types_Activite().at(t)));
+
+    // The palette: nine colours far enough apart to be told from one another.
+    for (int a = 0; a < Series_Saison::Nombre_Types; ++a)
+        for (int b = a + 1; b < Series_Saison::Nombre_Types; ++b) {
+            const QColor x = Progression::Couleur_Type(a), y = Progression::Couleur_Type(b);
+            QVERIFY(qAbs(x.red() - y.red()) + qAbs(x.green() - y.green()) + qAbs(x.blue() - y.blue()) > 80);
+        }
+
+    // The window itself, as painted on the screen, is not blank either.
+    const QImage ecran = f->grab().toImage();
+    QVERIFY(!ecran.isNull());
+    QVERIFY(Pixels_De(ecran, Progression::Couleur_Points()) > 100);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::enregistrer_png_et_svg()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc), Q("20/03/09", "13001", Oa)});
+    Progression* f = Ouvrir_Par_Le_Menu(m);
+    QVERIFY(f);
+    // An earlier picture of the same name is replaced.
+    p.Ecrire_Fichier(QStringLiteral("saison.png"), "ancien");
+
+    QString proposition;
+    Sur_Modal([&](QWidget* modal) {
+        auto* dialogue = qobject_cast<QFileDialog*>(modal);
+        if (!dialogue) {
+            modal->close();
+            return;
+        }
+        proposition = dialogue->selectedFiles().value(0);
+        Nom_Dans_Dialogue(dialogue, p.Chemin(QStringLiteral("saison.png")));
+        static_cast<QDialog*>(dialogue)->accept(); // the file dialog's own accept, through QDialog
+    });
+    Cliquer_Dans(f->Enregistrer_Image);
+    QCOMPARE(QFileInfo(proposition).fileName(), QStringLiteral("F1ABC_Challenge_KVRT_2009_progression"));
+    QCOMPARE(QFileInfo(proposition).absolutePath(), QFileInfo(p.Repertoire()).absoluteFilePath());
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QStringLiteral("Les graphiques ont été enregistrés sous les noms : saison.png et saison.svg")});
+
+    const QImage png(p.Chemin(QStringLiteral("saison.png")));
+    QVERIFY(!png.isNull());
+    QCOMPARE(png.size(), QSize(1200, 900));
+    QVERIFY(Pixels_De(png.copy(Zone_Points), Progression::Couleur_Points()) > 500);
+
+    QSvgRenderer svg(p.Chemin(QStringLiteral("saison.svg")));
+    QVERIFY(svg.isValid());
+    QCOMPARE(svg.viewBoxF(), QRectF(0, 0, 1200, 900));
+    QImage depuisSvg(1200, 900, QImage::Format_ARGB32_Premultiplied);
+    depuisSvg.fill(Qt::white);
+    {
+        QPainter peintre(&depuisSvg);
+        svg.render(&peintre);
+    }
+    QVERIFY(Pixels_De(depuisSvg.copy(Zone_Points), Progression::Couleur_Points()) > 500);
+    const QByteArray texte = p.Lire_Fichier(QStringLiteral("saison.svg"));
+    QVERIFY(texte.contains("Points du Challenge, jour par jour"));
+    // No temporary file is left beside them.
+    QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("saison*")}, QDir::Files),
+             (QStringList{"saison.png", "saison.svg"}));
+
+    // Cancelling the dialog writes nothing and says nothing.
+    Sur_Modal([](QWidget* modal) {
+        if (auto* d = qobject_cast<QDialog*>(modal))
+            d->reject();
+    });
+    Cliquer_Dans(f->Enregistrer_Image);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::enregistrer_impossible()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca)});
+    m->Main_Mnu_Progression_Click();
+    Progression* f = m->Fenetre_Progression;
+    QVERIFY(f);
+    const QString base = p.Chemin(QStringLiteral("absent/saison"));
+    QString erreur;
+    QVERIFY(!f->Enregistrer_Images(base, erreur));
+    QVERIFY2(erreur.contains(QDir::toNativeSeparators(base + QStringLiteral(".png"))), qPrintable(erreur));
+    QVERIFY(!QFile::exists(base + QStringLiteral(".png")));
+
+    // Through the button, the same failure is told in one message and the log is untouched.
+    const QByteArray avant = p.Octets_Log();
+    Sur_Modal([&](QWidget* modal) {
+        if (auto* d = qobject_cast<QFileDialog*>(modal)) {
+            Nom_Dans_Dialogue(d, base);
+            static_cast<QDialog*>(d)->accept();
+        }
+    });
+    Cliquer_Dans(f->Enregistrer_Image);
+    const QStringList messages = p.plateforme->Prendre_Messages();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY(messages.first().startsWith(QStringLiteral("Impossible d'enregistrer l'image")));
+    QVERIFY(messages.first().endsWith(QStringLiteral("Les graphiques n'ont pas été enregistrés.")));
+    QCOMPARE(p.Octets_Log(), avant);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::impression_pdf()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QFAIL("pdftotext (poppler-utils) est absent : bash scripts/dependances.sh l'installe");
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    m->Main_Mnu_Progression_Click();
+    Progression* f = m->Fenetre_Progression;
+    QVERIFY(f);
+    const QSizeF avant = f->Graphique_Points->chart()->size();
+    QTemporaryDir dossier;
+    const QString pdf = dossier.filePath(QStringLiteral("progression.pdf"));
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setOutputFormat(QPrinter::PdfFormat);
+    imprimante.setOutputFileName(pdf);
+    imprimante.setPageSize(QPageSize(QPageSize::A4));
+    QVERIFY(f->Imprimer_Graphiques(imprimante));
+    QVERIFY(p.plateforme->messages.isEmpty());
+
+    QProcess outil;
+    outil.start(pdftotext, {pdf, QStringLiteral("-")});
+    QVERIFY(outil.waitForFinished(30000));
+    QCOMPARE(outil.exitCode(), 0);
+    const QString texte = QString::fromUtf8(outil.readAllStandardOutput()).simplified();
+    for (const char* attendu : {"Progression du Challenge 2009 - F1ABC au 28/03/2009",
+                                "Points : 2 validés · 6 en attente · 2 départements", "Points du Challenge, jour par jour",
+                                "QSO par mois et par type d'activité", "Départements contactés", "Mois"})
+        QVERIFY2(texte.contains(QString::fromUtf8(attendu)), qPrintable(QString::fromUtf8(attendu) + QStringLiteral(" | ") + texte.left(400)));
+
+    // The window on screen keeps its size after the page was laid out at another one.
+    QCOMPARE(f->Graphique_Points->chart()->size(), avant);
+
+    // A printer that cannot start is told, not ignored.
+    QPrinter impossible(QPrinter::HighResolution);
+    impossible.setOutputFormat(QPrinter::PdfFormat);
+    impossible.setOutputFileName(dossier.filePath(QStringLiteral("absent/progression.pdf")));
+    QVERIFY(!f->Imprimer_Graphiques(impossible));
+    QCOMPARE(p.plateforme->Prendre_Messages().size(), 1);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+QTEST_MAIN(Tst_Progression)
+#include "tst_progression.moc"
