@@ -1,5 +1,6 @@
 #include "Sous_Programmes.h"
 
+#include "Dossier_Logs.h"
 #include "Enregistrement.h"
 #include "Gestion_Erreur.h"
 
@@ -10,6 +11,7 @@
 #include "Texte1252.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QStringListModel>
 #include <QWidget>
@@ -21,7 +23,16 @@ Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
 
 QString Sous_Programmes::Repertoire() const
 {
-    return plateforme.Repertoire_Programme();
+    return m_repertoire.isEmpty() ? plateforme.Repertoire_Programme() : m_repertoire;
+}
+
+void Sous_Programmes::Choisir_Repertoire()
+{
+    const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme.Repertoire_Programme(),
+                                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_repertoire = choix.dossier;
+    if (!choix.erreur.isEmpty())
+        plateforme.Message(choix.erreur, main);
 }
 
 QString Sous_Programmes::Nom_Log() const

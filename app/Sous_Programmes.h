@@ -36,7 +36,12 @@ public:
     // Set once the program has been told to end (Quitter, or an error that ends it).
     bool Programme_Termine = false;
 
+    // The folder of the logs, the template copy and the exports: the one chosen at start-up
+    // by Choisir_Repertoire, or the program folder before that.
     QString Repertoire() const;
+    // Chooses that folder once, from the program folder and the user's data folder, and tells
+    // the user when his folder could not be made ready.
+    void Choisir_Repertoire();
     QString Nom_Log() const;
 
     // Clock.
@@ -73,4 +78,7 @@ public:
 
     static QString Texte_Historique_Complet();
     static QString Ligne_Credit();
+
+private:
+    QString m_repertoire;
 };
