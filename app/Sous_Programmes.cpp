@@ -28,8 +28,14 @@ QString Sous_Programmes::Repertoire() const
 
 void Sous_Programmes::Choisir_Repertoire()
 {
+#ifdef KVRT_PROGRAMME_PARTAGE
+    // Built for the system's package: its folder belongs to the package manager.
+    const bool partage = true;
+#else
+    const bool partage = false;
+#endif
     const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme.Repertoire_Programme(),
-                                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+                                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
     m_repertoire = choix.dossier;
     if (!choix.erreur.isEmpty())
         plateforme.Message(choix.erreur, main);

@@ -18,10 +18,10 @@ bool Ecrivable(const QString& dossier)
     return essai.open();
 }
 
-Choix_Dossier Choisir(const QString& programme, const QString& utilisateur)
+Choix_Dossier Choisir(const QString& programme, const QString& utilisateur, bool partage)
 {
     Choix_Dossier choix;
-    if (Ecrivable(programme)) {
+    if (!partage && Ecrivable(programme)) {
         choix.dossier = programme;
         return choix;
     }

@@ -23,8 +23,9 @@ namespace Dossier_Logs {
 // and access lists all count, as they will for the log's own rewrites.
 bool Ecrivable(const QString& dossier);
 
-// The program folder when it is writable; otherwise the user's folder, created if needed,
-// with the program's empty template copied into it when it has none.
-Choix_Dossier Choisir(const QString& programme, const QString& utilisateur);
+// The program folder when it is writable and not shared; otherwise the user's folder,
+// created if needed, with the program's empty template copied into it when it has none.
+// A shared program folder (the system's package) is never written, even by root.
+Choix_Dossier Choisir(const QString& programme, const QString& utilisateur, bool partage = false);
 
 } // namespace Dossier_Logs

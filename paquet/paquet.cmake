@@ -11,6 +11,8 @@
 #   /usr/share/applications, icons/hicolor, metainfo, man/man1, doc/qez-challenge-kvrt
 
 set(KVRT_PAQUET qez-challenge-kvrt)
+# The package manager owns the program folder: even root's logs go to root's own folder.
+target_compile_definitions(kvrt_ui PRIVATE KVRT_PROGRAMME_PARTAGE)
 set(_prive lib/${KVRT_PAQUET})
 set(_partage ${CMAKE_INSTALL_DATADIR}/${KVRT_PAQUET})
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${KVRT_PAQUET})

@@ -138,21 +138,23 @@ void Tst_Dossier::choisir_data()
     QTest::addColumn<QByteArray>("modele");
     QTest::addColumn<QByteArray>("copie");
     QTest::addColumn<QString>("utilisateur");
+    QTest::addColumn<bool>("partage");
     QTest::addColumn<bool>("dansProgramme");
     QTest::addColumn<QByteArray>("copieAttendue");
     QTest::addColumn<QString>("erreur");
 
     const QByteArray rien;
-    QTest::newRow("programme ecrivable : il garde les logs") << "ecrivable" << Modele() << rien << "neuf" << true << rien << "";
-    QTest::newRow("programme en lecture seule : dossier cree, modele copie") << "lecture_seule" << Modele() << rien << "neuf" << false << Modele() << "";
-    QTest::newRow("modele vide copie tel quel") << "lecture_seule" << QByteArray("") << rien << "neuf" << false << QByteArray("") << "";
-    QTest::newRow("copie deja la : jamais remplacee") << "lecture_seule" << Modele() << QByteArray("a moi\r\n") << "neuf" << false << QByteArray("a moi\r\n") << "";
-    QTest::newRow("modele absent du programme : rien a copier") << "lecture_seule" << rien << rien << "neuf" << false << rien << "";
-    QTest::newRow("dossier d'un autre utilisateur") << "autre" << rien << rien << "neuf" << false << rien << "";
-    QTest::newRow("programme introuvable") << "absent" << rien << rien << "neuf" << false << rien << "";
-    QTest::newRow("dossier personnel impossible a creer") << "lecture_seule" << Modele() << rien << "bloque" << false << rien
+    QTest::newRow("programme ecrivable : il garde les logs") << "ecrivable" << Modele() << rien << "neuf" << false << true << rien << "";
+    QTest::newRow("programme en lecture seule : dossier cree, modele copie") << "lecture_seule" << Modele() << rien << "neuf" << false << false << Modele() << "";
+    QTest::newRow("modele vide copie tel quel") << "lecture_seule" << QByteArray("") << rien << "neuf" << false << false << QByteArray("") << "";
+    QTest::newRow("copie deja la : jamais remplacee") << "lecture_seule" << Modele() << QByteArray("a moi\r\n") << "neuf" << false << false << QByteArray("a moi\r\n") << "";
+    QTest::newRow("modele absent du programme : rien a copier") << "lecture_seule" << rien << rien << "neuf" << false << false << rien << "";
+    QTest::newRow("dossier d'un autre utilisateur") << "autre" << rien << rien << "neuf" << false << false << rien << "";
+    QTest::newRow("programme partage : jamais ecrit, meme ecrivable") << "ecrivable" << Modele() << rien << "neuf" << true << false << Modele() << "";
+    QTest::newRow("programme introuvable") << "absent" << rien << rien << "neuf" << false << false << rien << "";
+    QTest::newRow("dossier personnel impossible a creer") << "lecture_seule" << Modele() << rien << "bloque" << false << false << rien
                                                           << "Impossible de créer le dossier des logs\r\n";
-    QTest::newRow("dossier personnel en lecture seule") << "lecture_seule" << Modele() << rien << "lecture_seule" << false << rien
+    QTest::newRow("dossier personnel en lecture seule") << "lecture_seule" << Modele() << rien << "lecture_seule" << false << false << rien
                                                         << "Erreur N° 70 : impossible de créer le fichier\r\n";
 }
 
@@ -162,6 +164,7 @@ void Tst_Dossier::choisir()
     QFETCH(QByteArray, modele);
     QFETCH(QByteArray, copie);
     QFETCH(QString, utilisateur);
+    QFETCH(bool, partage);
     QFETCH(bool, dansProgramme);
     QFETCH(QByteArray, copieAttendue);
     QFETCH(QString, erreur);
@@ -205,7 +208,7 @@ void Tst_Dossier::choisir()
     if (utilisateur == QLatin1String("lecture_seule"))
         QVERIFY(Lecture_Seule(dossierUtilisateur));
 
-    const Choix_Dossier choix = Dossier_Logs::Choisir(dossierProgramme, dossierUtilisateur);
+    const Choix_Dossier choix = Dossier_Logs::Choisir(dossierProgramme, dossierUtilisateur, partage);
 
     QCOMPARE(choix.programme, dansProgramme);
     QCOMPARE(choix.dossier, dansProgramme ? dossierProgramme : dossierUtilisateur);
@@ -232,7 +235,7 @@ void Tst_Dossier::choisir()
         const QString copieFaite = dossierUtilisateur + QStringLiteral("/FXXXX_Challenge_KVRT.txt");
         if (QFileInfo::exists(copieFaite))
             QVERIFY(Ecrire(copieFaite, "change\r\n"));
-        const Choix_Dossier encore = Dossier_Logs::Choisir(dossierProgramme, dossierUtilisateur);
+        const Choix_Dossier encore = Dossier_Logs::Choisir(dossierProgramme, dossierUtilisateur, partage);
         QCOMPARE(encore.dossier, choix.dossier);
         QVERIFY(encore.erreur.isEmpty());
         if (QFileInfo::exists(copieFaite))

@@ -157,61 +157,76 @@ pid_x=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
 
-env -i PATH=/usr/bin:/bin HOME="$maison" DISPLAY=":$n" LANG=C.UTF-8 "${utilisateur[@]}" \
-    "$racine/usr/bin/QEZ_Challenge_KVRT" >"$travail/programme.txt" 2>&1 &
-pid_programme=$!
-
 capture() { import -window root "$sortie/$1.png" 2>/dev/null; }
 fenetre() { # the id of the visible window whose name matches, waiting for it
     timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
 }
-abandon() {
-    echo "ECHEC : $*" >&2
-    capture echec_premier_demarrage
-    echo "--- sortie du programme ---" >&2; cat "$travail/programme.txt" >&2
-    exit 1
+
+# premier_demarrage HOME NOM [setpriv ...]: starts the installed program for a user with no
+# settings, types the first start (callsign F1ABC/P, year 2009) and checks his folder.
+premier_demarrage() {
+    local maison="$1" nom="$2"; shift 2
+    local abandon="" boite station principale
+    env -i PATH=/usr/bin:/bin HOME="$maison" DISPLAY="$DISPLAY" LANG=C.UTF-8 "$@" \
+        "$racine/usr/bin/QEZ_Challenge_KVRT" >"$travail/programme_$nom.txt" 2>&1 &
+    pid_programme=$!
+    boite="$(fenetre '^QEZ_Challenge_KVRT$')"
+    if [ -z "$boite" ]; then
+        abandon="pas de message de première installation"
+    else
+        xdotool windowfocus --sync "$boite"; xdotool key Return
+        station="$(fenetre '^Selection Indicatif et Ann')"
+        if [ -z "$station" ]; then
+            abandon="pas de fenêtre Station"
+        else
+            xdotool windowfocus --sync "$station"
+            xdotool key ctrl+a; xdotool type --delay 40 "f1abc/p"; xdotool key Return
+            xdotool key ctrl+a; xdotool type --delay 40 "2009"; xdotool key Return
+            xdotool key Return
+        fi
+    fi
+    local donnees="$maison/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT"
+    local log="$donnees/F1ABC_P_Challenge_KVRT_2009.txt"
+    if [ -z "$abandon" ]; then
+        for _ in $(seq 100); do [ -f "$log" ] && break; sleep 0.2; done
+        principale="$(fenetre 'QEZ_Challenge +Revision')"
+        [ -n "$principale" ] || abandon="la fenêtre principale ne s'est pas ouverte"
+    fi
+    sleep 0.5
+    if [ -n "$abandon" ]; then
+        echec "$nom : $abandon"
+        capture "echec_$nom"
+        echo "--- sortie du programme ---" >&2; cat "$travail/programme_$nom.txt" >&2
+    else
+        capture "premier_demarrage_$nom"
+    fi
+
+    verifier "$nom : le dossier de l'utilisateur est créé" [ -d "$donnees" ]
+    verifier "$nom : le modèle y est copié" cmp -s "$donnees/FXXXX_Challenge_KVRT.txt" "$partage/FXXXX_Challenge_KVRT.txt"
+    verifier "$nom : le log y est créé depuis le modèle" cmp -s "$log" "$partage/FXXXX_Challenge_KVRT.txt"
+    verifier "$nom : les fichiers sont à l'utilisateur" [ "$(stat -c %u "$log" 2>/dev/null)" = "$(stat -c %u "$maison")" ]
+    local reglages="$maison/.config/Challenge_KVRT/Challenge_KVRT.ini"
+    verifier "$nom : Chemin Repertoire nomme le dossier de l'utilisateur" grep -qxF "Chemin%20Repertoire=$donnees" "$reglages"
+    verifier "$nom : Indicatif Station" grep -qxF "Indicatif%20Station=F1ABC_P" "$reglages"
+    verifier "$nom : rien n'a changé sous /usr" [ "$(etat_installe)" = "$avant" ]
+    kill "$pid_programme" 2>/dev/null; wait "$pid_programme" 2>/dev/null; pid_programme=""
 }
 
-# First start: the first-installation message, then the Station window.
-boite="$(fenetre '^QEZ_Challenge_KVRT$')"
-[ -n "$boite" ] || abandon "pas de message de première installation"
-xdotool windowfocus --sync "$boite"; xdotool key Return
-station="$(fenetre '^Selection Indicatif et Ann')"
-[ -n "$station" ] || abandon "pas de fenêtre Station"
-xdotool windowfocus --sync "$station"
-xdotool key ctrl+a; xdotool type --delay 40 "f1abc/p"; xdotool key Return
-xdotool key ctrl+a; xdotool type --delay 40 "2009"; xdotool key Return
-xdotool key Return
-
-donnees="$maison/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT"
-log="$donnees/F1ABC_P_Challenge_KVRT_2009.txt"
-for _ in $(seq 100); do [ -f "$log" ] && break; sleep 0.2; done
-principale="$(fenetre 'QEZ_Challenge +Revision')"
-[ -n "$principale" ] || abandon "la fenêtre principale ne s'est pas ouverte"
-sleep 0.5
-capture premier_demarrage
-
-verifier "le dossier de l'utilisateur est créé" [ -d "$donnees" ]
-verifier "le modèle y est copié" cmp -s "$donnees/FXXXX_Challenge_KVRT.txt" "$partage/FXXXX_Challenge_KVRT.txt"
-verifier "le log y est créé depuis le modèle" cmp -s "$log" "$partage/FXXXX_Challenge_KVRT.txt"
+premier_demarrage "$maison" utilisateur "${utilisateur[@]}"
 if [ "$(id -u)" = 0 ]; then
-    verifier "les fichiers sont à l'utilisateur" [ "$(stat -c %u "$log")" = 65534 ]
+    # Root may write the program folder, yet the package's program never does.
+    mkdir -p "$travail/maison_root"
+    premier_demarrage "$travail/maison_root" root
 fi
-reglages="$maison/.config/Challenge_KVRT/Challenge_KVRT.ini"
-verifier "Chemin Repertoire nomme le dossier de l'utilisateur" grep -qxF "Chemin%20Repertoire=$donnees" "$reglages"
-verifier "Indicatif Station" grep -qxF "Indicatif%20Station=F1ABC_P" "$reglages"
-verifier "rien n'a changé sous /usr" [ "$(etat_installe)" = "$avant" ]
-
-kill "$pid_programme" 2>/dev/null; wait "$pid_programme" 2>/dev/null; pid_programme=""
 
 # Removing the package takes every file of its own and nothing of the user's.
 if [ "$(id -u)" = 0 ]; then
-    empreintes="$(cd "$maison" && find . -type f -print0 | sort -z | xargs -0 sha256sum)"
+    empreintes="$(cd "$travail" && find maison maison_root -type f -print0 | sort -z | xargs -0 sha256sum)"
     dpkg --root="$racine" -r qez-challenge-kvrt >"$travail/dpkg.txt" 2>&1 \
         || { cat "$travail/dpkg.txt" >&2; echec "dpkg -r"; }
     restes="$(cd "$racine/usr" && find . ! -type d)"
     verifier "la suppression enlève tout le paquet" [ -z "$restes" ] || echo "$restes" >&2
     verifier "la suppression garde les fichiers de l'utilisateur" \
-        [ "$(cd "$maison" && find . -type f -print0 | sort -z | xargs -0 sha256sum)" = "$empreintes" ]
+        [ "$(cd "$travail" && find maison maison_root -type f -print0 | sort -z | xargs -0 sha256sum)" = "$empreintes" ]
 fi
 fin
