@@ -4,7 +4,6 @@
 
 #include "Aide.h"
 #include "Dossier_Logs.h"
-#include "Filtre_Touches.h"
 #include "Gestion_Erreur.h"
 #include "Main.h"
 #include "Outils_Test.h"
@@ -85,18 +84,6 @@ QByteArray Modele()
     return Octets({Enr("01/01/09", "29001", "Chateau Contacte", "F5AAA")}) + QByteArray("\xe9\r\n");
 }
 
-// Keys as a desktop sends them: to the top-level window, which hands them to its focus.
-void Touche(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier)
-{
-    QTest::keyClick(fenetre->window()->windowHandle(), touche, modificateurs);
-}
-
-void Taper_Ici(QWidget* fenetre, const QString& texte)
-{
-    for (const QChar c : texte)
-        QTest::keyClick(fenetre->window()->windowHandle(), c.toLatin1());
-}
-
 } // namespace
 
 class Tst_Dossier : public QObject
@@ -112,7 +99,6 @@ private slots:
 
 private:
     QTemporaryDir m_base;
-    Entree_Sur_Boutons m_entree;
 };
 
 void Tst_Dossier::initTestCase()
@@ -124,7 +110,8 @@ void Tst_Dossier::initTestCase()
     // The names the program gives itself, which name the user's data folder.
     QCoreApplication::setOrganizationName(QStringLiteral("Challenge_KVRT"));
     QCoreApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
-    qApp->installEventFilter(&m_entree);
+    // A first Programme_Test gives the application the program's Enter-on-buttons filter.
+    Programme_Test filtre;
 }
 
 void Tst_Dossier::choisir_data()
@@ -276,14 +263,13 @@ void Tst_Dossier::programme_partage()
                 w->close();
                 return;
             }
-            Touche(s, Qt::Key_A, Qt::ControlModifier);
-            Taper_Ici(s, QStringLiteral("f1abc/p"));
-            Touche(s, Qt::Key_Return);
-            Touche(s, Qt::Key_A, Qt::ControlModifier);
-            Taper_Ici(s, QStringLiteral("2009"));
-            Touche(s, Qt::Key_Return);
+            Activer(s);
+            Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+            Taper(s->New_Indicatif, QStringLiteral("f1abc/p"));
+            Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+            Taper(s->New_Annee, QStringLiteral("2009"));
             etat = s->focusWidget() ? s->focusWidget()->objectName() : QString();
-            Touche(s, Qt::Key_Return);
+            Entree(s->Validation);
         });
         m.Main_Form_Load();
         QCOMPARE(etat, QStringLiteral("Validation"));
@@ -299,7 +285,8 @@ void Tst_Dossier::programme_partage()
 
         // The report is saved beside the log.
         plateforme.messages.clear();
-        m.Mnu_Enr_Contacte->trigger();
+        Activer(&m);
+        Choisir_Menu(m.Mnu_Enr_Contacte);
         QCOMPARE(plateforme.messages.size(), 1);
         QVERIFY2(plateforme.messages.first().startsWith(QStringLiteral("Le log a été enregistré sous le nom : ")), qPrintable(plateforme.messages.first()));
         QCOMPARE(QDir(attendu).entryList({QStringLiteral("F1ABC_P_Challenge_KVRT_2009_*.txt")}).size(), 1);
@@ -307,7 +294,7 @@ void Tst_Dossier::programme_partage()
 
         // The manual is read where the program is.
         plateforme.messages.clear();
-        m.Mnu_Mode_Emploi->trigger();
+        Choisir_Menu(m.Mnu_Mode_Emploi);
         QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
         QVERIFY(m.Fenetre_Aide);
         QVERIFY(m.Fenetre_Aide->isVisible());
@@ -330,7 +317,8 @@ void Tst_Dossier::programme_partage()
             }
             fichier = g->Ind_Station1->text() + g->Err_Departement->text();
             dossier = g->Dossier_Log->text();
-            g->reject();
+            Activer(g);
+            Touche_Ici(g, Qt::Key_Escape);
         });
         m.Main_Form_Load();
         QCOMPARE(fichier, QStringLiteral("F1ABC_P_Challenge_KVRT_2009.txt"));
