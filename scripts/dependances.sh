@@ -10,7 +10,7 @@ paquets=(
     libgl-dev fonts-dejavu-core fonts-liberation fontconfig
     poppler-utils xauth xvfb
     desktop-file-utils appstream
-    dpkg-dev fakeroot lintian util-linux gzip xdotool imagemagick
+    dpkg-dev lintian util-linux gzip xdotool imagemagick
 )
 if [ "${KVRT_FUZZ:-}" = 1 ]; then
     paquets+=(clang libclang-rt-14-dev)

@@ -124,6 +124,7 @@ nettoyer() {
     [ -n "$pid_programme" ] && kill "$pid_programme" 2>/dev/null
     [ -n "$pid_x" ] && kill "$pid_x" 2>/dev/null
     wait 2>/dev/null
+    chmod -R u+w "$travail" 2>/dev/null
     rm -rf "$travail"
 }
 trap nettoyer EXIT
