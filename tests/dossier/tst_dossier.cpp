@@ -96,6 +96,7 @@ private slots:
     void choisir();
     void programme_partage();
     void programme_ecrivable();
+    void dossier_personnel_impossible();
 
 private:
     QTemporaryDir m_base;
@@ -348,6 +349,65 @@ void Tst_Dossier::programme_ecrivable()
     QCOMPARE(p.Octets_Log(), log);
     QVERIFY(!QFileInfo::exists(donnees));
     QVERIFY(p.plateforme->messages.isEmpty());
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// Neither the program folder nor the user's data folder can be written: the user is told
+// why at start-up, and the Station window then says the log could not be made, without
+// switching to it.
+void Tst_Dossier::dossier_personnel_impossible()
+{
+    Chien_De_Garde garde;
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    const QString programme = base.path() + QStringLiteral("/programme");
+    const QString bloque = base.path() + QStringLiteral("/bloque");
+    QVERIFY(QDir().mkpath(programme));
+    QVERIFY(QDir().mkpath(bloque));
+    QVERIFY(Ecrire(programme + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), Modele()));
+    Droits_Rendus droits;
+    droits.dossiers << programme << bloque;
+    QVERIFY(Lecture_Seule(programme));
+    QVERIFY(Lecture_Seule(bloque));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(bloque));
+    const QString attendu = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+
+    Plateforme_Test plateforme(programme);
+    Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
+    Sous_Programmes sp(plateforme, reglages);
+    Main m(sp);
+    QStringList messagesPendantStation;
+    Sur_Modal([&](QWidget* w) {
+        auto* s = qobject_cast<Station*>(w);
+        if (!s) {
+            w->close();
+            return;
+        }
+        Activer(s);
+        Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+        Taper(s->New_Indicatif, QStringLiteral("f1abc"));
+        Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+        Taper(s->New_Annee, QStringLiteral("2009"));
+        const int avant = plateforme.messages.size();
+        Entree(s->Validation);
+        messagesPendantStation = plateforme.messages.mid(avant);
+        // The window stays open on a failure: the user closes it.
+        if (s->isVisible())
+            Touche_Ici(s, Qt::Key_Escape);
+    });
+    m.Main_Form_Load();
+
+    QVERIFY(plateforme.messages.size() >= 2);
+    QCOMPARE(plateforme.messages.at(0), QStringLiteral("Impossible de créer le dossier des logs\r\n%1\r\n(permission refusée).").arg(attendu));
+    QVERIFY(plateforme.messages.at(1).startsWith(QStringLiteral("Premiere installation")));
+    QCOMPARE(messagesPendantStation.size(), 1);
+    QVERIFY2(messagesPendantStation.first().endsWith(QStringLiteral("Le log de la nouvelle station n'a pas pu être créé.")),
+             qPrintable(messagesPendantStation.first()));
+    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+    QCOMPARE(Contenu(programme), QStringList{QStringLiteral("FXXXX_Challenge_KVRT.txt")});
+    QVERIFY(Contenu(bloque).isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
     qunsetenv("XDG_DATA_HOME");
 }
 
