@@ -106,7 +106,8 @@ if [ "$mode" = contenu ]; then
 
     # apt would find everything the package needs in Debian 12.
     simulation="$(apt-get install --simulate "$paquet" 2>&1)"
-    verifier "apt-get install ./paquet se résout" grep -q "^Inst qez-challenge-kvrt" <<<"$simulation" || echo "$simulation" >&2
+    grep -q "^Inst qez-challenge-kvrt" <<<"$simulation" || echo "$simulation" >&2
+    verifier "apt-get install ./paquet se résout" grep -q "^Inst qez-challenge-kvrt" <<<"$simulation"
     fin
 fi
 
@@ -226,7 +227,8 @@ if [ "$(id -u)" = 0 ]; then
     dpkg --root="$racine" -r qez-challenge-kvrt >"$travail/dpkg.txt" 2>&1 \
         || { cat "$travail/dpkg.txt" >&2; echec "dpkg -r"; }
     restes="$(cd "$racine/usr" && find . ! -type d)"
-    verifier "la suppression enlève tout le paquet" [ -z "$restes" ] || echo "$restes" >&2
+    [ -z "$restes" ] || echo "$restes" >&2
+    verifier "la suppression enlève tout le paquet" [ -z "$restes" ]
     verifier "la suppression garde les fichiers de l'utilisateur" \
         [ "$(cd "$travail" && find maison maison_root -type f -print0 | sort -z | xargs -0 sha256sum)" = "$empreintes" ]
 fi
