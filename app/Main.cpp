@@ -451,6 +451,8 @@ void Main::Main_Form_Load()
                           .trimmed().toInt(&nombre);
     Type_A->setCurrentIndex(nombre && index >= -1 && index <= 8 ? index : 0);
 
+    // The folder of the logs is chosen once, before anything names a log.
+    sp.Choisir_Repertoire();
     sp.reglages.Ecrire(commune, QStringLiteral("Chemin Repertoire"), sp.Repertoire());
 
     if (sp.Indicatif_Station == QLatin1String("FXXXX")) {
@@ -568,7 +570,8 @@ void Main::Main_Mnu_Historique_Click()
 
 void Main::Main_Mnu_Mode_Emploi_Click()
 {
-    const QString fichier = sp.Repertoire() + QStringLiteral("/QEZ_Challenge.hlp");
+    // The manual is the program's own, beside it, wherever the logs are.
+    const QString fichier = sp.plateforme.Repertoire_Programme() + QStringLiteral("/QEZ_Challenge.hlp");
     if (!QFileInfo::exists(fichier)) {
         sp.plateforme.Message(QStringLiteral("Le fichier d'aide est introuvable :\r\n") + QDir::toNativeSeparators(fichier), this);
         return;

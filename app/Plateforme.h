@@ -18,7 +18,8 @@ public:
     virtual bool Question(const QString& texte, QWidget* parent = nullptr) = 0;
     virtual QDateTime Maintenant_Utc() const = 0;
     virtual QDateTime Maintenant_Local() const = 0;
-    // The directory that holds the log, the template and the help file.
+    // The directory of the program: its help file and its original template, and the logs
+    // when the user may write there (Sous_Programmes::Choisir_Repertoire decides).
     virtual QString Repertoire_Programme() const = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "Sous_Programmes.h"
 
+#include "Dossier_Logs.h"
 #include "Enregistrement.h"
 #include "Gestion_Erreur.h"
 
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QStringListModel>
 #include <QWidget>
@@ -22,7 +24,22 @@ Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
 
 QString Sous_Programmes::Repertoire() const
 {
-    return plateforme.Repertoire_Programme();
+    return m_repertoire.isEmpty() ? plateforme.Repertoire_Programme() : m_repertoire;
+}
+
+void Sous_Programmes::Choisir_Repertoire()
+{
+#ifdef KVRT_PROGRAMME_PARTAGE
+    // Built for the system's package: its folder belongs to the package manager.
+    const bool partage = true;
+#else
+    const bool partage = false;
+#endif
+    const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme.Repertoire_Programme(),
+                                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
+    m_repertoire = choix.dossier;
+    if (!choix.erreur.isEmpty())
+        plateforme.Message(choix.erreur, main);
 }
 
 QString Sous_Programmes::Nom_Log() const

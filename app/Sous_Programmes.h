@@ -42,7 +42,12 @@ public:
     // Set once the program has been told to end (Quitter, or an error that ends it).
     bool Programme_Termine = false;
 
+    // The folder of the logs, the template copy and the exports: the one chosen at start-up
+    // by Choisir_Repertoire, or the program folder before that.
     QString Repertoire() const;
+    // Chooses that folder once, from the program folder and the user's data folder, and tells
+    // the user when his folder could not be made ready.
+    void Choisir_Repertoire();
     QString Nom_Log() const;
 
     // Clock.
@@ -117,4 +122,7 @@ private:
 
 public:
     static QString Ligne_Credit();
+
+private:
+    QString m_repertoire;
 };

@@ -28,6 +28,9 @@ int main(int argc, char* argv[])
     // when its plugin is loaded, and the program ends.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
+    // Both name the user's own data folder, ~/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT,
+    // where the logs go when the program folder is shared and read-only.
+    QApplication::setOrganizationName(QStringLiteral("Challenge_KVRT"));
     QApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
     QApplication::setDesktopFileName(QStringLiteral("org.kvrt.QEZ_Challenge_KVRT"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icone/QEZ_Challenge_KVRT.svg")));

@@ -11,6 +11,7 @@ paquets=(
     poppler-utils xauth xvfb xdotool
     desktop-file-utils appstream
     nodejs
+    dpkg-dev lintian util-linux gzip imagemagick
 )
 # node reads our ADIF export back in the tests, with an npm package installed by the tests.
 # A nodejs from elsewhere may carry its own npm, which the Debian package would conflict with.

@@ -4,6 +4,7 @@
 #include "Reglages.h"
 #include "Sous_Programmes.h"
 
+#include <QDir>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -52,6 +53,8 @@ Gestion_Erreur::Gestion_Erreur(Sous_Programmes& sp_, QWidget* parent) : QDialog(
     Label9 = Etiquette("Label9", QStringLiteral("de spécifier votre indicatif et l'année du challenge"), Frame2);
     Ind_Station1 = Etiquette("Ind_Station1", QString(), Frame2);
     Err_Departement = Etiquette("Err_Departement", QString(), Frame2);
+    Dossier_Log = Etiquette("Dossier_Log", QString(), Frame2);
+    Dossier_Log->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont gras = Ind_Station->font();
     gras.setBold(true);
     for (QLabel* l : {Ind_Station, Ind_Station1, Err_Departement})
@@ -70,6 +73,7 @@ Gestion_Erreur::Gestion_Erreur(Sous_Programmes& sp_, QWidget* parent) : QDialog(
     ligneFichier->addWidget(Err_Departement);
     ligneFichier->addStretch();
     texte->addLayout(ligneFichier);
+    texte->addWidget(Dossier_Log);
     texte->addSpacing(8);
     texte->addWidget(Label7);
     texte->addSpacing(8);
@@ -99,6 +103,7 @@ void Gestion_Erreur::Gestion_Erreur_Form_Load()
     QTimer::singleShot(0, this, [this] { Apparence::Centrer(this); });
     Ind_Station->setText(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")));
     Ind_Station1->setText(Ind_Station->text());
+    Dossier_Log->setText(QStringLiteral("dans le dossier ") + QDir::toNativeSeparators(sp.Repertoire()));
 }
 
 void Gestion_Erreur::Gestion_Erreur_Initialisation_Click()

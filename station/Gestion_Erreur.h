@@ -7,8 +7,8 @@ class QLabel;
 class QPushButton;
 class Sous_Programmes;
 
-// "Interception erreur 53": the settings name a station whose log is not in the program's
-// directory. "Initialiser" resets the station so that the next start asks again.
+// "Interception erreur 53": the settings name a station whose log is not in the folder of
+// the logs. "Initialiser" resets the station so that the next start asks again.
 class Gestion_Erreur : public QDialog
 {
     Q_OBJECT
@@ -29,6 +29,9 @@ public:
     QLabel* Label9;
     QLabel* Ind_Station1;
     QLabel* Err_Departement;
+    // The folder where the log was looked for: the program's, or the user's own when the
+    // program folder is shared.
+    QLabel* Dossier_Log;
 
     void Gestion_Erreur_Form_Load();
     void Gestion_Erreur_Initialisation_Click();

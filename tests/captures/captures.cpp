@@ -183,6 +183,8 @@ int main(int argc, char* argv[])
     Gestion_Erreur erreur(*p.sp, m);
     erreur.Err_Departement->setText(QStringLiteral("_Challenge_KVRT_2009.txt"));
     erreur.Gestion_Erreur_Form_Load();
+    // The folder a user of the installed package sees, rather than the capture's own.
+    erreur.Dossier_Log->setText(QStringLiteral("dans le dossier /home/f1abc/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT"));
     Capturer(&erreur, QStringLiteral("erreur53"));
 
     // The first start of all: the Station window with its default values.

@@ -1,0 +1,484 @@
+// The folder of the logs, chosen at start-up: the program folder when this user can write
+// it, otherwise the user's own data folder with a copy of the template. Read-only folders
+// are real here: run as root, the program runs itself again as an ordinary user.
+
+#include "Aide.h"
+#include "Dossier_Logs.h"
+#include "Gestion_Erreur.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Station.h"
+#include "Texte1252.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// The ordinary user the tests run as when started by root.
+constexpr uid_t Utilisateur = 65534;
+const char* const Variable_Autre = "KVRT_DOSSIER_AUTRE";
+const char* const Variable_Enfant = "KVRT_UTILISATEUR_ORDINAIRE";
+// The template root leaves in his folder.
+const QByteArray Modele_Root = "modele de root\r\n";
+
+QByteArray Lire(const QString& chemin)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool Ecrire(const QString& chemin, const QByteArray& octets)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size();
+}
+
+bool Lecture_Seule(const QString& dossier, bool oui = true)
+{
+    return ::chmod(QFile::encodeName(dossier).constData(), oui ? 0555 : 0755) == 0;
+}
+
+// Gives the folders back their rights when a test ends, even on a failure, so that the
+// temporary folder around them can be removed.
+struct Droits_Rendus
+{
+    QStringList dossiers;
+    ~Droits_Rendus()
+    {
+        for (const QString& d : std::as_const(dossiers))
+            Lecture_Seule(d, false);
+    }
+};
+
+QStringList Contenu(const QString& dossier)
+{
+    return QDir(dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+// A template with one QSO in it, so that a copy is told apart from an empty file.
+QByteArray Modele()
+{
+    return Octets({Enr("01/01/09", "29001", "Chateau Contacte", "F5AAA")}) + QByteArray("\xe9\r\n");
+}
+
+} // namespace
+
+class Tst_Dossier : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void choisir_data();
+    void choisir();
+    void programme_partage();
+    void programme_ecrivable();
+    void dossier_personnel_impossible();
+
+private:
+    QTemporaryDir m_base;
+};
+
+void Tst_Dossier::initTestCase()
+{
+    // Root writes anywhere: a read-only folder would prove nothing.
+    QVERIFY2(::geteuid() != 0, "les tests doivent tourner sous un utilisateur ordinaire");
+    QVERIFY(m_base.isValid());
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The names the program gives itself, which name the user's data folder.
+    QCoreApplication::setOrganizationName(QStringLiteral("Challenge_KVRT"));
+    QCoreApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
+    // A first Programme_Test gives the application the program's Enter-on-buttons filter.
+    Programme_Test filtre;
+}
+
+void Tst_Dossier::choisir_data()
+{
+    // programme: "ecrivable", "lecture_seule", "absent", or "autre" (a folder of another user,
+    // read-only to us whatever its mode);
+    // modele: the program's template, null for none; copie: a copy already in the user's folder;
+    // utilisateur: "neuf" (to be made, two levels deep), "bloque" (under a read-only folder),
+    // "lecture_seule" (there, but read-only).
+    QTest::addColumn<QString>("programme");
+    QTest::addColumn<QByteArray>("modele");
+    QTest::addColumn<QByteArray>("copie");
+    QTest::addColumn<QString>("utilisateur");
+    QTest::addColumn<bool>("partage");
+    QTest::addColumn<bool>("dansProgramme");
+    QTest::addColumn<QByteArray>("copieAttendue");
+    QTest::addColumn<QString>("erreur");
+
+    const QByteArray rien;
+    QTest::newRow("programme ecrivable : il garde les logs") << "ecrivable" << Modele() << rien << "neuf" << false << true << rien << "";
+    QTest::newRow("programme en lecture seule : dossier cree, modele copie") << "lecture_seule" << Modele() << rien << "neuf" << false << false << Modele() << "";
+    QTest::newRow("modele vide copie tel quel") << "lecture_seule" << QByteArray("") << rien << "neuf" << false << false << QByteArray("") << "";
+    QTest::newRow("copie deja la : jamais remplacee") << "lecture_seule" << Modele() << QByteArray("a moi\r\n") << "neuf" << false << false << QByteArray("a moi\r\n") << "";
+    QTest::newRow("modele absent du programme : rien a copier") << "lecture_seule" << rien << rien << "neuf" << false << false << rien << "";
+    QTest::newRow("dossier d'un autre utilisateur") << "autre" << rien << rien << "neuf" << false << false << rien << "";
+    QTest::newRow("programme partage : jamais ecrit, meme ecrivable") << "ecrivable" << Modele() << rien << "neuf" << true << false << Modele() << "";
+    QTest::newRow("programme introuvable") << "absent" << rien << rien << "neuf" << false << false << rien << "";
+    QTest::newRow("dossier personnel impossible a creer") << "lecture_seule" << Modele() << rien << "bloque" << false << false << rien
+                                                          << "Impossible de créer le dossier des logs\r\n";
+    QTest::newRow("dossier personnel en lecture seule") << "lecture_seule" << Modele() << rien << "lecture_seule" << false << false << rien
+                                                        << "Erreur N° 70 : impossible de créer le fichier\r\n";
+}
+
+void Tst_Dossier::choisir()
+{
+    QFETCH(QString, programme);
+    QFETCH(QByteArray, modele);
+    QFETCH(QByteArray, copie);
+    QFETCH(QString, utilisateur);
+    QFETCH(bool, partage);
+    QFETCH(bool, dansProgramme);
+    QFETCH(QByteArray, copieAttendue);
+    QFETCH(QString, erreur);
+
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    Droits_Rendus droits;
+    droits.dossiers << base.path() + QStringLiteral("/programme") << base.path() + QStringLiteral("/bloque")
+                    << base.path() + QStringLiteral("/donnees/Challenge_KVRT/QEZ_Challenge_KVRT");
+    QString dossierProgramme = base.path() + QStringLiteral("/programme");
+    QVERIFY(QDir().mkpath(dossierProgramme));
+    const QByteArray log = Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
+    QVERIFY(Ecrire(dossierProgramme + QStringLiteral("/F1ABC_Challenge_KVRT_2009.txt"), log));
+    if (!modele.isNull())
+        QVERIFY(Ecrire(dossierProgramme + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), modele));
+    if (programme == QLatin1String("lecture_seule"))
+        QVERIFY(Lecture_Seule(dossierProgramme));
+    else if (programme == QLatin1String("absent"))
+        dossierProgramme = base.path() + QStringLiteral("/nulle_part");
+    else if (programme == QLatin1String("autre")) {
+        // Root made it, with a template, before handing over; an ordinary user run directly
+        // uses "/", which has none.
+        dossierProgramme = QStringLiteral("/");
+        if (qEnvironmentVariableIsSet(Variable_Autre)) {
+            dossierProgramme = qEnvironmentVariable(Variable_Autre);
+            copieAttendue = Modele_Root;
+        }
+    }
+    const QStringList avant = Contenu(dossierProgramme);
+
+    QString dossierUtilisateur = base.path() + QStringLiteral("/donnees/Challenge_KVRT/QEZ_Challenge_KVRT");
+    if (utilisateur == QLatin1String("bloque")) {
+        QVERIFY(QDir().mkpath(base.path() + QStringLiteral("/bloque")));
+        QVERIFY(Lecture_Seule(base.path() + QStringLiteral("/bloque")));
+        dossierUtilisateur = base.path() + QStringLiteral("/bloque/Challenge_KVRT/QEZ_Challenge_KVRT");
+    }
+    if (!copie.isNull() || utilisateur == QLatin1String("lecture_seule"))
+        QVERIFY(QDir().mkpath(dossierUtilisateur));
+    if (!copie.isNull())
+        QVERIFY(Ecrire(dossierUtilisateur + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), copie));
+    if (utilisateur == QLatin1String("lecture_seule"))
+        QVERIFY(Lecture_Seule(dossierUtilisateur));
+
+    const Choix_Dossier choix = Dossier_Logs::Choisir(dossierProgramme, dossierUtilisateur, partage);
+
+    QCOMPARE(choix.programme, dansProgramme);
+    QCOMPARE(choix.dossier, dansProgramme ? dossierProgramme : dossierUtilisateur);
+    QCOMPARE(Dossier_Logs::Ecrivable(choix.dossier), erreur.isEmpty());
+    if (erreur.isEmpty())
+        QVERIFY2(choix.erreur.isEmpty(), qPrintable(choix.erreur));
+    else
+        QVERIFY2(choix.erreur.startsWith(erreur) && choix.erreur.contains(QDir::toNativeSeparators(dossierUtilisateur)),
+                 qPrintable(choix.erreur));
+    // The program folder is left as it was: the trial file is gone and the log is untouched.
+    QCOMPARE(Contenu(dossierProgramme), avant);
+    if (programme != QLatin1String("absent") && programme != QLatin1String("autre"))
+        QCOMPARE(Lire(dossierProgramme + QStringLiteral("/F1ABC_Challenge_KVRT_2009.txt")), log);
+    if (dansProgramme) {
+        QVERIFY(!QFileInfo::exists(base.path() + QStringLiteral("/donnees")));
+    } else if (erreur.isEmpty()) {
+        const QString copieFaite = dossierUtilisateur + QStringLiteral("/FXXXX_Challenge_KVRT.txt");
+        QCOMPARE(QFileInfo::exists(copieFaite), !copieAttendue.isNull());
+        QCOMPARE(Lire(copieFaite), copieAttendue);
+    }
+
+    // Asked again at the next start, the answer is the same and the copy is left alone.
+    if (erreur.isEmpty() && !dansProgramme) {
+        const QString copieFaite = dossierUtilisateur + QStringLiteral("/FXXXX_Challenge_KVRT.txt");
+        if (QFileInfo::exists(copieFaite))
+            QVERIFY(Ecrire(copieFaite, "change\r\n"));
+        const Choix_Dossier encore = Dossier_Logs::Choisir(dossierProgramme, dossierUtilisateur, partage);
+        QCOMPARE(encore.dossier, choix.dossier);
+        QVERIFY(encore.erreur.isEmpty());
+        if (QFileInfo::exists(copieFaite))
+            QCOMPARE(Lire(copieFaite), QByteArray("change\r\n"));
+    }
+
+}
+
+// The program installed for every user: its folder is read-only; the first start sends the
+// user to the Station window and keeps everything he makes in his own folder.
+void Tst_Dossier::programme_partage()
+{
+    Chien_De_Garde garde;
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    const QString programme = base.path() + QStringLiteral("/programme");
+    const QString donnees = base.path() + QStringLiteral("/donnees");
+    QVERIFY(QDir().mkpath(programme));
+    QVERIFY(Ecrire(programme + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), Modele()));
+    QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), programme + QStringLiteral("/QEZ_Challenge.hlp")));
+    Droits_Rendus droits;
+    droits.dossiers << programme;
+    QVERIFY(Lecture_Seule(programme));
+    const QStringList avant = Contenu(programme);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(donnees));
+    const QString attendu = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QCOMPARE(attendu, donnees + QStringLiteral("/Challenge_KVRT/QEZ_Challenge_KVRT"));
+
+    Plateforme_Test plateforme(programme);
+    Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
+    {
+        Sous_Programmes sp(plateforme, reglages);
+        Main m(sp);
+        QString etat;
+        Sur_Modal([&](QWidget* w) {
+            auto* s = qobject_cast<Station*>(w);
+            if (!s) {
+                w->close();
+                return;
+            }
+            Activer(s);
+            Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+            Taper(s->New_Indicatif, QStringLiteral("f1abc/p"));
+            Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+            Taper(s->New_Annee, QStringLiteral("2009"));
+            etat = s->focusWidget() ? s->focusWidget()->objectName() : QString();
+            Entree(s->Validation);
+        });
+        m.Main_Form_Load();
+        QCOMPARE(etat, QStringLiteral("Validation"));
+        QCOMPARE(sp.Indicatif_Station, QStringLiteral("F1ABC_P"));
+
+        // Everything the user made is in his folder; the program folder is as installed.
+        QCOMPARE(sp.Repertoire(), attendu);
+        QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+        QCOMPARE(Lire(attendu + QStringLiteral("/FXXXX_Challenge_KVRT.txt")), Modele());
+        QCOMPARE(Lire(attendu + QStringLiteral("/F1ABC_P_Challenge_KVRT_2009.txt")), Modele());
+        QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
+        QCOMPARE(Contenu(programme), avant);
+
+        // The report is saved beside the log.
+        plateforme.messages.clear();
+        Activer(&m);
+        Choisir_Menu(m.Mnu_Enr_Contacte);
+        QCOMPARE(plateforme.messages.size(), 1);
+        QVERIFY2(plateforme.messages.first().startsWith(QStringLiteral("Le log a été enregistré sous le nom : ")), qPrintable(plateforme.messages.first()));
+        QCOMPARE(QDir(attendu).entryList({QStringLiteral("F1ABC_P_Challenge_KVRT_2009_*.txt")}).size(), 1);
+        QCOMPARE(Contenu(programme), avant);
+
+        // The manual is read where the program is.
+        plateforme.messages.clear();
+        Choisir_Menu(m.Mnu_Mode_Emploi);
+        QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
+        QVERIFY(m.Fenetre_Aide);
+        QVERIFY(m.Fenetre_Aide->isVisible());
+        delete m.Fenetre_Aide;
+    }
+
+    // The log gone from the user's folder: the recovery window says where it was looked for.
+    QVERIFY(QFile::remove(attendu + QStringLiteral("/F1ABC_P_Challenge_KVRT_2009.txt")));
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+    {
+        Sous_Programmes sp(plateforme, reglages);
+        Main m(sp);
+        QString fichier, dossier;
+        Sur_Modal([&](QWidget* w) {
+            auto* g = qobject_cast<Gestion_Erreur*>(w);
+            if (!g) {
+                w->close();
+                return;
+            }
+            fichier = g->Ind_Station1->text() + g->Err_Departement->text();
+            dossier = g->Dossier_Log->text();
+            Activer(g);
+            Touche_Ici(g, Qt::Key_Escape);
+        });
+        m.Main_Form_Load();
+        QCOMPARE(fichier, QStringLiteral("F1ABC_P_Challenge_KVRT_2009.txt"));
+        QCOMPARE(dossier, QStringLiteral("dans le dossier ") + attendu);
+    }
+    QVERIFY(garde.fermees.isEmpty());
+    QCOMPARE(Contenu(programme), avant);
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// The per-user install and the build folder: a log already in the program folder stays
+// there and is the one shown; no folder of the user's is made.
+void Tst_Dossier::programme_ecrivable()
+{
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    const QString donnees = base.path() + QStringLiteral("/donnees");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(donnees));
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ"), Enr("28/03/09", "13045", "Reactivation activee", "F1ABC")});
+    const QByteArray log = p.Octets_Log();
+    Main* m = p.Demarrer();
+    QCOMPARE(p.sp->Repertoire(), p.Repertoire());
+    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
+    QCOMPARE(m->Liste_KVRT->model()->rowCount(), 2);
+    QCOMPARE(p.Octets_Log(), log);
+    QVERIFY(!QFileInfo::exists(donnees));
+    QVERIFY(p.plateforme->messages.isEmpty());
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// Neither the program folder nor the user's data folder can be written: the user is told
+// why at start-up, and the Station window then says the log could not be made, without
+// switching to it.
+void Tst_Dossier::dossier_personnel_impossible()
+{
+    Chien_De_Garde garde;
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    const QString programme = base.path() + QStringLiteral("/programme");
+    const QString bloque = base.path() + QStringLiteral("/bloque");
+    QVERIFY(QDir().mkpath(programme));
+    QVERIFY(QDir().mkpath(bloque));
+    QVERIFY(Ecrire(programme + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), Modele()));
+    Droits_Rendus droits;
+    droits.dossiers << programme << bloque;
+    QVERIFY(Lecture_Seule(programme));
+    QVERIFY(Lecture_Seule(bloque));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(bloque));
+    const QString attendu = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+
+    Plateforme_Test plateforme(programme);
+    Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
+    Sous_Programmes sp(plateforme, reglages);
+    Main m(sp);
+    QStringList messagesPendantStation;
+    Sur_Modal([&](QWidget* w) {
+        auto* s = qobject_cast<Station*>(w);
+        if (!s) {
+            w->close();
+            return;
+        }
+        Activer(s);
+        Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+        Taper(s->New_Indicatif, QStringLiteral("f1abc"));
+        Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
+        Taper(s->New_Annee, QStringLiteral("2009"));
+        const int avant = plateforme.messages.size();
+        Entree(s->Validation);
+        messagesPendantStation = plateforme.messages.mid(avant);
+        // The window stays open on a failure: the user closes it.
+        if (s->isVisible())
+            Touche_Ici(s, Qt::Key_Escape);
+    });
+    m.Main_Form_Load();
+
+    QVERIFY(plateforme.messages.size() >= 2);
+    QCOMPARE(plateforme.messages.at(0), QStringLiteral("Impossible de créer le dossier des logs\r\n%1\r\n(permission refusée).").arg(attendu));
+    QVERIFY(plateforme.messages.at(1).startsWith(QStringLiteral("Premiere installation")));
+    QCOMPARE(messagesPendantStation.size(), 1);
+    QVERIFY2(messagesPendantStation.first().endsWith(QStringLiteral("Le log de la nouvelle station n'a pas pu être créé.")),
+             qPrintable(messagesPendantStation.first()));
+    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+    QCOMPARE(Contenu(programme), QStringList{QStringLiteral("FXXXX_Challenge_KVRT.txt")});
+    QVERIFY(Contenu(bloque).isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// Started by root, the tests run again as an ordinary user, with a folder of root's that
+// such a user can read but not write, and a home of his own; root then cleans up.
+static int En_Utilisateur_Ordinaire(char* argv[])
+{
+    char modele[] = "/tmp/kvrt_dossier_XXXXXX";
+    if (!::mkdtemp(modele)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string base = modele;
+    const std::string autre = base + "/autre";
+    const std::string maison = base + "/maison";
+    bool pret = ::chmod(base.c_str(), 0755) == 0 && ::mkdir(autre.c_str(), 0755) == 0 && ::mkdir(maison.c_str(), 0700) == 0
+        && ::chown(maison.c_str(), Utilisateur, Utilisateur) == 0;
+    if (pret) {
+        const std::string fichier = autre + "/FXXXX_Challenge_KVRT.txt";
+        FILE* f = std::fopen(fichier.c_str(), "w");
+        pret = f && std::fwrite(Modele_Root.constData(), 1, Modele_Root.size(), f) == size_t(Modele_Root.size())
+            && std::fclose(f) == 0;
+    }
+    int code = 1;
+    if (!pret) {
+        std::perror("preparation");
+    } else {
+        ::setenv(Variable_Enfant, "1", 1);
+        ::setenv(Variable_Autre, autre.c_str(), 1);
+        ::setenv("HOME", maison.c_str(), 1);
+        ::unsetenv("XDG_DATA_HOME");
+        ::unsetenv("XDG_CONFIG_HOME");
+        ::unsetenv("XDG_CACHE_HOME");
+        ::unsetenv("XDG_RUNTIME_DIR");
+        const std::string uid = "--reuid=" + std::to_string(Utilisateur);
+        const std::string gid = "--regid=" + std::to_string(Utilisateur);
+        std::vector<char*> arguments{const_cast<char*>("setpriv"), const_cast<char*>(uid.c_str()),
+                                     const_cast<char*>(gid.c_str()), const_cast<char*>("--clear-groups"),
+                                     const_cast<char*>("/proc/self/exe")};
+        // /proc/self/exe is read by setpriv as its own path once it runs: name the real one.
+        char soi[4096] = {};
+        const ssize_t n = ::readlink("/proc/self/exe", soi, sizeof soi - 1);
+        if (n > 0)
+            arguments.back() = soi;
+        for (int i = 1; argv[i]; ++i)
+            arguments.push_back(argv[i]);
+        arguments.push_back(nullptr);
+        std::fflush(stdout);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execvp("setpriv", arguments.data());
+            std::fprintf(stderr, "FAIL! setpriv introuvable (paquet util-linux) : %s\n", std::strerror(errno));
+            ::_exit(127);
+        }
+        int statut = 0;
+        if (pid > 0 && ::waitpid(pid, &statut, 0) == pid)
+            code = WIFEXITED(statut) ? WEXITSTATUS(statut) : 1;
+    }
+    const std::string menage = "rm -rf '" + base + "'";
+    if (std::system(menage.c_str()) != 0)
+        std::fprintf(stderr, "impossible d'effacer %s\n", base.c_str());
+    return code;
+}
+
+int main(int argc, char* argv[])
+{
+    if (::geteuid() == 0 && !qEnvironmentVariableIsSet(Variable_Enfant))
+        return En_Utilisateur_Ordinaire(argv);
+    QApplication app(argc, argv);
+    Tst_Dossier t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_dossier.moc"
