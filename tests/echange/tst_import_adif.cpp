@@ -234,6 +234,21 @@ void Tst_Import_Adif::importer_depuis_le_menu()
     QCOMPARE(m->Nombre_Lignes(), 7);
     QCOMPARE(m->Texte_Ligne(4), QStringLiteral("    5   ") + Q("20/03/09", "77001", Cc, "F6XYZ/P"));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("22"));
+
+    // The whole import is one change: the menu names it, one Ctrl+Z takes it back, Ctrl+Y
+    // brings it again.
+    QCOMPARE(p.sp->Operation_A_Annuler(), QStringLiteral("import ADIF de 3 QSO"));
+    const QByteArray apres = p.Octets_Log();
+    Activer(m);
+    QCOMPARE(QApplication::focusWidget(), m->Ind_A);
+    Touche_Ici(m, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(m->Nombre_Lignes(), 4);
+    Touche_Ici(m, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(p.Octets_Log(), apres);
+    QCOMPARE(m->Nombre_Lignes(), 7);
+    QCOMPARE(m->Total_Points->text(), QStringLiteral("22"));
+    QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(garde.fermees, QStringList());
 }
 
@@ -356,7 +371,10 @@ void Tst_Import_Adif::disque_plein_a_l_import()
     QVERIFY2(messages.first().contains(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")), qPrintable(messages.first()));
     QVERIFY(messages.first().endsWith(QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")));
     QCOMPARE(p.Octets_Log(), avant);
-    QCOMPARE(QDir(p.Repertoire()).entryList(QDir::Files).filter(QStringLiteral(".txt")).size(), 2);
+    // Nothing left beside the log but the template and the journal of changes.
+    QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("*.txt*")}, QDir::Files),
+             (QStringList{QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"),
+                          QStringLiteral("FXXXX_Challenge_KVRT.txt")}));
     // The window stays, and the import goes through once there is room again.
     QVERIFY(m->Fenetre_Import_Adif);
     Cliquer_Dans(f->Importer);
