@@ -31,7 +31,14 @@ bool Charger(QString& erreur)
 {
     if (g_module)
         return true;
-    const QString dossier = Dossier_Module.isEmpty() ? QCoreApplication::applicationDirPath() : Dossier_Module;
+#ifdef KVRT_PROGRAMME_PARTAGE
+    // The system package keeps the plugin in a folder of its own, out of the dynamic linker's
+    // folders, so that installing it needs no ldconfig.
+    const QString ici = QCoreApplication::applicationDirPath() + QStringLiteral("/modules");
+#else
+    const QString ici = QCoreApplication::applicationDirPath();
+#endif
+    const QString dossier = Dossier_Module.isEmpty() ? ici : Dossier_Module;
     // The loader adds the platform's prefix and suffix: libkvrt_web.so here.
     QPluginLoader chargeur(dossier + QStringLiteral("/kvrt_web"));
     // Every symbol resolved at once: a plugin that does not match the program fails here,

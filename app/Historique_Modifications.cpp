@@ -88,6 +88,13 @@ void Historique_Modifications::Remplir()
         const Journal::Entree& e = entrees.at(i);
         const QDateTime local = e.utc.toUTC().addSecs(decalage);
         QStringList qso = Journal::Lignes_Concernees(e);
+        // The callsign's padding would only push the column past the window's edge.
+        for (QString& q : qso) {
+            qsizetype n = q.size();
+            while (n > 0 && q.at(n - 1).isSpace())
+                --n;
+            q.truncate(n);
+        }
         auto* ligne = new QTreeWidgetItem({local.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss")), Libelle(e),
                                            qso.join(QLatin1Char('\n'))});
         ligne->setData(0, Qt::UserRole, e.numero);

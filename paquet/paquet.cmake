@@ -5,7 +5,8 @@
 # template copy and exports go to his own data folder, and the package holds none of them,
 # so removing it never touches a log. Layout:
 #   /usr/lib/qez-challenge-kvrt/         the program folder: the executable, and links to
-#                                        its template, manual, pictures and licences
+#                                        its template, manual, pictures and licences;
+#                                        modules/ the plugin of the web windows
 #   /usr/share/qez-challenge-kvrt/       the template, the manual and its pictures, licences
 #   /usr/bin/QEZ_Challenge_KVRT          a link to the executable
 #   /usr/share/applications, icons/hicolor, metainfo, man/man1, doc/qez-challenge-kvrt
@@ -19,8 +20,9 @@ set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${KVRT_PAQUET})
 set(_ici ${CMAKE_CURRENT_LIST_DIR})
 
 install(TARGETS QEZ_Challenge_KVRT RUNTIME DESTINATION ${_prive})
-# The plugin of the two web windows, loaded from the program folder on first use.
-install(TARGETS kvrt_web LIBRARY DESTINATION ${_prive})
+# The plugin of the two web windows, loaded on first use. Directly in /usr/lib/<package> it
+# would make CPack add ldconfig calls to the maintainer scripts, which lintian rejects.
+install(TARGETS kvrt_web LIBRARY DESTINATION ${_prive}/modules)
 install(FILES ${KVRT_FICHIERS_PROGRAMME} DESTINATION ${_partage})
 install(DIRECTORY ${_res}/manuel/ DESTINATION ${_partage}/manuel FILES_MATCHING PATTERN "*.png")
 foreach(f LICENSE.md CREDITS.md)

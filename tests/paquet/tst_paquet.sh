@@ -63,7 +63,7 @@ if [ "$mode" = contenu ]; then
     partage=/usr/share/qez-challenge-kvrt
     id=org.kvrt.QEZ_Challenge_KVRT
     attendus=(
-        /usr/bin/QEZ_Challenge_KVRT "$prive/QEZ_Challenge_KVRT" "$prive/libkvrt_web.so"
+        /usr/bin/QEZ_Challenge_KVRT "$prive/QEZ_Challenge_KVRT" "$prive/modules/libkvrt_web.so"
         "$prive/FXXXX_Challenge_KVRT.txt" "$prive/QEZ_Challenge.hlp" "$prive/manuel" "$prive/licences" "$prive/LICENSE"
         "$partage/FXXXX_Challenge_KVRT.txt" "$partage/QEZ_Challenge.hlp"
         "$partage/licences/carte/LICENSE.md" "$partage/licences/carte/CREDITS.md"
@@ -193,6 +193,13 @@ premier_demarrage() {
         for _ in $(seq 100); do [ -f "$log" ] && break; sleep 0.2; done
         principale="$(fenetre 'QEZ_Challenge +Revision')"
         [ -n "$principale" ] || abandon="la fenêtre principale ne s'est pas ouverte"
+    fi
+    if [ -z "$abandon" ]; then
+        # The rules window comes from the plugin of the web windows, installed apart.
+        xdotool windowfocus --sync "$principale"; xdotool key alt+t
+        if [ -z "$(fenetre '^Reglement$')" ]; then
+            abandon="la fenêtre Reglement ne s'est pas ouverte (module des pages web)"
+        fi
     fi
     sleep 0.5
     if [ -n "$abandon" ]; then
