@@ -529,11 +529,13 @@ void Progression::Progression_Enregistrer_Image_Click()
 void Progression::Progression_Imprimer_Click()
 {
     // The same road as the printout of the contacted castles: the printer dialog, then one page.
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        sp.plateforme.Message(QStringLiteral("Aucune imprimante n'est installée : les graphiques n'ont pas été imprimés."), this);
-        return;
-    }
     QPrinter imprimante(QPrinter::ScreenResolution);
+    // Without a printer the dialog still offers printing to a PDF file, proposed beside the log.
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        imprimante.setOutputFormat(QPrinter::PdfFormat);
+        imprimante.setOutputFileName(sp.Repertoire() + QLatin1Char('/') + sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_")
+                                     + sp.Annee_Challenge + QStringLiteral("_progression.pdf"));
+    }
     QPrintDialog dialogue(&imprimante, this);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {

@@ -10,6 +10,8 @@
 #include "Carte_Acti.h"
 #include "Gestion_Erreur.h"
 #include "Import_Adif.h"
+#include "Progression.h"
+#include "Historique_Modifications.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Recapitulatif.h"
@@ -25,6 +27,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
@@ -32,6 +35,7 @@
 #include <QStyleFactory>
 #include <QTest>
 
+#include <algorithm>
 #include <cstdio>
 
 static QString g_dossier;
@@ -96,8 +100,8 @@ int main(int argc, char* argv[])
     });
     Main* m = p.Demarrer();
     m->Main_Timer1_Timer();
-    // As wide as the help window shows a picture without scaling it.
-    m->resize(qMax(m->minimumSizeHint().width(), 700), 640);
+    // As wide as the help window shows a picture without scaling it, and wide enough for every menu.
+    m->resize(std::max({m->minimumSizeHint().width(), 700, m->menuBar()->sizeHint().width()}), 640);
     Capturer(m, QStringLiteral("principale"));
 
     // A QSO typed field by field with Enter, up to the button that records it.
@@ -171,9 +175,26 @@ int main(int argc, char* argv[])
         import->Ouvrir_Fichier(p.Chemin(QStringLiteral("trafic.adi")));
         import->resize(700, 430);
         Capturer(import, QStringLiteral("import_adif"));
-        import->close();
+        // Imported, and one more QSO typed: two changes for the history, more for the charts.
+        Cliquer_Dans(import->Importer);
     }
     p.plateforme->Prendre_Messages();
+    Activer(m);
+    Saisir(m, QStringLiteral("f5nop"), 0, QStringLiteral("29012"));
+    Cliquer_Dans(m->Valide_A);
+    p.plateforme->Prendre_Messages();
+    Choisir_Menu(m->Mnu_Historique_Modifications);
+    if (m->Fenetre_Historique_Modifications)
+        m->Fenetre_Historique_Modifications->resize(840, 300);
+    Capturer(m->Fenetre_Historique_Modifications, QStringLiteral("historique_modifications"));
+    if (m->Fenetre_Historique_Modifications)
+        m->Fenetre_Historique_Modifications->close();
+    Choisir_Menu(m->Mnu_Progression);
+    if (m->Fenetre_Progression)
+        m->Fenetre_Progression->resize(900, 640);
+    Capturer(m->Fenetre_Progression, QStringLiteral("progression"));
+    if (m->Fenetre_Progression)
+        m->Fenetre_Progression->close();
 
     Choisir_Menu(m->Mnu_New_Indicatif);
     Capturer(m->Fenetre_Station, QStringLiteral("station"));

@@ -26,6 +26,8 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QPrinterInfo>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QSet>
 #include <QStandardPaths>
@@ -141,6 +143,7 @@ private slots:
     void enregistrer_png_et_svg();
     void enregistrer_impossible();
     void impression_pdf();
+    void impression_par_la_fenetre();
 };
 
 void Tst_Progression::initTestCase()
@@ -538,6 +541,59 @@ void Tst_Progression::impression_pdf()
     impossible.setOutputFileName(dossier.filePath(QStringLiteral("absent/progression.pdf")));
     QVERIFY(!f->Imprimer_Graphiques(impossible));
     QCOMPARE(p.plateforme->Prendre_Messages().size(), 1);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::impression_par_la_fenetre()
+{
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QFAIL("pdftotext (poppler-utils) est absent : bash scripts/dependances.sh l'installe");
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Choisir_Menu(m->Mnu_Progression);
+    Progression* f = m->Fenetre_Progression;
+    QVERIFY(f);
+    Activer(f);
+    const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();
+    const QString propose = p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_progression.pdf"));
+
+    // The print dialog opens, printer or not; Escape cancels it.
+    bool dialogueVu = false;
+    Sur_Modal([&](QWidget* w) {
+        dialogueVu = qobject_cast<QPrintDialog*>(w) != nullptr;
+        QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+    });
+    Cliquer_Dans(f->Imprimer);
+    QVERIFY(dialogueVu);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Impression annulée : les graphiques n'ont pas été imprimés.")});
+    QVERIFY(!QFile::exists(propose));
+
+    // Printing to a PDF file is offered beside the log; Enter prints.
+    QString choix;
+    Sur_Modal([&](QWidget* w) {
+        auto* liste = w->findChild<QComboBox*>(QStringLiteral("printers"));
+        auto* nom = w->findChild<QLineEdit*>(QStringLiteral("filename"));
+        QVERIFY(liste && nom);
+        if (imprimantes) {
+            for (int i = 0; i < liste->count(); ++i)
+                if (liste->itemText(i).contains(QStringLiteral("PDF")))
+                    liste->setCurrentIndex(i);
+            nom->setText(propose);
+        }
+        choix = liste->currentText();
+        QCOMPARE(nom->text(), propose);
+        QTest::keyClick(w->windowHandle(), Qt::Key_Return);
+    });
+    Cliquer_Dans(f->Imprimer);
+    QVERIFY2(choix.contains(QStringLiteral("PDF")), qPrintable(choix));
+    QVERIFY(p.plateforme->Prendre_Messages().isEmpty());
+    QVERIFY(QFile::exists(propose));
+    QProcess outil;
+    outil.start(pdftotext, {propose, QStringLiteral("-")});
+    QVERIFY(outil.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(outil.readAllStandardOutput()).contains(QStringLiteral("Points du Challenge, jour par jour")));
     QVERIFY(garde.fermees.isEmpty());
 }
 
