@@ -103,7 +103,9 @@ void Historique_Modifications::Remplir()
         lignes.append(ligne);
     }
     Liste_Modifications->addTopLevelItems(lignes);
-    for (int c = 0; c < 2; ++c)
+    // Every column as wide as its text: a QSO line too long for the window scrolls rather
+    // than losing its callsign to an ellipsis.
+    for (int c = 0; c < 3; ++c)
         Liste_Modifications->resizeColumnToContents(c);
     if (!lignes.isEmpty())
         Liste_Modifications->setCurrentItem(lignes.first());

@@ -51,7 +51,12 @@ static void Capturer(QWidget* fenetre, const QString& nom)
     fenetre->show();
     QApplication::processEvents();
     const QString fichier = g_dossier + QLatin1Char('/') + nom + QStringLiteral(".png");
-    if (!fenetre->grab().save(fichier)) {
+    QPixmap image = fenetre->grab();
+    // The help window shows pictures up to 720 pixels wide without a scroll bar: a window that
+    // cannot be made that narrow is shown smaller.
+    if (image.width() > 720)
+        image = image.scaledToWidth(720, Qt::SmoothTransformation);
+    if (!image.save(fichier)) {
         std::fprintf(stderr, "cannot save %s\n", qPrintable(fichier));
         ++g_echecs;
         return;
@@ -185,7 +190,7 @@ int main(int argc, char* argv[])
     p.plateforme->Prendre_Messages();
     Choisir_Menu(m->Mnu_Historique_Modifications);
     if (m->Fenetre_Historique_Modifications)
-        m->Fenetre_Historique_Modifications->resize(840, 300);
+        m->Fenetre_Historique_Modifications->resize(720, 300);
     Capturer(m->Fenetre_Historique_Modifications, QStringLiteral("historique_modifications"));
     if (m->Fenetre_Historique_Modifications)
         m->Fenetre_Historique_Modifications->close();
