@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "Modele_Liste_Log.h"
 
 #include "Aff_Contacte.h"
 #include "Aide.h"
@@ -38,7 +39,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStringListModel>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -100,7 +100,7 @@ void Main::Construire_Controles()
     Efface_A->setToolTip(QStringLiteral("Efface les donnés en cours"));
 
     NOMME(QListView, Liste_KVRT);
-    Modele_Liste = new QStringListModel(this);
+    Modele_Liste = new Modele_Liste_Log(this);
     Liste_KVRT->setModel(Modele_Liste);
     Liste_KVRT->setUniformItemSizes(true);
     Liste_KVRT->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -773,12 +773,12 @@ void Main::Oublier_Annulations_Champs()
 // ---------------------------------------------------------------------------------------
 // The list
 
-void Main::Remplir_Liste(const QStringList& lignes)
+void Main::Remplir_Liste(QByteArray contenu)
 {
     m_selectionParProgramme = true;
-    Modele_Liste->setStringList(lignes);
+    Modele_Liste->Remplacer(std::move(contenu));
     m_selectionParProgramme = false;
-    Selectionner_Ligne(int(lignes.size()) - 1);
+    Selectionner_Ligne(Modele_Liste->rowCount() - 1);
 }
 
 void Main::Selectionner_Ligne(int index)

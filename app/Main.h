@@ -13,7 +13,7 @@ class QLineEdit;
 class QListView;
 class QMenu;
 class QPushButton;
-class QStringListModel;
+class Modele_Liste_Log;
 class QTimer;
 class QWidget;
 
@@ -51,7 +51,7 @@ public:
     QPushButton* Annule_Saisie;
     QPushButton* Efface_A;
     QListView* Liste_KVRT;
-    QStringListModel* Modele_Liste;
+    Modele_Liste_Log* Modele_Liste;
     QLineEdit* Ind_A;
     QGroupBox* Frame2;
     QLabel* Label37;
@@ -176,7 +176,7 @@ public:
     int Index_Type_A() const;
     void Texte_Type_A(const QString& texte);
     // Replaces the list's lines and selects the last one, which runs the click handling.
-    void Remplir_Liste(const QStringList& lignes);
+    void Remplir_Liste(QByteArray contenu);
     // Selects a line of the list (or none with -1) and runs the click handling.
     void Selectionner_Ligne(int index);
     int Ligne_Courante() const;

@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include "Main.h"
+#include "Modele_Liste_Log.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Texte1252.h"
@@ -14,7 +15,6 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QStringListModel>
 #include <QWidget>
 
 Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
@@ -123,22 +123,11 @@ bool Sous_Programmes::Rafraichir_Liste_Log()
         return false;
     // The old lines go before the new ones are made, so that a long log is never held twice;
     // the selection model resets without a signal, so no click handling runs here.
-    main->Modele_Liste->setStringList(QStringList());
+    main->Modele_Liste->Remplacer(QByteArray());
     QByteArray contenu;
     const bool lu = FichierLog::Lire_Tout(Nom_Log(), contenu).ok();
-    QStringList liste;
-    liste.reserve(contenu.size() / Enregistrement::Longueur_Ligne_Log + 1);
-    int compteur = 0;
-    QString ligneLog;
-    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        ++compteur;
-        // Only the 53 characters of the record are shown: a damaged line of any length
-        // costs nothing to decode beyond them.
-        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log), ligneLog);
-        liste.append(Enregistrement::Construire_Ligne_Liste(compteur, ligneLog));
-    });
-    contenu = QByteArray();
-    main->Remplir_Liste(liste);
+    // The list keeps the bytes and makes each of its lines when it is shown.
+    main->Remplir_Liste(std::move(contenu));
     main->Actualiser_Annulation();
     return lu;
 }

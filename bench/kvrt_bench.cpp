@@ -228,9 +228,9 @@ public:
 
     int Ligne_De_Reference(const QString& reference) const
     {
-        const QStringList liste = m()->Modele_Liste->stringList();
-        for (int i = 0; i < liste.size(); ++i)
-            if (Enregistrement::Champ_Nettoye(liste.at(i), 19, 5) == reference)
+        Main* w = m();
+        for (int i = 0; i < w->Nombre_Lignes(); ++i)
+            if (Enregistrement::Champ_Nettoye(w->Texte_Ligne(i), 19, 5) == reference)
                 return i;
         return -1;
     }
