@@ -870,8 +870,8 @@ int main(int argc, char** argv)
                        << mo(e.residente) << " |\n";
             }
             const long pic = plein->back().pic;
-            sortie << "\nPic avec 99 999 QSO : " << mo(pic) << " (cible 120 Mo : "
-                   << (pic <= 120 * 1024 ? "ok" : "MANQUÉ") << ")\n";
+            sortie << "\nPic avec 99 999 QSO : " << mo(pic) << " (cible 80 Mo : "
+                   << (pic <= 80 * 1024 ? "ok" : "MANQUÉ") << ")\n";
         }
         sortie.flush();
     }
