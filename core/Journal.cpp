@@ -797,8 +797,18 @@ ErreurFichier Journal_Log::Reecrire(QByteArrayView ancien, const QByteArray& nou
     e.cible = cible;
     e.utc = utc;
     e.operation = operation;
-    e.avant = Empreinte_De(ancien);
-    e.apres = Empreinte_De(nouveau);
+    // The bytes alike at the start of both files, whole 4 kB blocks of them, are summed once
+    // for the two checksums: a change near the end of a long log then costs one pass, not two.
+    const qsizetype plusCourt = qMin(ancien.size(), nouveau.size());
+    qsizetype commun = 0;
+    while (commun + 4096 <= plusCourt && std::memcmp(ancien.data() + commun, nouveau.data() + commun, 4096) == 0)
+        commun += 4096;
+    Empreinte debut;
+    debut.Ajouter(ancien.first(commun));
+    e.avant = debut;
+    e.avant.Ajouter(ancien.sliced(commun));
+    e.apres = debut;
+    e.apres.Ajouter(QByteArrayView(nouveau).sliced(commun));
     // A journal that does not end on the log read here cannot explain the change: it goes
     // aside and a new one starts with this change.
     if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant))
