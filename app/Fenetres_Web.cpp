@@ -6,6 +6,16 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QPluginLoader>
+#ifndef QT_NO_OPENGL
+#include <QOpenGLContext>
+
+// Qt's own hooks for the context every OpenGL context of the program shares with; the web
+// engine reads it when it starts.
+QT_BEGIN_NAMESPACE
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext* context);
+Q_GUI_EXPORT QOpenGLContext* qt_gl_global_share_context();
+QT_END_NAMESPACE
+#endif
 
 namespace Fenetres_Web {
 
@@ -53,6 +63,16 @@ bool Charger(QString& erreur)
                           instance ? QStringLiteral("module d'une autre version") : chargeur.errorString());
         return false;
     }
+#ifndef QT_NO_OPENGL
+    // What Qt::AA_ShareOpenGLContexts would have made at start-up, made now, before the engine
+    // starts with the first view: the engine and its views share this context. Nothing else in
+    // the program draws with OpenGL.
+    if (!qt_gl_global_share_context()) {
+        auto* partage = new QOpenGLContext(QCoreApplication::instance());
+        partage->create();
+        qt_gl_set_global_share_context(partage);
+    }
+#endif
     return true;
 }
 

@@ -22,11 +22,9 @@ int main(int argc, char* argv[])
     if (::geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 #endif
-    // The web engine, loaded later with its plugin, shares OpenGL contexts with the widgets;
-    // this must be set before the application exists. It is the dearest part of the start (the
-    // shared context is made at once), but without it the engine fails to start its context
-    // when its plugin is loaded, and the program ends.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No OpenGL at start: the context the web engine shares with its views is made only when its
+    // plugin is first loaded (Fenetres_Web), so a start that never opens a web page never pays
+    // for it.
     QApplication app(argc, argv);
     // Both name the user's own data folder, ~/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT,
     // where the logs go when the program folder is shared and read-only.

@@ -170,7 +170,7 @@ void Bout_En_Bout::init()
     QVERIFY(QFile::copy(programme.filePath(), m_dossier + QStringLiteral("/QEZ_Challenge_KVRT")));
     QFile::setPermissions(m_dossier + QStringLiteral("/QEZ_Challenge_KVRT"),
                           QFile::permissions(programme.filePath()));
-    for (const char* fichier : {"FXXXX_Challenge_KVRT.txt", "QEZ_Challenge.hlp"}) {
+    for (const char* fichier : {"FXXXX_Challenge_KVRT.txt", "QEZ_Challenge.hlp", "libkvrt_web.so"}) {
         const QString nom = QString::fromLatin1(fichier);
         QVERIFY2(QFile::copy(construit.filePath(nom), m_dossier + QLatin1Char('/') + nom), fichier);
     }
@@ -664,7 +664,25 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
              qPrintable(Lisible(credit)));
     QCOMPARE(Lire(log), attendu);
 
-    // ---- Fichier > Quitter, by the keyboard: the program ends by itself.
+    // ---- The web pages on demand: neither the web engine nor any OpenGL driver was loaded by
+    // the start; the rules window (Alt+T) loads them, and the program lives on.
+    Etape(QStringLiteral("pages web à la demande"));
+    {
+        QFile cartes(QStringLiteral("/proc/%1/maps").arg(m_programme->processId()));
+        QVERIFY2(cartes.open(QIODevice::ReadOnly), "la carte mémoire du programme est illisible");
+        const QByteArray chargees = cartes.readAll();
+        QVERIFY2(!chargees.contains("libQt6WebEngine"), "le moteur web est chargé dès le démarrage");
+        QVERIFY2(!chargees.contains("_dri.so") && !chargees.contains("libLLVM"),
+                 "un pilote OpenGL est chargé dès le démarrage");
+    }
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+t")}));
+    QString reglement;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Reglement$"), reglement));
+    QTest::qWait(2000);
+    QVERIFY2(m_programme->state() == QProcess::Running, "le programme s'est arrêté après l'ouverture du règlement");
+
+    // ---- Fichier > Quitter, by the keyboard: the program ends by itself, every window with it.
     Etape(QStringLiteral("fin du programme"));
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));

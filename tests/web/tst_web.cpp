@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QListView>
 #include <QStringListModel>
+#include <QOpenGLContext>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -179,6 +180,8 @@ void Tst_Web::moteur_absent_au_demarrage()
     Cliquer_Dans(m->ListeKVRT);
     QVERIFY(m->Fenetre_Liste_KVRT1);
     QVERIFY(Fenetres_Web::Charge());
+    // The context the engine shares with its views exists by then.
+    QVERIFY(QOpenGLContext::globalShareContext());
     QTRY_VERIFY_WITH_TIMEOUT(Processus_Moteur() > 0, 60000);
     Fermer_Par_Le_Cadre(m->Fenetre_Liste_KVRT1);
     QVERIFY(garde.fermees.isEmpty());
@@ -423,8 +426,7 @@ int main(int argc, char* argv[])
     // placed on a screen of a desktop's size.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KVRT_ECRAN_WEB);
-    // As in the program: the engine shares OpenGL contexts with the widgets.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // As in the program: no shared OpenGL context at start; loading the plugin makes it.
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     // The plugin built beside the program, loaded on first use as the program loads it.
