@@ -938,51 +938,40 @@ Journal_Log::Resultat Journal_Log::Preparer(QByteArray& contenu)
 
 Journal_Log::Resultat Journal_Log::Annuler(const QDateTime& utc)
 {
-    QByteArray contenu;
-    Resultat r = Preparer(contenu);
-    if (r.etat != Resultat::Fait)
-        return r;
-    const Entree* e = A_Annuler();
-    if (!e) {
-        r.etat = Resultat::Rien_A_Faire;
-        return r;
-    }
-    const Entree cible = *e;
-    r.operation = cible.operation;
-    QByteArray nouveau;
-    // The state before the change must come back whole, or nothing is written.
-    if (Empreinte_De(contenu) != cible.apres || !Appliquer(contenu, Inverser(cible.blocs), nouveau)
-        || Empreinte_De(nouveau) != cible.avant) {
-        r.misDeCote = Mettre_De_Cote();
-        r.etat = Resultat::Log_Modifie;
-        return r;
-    }
-    r.erreur = Reecrire(contenu, nouveau, Genre::Annulation, cible.numero, cible.operation, utc);
-    r.etat = r.erreur.ok() ? Resultat::Fait : Resultat::Erreur;
-    return r;
+    return Rejouer(Genre::Annulation, utc);
 }
 
 Journal_Log::Resultat Journal_Log::Retablir(const QDateTime& utc)
+{
+    return Rejouer(Genre::Retablissement, utc);
+}
+
+Journal_Log::Resultat Journal_Log::Rejouer(Genre genre, const QDateTime& utc)
 {
     QByteArray contenu;
     Resultat r = Preparer(contenu);
     if (r.etat != Resultat::Fait)
         return r;
-    const Entree* e = A_Retablir();
+    const bool annuler = genre == Genre::Annulation;
+    const Entree* e = annuler ? A_Annuler() : A_Retablir();
     if (!e) {
         r.etat = Resultat::Rien_A_Faire;
         return r;
     }
     const Entree cible = *e;
     r.operation = cible.operation;
+    // An undo goes from the state after the change to the state before it, a redo the other
+    // way; the state reached must come back whole, or nothing is written.
+    const Empreinte& depart = annuler ? cible.apres : cible.avant;
+    const Empreinte& arrivee = annuler ? cible.avant : cible.apres;
     QByteArray nouveau;
-    if (Empreinte_De(contenu) != cible.avant || !Appliquer(contenu, cible.blocs, nouveau)
-        || Empreinte_De(nouveau) != cible.apres) {
+    if (Empreinte_De(contenu) != depart || !Appliquer(contenu, annuler ? Inverser(cible.blocs) : cible.blocs, nouveau)
+        || Empreinte_De(nouveau) != arrivee) {
         r.misDeCote = Mettre_De_Cote();
         r.etat = Resultat::Log_Modifie;
         return r;
     }
-    r.erreur = Reecrire(contenu, nouveau, Genre::Retablissement, cible.numero, cible.operation, utc);
+    r.erreur = Reecrire(contenu, nouveau, genre, cible.numero, cible.operation, utc);
     r.etat = r.erreur.ok() ? Resultat::Fait : Resultat::Erreur;
     return r;
 }

@@ -157,6 +157,8 @@ private:
     void Borner();
     QString Mettre_De_Cote();
     Resultat Preparer(QByteArray& contenu);
+    // An undo (Annulation) or a redo (Retablissement) of the change on top of its stack.
+    Resultat Rejouer(Genre genre, const QDateTime& utc);
 
     QString m_cheminLog;
     mutable bool m_charge = false;

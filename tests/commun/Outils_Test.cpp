@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QAbstractItemView>
 #include <QWindow>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -136,6 +137,18 @@ QByteArray Octets(const QStringList& lignes)
         b += "\r\n";
     }
     return b;
+}
+
+bool Centree(QWidget* fenetre)
+{
+    const QRect ecran = fenetre->screen()->availableGeometry();
+    const QRect cadre = fenetre->frameGeometry();
+    const int dx = qAbs(ecran.x() + (ecran.width() - cadre.width()) / 2 - cadre.x());
+    const int dy = qAbs(ecran.y() + (ecran.height() - cadre.height()) / 2 - cadre.y());
+    if (dx > 1 || dy > 1)
+        qWarning("%s not centred: frame %d,%d %dx%d on %dx%d", qPrintable(fenetre->objectName()), cadre.x(), cadre.y(),
+                 cadre.width(), cadre.height(), ecran.width(), ecran.height());
+    return dx <= 1 && dy <= 1;
 }
 
 void Activer(QWidget* fenetre)

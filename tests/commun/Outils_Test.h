@@ -80,6 +80,9 @@ QByteArray Octets(const QStringList& lignes);
 
 // Shows and activates a top-level window (as a click on its title bar would) and waits for it.
 void Activer(QWidget* fenetre);
+// True when a window stands in the middle of its screen, its frame included; says where it
+// stands otherwise.
+bool Centree(QWidget* fenetre);
 // One key, with modifiers, through the top-level window of `fenetre`.
 void Touche_Ici(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier);
 // Text typed key by key through the top-level window of `fenetre`, wherever its focus is.

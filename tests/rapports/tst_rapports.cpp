@@ -38,18 +38,6 @@
 
 using Apparence::Couleur;
 
-// A window stands in the middle of its screen, its frame included.
-static bool Centree(QWidget* fenetre)
-{
-    const QRect ecran = fenetre->screen()->availableGeometry();
-    const QRect cadre = fenetre->frameGeometry();
-    const int dx = qAbs(ecran.x() + (ecran.width() - cadre.width()) / 2 - cadre.x());
-    const int dy = qAbs(ecran.y() + (ecran.height() - cadre.height()) / 2 - cadre.y());
-    if (dx > 1 || dy > 1)
-        qWarning("%s not centred: frame %d,%d %dx%d on %dx%d", qPrintable(fenetre->objectName()), cadre.x(), cadre.y(),
-                 cadre.width(), cadre.height(), ecran.width(), ecran.height());
-    return dx <= 1 && dy <= 1;
-}
 
 
 namespace {
