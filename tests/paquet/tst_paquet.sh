@@ -161,7 +161,15 @@ export DISPLAY=":$n"
 
 capture() { import -window root "$sortie/$1.png" 2>/dev/null; }
 fenetre() { # the id of the visible window whose name matches, waiting for it
-    timeout 30 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1
+    # xdotool gives up at once when a window goes away while it looks (the message box just
+    # answered): each look is short, and repeated for up to 30 s.
+    local id="" _
+    for _ in $(seq 150); do
+        id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)"
+        [ -n "$id" ] && break
+        sleep 0.2
+    done
+    echo "$id"
 }
 
 # premier_demarrage HOME NOM [setpriv ...]: starts the installed program for a user with no
@@ -233,7 +241,7 @@ if [ "$(id -u)" = 0 ]; then
     empreintes="$(cd "$travail" && find maison maison_root -type f -print0 | sort -z | xargs -0 sha256sum)"
     dpkg --root="$racine" -r qez-challenge-kvrt >"$travail/dpkg.txt" 2>&1 \
         || { cat "$travail/dpkg.txt" >&2; echec "dpkg -r"; }
-    restes="$(cd "$racine/usr" && find . ! -type d)"
+    restes="$( [ ! -d "$racine/usr" ] || (cd "$racine/usr" && find . ! -type d) )"
     [ -z "$restes" ] || echo "$restes" >&2
     verifier "la suppression enlève tout le paquet" [ -z "$restes" ]
     verifier "la suppression garde les fichiers de l'utilisateur" \
