@@ -175,24 +175,29 @@ Series Calculer(const QByteArray& contenuLog)
 
     Drapeaux deps;
     int points = 0, prevus = 0;
+    int jourCourant = -1;
     std::vector<std::pair<int, Mois>> mois; // (AAAA*12 + MM-1, month)
     for (const Lecture& r : datees) {
         points += r.points;
         prevus += r.points_prevus;
         deps.Marquer(r.departement);
-        const QDate date(r.cle_date / 10000, r.cle_date / 100 % 100, r.cle_date % 100);
-        if (s.jours.isEmpty() || s.jours.last().date != date)
-            s.jours.append(Jour{date, 0, 0, 0});
+        // The day and the month come from the record's own numbers: a date is made only when
+        // a new day starts, a few hundred times a season rather than once per QSO.
+        if (r.cle_date != jourCourant) {
+            jourCourant = r.cle_date;
+            s.jours.append(Jour{QDate(r.cle_date / 10000, r.cle_date / 100 % 100, r.cle_date % 100), 0, 0, 0});
+        }
         Jour& j = s.jours.last();
         j.points = points;
         j.points_prevus = prevus;
         j.departements = deps.compte;
 
-        const int cle = date.year() * 12 + date.month() - 1;
+        const int annee = r.cle_date / 10000, numeroMois = r.cle_date / 100 % 100;
+        const int cle = annee * 12 + numeroMois - 1;
         if (mois.empty() || mois.back().first != cle) {
             Mois m;
-            m.annee = date.year();
-            m.mois = date.month();
+            m.annee = annee;
+            m.mois = numeroMois;
             mois.emplace_back(cle, m);
         }
         Mois& m = mois.back().second;
