@@ -20,7 +20,7 @@ void Filtre_Touches::Installer(QWidget* controle, Gestionnaire gestionnaire)
     controle->installEventFilter(new Filtre_Touches(controle, std::move(gestionnaire)));
 }
 
-static QLineEdit* Edition(QWidget* controle)
+QLineEdit* Filtre_Touches::Champ_Texte(QObject* controle)
 {
     if (auto* ligne = qobject_cast<QLineEdit*>(controle))
         return ligne;
@@ -82,7 +82,7 @@ bool Filtre_Touches::eventFilter(QObject* objet, QEvent* event)
     if (code == 0)
         return true;
     // The handler changed the character: the control receives the new one instead.
-    if (QLineEdit* edition = Edition(m_controle); edition && !edition->isReadOnly() && edition->isEnabled()
+    if (QLineEdit* edition = Champ_Texte(m_controle); edition && !edition->isReadOnly() && edition->isEnabled()
         && code >= 32)
         edition->insert(QString(QChar(code)));
     return true;

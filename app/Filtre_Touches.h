@@ -5,6 +5,7 @@
 #include <functional>
 
 class QKeyEvent;
+class QLineEdit;
 class QWidget;
 
 // Gives an entry control the key-press contract of the original platform: the handler
@@ -25,6 +26,9 @@ public:
 
     // The character code of a key press as the handlers see it, 0 for a key they never see.
     static int Code_Touche(const QKeyEvent& touche);
+    // The line edit that holds an entry control's text: the control itself, or an editable
+    // combo box's line edit; none for anything else.
+    static QLineEdit* Champ_Texte(QObject* controle);
 
 private:
     Filtre_Touches(QWidget* controle, Gestionnaire gestionnaire);

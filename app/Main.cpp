@@ -378,15 +378,6 @@ void Main::Construire_Menus()
 // Ctrl+Z and Ctrl+Y in an entry field: the field's own undo while it has typing to undo,
 // the log's otherwise. A line edit claims both keys for itself whether or not it has
 // anything to undo, so the claim is refused here when it has nothing.
-static QLineEdit* Champ_Texte(QObject* objet)
-{
-    if (auto* ligne = qobject_cast<QLineEdit*>(objet))
-        return ligne;
-    if (auto* combo = qobject_cast<QComboBox*>(objet))
-        return combo->lineEdit();
-    return nullptr;
-}
-
 bool Main::eventFilter(QObject* objet, QEvent* event)
 {
     if (objet == Liste_KVRT->viewport() && event->type() == QEvent::MouseButtonPress)
@@ -397,7 +388,7 @@ bool Main::eventFilter(QObject* objet, QEvent* event)
         const bool annuler = Mnu_Annuler->shortcuts().contains(vue);
         const bool retablir = Mnu_Retablir->shortcuts().contains(vue);
         if (annuler || retablir) {
-            QLineEdit* champ = Champ_Texte(objet);
+            QLineEdit* champ = Filtre_Touches::Champ_Texte(objet);
             const bool pourLeChamp = champ && !champ->isReadOnly()
                 && (annuler ? champ->isUndoAvailable() : champ->isRedoAvailable());
             if (!pourLeChamp) {

@@ -204,9 +204,7 @@ void Sous_Programmes::Verifier_Journal()
     QByteArray contenu;
     if (!FichierLog::Lire_Tout(Nom_Log(), contenu).ok())
         return;
-    QString nom;
-    if (Journal_Log().Verifier(contenu, &nom) == Journal::Journal_Log::Accord::Mis_De_Cote)
-        Journal_Mis_De_Cote = nom;
+    Journal_Log().Verifier(contenu);
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
@@ -221,18 +219,16 @@ QString Sous_Programmes::Operation_A_Retablir()
     return e ? e->operation : QString();
 }
 
-void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi)
+void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire)
 {
     using R = Journal::Journal_Log::Resultat;
     if (r.etat == R::Erreur) {
         plateforme.Message(r.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
         return;
     }
-    QString deCote = r.misDeCote.isEmpty() ? Journal_Mis_De_Cote : r.misDeCote;
-    if (r.etat == R::Log_Modifie) {
-        Journal_Mis_De_Cote = deCote;
-    }
-    if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !Journal_Mis_De_Cote.isEmpty())) {
+    // The journal set aside this session, at start-up or by this very refusal.
+    const QString deCote = Journal_Log().Dernier_Mis_De_Cote();
+    if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !deCote.isEmpty())) {
         plateforme.Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
                                           "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
                                .arg(quoi, QDir::toNativeSeparators(deCote)),
@@ -240,16 +236,24 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
         return;
     }
     if (r.etat == R::Rien_A_Faire)
-        plateforme.Message(quoi.contains(QStringLiteral("rétablir")) ? QStringLiteral("Aucune modification à rétablir.")
-                                                                    : QStringLiteral("Aucune modification à annuler."),
-                           main);
+        plateforme.Message(rienAFaire, main);
+}
+
+void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
+{
+    plateforme.Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
+                               .arg(e.numero)
+                               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
+                           + suite,
+                       main);
 }
 
 bool Sous_Programmes::Annuler_Modification()
 {
     const auto r = Journal_Log().Annuler(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"));
+        Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"),
+                   QStringLiteral("Aucune modification à annuler."));
         return false;
     }
     return true;
@@ -259,7 +263,7 @@ bool Sous_Programmes::Retablir_Modification()
 {
     const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"));
+        Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
         return false;
     }
     return true;
@@ -274,12 +278,8 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
         if (e.numero == numero)
             nom = QStringLiteral("retour à l'état après : ") + e.operation;
     const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme.Maintenant_Utc());
-    if (r.etat == Journal::Journal_Log::Resultat::Rien_A_Faire && Journal_Mis_De_Cote.isEmpty()) {
-        plateforme.Message(QStringLiteral("Le log est déjà dans cet état."), main);
-        return false;
-    }
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"));
+        Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
         return false;
     }
     return true;

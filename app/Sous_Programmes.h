@@ -82,8 +82,6 @@ public:
     // "suppression du KVRT 29001" and the like, or empty when there is nothing to undo/redo.
     QString Operation_A_Annuler();
     QString Operation_A_Retablir();
-    // The name of a journal set aside this session, for the message of a refused undo.
-    QString Journal_Mis_De_Cote;
     // "enregistrement du KVRT 29001": an operation named after the reference of a record.
     static QString Nom_Operation(const QString& action, QStringView enregistrement);
     // Reads the log's bytes; tells the user and returns false on failure.
@@ -118,7 +116,10 @@ public:
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
-    void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi);
+    void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
+    // A file beside the log that could not be written: its number, its name, the cause, then
+    // what was not done.
+    void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
 
 public:
     static QString Ligne_Credit();

@@ -210,7 +210,9 @@ ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const Q
     return {};
 }
 
-ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
+// Every rewrite: a temporary file in the same folder gets all the bytes, then replaces the
+// file in one rename, made durable with the folder. A failure leaves the file as it was.
+static ErreurFichier Remplacer(const QString& chemin, const std::function<ErreurFichier(QSaveFile&)>& ecrire)
 {
     const QString action = QStringLiteral("impossible de réécrire");
     if (Autre_Qu_Un_Fichier(QFileInfo(chemin)))
@@ -219,7 +221,7 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
     errno = 0;
     if (!fichier.open(QIODevice::WriteOnly))
         return Erreur(QFileInfo(chemin).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
-    ErreurFichier e = Ecrire(fichier, lignes, chemin);
+    ErreurFichier e = ecrire(fichier);
     if (!e.ok()) {
         fichier.cancelWriting();
         return e;
@@ -239,25 +241,19 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
     return Synchroniser_Dossier(chemin);
 }
 
+ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
+{
+    return Remplacer(chemin, [&](QSaveFile& fichier) { return Ecrire(fichier, lignes, chemin); });
+}
+
 ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu)
 {
-    const QString action = QStringLiteral("impossible de réécrire");
-    if (QFileInfo(chemin).isDir())
-        return Erreur(75, action, chemin);
-    QSaveFile fichier(chemin);
-    errno = 0;
-    if (!fichier.open(QIODevice::WriteOnly))
-        return Erreur(QFileInfo(chemin).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
-    errno = 0;
-    if (fichier.write(contenu) != contenu.size() || !fichier.flush()) {
-        const int numero = errno == ENOSPC ? 61 : Numero_Depuis(fichier, errno);
-        fichier.cancelWriting();
-        return Erreur(numero, action, chemin);
-    }
-    errno = 0;
-    if (!fichier.commit())
-        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
-    return Synchroniser_Dossier(chemin);
+    return Remplacer(chemin, [&](QSaveFile& fichier) -> ErreurFichier {
+        errno = 0;
+        if (fichier.write(contenu) != contenu.size())
+            return Erreur(Numero_Depuis(fichier, errno), QStringLiteral("impossible de réécrire"), chemin);
+        return {};
+    });
 }
 
 #ifdef Q_OS_UNIX

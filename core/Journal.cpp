@@ -181,7 +181,7 @@ std::vector<Ligne> Lignes(QByteArrayView octets)
 
 } // namespace
 
-QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntier)
+QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntier, qsizetype dejaEgaux)
 {
     QList<Bloc> blocs;
     if (ancienEntier == nouveauEntier)
@@ -190,7 +190,7 @@ QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntie
     // a line or two of a long log, and only the stretch between is cut into lines.
     const qsizetype na0 = ancienEntier.size(), nb0 = nouveauEntier.size();
     const qsizetype commun = qMin(na0, nb0);
-    qsizetype p = 0;
+    qsizetype p = qBound<qsizetype>(0, dejaEgaux, commun);
     while (p < commun) {
         const qsizetype pas = qMin<qsizetype>(4096, commun - p);
         if (std::memcmp(ancienEntier.data() + p, nouveauEntier.data() + p, size_t(pas)) != 0)
@@ -815,7 +815,7 @@ ErreurFichier Journal_Log::Reecrire(QByteArrayView ancien, const QByteArray& nou
         Mettre_De_Cote();
     if (ancien == QByteArrayView(nouveau))
         return FichierLog::Reecrire_Octets(m_cheminLog, nouveau); // nothing to undo
-    e.blocs = Differences(ancien, nouveau);
+    e.blocs = Differences(ancien, nouveau, commun);
     ErreurFichier r = Noter(e);
     if (!r.ok())
         return r;

@@ -50,8 +50,9 @@ struct Bloc
 };
 
 // The blocks that turn one file into another, found line by line (a line with its own line
-// end), in increasing position and never overlapping.
-QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau);
+// end), in increasing position and never overlapping. dejaEgaux: a count of first bytes the
+// caller already knows alike in both, so that they are not compared again.
+QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau, qsizetype dejaEgaux = 0);
 // Applies blocks to the file they were made from; false when they do not fit it.
 bool Appliquer(QByteArrayView ancien, const QList<Bloc>& blocs, QByteArray& nouveau);
 // The blocks that take the new file back to the old one.

@@ -9,7 +9,6 @@
 #include "Plateforme.h"
 #include "Texte1252.h"
 
-#include <QDir>
 
 bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
 {
@@ -56,11 +55,7 @@ void Sous_Programmes::Enregistre_Adif()
     // The file is written whole or not at all, as every file beside the log.
     const ErreurFichier e = FichierLog::Reecrire(chemin, Texte1252::Couper_Lignes(adi));
     if (!e.ok()) {
-        plateforme.Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n"
-                                          "Le log n'a pas été enregistré au format ADIF.")
-                               .arg(e.numero)
-                               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero)),
-                           main);
+        Dire_Echec_Creation(e, chemin, QStringLiteral("Le log n'a pas été enregistré au format ADIF."));
         return;
     }
     QString texte = QStringLiteral("Le log a été enregistré au format ADIF sous le nom : ") + nom;

@@ -82,11 +82,7 @@ void Sous_Programmes::Enregistre_Contactes()
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
     const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
     if (!e.ok()) {
-        plateforme.Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n"
-                                          "La liste des KVRT contactés n'a pas été enregistrée.")
-                               .arg(e.numero)
-                               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero)),
-                           main);
+        Dire_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée."));
         return;
     }
     plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, main);
