@@ -95,6 +95,9 @@ public:
 
     // Reports.
     void Imprime_Contactes();
+    // Without a printer installed, the print dialog still offers a PDF file: this one, named
+    // nom + ".pdf", beside the log.
+    void Proposer_Pdf(QPrinter& imprimante, const QString& nom) const;
     void Enregistre_Contactes();
     bool Colorie_Carte(Carte_Acti& carte, int& Nb);
     // The report body shared by the printout and the export, one line per entry.

@@ -24,7 +24,6 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -530,12 +529,8 @@ void Progression::Progression_Imprimer_Click()
 {
     // The same road as the printout of the contacted castles: the printer dialog, then one page.
     QPrinter imprimante(QPrinter::ScreenResolution);
-    // Without a printer the dialog still offers printing to a PDF file, proposed beside the log.
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        imprimante.setOutputFormat(QPrinter::PdfFormat);
-        imprimante.setOutputFileName(sp.Repertoire() + QLatin1Char('/') + sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_")
-                                     + sp.Annee_Challenge + QStringLiteral("_progression.pdf"));
-    }
+    sp.Proposer_Pdf(imprimante, sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
+                                    + QStringLiteral("_progression"));
     QPrintDialog dialogue(&imprimante, this);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {

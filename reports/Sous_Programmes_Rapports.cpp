@@ -88,18 +88,20 @@ void Sous_Programmes::Enregistre_Contactes()
     plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, main);
 }
 
+void Sous_Programmes::Proposer_Pdf(QPrinter& imprimante, const QString& nom) const
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        return;
+    imprimante.setOutputFormat(QPrinter::PdfFormat);
+    imprimante.setOutputFileName(Repertoire() + QLatin1Char('/') + nom + QStringLiteral(".pdf"));
+}
+
 void Sous_Programmes::Imprime_Contactes()
 {
     QPrinter imprimante(QPrinter::HighResolution);
-    // Without a printer the dialog still offers printing to a PDF file: it is proposed
-    // beside the log, named as the export of the day.
-    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
-        const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
-        QString nom = Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date);
-        nom.chop(4);
-        imprimante.setOutputFormat(QPrinter::PdfFormat);
-        imprimante.setOutputFileName(Repertoire() + QLatin1Char('/') + nom + QStringLiteral(".pdf"));
-    }
+    // Without a printer, the PDF proposed is named as the export of the day.
+    const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
+    Proposer_Pdf(imprimante, Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date).chopped(4));
     QPrintDialog dialogue(&imprimante, main);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {
