@@ -1,5 +1,6 @@
 #include "Main.h"
 #include "Filtre_Touches.h"
+#include "Geometrie_Carte.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
@@ -9,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QStyleFactory>
+#include <QTimer>
 #include <QTranslator>
 
 #ifdef Q_OS_UNIX
@@ -51,5 +53,9 @@ int main(int argc, char* argv[])
     fenetre.Main_Form_Load();
     if (sp.Programme_Termine)
         return 0;
+    // The map of the departements is long to lay out: it is done in the background once the
+    // main window is up, and the program waits for it, if need be, before it ends.
+    QTimer::singleShot(500, &fenetre, [] { Geometrie_Carte::Preparer(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, [] { Geometrie_Carte::Attendre(); });
     return app.exec();
 }

@@ -9,8 +9,13 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <future>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 namespace {
 
@@ -52,10 +57,45 @@ QPainterPath Transformer(const QPainterPath& chemin, double echelle, QPointF ori
 
 } // namespace
 
+namespace {
+
+// The one map of the program, built by the first caller or by the background thread.
+std::mutex Verrou_Carte;
+std::shared_future<std::shared_ptr<const Geometrie_Carte>> Carte_Commune;
+
+std::shared_future<std::shared_ptr<const Geometrie_Carte>> Lancer(std::launch maniere)
+{
+    const std::lock_guard<std::mutex> verrou(Verrou_Carte);
+    if (!Carte_Commune.valid())
+        Carte_Commune = std::async(maniere, [] {
+                            return std::make_shared<const Geometrie_Carte>(QStringLiteral(":/carte/france.departments.svg"));
+                        }).share();
+    return Carte_Commune;
+}
+
+} // namespace
+
 const Geometrie_Carte& Geometrie_Carte::Carte()
 {
-    static const Geometrie_Carte carte(QStringLiteral(":/carte/france.departments.svg"));
-    return carte;
+    // Fonts and painting on an image are safe outside the GUI thread; the map holds no widget.
+    return *Lancer(std::launch::deferred).get();
+}
+
+void Geometrie_Carte::Preparer()
+{
+    Lancer(std::launch::async);
+}
+
+void Geometrie_Carte::Attendre()
+{
+    std::shared_future<std::shared_ptr<const Geometrie_Carte>> enCours;
+    {
+        const std::lock_guard<std::mutex> verrou(Verrou_Carte);
+        enCours = Carte_Commune;
+    }
+    // A map left to its first caller is not waited for: waiting would build it here.
+    if (enCours.valid() && enCours.wait_for(std::chrono::seconds(0)) != std::future_status::deferred)
+        enCours.wait();
 }
 
 const Departement_Carte* Geometrie_Carte::Departement(int numero) const
@@ -159,10 +199,13 @@ QPointF Geometrie_Carte::Point_Interieur(const QPainterPath& forme, double rappo
 
     // Distance to the border in a space squeezed horizontally, so that the deepest point
     // leaves rapport times more room across than up and down.
+    // A point only counts when deeper than the best so far: the search through the border
+    // stops as soon as a segment comes closer than that, and the point is worth nothing.
+    QPointF meilleur = cadre.center();
+    double record = -1;
     auto profondeur = [&](QPointF point) {
-        if (!forme.contains(point))
-            return -1.0;
         const QPointF q(point.x() / rapport, point.y());
+        const double seuil = record < 0 ? -1.0 : record * record;
         double meilleure = std::numeric_limits<double>::max();
         for (const Segment& s : segments) {
             const QPointF ab = s.b - s.a, aq = q - s.a;
@@ -170,12 +213,14 @@ QPointF Geometrie_Carte::Point_Interieur(const QPainterPath& forme, double rappo
             const double t = l2 > 0 ? qBound(0.0, QPointF::dotProduct(aq, ab) / l2, 1.0) : 0.0;
             const QPointF d = q - (s.a + t * ab);
             meilleure = qMin(meilleure, QPointF::dotProduct(d, d));
+            if (meilleure <= seuil)
+                return -1.0;
         }
+        if (!forme.contains(point))
+            return -1.0;
         return std::sqrt(meilleure);
     };
 
-    QPointF meilleur = cadre.center();
-    double record = -1;
     double pas = qMax(0.5, qMin(cadre.width(), cadre.height()) / 30.0);
     for (double y = cadre.top() + pas / 2; y < cadre.bottom(); y += pas)
         for (double x = cadre.left() + pas / 2; x < cadre.right(); x += pas) {
@@ -346,37 +391,46 @@ void Geometrie_Carte::Disposer()
             p.drawPath(departements[i].forme);
         }
     }
+    // The departement under each pixel, read straight from the image's memory: the
+    // search below asks millions of times.
+    std::vector<int> numeros(size_t(Largeur) * Hauteur);
+    for (int y = 0; y < Hauteur; ++y) {
+        const QRgb* ligne = reinterpret_cast<const QRgb*>(ids.constScanLine(y));
+        for (int x = 0; x < Largeur; ++x)
+            numeros[size_t(y) * Largeur + x] = int(ligne[x] & 0xFFFFFF);
+    }
     auto id = [&](double x, double y) -> int {
         const int xi = int(x), yi = int(y);
         if (xi < 0 || yi < 0 || xi >= Largeur || yi >= Hauteur)
             return 0;
-        return int(ids.pixel(xi, yi) & 0xFFFFFF);
+        return numeros[size_t(yi) * Largeur + xi];
     };
     // Part of a rectangle, sampled on a grid, that lies on departement i.
-    auto part = [&](const QRectF& r, int i, int nx, int ny) {
-        int dedans = 0;
-        for (int a = 0; a < ny; ++a)
-            for (int b = 0; b < nx; ++b)
-                if (id(r.left() + (b + 0.5) * r.width() / nx, r.top() + (a + 0.5) * r.height() / ny) == i + 1)
-                    ++dedans;
-        return double(dedans) / (nx * ny);
-    };
-
     // Covering a neighbour costs more the smaller the neighbour: a box overflowing a tiny
     // departement would leave no room for that departement's own box.
     QList<double> surfaces(departements.size() + 1, 0.0);
     for (int y = 0; y < Hauteur; ++y)
         for (int x = 0; x < Largeur; ++x)
             surfaces[id(x, y)] += 1;
-    auto gene = [&](const QRectF& r, int i, int nx, int ny) {
+    // A rectangle sampled on a grid: the part of it on departement i, and what it costs to
+    // cover the neighbours it overflows onto, both from the same samples.
+    QList<double> gene_de(surfaces.size(), 0.0);
+    for (qsizetype k = 1; k < surfaces.size(); ++k)
+        if (surfaces[k] > 0)
+            gene_de[k] = 300.0 / surfaces[k];
+    struct Mesure { double part, gene; };
+    auto mesurer = [&](const QRectF& r, int i, int nx, int ny) {
+        int dedans = 0;
         double cout = 0;
         for (int a = 0; a < ny; ++a)
             for (int b = 0; b < nx; ++b) {
                 const int autre = id(r.left() + (b + 0.5) * r.width() / nx, r.top() + (a + 0.5) * r.height() / ny);
-                if (autre != 0 && autre != i + 1)
-                    cout += 300.0 / surfaces[autre];
+                if (autre == i + 1)
+                    ++dedans;
+                else if (autre != 0)
+                    cout += gene_de[autre];
             }
-        return cout / (nx * ny);
+        return Mesure{double(dedans) / (nx * ny), cout / (nx * ny)};
     };
 
     const QFont police = Police_Noms();
@@ -430,12 +484,18 @@ void Geometrie_Carte::Disposer()
                         || id(milieu.x() + 2, milieu.y()) != i + 1 || id(milieu.x(), milieu.y() - 2) != i + 1
                         || id(milieu.x(), milieu.y() + 2) != i + 1)
                         continue;
-                    const double partCase = part(caseDep, i, 5, 4);
-                    const double partNom = nom.isEmpty() ? 1 : part(nom, i, 8, qMax(2, int(d.lignes_nom.size()) * 2));
+                    const Mesure surCase = mesurer(caseDep, i, 5, 4);
+                    double partNom = 1, geneNom = 0;
+                    if (!nom.isEmpty()) {
+                        const int rangs = qMax(2, int(d.lignes_nom.size()) * 2);
+                        const Mesure surNom = mesurer(nom, i, 8, rangs);
+                        partNom = surNom.part;
+                        geneNom = rangs == 2 ? surNom.gene : mesurer(nom, i, 8, 2).gene;
+                    }
                     const double ecart = std::hypot(x - d.centre.x(), caseDep.center().y() - d.centre.y()) / diagonale;
                     // Names under their box read best: above is only for when below does not fit.
-                    const double genes = 2 * gene(caseDep, i, 5, 4) + (nom.isEmpty() ? 0 : gene(nom, i, 8, 2));
-                    choix.append({2 * partCase + partNom - 0.3 * ecart - (dessous ? 0 : 0.15) - genes, caseDep, nom});
+                    const double genes = 2 * surCase.gene + geneNom;
+                    choix.append({2 * surCase.part + partNom - 0.3 * ecart - (dessous ? 0 : 0.15) - genes, caseDep, nom});
                 }
             }
         std::stable_sort(choix.begin(), choix.end(), [](const Choix& a, const Choix& b) { return a.note > b.note; });

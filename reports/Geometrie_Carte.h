@@ -35,8 +35,14 @@ public:
     static constexpr int Largeur_Case = 25;
     static constexpr int Hauteur_Case = 20;
 
-    // Built once from the resource file; later calls return the same map.
+    // Built once from the resource file; later calls return the same map. When Preparer()
+    // started it in the background, waits for that work instead of doing it again.
     static const Geometrie_Carte& Carte();
+    // Starts building the map in a thread of its own, so that the map window's first opening
+    // finds it ready rather than spending a tenth of a second on it. Attendre() waits for that
+    // thread; the program calls it before it ends.
+    static void Preparer();
+    static void Attendre();
     // Builds a map from an SVG file; erreur says what went wrong when it is not valide.
     explicit Geometrie_Carte(const QString& fichierSvg);
 

@@ -32,6 +32,7 @@ private slots:
     void lecture_chemin_svg_data();
     void lecture_chemin_svg();
     void geometrie();
+    void carte_preparee_en_fond();
     void peinture_et_compte_data();
     void peinture_et_compte();
     void fenetre();
@@ -46,6 +47,8 @@ private:
 void Tst_Carte::initTestCase()
 {
     QApplication::setStyle(QStringLiteral("Fusion"));
+    // As the program does once its main window is up: the map is laid out in the background.
+    Geometrie_Carte::Preparer();
 }
 
 QStringList Tst_Carte::Log_De(const QStringList& references)
@@ -140,6 +143,27 @@ void Tst_Carte::geometrie()
         for (const Departement_Carte& d : carte.departements)
             QVERIFY(!d.forme.intersects(QRectF(picture.Place_Case(n))));
     }
+}
+
+void Tst_Carte::carte_preparee_en_fond()
+{
+    // The map laid out in its own thread is the one this thread lays out: same fonts, same
+    // boxes, same names, so the window shows the same map however early it opens.
+    const Geometrie_Carte& fond = Geometrie_Carte::Carte();
+    const Geometrie_Carte ici(QStringLiteral(":/carte/france.departments.svg"));
+    QVERIFY(fond.valide && ici.valide);
+    QCOMPARE(fond.departements.size(), ici.departements.size());
+    for (qsizetype k = 0; k < ici.departements.size(); ++k) {
+        const Departement_Carte& a = fond.departements.at(k);
+        const Departement_Carte& b = ici.departements.at(k);
+        QCOMPARE(a.code, b.code);
+        QCOMPARE(a.case_dep, b.case_dep);
+        QCOMPARE(a.zone_nom, b.zone_nom);
+        QCOMPARE(a.lignes_nom, b.lignes_nom);
+        QCOMPARE(a.centre, b.centre);
+    }
+    QCOMPARE(&Geometrie_Carte::Carte(), &fond);
+    Geometrie_Carte::Attendre();
 }
 
 void Tst_Carte::peinture_et_compte_data()
