@@ -112,6 +112,18 @@ struct Drapeaux
     }
 };
 
+// One more line in the whole log's figures.
+void Compter(Bilan& b, Drapeaux& departements, const Lecture& r)
+{
+    ++b.qso;
+    b.points += r.points;
+    if (r.attente)
+        b.en_attente += r.points_prevus;
+    if (r.type >= 0)
+        ++b.par_type[size_t(r.type)];
+    departements.Marquer(r.departement);
+}
+
 } // namespace
 
 int Points_Octets(QByteArrayView ligne)
@@ -133,14 +145,7 @@ Bilan Calculer_Bilan(const QByteArray& contenuLog)
 {
     Bilan b;
     Drapeaux d;
-    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) {
-        const Lecture r = Lire(l);
-        ++b.qso;
-        b.points += r.points;
-        if (r.attente)
-            b.en_attente += r.points_prevus;
-        d.Marquer(r.departement);
-    });
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) { Compter(b, d, Lire(l)); });
     b.departements = d.compte;
     return b;
 }
@@ -154,11 +159,7 @@ Series Calculer(const QByteArray& contenuLog)
     bool ordonnees = true;
     Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) {
         const Lecture r = Lire(l);
-        ++s.bilan.qso;
-        s.bilan.points += r.points;
-        if (r.attente)
-            s.bilan.en_attente += r.points_prevus;
-        tous.Marquer(r.departement);
+        Compter(s.bilan, tous, r);
         if (r.cle_date < 0) {
             ++s.lignes_sans_date;
             return;

@@ -43,6 +43,7 @@ struct Bilan
     int en_attente = 0;   // what the "*" QSOs will earn once validated
     int departements = 0; // the summary's count of departements
     int qso = 0;          // lines of the log
+    std::array<int, Nombre_Types> par_type{}; // lines of each row of the table, "*" ones included
 };
 
 struct Series

@@ -18,33 +18,21 @@ QString Texte_Points(int points)
     return points < 0 ? QString::number(points) : QLatin1Char(' ') + QString::number(points);
 }
 
-Recapitulatif Compter(const QList<QByteArray>& lignesLog)
+Recapitulatif Compter(const QByteArray& contenuLog)
 {
+    // The summary's rules are the season's: a "*" QSO counts in its type and its departement,
+    // and scores nothing yet. The two operator types and unknown texts have no box.
+    const Series_Saison::Bilan b = Series_Saison::Calculer_Bilan(contenuLog);
     Recapitulatif r;
-    // 111 flags as the original table has; a two-character code never goes past 99.
-    bool drapeaux[111] = {};
-    for (const QByteArray& octets : lignesLog) {
-        // Only the first 53 characters carry fields: a damaged long line costs nothing more.
-        const QString ligne = Texte1252::Decoder(Texte1252::Morceau(octets, 0, Enregistrement::Longueur_Ligne_Log));
-        const int numero = Enregistrement::Numero_Departement(Champ(ligne, 11, 2));
-        if (numero >= 0 && numero <= 110)
-            drapeaux[numero] = true;
-        const int index = Enregistrement::Index_Du_Type(Enregistrement::Champ_Nettoye(ligne, 18, Enregistrement::Largeur_Type));
-        switch (index) {
-        case 0: ++r.Nb_CC; break;
-        case 1: ++r.Nb_CR; break;
-        case 2: ++r.Nb_RC; break;
-        case 3: ++r.Nb_CA; break;
-        case 4: ++r.Nb_AR; break;
-        case 5: ++r.Nb_RA; break;
-        case 8: ++r.Nb_DO; break;
-        default: break; // the two operator types and unknown texts have no box
-        }
-        r.Points += Enregistrement::Points_Ligne(ligne);
-    }
-    for (int i = 1; i <= 110; ++i)
-        if (drapeaux[i])
-            ++r.Nb_Dpt;
+    r.Nb_CC = b.par_type[0];
+    r.Nb_CR = b.par_type[1];
+    r.Nb_RC = b.par_type[2];
+    r.Nb_CA = b.par_type[3];
+    r.Nb_AR = b.par_type[4];
+    r.Nb_RA = b.par_type[5];
+    r.Nb_DO = b.par_type[8];
+    r.Nb_Dpt = b.departements;
+    r.Points = b.points;
     return r;
 }
 
@@ -212,7 +200,10 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
     // The lines in file order, one after another in one block, written in place: a line of the
     // list is never longer than 1 + 6 + 2 + 22 + 2 + 8 + 2 + 12 + 2 + 2 characters.
     constexpr qsizetype Longueur_Max = 60;
-    const qsizetype maxLignes = contenuLog.count('\n') + 1;
+    qsizetype maxLignes = 1;
+    for (const char *p = contenuLog.constData(), *fin = p + contenuLog.size();
+         (p = static_cast<const char*>(memchr(p, '\n', size_t(fin - p)))) != nullptr; ++p)
+        ++maxLignes;
     QByteArray brut(maxLignes * Longueur_Max, Qt::Uninitialized);
     char* const debutBrut = brut.data();
     char* c = debutBrut;
@@ -253,20 +244,46 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
             tete = (tete << 8) | (k < longueur ? quint64(rang[x[k]]) : 0);
         cles[i] = {tete, quint32(i)};
     }
-    std::sort(cles.begin(), cles.end(), [&](const Cle& a, const Cle& b) {
+    // The heads in order by a stable radix sort, a byte at a time from the last, bytes that
+    // every line shares skipped; only lines alike in their head are then compared whole.
+    std::vector<Cle> tampon(n);
+    for (int octet = 0; octet < 8 && n > 1; ++octet) {
+        const int decalage = 8 * octet;
+        std::array<size_t, 257> compte{};
+        for (const Cle& k : cles)
+            ++compte[size_t((k.tete >> decalage) & 0xFF) + 1];
+        if (compte[size_t((cles[0].tete >> decalage) & 0xFF) + 1] == n)
+            continue;
+        for (size_t i = 0; i < 256; ++i)
+            compte[i + 1] += compte[i];
+        for (const Cle& k : cles)
+            tampon[compte[size_t((k.tete >> decalage) & 0xFF)]++] = k;
+        cles.swap(tampon);
+    }
+    tampon = std::vector<Cle>();
+    auto avant = [&](const Cle& a, const Cle& b) {
         if (a.tete != b.tete)
             return a.tete < b.tete;
         const uchar* x = base + debuts[a.index];
         const uchar* y = base + debuts[b.index];
         const quint32 nx = debuts[a.index + 1] - debuts[a.index], ny = debuts[b.index + 1] - debuts[b.index];
         const quint32 m = qMin(nx, ny);
-        for (quint32 k = 0; k < m; ++k)
+        // Equal heads: the first eight ranks, or the whole of both lines if shorter, are alike.
+        for (quint32 k = qMin<quint32>(8, m); k < m; ++k)
             if (rang[x[k]] != rang[y[k]])
                 return rang[x[k]] < rang[y[k]];
         if (nx != ny)
             return nx < ny;
         return a.index < b.index;
-    });
+    };
+    for (size_t debut = 0; debut < n;) {
+        size_t fin = debut + 1;
+        while (fin < n && cles[fin].tete == cles[debut].tete)
+            ++fin;
+        if (fin - debut > 1)
+            std::sort(cles.begin() + qsizetype(debut), cles.begin() + qsizetype(fin), avant);
+        debut = fin;
+    }
 
     // The lines stay where they were written; only their order is kept, so that a long log is
     // never held twice.

@@ -11,14 +11,14 @@
 // show or write what these return.
 namespace Rapports {
 
-// What the summary window shows, counted in one pass over the log.
+// What the summary window shows, counted in one pass over the log's bytes.
 struct Recapitulatif
 {
     int Nb_CC = 0, Nb_CR = 0, Nb_RC = 0, Nb_CA = 0, Nb_AR = 0, Nb_RA = 0, Nb_DO = 0;
     int Nb_Dpt = 0;
     int Points = 0;
 };
-Recapitulatif Compter(const QList<QByteArray>& lignesLog);
+Recapitulatif Compter(const QByteArray& contenuLog);
 
 // The contacted-castles window.
 QString Entete_Contactes();                        // 94 characters

@@ -113,8 +113,8 @@ void Recapitulatif::Recapitulatif_Form_Load()
     Centrer(this);
     Annee_X->setText(sp.Annee_Challenge);
 
-    QList<QByteArray> lignes;
-    const ErreurFichier e = FichierLog::Lire(sp.Nom_Log(), lignes);
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
     if (!e.ok()) {
         // Nothing to count: the boxes stay empty rather than show a false zero.
         for (QLineEdit* b : {Nb_CC, Nb_CR, Nb_RC, Nb_CA, Nb_AR, Nb_RA, Nb_DO, Nb_Dpt, Nb_Points_Tot})
@@ -122,7 +122,7 @@ void Recapitulatif::Recapitulatif_Form_Load()
         sp.plateforme.Message(e.message, this);
         return;
     }
-    const Rapports::Recapitulatif r = Rapports::Compter(lignes);
+    const Rapports::Recapitulatif r = Rapports::Compter(contenu);
     Nb_CC->setText(QString::number(r.Nb_CC));
     Nb_CR->setText(QString::number(r.Nb_CR));
     Nb_RC->setText(QString::number(r.Nb_RC));

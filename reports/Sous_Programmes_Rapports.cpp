@@ -170,8 +170,8 @@ bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
     Nb = 0;
     for (QLabel* boite : std::as_const(carte.Dep))
         Apparence::Colorer(boite, Carte_Acti::Couleur_Non_Contacte());
-    QList<QByteArray> lignes;
-    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok()) {
         carte.Picture1->update();
         plateforme.Message(e.message, &carte);
@@ -179,11 +179,13 @@ bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
     }
     // Each box is painted once however many QSOs name it: a long log stays quick.
     QList<bool> peint(carte.Dep.size(), false);
-    for (const QByteArray& ligne : std::as_const(lignes)) {
-        const int numero = Enregistrement::Case_Departement(Texte1252::Decoder(Texte1252::Morceau(ligne, 10, 2)));
+    QString code;
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
+        Texte1252::Decoder(Texte1252::Morceau(ligne, 10, 2), code);
+        const int numero = Enregistrement::Case_Departement(code);
         if (numero >= 0 && numero < peint.size())
             peint[numero] = true;
-    }
+    });
     for (qsizetype i = 0; i < peint.size(); ++i)
         if (peint[i])
             Apparence::Colorer(carte.Dep[i], Apparence::Vert_Carte);

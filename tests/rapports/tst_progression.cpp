@@ -249,12 +249,29 @@ void Tst_Progression::bilan_comme_total_et_recapitulatif()
     QFETCH(QByteArray, log);
     const Series_Saison::Bilan b = Series_Saison::Calculer_Bilan(log);
     const QList<QByteArray> lignes = Texte1252::Couper_Lignes(log);
+    // The same figures by the rules of the record, on decoded text, line by line.
     int total = 0;
-    for (const QByteArray& l : lignes)
-        total += Enregistrement::Points_Ligne(Texte1252::Decoder(l.left(Enregistrement::Longueur_Ligne_Log)));
+    std::array<int, 9> parType{};
+    QSet<int> departements;
+    for (const QByteArray& l : lignes) {
+        const QString ligne = Texte1252::Decoder(l.left(Enregistrement::Longueur_Ligne_Log));
+        total += Enregistrement::Points_Ligne(ligne);
+        const int type = Enregistrement::Index_Du_Type(Enregistrement::Champ_Nettoye(ligne, 18, Enregistrement::Largeur_Type));
+        if (type >= 0)
+            ++parType[size_t(type)];
+        const int numero = Enregistrement::Numero_Departement(Enregistrement::Champ(ligne, 11, 2));
+        if (numero >= 1 && numero <= 110)
+            departements.insert(numero);
+    }
     QCOMPARE(b.points, total);
-    QCOMPARE(b.departements, Rapports::Compter(lignes).Nb_Dpt);
+    QCOMPARE(b.departements, int(departements.size()));
     QCOMPARE(b.qso, int(lignes.size()));
+    QCOMPARE(b.par_type, parType);
+    const Rapports::Recapitulatif r = Rapports::Compter(log);
+    QCOMPARE(r.Points, total);
+    QCOMPARE(r.Nb_Dpt, int(departements.size()));
+    const QList<int> cases = {r.Nb_CC, r.Nb_CR, r.Nb_RC, r.Nb_CA, r.Nb_AR, r.Nb_RA, r.Nb_DO};
+    QCOMPARE(cases, QList<int>({parType[0], parType[1], parType[2], parType[3], parType[4], parType[5], parType[8]}));
 }
 
 // ---------------------------------------------------------------------------------------
