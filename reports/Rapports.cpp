@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstring>
 #include <vector>
 
@@ -145,13 +146,6 @@ QString Nom_Export(const QString& indicatif, const QString& annee, const QString
 namespace Rapports {
 
 namespace {
-
-void Ajouter_Points(QByteArray& ligne, int points)
-{
-    if (points >= 0)
-        ligne += ' ';
-    ligne += QByteArray::number(points);
-}
 
 // Each byte of the log's character set ranked by its decoded, case-folded character: comparing
 // ranks is comparing the decoded lines with QString::compare(..., Qt::CaseInsensitive), a byte
@@ -326,18 +320,27 @@ QList<QByteArray> Rapport_Octets(const QByteArray& contenuLog, const QString& in
     ajouter(Texte1252::Encoder(Entete_Rapport()));
     ajouter({});
     int numero = 1;
+    // One line's bytes, its memory kept from line to line; numbers written without allocating.
     QByteArray ligne;
-    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
-        ligne.clear();
-        ligne += "  ";
-        const QByteArray chiffres = QByteArray::number(numero++);
-        for (qsizetype i = chiffres.size(); i < 5; ++i)
+    auto chiffres = [&](int valeur, int largeur) {
+        char tampon[16];
+        const auto fin = std::to_chars(tampon, tampon + sizeof tampon, valeur).ptr;
+        for (qsizetype i = fin - tampon; i < largeur; ++i)
             ligne += ' ';
-        ligne += chiffres;
+        ligne.append(tampon, fin - tampon);
+    };
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
+        ligne.resize(0);
+        ligne += "  ";
+        chiffres(numero++, 5);
         ligne += "   ";
         ligne += r;
         ligne += "  ";
-        Ajouter_Points(ligne, Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log))));
+        // " 3", "-1": a blank where a number has no sign.
+        const int points = Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log)));
+        if (points >= 0)
+            ligne += ' ';
+        chiffres(points, 0);
         ajouter(ligne);
     });
     ajouter({});
