@@ -275,8 +275,10 @@ void Progression::Progression_Form_Load()
         taille = taille.boundedTo(ecran->availableSize() * 0.95);
     resize(taille);
     Apparence::Centrer(this);
-    show();
+    // The charts get the season before they are first laid out and painted: laid out empty,
+    // then again with the data, they would cost the opening twice.
     Progression_Rafraichir();
+    show();
 }
 
 void Progression::Progression_Rafraichir()
@@ -290,6 +292,8 @@ void Progression::Progression_Rafraichir()
         m_series = Series_Saison::Series();
         Tracer(m_series);
         Label_Bilan->setText(QStringLiteral("Le log n'a pas pu être lu."));
+        // The message about the window comes over the window.
+        show();
         sp.plateforme.Message(e.message, this);
         return;
     }
