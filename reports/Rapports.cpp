@@ -4,6 +4,8 @@
 #include "Series_Saison.h"
 #include "Texte1252.h"
 
+#include <QtEndian>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -175,6 +177,29 @@ const std::array<uchar, 256>& Rang_Octets()
     return table;
 }
 
+// Asks for memory that will be read soon.
+inline void Prevenir(const void* adresse)
+{
+#if defined(Q_CC_GNU) || defined(Q_CC_CLANG)
+    __builtin_prefetch(adresse);
+#else
+    Q_UNUSED(adresse);
+#endif
+}
+
+// The first position from k on where two byte strings differ, m if none before m.
+quint32 Premier_Ecart(const uchar* x, const uchar* y, quint32 k, quint32 m)
+{
+    for (; k + 8 <= m; k += 8) {
+        const quint64 a = qFromLittleEndian<quint64>(x + k), b = qFromLittleEndian<quint64>(y + k);
+        if (a != b)
+            return k + quint32(qCountTrailingZeroBits(a ^ b) / 8);
+    }
+    while (k < m && x[k] == y[k])
+        ++k;
+    return k;
+}
+
 void Copier(char*& c, QByteArrayView v)
 {
     if (!v.isEmpty())
@@ -263,17 +288,29 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
         const quint32 nx = debuts[a.index + 1] - debuts[a.index], ny = debuts[b.index + 1] - debuts[b.index];
         const quint32 m = qMin(nx, ny);
         // Equal heads: the first eight ranks, or the whole of both lines if shorter, are alike.
-        for (quint32 k = qMin<quint32>(8, m); k < m; ++k)
+        // Equal bytes have equal ranks, so runs of equal bytes are skipped eight at a time and
+        // ranks are looked up only where the bytes differ (a letter and its capital may still tie).
+        for (quint32 k = Premier_Ecart(x, y, qMin<quint32>(8, m), m); k < m; k = Premier_Ecart(x, y, k + 1, m))
             if (rang[x[k]] != rang[y[k]])
                 return rang[x[k]] < rang[y[k]];
         if (nx != ny)
             return nx < ny;
         return a.index < b.index;
     };
+    // Lines alike in their head lie anywhere in the block: the lines of the groups a little
+    // further on are asked of memory while this group is sorted, so as not to wait for each.
+    constexpr size_t Avance = 32;
+    size_t prevenu = 0;
+    auto dans_un_groupe = [&](size_t p) {
+        return (p > 0 && cles[p].tete == cles[p - 1].tete) || (p + 1 < n && cles[p].tete == cles[p + 1].tete);
+    };
     for (size_t debut = 0; debut < n;) {
         size_t fin = debut + 1;
         while (fin < n && cles[fin].tete == cles[debut].tete)
             ++fin;
+        for (; prevenu < qMin(n, fin + Avance); ++prevenu)
+            if (dans_un_groupe(prevenu))
+                Prevenir(base + debuts[cles[prevenu].index]);
         if (fin - debut > 1)
             std::sort(cles.begin() + qsizetype(debut), cles.begin() + qsizetype(fin), avant);
         debut = fin;
