@@ -73,6 +73,9 @@ Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, 
     police.setPointSizeF(9.75);
     police.setBold(true);
     Dep.resize(100);
+    // The boxes take the colour of a departement not contacted from the map they lie on: one
+    // palette for the hundred, and only the contacted ones get their own.
+    Colorer(Picture1, Couleur_Non_Contacte());
     for (int i = 0; i < 100; ++i) {
         auto* boite = new QLabel(Texte_Case(i), Picture1);
         boite->setObjectName(QStringLiteral("Dep_%1").arg(i, 2, 10, QLatin1Char('0')));
@@ -83,7 +86,6 @@ Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, 
         // The box's colour lives in the Base role, as for the entry boxes of the other windows.
         boite->setBackgroundRole(QPalette::Base);
         boite->setAutoFillBackground(true);
-        Colorer(boite, Couleur_Non_Contacte());
         boite->setGeometry(Picture1->Place_Case(i));
         // 0, 20, 98 and 99 stand for no departement: they exist but are never seen.
         boite->setVisible(i != 0 && i != 20 && i != 98 && i != 99);

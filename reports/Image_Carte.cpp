@@ -27,13 +27,54 @@ QRect Image_Carte::Place_Case(int numero) const
 void Image_Carte::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.setPen(QPen(Qt::black, 1));
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
     if (!carte.valide) {
+        p.fillRect(rect(), Qt::white);
+        p.setPen(QPen(Qt::black, 1));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
         p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, carte.erreur);
         return;
     }
+    p.drawImage(QPoint(0, 0), Rendu());
+}
+
+QString Image_Carte::Cle_Dessin() const
+{
+    return font().key() + u'|' + QString::number(devicePixelRatioF()) + u'|' + QString::number(logicalDpiX()) + u'|'
+        + QString::number(logicalDpiY()) + u'|' + QString::number(width()) + u'x' + QString::number(height());
+}
+
+QImage Image_Carte::Nouvelle_Image(QImage::Format format) const
+{
+    const qreal echelle = devicePixelRatioF();
+    QImage image((QSizeF(size()) * echelle).toSize(), format);
+    image.setDevicePixelRatio(echelle);
+    // Text in points comes out the size it has on the screen.
+    image.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+    return image;
+}
+
+const QImage& Image_Carte::Rendu() const
+{
+    // The whole map, kept while the same departements are contacted: reopening the window,
+    // or painting it again, costs one copy instead of a hundred outlines.
+    struct Dessin
+    {
+        QString cle;
+        QImage image;
+    };
+    static Dessin dessin;
+    QString cle = Cle_Dessin() + u'|';
+    for (const Departement_Carte& d : carte.departements)
+        cle += Contacte && Contacte(d.numero) ? u'1' : u'0';
+    if (dessin.cle == cle && !dessin.image.isNull())
+        return dessin.image;
+
+    QImage image = Nouvelle_Image(QImage::Format_RGB32);
+    QPainter p(&image);
+    p.fillRect(rect(), Qt::white);
+    p.setPen(QPen(Qt::black, 1));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
     p.translate(Bord, Bord);
     p.setRenderHint(QPainter::Antialiasing);
 
@@ -52,7 +93,36 @@ void Image_Carte::paintEvent(QPaintEvent*)
     p.drawRect(carte.zone_encart);
     p.drawLine(carte.zone_encart.topLeft(), carte.encart.bottomRight());
 
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.resetTransform();
+    p.drawImage(QPoint(0, 0), Calque_Textes());
+    p.end();
+    dessin = {cle, image};
+    return dessin.image;
+}
+
+const QImage& Image_Carte::Calque_Textes() const
+{
+    struct Calque
+    {
+        QString cle;
+        QImage image;
+    };
+    static Calque calque;
+    const QString cle = Cle_Dessin();
+    if (calque.cle != cle || calque.image.isNull()) {
+        QImage image = Nouvelle_Image(QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter p(&image);
+        p.translate(Bord, Bord);
+        Dessiner_Textes(p);
+        p.end();
+        calque = {cle, image};
+    }
+    return calque.image;
+}
+
+void Image_Carte::Dessiner_Textes(QPainter& p) const
+{
     p.setPen(Qt::black);
     const QFont police = Geometrie_Carte::Police_Noms();
     const double hauteurLigne = QFontMetricsF(police).height();

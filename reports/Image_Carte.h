@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 
 #include <functional>
 
 class Geometrie_Carte;
+class QPainter;
 
 // The map of Carte_Acti: the departements' outlines with their names, the inset of Paris,
 // and every contacted departement filled in green. The boxes of the departement numbers
@@ -30,4 +32,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    const QImage& Rendu() const;
+    // What the pictures depend on besides the departements contacted: font, scale, size.
+    QString Cle_Dessin() const;
+    QImage Nouvelle_Image(QImage::Format format) const;
+    // The numbers and names, the same on every map: drawn once on a transparent layer, kept
+    // for the session, and laid over the outlines at each painting.
+    const QImage& Calque_Textes() const;
+    void Dessiner_Textes(QPainter& p) const;
 };

@@ -168,11 +168,16 @@ bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& 
 bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
 {
     Nb = 0;
-    for (QLabel* boite : std::as_const(carte.Dep))
-        Apparence::Colorer(boite, Carte_Acti::Couleur_Non_Contacte());
+    // Each box takes its colour once, and only when it changes.
+    auto colorer = [](QLabel* boite, const QColor& couleur) {
+        if (Apparence::Couleur(boite) != couleur)
+            Apparence::Colorer(boite, couleur);
+    };
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok()) {
+        for (QLabel* boite : std::as_const(carte.Dep))
+            colorer(boite, Carte_Acti::Couleur_Non_Contacte());
         carte.Picture1->update();
         plateforme.Message(e.message, &carte);
         return false;
@@ -187,8 +192,7 @@ bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
             peint[numero] = true;
     });
     for (qsizetype i = 0; i < peint.size(); ++i)
-        if (peint[i])
-            Apparence::Colorer(carte.Dep[i], Apparence::Vert_Carte);
+        colorer(carte.Dep[i], peint[i] ? Apparence::Vert_Carte : Carte_Acti::Couleur_Non_Contacte());
     // The count is read back from the boxes, the only record of what was painted.
     for (int i = 1; i <= 99 && i < carte.Dep.size(); ++i)
         if (Apparence::Couleur(carte.Dep[i]).rgb() == Apparence::Vert_Carte.rgb())
