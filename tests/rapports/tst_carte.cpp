@@ -311,7 +311,7 @@ void Tst_Carte::image()
         refs << QString::fromLatin1(r);
     Carte_Acti* carte = Ouvrir(p, Log_De(refs));
     QVERIFY(carte);
-    const QImage vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // Kept for a person to look at: the map is only done when it reads well.
     vue.save(QDir::tempPath() + QStringLiteral("/kvrt_carte_departements.png"));
     carte->grab().save(QDir::tempPath() + QStringLiteral("/kvrt_carte_fenetre.png"));
@@ -345,6 +345,22 @@ void Tst_Carte::image()
         QVERIFY2(verts(n) == 0, qPrintable(QString::number(n)));
     // The boxes are drawn: box 29 shows its green over the map.
     QCOMPARE(vue.pixelColor(carte->Picture1->Place_Case(29).center() + QPoint(-9, -5)), Vert_Carte);
+
+    // The picture is kept from one opening to the next only while the same departements are
+    // contacted: another log gives another map.
+    carte->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!p.main->Fenetre_Carte_Acti);
+    refs.removeAll(QStringLiteral("29001"));
+    refs << QStringLiteral("22001");
+    p.Ecrire_Log(Log_De(refs));
+    Choisir_Menu(p.main->Mnu_Dpt_Contactes);
+    carte = p.main->Fenetre_Carte_Acti;
+    QVERIFY(carte);
+    vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(verts(22) > 20);
+    QCOMPARE(verts(29), 0);
+    QVERIFY(verts(75) > 20);
     QVERIFY(garde.fermees.isEmpty());
 }
 
