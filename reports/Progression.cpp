@@ -3,6 +3,7 @@
 #include "Apparence.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Legende_Graphique.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
@@ -193,9 +194,23 @@ Progression::Progression(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     Fermer = new QPushButton(QStringLiteral("&Fermer"), this);
     Fermer->setObjectName(QStringLiteral("Fermer"));
 
+    // Each legend in the white of its chart, as if the chart drew it.
+    auto cadre = [this](QWidget* graphique, QWidget* legende, QBoxLayout::Direction sens) {
+        auto* c = new QWidget(this);
+        c->setAutoFillBackground(true);
+        QPalette p = c->palette();
+        p.setColor(QPalette::Window, Qt::white);
+        c->setPalette(p);
+        auto* l = new QBoxLayout(sens, c);
+        l->setContentsMargins(0, 0, 0, 0);
+        l->setSpacing(0);
+        l->addWidget(graphique, 1);
+        l->addWidget(legende);
+        return c;
+    };
     auto* graphiques = new QGridLayout;
-    graphiques->addWidget(Graphique_Points, 0, 0, 1, 2);
-    graphiques->addWidget(Graphique_Mois, 1, 0);
+    graphiques->addWidget(cadre(Graphique_Points, Legende_Points, QBoxLayout::TopToBottom), 0, 0, 1, 2);
+    graphiques->addWidget(cadre(Graphique_Mois, Legende_Mois, QBoxLayout::LeftToRight), 1, 0);
     graphiques->addWidget(Graphique_Departements, 1, 1);
     graphiques->setRowStretch(0, 2);
     graphiques->setRowStretch(1, 3);
@@ -242,14 +257,20 @@ void Progression::Construire_Graphiques()
         s->attachAxis(valeurs);
     }
     Graphique_Points = Nouvelle_Vue(points, "Graphique_Points", this);
+    points->legend()->hide();
+    Legende_Points = new Legende_Graphique(Qt::Horizontal, this);
+    Legende_Points->setObjectName(QStringLiteral("Legende_Points"));
+    Legende_Points->Definir({{m_points->name(), QBrush(), m_points->pen()}, {m_prevus->name(), QBrush(), m_prevus->pen()}});
 
     QChart* mois = Nouveau_Graphique(QStringLiteral("QSO par mois et par type d'activité"));
-    // Beside the bars, where the nine names of the types have room to be read whole.
-    mois->legend()->setAlignment(Qt::AlignRight);
-    QFont legende = mois->legend()->font();
-    legende.setPointSizeF(legende.pointSizeF() * 0.85);
-    mois->legend()->setFont(legende);
     Graphique_Mois = Nouvelle_Vue(mois, "Graphique_Mois", this);
+    mois->legend()->hide();
+    // Beside the bars, where the nine names of the types have room to be read whole.
+    Legende_Mois = new Legende_Graphique(Qt::Vertical, this);
+    Legende_Mois->setObjectName(QStringLiteral("Legende_Mois"));
+    QFont legende = Legende_Mois->font();
+    legende.setPointSizeF(legende.pointSizeF() * 0.85);
+    Legende_Mois->setFont(legende);
 
     QChart* deps = Nouveau_Graphique(QStringLiteral("Départements contactés"));
     m_departements = new QLineSeries;
@@ -406,6 +427,10 @@ void Progression::Tracer_Mois(const Series_Saison::Series& s)
         m_barres->append(ensemble);
         m_ensembles.append(ensemble);
     }
+    QList<Legende_Graphique::Entree> entrees;
+    for (const QBarSet* ensemble : std::as_const(m_ensembles))
+        entrees.append({ensemble->label(), ensemble->brush(), Qt::NoPen});
+    Legende_Mois->Definir(entrees);
     m_categories = categories;
     m_avecAutres = autres > 0;
     m_barres->setBarWidth(0.8);
@@ -443,8 +468,21 @@ void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)
     const QRectF zone = cadre.adjusted(0, hauteurTitre, 0, 0);
     // As in the window: the points across the top, the months (and their legend) below.
     const qreal haut = zone.height() * 0.4, bas = zone.height() - haut;
-    Rendre(peintre, Graphique_Points->chart(), QRectF(zone.left(), zone.top(), zone.width(), haut));
-    Rendre(peintre, Graphique_Mois->chart(), QRectF(zone.left(), zone.top() + haut, zone.width() * 0.6, bas));
+    // Each legend in the white of its chart, under the points, beside the bars.
+    const qreal hauteurLegende = Legende_Points->Taille(normale, zone.width(), peintre.device()).height();
+    const QRectF points(zone.left(), zone.top(), zone.width(), haut - hauteurLegende);
+    Rendre(peintre, Graphique_Points->chart(), points);
+    const QRectF legendePoints(points.left(), points.bottom(), points.width(), hauteurLegende);
+    peintre.fillRect(legendePoints, Qt::white);
+    Legende_Points->Peindre(peintre, legendePoints);
+    const QRectF mois(zone.left(), zone.top() + haut, zone.width() * 0.6, bas);
+    peintre.setFont(Legende_Mois->font());
+    const qreal largeurLegende = Legende_Mois->Taille(Legende_Mois->font(), mois.width(), peintre.device()).width();
+    const QRectF legendeMois(mois.right() - largeurLegende, mois.top(), largeurLegende, mois.height());
+    Rendre(peintre, Graphique_Mois->chart(), mois.adjusted(0, 0, -largeurLegende, 0));
+    peintre.fillRect(legendeMois, Qt::white);
+    Legende_Mois->Peindre(peintre, legendeMois);
+    peintre.setFont(normale);
     Rendre(peintre, Graphique_Departements->chart(),
            QRectF(zone.left() + zone.width() * 0.6, zone.top() + haut, zone.width() * 0.4, bas));
     peintre.restore();

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
+class Legende_Graphique;
 class QBarSet;
 class QChart;
 class QChartView;
@@ -33,6 +34,9 @@ public:
     QChartView* Graphique_Points;
     QChartView* Graphique_Mois;
     QChartView* Graphique_Departements;
+    // The legends of the points (under their chart) and of the activity types (beside the bars).
+    Legende_Graphique* Legende_Points;
+    Legende_Graphique* Legende_Mois;
     QPushButton* Enregistrer_Image;
     QPushButton* Imprimer;
     QPushButton* Fermer;

@@ -4,6 +4,7 @@
 
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
+#include "Legende_Graphique.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Progression.h"
@@ -138,6 +139,7 @@ private slots:
 
     void ligne_score_suit_le_log();
     void fenetre_suit_le_log();
+    void legendes();
     void menus_lettres_distinctes();
     void image_rendue();
     void enregistrer_png_et_svg();
@@ -351,6 +353,60 @@ void Tst_Progression::fenetre_suit_le_log()
     Cliquer_Dans(m->Annule_Saisie);
     QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 0 validés · 6 en attente · 1 départements"));
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::legendes()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Progression* f = Ouvrir_Par_Le_Menu(m);
+    QVERIFY(f);
+    auto noms = [](const Legende_Graphique* l) {
+        QStringList n;
+        for (const Legende_Graphique::Entree& e : l->Entrees())
+            n << e.nom;
+        return n;
+    };
+    // The points: the solid line and the dashed one, in the colours of the curves.
+    QCOMPARE(noms(f->Legende_Points), (QStringList{"Points validés", "Une fois les QSO en attente (*) validés"}));
+    QCOMPARE(f->Legende_Points->Entrees().at(0).trait.color(), Progression::Couleur_Points());
+    QCOMPARE(f->Legende_Points->Entrees().at(0).trait.style(), Qt::SolidLine);
+    QCOMPARE(f->Legende_Points->Entrees().at(1).trait.color(), Progression::Couleur_Prevus());
+    QCOMPARE(f->Legende_Points->Entrees().at(1).trait.style(), Qt::DashLine);
+    // The bars: the nine types of the table in their order and colours.
+    QCOMPARE(noms(f->Legende_Mois), Enregistrement::Types_Activite());
+    for (int t = 0; t < Series_Saison::Nombre_Types; ++t)
+        QCOMPARE(f->Legende_Mois->Entrees().at(t).pinceau.color(), Progression::Couleur_Type(t));
+    // Both shown whole beside their charts, and read out by a screen reader.
+    for (Legende_Graphique* l : {f->Legende_Points, f->Legende_Mois}) {
+        QVERIFY(l->isVisible());
+        QVERIFY2(l->width() >= l->Taille(l->font(), l->width()).width() - 1, qPrintable(l->objectName()));
+        QVERIFY2(l->height() >= l->Taille(l->font(), l->width()).height() - 1, qPrintable(l->objectName()));
+        QVERIFY(l->accessibleName().startsWith(QStringLiteral("Légende : ")));
+    }
+    QVERIFY(f->Legende_Mois->accessibleName().contains(QStringLiteral("Reactivation Contactee")));
+
+    // A type out of the table gets its hatched set and its line in the legend, while it lasts.
+    p.Ecrire_Log({Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc), Q("03/03/09", "13001", QStringLiteral("Portable"))});
+    f->Progression_Rafraichir();
+    QCOMPARE(f->Legende_Mois->Entrees().size(), 10);
+    QCOMPARE(f->Legende_Mois->Entrees().last().nom, QStringLiteral("Type inconnu"));
+    QCOMPARE(f->Legende_Mois->Entrees().last().pinceau.style(), Qt::BDiagPattern);
+    p.Ecrire_Log({Q("01/03/09", "29001", Ca, true)});
+    f->Progression_Rafraichir();
+    QCOMPARE(noms(f->Legende_Mois), Enregistrement::Types_Activite());
+
+    // The picture saved carries the legend of the bars at the right of their chart: one bar of
+    // March in the middle, and in the strip on the right a mark of every type's colour.
+    const QImage image = f->Image(QSize(1200, 900));
+    const QImage bande = image.copy(QRect(Zone_Mois.left() + Zone_Mois.width() * 3 / 4, Zone_Mois.top(),
+                                          Zone_Mois.width() / 4, Zone_Mois.height()));
+    for (int t = 0; t < Series_Saison::Nombre_Types; ++t)
+        QVERIFY2(Pixels_De(bande, Progression::Couleur_Type(t)) > 40, qPrintable(Enregistrement::Types_Activite().at(t)));
+    // And the legend of the points under theirs: the dashed mark of the expected points.
+    QVERIFY(Pixels_De(image.copy(Zone_Points), Progression::Couleur_Prevus()) > 20);
     QVERIFY(garde.fermees.isEmpty());
 }
 
