@@ -2,7 +2,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QtMath>
 
 namespace {
 
@@ -20,10 +19,8 @@ Legende_Graphique::Legende_Graphique(Qt::Orientation sens, QWidget* parent) : QW
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
-    QSizePolicy politique(sens == Qt::Horizontal ? QSizePolicy::Preferred : QSizePolicy::Fixed,
-                          sens == Qt::Horizontal ? QSizePolicy::Fixed : QSizePolicy::Preferred);
-    politique.setHeightForWidth(sens == Qt::Horizontal);
-    setSizePolicy(politique);
+    setSizePolicy(sens == Qt::Horizontal ? QSizePolicy::Preferred : QSizePolicy::Fixed,
+                  sens == Qt::Horizontal ? QSizePolicy::Fixed : QSizePolicy::Preferred);
 }
 
 void Legende_Graphique::Definir(const QList<Entree>& entrees)
@@ -121,25 +118,14 @@ void Legende_Graphique::Peindre(QPainter& peintre, const QRectF& zone) const
 
 QSize Legende_Graphique::sizeHint() const
 {
-    // Across, one row as wide as it needs; the layout gives the width and asks the height.
+    // Across, the names on one row: under a chart as wide as the window allows, they fit.
     return Taille(font(), 100000).toSize() + QSize(1, 1);
 }
 
 QSize Legende_Graphique::minimumSizeHint() const
 {
-    if (m_sens == Qt::Horizontal)
-        return QSize(0, heightForWidth(width() > 0 ? width() : 400));
-    return sizeHint();
-}
-
-bool Legende_Graphique::hasHeightForWidth() const
-{
-    return m_sens == Qt::Horizontal;
-}
-
-int Legende_Graphique::heightForWidth(int largeur) const
-{
-    return qCeil(Taille(font(), largeur).height());
+    const QSize taille = sizeHint();
+    return m_sens == Qt::Horizontal ? QSize(0, taille.height()) : taille;
 }
 
 void Legende_Graphique::paintEvent(QPaintEvent*)

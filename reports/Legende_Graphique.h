@@ -39,8 +39,6 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    bool hasHeightForWidth() const override;
-    int heightForWidth(int largeur) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
