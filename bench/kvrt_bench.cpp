@@ -16,6 +16,7 @@
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Progression.h"
+#include "Rapports.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
@@ -640,6 +641,14 @@ public:
 
     void Export()
     {
+        // The list of the contacted castles alone, from the log's bytes, without its window.
+        QByteArray contenu;
+        FichierLog::Lire_Tout(chemin, contenu);
+        qsizetype lignes = 0;
+        const double liste = Chronometrer(reps, [&] { lignes = Rapports::Contactes(contenu).size(); });
+        Ajouter(QStringLiteral("Liste des KVRT contactés, triée (sans lecture ni fenêtre)"), liste, 0, 0,
+                lignes == n ? QString() : QStringLiteral("liste incomplète : à reprendre"));
+
         const double ms = Chronometrer(reps, [&] { p.sp->Enregistre_Contactes(); });
         const QString dernier = p.plateforme->Dernier_Message();
         p.plateforme->messages.clear();

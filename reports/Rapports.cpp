@@ -226,10 +226,19 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
     QByteArray brut(maxLignes * Longueur_Max, Qt::Uninitialized);
     char* const debutBrut = brut.data();
     char* c = debutBrut;
-    std::vector<quint32> debuts;
-    debuts.reserve(size_t(maxLignes) + 1);
+
+    // Sorted as the list box sorts, case ignored. The first eight ranks (the blank, the mark
+    // and the reference) make one number that settles most comparisons. Each key also says where
+    // its line lies and how long it is, so that sorting never looks elsewhere for them; the
+    // place settles the ties, since lines are written in file order, and lines equal but for
+    // case keep that order.
+    const auto& rang = Rang_Octets();
+    const uchar* const base = reinterpret_cast<const uchar*>(debutBrut);
+    struct Cle { quint64 tete; quint32 debut; quint8 longueur; };
+    std::vector<Cle> cles;
+    cles.reserve(size_t(maxLignes));
     Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
-        debuts.push_back(quint32(c - debutBrut));
+        char* const ligne = c;
         *c++ = ' ';
         Copier(c, Texte1252::Morceau(r, 9, 6));
         Copier(c, "  ");
@@ -243,26 +252,14 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
         // Points are 0 to 6: one digit.
         const int points = Series_Saison::Points_Octets(r.first(qMin<qsizetype>(r.size(), Enregistrement::Longueur_Ligne_Log)));
         *c++ = char('0' + points);
-    });
-    debuts.push_back(quint32(c - debutBrut));
-    const size_t n = debuts.size() - 1;
-
-    // Sorted as the list box sorts, case ignored. The first eight ranks (the blank, the mark
-    // and the reference) make one number that settles most comparisons; the index settles the
-    // ties, so that lines equal but for case keep their file order.
-    const auto& rang = Rang_Octets();
-    const uchar* const base = reinterpret_cast<const uchar*>(debutBrut);
-    struct Cle { quint64 tete; quint32 index; };
-    std::vector<Cle> cles(n);
-    for (size_t i = 0; i < n; ++i) {
-        const uchar* x = base + debuts[i];
-        const quint32 longueur = debuts[i + 1] - debuts[i];
+        // A line is never shorter than eight: the blank, the mark and the reference come first.
         quint64 tete = 0;
-        // A line shorter than eight ends before its rank 0 padding: its length decides later.
-        for (quint32 k = 0; k < 8; ++k)
-            tete = (tete << 8) | (k < longueur ? quint64(rang[x[k]]) : 0);
-        cles[i] = {tete, quint32(i)};
-    }
+        for (int k = 0; k < 8; ++k)
+            tete = (tete << 8) | quint64(rang[uchar(ligne[k])]);
+        cles.push_back({tete, quint32(ligne - debutBrut), quint8(c - ligne)});
+    });
+    const size_t n = cles.size();
+
     // The heads in order by a stable radix sort, a byte at a time from the last, bytes that
     // every line shares skipped; only lines alike in their head are then compared whole.
     std::vector<Cle> tampon(n);
@@ -283,19 +280,18 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
     auto avant = [&](const Cle& a, const Cle& b) {
         if (a.tete != b.tete)
             return a.tete < b.tete;
-        const uchar* x = base + debuts[a.index];
-        const uchar* y = base + debuts[b.index];
-        const quint32 nx = debuts[a.index + 1] - debuts[a.index], ny = debuts[b.index + 1] - debuts[b.index];
-        const quint32 m = qMin(nx, ny);
-        // Equal heads: the first eight ranks, or the whole of both lines if shorter, are alike.
-        // Equal bytes have equal ranks, so runs of equal bytes are skipped eight at a time and
-        // ranks are looked up only where the bytes differ (a letter and its capital may still tie).
-        for (quint32 k = Premier_Ecart(x, y, qMin<quint32>(8, m), m); k < m; k = Premier_Ecart(x, y, k + 1, m))
+        const uchar* x = base + a.debut;
+        const uchar* y = base + b.debut;
+        const quint32 m = qMin(a.longueur, b.longueur);
+        // Equal heads: the first eight ranks are alike. Equal bytes have equal ranks, so runs of
+        // equal bytes are skipped eight at a time and ranks are looked up only where the bytes
+        // differ (a letter and its capital may still tie).
+        for (quint32 k = Premier_Ecart(x, y, 8, m); k < m; k = Premier_Ecart(x, y, k + 1, m))
             if (rang[x[k]] != rang[y[k]])
                 return rang[x[k]] < rang[y[k]];
-        if (nx != ny)
-            return nx < ny;
-        return a.index < b.index;
+        if (a.longueur != b.longueur)
+            return a.longueur < b.longueur;
+        return a.debut < b.debut;
     };
     // Lines alike in their head lie anywhere in the block: the lines of the groups a little
     // further on are asked of memory while this group is sorted, so as not to wait for each.
@@ -310,7 +306,7 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
             ++fin;
         for (; prevenu < qMin(n, fin + Avance); ++prevenu)
             if (dans_un_groupe(prevenu))
-                Prevenir(base + debuts[cles[prevenu].index]);
+                Prevenir(base + cles[prevenu].debut);
         if (fin - debut > 1)
             std::sort(cles.begin() + qsizetype(debut), cles.begin() + qsizetype(fin), avant);
         debut = fin;
@@ -322,11 +318,10 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
     liste.debuts.reserve(qsizetype(n));
     liste.longueurs.reserve(qsizetype(n));
     for (const Cle& k : cles) {
-        liste.debuts.append(debuts[k.index]);
-        liste.longueurs.append(quint8(debuts[k.index + 1] - debuts[k.index]));
+        liste.debuts.append(k.debut);
+        liste.longueurs.append(k.longueur);
     }
     cles = std::vector<Cle>();
-    debuts = std::vector<quint32>();
     brut.truncate(c - debutBrut);
     brut.squeeze();
     liste.octets = std::move(brut);
