@@ -55,10 +55,6 @@ QPainterPath Transformer(const QPainterPath& chemin, double echelle, QPointF ori
     return t.map(chemin);
 }
 
-} // namespace
-
-namespace {
-
 // The one map of the program, built by the first caller or by the background thread.
 std::mutex Verrou_Carte;
 std::shared_future<std::shared_ptr<const Geometrie_Carte>> Carte_Commune;
@@ -405,7 +401,6 @@ void Geometrie_Carte::Disposer()
             return 0;
         return numeros[size_t(yi) * Largeur + xi];
     };
-    // Part of a rectangle, sampled on a grid, that lies on departement i.
     // Covering a neighbour costs more the smaller the neighbour: a box overflowing a tiny
     // departement would leave no room for that departement's own box.
     QList<double> surfaces(departements.size() + 1, 0.0);
