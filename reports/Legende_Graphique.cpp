@@ -16,8 +16,10 @@ constexpr qreal Entre_Entrees = 14;
 Legende_Graphique::Legende_Graphique(Qt::Orientation sens, QWidget* parent) : QWidget(parent), m_sens(sens)
 {
     setAutoFillBackground(true);
+    // The charts' light theme, whatever the desktop's colours.
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
+    p.setColor(QPalette::WindowText, QColor(0x40, 0x40, 0x40));
     setPalette(p);
     setSizePolicy(sens == Qt::Horizontal ? QSizePolicy::Preferred : QSizePolicy::Fixed,
                   sens == Qt::Horizontal ? QSizePolicy::Fixed : QSizePolicy::Preferred);
