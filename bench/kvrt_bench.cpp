@@ -289,19 +289,14 @@ public:
             qFatal("total absent après le démarrage");
 
         // --seulement keeps the groups whose name it lists (for a profiler's run).
-        auto garder = [](const char* groupe) { return Groupes.isEmpty() || Groupes.contains(QLatin1String(groupe)); };
-        if (garder("saisie"))
-            Operations_Un_QSO();
-        if (garder("journal"))
-            Cout_Journal();
-        if (garder("fenetres"))
-            Fenetres_Rapports();
-        if (garder("export"))
-            Export();
-        if (garder("adif"))
-            Adif();
-        if (garder("recherche"))
-            Recherches();
+        const std::pair<const char*, void (Banc::*)()> groupes[] = {
+            {"saisie", &Banc::Operations_Un_QSO}, {"journal", &Banc::Cout_Journal},
+            {"fenetres", &Banc::Fenetres_Rapports}, {"export", &Banc::Export},
+            {"adif", &Banc::Adif}, {"recherche", &Banc::Recherches},
+        };
+        for (const auto& [nom, mesurer] : groupes)
+            if (Groupes.isEmpty() || Groupes.contains(QLatin1String(nom)))
+                (this->*mesurer)();
     }
 
     // A file of about 50 MB as an everyday logging program writes a few years of contacts:

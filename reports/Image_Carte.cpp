@@ -10,6 +10,13 @@ namespace {
 // A contacted departement, pale enough for the black outline and name to stay readable.
 const QColor Vert_Forme(176, 255, 176);
 
+// A picture kept for the session, with what it was drawn for.
+struct Image_Gardee
+{
+    QString cle;
+    QImage image;
+};
+
 } // namespace
 
 Image_Carte::Image_Carte(QWidget* parent) : QWidget(parent), carte(Geometrie_Carte::Carte())
@@ -58,12 +65,7 @@ const QImage& Image_Carte::Rendu() const
 {
     // The whole map, kept while the same departements are contacted: reopening the window,
     // or painting it again, costs one copy instead of a hundred outlines.
-    struct Dessin
-    {
-        QString cle;
-        QImage image;
-    };
-    static Dessin dessin;
+    static Image_Gardee dessin;
     QString cle = Cle_Dessin() + u'|';
     for (const Departement_Carte& d : carte.departements)
         cle += Contacte && Contacte(d.numero) ? u'1' : u'0';
@@ -102,12 +104,7 @@ const QImage& Image_Carte::Rendu() const
 
 const QImage& Image_Carte::Calque_Textes() const
 {
-    struct Calque
-    {
-        QString cle;
-        QImage image;
-    };
-    static Calque calque;
+    static Image_Gardee calque;
     const QString cle = Cle_Dessin();
     if (calque.cle != cle || calque.image.isNull()) {
         QImage image = Nouvelle_Image(QImage::Format_ARGB32_Premultiplied);
