@@ -151,10 +151,11 @@ avant="$(etat_installe)"
 verifier "le dossier du programme est fermé à l'utilisateur" \
     env -i "${utilisateur[@]}" /bin/sh -c "! touch '$programme/essai' 2>/dev/null"
 
-# A display of our own.
+# A display of our own. -noreset: the server would otherwise start over each time its last
+# client leaves (the first user's program, closed), and refuse the next program while it does.
 n=90
 while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$travail/xvfb.txt" 2>&1 &
+Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset >"$travail/xvfb.txt" 2>&1 &
 pid_x=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 export DISPLAY=":$n"
