@@ -10,6 +10,33 @@
 // with CR LF line ends, so a character position is a byte position.
 namespace Texte1252 {
 
+namespace Detail {
+
+// Windows-1252 is ASCII and Latin-1 but for the bytes 0x80 to 0x9F; the five of them the
+// code page leaves undefined keep the C1 control of the same number, as Windows itself does.
+constexpr char16_t Page_80[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+struct Table_Page
+{
+    char16_t caractere[256] = {};
+
+    constexpr Table_Page()
+    {
+        for (int i = 0; i < 256; ++i)
+            caractere[i] = i >= 0x80 && i < 0xA0 ? Page_80[i - 0x80] : char16_t(i);
+    }
+    constexpr char16_t operator[](int octet) const { return caractere[octet]; }
+};
+
+} // namespace Detail
+
+// The code page itself, our own constant: the log's bytes never depend on how Qt was built
+// (a Qt without ICU knows no "windows-1252" codec at all).
+inline constexpr Detail::Table_Page Vers_Unicode;
+
 QString Decoder(QByteArrayView octets);
 // A character that Windows-1252 cannot hold becomes "?", so that positions never shift.
 QByteArray Encoder(QStringView texte);

@@ -8,6 +8,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,6 +42,10 @@ private slots:
     void lignes_du_fichier();
     void encodage_1252_data();
     void encodage_1252();
+#ifdef Q_OS_LINUX
+    void page_1252_comme_qt_data();
+    void page_1252_comme_qt();
+#endif
     void fichier_reecrit_atomiquement();
     void ecriture_qui_echoue();
     void erreurs_de_fichier();
@@ -306,6 +312,55 @@ void Tst_Noyau::encodage_1252()
     if (representable)
         QCOMPARE(Texte1252::Decoder(encode), texte);
 }
+
+#ifdef Q_OS_LINUX
+// The code page is our own table; Qt's codec, which only a Qt built with ICU has (as Debian's
+// is), must agree with it byte for byte both ways, so that no log changes by its bytes.
+void Tst_Noyau::page_1252_comme_qt_data()
+{
+    QTest::addColumn<int>("premier");
+    QTest::addColumn<int>("dernier");
+    QTest::newRow("ascii") << 0x0000 << 0x007F;
+    QTest::newRow("controles C1 et page 0x80") << 0x0080 << 0x009F;
+    QTest::newRow("latin-1") << 0x00A0 << 0x00FF;
+    QTest::newRow("latin etendu, lettres modificatives") << 0x0100 << 0x1FFF;
+    QTest::newRow("ponctuation, euro, marque") << 0x2000 << 0x21FF;
+    QTest::newRow("au-dela de la table inverse") << 0x2200 << 0xD7FF;
+    QTest::newRow("demi-caracteres UTF-16") << 0xD800 << 0xDFFF;
+    QTest::newRow("usage prive et formes") << 0xE000 << 0xFFFF;
+}
+
+void Tst_Noyau::page_1252_comme_qt()
+{
+    static_assert(Texte1252::Vers_Unicode[0x80] == u'\u20AC' && Texte1252::Vers_Unicode[0x9F] == u'\u0178',
+                  "the code page is known at compile time");
+    QFETCH(int, premier);
+    QFETCH(int, dernier);
+    QStringDecoder qtDecodeur("windows-1252");
+    QVERIFY2(qtDecodeur.isValid(), "Qt without ICU: no windows-1252 codec to compare with");
+    if (premier < 256) {
+        QByteArray octets;
+        for (int i = premier; i <= dernier; ++i)
+            octets.append(char(i));
+        QCOMPARE(Texte1252::Decoder(octets), qtDecodeur.decode(octets));
+        QVERIFY(!qtDecodeur.hasError());
+    }
+    QString tous;
+    QByteArray attendu;
+    for (int u = premier; u <= dernier; ++u) {
+        const QChar c{char16_t(u)};
+        QStringEncoder qtEncodeur("windows-1252");
+        const QByteArray b = qtEncodeur.encode(QStringView(&c, 1));
+        const bool aUnOctet = !qtEncodeur.hasError() && b.size() == 1 && !c.isSurrogate();
+        QCOMPARE(Texte1252::Representable(QStringView(&c, 1)), aUnOctet);
+        QCOMPARE(Texte1252::Encoder(QStringView(&c, 1)), aUnOctet ? b : QByteArray("?"));
+        tous.append(c);
+        attendu.append(aUnOctet ? b : QByteArray("?"));
+    }
+    // A whole text at once gives the same bytes as each character alone.
+    QCOMPARE(Texte1252::Encoder(tous), attendu);
+}
+#endif
 
 void Tst_Noyau::lignes_du_fichier()
 {
