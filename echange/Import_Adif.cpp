@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -32,6 +33,14 @@ namespace {
 
 // A file larger than this is no log of a year's contacts; reading it would only fill memory.
 constexpr qint64 Taille_Maximale = qint64(1) << 30;
+// The file is read by pieces of this size; a file of more than one piece shows its progress.
+constexpr qint64 Morceau = qint64(4) << 20;
+
+// Thrown by the reader's progress report when the operator cancels. The reader keeps nothing
+// outside its own locals, so leaving it this way loses only the records it had read.
+struct Lecture_Abandonnee
+{
+};
 
 } // namespace
 
@@ -135,11 +144,25 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     grille->addWidget(Chercher_Texte, 3, 0, 1, 3);
     grille->setColumnStretch(2, 1);
 
-    Progression = new QProgressBar(this);
+    // Modal for the whole program while a file is read: nothing else can change what is read,
+    // and its Annuler leaves the import window as it was.
+    Dialogue_Lecture = new QProgressDialog(this);
+    Dialogue_Lecture->setObjectName(QStringLiteral("Dialogue_Lecture"));
+    Dialogue_Lecture->setWindowTitle(QStringLiteral("Importer un fichier ADIF"));
+    Dialogue_Lecture->setWindowModality(Qt::ApplicationModal);
+    Dialogue_Lecture->setAutoClose(false);
+    Dialogue_Lecture->setAutoReset(false);
+    Dialogue_Lecture->setCancelButtonText(QStringLiteral("Annuler"));
+    Progression = new QProgressBar(Dialogue_Lecture);
     Progression->setObjectName(QStringLiteral("Progression"));
+    Dialogue_Lecture->setBar(Progression);
     Progression->setRange(0, 1000);
     Progression->setFormat(QStringLiteral("Lecture du fichier : %p %"));
-    Progression->setVisible(false);
+    // Escape or the frame's close button stop the reading as Annuler does.
+    connect(Dialogue_Lecture, &QDialog::rejected, Dialogue_Lecture, &QProgressDialog::cancel);
+    // Shown when a read asks for it, never by the dialog's own timer.
+    Dialogue_Lecture->reset();
+    Dialogue_Lecture->hide();
 
     Apercu = new QTableView(this);
     Apercu->setObjectName(QStringLiteral("Apercu"));
@@ -177,7 +200,6 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     auto* principal = new QVBoxLayout(this);
     principal->addLayout(haut);
     principal->addWidget(Frame_Options);
-    principal->addWidget(Progression);
     principal->addWidget(Apercu, 1);
     principal->addLayout(bas);
 
@@ -214,72 +236,116 @@ void Import_Adif::Import_Adif_Choisir_Click()
 
 bool Import_Adif::Ouvrir_Fichier(const QString& chemin)
 {
-    // Whatever was shown belongs to the file before: nothing of it may be imported now.
-    m_chemin.clear();
-    m_enregistrements.clear();
-    Recalculer();
-    const QString nom = QFileInfo(chemin).fileName();
+    QList<Adif::Enregistrement_Adif> enregistrements;
+    QString erreur;
+    const Issue_Lecture issue = Lire_Fichier(chemin, enregistrements, erreur);
+    // Cancelled: the file shown before, if any, is still the one to import.
+    if (issue == Issue_Lecture::Abandonne)
+        return false;
     Label_Fichier->setText(QStringLiteral("Fichier : ") + QDir::toNativeSeparators(chemin));
+    // Whatever was shown belongs to the file before: nothing of it may be imported now.
+    m_chemin = issue == Issue_Lecture::Lu ? chemin : QString();
+    m_enregistrements = std::move(enregistrements);
+    Recalculer();
+    if (issue == Issue_Lecture::Refuse) {
+        sp.plateforme.Message(erreur, this);
+        return false;
+    }
+    return true;
+}
 
+Import_Adif::Issue_Lecture Import_Adif::Lire_Fichier(const QString& chemin, QList<Adif::Enregistrement_Adif>& enregistrements,
+                                                     QString& erreur)
+{
+    const QString nom = QFileInfo(chemin).fileName();
+    // A device or a FIFO chosen among "all files" would be read until memory runs out
+    // (/dev/zero) or would hold the window until something writes to it: refused unopened.
+    const QFileInfo info(chemin);
+    if (info.exists() && !info.isFile()) {
+        erreur = QStringLiteral("%1 n'est pas un fichier ordinaire (périphérique, tube ou dossier) : il ne peut pas être lu "
+                                "comme un fichier ADIF.\r\nRien n'a été importé.")
+                     .arg(QDir::toNativeSeparators(chemin));
+        return Issue_Lecture::Refuse;
+    }
     QFile fichier(chemin);
     if (!fichier.open(QIODevice::ReadOnly)) {
         const int numero = !QFileInfo::exists(chemin) ? 53 : fichier.error() == QFileDevice::PermissionsError ? 70 : 75;
-        sp.plateforme.Message(QStringLiteral("Le fichier %1 ne peut pas être ouvert (%2).\r\nRien n'a été importé.")
-                                  .arg(nom, FichierLog::Cause(numero)),
-                              this);
-        return false;
+        erreur = QStringLiteral("Le fichier %1 ne peut pas être ouvert (%2).\r\nRien n'a été importé.")
+                     .arg(nom, FichierLog::Cause(numero));
+        return Issue_Lecture::Refuse;
     }
+    auto tropGros = [&](qint64 taille) {
+        return QStringLiteral("Le fichier %1 est trop gros (%2 Mo) pour un log ADIF.\r\nRien n'a été importé.")
+            .arg(nom)
+            .arg(taille >> 20);
+    };
     const qint64 taille = fichier.size();
     if (taille > Taille_Maximale) {
-        sp.plateforme.Message(QStringLiteral("Le fichier %1 est trop gros (%2 Mo) pour un log ADIF.\r\nRien n'a été importé.")
-                                  .arg(nom)
-                                  .arg(taille >> 20),
-                              this);
-        return false;
+        erreur = tropGros(taille);
+        return Issue_Lecture::Refuse;
     }
 
-    // Reading and cutting a large file take a moment: the bar shows how far it is, and the
-    // window is redrawn meanwhile, without taking clicks that would change what is read.
-    Progression->setVisible(true);
-    Progression->setValue(0);
-    auto avancer = [this](int valeur) {
+    // Reading and cutting a large file take a moment: the progress window shows how far it
+    // is and takes the clicks on its Annuler, the program's other windows take none; a small
+    // file is read at once, the windows redrawn meanwhile without taking clicks.
+    Dialogue_Lecture->reset();
+    const bool montree = taille > Morceau;
+    if (montree) {
+        Dialogue_Lecture->setLabelText(QStringLiteral("Lecture de ") + QDir::toNativeSeparators(chemin));
+        Dialogue_Lecture->show();
+    }
+    auto avancer = [&](int valeur) {
         Progression->setValue(valeur);
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QCoreApplication::processEvents(montree ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+        return !Dialogue_Lecture->wasCanceled();
     };
+    auto finir = [&](Issue_Lecture issue) {
+        Dialogue_Lecture->hide();
+        Dialogue_Lecture->reset();
+        return issue;
+    };
+    Progression->setValue(0);
     QByteArray octets;
     octets.reserve(qsizetype(taille));
-    constexpr qint64 Morceau = qint64(4) << 20;
     while (true) {
         const QByteArray morceau = fichier.read(Morceau);
         if (morceau.isEmpty())
             break;
         octets += morceau;
-        avancer(taille > 0 ? int(500 * octets.size() / taille) : 500);
+        // A file still growing while it is read is held to the same limit.
+        if (octets.size() > Taille_Maximale) {
+            erreur = tropGros(octets.size());
+            return finir(Issue_Lecture::Refuse);
+        }
+        if (!avancer(taille > 0 ? int(500 * qMin<qint64>(octets.size(), taille) / taille) : 500))
+            return finir(Issue_Lecture::Abandonne);
     }
     if (fichier.error() != QFileDevice::NoError) {
-        Progression->setVisible(false);
-        sp.plateforme.Message(QStringLiteral("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2).\r\nRien n'a été importé.")
-                                  .arg(nom, FichierLog::Cause(57)),
-                              this);
-        return false;
+        erreur = QStringLiteral("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2).\r\nRien n'a été importé.")
+                     .arg(nom, FichierLog::Cause(57));
+        return finir(Issue_Lecture::Refuse);
     }
     fichier.close();
 
     Adif::Lecture lecture;
+    Adif::Erreur_Adif erreurAdif;
     const qsizetype total = octets.size();
-    const Adif::Erreur_Adif erreur = Adif::Lire(octets, lecture, Echange_Adif::Champs_Utiles(), [&](qsizetype fait) {
-        avancer(500 + (total > 0 ? int(500 * fait / total) : 500));
-    });
-    octets = QByteArray();
-    Progression->setVisible(false);
-    if (!erreur.ok()) {
-        sp.plateforme.Message(Adif::Message_Erreur(nom, erreur), this);
-        return false;
+    try {
+        erreurAdif = Adif::Lire(octets, lecture, Echange_Adif::Champs_Utiles(), [&](qsizetype fait) {
+            if (!avancer(500 + (total > 0 ? int(500 * fait / total) : 500)))
+                throw Lecture_Abandonnee();
+        });
+    } catch (const Lecture_Abandonnee&) {
+        return finir(Issue_Lecture::Abandonne);
     }
-    m_chemin = chemin;
-    m_enregistrements = std::move(lecture.enregistrements);
-    Recalculer();
-    return true;
+    octets = QByteArray();
+    finir(Issue_Lecture::Lu);
+    if (!erreurAdif.ok()) {
+        erreur = Adif::Message_Erreur(nom, erreurAdif);
+        return Issue_Lecture::Refuse;
+    }
+    enregistrements = std::move(lecture.enregistrements);
+    return Issue_Lecture::Lu;
 }
 
 Echange_Adif::Options Import_Adif::Options_Choisies() const

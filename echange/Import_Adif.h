@@ -10,6 +10,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
+class QProgressDialog;
 class QPushButton;
 class QTableView;
 class Modele_Apercu;
@@ -34,6 +35,8 @@ public:
     QComboBox* Type_Active;
     QCheckBox* Attente_Validation;
     QCheckBox* Chercher_Texte;
+    // The progress of a large file, in a window of its own whose Annuler stops the reading.
+    QProgressDialog* Dialogue_Lecture;
     QProgressBar* Progression;
     QTableView* Apercu;
     QLabel* Resume;
@@ -43,7 +46,8 @@ public:
     void Import_Adif_Form_Load();
     // Asks for a file with the file dialog, then reads it.
     void Import_Adif_Choisir_Click();
-    // Reads a file and shows its preview; false when it could not be read (the user was told).
+    // Reads a file and shows its preview; false when it could not be read (the user was told)
+    // or when the reading was cancelled (the window then shows what it showed before).
     bool Ouvrir_Fichier(const QString& chemin);
     void Import_Adif_Importer_Click();
     void Import_Adif_Annuler_Click();
@@ -52,6 +56,9 @@ public:
     const QList<Echange_Adif::Qso_Import>& Qsos() const { return m_qsos; }
 
 private:
+    enum class Issue_Lecture { Lu, Refuse, Abandonne };
+    // Reads and cuts a file; on a refusal `erreur` holds what the user is told.
+    Issue_Lecture Lire_Fichier(const QString& chemin, QList<Adif::Enregistrement_Adif>& enregistrements, QString& erreur);
     void Recalculer();
     Echange_Adif::Options Options_Choisies() const;
     bool Lire_Log(QByteArray& log);

@@ -28,6 +28,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTableView>
@@ -36,6 +37,7 @@
 #include <csignal>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using Echange_Adif::Verdict;
 
@@ -66,6 +68,23 @@ const QByteArray Fichier_Exemple =
     // 7: a callsign too long
     "<QSO_DATE:8>20090326 <CALL:13>F1ZZZ/P/ABCDE <SIG:4>KVRT <SIG_INFO:5>29002 <EOR>\r\n";
 
+// An export of some megabytes: thousands of QSOs, one in fifty with a castle reference.
+QByteArray Gros_Fichier(qsizetype taille, int& chateaux)
+{
+    QByteArray gros = "Export\r\n<EOH>\r\n";
+    chateaux = 0;
+    for (int i = 0; gros.size() < taille; ++i) {
+        gros += "<QSO_DATE:8>20090" + QByteArray::number(1 + i % 9) + "15 <CALL:6>F" + QByteArray::number(10000 + i % 90000)
+                + " <BAND:3>40m <MODE:3>SSB <COMMENT:22>Merci pour le QSO, 73";
+        if (i % 50 == 0) {
+            gros += " <SIG:4>KVRT <SIG_INFO:5>" + QByteArray::number(60000 + chateaux);
+            ++chateaux;
+        }
+        gros += " <EOR>\r\n";
+    }
+    return gros;
+}
+
 const QStringList Log_Depart = {
     Q("01/03/09", "29001", Cc, "F5AAA"),
     Q("05/03/09", "29001", Cc, "F5AAA"),
@@ -89,6 +108,10 @@ private slots:
     void fichiers_refuses_data();
     void fichiers_refuses();
     void gros_fichier_et_barre_de_progression();
+    void autre_chose_qu_un_fichier_data();
+    void autre_chose_qu_un_fichier();
+    void lecture_annulee_data();
+    void lecture_annulee();
     void comme_la_saisie_en_insertion();
     void export_relu_par_notre_import();
     void export_lu_par_un_lecteur_independant();
@@ -445,18 +468,8 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     Chien_De_Garde garde;
     Programme_Test p;
     Main* m = Demarrer(p, Log_Depart);
-    QByteArray gros = "Export\r\n<EOH>\r\n";
     int chateaux = 0;
-    for (int i = 0; gros.size() < (12 << 20); ++i) {
-        gros += "<QSO_DATE:8>20090" + QByteArray::number(1 + i % 9) + "15 <CALL:6>F" + QByteArray::number(10000 + i % 90000)
-                + " <BAND:3>40m <MODE:3>SSB <COMMENT:22>Merci pour le QSO, 73";
-        if (i % 50 == 0) {
-            gros += " <SIG:4>KVRT <SIG_INFO:5>" + QByteArray::number(60000 + chateaux);
-            ++chateaux;
-        }
-        gros += " <EOR>\r\n";
-    }
-    p.Ecrire_Fichier(QStringLiteral("gros.adi"), gros);
+    p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(12 << 20, chateaux));
     // The file dialog given up with Escape: the window waits, empty, with nothing to import.
     bool dialogue = false;
     Sur_Modal([&](QWidget* modal) {
@@ -490,6 +503,108 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
         ajoutes += q.Ajoute();
     QCOMPARE(ajoutes, chateaux);
     QVERIFY(f->Resume->text().contains(QStringLiteral("%1 à ajouter").arg(chateaux)));
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+// A device or a FIFO chosen in the file dialog among all files: refused before anything is
+// read (a FIFO without a writer would hold the window for ever, /dev/zero would fill memory).
+void Tst_Import_Adif::autre_chose_qu_un_fichier_data()
+{
+    QTest::addColumn<QString>("sorte");
+    QTest::newRow("périphérique") << "/dev/zero";
+    QTest::newRow("tube") << "fifo";
+}
+
+void Tst_Import_Adif::autre_chose_qu_un_fichier()
+{
+    QFETCH(QString, sorte);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    const QStringList fichiers = QDir(p.Repertoire()).entryList(QDir::Files);
+    QString chemin = sorte;
+    if (sorte == QLatin1String("fifo")) {
+        chemin = p.Chemin(QStringLiteral("trafic.adi"));
+        QVERIFY(::mkfifo(QFile::encodeName(chemin).constData(), 0600) == 0);
+    }
+    Import_Adif* f = Ouvrir(m, chemin);
+    QVERIFY(f);
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QDir::toNativeSeparators(chemin)
+                         + QStringLiteral(" n'est pas un fichier ordinaire (périphérique, tube ou dossier) : il ne peut pas être "
+                                          "lu comme un fichier ADIF.\r\nRien n'a été importé.")});
+    QCOMPARE(f->Qsos().size(), 0);
+    QVERIFY(!f->Importer->isEnabled());
+    QVERIFY(!f->Dialogue_Lecture->isVisible());
+    QCOMPARE(p.Octets_Log(), avant);
+    QStringList apres = QDir(p.Repertoire()).entryList(QDir::Files | QDir::System);
+    apres.removeOne(QStringLiteral("trafic.adi"));
+    QCOMPARE(apres, fichiers);
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+// A large file shows its progress in a window of its own; Annuler there, clicked while the
+// file is read or while it is cut into QSOs, stops at once: the file shown before is still
+// the one to import, and the log and its journal keep their bytes.
+void Tst_Import_Adif::lecture_annulee_data()
+{
+    QTest::addColumn<int>("seuil"); // the first progress value at which Annuler is clicked
+    QTest::newRow("pendant la lecture") << 1;
+    QTest::newRow("pendant l'analyse") << 501;
+}
+
+void Tst_Import_Adif::lecture_annulee()
+{
+    QFETCH(int, seuil);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    // A QSO typed first, so that the journal holds something to keep.
+    Saisir(m, QStringLiteral("f6abc"), 0, QStringLiteral("35007"));
+    Entree(m->Valide_A);
+    const QByteArray log = p.Octets_Log();
+    const QString nomJournal = QFileInfo(p.Log()).fileName() + QStringLiteral(".journal");
+    const QByteArray journal = p.Lire_Fichier(nomJournal);
+    QVERIFY(!journal.isEmpty());
+    p.Ecrire_Fichier(QStringLiteral("bon.adi"), Fichier_Exemple);
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("bon.adi")));
+    QVERIFY(f);
+    const qsizetype qsos = f->Qsos().size();
+    QCOMPARE(qsos, 7);
+    int chateaux = 0;
+    p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(6 << 20, chateaux));
+
+    QPointer<QWidget> progression;
+    int valeurAuClic = -1;
+    connect(f->Progression, &QProgressBar::valueChanged, f, [&](int v) {
+        if (valeurAuClic >= 0 || v < seuil)
+            return;
+        valeurAuClic = v;
+        progression = QApplication::activeModalWidget();
+        if (!progression)
+            return;
+        for (QPushButton* b : progression->findChildren<QPushButton*>())
+            if (b->text() == QLatin1String("Annuler"))
+                Cliquer_Dans(b);
+    });
+    Sur_Modal([&](QWidget* modal) {
+        Taper_Ici(modal, p.Chemin(QStringLiteral("gros.adi")));
+        Touche_Ici(modal, Qt::Key_Return);
+    });
+    Cliquer_Dans(f->Choisir);
+    QVERIFY2(progression, "no progress window while the file was read");
+    QVERIFY(qobject_cast<QProgressDialog*>(progression.data()));
+    QVERIFY2(seuil < 500 ? valeurAuClic < 500 : valeurAuClic > 500 && valeurAuClic < 1000, qPrintable(QString::number(valeurAuClic)));
+    QVERIFY(!progression->isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    // The window as it was, with the file before.
+    QCOMPARE(f->Qsos().size(), qsos);
+    QVERIFY(f->Label_Fichier->text().endsWith(QStringLiteral("bon.adi")));
+    QVERIFY(f->Importer->isEnabled());
+    QCOMPARE(p.plateforme->messages, QStringList());
+    QCOMPARE(p.Octets_Log(), log);
+    QCOMPARE(p.Lire_Fichier(nomJournal), journal);
     QCOMPARE(garde.fermees, QStringList());
 }
 
