@@ -303,8 +303,12 @@ void Main::Construire_Controles()
     for (QWidget* champ : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
                            static_cast<QWidget*>(KVRT_A), static_cast<QWidget*>(Total_Points)})
         champ->installEventFilter(this);
-    if (Type_A->lineEdit())
+    if (Type_A->lineEdit()) {
         Type_A->lineEdit()->installEventFilter(this);
+        // A type picked in the list (arrows, wheel or mouse) is the operator's, as if typed;
+        // the combo box puts it in its line edit by setText, which would say otherwise.
+        connect(Type_A, &QComboBox::activated, this, [this] { Type_A->lineEdit()->setModified(true); });
+    }
 
     Placer_Entetes();
 }
@@ -348,6 +352,9 @@ void Main::Construire_Menus()
     Mnu_Fichier->addSeparator();
     Mnu_Importer_Adif = action(Mnu_Fichier, "Mnu_Importer_Adif", QStringLiteral("&Importer un fichier ADIF…"), &Main::Main_Mnu_Importer_Adif_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
+    // Their keyboard shortcuts pass through eventFilter, their menu items do not.
+    Mnu_Annuler->installEventFilter(this);
+    Mnu_Retablir->installEventFilter(this);
     Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", QStringLiteral("&Quitter QEZ_Challenge_KVRT"), &Main::Main_Mnu_Quitter_Click);
     Mnu_Setup = menu(nullptr, "Mnu_Setup", QStringLiteral("&Date"));
     Mnu_Date = menu(Mnu_Setup, "Mnu_Date", QStringLiteral("Date &automatique"));
@@ -382,6 +389,11 @@ bool Main::eventFilter(QObject* objet, QEvent* event)
 {
     if (objet == Liste_KVRT->viewport() && event->type() == QEvent::MouseButtonPress)
         m_ligneAvantClic = Liste_KVRT->currentIndex().row();
+    // But while a QSO is being typed the keys never reach the log, wherever the focus is:
+    // the entry area is cleared after any change of the log, and the typing would go with
+    // it. Fichier > Annuler and Rétablir, chosen in the menu, still change the log.
+    if (event->type() == QEvent::Shortcut && (objet == Mnu_Annuler || objet == Mnu_Retablir) && Saisie_Tapee())
+        return true;
     if (event->type() == QEvent::ShortcutOverride) {
         auto* touche = static_cast<QKeyEvent*>(event);
         const QKeySequence vue(touche->keyCombination());

@@ -191,6 +191,9 @@ public:
     void Ouvrir_Premier_Champ();
     // The entry fields forget their own undo history: Ctrl+Z then goes to the log.
     void Oublier_Annulations_Champs();
+    // True while a box of the entry area holds text the operator typed: Ctrl+Z and Ctrl+Y
+    // then stay in the boxes and never change the log.
+    bool Saisie_Tapee() const;
 
     // Gives a secondary window the standard treatment: one instance, brought to the front.
     static bool Amener_Devant(QWidget* fenetre);

@@ -50,6 +50,19 @@ void Main::Texte_Type_A(const QString& texte)
         Type_A->setEditText(texte);
 }
 
+// Whatever the program puts in a box (today's date, the QSO of a line clicked in the list,
+// the values of a QSO opened for editing, the type kept from the last QSO) goes in by
+// setText, which clears the line edit's "modified" flag; typing sets it, and so does a type
+// picked in the list, and undoing the typing clears it again. A box emptied, by the program
+// (the date in insert mode) or by the operator, holds nothing to lose.
+bool Main::Saisie_Tapee() const
+{
+    for (const QLineEdit* champ : {Date_A, Ind_A, KVRT_A, Type_A->lineEdit()})
+        if (champ && champ->isModified() && !champ->text().isEmpty())
+            return true;
+    return false;
+}
+
 // ---------------------------------------------------------------------------------------
 // Field checks
 
@@ -408,6 +421,9 @@ void Main::Main_Liste_KVRT_Click()
     // would write it again as a new QSO, mark included. A double click opens it for editing.
     Valide_A->setEnabled(false);
     Annule_Saisie->setEnabled(true);
+    // The type box keeps its text when the line's type is the one already shown: it must not
+    // keep the mark of a type picked before either.
+    Oublier_Annulations_Champs();
 }
 
 void Main::Main_Liste_KVRT_DblClick()
@@ -427,6 +443,8 @@ void Main::Main_Liste_KVRT_DblClick()
     Validation_A->setChecked(Enregistrement::Champ_Nettoye(ligne, 18, 1) == QLatin1String("*"));
     Valide_A->setEnabled(true);
     Annule_Saisie->setEnabled(false);
+    // The QSO opened is the program's until the operator changes it.
+    Oublier_Annulations_Champs();
     Date_A->setFocus();
 }
 

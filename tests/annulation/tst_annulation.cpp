@@ -73,6 +73,8 @@ private slots:
     void initTestCase();
     void enregistrement_annule_et_retabli_au_clavier();
     void ctrl_z_dans_un_champ_tape();
+    void ctrl_z_pendant_une_saisie_data();
+    void ctrl_z_pendant_une_saisie();
     void suppression_annulee_apres_redemarrage();
     void log_modifie_ailleurs_annulation_refusee();
     void historique_retour_a_un_etat();
@@ -203,9 +205,87 @@ void Tst_Annulation::ctrl_z_dans_un_champ_tape()
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m->KVRT_A->text(), QString());
     QCOMPARE(p->Octets_Log(), apres);
+    // The callsign typed is still there: the next Ctrl+Z leaves the log alone.
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), Octets(log));
+    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F1ABC"));
     QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+    Fin();
+}
+
+// Ctrl+Z (and Ctrl+Y) after a QSO was recorded, in the situations of the entry area: each
+// row's steps are typed and clicked through the window, the last one being the key or the
+// menu command. While a box holds what the operator typed the keys stay in the boxes and the
+// log keeps its last QSO; what the program itself put in the boxes (today's date, a line
+// shown or opened from the list) counts for nothing, and the menu undoes the log whatever
+// is typed.
+void Tst_Annulation::ctrl_z_pendant_une_saisie_data()
+{
+    QTest::addColumn<QStringList>("etapes");
+    QTest::addColumn<bool>("logAnnule");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<QString>("reference");
+    const QString jour = QStringLiteral("28/03/09");
+    using L = QStringList;
+
+    // Typed text kept, the log untouched, wherever the focus is.
+    QTest::newRow("N° vide après l'indicatif") << L{"f6abc", "Entrée", "Entrée", "Ctrl+Z"} << false << jour << "F6ABC" << "";
+    QTest::newRow("type après l'indicatif") << L{"f6abc", "Entrée", "Ctrl+Z"} << false << jour << "F6ABC" << "";
+    QTest::newRow("N° défait puis Ctrl+Z") << L{"f6abc", "Entrée", "Entrée", "29", "Ctrl+Z", "Ctrl+Z"} << false << jour << "F6ABC" << "";
+    QTest::newRow("case à cocher") << L{"f6abc", "Entrée", "Entrée", "29002", "Entrée", "Ctrl+Z"} << false << jour << "F6ABC" << "29002";
+    QTest::newRow("bouton Valider") << L{"f6abc", "Entrée", "Entrée", "29002", "Entrée", "Entrée", "Ctrl+Z"} << false << jour << "F6ABC" << "29002";
+    QTest::newRow("date manuelle tapée") << L{"Date manuelle", "15/03/09", "Entrée", "Ctrl+Z"} << false << "15/03/09" << "" << "";
+    QTest::newRow("QSO ouvert, indicatif changé") << L{"Double clic", "Entrée", "/p", "Entrée", "Ctrl+Z"} << false << "01/03/09" << "F5AAA/P" << "29001";
+    QTest::newRow("QSO ouvert, type choisi") << L{"Double clic", "Entrée", "Entrée", "Bas", "Entrée", "Ctrl+Z"} << false << "01/03/09" << "F5AAA" << "29001";
+    QTest::newRow("Ctrl+Y pendant une saisie") << L{"Menu Annuler", "f6abc", "Entrée", "Ctrl+Y"} << true << jour << "F6ABC" << "";
+
+    // Nothing typed: the log's undo, and the entry area waits for a new QSO.
+    QTest::newRow("rien de tapé") << L{"Ctrl+Z"} << true << jour << "" << "";
+    QTest::newRow("indicatif défait") << L{"f6abc", "Ctrl+Z", "Ctrl+Z"} << true << jour << "" << "";
+    QTest::newRow("ligne montrée par un clic") << L{"Clic", "Ctrl+Z"} << true << jour << "" << "";
+    QTest::newRow("QSO ouvert sans changement") << L{"Double clic", "Ctrl+Z"} << true << jour << "" << "";
+    QTest::newRow("Ctrl+Y sans saisie") << L{"Menu Annuler", "Ctrl+Y"} << false << jour << "" << "";
+    // The menu names the change and makes it, typing or not.
+    QTest::newRow("menu Annuler pendant une saisie") << L{"f6abc", "Entrée", "Entrée", "Menu Annuler"} << true << jour << "" << "";
+}
+
+void Tst_Annulation::ctrl_z_pendant_une_saisie()
+{
+    QFETCH(QStringList, etapes);
+    QFETCH(bool, logAnnule);
+    QFETCH(QString, date);
+    QFETCH(QString, indicatif);
+    QFETCH(QString, reference);
+    Chien_De_Garde garde;
+    const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
+    Demarrer(log);
+    Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
+    const QByteArray apres = p->Octets_Log();
+    for (const QString& etape : std::as_const(etapes)) {
+        if (etape == QStringLiteral("Entrée"))
+            Touche(m, Qt::Key_Return);
+        else if (etape == QStringLiteral("Bas"))
+            Touche(m, Qt::Key_Down);
+        else if (etape == QStringLiteral("Ctrl+Z"))
+            Touche(m, Qt::Key_Z, Qt::ControlModifier);
+        else if (etape == QStringLiteral("Ctrl+Y"))
+            Touche(m, Qt::Key_Y, Qt::ControlModifier);
+        else if (etape == QStringLiteral("Clic") || etape == QStringLiteral("Double clic"))
+            Cliquer_Ligne(m->Liste_KVRT, 0, etape != QStringLiteral("Clic"));
+        else if (etape == QStringLiteral("Menu Annuler"))
+            Choisir_Menu(m->Mnu_Annuler);
+        else if (etape == QStringLiteral("Date manuelle"))
+            Choisir_Menu(m->Mnu_Date_Auto_Non);
+        else
+            Taper_Ici(m, etape);
+    }
+    QCOMPARE(p->Octets_Log(), logAnnule ? Octets(log) : apres);
+    QCOMPARE(m->Date_A->text(), date);
+    QCOMPARE(m->Ind_A->text(), indicatif);
+    QCOMPARE(m->KVRT_A->text(), reference);
+    QCOMPARE(p->plateforme->messages, QStringList());
     QVERIFY(garde.fermees.isEmpty());
     Fin();
 }
