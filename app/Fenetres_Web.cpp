@@ -1,12 +1,18 @@
 #include "Fenetres_Web.h"
 
+#include "Adresses_Web.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QPluginLoader>
-#ifndef QT_NO_OPENGL
+#include <QUrl>
+// Qt Gui's configuration says whether this Qt has OpenGL at all (Qt for Windows is built
+// without it); QT_CONFIG refuses to compile if the header were missing.
+#include <QtGui/qtguiglobal.h>
+#if QT_CONFIG(opengl)
 #include <QOpenGLContext>
 
 // Qt's own hooks for the context every OpenGL context of the program shares with; the web
@@ -20,6 +26,11 @@ QT_END_NAMESPACE
 namespace Fenetres_Web {
 
 QString Dossier_Module;
+#ifdef KVRT_MOTEUR_WEB
+bool Navigateur_Systeme = false;
+#else
+bool Navigateur_Systeme = true;
+#endif
 
 namespace {
 
@@ -33,6 +44,14 @@ Module_Fenetres_Web* Module(Sous_Programmes& sp, QWidget* parent)
         return nullptr;
     }
     return g_module;
+}
+
+void Ouvrir_Dans_Navigateur(Sous_Programmes& sp, const QString& adresse, QWidget* parent)
+{
+    // "departement 60" keeps its blank: QUrl encodes it for the browser.
+    if (!QDesktopServices::openUrl(QUrl(adresse)))
+        sp.plateforme.Message(QStringLiteral("La page\r\n%1\r\nn'a pas pu être ouverte dans le navigateur.").arg(adresse),
+                              parent);
 }
 
 } // namespace
@@ -63,7 +82,7 @@ bool Charger(QString& erreur)
                           instance ? QStringLiteral("module d'une autre version") : chargeur.errorString());
         return false;
     }
-#ifndef QT_NO_OPENGL
+#if QT_CONFIG(opengl)
     // What Qt::AA_ShareOpenGLContexts would have made at start-up, made now, before the engine
     // starts with the first view: the engine and its views share this context. Nothing else in
     // the program draws with OpenGL.
@@ -83,12 +102,24 @@ bool Charge()
 
 QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent)
 {
+    if (Navigateur_Systeme) {
+        Ouvrir_Dans_Navigateur(sp, Adresses_Web::Adresse_Reglement(sp.reglages), parent);
+        return nullptr;
+    }
     Module_Fenetres_Web* m = Module(sp, parent);
     return m ? m->Ouvrir_Reglement(sp, parent) : nullptr;
 }
 
 QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent)
 {
+    if (Navigateur_Systeme) {
+        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages, sp.Ligne_Selectionnee);
+        if (adresse.isEmpty())
+            sp.plateforme.Message(QStringLiteral("Pas de département spécifié dans ce QSO"), parent);
+        else
+            Ouvrir_Dans_Navigateur(sp, adresse, parent);
+        return nullptr;
+    }
     Module_Fenetres_Web* m = Module(sp, parent);
     return m ? m->Ouvrir_Liste_KVRT1(sp, parent) : nullptr;
 }

@@ -24,6 +24,9 @@ namespace Fenetres_Web {
 
 // The folder that holds the plugin; the executable's own folder unless set.
 extern QString Dossier_Module;
+// True when the pages go to the system's browser instead: always so in a build without the
+// web engine (Windows), where the plugin does not exist.
+extern bool Navigateur_Systeme;
 
 // Loads the plugin on first use. False, with the reason in French, when it cannot be loaded.
 bool Charger(QString& erreur);
@@ -31,6 +34,7 @@ bool Charger(QString& erreur);
 bool Charge();
 
 // Each opens its window, loading the plugin first; on failure the user is told and nothing opens.
+// With the system's browser, the same page opens there and no window is returned.
 QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent);
 QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent);
 

@@ -1,7 +1,9 @@
 // Start-up, the settings store, menus, clock and the Station window, on real widgets.
 
+#include "Adresses_Web.h"
 #include "Aide.h"
 #include "Apparence.h"
+#include "Fenetres_Web.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Plateforme.h"
@@ -14,6 +16,7 @@
 #include <QMenuBar>
 #include <QApplication>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -25,6 +28,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 
 
 // Fills the Station window with the mouse and the keyboard, then clicks Validez.
@@ -75,6 +79,20 @@ private slots:
     void station_annee_au_clavier();
     void lettres_alt_uniques();
     void noms_pour_lecteur_d_ecran();
+    void pages_web_au_navigateur_data();
+    void pages_web_au_navigateur();
+};
+
+// Stands for the system's browser: records the pages the program hands to it.
+class Navigateur_Test : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> pages;
+
+public slots:
+    void Ouvrir(const QUrl& page) { pages.append(page); }
 };
 
 void Tst_Principal::initTestCase()
@@ -623,6 +641,85 @@ void Tst_Principal::station_valeurs()
         QVERIFY(m->Fenetre_Station);
         s->close();
     }
+}
+
+// Without the web engine (Windows), the rules and the reference list open in the system's
+// browser at the addresses the windows would load, and no window of the program opens.
+void Tst_Principal::pages_web_au_navigateur_data()
+{
+    QTest::addColumn<bool>("liste");
+    QTest::addColumn<QString>("hote");
+    QTest::addColumn<QStringList>("references");
+    QTest::addColumn<int>("ligne");
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("reglement, hote par defaut") << false << QString() << QStringList() << -1
+                                                << "http://reglement.example.org/coupes.html" << QString();
+    QTest::newRow("reglement, hote des reglages") << false << "https://regles.test:8080/" << QStringList{"29001"} << -1
+                                                  << "https://regles.test:8080/coupes.html" << QString();
+    QTest::newRow("liste, derniere ligne choisie au demarrage") << true << QString() << QStringList{"60001", "2A001"} << -1
+                                                                << "http://departements.example.org/WEB/dept/d2A.html" << QString();
+    QTest::newRow("liste, departement 60 choisi au clic") << true << "dept.test" << QStringList{"60001", "2A001"} << 0
+                                                          << "http://dept.test/WEB/dept/departement%2060.html" << QString();
+    QTest::newRow("liste, log vide") << true << QString() << QStringList() << -1 << QString()
+                                     << QStringLiteral("Pas de département spécifié dans ce QSO");
+}
+
+void Tst_Principal::pages_web_au_navigateur()
+{
+    QFETCH(bool, liste);
+    QFETCH(QString, hote);
+    QFETCH(QStringList, references);
+    QFETCH(int, ligne);
+    QFETCH(QString, page);
+    QFETCH(QString, message);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    if (!hote.isEmpty())
+        p.reglages->Ecrire(Reglages::Section_Commune(), liste ? Adresses_Web::Cle_Site_Departements : Adresses_Web::Cle_Site_Reglement,
+                           hote);
+    QStringList log;
+    for (const QString& r : references)
+        log << Enr(QStringLiteral("01/03/09"), r, QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"));
+    p.Ecrire_Log(log);
+
+    Navigateur_Test navigateur;
+    for (const char* schema : {"http", "https"})
+        QDesktopServices::setUrlHandler(QString::fromLatin1(schema), &navigateur, "Ouvrir");
+    struct Remise
+    {
+        bool avant = Fenetres_Web::Navigateur_Systeme;
+        ~Remise()
+        {
+            Fenetres_Web::Navigateur_Systeme = avant;
+            QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+            QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        }
+    } remise;
+    Fenetres_Web::Navigateur_Systeme = true;
+
+    Main* m = p.Demarrer();
+    p.plateforme->Prendre_Messages();
+    if (ligne >= 0)
+        Cliquer_Ligne(m->Liste_KVRT, ligne);
+    // Twice: no window was kept to bring to the front, so the page opens again.
+    for (int fois = 1; fois <= 2; ++fois) {
+        if (liste)
+            Cliquer_Dans(m->ListeKVRT);
+        else
+            Choisir_Menu(m->Mnu_Reglement);
+        QVERIFY(!m->Fenetre_Reglement && !m->Fenetre_Liste_KVRT1);
+    }
+    QList<QUrl> pages;
+    QStringList messages;
+    if (!page.isEmpty())
+        pages = {QUrl(page), QUrl(page)};
+    if (!message.isEmpty())
+        messages = {message, message};
+    QCOMPARE(navigateur.pages, pages);
+    QCOMPARE(p.plateforme->messages, messages);
+    QVERIFY(!Fenetres_Web::Charge());
 }
 
 QTEST_MAIN(Tst_Principal)
