@@ -17,6 +17,10 @@ set(_res ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 
 # Building the program draws its icons too, so that an install after building it finds them.
 add_dependencies(QEZ_Challenge_KVRT kvrt_icones)
+if(WIN32)
+    target_sources(QEZ_Challenge_KVRT PRIVATE ${KVRT_RC})
+    set_source_files_properties(${KVRT_RC} PROPERTIES OBJECT_DEPENDS ${KVRT_ICO})
+endif()
 
 option(KVRT_PAQUET_DEBIAN "Install for the Debian package (prefix /usr, program shared and read-only)" OFF)
 if(KVRT_PAQUET_DEBIAN)
