@@ -6,6 +6,7 @@
 #include "Apparence.h"
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
+#include "FichierLog.h"
 #include "Filtre_Touches.h"
 #include "Import_Adif.h"
 #include "Fenetres_Web.h"
@@ -456,17 +457,49 @@ void Main::Main_Form_Load()
 
     // The folder of the logs is chosen once, before anything names a log.
     sp.Choisir_Repertoire();
+    sp.Dossier_Precedent = sp.reglages.Lire(commune, QStringLiteral("Chemin Repertoire"), QString());
+    // A log left in another folder the program knows (the per-user install before the
+    // package, say) is found again, never replaced by an empty season.
+    if (sp.Indicatif_Station != QLatin1String("FXXXX") && !FichierLog::Existe(sp.Nom_Log())) {
+        QString dossier = sp.Repertoire();
+        const auto trouve = sp.Retrouver_Log(sp.Indicatif_Station, sp.Annee_Challenge, dossier, QStringLiteral("&Quitter"), this);
+        if (trouve == Sous_Programmes::Log_Retrouve::Renonce) {
+            sp.Terminer_Programme();
+            return;
+        }
+        sp.Utiliser_Repertoire(dossier);
+    }
     sp.reglages.Ecrire(commune, QStringLiteral("Chemin Repertoire"), sp.Repertoire());
 
-    if (sp.Indicatif_Station == QLatin1String("FXXXX")) {
-        sp.plateforme.Message(QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge"), this);
+    auto choisirStation = [this] {
         auto* station = new Station(sp, this);
         Fenetre_Station = station;
         station->setModal(true);
         station->Station_Form_Load();
         station->exec();
+    };
+    if (sp.Indicatif_Station == QLatin1String("FXXXX")) {
+        sp.plateforme.Message(QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge"), this);
+        choisirStation();
         if (sp.Programme_Termine)
             return;
+    } else {
+        // One program per log: a log another window of the program has open is never written
+        // from here. The user chooses another station or year, or the program ends. A folder
+        // that cannot take the lock file shows the log, and every change says why it is refused.
+        Verrou_Log verrou;
+        if (verrou.Prendre(sp.Nom_Log())) {
+            sp.Verrou = std::move(verrou);
+        } else if (verrou.Occupe()) {
+            sp.plateforme.Message(verrou.Refus(), this);
+            choisirStation();
+            if (sp.Programme_Termine)
+                return;
+            if (!sp.Verrou.Tient(sp.Nom_Log())) {
+                sp.Terminer_Programme();
+                return;
+            }
+        }
     }
 
     show();

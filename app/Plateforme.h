@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -16,6 +17,9 @@ public:
     virtual void Message(const QString& texte, QWidget* parent = nullptr) = 0;
     // The one question of the program, with Oui and Non; true for Oui.
     virtual bool Question(const QString& texte, QWidget* parent = nullptr) = 0;
+    // A question with a button per answer, in this order; gives the index of the answer.
+    // Escape, or closing the box, gives the last one.
+    virtual int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) = 0;
     virtual QDateTime Maintenant_Utc() const = 0;
     virtual QDateTime Maintenant_Local() const = 0;
     // The directory of the program: its help file and its original template, and the logs
@@ -28,6 +32,7 @@ class Plateforme_Reelle : public Plateforme
 public:
     void Message(const QString& texte, QWidget* parent = nullptr) override;
     bool Question(const QString& texte, QWidget* parent = nullptr) override;
+    int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) override;
     QDateTime Maintenant_Utc() const override;
     QDateTime Maintenant_Local() const override;
     QString Repertoire_Programme() const override;

@@ -54,6 +54,22 @@ bool Plateforme_Reelle::Question(const QString& texte, QWidget* parent)
     return boite.exec() == QMessageBox::Yes;
 }
 
+int Plateforme_Reelle::Choix(const QString& texte, const QStringList& reponses, QWidget* parent)
+{
+    QMessageBox boite(QMessageBox::NoIcon, QString::fromLatin1(Titre), texte, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> boutons;
+    for (const QString& reponse : reponses)
+        boutons.append(boite.addButton(reponse, QMessageBox::ActionRole));
+    if (boutons.isEmpty())
+        return -1;
+    boite.setDefaultButton(qobject_cast<QPushButton*>(boutons.first()));
+    boite.setEscapeButton(boutons.last());
+    Elargir(boite, texte);
+    boite.exec();
+    const int i = boutons.indexOf(boite.clickedButton());
+    return i < 0 ? int(boutons.size()) - 1 : i;
+}
+
 QDateTime Plateforme_Reelle::Maintenant_Utc() const
 {
     return QDateTime::currentDateTimeUtc();

@@ -174,6 +174,8 @@ bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& n
                                    const QString& suite)
 {
     const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
+    if (!Tenir_Verrou(suite))
+        return false;
                                                    plateforme.Maintenant_Utc());
     if (!e.ok()) {
         plateforme.Message(e.message + QStringLiteral("\r\n") + suite, main);
@@ -209,6 +211,9 @@ void Sous_Programmes::Verifier_Journal()
 
 QString Sous_Programmes::Operation_A_Annuler()
 {
+    // Leftovers and the journal of a log another program has open are that program's.
+    if (!Tenir_Verrou(QString(), false))
+        return;
     const Journal::Entree* e = Journal_Log().A_Annuler();
     return e ? e->operation : QString();
 }
@@ -263,6 +268,8 @@ bool Sous_Programmes::Retablir_Modification()
 {
     const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
+    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
         Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
         return false;
     }
@@ -274,6 +281,8 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
     const QString operation = QStringLiteral("retour à l'état du ")
         + plateforme.Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
     QString nom;
+    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
     for (const Journal::Entree& e : Journal_Log().Entrees())
         if (e.numero == numero)
             nom = QStringLiteral("retour à l'état après : ") + e.operation;
@@ -284,6 +293,8 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
     }
     return true;
 }
+    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
 
 bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
 {
@@ -363,6 +374,8 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 
 // ---------------------------------------------------------------------------------------
 // Points
+    if (!Tenir_Verrou(QStringLiteral("Le QSO n'a pas été enregistré.")))
+        return false;
 
 bool Sous_Programmes::Calcul_Total_Points(int& Total)
 {

@@ -3,10 +3,12 @@
 #include "FichierLog.h"
 #include "Journal.h"
 #include "Series_Saison.h"
+#include "Verrou_Log.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -15,6 +17,7 @@ class Reglages;
 class Main;
 class Carte_Acti;
 class QPrinter;
+class QWidget;
 
 // The program's one code module: the variables every window shares for the whole run and
 // the routines that read and rewrite the log. One object is made at start-up and handed to
@@ -116,6 +119,28 @@ public:
     void Terminer_Programme();
 
     static QString Texte_Historique_Complet();
+
+    // One program per log. The lock of the log in use, held from start-up until the program
+    // ends; a change of station or year takes the new log's lock before this one goes.
+    Verrou_Log Verrou;
+    // True when the lock of the current log is held, taken here when it is free. Otherwise
+    // the user is told why (the message ends with suite) unless message is false, and the
+    // log, its journal and the files beside it are left alone.
+    bool Tenir_Verrou(const QString& suite, bool message = true);
+
+    // Logs found again after a move. The folder of the logs at the last start (the settings'
+    // "Chemin Repertoire"), read before this start writes its own.
+    QString Dossier_Precedent;
+    // Where a log of this program may be: that folder, the program folder, the user's own.
+    QStringList Dossiers_Connus() const;
+    // The log of this station and year is not in `dossier`: when another known folder has it,
+    // the user is told and chooses to use it there (dossier then names that folder), to copy
+    // it with its journal into `dossier`, or the answer `renoncer`.
+    enum class Log_Retrouve { Nulle_Part, Pret, Renonce };
+    Log_Retrouve Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier, const QString& renoncer,
+                               QWidget* parent);
+    // Makes this folder the folder of the logs for the rest of the run.
+    void Utiliser_Repertoire(const QString& dossier);
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;

@@ -51,4 +51,17 @@ Choix_Dossier Choisir(const QString& programme, const QString& utilisateur, bool
     return choix;
 }
 
+QString Trouver_Log(const QStringList& dossiers, const QString& enUsage, const QString& indicatif, const QString& annee)
+{
+    const QString ici = QFileInfo(enUsage).canonicalFilePath();
+    for (const QString& dossier : dossiers) {
+        const QString reel = dossier.isEmpty() ? QString() : QFileInfo(dossier).canonicalFilePath();
+        if (reel.isEmpty() || reel == ici)
+            continue;
+        if (FichierLog::Existe(FichierLog::Nom_Log(dossier, indicatif, annee)))
+            return QDir::cleanPath(dossier);
+    }
+    return QString();
+}
+
 } // namespace Dossier_Logs

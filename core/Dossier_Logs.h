@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the logs, the copy of the template and the exports live. A program folder this user
 // can write keeps them, as it always did (the per-user install, the build folder); a shared
@@ -27,5 +28,10 @@ bool Ecrivable(const QString& dossier);
 // created if needed, with the program's empty template copied into it when it has none.
 // A shared program folder (the system's package) is never written, even by root.
 Choix_Dossier Choisir(const QString& programme, const QString& utilisateur, bool partage = false);
+
+// The first of these folders, other than `enUsage`, that holds the log of this station and
+// year: where a log is found again after a move between the per-user install and the
+// package. Folders are compared by their real path; empty or missing ones are passed over.
+QString Trouver_Log(const QStringList& dossiers, const QString& enUsage, const QString& indicatif, const QString& annee);
 
 } // namespace Dossier_Logs

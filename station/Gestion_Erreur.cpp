@@ -1,10 +1,14 @@
 #include "Gestion_Erreur.h"
 
 #include "Apparence.h"
+#include "Dossier_Logs.h"
+#include "FichierLog.h"
+#include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -108,6 +112,19 @@ void Gestion_Erreur::Gestion_Erreur_Form_Load()
 
 void Gestion_Erreur::Gestion_Erreur_Initialisation_Click()
 {
+    // Starting the season again would give an empty log while this one waits in another
+    // folder: the next start offers to use it there or to copy it.
+    QStringList dossiers = sp.Dossiers_Connus();
+    dossiers.prepend(sp.Repertoire());
+    const QString ailleurs = Dossier_Logs::Trouver_Log(dossiers, QString(), sp.Indicatif_Station, sp.Annee_Challenge);
+    if (!ailleurs.isEmpty()) {
+        sp.plateforme.Message(QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
+                                             "relancez le programme pour utiliser ce log ou le copier.")
+                                  .arg(QFileInfo(FichierLog::Nom_Log(ailleurs, sp.Indicatif_Station, sp.Annee_Challenge)).fileName(),
+                                       QDir::toNativeSeparators(ailleurs)),
+                              this);
+        return;
+    }
     sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
     sp.reglages.Ecrire(Reglages::Section_Station(Ind_Station->text()), QStringLiteral("Annee Challenge"), QStringLiteral("20xx"));
 }

@@ -203,8 +203,31 @@ void Station::Station_Validation_Click()
         main->I_Station->setText(Indicatif_Affiche(indicatif));
         main->A_Challenge->setText(annee);
     }
+    // Nothing is switched on a refusal: the main window goes on with the log it shows.
+    auto refuser = [&] {
+        if (main) {
+            main->I_Station->setText(Indicatif_Affiche(sp.Indicatif_Station));
+            main->A_Challenge->setText(sp.Annee_Challenge);
+        }
+    };
 
-    const QString log = FichierLog::Nom_Log(sp.Repertoire(), indicatif, annee);
+    // A log of this station and year in another folder the program knows is used or copied,
+    // never replaced by a new one made from the template.
+    QString dossier = sp.Repertoire();
+    if (!FichierLog::Existe(FichierLog::Nom_Log(dossier, indicatif, annee))
+        && sp.Retrouver_Log(indicatif, annee, dossier, QStringLiteral("&Annuler"), this) == Sous_Programmes::Log_Retrouve::Renonce) {
+        refuser();
+        return;
+    }
+    const QString log = FichierLog::Nom_Log(dossier, indicatif, annee);
+    // The new log's lock is taken before the old one goes, and before the log is made. A
+    // folder that cannot take the lock file cannot take the log either: that is said below.
+    Verrou_Log verrou;
+    if (!sp.Verrou.Tient(log) && !verrou.Prendre(log) && verrou.Occupe()) {
+        sp.plateforme.Message(verrou.Refus(), this);
+        refuser();
+        return;
+    }
     if (!FichierLog::Existe(log)) {
         const QString modele = FichierLog::Nom_Modele(sp.Repertoire());
         ErreurFichier e;
@@ -219,16 +242,20 @@ void Station::Station_Validation_Click()
                                       this);
         }
         if (!e.ok()) {
-            // Nothing is switched: the main window goes on with the log it shows.
             sp.plateforme.Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station n'a pas pu être créé."), this);
-            if (main) {
-                main->I_Station->setText(Indicatif_Affiche(sp.Indicatif_Station));
-                main->A_Challenge->setText(sp.Annee_Challenge);
-            }
+            refuser();
             return;
         }
     }
 
+    if (dossier != sp.Repertoire()) {
+        sp.Utiliser_Repertoire(dossier);
+        sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Chemin Repertoire"), dossier);
+    }
+    if (verrou.Tient(log))
+        sp.Verrou = std::move(verrou);
+    else if (!sp.Verrou.Tient(log))
+        sp.Verrou.Rendre();
     sp.Indicatif_Station = indicatif;
     sp.Annee_Challenge = annee;
     sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), indicatif);

@@ -71,11 +71,12 @@ private slots:
     void cleanup();
     void Premiere_Installation_Puis_Saisie_Au_Clavier();
     void Station_Refermee_Sans_Valider();
+    void Deuxieme_Programme_Sur_Le_Meme_Log();
 
 private:
-    // The X server and the program.
+    // The X server and the program; `second` starts another copy beside the first.
     bool Demarrer_Serveur_X();
-    bool Demarrer_Programme();
+    bool Demarrer_Programme(bool second = false);
     void Arreter_Tout();
 
     // xdotool, with the test's display.
@@ -122,7 +123,7 @@ private:
     QString m_xvfb, m_xdotool;
     std::unique_ptr<QTemporaryDir> m_racine;
     QString m_home, m_dossier, m_ecranDir;
-    std::unique_ptr<QProcess> m_serveur, m_programme;
+    std::unique_ptr<QProcess> m_serveur, m_programme, m_second;
     QByteArray m_sortieProgramme;
     QString m_affichage;
     QString m_etape;
@@ -245,7 +246,7 @@ bool Bout_En_Bout::Demarrer_Serveur_X()
     return true;
 }
 
-bool Bout_En_Bout::Demarrer_Programme()
+bool Bout_En_Bout::Demarrer_Programme(bool second)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_affichage);
@@ -255,16 +256,18 @@ bool Bout_En_Bout::Demarrer_Programme()
     // Settings go to $HOME/.config, as for a person's first start.
     for (const char* v : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XAUTHORITY", "WAYLAND_DISPLAY", "QT_SCALE_FACTOR"})
         env.remove(QString::fromLatin1(v));
-    m_programme = std::make_unique<QProcess>();
-    Lier_Au_Test(*m_programme);
-    m_programme->setProcessEnvironment(env);
-    m_programme->setWorkingDirectory(m_home);
-    m_programme->setProcessChannelMode(QProcess::MergedChannels);
-    m_programme->setProgram(m_dossier + QStringLiteral("/QEZ_Challenge_KVRT"));
-    connect(m_programme.get(), &QProcess::readyRead, this, [this] { m_sortieProgramme += m_programme->readAll(); });
-    m_programme->start();
-    if (!m_programme->waitForStarted(Delai_Ms)) {
-        m_erreur = QStringLiteral("le programme ne démarre pas : ") + m_programme->errorString();
+    std::unique_ptr<QProcess>& programme = second ? m_second : m_programme;
+    programme = std::make_unique<QProcess>();
+    QProcess* p = programme.get();
+    Lier_Au_Test(*p);
+    p->setProcessEnvironment(env);
+    p->setWorkingDirectory(m_home);
+    p->setProcessChannelMode(QProcess::MergedChannels);
+    p->setProgram(m_dossier + QStringLiteral("/QEZ_Challenge_KVRT"));
+    connect(p, &QProcess::readyRead, this, [this, p] { m_sortieProgramme += p->readAll(); });
+    p->start();
+    if (!p->waitForStarted(Delai_Ms)) {
+        m_erreur = QStringLiteral("le programme ne démarre pas : ") + p->errorString();
         return false;
     }
     return true;
@@ -272,6 +275,13 @@ bool Bout_En_Bout::Demarrer_Programme()
 
 void Bout_En_Bout::Arreter_Tout()
 {
+    if (m_second) {
+        if (m_second->state() != QProcess::NotRunning) {
+            m_second->kill();
+            m_second->waitForFinished(Delai_Ms);
+        }
+        m_second.reset();
+    }
     if (m_programme) {
         if (m_programme->state() != QProcess::NotRunning) {
             m_programme->kill();
@@ -776,6 +786,102 @@ void Bout_En_Bout::Station_Refermee_Sans_Valider()
     QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
     QCOMPARE(m_programme->exitCode(), 0);
     QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), avant);
+}
+
+// Two copies of the program on one program folder and one settings file (two windows
+// opened by mistake): the second is told, at its start, that the log is open elsewhere,
+// writes neither the log nor its journal nor cleans anything beside them, and ends when its
+// Station window is closed; the first one records its next QSO as before.
+void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
+{
+    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
+        QTest::qWait(1000);
+    const QDate jour = QDateTime::currentDateTimeUtc().date();
+    const QString annee = QString::number(jour.year());
+    const QString date = jour.toString(QStringLiteral("dd/MM/yy"));
+    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
+    const QString nom = QStringLiteral("F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    const QString log = m_dossier + QLatin1Char('/') + nom;
+    const QString journal = log + QStringLiteral(".journal");
+    const QString verrou = m_dossier + QStringLiteral("/.") + nom + QStringLiteral(".lock");
+    const QString reste = log + QStringLiteral(".a1b2c3");
+    const QByteArray debut = L(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       "));
+    {
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(debut) == debut.size());
+    }
+    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    QVERIFY(QDir().mkpath(QFileInfo(reglages).path()));
+    {
+        QFile f(reglages);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
+                        + QStringLiteral("\nIndicatif%20Station=F4ABC\n\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
+                        + QStringLiteral("\n")));
+    }
+
+    Etape(QStringLiteral("premier programme"));
+    ETAPE_OK(Demarrer_Programme());
+    QString main;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Attendre([&] { return QFileInfo::exists(verrou); }, QStringLiteral("le verrou du log")));
+    ETAPE_OK(Aucune_Boite());
+    // A QSO recorded by the first program: the journal exists and has something to undo.
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Taper(QStringLiteral("f5xyz")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("29001")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    QByteArray attendu = debut + L(date + QStringLiteral("  29001  Chateau active          F5XYZ       "));
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du premier programme")));
+    // A temporary file of an interrupted rewrite, older than the log: the first program's own.
+    {
+        QFile f(reste);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("reste\r\n") == 7);
+        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+    }
+    const QByteArray journalAvant = Lire(journal);
+    QVERIFY(!journalAvant.startsWith("<absent>"));
+    const QByteArray verrouAvant = Lire(verrou);
+    const QStringList fichiersAvant = QDir(m_dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+
+    Etape(QStringLiteral("second programme sur le même log"));
+    ETAPE_OK(Demarrer_Programme(true));
+    QString boite;
+    ETAPE_OK(Attendre_Fenetre(Titre_Boite, boite));
+    QByteArray pid;
+    ETAPE_OK(Xdotool({QStringLiteral("getwindowpid"), boite}, &pid));
+    QCOMPARE(pid.trimmed().toLongLong(), m_second->processId());
+    ETAPE_OK(Focaliser(boite));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Attendre_Disparition(boite));
+    QString station;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Selection Indicatif et Ann"), station));
+    ETAPE_OK(Focaliser(station));
+    ETAPE_OK(Touches({QStringLiteral("Escape")}));
+    QVERIFY2(m_second->waitForFinished(Delai_Ms), "le second programme ne s'arrête pas quand sa fenêtre Station est refermée");
+    QCOMPARE(m_second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_second->exitCode(), 0);
+    QCOMPARE(Lire(log), attendu);
+    QCOMPARE(Lire(journal), journalAvant);
+    QCOMPARE(Lire(verrou), verrouAvant);
+    QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), fichiersAvant);
+    QCOMPARE(Fenetres(QStringLiteral("QEZ_Challenge +Revision")), QStringList{main});
+
+    Etape(QStringLiteral("le premier programme continue"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Taper(QStringLiteral("f6abc")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("35002")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    attendu += L(date + QStringLiteral("  35002  Chateau active          F6ABC       "));
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du premier programme après le second")));
+    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
+    QCOMPARE(m_programme->exitCode(), 0);
+    // The lock goes with the program.
+    QVERIFY(!QFileInfo::exists(verrou));
 }
 
 QTEST_GUILESS_MAIN(Bout_En_Bout)

@@ -22,6 +22,16 @@ bool Plateforme_Test::Question(const QString& texte, QWidget*)
     return reponses.takeFirst();
 }
 
+int Plateforme_Test::Choix(const QString& texte, const QStringList& reponses, QWidget*)
+{
+    questions.append(texte);
+    if (choix.isEmpty()) {
+        questionsImprevues.append(texte);
+        return int(reponses.size()) - 1;
+    }
+    return choix.takeFirst();
+}
+
 QDateTime Plateforme_Test::Maintenant_Utc() const
 {
     return m_utc;

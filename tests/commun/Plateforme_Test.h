@@ -14,6 +14,9 @@ public:
 
     void Message(const QString& texte, QWidget* parent = nullptr) override;
     bool Question(const QString& texte, QWidget* parent = nullptr) override;
+    // Recorded with the questions; answered from `choix`, or by the last answer (as Escape
+    // would) when the test gave none, which counts as unexpected.
+    int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) override;
     QDateTime Maintenant_Utc() const override;
     QDateTime Maintenant_Local() const override;
     QString Repertoire_Programme() const override;
@@ -24,6 +27,7 @@ public:
     QStringList messages;
     QStringList questions;
     QList<bool> reponses;
+    QList<int> choix;
     QStringList questionsImprevues;
     QString repertoire;
 

@@ -5,6 +5,7 @@
 #include "Aide.h"
 #include "Dossier_Logs.h"
 #include "Gestion_Erreur.h"
+#include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Station.h"
@@ -97,6 +98,8 @@ private slots:
     void programme_partage();
     void programme_ecrivable();
     void dossier_personnel_impossible();
+    void log_retrouve_data();
+    void log_retrouve();
 
 private:
     QTemporaryDir m_base;
@@ -408,6 +411,101 @@ void Tst_Dossier::dossier_personnel_impossible()
     QCOMPARE(Contenu(programme), QStringList{QStringLiteral("FXXXX_Challenge_KVRT.txt")});
     QVERIFY(Contenu(bloque).isEmpty());
     QVERIFY(garde.fermees.isEmpty());
+    qunsetenv("XDG_DATA_HOME");
+}
+
+// A season begun in the per-user install, then the package started with the same settings:
+// its folder is read-only, the user's own has no log, and the log is found again where the
+// settings' "Chemin Repertoire" names it. It is used there, or copied with its journal, or
+// the program ends; an empty season is never started.
+void Tst_Dossier::log_retrouve_data()
+{
+    QTest::addColumn<int>("reponse");
+    QTest::newRow("utilise la ou il est") << 0;
+    QTest::newRow("copie avec son journal") << 1;
+    QTest::newRow("quitter : rien d'ecrit") << 2;
+}
+
+void Tst_Dossier::log_retrouve()
+{
+    QFETCH(int, reponse);
+    Chien_De_Garde garde;
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
+    const QString perso = base.path() + QStringLiteral("/perso");
+    const QString systeme = base.path() + QStringLiteral("/systeme");
+    for (const QString& d : {perso, systeme}) {
+        QVERIFY(QDir().mkpath(d));
+        QVERIFY(Ecrire(d + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), Modele()));
+    }
+    Droits_Rendus droits;
+    droits.dossiers << systeme;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(base.path() + QStringLiteral("/donnees")));
+    const QString utilisateur = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
+    const QString nomJournal = QFileInfo(Journal::Chemin_Journal(nom)).fileName();
+    Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
+    reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+    reglages.Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+    const QByteArray debut = Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
+    QVERIFY(Ecrire(perso + QLatin1Char('/') + nom, debut));
+    // Something the program ever showed in a window is seen by the stray-window watch.
+    Sur_Modal([](QWidget* w) { w->close(); });
+    {
+        Plateforme_Test plateforme(perso);
+        Sous_Programmes sp(plateforme, reglages);
+        Main m(sp);
+        m.Main_Form_Load();
+        QCOMPARE(sp.Repertoire(), perso);
+        QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
+        QVERIFY(sp.Ajoute_Ligne(ligne));
+        QVERIFY(plateforme.messages.isEmpty());
+    }
+    const QByteArray log = Lire(perso + QLatin1Char('/') + nom);
+    const QByteArray journal = Lire(perso + QLatin1Char('/') + nomJournal);
+    QVERIFY(!journal.isEmpty());
+    const QStringList avantPerso = Contenu(perso);
+    QVERIFY(Lecture_Seule(systeme));
+    const QStringList avantSysteme = Contenu(systeme);
+
+    Plateforme_Test plateforme(systeme);
+    plateforme.choix << reponse;
+    {
+        Sous_Programmes sp(plateforme, reglages);
+        Main m(sp);
+        m.Main_Form_Load();
+        QCOMPARE(plateforme.questions,
+                 QStringList{QStringLiteral("Le log %1 n'est pas dans le dossier des logs\r\n%2\r\nmais il se trouve dans le dossier\r\n%3\r\n"
+                                            "Vous pouvez l'utiliser là où il est, ou le copier avec son historique des "
+                                            "modifications dans le dossier des logs.")
+                                 .arg(nom, QDir::toNativeSeparators(utilisateur), QDir::toNativeSeparators(perso))});
+        QVERIFY(plateforme.questionsImprevues.isEmpty());
+        QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
+        if (reponse == 2) {
+            QVERIFY(sp.Programme_Termine);
+        } else {
+            const QString dossier = reponse == 0 ? perso : utilisateur;
+            QVERIFY(!sp.Programme_Termine);
+            QCOMPARE(sp.Repertoire(), dossier);
+            QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Chemin Repertoire"), QString()), dossier);
+            QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
+            QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), log);
+            QCOMPARE(Lire(dossier + QLatin1Char('/') + nomJournal), journal);
+            // The history came with the log: the QSO recorded in the per-user install is undone here.
+            QCOMPARE(sp.Operation_A_Annuler(), QStringLiteral("enregistrement du KVRT 29001"));
+            QVERIFY(sp.Annuler_Modification());
+            QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), debut);
+        }
+    }
+    QCOMPARE(QFileInfo::exists(utilisateur + QLatin1Char('/') + nom), reponse == 1);
+    QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    if (reponse != 0) {
+        QCOMPARE(Contenu(perso), avantPerso);
+        QCOMPARE(Lire(perso + QLatin1Char('/') + nom), log);
+        QCOMPARE(Lire(perso + QLatin1Char('/') + nomJournal), journal);
+    }
+    QCOMPARE(Contenu(systeme), avantSysteme);
+    QVERIFY2(garde.fermees.isEmpty(), qPrintable(garde.fermees.join(QLatin1Char('\n'))));
     qunsetenv("XDG_DATA_HOME");
 }
 

@@ -1,0 +1,83 @@
+// Which log the program works on: the lock that keeps it to one program, and the log found
+// again in another folder the program knows after a move between installs.
+
+#include "Sous_Programmes.h"
+
+#include "Dossier_Logs.h"
+#include "FichierLog.h"
+#include "Journal.h"
+#include "Main.h"
+#include "Plateforme.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
+{
+    const QString log = Nom_Log();
+    if (Verrou.Tient(log))
+        return true;
+    Verrou_Log nouveau;
+    if (!nouveau.Prendre(log)) {
+        if (message)
+            plateforme.Message(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite,
+                               main);
+        return false;
+    }
+    Verrou = std::move(nouveau);
+    return true;
+}
+
+QStringList Sous_Programmes::Dossiers_Connus() const
+{
+    return {Dossier_Precedent, plateforme.Repertoire_Programme(),
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
+}
+
+void Sous_Programmes::Utiliser_Repertoire(const QString& dossier)
+{
+    m_repertoire = dossier;
+}
+
+Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier,
+                                                             const QString& renoncer, QWidget* parent)
+{
+    const QString ailleurs = Dossier_Logs::Trouver_Log(Dossiers_Connus(), dossier, indicatif, annee);
+    if (ailleurs.isEmpty())
+        return Log_Retrouve::Nulle_Part;
+    const QString source = FichierLog::Nom_Log(ailleurs, indicatif, annee);
+    const QString cible = FichierLog::Nom_Log(dossier, indicatif, annee);
+    const QString texte = QStringLiteral("Le log %1 n'est pas dans le dossier des logs\r\n%2\r\nmais il se trouve dans le dossier\r\n%3\r\n"
+                                         "Vous pouvez l'utiliser là où il est, ou le copier avec son historique des modifications "
+                                         "dans le dossier des logs.")
+                              .arg(QFileInfo(source).fileName(), QDir::toNativeSeparators(dossier), QDir::toNativeSeparators(ailleurs));
+    const QStringList reponses{QStringLiteral("&Utiliser ce log là où il est"), QStringLiteral("&Copier ce log dans le dossier des logs"),
+                               renoncer};
+    for (;;) {
+        const int reponse = plateforme.Choix(texte, reponses, parent);
+        if (reponse == 0) {
+            dossier = ailleurs;
+            return Log_Retrouve::Pret;
+        }
+        if (reponse != 1)
+            return Log_Retrouve::Renonce;
+        // Nobody writes the log while it is copied, and no other program copies it too.
+        Verrou_Log deLaSource, deLaCible;
+        if (!deLaSource.Prendre(source) || !deLaCible.Prendre(cible)) {
+            const QString refus = deLaSource.Refus().isEmpty() ? deLaCible.Refus() : deLaSource.Refus();
+            plateforme.Message(refus + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
+            continue;
+        }
+        // The journal first: a log never stands in the folder without the history it came with.
+        ErreurFichier e;
+        const QString journal = Journal::Chemin_Journal(source);
+        if (FichierLog::Existe(journal))
+            e = FichierLog::Copier(journal, Journal::Chemin_Journal(cible));
+        if (e.ok())
+            e = FichierLog::Copier(source, cible);
+        if (e.ok())
+            return Log_Retrouve::Pret;
+        plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
+    }
+}

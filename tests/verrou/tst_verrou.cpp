@@ -1,0 +1,329 @@
+// One program per log: the lock beside the log, against another process that really holds
+// it (this test program started again, as a second copy of the program would), and the lock
+// that a process killed left behind.
+
+#include "Journal.h"
+#include "Main.h"
+#include "Outils_Test.h"
+#include "Station.h"
+#include "Verrou_Log.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QLockFile>
+#include <QProcess>
+#include <QTest>
+
+#include <cstdio>
+
+namespace {
+
+const char* const Variable_Detenteur = "KVRT_VERROU_A_TENIR";
+
+// Another process holding the lock of a log until it is killed, as a program killed while it
+// works would leave it.
+class Detenteur
+{
+public:
+    bool Prendre(const QString& log)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(Variable_Detenteur), log);
+        m_processus.setProcessEnvironment(env);
+        m_processus.start(QCoreApplication::applicationFilePath(), QStringList());
+        if (!m_processus.waitForStarted() || !m_processus.waitForReadyRead(30000))
+            return false;
+        return m_processus.readAll().startsWith("pret");
+    }
+    qint64 Pid() const { return m_processus.processId(); }
+    void Tuer()
+    {
+        m_processus.kill();
+        m_processus.waitForFinished();
+    }
+    ~Detenteur()
+    {
+        if (m_processus.state() != QProcess::NotRunning)
+            Tuer();
+    }
+
+private:
+    QProcess m_processus;
+};
+
+// The process number written in the lock of a log, 0 when there is no lock.
+qint64 Tenu_Par(const QString& log)
+{
+    QLockFile verrou(Verrou_Log::Chemin_Verrou(log));
+    qint64 pid = 0;
+    QString machine, programme;
+    return verrou.getLockInfo(&pid, &machine, &programme) ? pid : 0;
+}
+
+// A temporary file left by a rewrite that was interrupted a day ago.
+void Poser_Reste(const Programme_Test& p)
+{
+    QFile f(p.Log() + QStringLiteral(".a1b2c3"));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("reste\r\n");
+    QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+}
+
+// The other copy's message, as the user reads it.
+QString Message_Occupe(const QString& log, qint64 pid)
+{
+    return QStringLiteral("Le log\r\n%1\r\nest déjà ouvert dans une autre fenêtre du programme (processus N° %2).\r\n"
+                          "Il n'est pas modifié ici : passez à cette fenêtre pour y travailler, choisissez une autre "
+                          "station ou une autre année, ou quittez le programme.")
+        .arg(QDir::toNativeSeparators(log))
+        .arg(pid);
+}
+
+// The Station window, filled in and validated as the user does; Escape when indicatif is empty.
+void Remplir_Station(Station* s, const QString& indicatif, const QString& annee)
+{
+    Activer(s);
+    if (indicatif.isEmpty()) {
+        Touche_Ici(s, Qt::Key_Escape);
+        return;
+    }
+    Remplacer_Texte(s->New_Indicatif, indicatif);
+    Touche_Ici(s, Qt::Key_Return);
+    Remplacer_Texte(s->New_Annee, annee);
+    Touche_Ici(s, Qt::Key_Return);
+    Entree(s->Validation);
+}
+
+} // namespace
+
+class Tst_Verrou : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void demarrage_data();
+    void demarrage();
+    void routines_refusees_data();
+    void routines_refusees();
+    void changement_de_station();
+};
+
+// At start-up, the log of the station is held by another program (running, or killed and
+// gone): a running one's log is never touched, the user is told and chooses another station
+// or ends the program; a dead one's lock is taken over without a word.
+void Tst_Verrou::demarrage_data()
+{
+    QTest::addColumn<bool>("vivant");
+    QTest::addColumn<QString>("autreStation");
+    QTest::newRow("detenteur vivant, autre station choisie") << true << QStringLiteral("F2XYZ");
+    QTest::newRow("detenteur vivant, Station refermee") << true << QString();
+    QTest::newRow("detenteur tue : verrou repris") << false << QString();
+}
+
+void Tst_Verrou::demarrage()
+{
+    QFETCH(bool, vivant);
+    QFETCH(QString, autreStation);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
+    // The other program's journal, and a temporary file its rewrite left: both are its own.
+    const QString journal = Journal::Chemin_Journal(p.Log());
+    p.Ecrire_Fichier(QFileInfo(journal).fileName(), "journal de l'autre\r\n");
+    Poser_Reste(p);
+    const QByteArray log = p.Octets_Log();
+
+    Detenteur autre;
+    QVERIFY(autre.Prendre(p.Log()));
+    const qint64 pid = autre.Pid();
+    QCOMPARE(Tenu_Par(p.Log()), pid);
+    if (!vivant)
+        autre.Tuer();
+
+    bool stationOuverte = false;
+    Sur_Modal([&](QWidget* w) {
+        auto* s = qobject_cast<Station*>(w);
+        stationOuverte = s;
+        if (!s) {
+            w->close();
+            return;
+        }
+        Remplir_Station(s, autreStation, QStringLiteral("2009"));
+    });
+    Main* m = p.Demarrer();
+
+    if (!vivant) {
+        QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
+        QVERIFY(!stationOuverte);
+        QCOMPARE(Tenu_Par(p.Log()), QCoreApplication::applicationPid());
+        // The log is this program's now: a QSO goes in.
+        QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
+        QVERIFY(p.sp->Ajoute_Ligne(ligne));
+        QCOMPARE(p.Octets_Log(), log + Octets({ligne}));
+        return;
+    }
+
+    QCOMPARE(p.plateforme->messages.value(0), Message_Occupe(p.Log(), pid));
+    QVERIFY(stationOuverte);
+    // Nothing of the other program's was written, nor cleaned away.
+    QCOMPARE(p.Octets_Log(), log);
+    QCOMPARE(p.Lire_Fichier(QFileInfo(journal).fileName()), QByteArray("journal de l'autre\r\n"));
+    QVERIFY(QFile::exists(p.Log() + QStringLiteral(".a1b2c3")));
+    QCOMPARE(Tenu_Par(p.Log()), pid);
+    if (autreStation.isEmpty()) {
+        QVERIFY(p.sp->Programme_Termine);
+        QVERIFY(!m->isVisible());
+        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    } else {
+        // The program goes on with the station chosen, whose log it holds.
+        QVERIFY(!p.sp->Programme_Termine);
+        QCOMPARE(p.sp->Indicatif_Station, autreStation);
+        QVERIFY(m->isVisible());
+        QCOMPARE(Tenu_Par(p.Log(autreStation)), QCoreApplication::applicationPid());
+        QCOMPARE(p.plateforme->messages.size(), 1);
+    }
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// Every routine that writes the log, asked while another program holds it: refused with the
+// message, and neither the log nor its journal changes.
+void Tst_Verrou::routines_refusees_data()
+{
+    QTest::addColumn<QString>("routine");
+    QTest::addColumn<QString>("suite");
+    for (const char* r : {"Ajoute_Ligne", "Remplace_Ou_Ajoute_Ligne", "Supprime_Lignes_Reference", "Annuler_Modification",
+                          "Retablir_Modification", "Revenir_A", "Importe_Lignes"})
+        QTest::newRow(r) << QString::fromLatin1(r)
+                         << (qstrcmp(r, "Ajoute_Ligne") == 0 ? QStringLiteral("Le QSO n'a pas été enregistré.")
+                             : qstrcmp(r, "Importe_Lignes") == 0 ? QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")
+                                                                 : QStringLiteral("Le log n'a pas été modifié."));
+    QTest::newRow("Verifier_Journal") << QStringLiteral("Verifier_Journal") << QString();
+}
+
+void Tst_Verrou::routines_refusees()
+{
+    QFETCH(QString, routine);
+    QFETCH(QString, suite);
+    Programme_Test p;
+    p.Installer_Station();
+    const QString l1 = Enr("28/03/09", "2A001", "Chateau active", "F5XYZ");
+    p.Ecrire_Log({l1});
+    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
+    p.sp->Annee_Challenge = QStringLiteral("2009");
+    // A change this program made before the other took the log over: there is something to
+    // undo and redo, and the journal says the log is as it left it.
+    QString l2 = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
+    QVERIFY(p.sp->Ajoute_Ligne(l2));
+    QVERIFY(p.sp->Annuler_Modification());
+    p.sp->Verrou.Rendre();
+    Poser_Reste(p);
+    const QString journal = Journal::Chemin_Journal(p.Log());
+    const QByteArray log = p.Octets_Log();
+    const QByteArray octetsJournal = p.Lire_Fichier(QFileInfo(journal).fileName());
+    QVERIFY(!octetsJournal.isEmpty());
+
+    Detenteur autre;
+    QVERIFY(autre.Prendre(p.Log()));
+    p.plateforme->messages.clear();
+    QString ligne = Enr("28/03/09", "56003", "Chateau Contacte", "F2ABC");
+    QString liste = QStringLiteral("28/03/09") + l1.mid(8);
+    QString reference = QStringLiteral("2A001");
+    bool fait = true;
+    if (routine == QLatin1String("Ajoute_Ligne"))
+        fait = p.sp->Ajoute_Ligne(ligne);
+    else if (routine == QLatin1String("Remplace_Ou_Ajoute_Ligne"))
+        fait = p.sp->Remplace_Ou_Ajoute_Ligne(liste, ligne);
+    else if (routine == QLatin1String("Supprime_Lignes_Reference"))
+        fait = p.sp->Supprime_Lignes_Reference(reference);
+    else if (routine == QLatin1String("Annuler_Modification"))
+        fait = p.sp->Annuler_Modification();
+    else if (routine == QLatin1String("Retablir_Modification"))
+        fait = p.sp->Retablir_Modification();
+    else if (routine == QLatin1String("Revenir_A"))
+        fait = p.sp->Revenir_A(1);
+    else if (routine == QLatin1String("Importe_Lignes"))
+        fait = p.sp->Importe_Lignes({Octets({ligne}).chopped(2)});
+    else
+        p.sp->Verifier_Journal(), fait = false;
+    QVERIFY(!fait);
+
+    QCOMPARE(p.Octets_Log(), log);
+    QCOMPARE(p.Lire_Fichier(QFileInfo(journal).fileName()), octetsJournal);
+    QVERIFY(QFile::exists(p.Log() + QStringLiteral(".a1b2c3")));
+    QCOMPARE(Tenu_Par(p.Log()), autre.Pid());
+    const QString attendu = Message_Occupe(p.Log(), autre.Pid());
+    if (suite.isEmpty())
+        QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
+    else
+        QCOMPARE(p.plateforme->messages, QStringList{attendu + QStringLiteral("\r\n") + suite});
+}
+
+// A change of station in the Station window: the new log's lock is taken before the old one
+// goes, so that a refused change keeps the old; a lock left by a killed program is taken over.
+void Tst_Verrou::changement_de_station()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
+    p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2009"));
+    p.Installer_Station();
+    const QByteArray log2 = p.Octets_Log(QStringLiteral("F2XYZ"));
+    Main* m = p.Demarrer();
+    const qint64 moi = QCoreApplication::applicationPid();
+    QCOMPARE(Tenu_Par(p.Log()), moi);
+
+    Detenteur autre;
+    QVERIFY(autre.Prendre(p.Log(QStringLiteral("F2XYZ"))));
+    p.plateforme->messages.clear();
+    Activer(m);
+    Choisir_Menu(m->Mnu_New_Indicatif);
+    QVERIFY(m->Fenetre_Station);
+    Station* s = m->Fenetre_Station;
+    Remplir_Station(s, QStringLiteral("F2XYZ"), QStringLiteral("2009"));
+    QCOMPARE(p.plateforme->messages, QStringList{Message_Occupe(p.Log(QStringLiteral("F2XYZ")), autre.Pid())});
+    // Nothing switched: the old log is still held and shown.
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
+    QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
+    QCOMPARE(Tenu_Par(p.Log()), moi);
+    QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), autre.Pid());
+    QVERIFY(s->isVisible());
+
+    // The other program killed: its lock is stale, and taken over by the same change.
+    autre.Tuer();
+    p.plateforme->messages.clear();
+    Entree(s->Validation);
+    QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
+    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F2XYZ"));
+    QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), moi);
+    QCOMPARE(Tenu_Par(p.Log()), 0);
+    QVERIFY(!QFile::exists(Verrou_Log::Chemin_Verrou(p.Log())));
+    QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
+    QVERIFY(p.sp->Ajoute_Ligne(ligne));
+    QCOMPARE(p.Octets_Log(QStringLiteral("F2XYZ")), log2 + Octets({ligne}));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// Started again with the path of a log in its environment, the test program holds that log's
+// lock as another copy of the program would, until it is killed.
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsSet(Variable_Detenteur)) {
+        QCoreApplication app(argc, argv);
+        QLockFile verrou(Verrou_Log::Chemin_Verrou(qEnvironmentVariable(Variable_Detenteur)));
+        std::puts(verrou.tryLock(0) ? "pret" : "refuse");
+        std::fflush(stdout);
+        return app.exec();
+    }
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    Tst_Verrou t;
+    return QTest::qExec(&t, argc, argv);
+}
+
+#include "tst_verrou.moc"
