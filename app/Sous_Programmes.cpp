@@ -114,7 +114,8 @@ bool Sous_Programmes::Creer_Log_Depuis_Modele(QString& indicatif, QString& annee
 {
     const ErreurFichier e = FichierLog::Copier(FichierLog::Nom_Modele(Repertoire()),
                                                FichierLog::Nom_Log(Repertoire(), indicatif, annee));
-    return e.ok();
+    // A copy in place whose folder would not sync is there all the same.
+    return e.ok() || e.fait;
 }
 
 bool Sous_Programmes::Rafraichir_Liste_Log()
@@ -173,15 +174,24 @@ Journal::Journal_Log& Sous_Programmes::Journal_Log()
 bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                                    const QString& suite)
 {
-    const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
     if (!Tenir_Verrou(suite))
         return false;
+    const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
                                                    plateforme.Maintenant_Utc());
     if (!e.ok()) {
-        plateforme.Message(e.message + QStringLiteral("\r\n") + suite, main);
-        return false;
+        // The log was read back after the failure: the message says what it holds.
+        plateforme.Message(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite),
+                           main);
+        return e.fait;
     }
     return true;
+}
+
+QString Sous_Programmes::Texte_Fait_Sans_Confirmation(const QString& operation)
+{
+    return QStringLiteral("Le log contient bien cette modification (%1), mais le disque n'a pas confirmé "
+                          "l'écriture : vérifiez le disque.")
+        .arg(operation);
 }
 
 bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
@@ -201,6 +211,9 @@ bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QList<QByteAr
 
 void Sous_Programmes::Verifier_Journal()
 {
+    // Leftovers and the journal of a log another program has open are that program's.
+    if (!Tenir_Verrou(QString(), false))
+        return;
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
     QByteArray contenu;
@@ -211,9 +224,6 @@ void Sous_Programmes::Verifier_Journal()
 
 QString Sous_Programmes::Operation_A_Annuler()
 {
-    // Leftovers and the journal of a log another program has open are that program's.
-    if (!Tenir_Verrou(QString(), false))
-        return;
     const Journal::Entree* e = Journal_Log().A_Annuler();
     return e ? e->operation : QString();
 }
@@ -228,7 +238,10 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
 {
     using R = Journal::Journal_Log::Resultat;
     if (r.etat == R::Erreur) {
-        plateforme.Message(r.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), main);
+        plateforme.Message(r.erreur.message + QStringLiteral("\r\n")
+                               + (r.erreur.fait ? Texte_Fait_Sans_Confirmation(r.operation)
+                                                : QStringLiteral("Le log n'a pas été modifié.")),
+                           main);
         return;
     }
     // The journal set aside this session, at start-up or by this very refusal.
@@ -255,46 +268,46 @@ void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString&
 
 bool Sous_Programmes::Annuler_Modification()
 {
+    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
     const auto r = Journal_Log().Annuler(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"),
                    QStringLiteral("Aucune modification à annuler."));
-        return false;
+        return r.erreur.fait;
     }
     return true;
 }
 
 bool Sous_Programmes::Retablir_Modification()
 {
-    const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
-    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
     if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
+    const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
+    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
-        return false;
+        return r.erreur.fait;
     }
     return true;
 }
 
 bool Sous_Programmes::Revenir_A(qint64 numero)
 {
+    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
     const QString operation = QStringLiteral("retour à l'état du ")
         + plateforme.Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
     QString nom;
-    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
     for (const Journal::Entree& e : Journal_Log().Entrees())
         if (e.numero == numero)
             nom = QStringLiteral("retour à l'état après : ") + e.operation;
     const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
-        return false;
+        return r.erreur.fait;
     }
     return true;
 }
-    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
 
 bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
 {
@@ -361,12 +374,20 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
 
 bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 {
+    if (!Tenir_Verrou(QStringLiteral("Le QSO n'a pas été enregistré.")))
+        return false;
     const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
                                                   Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),
                                                   plateforme.Maintenant_Utc());
     if (!e.ok()) {
-        plateforme.Message(e.message + QStringLiteral("\r\nLe QSO n'a pas été enregistré."), main);
-        return false;
+        // The log was read back after the failure: typing the QSO again must not make a double.
+        plateforme.Message(e.message
+                               + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
+                                                          "pas confirmé l'écriture : vérifiez le disque.")
+                                         : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")),
+                           main);
+        if (!e.fait)
+            return false;
     }
     Rafraichir_Liste_Log();
     return true;
@@ -374,8 +395,6 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 
 // ---------------------------------------------------------------------------------------
 // Points
-    if (!Tenir_Verrou(QStringLiteral("Le QSO n'a pas été enregistré.")))
-        return false;
 
 bool Sous_Programmes::Calcul_Total_Points(int& Total)
 {

@@ -147,6 +147,8 @@ private:
     void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
     // A file beside the log that could not be written: its number, its name, the cause, then
     // what was not done.
+    // The end of a message when the change is in the log but the disk reported an error.
+    static QString Texte_Fait_Sans_Confirmation(const QString& operation);
     void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
 
 public:

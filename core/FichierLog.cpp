@@ -5,13 +5,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <QDateTime>
 #include <QRegularExpression>
 
 #include <cerrno>
+#include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <fcntl.h>
@@ -182,7 +187,10 @@ ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne,
         return Erreur(numero, action, chemin);
     }
     fichier.close();
-    return Synchroniser_Dossier(chemin);
+    // The line is in the file; a folder that will not sync does not take it back.
+    ErreurFichier d = Synchroniser_Dossier(chemin);
+    d.fait = !d.ok();
+    return d;
 }
 
 ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const QString& nomPourMessage)
@@ -210,48 +218,91 @@ ErreurFichier Ecrire(QIODevice& sortie, const QList<QByteArray>& lignes, const Q
     return {};
 }
 
-// Every rewrite: a temporary file in the same folder gets all the bytes, then replaces the
-// file in one rename, made durable with the folder. A failure leaves the file as it was.
-static ErreurFichier Remplacer(const QString& chemin, const std::function<ErreurFichier(QSaveFile&)>& ecrire)
+// The program's own temporary files beside a file: "<name>.kvrt-tmp-" and six letters or
+// digits. No person names a copy so, and only these are ever removed at start-up.
+static QString Modele_Temporaire(const QString& chemin)
 {
-    const QString action = QStringLiteral("impossible de réécrire");
-    if (Autre_Qu_Un_Fichier(QFileInfo(chemin)))
+    return chemin + QLatin1String(".kvrt-tmp-XXXXXX");
+}
+
+// Pushes a file's bytes to the disk; false when the disk says it could not.
+static bool Vers_Le_Disque(QFileDevice& fichier)
+{
+#if defined(Q_OS_UNIX)
+    return ::fsync(fichier.handle()) == 0;
+#elif defined(Q_OS_WIN)
+    const intptr_t h = _get_osfhandle(fichier.handle());
+    return h != -1 && FlushFileBuffers(reinterpret_cast<HANDLE>(h));
+#else
+    Q_UNUSED(fichier)
+    return true;
+#endif
+}
+
+// Puts a closed temporary file in place of the file in one step, replacing it.
+static bool Remplacer_Par(const QString& temporaire, const QString& chemin)
+{
+#if defined(Q_OS_WIN)
+    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(temporaire).utf16()),
+                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(chemin).utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    return ::rename(QFile::encodeName(temporaire).constData(), QFile::encodeName(chemin).constData()) == 0;
+#endif
+}
+
+// Every rewrite: a temporary file in the same folder gets all the bytes and is synced to
+// disk, then replaces the file in one rename, made durable with the folder. A failure before
+// the rename leaves the file as it was; after it, the file holds the new bytes and the error
+// says the disk did not confirm them (ErreurFichier::fait).
+static ErreurFichier Remplacer(const QString& chemin, const QString& action,
+                               const std::function<ErreurFichier(QFileDevice&)>& ecrire)
+{
+    const QFileInfo info(chemin);
+    if (Autre_Qu_Un_Fichier(info))
         return Erreur(75, action, chemin);
-    QSaveFile fichier(chemin);
+    if (!info.dir().exists())
+        return Erreur(75, action, chemin);
+    QTemporaryFile fichier(Modele_Temporaire(chemin));
     errno = 0;
-    if (!fichier.open(QIODevice::WriteOnly))
-        return Erreur(QFileInfo(chemin).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action, chemin);
-    ErreurFichier e = ecrire(fichier);
-    if (!e.ok()) {
-        fichier.cancelWriting();
-        return e;
-    }
-    // The last bytes wait in a buffer: commit() would put a temporary file whose flush
-    // failed in place of the log all the same, so the flush is checked first.
-    errno = 0;
-    if (!fichier.flush()) {
-        const int numero = Numero_Depuis(fichier, errno);
-        fichier.cancelWriting();
-        return Erreur(numero, action, chemin);
-    }
-    errno = 0;
-    if (!fichier.commit())
+    if (!fichier.open())
         return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    // The new file keeps the rights of the one it replaces, as an editor's save would.
+    fichier.setPermissions(info.exists() ? info.permissions()
+                                         : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                               | QFileDevice::ReadOther);
+    ErreurFichier e = ecrire(fichier);
+    if (!e.ok())
+        return e; // the temporary file goes with its object
+    // A failed sync means the bytes may never reach the disk: the old file stays in place.
+    errno = 0;
+    if (!fichier.flush() || !Vers_Le_Disque(fichier))
+        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    const QString temporaire = fichier.fileName();
+    fichier.close();
+    errno = 0;
+    if (!Remplacer_Par(temporaire, chemin))
+        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    fichier.setAutoRemove(false);
     // The rename that put the new file in place is on disk only once the folder is.
-    return Synchroniser_Dossier(chemin);
+    ErreurFichier d = Synchroniser_Dossier(chemin);
+    d.fait = !d.ok();
+    return d;
 }
 
 ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
 {
-    return Remplacer(chemin, [&](QSaveFile& fichier) { return Ecrire(fichier, lignes, chemin); });
+    return Remplacer(chemin, QStringLiteral("impossible de réécrire"),
+                     [&](QFileDevice& fichier) { return Ecrire(fichier, lignes, chemin); });
 }
 
 ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu)
 {
-    return Remplacer(chemin, [&](QSaveFile& fichier) -> ErreurFichier {
+    const QString action = QStringLiteral("impossible de réécrire");
+    return Remplacer(chemin, action, [&](QFileDevice& fichier) -> ErreurFichier {
         errno = 0;
         if (fichier.write(contenu) != contenu.size())
-            return Erreur(Numero_Depuis(fichier, errno), QStringLiteral("impossible de réécrire"), chemin);
+            return Erreur(Numero_Depuis(fichier, errno), action, chemin);
         return {};
     });
 }
@@ -301,7 +352,7 @@ QStringList Nettoyer_Restes(const QString& chemin)
         return retires;
     const QDateTime dateFichier = info.lastModified();
     const QRegularExpression forme(QLatin1Char('^') + QRegularExpression::escape(info.fileName())
-                                   + QStringLiteral("\\.[A-Za-z0-9]{6}$"));
+                                   + QStringLiteral("\\.kvrt-tmp-[A-Za-z0-9]{6}$"));
     const QDir dossier = info.absoluteDir();
     for (const QFileInfo& reste : dossier.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
         if (!forme.match(reste.fileName()).hasMatch() || reste.isSymLink())
@@ -328,23 +379,12 @@ ErreurFichier Copier(const QString& source, const QString& destination)
     if (!e.ok())
         return e;
     const QString action = QStringLiteral("impossible de créer");
-    if (Autre_Qu_Un_Fichier(QFileInfo(destination)))
-        return Erreur(75, action, destination);
-    QSaveFile fichier(destination);
-    errno = 0;
-    if (!fichier.open(QIODevice::WriteOnly))
-        return Erreur(QFileInfo(destination).dir().exists() ? Numero_Depuis(fichier, errno) : 75, action,
-                      destination);
-    errno = 0;
-    if (fichier.write(contenu) != contenu.size() || !fichier.flush()) {
-        const int numero = Numero_Depuis(fichier, errno);
-        fichier.cancelWriting();
-        return Erreur(numero, action, destination);
-    }
-    errno = 0;
-    if (!fichier.commit())
-        return Erreur(Numero_Depuis(fichier, errno), action, destination);
-    return Synchroniser_Dossier(destination);
+    return Remplacer(destination, action, [&](QFileDevice& fichier) -> ErreurFichier {
+        errno = 0;
+        if (fichier.write(contenu) != contenu.size())
+            return Erreur(Numero_Depuis(fichier, errno), action, destination);
+        return {};
+    });
 }
 
 bool Existe(const QString& chemin)

@@ -16,6 +16,9 @@ struct ErreurFichier
 {
     int numero = 0;
     QString message;
+    // The error came after the change reached the file (the disk did not confirm the folder's
+    // sync): the file holds the change all the same.
+    bool fait = false;
     bool ok() const { return numero == 0; }
 };
 
@@ -44,8 +47,9 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes);
 ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu);
 // Flushes a folder's entries to disk: a rename or a new file is durable only then.
 ErreurFichier Synchroniser_Dossier(const QString& cheminDansDossier);
-// Removes the temporary files a crash left beside a file (name.XXXXXX), when they are older
-// than the file and no process has them open; gives back the names removed.
+// Removes the temporary files of the program's own rewrites that a crash left beside a file
+// (name.kvrt-tmp-XXXXXX), when they are older than the file and no process has them open;
+// gives back the names removed. Any other file beside it is the operator's and stays.
 QStringList Nettoyer_Restes(const QString& chemin);
 // Copies a file to another name, atomically, replacing it.
 ErreurFichier Copier(const QString& source, const QString& destination);

@@ -5,8 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRegularExpression>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstring>
@@ -343,7 +345,8 @@ bool Appliquer(QByteArrayView ancien, const QList<Bloc>& blocs, QByteArray& nouv
     r.reserve(qMax<qsizetype>(taille, 0));
     qint64 lu = 0;
     for (const Bloc& b : blocs) {
-        if (b.position < lu || b.position + b.retire.size() > ancien.size())
+        // Compared without a sum that could overflow on a damaged position.
+        if (b.position < lu || b.position > ancien.size() || b.retire.size() > ancien.size() - b.position)
             return false;
         if (ancien.sliced(b.position, b.retire.size()) != QByteArrayView(b.retire))
             return false;
@@ -376,6 +379,10 @@ QList<Bloc> Inverser(const QList<Bloc>& blocs)
 // Entries
 
 namespace {
+
+// No log comes near a terabyte; a number past it in a journal line is damage, and reading it
+// as a position or a count would overflow the arithmetic that uses it.
+constexpr qint64 Position_Maximale = qint64(1) << 40;
 
 const char* Lettre(Genre g)
 {
@@ -453,7 +460,8 @@ bool Decoder_Entree(QByteArrayView ligne, Entree& e)
         return false;
     r.utc = QDateTime::fromString(QString::fromLatin1(champs.at(4)), Qt::ISODate);
     r.operation = QString::fromUtf8(QByteArray::fromPercentEncoding(champs.at(5)));
-    if (!ok1 || !ok2 || !r.utc.isValid() || !Empreinte::Depuis_Texte(champs.at(6), r.avant)
+    if (!ok1 || !ok2 || r.numero < 1 || r.numero > Position_Maximale || r.cible < 0 || r.cible > Position_Maximale
+        || !r.utc.isValid() || !Empreinte::Depuis_Texte(champs.at(6), r.avant)
         || !Empreinte::Depuis_Texte(champs.at(7), r.apres))
         return false;
     if (!champs.at(8).isEmpty()) {
@@ -464,7 +472,7 @@ bool Decoder_Entree(QByteArrayView ligne, Entree& e)
             Bloc b;
             bool ok = false;
             b.position = p.at(0).toLongLong(&ok);
-            if (!ok || b.position < 0)
+            if (!ok || b.position < 0 || b.position > Position_Maximale)
                 return false;
             const auto retire = QByteArray::fromBase64Encoding(p.at(1), QByteArray::AbortOnBase64DecodingErrors);
             const auto ajoute = QByteArray::fromBase64Encoding(p.at(2), QByteArray::AbortOnBase64DecodingErrors);
@@ -472,6 +480,9 @@ bool Decoder_Entree(QByteArrayView ligne, Entree& e)
                 return false;
             b.retire = *retire;
             b.ajoute = *ajoute;
+            // Blocks come in order and never overlap, as Differences makes them.
+            if (!r.blocs.isEmpty() && b.position < r.blocs.last().position + r.blocs.last().retire.size())
+                return false;
             r.blocs.append(b);
         }
     }
@@ -619,16 +630,49 @@ QString Journal_Log::Mettre_De_Cote()
 {
     const QString base = Chemin() + QLatin1Char('.')
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString nom = base;
-    for (int i = 2; QFileInfo::exists(nom); ++i)
-        nom = base + QLatin1Char('-') + QString::number(i);
+    // Within one second the names take a number past the highest there, never one freed by
+    // the removal of older journals, so that their order stays the order they were made in.
+    int dernier = 0;
+    const QFileInfo infoBase(base);
+    for (const QString& n : infoBase.dir().entryList({infoBase.fileName() + QLatin1Char('*')}, QDir::Files | QDir::Hidden)) {
+        if (n == infoBase.fileName())
+            dernier = qMax(dernier, 1);
+        else if (n.startsWith(infoBase.fileName() + QLatin1Char('-')))
+            dernier = qMax(dernier, QStringView(n).sliced(infoBase.fileName().size() + 1).toInt());
+    }
+    const QString nom = dernier == 0 ? base : base + QLatin1Char('-') + QString::number(dernier + 1);
     if (!QFile::rename(Chemin(), nom))
         return {};
+    Elaguer_De_Cote();
     FichierLog::Synchroniser_Dossier(Chemin());
     Oublier();
     m_charge = true;
     m_misDeCote = nom;
     return nom;
+}
+
+void Journal_Log::Elaguer_De_Cote() const
+{
+    // Only the names this program gives a journal it sets aside, oldest first by their date
+    // and their number; a copy the operator made under another name is never touched.
+    const QFileInfo journal(Chemin());
+    const QRegularExpression forme(QLatin1Char('^') + QRegularExpression::escape(journal.fileName())
+                                   + QStringLiteral("\\.(\\d{8}-\\d{6})(?:-(\\d+))?$"));
+    QList<std::pair<QString, int>> cles;
+    QStringList noms;
+    for (const QString& nom : journal.dir().entryList(QDir::Files | QDir::Hidden)) {
+        const QRegularExpressionMatch m = forme.match(nom);
+        if (m.hasMatch()) {
+            cles.append({m.captured(1), m.captured(2).isEmpty() ? 1 : m.captured(2).toInt()});
+            noms.append(nom);
+        }
+    }
+    QList<qsizetype> ordre;
+    for (qsizetype i = 0; i < noms.size(); ++i)
+        ordre.append(i);
+    std::sort(ordre.begin(), ordre.end(), [&](qsizetype a, qsizetype b) { return cles.at(a) < cles.at(b); });
+    for (qsizetype i = 0; i + Gardes_De_Cote < ordre.size(); ++i)
+        QFile::remove(journal.dir().filePath(noms.at(ordre.at(i))));
 }
 
 Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote)
@@ -820,35 +864,45 @@ ErreurFichier Journal_Log::Reecrire(QByteArrayView ancien, const QByteArray& nou
     if (!r.ok())
         return r;
     r = FichierLog::Reecrire_Octets(m_cheminLog, nouveau);
-    if (!r.ok()) {
-        Retirer_Derniere();
-        return r;
-    }
+    if (!r.ok())
+        return Apres_Echec(r, e.apres);
     Borner();
     return {};
+}
+
+ErreurFichier Journal_Log::Apres_Echec(ErreurFichier r, const Empreinte& apres)
+{
+    // What the log holds decides, not what the error says: a disk may fail after the bytes
+    // reached the file, and then the change is there and its entry must stay to undo it.
+    QByteArray contenu;
+    if (FichierLog::Lire_Tout(m_cheminLog, contenu).ok())
+        r.fait = Empreinte_De(contenu) == apres;
+    if (r.fait)
+        Borner();
+    else
+        Retirer_Derniere();
+    return r;
 }
 
 ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc)
 {
     Charger();
     bool note = false;
+    Empreinte apres;
     const ErreurFichier r = FichierLog::Ajouter(m_cheminLog, ligne, [&](qint64 taille, const QByteArray& donnees) {
         Entree e;
         e.genre = Genre::Modification;
         e.utc = utc;
         e.operation = operation;
-        if (!m_abime && !m_entrees.isEmpty() && m_entrees.last().apres.Longueur() == taille) {
-            e.avant = m_entrees.last().apres;
-        } else {
-            // The log is not the size the journal expects: its bytes are read to be sure.
-            QByteArray contenu;
-            const ErreurFichier l = FichierLog::Lire_Tout(m_cheminLog, contenu);
-            if (!l.ok())
-                return l;
-            e.avant = Empreinte_De(contenu.first(qMin<qsizetype>(contenu.size(), taille)));
-            if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant))
-                Mettre_De_Cote();
-        }
+        // The whole log is summed, not only its size compared: an edit of the same length made
+        // in a text editor is seen now, before the journal chains a change onto it.
+        QByteArray contenu;
+        const ErreurFichier l = FichierLog::Lire_Tout(m_cheminLog, contenu);
+        if (!l.ok())
+            return l;
+        e.avant = Empreinte_De(contenu.first(qMin<qsizetype>(contenu.size(), taille)));
+        if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant))
+            Mettre_De_Cote();
         e.apres = e.avant;
         e.apres.Ajouter(donnees);
         Bloc b;
@@ -857,13 +911,11 @@ ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& opera
         e.blocs.append(b);
         const ErreurFichier n = Noter(e);
         note = n.ok();
+        apres = e.apres;
         return n;
     });
-    if (!r.ok()) {
-        if (note)
-            Retirer_Derniere();
-        return r;
-    }
+    if (!r.ok())
+        return note ? Apres_Echec(r, apres) : r;
     Borner();
     return {};
 }

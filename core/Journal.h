@@ -113,11 +113,12 @@ public:
     Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr);
 
     // The one way a change reaches the log: the entry goes to the journal first, then the
-    // log is rewritten atomically; when the rewrite fails the entry is taken out again.
+    // log is rewritten atomically. When that fails, the log is read back: the entry stays
+    // when the log holds the change (the error's fait), and is taken out otherwise.
     ErreurFichier Reecrire(QByteArrayView ancien, const QByteArray& nouveau, Genre genre, qint64 cible,
                            const QString& operation, const QDateTime& utc);
-    // An append: only the new bytes are read and written. The journal's own checksum of the
-    // log is carried on, after a check that the log has the size it expects.
+    // An append: only the new bytes are written. The log is summed first and compared with
+    // the journal's checksum of it, so that a change made elsewhere sets the journal aside.
     ErreurFichier Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc);
 
     // Undo and redo of the change on top of each stack; 0 numero when there is none.
@@ -129,6 +130,8 @@ public:
 
     // Entries kept: at least this many, or every entry of the latest entry's year.
     static constexpr int Minimum_Garde = 500;
+    // Journals set aside kept beside a log, the newest; older ones of the program's naming go.
+    static constexpr int Gardes_De_Cote = 5;
 
     // Forgets what was read, so that the next use reads the file again.
     void Oublier();
@@ -154,9 +157,13 @@ private:
     bool Charger() const;
     ErreurFichier Noter(Entree& e);
     ErreurFichier Retirer_Derniere();
+    // After a failed write of the log: reads it back, keeps the last entry when the log holds
+    // its change (r.fait) and takes it out otherwise.
+    ErreurFichier Apres_Echec(ErreurFichier r, const Empreinte& apres);
     ErreurFichier Compacter();
     void Borner();
     QString Mettre_De_Cote();
+    void Elaguer_De_Cote() const;
     Resultat Preparer(QByteArray& contenu);
     // An undo (Annulation) or a redo (Retablissement) of the change on top of its stack.
     Resultat Rejouer(Genre genre, const QDateTime& utc);

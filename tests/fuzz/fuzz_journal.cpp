@@ -1,7 +1,8 @@
 // The journal's pieces on any bytes: the input is cut in two files, an old and a new log.
 // The blocks found between them turn the old into the new and back byte for byte, the
 // checksum carried on over any cut is the checksum of the whole, and a journal line read
-// from any bytes is either refused or written back the same.
+// from any bytes is either refused or written back the same, and its blocks applied to any
+// bytes stay within them.
 
 #include "Journal.h"
 #include "Verifications.h"
@@ -33,6 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
         Journal::Entree encore;
         EXIGER(Journal::Decoder_Entree(Journal::Encoder_Entree(lue), encore));
         EXIGER(Journal::Encoder_Entree(encore) == Journal::Encoder_Entree(lue));
+        // The blocks of any line read, applied to any log, either fit or are refused; never a
+        // read outside the log, whatever positions the line holds.
+        QByteArray x;
+        Journal::Appliquer(ancien, lue.blocs, x);
+        Journal::Appliquer(nouveau, Journal::Inverser(lue.blocs), x);
     }
     return 0;
 }

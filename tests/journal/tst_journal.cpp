@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
+
 using namespace Journal;
 
 namespace {
@@ -77,6 +79,10 @@ private slots:
     void Borne();
     void Restes_De_Crash_data();
     void Restes_De_Crash();
+    void Entree_Absurde_data();
+    void Entree_Absurde();
+    void Ajout_Apres_Edition_De_Meme_Taille();
+    void Journaux_Mis_De_Cote_Bornes();
 };
 
 // ---------------------------------------------------------------------------------------
@@ -516,14 +522,22 @@ void Tst_Journal::Restes_De_Crash_data()
     QTest::addColumn<int>("ageSecondes");  // how much older than the log; negative: newer
     QTest::addColumn<bool>("ouvert");
     QTest::addColumn<bool>("retire");
-    QTest::newRow("reste ancien") << "F1ABC_Challenge_KVRT_2009.txt.Ab12Cd" << 60 << false << true;
-    QTest::newRow("reste du journal") << "F1ABC_Challenge_KVRT_2009.txt.journal.x1Y2z3" << 60 << false << true;
-    QTest::newRow("plus recent que le log") << "F1ABC_Challenge_KVRT_2009.txt.Ab12Cd" << -60 << false << false;
-    QTest::newRow("ouvert par un autre") << "F1ABC_Challenge_KVRT_2009.txt.Ab12Cd" << 60 << true << false;
+    QTest::newRow("reste ancien") << "F1ABC_Challenge_KVRT_2009.txt.kvrt-tmp-Ab12Cd" << 60 << false << true;
+    QTest::newRow("reste du journal") << "F1ABC_Challenge_KVRT_2009.txt.journal.kvrt-tmp-x1Y2z3" << 60 << false << true;
+    QTest::newRow("plus recent que le log") << "F1ABC_Challenge_KVRT_2009.txt.kvrt-tmp-Ab12Cd" << -60 << false << false;
+    QTest::newRow("ouvert par un autre") << "F1ABC_Challenge_KVRT_2009.txt.kvrt-tmp-Ab12Cd" << 60 << true << false;
+    // Copies the operator keeps beside the log, whatever their ending.
+    QTest::newRow("copie .backup") << "F1ABC_Challenge_KVRT_2009.txt.backup" << 60 << false << false;
+    QTest::newRow("copie .ancien") << "F1ABC_Challenge_KVRT_2009.txt.ancien" << 60 << false << false;
+    QTest::newRow("copie .copie1") << "F1ABC_Challenge_KVRT_2009.txt.copie1" << 60 << false << false;
+    QTest::newRow("copie .bak") << "F1ABC_Challenge_KVRT_2009.txt.bak" << 60 << false << false;
+    QTest::newRow("copie .old") << "F1ABC_Challenge_KVRT_2009.txt.old" << 60 << false << false;
+    QTest::newRow("six lettres") << "F1ABC_Challenge_KVRT_2009.txt.Ab12Cd" << 60 << false << false;
+    QTest::newRow("copie du journal") << "F1ABC_Challenge_KVRT_2009.txt.journal.copie1" << 60 << false << false;
     QTest::newRow("journal mis de cote") << "F1ABC_Challenge_KVRT_2009.txt.journal.20090328-140000" << 60 << false << false;
     QTest::newRow("export") << "F1ABC_Challenge_KVRT_2009_28_03_09.txt" << 60 << false << false;
-    QTest::newRow("sept caracteres") << "F1ABC_Challenge_KVRT_2009.txt.Ab12Cde" << 60 << false << false;
-    QTest::newRow("autre log") << "F2XYZ_Challenge_KVRT_2009.txt.Ab12Cd" << 60 << false << false;
+    QTest::newRow("sept caracteres") << "F1ABC_Challenge_KVRT_2009.txt.kvrt-tmp-Ab12Cde" << 60 << false << false;
+    QTest::newRow("autre log") << "F2XYZ_Challenge_KVRT_2009.txt.kvrt-tmp-Ab12Cd" << 60 << false << false;
 }
 
 void Tst_Journal::Restes_De_Crash()
@@ -559,6 +573,92 @@ void Tst_Journal::Restes_De_Crash()
     QCOMPARE(retires, retire ? QStringList{nom} : QStringList{});
     QCOMPARE(Lire(log), Log_Bizarre());
     QVERIFY(QFileInfo::exists(Chemin_Journal(log)));
+}
+
+// ---------------------------------------------------------------------------------------
+
+void Tst_Journal::Entree_Absurde_data()
+{
+    // A line whose checks hold but whose numbers no log can have: damage, never a position
+    // to read at.
+    QTest::addColumn<qint64>("numero");
+    QTest::addColumn<qint64>("cible");
+    QTest::addColumn<QList<qint64>>("positions");
+    const qint64 presqueMax = std::numeric_limits<qint64>::max() - 3;
+    QTest::newRow("position pres de 2^63") << qint64(2) << qint64(0) << QList<qint64>{presqueMax};
+    QTest::newRow("position 2^62") << qint64(2) << qint64(0) << QList<qint64>{qint64(1) << 62};
+    QTest::newRow("numero pres de 2^63") << presqueMax << qint64(0) << QList<qint64>{7};
+    QTest::newRow("cible pres de 2^63") << qint64(2) << presqueMax << QList<qint64>{7};
+    QTest::newRow("numero nul") << qint64(0) << qint64(0) << QList<qint64>{7};
+    QTest::newRow("blocs qui se chevauchent") << qint64(2) << qint64(0) << QList<qint64>{7, 8};
+    QTest::newRow("blocs a rebours") << qint64(2) << qint64(0) << QList<qint64>{100, 7};
+}
+
+void Tst_Journal::Entree_Absurde()
+{
+    QFETCH(qint64, numero);
+    QFETCH(qint64, cible);
+    QFETCH(QList<qint64>, positions);
+    Entree e;
+    e.numero = numero;
+    e.cible = cible;
+    e.utc = Heure(1);
+    for (qint64 p : positions)
+        e.blocs.append(Bloc{p, QByteArray("L1\r\n"), QByteArray("L2\r\n")});
+    Entree lue;
+    QVERIFY(!Decoder_Entree(Encoder_Entree(e), lue));
+    // The blocks themselves, handed over whatever their source, are refused without reading
+    // out of the log's bytes (the sanitizer run watches that).
+    QByteArray resultat;
+    QVERIFY(!Appliquer(QByteArrayView("L1\r\nL1\r\n"), {Bloc{std::numeric_limits<qint64>::max() - 2, "L1\r\n", {}}},
+                       resultat));
+}
+
+void Tst_Journal::Ajout_Apres_Edition_De_Meme_Taille()
+{
+    // A record typed, then one letter of the log changed in a text editor (same size), then
+    // another record: the journal must not chain the second onto the first, and its undo
+    // takes back that record alone, keeping the editor's change.
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    Ecrire(log, "L1\r\n");
+    {
+        Journal_Log j(log);
+        QVERIFY(j.Ajouter("L2", QStringLiteral("un"), Heure(1)).ok());
+    }
+    Ecrire(log, "L1\r\nM2\r\n");
+    Journal_Log j(log);
+    QVERIFY(j.Ajouter("L3", QStringLiteral("deux"), Heure(2)).ok());
+    QVERIFY(!j.Dernier_Mis_De_Cote().isEmpty());
+    const auto r = j.Annuler(Heure(3));
+    QCOMPARE(r.etat, Journal_Log::Resultat::Fait);
+    QCOMPARE(r.operation, QStringLiteral("deux"));
+    QCOMPARE(Lire(log), QByteArray("L1\r\nM2\r\n"));
+}
+
+void Tst_Journal::Journaux_Mis_De_Cote_Bornes()
+{
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    const QString copie = Chemin_Journal(log) + QStringLiteral(".copie");
+    Ecrire(log, "L1\r\n");
+    Ecrire(copie, "gardee");
+    Journal_Log j(log);
+    QStringList misDeCote;
+    for (int i = 0; i < Journal_Log::Gardes_De_Cote + 3; ++i) {
+        QVERIFY(j.Ajouter("L" + QByteArray::number(i), QStringLiteral("ajout"), Heure(i)).ok());
+        Ecrire(log, Lire(log) + "dehors\r\n");
+        QString nom;
+        QCOMPARE(j.Verifier(Lire(log), &nom), Journal_Log::Accord::Mis_De_Cote);
+        misDeCote.append(QFileInfo(nom).fileName());
+    }
+    QStringList restants = QDir(dossier.path()).entryList({QFileInfo(Chemin_Journal(log)).fileName() + QStringLiteral(".*")});
+    restants.removeOne(QFileInfo(copie).fileName());
+    restants.sort();
+    QStringList attendus = misDeCote.mid(misDeCote.size() - Journal_Log::Gardes_De_Cote);
+    attendus.sort();
+    QCOMPARE(restants, attendus);
+    QCOMPARE(Lire(copie), QByteArray("gardee"));
 }
 
 QTEST_GUILESS_MAIN(Tst_Journal)
