@@ -13,7 +13,7 @@ paquets=(
     nodejs
     dpkg-dev lintian util-linux gzip imagemagick
 )
-# node reads our ADIF export back in the tests, with an npm package installed by the tests.
+# node reads our ADIF export back in the tests, with an npm package installed below.
 # A nodejs from elsewhere may carry its own npm, which the Debian package would conflict with.
 if ! command -v npm >/dev/null 2>&1; then
     paquets+=(npm)
@@ -37,4 +37,13 @@ if [ "${#manquants[@]}" -gt 0 ]; then
     echo "Installation de : ${manquants[*]}"
     $sudo apt-get update
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${manquants[@]}"
+fi
+
+# The independent ADIF reader the tests compare our export with, in a fixed folder beside the
+# build folders (tests/echange/CMakeLists.txt names it), so that the tests need no network.
+racine="$(cd "$(dirname "$0")/.." && pwd)"
+npm_dir="$racine/build-npm"
+if [ ! -f "$npm_dir/node_modules/adif-parser-ts/package.json" ]; then
+    mkdir -p "$npm_dir"
+    npm install --prefix "$npm_dir" --no-audit --no-fund --no-save adif-parser-ts@0.7.7
 fi

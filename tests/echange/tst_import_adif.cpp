@@ -695,7 +695,7 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
         QFAIL("node is not installed (scripts/dependances.sh installs nodejs)");
     const QString modules = QStringLiteral(KVRT_NPM_DIR "/node_modules");
     if (!QFile::exists(modules + QStringLiteral("/adif-parser-ts/package.json")))
-        QFAIL("adif-parser-ts is not installed: the npm_adif_parser test installs it");
+        QFAIL("adif-parser-ts is not installed: scripts/dependances.sh installs it into " KVRT_NPM_DIR);
 
     Chien_De_Garde garde;
     Programme_Test p;
