@@ -11,8 +11,9 @@ class QSettings;
 class Reglages
 {
 public:
-    // With no file, the user's own store (~/.config/Challenge_KVRT/Challenge_KVRT.ini);
-    // tests name a file of their own.
+    // With no file, the user's own store (~/.config/Challenge_KVRT/Challenge_KVRT.ini; on
+    // Windows %APPDATA%\Challenge_KVRT\Challenge_KVRT.ini, the same INI file rather than the
+    // registry); tests name a file of their own.
     explicit Reglages(const QString& fichier = QString());
     ~Reglages();
 
