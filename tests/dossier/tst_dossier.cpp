@@ -420,15 +420,25 @@ void Tst_Dossier::dossier_personnel_impossible()
 // the program ends; an empty season is never started.
 void Tst_Dossier::log_retrouve_data()
 {
+    // station: the settings lost the station, which is typed again in the Station window.
+    QTest::addColumn<bool>("station");
     QTest::addColumn<int>("reponse");
-    QTest::newRow("utilise la ou il est") << 0;
-    QTest::newRow("copie avec son journal") << 1;
-    QTest::newRow("quitter : rien d'ecrit") << 2;
+    QTest::newRow("utilise la ou il est") << false << 0;
+    QTest::newRow("copie avec son journal") << false << 1;
+    QTest::newRow("quitter : rien d'ecrit") << false << 2;
+    QTest::newRow("fenetre Station : utilise la ou il est") << true << 0;
+    QTest::newRow("fenetre Station : copie") << true << 1;
+    QTest::newRow("fenetre Station : annuler, pas de log vide") << true << 2;
 }
 
 void Tst_Dossier::log_retrouve()
 {
+    QFETCH(bool, station);
     QFETCH(int, reponse);
+    // A row that ended the program stops the next modal loops until the application's own
+    // loop has run once.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
     Chien_De_Garde garde;
     QTemporaryDir base;
     QVERIFY(base.isValid());
@@ -449,8 +459,6 @@ void Tst_Dossier::log_retrouve()
     reglages.Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
     const QByteArray debut = Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     QVERIFY(Ecrire(perso + QLatin1Char('/') + nom, debut));
-    // Something the program ever showed in a window is seen by the stray-window watch.
-    Sur_Modal([](QWidget* w) { w->close(); });
     {
         Plateforme_Test plateforme(perso);
         Sous_Programmes sp(plateforme, reglages);
@@ -470,10 +478,30 @@ void Tst_Dossier::log_retrouve()
 
     Plateforme_Test plateforme(systeme);
     plateforme.choix << reponse;
+    if (station) {
+        reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+        Sur_Modal([](QWidget* w) {
+            auto* s = qobject_cast<Station*>(w);
+            if (!s) {
+                w->close();
+                return;
+            }
+            Activer(s);
+            Remplacer_Texte(s->New_Indicatif, QStringLiteral("F1ABC"));
+            Touche_Ici(s, Qt::Key_Return);
+            Remplacer_Texte(s->New_Annee, QStringLiteral("2009"));
+            Touche_Ici(s, Qt::Key_Return);
+            Entree(s->Validation);
+            if (s->isVisible())
+                Touche_Ici(s, Qt::Key_Escape);
+        });
+    }
     {
         Sous_Programmes sp(plateforme, reglages);
         Main m(sp);
         m.Main_Form_Load();
+        if (station)
+            QVERIFY(plateforme.Prendre_Messages().value(0).startsWith(QStringLiteral("Premiere installation")));
         QCOMPARE(plateforme.questions,
                  QStringList{QStringLiteral("Le log %1 n'est pas dans le dossier des logs\r\n%2\r\nmais il se trouve dans le dossier\r\n%3\r\n"
                                             "Vous pouvez l'utiliser là où il est, ou le copier avec son historique des "
@@ -482,7 +510,9 @@ void Tst_Dossier::log_retrouve()
         QVERIFY(plateforme.questionsImprevues.isEmpty());
         QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
         if (reponse == 2) {
-            QVERIFY(sp.Programme_Termine);
+            // At start-up the program ends; the Station window stays on the station it had.
+            QCOMPARE(sp.Programme_Termine, !station);
+            QCOMPARE(sp.Indicatif_Station, station ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
         } else {
             const QString dossier = reponse == 0 ? perso : utilisateur;
             QVERIFY(!sp.Programme_Termine);
@@ -498,7 +528,8 @@ void Tst_Dossier::log_retrouve()
         }
     }
     QCOMPARE(QFileInfo::exists(utilisateur + QLatin1Char('/') + nom), reponse == 1);
-    QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()),
+             station && reponse == 2 ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
     if (reponse != 0) {
         QCOMPARE(Contenu(perso), avantPerso);
         QCOMPARE(Lire(perso + QLatin1Char('/') + nom), log);
