@@ -100,6 +100,7 @@ private slots:
     void dossier_personnel_impossible();
     void log_retrouve_data();
     void log_retrouve();
+    void initialisation_refusee();
 
 private:
     QTemporaryDir m_base;
@@ -538,6 +539,35 @@ void Tst_Dossier::log_retrouve()
     QCOMPARE(Contenu(systeme), avantSysteme);
     QVERIFY2(garde.fermees.isEmpty(), qPrintable(garde.fermees.join(QLatin1Char('\n'))));
     qunsetenv("XDG_DATA_HOME");
+}
+
+// The log gone from the folder of the logs during the session, but still in the folder the
+// last start used: the recovery window's "Initialiser" does not send the user to an empty season.
+void Tst_Dossier::initialisation_refusee()
+{
+    Programme_Test p;
+    QTemporaryDir ailleurs;
+    QVERIFY(ailleurs.isValid());
+    const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
+    QVERIFY(Ecrire(ailleurs.filePath(nom), Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")})));
+    p.reglages->Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+    p.reglages->Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
+    p.sp->Annee_Challenge = QStringLiteral("2009");
+    p.sp->Dossier_Precedent = ailleurs.path();
+
+    Gestion_Erreur g(*p.sp);
+    g.Gestion_Erreur_Form_Load();
+    g.show();
+    Cliquer_Dans(g.Initialisation);
+    QCOMPARE(p.plateforme->messages,
+             QStringList{QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
+                                        "relancez le programme pour utiliser ce log ou le copier.")
+                             .arg(nom, QDir::toNativeSeparators(ailleurs.path()))});
+    QCOMPARE(p.reglages->Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(p.reglages->Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QString()),
+             QStringLiteral("2009"));
+    QVERIFY(!QFileInfo::exists(p.Log()));
 }
 
 // Started by root, the tests run again as an ordinary user, with a folder of root's that
