@@ -2,9 +2,13 @@
 
 #include "FichierLog.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+
+// Seconds after which a lock file naming no process is taken for the remains of a power cut.
+constexpr qint64 Age_Verrou_Muet_S = 10;
 
 static QString Absolu(const QString& chemin)
 {
@@ -50,7 +54,17 @@ bool Verrou_Log::Prendre(const QString& log)
     // The program holds its log for hours: a lock is never old enough to be taken from a
     // program that still runs. One whose process is gone is taken over by tryLock itself.
     verrou->setStaleLockTime(0);
-    if (verrou->tryLock(0)) {
+    bool pris = verrou->tryLock(0);
+    qint64 processus = 0;
+    QString machine, programme;
+    if (!pris && verrou->error() == QLockFile::LockFailedError && !verrou->getLockInfo(&processus, &machine, &programme)) {
+        // A lock file that names no process was cut short (a power failure between its
+        // creation and its writing): once older than any writing takes, it belongs to nobody.
+        const QDateTime date = QFileInfo(Chemin_Verrou(Absolu(log))).lastModified();
+        if (date.isValid() && qAbs(date.secsTo(QDateTime::currentDateTime())) > Age_Verrou_Muet_S && verrou->removeStaleLockFile())
+            pris = verrou->tryLock(0);
+    }
+    if (pris) {
         std::unique_ptr<QLockFile> ancien = std::move(m_verrou);
         m_verrou = std::move(verrou);
         m_log = Absolu(log);
@@ -59,8 +73,7 @@ bool Verrou_Log::Prendre(const QString& log)
     const QString nom = QDir::toNativeSeparators(Absolu(log));
     if (verrou->error() == QLockFile::LockFailedError) {
         m_occupe = true;
-        QString machine, programme;
-        verrou->getLockInfo(&m_processus, &machine, &programme);
+        m_processus = processus;
         const QString qui = m_processus > 0 ? QStringLiteral(" (processus N° %1)").arg(m_processus) : QString();
         m_refus = QStringLiteral("Le log\r\n%1\r\nest déjà ouvert dans une autre fenêtre du programme%2.\r\n"
                                  "Il n'est pas modifié ici : passez à cette fenêtre pour y travailler, "

@@ -117,17 +117,21 @@ private slots:
 // or ends the program; a dead one's lock is taken over without a word.
 void Tst_Verrou::demarrage_data()
 {
-    QTest::addColumn<bool>("vivant");
+    // detenteur: "vivant", "tue", or "muet" (a lock file that a power cut left empty, a
+    // minute ago).
+    QTest::addColumn<QString>("detenteur");
     QTest::addColumn<QString>("autreStation");
-    QTest::newRow("detenteur vivant, autre station choisie") << true << QStringLiteral("F2XYZ");
-    QTest::newRow("detenteur vivant, Station refermee") << true << QString();
-    QTest::newRow("detenteur tue : verrou repris") << false << QString();
+    QTest::newRow("detenteur vivant, autre station choisie") << "vivant" << QStringLiteral("F2XYZ");
+    QTest::newRow("detenteur vivant, Station refermee") << "vivant" << QString();
+    QTest::newRow("detenteur tue : verrou repris") << "tue" << QString();
+    QTest::newRow("verrou vide d'une coupure : repris") << "muet" << QString();
 }
 
 void Tst_Verrou::demarrage()
 {
-    QFETCH(bool, vivant);
+    QFETCH(QString, detenteur);
     QFETCH(QString, autreStation);
+    const bool vivant = detenteur == QLatin1String("vivant");
     Chien_De_Garde garde;
     Programme_Test p;
     p.Installer_Station();
@@ -139,11 +143,18 @@ void Tst_Verrou::demarrage()
     const QByteArray log = p.Octets_Log();
 
     Detenteur autre;
-    QVERIFY(autre.Prendre(p.Log()));
-    const qint64 pid = autre.Pid();
-    QCOMPARE(Tenu_Par(p.Log()), pid);
-    if (!vivant)
-        autre.Tuer();
+    qint64 pid = 0;
+    if (detenteur == QLatin1String("muet")) {
+        QFile vide(Verrou_Log::Chemin_Verrou(p.Log()));
+        QVERIFY(vide.open(QIODevice::WriteOnly));
+        QVERIFY(vide.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    } else {
+        QVERIFY(autre.Prendre(p.Log()));
+        pid = autre.Pid();
+        QCOMPARE(Tenu_Par(p.Log()), pid);
+        if (!vivant)
+            autre.Tuer();
+    }
 
     bool stationOuverte = false;
     Sur_Modal([&](QWidget* w) {
