@@ -9,9 +9,8 @@
 class QPaintDevice;
 class QPainter;
 
-// The legend of a chart of the Progression window, drawn by the window itself beside its chart.
-// Qt Charts lays its own legend out again and again while a window opens, measuring each name
-// as rich text every time: the two legends took a third of the time the window needed to open.
+// The legend of a chart of the Progression window, drawn by the window itself beside its chart,
+// and by the same routine in the picture and on the page.
 class Legende_Graphique : public QWidget
 {
     Q_OBJECT

@@ -3,37 +3,27 @@
 #include "Apparence.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Graphique_Progression.h"
 #include "Legende_Graphique.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
 #include <QApplication>
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileDialog>
-#include <QGraphicsLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineSeries>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
-#include <QStackedBarSeries>
-#include <QSvgGenerator>
-#include <QValueAxis>
 #include <QVBoxLayout>
-
-#include <cmath>
 
 namespace {
 
@@ -50,87 +40,32 @@ QString Mois_Court(int annee, int mois, bool avecAnnee)
     return texte;
 }
 
-qreal Instant(const QDate& jour)
-{
-    return qreal(QDateTime(jour, QTime(0, 0)).toMSecsSinceEpoch());
-}
-
-QChart* Nouveau_Graphique(const QString& titre)
-{
-    auto* g = new QChart;
-    g->setTitle(titre);
-    QFont f = g->titleFont();
-    f.setBold(true);
-    f.setPointSize(11);
-    g->setTitleFont(f);
-    g->setAnimationOptions(QChart::NoAnimation);
-    g->setBackgroundRoundness(0);
-    g->setDropShadowEnabled(false);
-    g->legend()->setAlignment(Qt::AlignBottom);
-    return g;
-}
-
-QChartView* Nouvelle_Vue(QChart* graphique, const char* nom, QWidget* parent)
-{
-    auto* v = new QChartView(graphique, parent);
-    v->setObjectName(QString::fromLatin1(nom));
-    v->setRenderHint(QPainter::Antialiasing);
-    v->setMinimumSize(360, 240);
-    return v;
-}
-
-// An axis of whole numbers from 0 in at most six equal steps of 1, 2 or 5 times a power of ten,
-// always with room above the highest value. Touched only when it changes, so that a redraw
-// after a change of the log does not lay the chart out again for nothing.
-void Regler_Axe_Entier(QValueAxis* axe, int maximum)
-{
-    const qint64 haut = qMax(maximum, 0) + 1;
-    qint64 pas = 1;
-    for (qint64 puissance = 1; (haut + pas - 1) / pas > 6; puissance *= 10) {
-        for (qint64 m : {1, 2, 5}) {
-            pas = m * puissance;
-            if ((haut + pas - 1) / pas <= 6)
-                break;
-        }
-    }
-    const qint64 nombrePas = qMax<qint64>(2, (haut + pas - 1) / pas);
-    if (axe->labelFormat() != QLatin1String("%d"))
-        axe->setLabelFormat(QStringLiteral("%d"));
-    if (axe->tickCount() != int(nombrePas) + 1)
-        axe->setTickCount(int(nombrePas) + 1);
-    if (axe->min() != 0 || axe->max() != qreal(nombrePas * pas))
-        axe->setRange(0, qreal(nombrePas * pas));
-}
-
-// A curve drawn as steps: each day's value holds until the next day that changes it.
-QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur)
+// A curve drawn as steps: each day's value holds until the next day that changes it; x counts
+// the days from the axis's first one.
+QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur, const QDate& debut)
 {
     QList<QPointF> p;
     p.reserve(jours.size() * 2 + 2);
     qreal avant = 0;
     for (const Series_Saison::Jour& j : jours) {
-        const qreal x = Instant(j.date);
+        const qreal x = qreal(debut.daysTo(j.date));
         p.append(QPointF(x, avant));
         avant = j.*valeur;
         p.append(QPointF(x, avant));
     }
     if (!jours.isEmpty())
-        p.append(QPointF(Instant(jours.last().date.addDays(1)), avant));
+        p.append(QPointF(qreal(debut.daysTo(jours.last().date)) + 1, avant));
     return p;
 }
 
-void Rendre(QPainter& peintre, QChart* graphique, const QRectF& cible)
+QPen Trait_Points()
 {
-    // The chart is laid out again at the size of the target, so that its text keeps its size
-    // on a page or a picture, and then given back its size on screen.
-    const QSizeF taille = graphique->size();
-    graphique->resize(cible.size());
-    if (graphique->layout())
-        graphique->layout()->activate();
-    graphique->scene()->render(&peintre, cible, QRectF(graphique->scenePos(), cible.size()));
-    graphique->resize(taille);
-    if (graphique->layout())
-        graphique->layout()->activate();
+    return QPen(Progression::Couleur_Points(), 3);
+}
+
+QPen Trait_Prevus()
+{
+    return QPen(Progression::Couleur_Prevus(), 3, Qt::DashLine);
 }
 
 } // namespace
@@ -236,35 +171,15 @@ Progression::Progression(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
 
 void Progression::Construire_Graphiques()
 {
-    QChart* points = Nouveau_Graphique(QStringLiteral("Points du Challenge, jour par jour"));
-    m_points = new QLineSeries;
-    m_points->setName(QStringLiteral("Points validés"));
-    m_points->setPen(QPen(Couleur_Points(), 3));
-    m_prevus = new QLineSeries;
-    m_prevus->setName(QStringLiteral("Une fois les QSO en attente (*) validés"));
-    m_prevus->setPen(QPen(Couleur_Prevus(), 3, Qt::DashLine));
-    // The dashed line goes on top: where nothing waits, it lies on the solid one.
-    points->addSeries(m_points);
-    points->addSeries(m_prevus);
-    auto* jours = new QDateTimeAxis;
-    jours->setFormat(QStringLiteral("dd/MM"));
-    jours->setTickCount(7);
-    auto* valeurs = new QValueAxis;
-    points->addAxis(jours, Qt::AlignBottom);
-    points->addAxis(valeurs, Qt::AlignLeft);
-    for (QLineSeries* s : {m_points, m_prevus}) {
-        s->attachAxis(jours);
-        s->attachAxis(valeurs);
-    }
-    Graphique_Points = Nouvelle_Vue(points, "Graphique_Points", this);
-    points->legend()->hide();
+    Graphique_Points = new Graphique_Progression(QStringLiteral("Points du Challenge, jour par jour"), this);
+    Graphique_Points->setObjectName(QStringLiteral("Graphique_Points"));
     Legende_Points = new Legende_Graphique(Qt::Horizontal, this);
     Legende_Points->setObjectName(QStringLiteral("Legende_Points"));
-    Legende_Points->Definir({{m_points->name(), QBrush(), m_points->pen()}, {m_prevus->name(), QBrush(), m_prevus->pen()}});
+    Legende_Points->Definir({{QStringLiteral("Points validés"), QBrush(), Trait_Points()},
+                             {QStringLiteral("Une fois les QSO en attente (*) validés"), QBrush(), Trait_Prevus()}});
 
-    QChart* mois = Nouveau_Graphique(QStringLiteral("QSO par mois et par type d'activité"));
-    Graphique_Mois = Nouvelle_Vue(mois, "Graphique_Mois", this);
-    mois->legend()->hide();
+    Graphique_Mois = new Graphique_Progression(QStringLiteral("QSO par mois et par type d'activité"), this);
+    Graphique_Mois->setObjectName(QStringLiteral("Graphique_Mois"));
     // Beside the bars, where the nine names of the types have room to be read whole.
     Legende_Mois = new Legende_Graphique(Qt::Vertical, this);
     Legende_Mois->setObjectName(QStringLiteral("Legende_Mois"));
@@ -272,21 +187,8 @@ void Progression::Construire_Graphiques()
     legende.setPointSizeF(legende.pointSizeF() * 0.85);
     Legende_Mois->setFont(legende);
 
-    QChart* deps = Nouveau_Graphique(QStringLiteral("Départements contactés"));
-    m_departements = new QLineSeries;
-    m_departements->setName(QStringLiteral("Départements contactés depuis le début"));
-    m_departements->setPen(QPen(Couleur_Departements(), 3));
-    deps->addSeries(m_departements);
-    auto* joursDep = new QDateTimeAxis;
-    joursDep->setFormat(QStringLiteral("dd/MM"));
-    joursDep->setTickCount(5);
-    auto* nombre = new QValueAxis;
-    deps->addAxis(joursDep, Qt::AlignBottom);
-    deps->addAxis(nombre, Qt::AlignLeft);
-    m_departements->attachAxis(joursDep);
-    m_departements->attachAxis(nombre);
-    deps->legend()->hide();
-    Graphique_Departements = Nouvelle_Vue(deps, "Graphique_Departements", this);
+    Graphique_Departements = new Graphique_Progression(QStringLiteral("Départements contactés"), this);
+    Graphique_Departements->setObjectName(QStringLiteral("Graphique_Departements"));
 }
 
 void Progression::Progression_Form_Load()
@@ -331,43 +233,15 @@ void Progression::Progression_Rafraichir()
 
 void Progression::Tracer(const Series_Saison::Series& s)
 {
-    // Points, and what they become once validated.
-    // A curve that has not changed is left alone: replacing it would lay its chart out again.
-    const auto remplacer = [](QLineSeries* courbe, const QList<QPointF>& points) {
-        if (courbe->points() != points)
-            courbe->replace(points);
-    };
-    remplacer(m_points, Marches(s.jours, &Series_Saison::Jour::points));
-    remplacer(m_prevus, Marches(s.jours, &Series_Saison::Jour::points_prevus));
-    remplacer(m_departements, Marches(s.jours, &Series_Saison::Jour::departements));
-
-    QDateTime debut, fin;
-    if (!s.jours.isEmpty()) {
-        debut = QDateTime(s.jours.first().date, QTime(0, 0));
-        fin = QDateTime(s.jours.last().date.addDays(1), QTime(0, 0));
-    } else {
-        // An empty log shows the year of the challenge, or the current one.
-        bool ok = false;
-        int annee = sp.Annee_Challenge.toInt(&ok);
-        if (!ok || annee < 1950 || annee > 2099)
-            annee = sp.plateforme.Maintenant_Utc().date().year();
-        debut = QDateTime(QDate(annee, 1, 1), QTime(0, 0));
-        fin = QDateTime(QDate(annee + 1, 1, 1), QTime(0, 0));
-    }
-    // A single day still gets a width to be drawn on.
-    if (debut.daysTo(fin) < 7)
-        fin = debut.addDays(7);
-    const int maxPoints = s.jours.isEmpty() ? 0 : qMax(s.jours.last().points, s.jours.last().points_prevus);
-    for (QChart* g : {Graphique_Points->chart(), Graphique_Departements->chart()}) {
-        for (QAbstractAxis* a : g->axes(Qt::Horizontal))
-            if (auto* d = qobject_cast<QDateTimeAxis*>(a); d && (d->min() != debut || d->max() != fin))
-                d->setRange(debut, fin);
-    }
-    for (QAbstractAxis* a : Graphique_Points->chart()->axes(Qt::Vertical))
-        Regler_Axe_Entier(qobject_cast<QValueAxis*>(a), maxPoints);
-    for (QAbstractAxis* a : Graphique_Departements->chart()->axes(Qt::Vertical))
-        Regler_Axe_Entier(qobject_cast<QValueAxis*>(a), s.jours.isEmpty() ? 0 : s.jours.last().departements);
-
+    m_axes = Axes_Progression::Calculer(s, sp.Annee_Challenge, sp.plateforme.Maintenant_Utc().date());
+    // Points, and what they become once validated; the dashed line goes on top: where nothing
+    // waits, it lies on the solid one.
+    Graphique_Points->Definir_Jours({{Trait_Points(), Marches(s.jours, &Series_Saison::Jour::points, m_axes.debut)},
+                                     {Trait_Prevus(), Marches(s.jours, &Series_Saison::Jour::points_prevus, m_axes.debut)}},
+                                    m_axes.debut, m_axes.fin, 7, m_axes.points);
+    Graphique_Departements->Definir_Jours(
+        {{QPen(Couleur_Departements(), 3), Marches(s.jours, &Series_Saison::Jour::departements, m_axes.debut)}},
+        m_axes.debut, m_axes.fin, 5, m_axes.departements);
     Tracer_Mois(s);
 }
 
@@ -375,75 +249,33 @@ void Progression::Tracer_Mois(const Series_Saison::Series& s)
 {
     const bool plusieursAnnees = !s.mois.isEmpty() && s.mois.first().annee != s.mois.last().annee;
     QStringList categories;
-    for (const Series_Saison::Mois& m : s.mois)
-        categories << Mois_Court(m.annee, m.mois, plusieursAnnees);
-    int maxMois = 0, autres = 0;
+    int autres = 0;
     for (const Series_Saison::Mois& m : s.mois) {
-        maxMois = qMax(maxMois, m.total());
+        categories << Mois_Court(m.annee, m.mois, plusieursAnnees);
         autres += m.autres;
     }
     auto valeurs = [&](int t) {
-        QList<qreal> v;
+        QList<int> v;
+        v.reserve(s.mois.size());
         for (const Series_Saison::Mois& m : s.mois)
             v.append(t < Series_Saison::Nombre_Types ? m.qso[size_t(t)] : m.autres);
         return v;
     };
-
-    QChart* mois = Graphique_Mois->chart();
-    if (m_barres && categories == m_categories && (autres > 0) == m_avecAutres) {
-        // The same months: only the heights change, the chart keeps its layout and its legend.
-        for (int t = 0; t < m_ensembles.size(); ++t) {
-            const QList<qreal> v = valeurs(t < Series_Saison::Nombre_Types ? t : Series_Saison::Nombre_Types);
-            for (int i = 0; i < v.size(); ++i)
-                if (m_ensembles[t]->at(i) != v[i])
-                    m_ensembles[t]->replace(i, v[i]);
-        }
-        for (QAbstractAxis* a : mois->axes(Qt::Vertical))
-            Regler_Axe_Entier(qobject_cast<QValueAxis*>(a), maxMois);
-        return;
-    }
-
-    // Other months, or a type out of the table appeared: the bars are made again.
-    mois->removeAllSeries();
-    for (QAbstractAxis* a : mois->axes())
-        mois->removeAxis(a), delete a;
-    m_ensembles.clear();
-    m_barres = new QStackedBarSeries;
+    QList<Graphique_Progression::Ensemble> ensembles;
     const QStringList& types = Enregistrement::Types_Activite();
-    for (int t = 0; t < Series_Saison::Nombre_Types; ++t) {
-        auto* ensemble = new QBarSet(types.at(t));
-        ensemble->setColor(Couleur_Type(t));
-        ensemble->setBorderColor(Couleur_Type(t));
-        ensemble->append(valeurs(t));
-        m_barres->append(ensemble);
-        m_ensembles.append(ensemble);
-    }
+    for (int t = 0; t < Series_Saison::Nombre_Types; ++t)
+        ensembles.append({types.at(t), QBrush(Couleur_Type(t)), Qt::NoPen, valeurs(t)});
     if (autres > 0) {
         // Told apart by its hatching as well as its colour, like every other set by its place.
-        auto* ensemble = new QBarSet(QStringLiteral("Type inconnu"));
-        ensemble->setBrush(QBrush(QColor(0x55, 0x55, 0x55), Qt::BDiagPattern));
-        ensemble->setBorderColor(QColor(0x55, 0x55, 0x55));
-        ensemble->append(valeurs(Series_Saison::Nombre_Types));
-        m_barres->append(ensemble);
-        m_ensembles.append(ensemble);
+        ensembles.append({QStringLiteral("Type inconnu"), QBrush(QColor(0x55, 0x55, 0x55), Qt::BDiagPattern),
+                          QPen(QColor(0x55, 0x55, 0x55), 1), valeurs(Series_Saison::Nombre_Types)});
     }
     QList<Legende_Graphique::Entree> entrees;
-    for (const QBarSet* ensemble : std::as_const(m_ensembles))
-        entrees.append({ensemble->label(), ensemble->brush(), Qt::NoPen});
+    for (const Graphique_Progression::Ensemble& e : std::as_const(ensembles))
+        entrees.append({e.nom, e.pinceau, Qt::NoPen});
     Legende_Mois->Definir(entrees);
-    m_categories = categories;
-    m_avecAutres = autres > 0;
-    m_barres->setBarWidth(0.8);
-    mois->addSeries(m_barres);
-    auto* axeMois = new QBarCategoryAxis;
-    axeMois->append(categories.isEmpty() ? QStringList{QString()} : categories);
-    axeMois->setTitleText(plusieursAnnees ? QStringLiteral("Mois/année") : QStringLiteral("Mois"));
-    auto* axeNombre = new QValueAxis;
-    mois->addAxis(axeMois, Qt::AlignBottom);
-    mois->addAxis(axeNombre, Qt::AlignLeft);
-    m_barres->attachAxis(axeMois);
-    m_barres->attachAxis(axeNombre);
-    Regler_Axe_Entier(axeNombre, maxMois);
+    Graphique_Mois->Definir_Barres(categories, plusieursAnnees ? QStringLiteral("Mois/année") : QStringLiteral("Mois"),
+                                   ensembles, m_axes.mois);
 }
 
 void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)
@@ -471,7 +303,7 @@ void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)
     // Each legend in the white of its chart, under the points, beside the bars.
     const qreal hauteurLegende = Legende_Points->Taille(normale, zone.width(), peintre.device()).height();
     const QRectF points(zone.left(), zone.top(), zone.width(), haut - hauteurLegende);
-    Rendre(peintre, Graphique_Points->chart(), points);
+    Graphique_Points->Peindre(peintre, points);
     const QRectF legendePoints(points.left(), points.bottom(), points.width(), hauteurLegende);
     peintre.fillRect(legendePoints, Qt::white);
     Legende_Points->Peindre(peintre, legendePoints);
@@ -479,12 +311,12 @@ void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)
     peintre.setFont(Legende_Mois->font());
     const qreal largeurLegende = Legende_Mois->Taille(Legende_Mois->font(), mois.width(), peintre.device()).width();
     const QRectF legendeMois(mois.right() - largeurLegende, mois.top(), largeurLegende, mois.height());
-    Rendre(peintre, Graphique_Mois->chart(), mois.adjusted(0, 0, -largeurLegende, 0));
+    Graphique_Mois->Peindre(peintre, mois.adjusted(0, 0, -largeurLegende, 0));
     peintre.fillRect(legendeMois, Qt::white);
     Legende_Mois->Peindre(peintre, legendeMois);
     peintre.setFont(normale);
-    Rendre(peintre, Graphique_Departements->chart(),
-           QRectF(zone.left() + zone.width() * 0.6, zone.top() + haut, zone.width() * 0.4, bas));
+    Graphique_Departements->Peindre(peintre,
+                                    QRectF(zone.left() + zone.width() * 0.6, zone.top() + haut, zone.width() * 0.4, bas));
     peintre.restore();
 }
 
@@ -501,7 +333,7 @@ QImage Progression::Image(const QSize& taille)
 bool Progression::Enregistrer_Images(const QString& base, QString& erreur)
 {
     const QString png = base + QStringLiteral(".png");
-    const QString svg = base + QStringLiteral(".svg");
+    const QString pdf = base + QStringLiteral(".pdf");
     auto echec = [&](const QString& fichier, const QString& cause) {
         erreur = QStringLiteral("Impossible d'enregistrer l'image\r\n%1\r\n(%2).")
                      .arg(QDir::toNativeSeparators(fichier), cause);
@@ -517,24 +349,27 @@ bool Progression::Enregistrer_Images(const QString& base, QString& erreur)
     if (!fichierPng.commit())
         return echec(png, fichierPng.errorString());
 
-    QSaveFile fichierSvg(svg);
-    if (!fichierSvg.open(QIODevice::WriteOnly))
-        return echec(svg, fichierSvg.errorString());
-    QSvgGenerator generateur;
-    generateur.setOutputDevice(&fichierSvg);
-    generateur.setSize(Taille_Image);
-    // Text is measured as on the screen, so that the picture matches the PNG.
-    generateur.setResolution(96);
-    generateur.setViewBox(QRect(QPoint(0, 0), Taille_Image));
-    generateur.setTitle(Label_Titre->text());
-    generateur.setDescription(Series_Saison::Texte_Bilan(m_series.bilan));
-    QPainter peintre;
-    if (!peintre.begin(&generateur))
-        return echec(svg, QStringLiteral("écriture refusée"));
-    Dessiner(peintre, QRectF(QPointF(0, 0), QSizeF(Taille_Image)));
-    peintre.end();
-    if (!fichierSvg.commit())
-        return echec(svg, fichierSvg.errorString());
+    // The same drawing as a vector page of the picture's size, for printing or enlarging.
+    QSaveFile fichierPdf(pdf);
+    if (!fichierPdf.open(QIODevice::WriteOnly))
+        return echec(pdf, fichierPdf.errorString());
+    {
+        QPdfWriter document(&fichierPdf);
+        // Text is measured as on the screen, so that the page matches the PNG.
+        document.setResolution(96);
+        document.setPageLayout(QPageLayout(QPageSize(QSizeF(Taille_Image) * 72.0 / 96.0, QPageSize::Point),
+                                           QPageLayout::Portrait, QMarginsF()));
+        document.setTitle(Label_Titre->text());
+        document.setCreator(QStringLiteral("QEZ_Challenge_KVRT"));
+        QPainter peintre;
+        if (!peintre.begin(&document))
+            return echec(pdf, QStringLiteral("écriture refusée"));
+        Dessiner(peintre, QRectF(QPointF(0, 0), QSizeF(Taille_Image)));
+        if (!peintre.end())
+            return echec(pdf, QStringLiteral("écriture refusée"));
+    }
+    if (!fichierPdf.commit())
+        return echec(pdf, fichierPdf.errorString());
     return true;
 }
 
@@ -547,13 +382,13 @@ void Progression::Progression_Enregistrer_Image_Click()
     // The program's own dialog, so that it looks and answers the same on every desktop; the
     // files are replaced without a question, as the export is.
     dialogue.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
-    dialogue.setNameFilter(QStringLiteral("Images PNG et SVG (*.png *.svg)"));
+    dialogue.setNameFilter(QStringLiteral("Images PNG et PDF (*.png *.pdf)"));
     dialogue.selectFile(sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
                         + QStringLiteral("_progression"));
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
         return;
     QString base = dialogue.selectedFiles().first();
-    for (const char* suffixe : {".png", ".svg", ".PNG", ".SVG"})
+    for (const char* suffixe : {".png", ".pdf", ".svg", ".PNG", ".PDF", ".SVG"})
         if (base.endsWith(QLatin1String(suffixe)))
             base.chop(4);
     QString erreur;
@@ -563,7 +398,7 @@ void Progression::Progression_Enregistrer_Image_Click()
     }
     sp.plateforme.Message(QStringLiteral("Les graphiques ont été enregistrés sous les noms : ")
                               + QFileInfo(base).fileName() + QStringLiteral(".png et ")
-                              + QFileInfo(base).fileName() + QStringLiteral(".svg"),
+                              + QFileInfo(base).fileName() + QStringLiteral(".pdf"),
                           this);
 }
 

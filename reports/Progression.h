@@ -1,21 +1,18 @@
 #pragma once
 
+#include "Axes_Progression.h"
 #include "Series_Saison.h"
 
 #include <QColor>
 #include <QImage>
 #include <QWidget>
 
+class Graphique_Progression;
 class Legende_Graphique;
-class QBarSet;
-class QChart;
-class QChartView;
 class QLabel;
-class QLineSeries;
 class QPainter;
 class QPrinter;
 class QPushButton;
-class QStackedBarSeries;
 class Sous_Programmes;
 
 // "Progression": the season in pictures. The points day by day, with what they become once the
@@ -31,9 +28,9 @@ public:
 
     QLabel* Label_Titre;
     QLabel* Label_Bilan;
-    QChartView* Graphique_Points;
-    QChartView* Graphique_Mois;
-    QChartView* Graphique_Departements;
+    Graphique_Progression* Graphique_Points;
+    Graphique_Progression* Graphique_Mois;
+    Graphique_Progression* Graphique_Departements;
     // The legends of the points (under their chart) and of the activity types (beside the bars).
     Legende_Graphique* Legende_Points;
     Legende_Graphique* Legende_Mois;
@@ -49,13 +46,14 @@ public:
     void Progression_Imprimer_Click();
     void Progression_Fermer_Click();
 
-    // The series last drawn.
+    // The series last drawn, and the ranges of their axes.
     const Series_Saison::Series& Series() const { return m_series; }
+    const Axes_Progression::Axes& Axes() const { return m_axes; }
 
     // The three charts, one under the other, with the title, in a rectangle of any device.
     void Dessiner(QPainter& peintre, const QRectF& cadre);
     QImage Image(const QSize& taille);
-    // Writes <base>.png and <base>.svg; an error text naming the file otherwise.
+    // Writes <base>.png and <base>.pdf; an error text naming the file otherwise.
     bool Enregistrer_Images(const QString& base, QString& erreur);
     // Prints the charts on one page; tells the user when it fails.
     bool Imprimer_Graphiques(QPrinter& imprimante);
@@ -74,15 +72,9 @@ private:
     void Construire_Graphiques();
     void Tracer(const Series_Saison::Series& s);
 
+    void Tracer_Mois(const Series_Saison::Series& s);
+
     Sous_Programmes& sp;
     Series_Saison::Series m_series;
-    QLineSeries* m_points = nullptr;
-    QLineSeries* m_prevus = nullptr;
-    QLineSeries* m_departements = nullptr;
-    // The bars as last drawn, kept so that a change of the log only changes their heights.
-    QStackedBarSeries* m_barres = nullptr;
-    QList<QBarSet*> m_ensembles;
-    QStringList m_categories;
-    bool m_avecAutres = false;
-    void Tracer_Mois(const Series_Saison::Series& s);
+    Axes_Progression::Axes m_axes;
 };

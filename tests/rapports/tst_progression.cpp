@@ -1,9 +1,12 @@
 // The season's series computed from hand-made logs, the score line of the main window, and the
 // Progression window on real widgets: opened from its menu by Alt+P, redrawn after a QSO typed
-// in the main window, rendered to an image, saved as PNG and SVG and printed to a real PDF.
+// in the main window, rendered to an image, saved as PNG and PDF and printed to a real PDF; the
+// ranges of the charts' axes.
 
+#include "Axes_Progression.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
+#include "Graphique_Progression.h"
 #include "Legende_Graphique.h"
 #include "Main.h"
 #include "Outils_Test.h"
@@ -13,8 +16,6 @@
 #include "Texte1252.h"
 
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -34,7 +35,6 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStringListModel>
-#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,6 +98,15 @@ int Pixels_Non_Blancs(const QImage& image)
     return image.width() * image.height() - Pixels_De(image, Qt::white);
 }
 
+// A tool of poppler-utils, which the tests need: its absence fails them.
+QString Outil(const QString& nom)
+{
+    const QString chemin = QStandardPaths::findExecutable(nom);
+    if (chemin.isEmpty())
+        qFatal("%s (poppler-utils) est absent : bash scripts/dependances.sh l'installe", qPrintable(nom));
+    return chemin;
+}
+
 // The name the user writes in the file dialog's name field.
 void Nom_Dans_Dialogue(QFileDialog* dialogue, const QString& chemin)
 {
@@ -134,6 +143,8 @@ private slots:
 
     void series_data();
     void series();
+    void axes_data();
+    void axes();
     void bilan_comme_total_et_recapitulatif_data();
     void bilan_comme_total_et_recapitulatif();
 
@@ -142,7 +153,7 @@ private slots:
     void legendes();
     void menus_lettres_distinctes();
     void image_rendue();
-    void enregistrer_png_et_svg();
+    void enregistrer_png_et_pdf();
     void enregistrer_impossible();
     void impression_pdf();
     void impression_par_la_fenetre();
@@ -227,6 +238,70 @@ void Tst_Progression::series()
     // The short pass of the main window gives the same figures.
     const Series_Saison::Bilan b = Series_Saison::Calculer_Bilan(log);
     QCOMPARE((QList<int>{b.points, b.en_attente, b.departements, b.qso}), bilan);
+}
+
+void Tst_Progression::axes_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QString>("annee");
+    QTest::addColumn<QDate>("debut");
+    QTest::addColumn<QDate>("fin");
+    // Each axis of values as {maximum, step}: points, months, departements.
+    QTest::addColumn<QList<int>>("valeurs");
+    // The labels under the points, seven graduations from the first day to the last.
+    QTest::addColumn<QStringList>("jours");
+
+    QTest::newRow("saison vide: l'annee du Challenge")
+        << QByteArray() << QStringLiteral("2009") << QDate(2009, 1, 1) << QDate(2010, 1, 1)
+        << QList<int>{2, 1, 2, 1, 2, 1}
+        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "01/01"};
+    QTest::newRow("saison vide, annee illisible: l'annee en cours")
+        << QByteArray() << QStringLiteral("20O9") << QDate(2026, 1, 1) << QDate(2027, 1, 1)
+        << QList<int>{2, 1, 2, 1, 2, 1}
+        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "01/01"};
+    QTest::newRow("un jour: une semaine de large")
+        << Octets({Q("28/03/09", "2A001", Ca)}) << QStringLiteral("2009") << QDate(2009, 3, 28) << QDate(2009, 4, 4)
+        << QList<int>{8, 2, 2, 1, 2, 1}
+        << QStringList{"28/03", "29/03", "30/03", "31/03", "01/04", "02/04", "04/04"};
+    QTest::newRow("saison sur deux annees")
+        << Octets({Q("30/12/08", "29001", Cc), Q("02/01/09", "75001", Ca), Q("31/12/08", "13001", Cc),
+                   Q("01/12/09", "29002", Cc)})
+        << QStringLiteral("2009") << QDate(2008, 12, 30) << QDate(2009, 12, 2) << QList<int>{15, 5, 3, 1, 4, 1}
+        << QStringList{"30/12", "24/02", "21/04", "16/06", "11/08", "06/10", "02/12"};
+    QTest::newRow("points en attente seuls: l'axe monte jusqu'a eux")
+        << Octets({Q("01/03/09", "29001", Ca, true), Q("05/03/09", "13001", Oa, true)}) << QStringLiteral("2009")
+        << QDate(2009, 3, 1) << QDate(2009, 3, 8) << QList<int>{15, 5, 3, 1, 3, 1}
+        << QStringList{"01/03", "02/03", "03/03", "04/03", "05/03", "06/03", "08/03"};
+    QTest::newRow("beaucoup de QSO: des pas de cinq cents")
+        << [] {
+               QStringList l;
+               for (int i = 0; i < 1234; ++i)
+                   l << Q("14/07/09", "75001", Cc);
+               return Octets(l);
+           }()
+        << QStringLiteral("2009") << QDate(2009, 7, 14) << QDate(2009, 7, 21) << QList<int>{2500, 500, 1500, 500, 2, 1}
+        << QStringList{"14/07", "15/07", "16/07", "17/07", "18/07", "19/07", "21/07"};
+}
+
+void Tst_Progression::axes()
+{
+    QFETCH(QByteArray, log);
+    QFETCH(QString, annee);
+    QFETCH(QDate, debut);
+    QFETCH(QDate, fin);
+    QFETCH(QList<int>, valeurs);
+    QFETCH(QStringList, jours);
+
+    const Axes_Progression::Axes a = Axes_Progression::Calculer(Series_Saison::Calculer(log), annee, QDate(2026, 12, 9));
+    QCOMPARE(a.debut, debut);
+    QCOMPARE(a.fin, fin);
+    QCOMPARE((QList<int>{a.points.maximum, a.points.pas, a.mois.maximum, a.mois.pas, a.departements.maximum,
+                         a.departements.pas}),
+             valeurs);
+    QStringList etiquettes;
+    for (const QDate& j : Axes_Progression::Graduations_Jours(a.debut, a.fin, 7))
+        etiquettes << j.toString(QStringLiteral("dd/MM"));
+    QCOMPARE(etiquettes, jours);
 }
 
 void Tst_Progression::bilan_comme_total_et_recapitulatif_data()
@@ -322,7 +397,12 @@ void Tst_Progression::fenetre_suit_le_log()
     QCOMPARE(f->windowTitle(), QStringLiteral("Progression"));
     QCOMPARE(Jours(f->Series()), (QStringList{"2009-03-01 0 6 1", "2009-03-02 2 8 2"}));
     QVERIFY(f->Label_Bilan->text().startsWith(QStringLiteral("Points : 2 validés · 6 en attente · 2 départements")));
-    QCOMPARE(f->Graphique_Mois->chart()->series().size(), 1);
+    // One bar, March's, of the nine types; the days of a week from the first QSO.
+    QCOMPARE(f->Graphique_Mois->Categories(), QStringList{"3"});
+    QCOMPARE(f->Graphique_Mois->Titre_Axe(), QStringLiteral("Mois"));
+    QCOMPARE(f->Graphique_Mois->Ensembles().size(), Series_Saison::Nombre_Types);
+    QCOMPARE(f->Axes().debut, QDate(2009, 3, 1));
+    QCOMPARE(f->Axes().fin, QDate(2009, 3, 8));
 
     // A QSO recorded in the main window while the window is open is drawn at once.
     Activer(m);
@@ -485,7 +565,7 @@ void Tst_Progression::image_rendue()
     QVERIFY(garde.fermees.isEmpty());
 }
 
-void Tst_Progression::enregistrer_png_et_svg()
+void Tst_Progression::enregistrer_png_et_pdf()
 {
     Chien_De_Garde garde;
     Programme_Test p;
@@ -510,28 +590,36 @@ void Tst_Progression::enregistrer_png_et_svg()
     QCOMPARE(QFileInfo(proposition).fileName(), QStringLiteral("F1ABC_Challenge_KVRT_2009_progression"));
     QCOMPARE(QFileInfo(proposition).absolutePath(), QFileInfo(p.Repertoire()).absoluteFilePath());
     QCOMPARE(p.plateforme->Prendre_Messages(),
-             QStringList{QStringLiteral("Les graphiques ont été enregistrés sous les noms : saison.png et saison.svg")});
+             QStringList{QStringLiteral("Les graphiques ont été enregistrés sous les noms : saison.png et saison.pdf")});
 
     const QImage png(p.Chemin(QStringLiteral("saison.png")));
     QVERIFY(!png.isNull());
     QCOMPARE(png.size(), QSize(1200, 900));
     QVERIFY(Pixels_De(png.copy(Zone_Points), Progression::Couleur_Points()) > 500);
 
-    QSvgRenderer svg(p.Chemin(QStringLiteral("saison.svg")));
-    QVERIFY(svg.isValid());
-    QCOMPARE(svg.viewBoxF(), QRectF(0, 0, 1200, 900));
-    QImage depuisSvg(1200, 900, QImage::Format_ARGB32_Premultiplied);
-    depuisSvg.fill(Qt::white);
-    {
-        QPainter peintre(&depuisSvg);
-        svg.render(&peintre);
-    }
-    QVERIFY(Pixels_De(depuisSvg.copy(Zone_Points), Progression::Couleur_Points()) > 500);
-    const QByteArray texte = p.Lire_Fichier(QStringLiteral("saison.svg"));
-    QVERIFY(texte.contains("Points du Challenge, jour par jour"));
+    // The PDF: one page of the picture's size, the same drawing, its text kept as text.
+    const QByteArray pdf = p.Lire_Fichier(QStringLiteral("saison.pdf"));
+    QVERIFY2(pdf.startsWith("%PDF-"), pdf.left(20).constData());
+    QVERIFY(pdf.contains("/Type /Page"));
+    QVERIFY(pdf.trimmed().endsWith("%%EOF"));
+    QTemporaryDir rendu;
+    QProcess pdftoppm;
+    pdftoppm.start(Outil(QStringLiteral("pdftoppm")),
+                   {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-singlefile"),
+                    p.Chemin(QStringLiteral("saison.pdf")), rendu.filePath(QStringLiteral("page"))});
+    QVERIFY(pdftoppm.waitForFinished(30000));
+    QCOMPARE(pdftoppm.exitCode(), 0);
+    const QImage page(rendu.filePath(QStringLiteral("page.png")));
+    QCOMPARE(page.size(), QSize(1200, 900));
+    QVERIFY(Pixels_De(page.copy(Zone_Points), Progression::Couleur_Points()) > 500);
+    QVERIFY(Pixels_De(page.copy(Zone_Departements), Progression::Couleur_Departements()) > 300);
+    QProcess pdftotext;
+    pdftotext.start(Outil(QStringLiteral("pdftotext")), {p.Chemin(QStringLiteral("saison.pdf")), QStringLiteral("-")});
+    QVERIFY(pdftotext.waitForFinished(30000));
+    QVERIFY(QString::fromUtf8(pdftotext.readAllStandardOutput()).contains(QStringLiteral("Points du Challenge, jour par jour")));
     // No temporary file is left beside them.
     QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("saison*")}, QDir::Files),
-             (QStringList{"saison.png", "saison.svg"}));
+             (QStringList{"saison.pdf", "saison.png"}));
 
     // Cancelling the dialog writes nothing and says nothing.
     Sur_Modal([](QWidget* modal) {
@@ -585,7 +673,7 @@ void Tst_Progression::impression_pdf()
     m->Main_Mnu_Progression_Click();
     Progression* f = m->Fenetre_Progression;
     QVERIFY(f);
-    const QSizeF avant = f->Graphique_Points->chart()->size();
+    const QSize avant = f->Graphique_Points->size();
     QTemporaryDir dossier;
     const QString pdf = dossier.filePath(QStringLiteral("progression.pdf"));
     QPrinter imprimante(QPrinter::HighResolution);
@@ -602,11 +690,11 @@ void Tst_Progression::impression_pdf()
     const QString texte = QString::fromUtf8(outil.readAllStandardOutput()).simplified();
     for (const char* attendu : {"Progression du Challenge 2009 - F1ABC au 28/03/2009",
                                 "Points : 2 validés · 6 en attente · 2 départements", "Points du Challenge, jour par jour",
-                                "QSO par mois et par type d'activité", "Départements contactés", "Mois"})
+                                "QSO par mois et par type d'activité", "Départements contactés", "Mois", "08/03", "10"})
         QVERIFY2(texte.contains(QString::fromUtf8(attendu)), qPrintable(QString::fromUtf8(attendu) + QStringLiteral(" | ") + texte.left(400)));
 
     // The window on screen keeps its size after the page was laid out at another one.
-    QCOMPARE(f->Graphique_Points->chart()->size(), avant);
+    QCOMPARE(f->Graphique_Points->size(), avant);
 
     // A printer that cannot start is told, not ignored.
     QPrinter impossible(QPrinter::HighResolution);

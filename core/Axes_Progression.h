@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Series_Saison.h"
+
+#include <QDate>
+#include <QString>
+
+// The ranges of the Progression charts' axes, worked out from the season alone, apart from any
+// drawing, so that they are the same on the screen, in the picture and on the page.
+namespace Axes_Progression {
+
+// An axis of whole numbers from 0 to maximum in equal steps of pas.
+struct Entier
+{
+    int maximum = 0;
+    int pas = 1;
+    int Graduations() const { return pas > 0 ? maximum / pas + 1 : 1; }
+    bool operator==(const Entier& autre) const { return maximum == autre.maximum && pas == autre.pas; }
+    bool operator!=(const Entier& autre) const { return !(*this == autre); }
+};
+
+struct Axes
+{
+    // The days across the curves, fin excluded, so that the last day is drawn whole.
+    QDate debut;
+    QDate fin;
+    Entier points;       // validated points and what they become, whichever is higher
+    Entier mois;         // the QSOs of the fullest month
+    Entier departements; // departements contacted so far
+};
+
+// From 0 in at most six steps of 1, 2 or 5 times a power of ten, with room above valeurMax.
+Entier Axe_Entier(int valeurMax);
+
+// The season's first day to the day after its last, at least a week; an empty season shows
+// the year of the challenge, or the year of aujourdhui when that is not a year.
+Axes Calculer(const Series_Saison::Series& s, const QString& anneeChallenge, const QDate& aujourdhui);
+
+// Where the labels of the days go: n graduations from debut to fin, the first and the last on
+// them, each named after the day it falls in.
+QList<QDate> Graduations_Jours(const QDate& debut, const QDate& fin, int n);
+
+} // namespace Axes_Progression
