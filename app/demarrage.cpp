@@ -33,7 +33,10 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Challenge_KVRT"));
     QApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
     QApplication::setDesktopFileName(QStringLiteral("org.kvrt.QEZ_Challenge_KVRT"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icone/QEZ_Challenge_KVRT.svg")));
+    // The icon theme's pictures, which the package installs and Qt reads by itself; the SVG
+    // only where they are missing and a plugin of the system can read it.
+    QApplication::setWindowIcon(QIcon::fromTheme(QApplication::desktopFileName(),
+                                                 QIcon(QStringLiteral(":/icone/QEZ_Challenge_KVRT.svg"))));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     // Standard buttons and dialogs in French, whatever the desktop's language.

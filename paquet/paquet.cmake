@@ -93,9 +93,9 @@ exchange of QSOs with other logging programs in ADIF.
 Its interface, messages and manual are in French. Each user keeps his logs
 in his own folder, ~/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT.")
 # dpkg-shlibdeps finds the libraries the executable links to; what Qt loads at run time is
-# named here: the French translations, the web engine's helper process, and the plugin that
-# draws the SVG window icon.
+# named here: the French translations, the web engine's helper process, and the icon theme
+# whose index tells Qt where the window icon's pictures are.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6webenginecore6-bin, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-translations-l10n, libqt6webenginecore6-bin, hicolor-icon-theme")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -6,7 +6,7 @@ set -euo pipefail
 paquets=(
     cmake make gcc g++ pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools
-    qt6-svg-dev qt6-charts-dev qt6-webengine-dev qt6-translations-l10n qt6-qpa-plugins
+    qt6-svg-dev qt6-webengine-dev qt6-translations-l10n qt6-qpa-plugins
     libgl-dev fonts-dejavu-core fonts-liberation fontconfig
     poppler-utils xauth xvfb xdotool
     desktop-file-utils appstream

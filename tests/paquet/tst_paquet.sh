@@ -51,9 +51,13 @@ if [ "$mode" = contenu ]; then
     echo "Depends: $depends"
     # From dpkg-shlibdeps, with the versions it computes, and the run-time parts of Qt.
     for d in 'libc6 (>= ' 'libstdc++6 (>= ' 'libqt6core6 (>= ' 'libqt6gui6 (>= ' 'libqt6widgets6 (>= ' \
-             'libqt6printsupport6 (>= ' 'libqt6webenginewidgets6 (>= ' 'libqt6charts6 (>= ' \
-             'qt6-translations-l10n' 'libqt6webenginecore6-bin' 'libqt6svg6'; do
+             'libqt6printsupport6 (>= ' 'libqt6webenginewidgets6 (>= ' \
+             'qt6-translations-l10n' 'libqt6webenginecore6-bin' 'hicolor-icon-theme'; do
         verifier "Depends nomme $d" grep -qF "$d" <<<"$depends"
+    done
+    # The program needs qtbase alone: the charts are drawn by its own code, the map read by it.
+    for d in libqt6charts6 libqt6svg6 libqt6svgwidgets6; do
+        verifier "Depends ne nomme pas $d" bash -c '! grep -qF "$1" <<<"$2"' _ "$d" "$depends"
     done
 
     # Contents: paths, owners, modes.
