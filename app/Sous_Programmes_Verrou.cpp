@@ -62,11 +62,13 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
         }
         if (reponse != 1)
             return Log_Retrouve::Renonce;
-        // Nobody writes the log while it is copied, and no other program copies it too.
+        // Nobody writes the log while it is copied, and no other program copies it too. A
+        // folder that cannot take a lock file cannot take a change either: its log is copied.
         Verrou_Log deLaSource, deLaCible;
-        if (!deLaSource.Prendre(source) || !deLaCible.Prendre(cible)) {
-            const QString refus = deLaSource.Refus().isEmpty() ? deLaCible.Refus() : deLaSource.Refus();
-            plateforme.Message(refus + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
+        const bool sourceLibre = deLaSource.Prendre(source) || !deLaSource.Occupe();
+        if (!sourceLibre || !deLaCible.Prendre(cible)) {
+            plateforme.Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
+                               parent);
             continue;
         }
         // The journal first: a log never stands in the folder without the history it came with.

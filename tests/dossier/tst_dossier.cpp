@@ -421,21 +421,25 @@ void Tst_Dossier::dossier_personnel_impossible()
 // the program ends; an empty season is never started.
 void Tst_Dossier::log_retrouve_data()
 {
-    // station: the settings lost the station, which is typed again in the Station window.
+    // station: the settings lost the station, which is typed again in the Station window;
+    // persoFige: the per-user folder has become read-only too.
     QTest::addColumn<bool>("station");
     QTest::addColumn<int>("reponse");
-    QTest::newRow("utilise la ou il est") << false << 0;
-    QTest::newRow("copie avec son journal") << false << 1;
-    QTest::newRow("quitter : rien d'ecrit") << false << 2;
-    QTest::newRow("fenetre Station : utilise la ou il est") << true << 0;
-    QTest::newRow("fenetre Station : copie") << true << 1;
-    QTest::newRow("fenetre Station : annuler, pas de log vide") << true << 2;
+    QTest::addColumn<bool>("persoFige");
+    QTest::newRow("utilise la ou il est") << false << 0 << false;
+    QTest::newRow("copie avec son journal") << false << 1 << false;
+    QTest::newRow("copie d'un dossier en lecture seule") << false << 1 << true;
+    QTest::newRow("quitter : rien d'ecrit") << false << 2 << false;
+    QTest::newRow("fenetre Station : utilise la ou il est") << true << 0 << false;
+    QTest::newRow("fenetre Station : copie") << true << 1 << false;
+    QTest::newRow("fenetre Station : annuler, pas de log vide") << true << 2 << false;
 }
 
 void Tst_Dossier::log_retrouve()
 {
     QFETCH(bool, station);
     QFETCH(int, reponse);
+    QFETCH(bool, persoFige);
     // A row that ended the program stops the next modal loops until the application's own
     // loop has run once.
     QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
@@ -450,7 +454,7 @@ void Tst_Dossier::log_retrouve()
         QVERIFY(Ecrire(d + QStringLiteral("/FXXXX_Challenge_KVRT.txt"), Modele()));
     }
     Droits_Rendus droits;
-    droits.dossiers << systeme;
+    droits.dossiers << systeme << perso;
     qputenv("XDG_DATA_HOME", QFile::encodeName(base.path() + QStringLiteral("/donnees")));
     const QString utilisateur = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
@@ -475,6 +479,8 @@ void Tst_Dossier::log_retrouve()
     QVERIFY(!journal.isEmpty());
     const QStringList avantPerso = Contenu(perso);
     QVERIFY(Lecture_Seule(systeme));
+    if (persoFige)
+        QVERIFY(Lecture_Seule(perso));
     const QStringList avantSysteme = Contenu(systeme);
 
     Plateforme_Test plateforme(systeme);
