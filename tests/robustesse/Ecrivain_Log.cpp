@@ -6,6 +6,9 @@
 //
 //   kvrt_ecrivain_log <program directory> <seed> <journal>
 //
+// Under the power-cut layer, KVRT_COUPURE_OPERATION names the operation before which the
+// layer starts counting its calls, so that the cut falls anywhere in that one or a later one.
+//
 // Exit codes: 2 bad arguments, 3 no log or no station to start on, 4 the start-up did not
 // read the log right, 5 an operation left other bytes than expected, 6 an unexpected message.
 
@@ -26,6 +29,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -80,12 +84,14 @@ struct Tirage
             .arg(QLatin1String(annees[Entre(0, 9)]));
     }
 
-    QString Reference()
+    // Few references, so that a deletion often takes several lines.
+    static const QList<QByteArray>& References()
     {
-        // Few references, so that a deletion often takes several lines.
-        static const char* const refs[] = {"2A001", "2B012", "01001", "35007", "56100", "75001", "2A002", "29018"};
-        return QLatin1String(refs[Entre(0, 7)]);
+        static const QList<QByteArray> refs = {"2A001", "2B012", "01001", "35007", "56100", "75001", "2A002", "29018"};
+        return refs;
     }
+
+    QString Reference() { return QString::fromLatin1(References().at(Entre(0, 7))); }
 
     QString Type() { return Enregistrement::Types_Activite().at(Entre(0, 8)); }
 
@@ -148,25 +154,35 @@ int main(int argc, char* argv[])
     std::fputs("PRET\n", stdout);
     std::fflush(stdout);
 
+    const quint64 operationArmee = qEnvironmentVariableIntValue("KVRT_COUPURE_OPERATION");
+    using Armer = void (*)();
+    const auto armer = reinterpret_cast<Armer>(::dlsym(RTLD_DEFAULT, "kvrt_coupure_armer"));
+
     Tirage t{graine};
     for (quint64 n = 1;; ++n) {
+        if (n == operationArmee && armer)
+            armer();
         const QByteArray avant = Lire(log);
         const QList<QByteArray> lignes = Modele_Log::Lignes(avant);
-        QList<int> enregistrements;
+        QList<int> enregistrements, lesMiens;
         for (int i = 0; i < lignes.size(); ++i)
-            if (Modele_Log::Enregistrement_Complet(lignes.at(i)))
+            if (Modele_Log::Enregistrement_Complet(lignes.at(i))) {
                 enregistrements.append(i);
+                if (Tirage::References().contains(lignes.at(i).mid(10, 5)))
+                    lesMiens.append(i);
+            }
 
         const QString date = t.Date(), reference = t.Reference(), type = t.Type(), ind = t.Indicatif();
         const bool attente = t.Entre(0, 4) == 0;
         QString enregistrement = Enregistrement::Construire_Ligne_Log(date, attente, reference, type, ind);
         const QByteArray octets = Texte1252::Encoder(enregistrement);
 
-        // The log stays between a handful and some forty lines: deletions win when it grows.
+        // The lines of this helper's references stay between a handful and some forty, whatever
+        // the log held before: deletions win when they grow, and take them first.
         int choix = t.Entre(0, 99);
-        if (enregistrements.size() > 40)
+        if (lesMiens.size() > 40)
             choix = 90;
-        else if (enregistrements.size() < 3)
+        else if (lesMiens.size() < 3)
             choix = t.Entre(0, 59);
 
         QByteArray apres;
@@ -191,7 +207,8 @@ int main(int argc, char* argv[])
             apres = Modele_Log::Remplacement(avant, lignes.at(ligne), octets);
         } else {
             quoi = "SUPPRESSION";
-            ligne = enregistrements.at(t.Entre(0, int(enregistrements.size()) - 1));
+            const QList<int>& parmi = lesMiens.isEmpty() ? enregistrements : lesMiens;
+            ligne = parmi.at(t.Entre(0, int(parmi.size()) - 1));
             apres = Modele_Log::Suppression(avant, lignes.at(ligne).mid(10, 5));
         }
 

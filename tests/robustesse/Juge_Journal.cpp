@@ -34,13 +34,13 @@ void Piles_Vues::Terminer(const QByteArray& quoi, const QByteArray& avant, const
     }
 }
 
-QString Juger_Journal(const QString& log, Piles_Vues& piles, QByteArray& octets)
+QString Juger_Journal(const QString& log, Piles_Vues& piles, QByteArray& octets, const QDateTime& utc)
 {
     Journal::Journal_Log journal(log);
     QString deCote;
     if (journal.Verifier(octets, &deCote) == Journal::Journal_Log::Accord::Mis_De_Cote)
         return QStringLiteral("the journal does not explain the log (set aside as %1)").arg(deCote);
-    const auto r = journal.Annuler(QDateTime::currentDateTimeUtc());
+    const auto r = journal.Annuler(utc.isValid() ? utc : QDateTime::currentDateTimeUtc());
     QFile f(log);
     if (!f.open(QIODevice::ReadOnly))
         return QStringLiteral("the log is gone after the undo");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -23,5 +24,6 @@ QByteArray Empreinte_Sha1(const QByteArray& octets);
 
 // After a stop: the journal must explain the log as it is, and one undo must give the
 // state before the last change completed (or nothing, when there is none). The log is left
-// undone, and the stacks and the bytes follow; gives back what is wrong, or nothing.
-QString Juger_Journal(const QString& log, Piles_Vues& piles, QByteArray& octets);
+// undone, and the stacks and the bytes follow; gives back what is wrong, or nothing. The undo
+// is dated utc (now when none is given).
+QString Juger_Journal(const QString& log, Piles_Vues& piles, QByteArray& octets, const QDateTime& utc = QDateTime());

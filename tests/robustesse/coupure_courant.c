@@ -4,10 +4,20 @@
  * fsync (a new name, a rename or an unlink is on disk only then). After a given number of
  * changing calls on the folder's files (writes, truncations, syncs, renames, links, unlinks,
  * creations) it "cuts": every file of the folder is put back to that kept state, as a disk
- * cache would lose the rest, and the process ends at once with code 99.
+ * cache would lose the rest, and the process ends at once with code 99. A disk also keeps
+ * part of what was written after the last sync: of the bytes appended to a file since then,
+ * a random first part stays (none, some, or all), which tears the last line of a log.
  *
- *   KVRT_COUPURE_DOSSIER  the folder watched (absolute path)
- *   KVRT_COUPURE_APRES    the changing call before which the power goes (1 = the first)
+ *   KVRT_COUPURE_DOSSIER    the folder watched (absolute path)
+ *   KVRT_COUPURE_APRES      the changing call before which the power goes (1 = the first)
+ *   KVRT_COUPURE_OPERATION  when set, calls are counted only once the process has called
+ *                           kvrt_coupure_armer() (the crash tests' helper does, before the
+ *                           operation of that number), so that a cut falls anywhere in it
+ *   KVRT_COUPURE_GRAINE     the seed of the parts of unsynced bytes kept
+ *   KVRT_COUPURE_RAPPORT    a file outside the folder where the cut is told: the call it came
+ *                           before ("COUPURE <call> <file>"), and for each file that had
+ *                           unsynced appended bytes how many were kept ("GARDE <file> <kept>
+ *                           <appended>"); with KVRT_COUPURE_TRACE=1, every call counted too
  *
  * The calls are those the program and Qt make on Linux: open/openat (O_CREAT, O_TMPFILE),
  * write, pwrite, ftruncate, fsync, fdatasync, rename, renameat, renameat2, linkat, link,
@@ -45,6 +55,10 @@ static size_t g_longueurDossier;
 static long g_apres = -1;
 static long g_appels;
 static int g_actif;
+static int g_arme = 1;
+static unsigned long long g_hasard;
+static int g_rapport = -1;
+static int g_trace;
 static pthread_mutex_t g_verrou = PTHREAD_RECURSIVE_MUTEX_INITIALIZER_NP;
 
 static Contenu* g_contenus;
@@ -104,6 +118,35 @@ static void Mourir(const char* quoi)
     r_write(2, quoi, strlen(quoi));
     r_write(2, "\n", 1);
     _exit(98);
+}
+
+/* One line of the report, in one write, so that a line is whole or absent. */
+static void Rapporter(const char* format, ...)
+{
+    if (g_rapport < 0)
+        return;
+    char ligne[PATH_MAX + 128];
+    va_list v;
+    va_start(v, format);
+    int n = vsnprintf(ligne, sizeof ligne, format, v);
+    va_end(v);
+    if (n > 0)
+        r_write(g_rapport, ligne, (size_t)n < sizeof ligne ? (size_t)n : sizeof ligne - 1);
+}
+
+/* splitmix64: the same seed draws the same kept parts. */
+static unsigned long long Tirer(void)
+{
+    unsigned long long z = (g_hasard += 0x9e3779b97f4a7c15ULL);
+    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+    return z ^ (z >> 31);
+}
+
+static const char* Nom_Seul(const char* chemin)
+{
+    const char* b = strrchr(chemin, '/');
+    return b ? b + 1 : chemin;
 }
 
 /* Reads a whole file by its path (also "/proc/self/fd/N", which reaches a file without name). */
@@ -185,12 +228,12 @@ static void Garder_Noms(void)
     g_nbNoms = n;
 }
 
-/* True when the descriptor is a file of the folder, named or not yet named. */
-static int Fd_Surveille(int fd, int* estDossier)
+/* True when the descriptor is a file of the folder, named or not yet named; its path in cible. */
+static int Fd_Surveille(int fd, int* estDossier, char* cible)
 {
-    char lien[64], cible[PATH_MAX];
+    char lien[64];
     snprintf(lien, sizeof lien, "/proc/self/fd/%d", fd);
-    ssize_t n = readlink(lien, cible, sizeof cible - 1);
+    ssize_t n = readlink(lien, cible, PATH_MAX - 1);
     if (n <= 0)
         return 0;
     cible[n] = 0;
@@ -213,7 +256,8 @@ static int Chemin_Surveille(int dirfd, const char* chemin)
             return strcmp(cwd, g_dossier) == 0 && strchr(chemin, '/') == NULL;
         }
         int estDossier = 0;
-        return Fd_Surveille(dirfd, &estDossier) && estDossier && strchr(chemin, '/') == NULL;
+        char cible[PATH_MAX];
+        return Fd_Surveille(dirfd, &estDossier, cible) && estDossier && strchr(chemin, '/') == NULL;
     }
     if (strcmp(chemin, g_dossier) == 0)
         return 1;
@@ -221,9 +265,73 @@ static int Chemin_Surveille(int dirfd, const char* chemin)
         && strchr(chemin + g_longueurDossier + 1, '/') == NULL;
 }
 
-/* The power goes: every file of the folder comes back as the disk kept it. */
-static void Couper(void)
+static const Contenu* Contenu_Garde(ino_t ino)
 {
+    for (size_t j = 0; j < g_nbContenus; ++j)
+        if (g_contenus[j].ino == ino)
+            return &g_contenus[j];
+    return NULL;
+}
+
+/* The bytes a file of the folder holds now, found by its inode under any name; NULL when it
+ * has none left. */
+static char* Contenu_Actuel(ino_t ino, size_t* longueur)
+{
+    DIR* d = opendir(g_dossier);
+    if (!d)
+        return NULL;
+    char* b = NULL;
+    struct dirent* e;
+    while (!b && (e = readdir(d)) != NULL) {
+        char chemin[PATH_MAX + NAME_MAX + 2];
+        struct stat st;
+        snprintf(chemin, sizeof chemin, "%s/%s", g_dossier, e->d_name);
+        if (lstat(chemin, &st) == 0 && S_ISREG(st.st_mode) && st.st_ino == ino)
+            b = Lire_Tout(chemin, longueur);
+    }
+    closedir(d);
+    return b;
+}
+
+static void Ecrire_Tout(int fd, const char* octets, size_t longueur)
+{
+    size_t fait = 0;
+    while (fait < longueur) {
+        ssize_t w = r_write(fd, octets + fait, longueur - fait);
+        if (w <= 0)
+            Mourir("cannot restore a file's bytes");
+        fait += (size_t)w;
+    }
+}
+
+/* The power goes: every file of the folder comes back as the disk kept it. */
+static void Couper(const char* appel, const char* fichier)
+{
+    Rapporter("COUPURE %s %s\n", appel, fichier);
+    /* What each name kept will hold, worked out before anything is removed: the bytes of its
+     * last sync and, when the file only grew since, a random first part of what it gained. */
+    char** octets = calloc(g_nbNoms ? g_nbNoms : 1, sizeof *octets);
+    size_t* longueurs = calloc(g_nbNoms ? g_nbNoms : 1, sizeof *longueurs);
+    for (size_t i = 0; i < g_nbNoms; ++i) {
+        const Contenu* garde = Contenu_Garde(g_noms[i].ino);
+        const size_t synchronise = garde ? garde->longueur : 0;
+        size_t n = 0;
+        char* actuel = Contenu_Actuel(g_noms[i].ino, &n);
+        if (actuel && n > synchronise && (synchronise == 0 || memcmp(actuel, garde->octets, synchronise) == 0)) {
+            const size_t ajoutes = n - synchronise;
+            const size_t gardes = (size_t)(Tirer() % (ajoutes + 1));
+            Rapporter("GARDE %s %zu %zu\n", g_noms[i].nom, gardes, ajoutes);
+            octets[i] = actuel;
+            longueurs[i] = synchronise + gardes;
+        } else {
+            free(actuel);
+            longueurs[i] = synchronise;
+            if (synchronise) {
+                octets[i] = malloc(synchronise);
+                memcpy(octets[i], garde->octets, synchronise);
+            }
+        }
+    }
     DIR* d = opendir(g_dossier);
     if (!d)
         Mourir("cannot list the folder at the cut");
@@ -242,18 +350,9 @@ static void Couper(void)
         int fd = r_open(chemin, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         if (fd < 0)
             Mourir("cannot restore a file");
-        /* A file whose name was on disk but whose bytes never were comes back empty. */
-        for (size_t j = 0; j < g_nbContenus; ++j)
-            if (g_contenus[j].ino == g_noms[i].ino) {
-                size_t fait = 0;
-                while (fait < g_contenus[j].longueur) {
-                    ssize_t w = r_write(fd, g_contenus[j].octets + fait, g_contenus[j].longueur - fait);
-                    if (w <= 0)
-                        Mourir("cannot restore a file's bytes");
-                    fait += (size_t)w;
-                }
-                break;
-            }
+        /* A file whose name was on disk but whose bytes never were comes back empty, or with
+         * a first part of them. */
+        Ecrire_Tout(fd, octets[i], longueurs[i]);
         r_fsync(fd);
         close(fd);
     }
@@ -266,28 +365,41 @@ static void Couper(void)
 }
 
 /* Counts a changing call on the folder, and cuts before the chosen one. */
-static void Compter(void)
+static void Compter(const char* appel, const char* fichier)
 {
     if (!g_actif)
         return;
     pthread_mutex_lock(&g_verrou);
-    ++g_appels;
-    if (g_apres > 0 && g_appels >= g_apres)
-        Couper();
+    if (g_arme)
+        ++g_appels;
+    if (g_trace)
+        Rapporter("APPEL %ld %s %s\n", g_appels, appel, fichier);
+    if (g_arme && g_apres > 0 && g_appels >= g_apres)
+        Couper(appel, fichier);
     pthread_mutex_unlock(&g_verrou);
 }
 
-static void Compter_Fd(int fd)
+static void Compter_Fd(const char* appel, int fd)
 {
     int estDossier = 0;
-    if (g_actif && Fd_Surveille(fd, &estDossier))
-        Compter();
+    char cible[PATH_MAX];
+    if (g_actif && Fd_Surveille(fd, &estDossier, cible))
+        Compter(appel, estDossier ? "." : Nom_Seul(cible));
 }
 
-static void Compter_Chemin(int dirfd, const char* chemin)
+static void Compter_Chemin(const char* appel, int dirfd, const char* chemin)
 {
     if (g_actif && Chemin_Surveille(dirfd, chemin))
-        Compter();
+        Compter(appel, strcmp(chemin, g_dossier) == 0 ? "." : Nom_Seul(chemin));
+}
+
+/* Called by the process under test where the count must start. */
+__attribute__((visibility("default"))) void kvrt_coupure_armer(void)
+{
+    pthread_mutex_lock(&g_verrou);
+    g_appels = 0;
+    g_arme = 1;
+    pthread_mutex_unlock(&g_verrou);
 }
 
 __attribute__((constructor)) static void Demarrer(void)
@@ -295,12 +407,24 @@ __attribute__((constructor)) static void Demarrer(void)
     Lier();
     const char* dossier = getenv("KVRT_COUPURE_DOSSIER");
     const char* apres = getenv("KVRT_COUPURE_APRES");
+    const char* operation = getenv("KVRT_COUPURE_OPERATION");
+    const char* graine = getenv("KVRT_COUPURE_GRAINE");
+    const char* rapport = getenv("KVRT_COUPURE_RAPPORT");
+    const char* trace = getenv("KVRT_COUPURE_TRACE");
     if (!dossier || !*dossier)
         return;
     if (!realpath(dossier, g_dossier))
         Mourir("the watched folder does not exist");
     g_longueurDossier = strlen(g_dossier);
     g_apres = apres ? atol(apres) : -1;
+    g_arme = !(operation && atol(operation) > 0);
+    g_hasard = graine ? strtoull(graine, NULL, 10) : 1;
+    g_trace = trace && strcmp(trace, "1") == 0;
+    if (rapport && *rapport) {
+        g_rapport = r_open(rapport, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+        if (g_rapport < 0)
+            Mourir("cannot open the report");
+    }
     /* At the start everything on disk is durable. */
     Garder_Noms();
     for (size_t i = 0; i < g_nbNoms; ++i) {
@@ -318,7 +442,8 @@ __attribute__((constructor)) static void Demarrer(void)
 static void Synchroniser(int fd)
 {
     int estDossier = 0;
-    if (!g_actif || !Fd_Surveille(fd, &estDossier))
+    char cible[PATH_MAX];
+    if (!g_actif || !Fd_Surveille(fd, &estDossier, cible))
         return;
     pthread_mutex_lock(&g_verrou);
     if (estDossier) {
@@ -339,43 +464,43 @@ static void Synchroniser(int fd)
 
 ssize_t write(int fd, const void* b, size_t n)
 {
-    Compter_Fd(fd);
+    Compter_Fd("write", fd);
     return r_write(fd, b, n);
 }
 
 ssize_t pwrite(int fd, const void* b, size_t n, off_t o)
 {
-    Compter_Fd(fd);
+    Compter_Fd("pwrite", fd);
     return r_pwrite(fd, b, n, o);
 }
 
 ssize_t pwrite64(int fd, const void* b, size_t n, off_t o)
 {
-    Compter_Fd(fd);
+    Compter_Fd("pwrite", fd);
     return r_pwrite64(fd, b, n, o);
 }
 
 ssize_t writev(int fd, const struct iovec* v, int n)
 {
-    Compter_Fd(fd);
+    Compter_Fd("writev", fd);
     return r_writev(fd, v, n);
 }
 
 int ftruncate(int fd, off_t l)
 {
-    Compter_Fd(fd);
+    Compter_Fd("ftruncate", fd);
     return r_ftruncate(fd, l);
 }
 
 int ftruncate64(int fd, off_t l)
 {
-    Compter_Fd(fd);
+    Compter_Fd("ftruncate", fd);
     return r_ftruncate64(fd, l);
 }
 
 int fsync(int fd)
 {
-    Compter_Fd(fd);
+    Compter_Fd("fsync", fd);
     int r = r_fsync(fd);
     if (r == 0)
         Synchroniser(fd);
@@ -384,7 +509,7 @@ int fsync(int fd)
 
 int fdatasync(int fd)
 {
-    Compter_Fd(fd);
+    Compter_Fd("fdatasync", fd);
     int r = r_fdatasync(fd);
     if (r == 0)
         Synchroniser(fd);
@@ -393,43 +518,43 @@ int fdatasync(int fd)
 
 int rename(const char* a, const char* b)
 {
-    Compter_Chemin(AT_FDCWD, b);
+    Compter_Chemin("rename", AT_FDCWD, b);
     return r_rename(a, b);
 }
 
 int renameat(int da, const char* a, int db, const char* b)
 {
-    Compter_Chemin(db, b);
+    Compter_Chemin("rename", db, b);
     return r_renameat(da, a, db, b);
 }
 
 int renameat2(int da, const char* a, int db, const char* b, unsigned f)
 {
-    Compter_Chemin(db, b);
+    Compter_Chemin("rename", db, b);
     return r_renameat2(da, a, db, b, f);
 }
 
 int linkat(int da, const char* a, int db, const char* b, int f)
 {
-    Compter_Chemin(db, b);
+    Compter_Chemin("link", db, b);
     return r_linkat(da, a, db, b, f);
 }
 
 int link(const char* a, const char* b)
 {
-    Compter_Chemin(AT_FDCWD, b);
+    Compter_Chemin("link", AT_FDCWD, b);
     return r_link(a, b);
 }
 
 int unlink(const char* a)
 {
-    Compter_Chemin(AT_FDCWD, a);
+    Compter_Chemin("unlink", AT_FDCWD, a);
     return r_unlink(a);
 }
 
 int unlinkat(int d, const char* a, int f)
 {
-    Compter_Chemin(d, a);
+    Compter_Chemin("unlink", d, a);
     return r_unlinkat(d, a, f);
 }
 
@@ -442,7 +567,7 @@ int unlinkat(int d, const char* a, int f)
         va_end(v);                                                                             \
     }                                                                                          \
     if (flags & (O_CREAT | __O_TMPFILE))                                                       \
-        Compter_Chemin(__VA_ARGS__);                                                           \
+        Compter_Chemin("open", __VA_ARGS__);                                                   \
     return appel_reel;
 
 int open(const char* chemin, int flags, ...)
