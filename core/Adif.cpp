@@ -4,7 +4,9 @@
 
 #include <QStringDecoder>
 
+#include <bitset>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace Adif {
@@ -72,22 +74,191 @@ QString Montrer(QByteArrayView octets)
     return texte;
 }
 
+
+QByteArrayView Sans_Blancs(QByteArrayView texte)
+{
+    qsizetype a = 0, b = texte.size();
+    while (a < b && (texte[a] == ' ' || texte[a] == '\t' || texte[a] == '\r' || texte[a] == '\n'))
+        ++a;
+    while (b > a && (texte[b - 1] == ' ' || texte[b - 1] == '\t' || texte[b - 1] == '\r' || texte[b - 1] == '\n'))
+        --b;
+    return texte.sliced(a, b - a);
+}
+
+bool Egal_Sans_Casse(QByteArrayView texte, const char* mot)
+{
+    return texte.compare(QByteArrayView(mot), Qt::CaseInsensitive) == 0;
+}
+
+// Where a field's data may end: before a blank, a line end or the next tag.
+bool Fin_De_Champ(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '<';
+}
+
+// The end of `longueur` UTF-8 characters from `depuis`, when they are valid UTF-8 and end
+// where a field can end; -1 otherwise.
+qsizetype Fin_Par_Caracteres(QByteArrayView octets, qsizetype depuis, qint64 longueur)
+{
+    const qsizetype n = octets.size();
+    qsizetype p = depuis;
+    bool multiOctets = false;
+    for (qint64 k = 0; k < longueur; ++k) {
+        if (p >= n)
+            return -1;
+        const unsigned char c = static_cast<unsigned char>(octets[p]);
+        int taille = 1;
+        if (c >= 0x80) {
+            if (c >= 0xC2 && c <= 0xDF)
+                taille = 2;
+            else if (c >= 0xE0 && c <= 0xEF)
+                taille = 3;
+            else if (c >= 0xF0 && c <= 0xF4)
+                taille = 4;
+            else
+                return -1;
+            multiOctets = true;
+        }
+        if (taille > n - p)
+            return -1;
+        for (int i = 1; i < taille; ++i)
+            if ((static_cast<unsigned char>(octets[p + i]) & 0xC0) != 0x80)
+                return -1;
+        p += taille;
+    }
+    if (!multiOctets || (p < n && !Fin_De_Champ(octets[p])))
+        return -1;
+    return p;
+}
+
+// True when a record end ("<EOR>", any case, blanks allowed) follows the position.
+bool Fin_Enregistrement_Apres(QByteArrayView octets, qsizetype depuis)
+{
+    const qsizetype n = octets.size();
+    for (qsizetype p = depuis; p < n; ++p) {
+        const char* lt = static_cast<const char*>(memchr(octets.data() + p, '<', size_t(n - p)));
+        if (!lt)
+            return false;
+        p = lt - octets.data();
+        const char* gt = static_cast<const char*>(memchr(lt, '>', size_t(n - p)));
+        if (!gt)
+            return false;
+        if (Egal_Sans_Casse(Sans_Blancs(QByteArrayView(lt + 1, gt - lt - 1)), "EOR"))
+            return true;
+    }
+    return false;
+}
+
+// The first character that is not a blank, after a byte order mark.
+qsizetype Premier_Signe(QByteArrayView octets)
+{
+    qsizetype p = octets.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (p < octets.size() && (octets[p] == ' ' || octets[p] == '\t' || octets[p] == '\r' || octets[p] == '\n'))
+        ++p;
+    return p;
+}
+
+bool Est_Xml(QByteArrayView octets)
+{
+    const QByteArrayView d = octets.sliced(Premier_Signe(octets));
+    return d.startsWith("<?xml") || d.startsWith("<?XML") || d.first(qMin<qsizetype>(d.size(), 4)).compare("<ADX", Qt::CaseInsensitive) == 0;
+}
+
+// A text without any tag whose first line is cut by separators: a table saved as text.
+QString Nature_Texte(QByteArrayView octets)
+{
+    if (octets.contains('<'))
+        return QString();
+    const qsizetype p = Premier_Signe(octets);
+    qsizetype fin = octets.indexOf('\n', p);
+    if (fin < 0)
+        fin = octets.size();
+    const QByteArrayView ligne = octets.sliced(p, fin - p);
+    for (char separateur : {';', ',', '\t'})
+        if (ligne.count(separateur) >= 2)
+            return QStringLiteral("il ressemble à un tableau enregistré en texte (CSV)");
+    return QString();
+}
+
 } // namespace
+
+QString Nature_Fichier(QByteArrayView octets)
+{
+    struct Signature
+    {
+        const char* debut;
+        int taille;
+        const char* nature;
+    };
+    static const Signature signatures[] = {
+        {"\x89PNG", 4, "une image PNG"},
+        {"\xFF\xD8\xFF", 3, "une image JPEG"},
+        {"GIF87a", 6, "une image GIF"},
+        {"GIF89a", 6, "une image GIF"},
+        {"%PDF", 4, "un document PDF"},
+        {"PK\x03\x04", 4, "une archive ZIP, comme un classeur ou un document de traitement de texte"},
+        {"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8, "un classeur ou un document de bureautique d'ancien format"},
+        {"{\\rtf", 5, "un document RTF"},
+        {"\x1F\x8B", 2, "un fichier compressé (gzip)"},
+        {"Rar!", 4, "une archive RAR"},
+        {"7z\xBC\xAF", 4, "une archive 7z"},
+        {"\xFF\xFE", 2, "un texte en UTF-16"},
+        {"\xFE\xFF", 2, "un texte en UTF-16"},
+    };
+    for (const Signature& s : signatures)
+        if (octets.startsWith(QByteArrayView(s.debut, s.taille)))
+            return QStringLiteral("il ressemble à ") + QString::fromUtf8(s.nature);
+    const QByteArrayView d = octets.sliced(Premier_Signe(octets));
+    const QByteArrayView tete = d.first(qMin<qsizetype>(d.size(), 15));
+    if (tete.startsWith("<!DOCTYPE html") || tete.startsWith("<!doctype html") || tete.startsWith("<html") || tete.startsWith("<HTML"))
+        return QStringLiteral("il ressemble à une page web (HTML)");
+    return QString();
+}
 
 Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>& gardes,
                  const std::function<void(qsizetype)>& avancement)
 {
     lecture = Lecture();
+    const QString nature = Nature_Fichier(octets);
+    if (!nature.isEmpty())
+        return Erreur_Adif{0, nature, true};
+    if (Est_Xml(octets))
+        return Lire_Adx(octets, lecture, gardes, avancement);
+
     const char* const debut = octets.data();
     const qsizetype n = octets.size();
     qsizetype position = 0;
     qsizetype prochainAvis = 0;
     int numero = 1;
     Enregistrement_Adif courant;
-    bool champVu = false; // a field or record end was met: this is a tagged file
+    bool champVu = false;   // a field or record end was met: this is a tagged file
+    bool champsEnCours = false; // the record being read has a field, kept or not
+    bool qsoEnCours = false;    // ... and one that is not an application's own
+    // A file that does not begin with "<" begins with a header's free text, where a "<"
+    // (a web address, a comparison) opens no tag, until the header ends.
+    qsizetype premier = 0;
+    if (n >= 3 && memcmp(debut, "\xEF\xBB\xBF", 3) == 0)
+        premier = 3;
+    bool texteEntete = premier < n && debut[premier] != '<';
+    bool coupe = false;         // the end of the file came inside a field
+    QString raisonCoupe;
+    // The first letter and length of each field kept: most fields of a large file are left
+    // aside on this alone, without looking their name up.
+    std::bitset<64 * 64> possibles;
+    auto place = [](char premiere, qsizetype longueur) {
+        return size_t(longueur) * 64 + size_t(static_cast<unsigned char>(premiere) & 63);
+    };
+    for (const QByteArray& g : gardes)
+        if (!g.isEmpty() && g.size() < 64)
+            possibles.set(place(g.at(0), g.size()));
     auto echec = [&](int enregistrement, const QString& raison) {
         lecture = Lecture();
         return Erreur_Adif{enregistrement, raison};
+    };
+    auto finEnregistrement = [&] {
+        courant = Enregistrement_Adif();
+        champsEnCours = false;
+        qsoEnCours = false;
     };
 
     while (position < n) {
@@ -101,10 +272,12 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
         const qsizetype ouvre = lt - debut;
         const char* gt = static_cast<const char*>(memchr(lt + 1, '>', size_t(n - ouvre - 1)));
         if (!gt) {
-            if (!champVu)
-                break;
-            return echec(numero, QStringLiteral("la balise « %1 » n'est pas fermée : le fichier est tronqué")
-                                     .arg(Montrer(QByteArrayView(lt, n - ouvre))));
+            if (champsEnCours) {
+                coupe = true;
+                raisonCoupe = QStringLiteral("la balise « %1 » n'est pas fermée : le fichier est tronqué")
+                                  .arg(Montrer(QByteArrayView(lt, n - ouvre)));
+            }
+            break;
         }
         const qsizetype ferme = gt - debut;
         const QByteArrayView balise(lt + 1, ferme - ouvre - 1);
@@ -115,37 +288,30 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             continue;
         }
         const qsizetype deuxPoints = balise.indexOf(':');
-        const QByteArrayView nom = deuxPoints < 0 ? balise : balise.first(deuxPoints);
-        if (!Nom_Valide(nom)) {
-            if (!champVu) {
-                position = ferme + 1;
-                continue;
-            }
-            return echec(numero, QStringLiteral("balise illisible « <%1> »").arg(Montrer(balise)));
-        }
-        const QByteArray nomMaj = nom.toByteArray().toUpper();
-        if (nomMaj == "EOR") {
-            champVu = true;
-            if (!courant.champs.isEmpty() || courant.numero != 0) {
-                courant.numero = numero++;
-                lecture.enregistrements.append(std::move(courant));
-            }
-            courant = Enregistrement_Adif();
-            position = ferme + 1;
-            continue;
-        }
-        // Only the first header end, before any record, closes a header; another one later
-        // is ignored and takes no field away from the record being read.
-        if (nomMaj == "EOH" && !lecture.entete && lecture.enregistrements.isEmpty()) {
-            champVu = true;
-            lecture.entete = true;
-            lecture.champsEntete = std::move(courant.champs);
-            courant = Enregistrement_Adif();
-            position = ferme + 1;
-            continue;
-        }
+        // Blanks around the name and the length come from files edited by hand.
+        const QByteArrayView nom = Sans_Blancs(deuxPoints < 0 ? balise : balise.first(deuxPoints));
         if (deuxPoints < 0) {
-            // A tag without a length carries no data: not ours, ignored.
+            if (Egal_Sans_Casse(nom, "EOR")) {
+                champVu = true;
+                texteEntete = false;
+                if (champsEnCours) {
+                    courant.numero = numero++;
+                    lecture.enregistrements.append(std::move(courant));
+                }
+                finEnregistrement();
+            } else if (Egal_Sans_Casse(nom, "EOH")) {
+                champVu = true;
+                texteEntete = false;
+                // Only the first header end, before any record, closes the header. Another
+                // one later ends a second header (two exports put end to end): its fields
+                // belong to no QSO.
+                if (!lecture.entete && lecture.enregistrements.isEmpty()) {
+                    lecture.entete = true;
+                    lecture.champsEntete = std::move(courant.champs);
+                }
+                finEnregistrement();
+            }
+            // Any other tag without a length (<EOF>, <APP_X_EOF>) carries no data.
             position = ferme + 1;
             continue;
         }
@@ -153,6 +319,7 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
         const qsizetype type = reste.indexOf(':');
         if (type >= 0)
             reste = reste.first(type);
+        reste = Sans_Blancs(reste);
         qint64 longueur = 0;
         bool chiffres = !reste.isEmpty();
         for (char c : reste) {
@@ -165,33 +332,89 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             else
                 longueur = longueur * 10 + (c - '0');
         }
-        if (!chiffres)
+        const bool nomValide = Nom_Valide(nom);
+        if (!chiffres || (texteEntete && !nomValide)) {
+            // Outside a record, and in a header's free text, this is text that holds a "<".
+            if (texteEntete || !champsEnCours) {
+                position = ouvre + 1;
+                continue;
+            }
             return echec(numero, QStringLiteral("longueur illisible dans « <%1> »").arg(Montrer(balise)));
-        const qsizetype donnees = ferme + 1;
-        if (longueur > n - donnees)
-            return echec(numero, QStringLiteral("le champ %1 annonce %2 octets mais le fichier se termine avant")
-                                     .arg(QString::fromLatin1(nomMaj))
-                                     .arg(QString::fromLatin1(reste.toByteArray())));
-        champVu = true;
-        if (gardes.isEmpty() || gardes.contains(nomMaj)) {
-            courant.champs.append(Champ{nomMaj, Decoder_Valeur(QByteArrayView(debut + donnees, qsizetype(longueur)))});
-        } else if (courant.champs.isEmpty()) {
-            // A record of fields that are all left aside still counts as a record.
-            courant.numero = -1;
         }
-        position = donnees + qsizetype(longueur);
+        const qsizetype donnees = ferme + 1;
+        if (longueur > n - donnees) {
+            const QString raison = QStringLiteral("le champ %1 annonce %2 octets mais le fichier se termine avant")
+                                       .arg(Montrer(nom).toUpper(), QString::fromLatin1(reste.toByteArray()));
+            // A wrong length with records after it would take them all: the file is refused.
+            if (Fin_Enregistrement_Apres(octets, donnees))
+                return echec(numero, raison);
+            coupe = true;
+            raisonCoupe = raison;
+            break;
+        }
+        qsizetype fin = donnees + qsizetype(longueur);
+        if (fin < n && !Fin_De_Champ(debut[fin])) {
+            // Some programs count the characters of UTF-8 data, not its bytes.
+            const qsizetype parCaracteres = Fin_Par_Caracteres(octets, donnees, longueur);
+            if (parCaracteres >= 0)
+                fin = parCaracteres;
+        }
+        const QByteArrayView valeur(debut + donnees, fin - donnees);
+        position = fin;
+        champVu = true;
+        if (!nomValide) {
+            ++lecture.champsIgnores;
+            continue;
+        }
+        // The name in capitals, on the stack: most fields are left aside and cost no copy.
+        char tampon[64];
+        QByteArray nomMaj;
+        QByteArray cle;
+        if (nom.size() <= qsizetype(sizeof tampon)) {
+            for (qsizetype i = 0; i < nom.size(); ++i) {
+                const char c = nom[i];
+                tampon[i] = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+            }
+            cle = QByteArray::fromRawData(tampon, nom.size());
+        } else {
+            nomMaj = nom.toByteArray().toUpper();
+            cle = nomMaj;
+        }
+        champsEnCours = true;
+        if (!cle.startsWith("APP_"))
+            qsoEnCours = true;
+        if (gardes.isEmpty()) {
+            courant.champs.append(Champ{QByteArray(cle.constData(), cle.size()), Decoder_Valeur(valeur)});
+        } else if (cle.size() >= 64 || possibles.test(place(cle.at(0), cle.size()))) {
+            // The name kept shares the bytes of the one asked for.
+            const auto garde = gardes.constFind(cle);
+            if (garde != gardes.constEnd())
+                courant.champs.append(Champ{*garde, Decoder_Valeur(valeur)});
+        }
     }
     if (avancement)
         avancement(n);
-    if (!courant.champs.isEmpty() || courant.numero != 0)
-        return echec(numero, QStringLiteral("l'enregistrement se termine sans <EOR> : le fichier est tronqué"));
-    if (lecture.enregistrements.isEmpty() && !lecture.entete)
+    // Fields after the last record end: a record cut off, unless they are only an
+    // application's own (a service's answer that holds no QSO).
+    if (coupe || qsoEnCours) {
+        if (lecture.enregistrements.isEmpty())
+            return echec(numero, coupe ? raisonCoupe
+                                       : QStringLiteral("l'enregistrement se termine sans <EOR> : le fichier est tronqué"));
+        lecture.enregistrementCoupe = numero;
+    }
+    if (lecture.enregistrements.isEmpty() && !lecture.entete && !champVu) {
+        const QString tableau = Nature_Texte(octets);
+        if (!tableau.isEmpty())
+            return Erreur_Adif{0, tableau, true};
         return echec(0, QStringLiteral("aucun enregistrement ADIF (<EOR>) n'y a été trouvé"));
+    }
     return {};
 }
 
 QString Message_Erreur(const QString& nomFichier, const Erreur_Adif& erreur)
 {
+    if (erreur.autreNature)
+        return QStringLiteral("Le fichier %1 n'est pas un fichier ADIF : %2.\r\nRien n'a été importé.").arg(nomFichier, erreur.raison);
     QString texte = QStringLiteral("Le fichier %1 n'a pas pu être lu comme un fichier ADIF").arg(nomFichier);
     if (erreur.enregistrement > 0)
         texte += QStringLiteral(" : enregistrement N° %1, %2.").arg(erreur.enregistrement).arg(erreur.raison);

@@ -32,6 +32,10 @@ struct Lecture
     bool entete = false; // an <EOH> was met
     QList<Champ> champsEntete;
     QList<Enregistrement_Adif> enregistrements;
+    // Fields whose name breaks the format's rules, skipped with their data.
+    int champsIgnores = 0;
+    // The number of a last record cut off by the end of the file (left out), 0 when none.
+    int enregistrementCoupe = 0;
 };
 
 // Why a file could not be read: the record where reading stopped (0 for the file as a whole)
@@ -40,17 +44,29 @@ struct Erreur_Adif
 {
     int enregistrement = 0;
     QString raison;
+    // True when the file is of another kind altogether (a picture, a spreadsheet): the reason
+    // then names what it looks like.
+    bool autreNature = false;
     bool ok() const { return raison.isEmpty(); }
 };
 
-// Reads a whole file's bytes. Tags in any case, fields in any order, text between fields
-// ignored, lengths counted in bytes, each value decoded as UTF-8 when it is valid UTF-8 and as
-// Windows-1252 otherwise. When `gardes` is not empty only the fields it names (upper case) are
-// kept, so that a large file costs little memory. `avancement` is told now and then how many
-// bytes have been read. A record without its <EOR>, a length past the end of the file, an
-// unreadable tag or a file without any record end give an error and no records.
+// Reads a whole file's bytes, tagged (.adi) or XML (.adx). Tags in any case, blanks inside a
+// tag, fields in any order, text between fields ignored, lengths counted in bytes (in
+// characters when only that count ends where a field can end), each value decoded as UTF-8
+// when it is valid UTF-8 and as Windows-1252 otherwise. Fields named against the rules are
+// skipped with their data and counted; a last record cut off by the end of the file is left
+// out and named. When `gardes` is not empty only the fields it names (upper case) are kept,
+// so that a large file costs little memory. `avancement` is told now and then how many bytes
+// have been read. A file of another kind, a bad length or tag inside a record, a file of
+// which nothing whole can be read give an error and no records.
 Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>& gardes = {},
                  const std::function<void(qsizetype)>& avancement = {});
+// The XML form alone; Lire hands it what begins like XML.
+Erreur_Adif Lire_Adx(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>& gardes = {},
+                     const std::function<void(qsizetype)>& avancement = {});
+// What a file that no logging program wrote looks like ("une image PNG"), empty when nothing
+// is recognised.
+QString Nature_Fichier(QByteArrayView octets);
 
 // The sentence shown to the user for an error met in the named file.
 QString Message_Erreur(const QString& nomFichier, const Erreur_Adif& erreur);

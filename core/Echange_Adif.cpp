@@ -35,25 +35,93 @@ bool Type_Activation(int index)
     return index >= 3 && index <= 7;
 }
 
-// Row of a type written by our export (ASCII, so "Double ou non valide"); -1 when none.
-int Index_Type_Ascii(QStringView texte)
+// The log's type for one written by our export (ASCII, so "Double ou non valide"); the short
+// "Double" that the log also knows stays as it is. Empty when none.
+QString Type_Ecrit(QStringView texte)
 {
     const QByteArray cherche = Adif::Ascii(texte.trimmed());
+    if (cherche == "Double")
+        return QStringLiteral("Double");
     const QStringList& types = Enregistrement::Types_Activite();
     for (int i = 0; i < types.size(); ++i)
         if (Adif::Ascii(types.at(i)) == cherche)
-            return i;
-    return -1;
+            return types.at(i);
+    return QString();
 }
 
-bool Challenge(const QString& valeur)
+bool Challenge(const QString& valeur, const QStringList& noms)
 {
-    return valeur.trimmed().compare(QLatin1String(Nom_Challenge), Qt::CaseInsensitive) == 0;
+    const QString v = valeur.trimmed();
+    if (v.isEmpty())
+        return false;
+    for (const QString& nom : noms)
+        if (v.compare(nom, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
-QString Cle(QStringView date, QStringView reference, QStringView indicatif)
+// A word that names the Challenge: its name or "château", in any case, with or without the
+// accent.
+bool Mot_Du_Challenge(QStringView mot)
 {
-    return date.toString() + u'|' + reference.toString() + u'|' + indicatif.toString();
+    return mot.compare(QLatin1String(Nom_Challenge), Qt::CaseInsensitive) == 0
+           || mot.compare(u"château", Qt::CaseInsensitive) == 0 || mot.compare(u"chateau", Qt::CaseInsensitive) == 0;
+}
+
+bool Est_Lettre(QChar c)
+{
+    return c.isLetter();
+}
+
+// What may stand between the word and the reference: blanks, a dash, a colon, a number sign,
+// brackets, an equals sign.
+bool Entre_Mot_Et_Reference(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'-' || c == u':' || c == u'#' || c == u'(' || c == u')' || c == u'['
+           || c == u']' || c == u'=';
+}
+
+// "JJ/MM/AA" from the format's YYYYMMDD, false when it is no calendar date. Made by hand: a
+// large file has hundreds of thousands of dates, and a parser built for each costs more than
+// the rest of the preview.
+bool Date_Adif(QStringView brute, QString& date)
+{
+    if (brute.size() != 8)
+        return false;
+    int chiffres[8];
+    for (int i = 0; i < 8; ++i) {
+        if (!Est_Chiffre(brute.at(i)))
+            return false;
+        chiffres[i] = brute.at(i).unicode() - '0';
+    }
+    const int annee = chiffres[0] * 1000 + chiffres[1] * 100 + chiffres[2] * 10 + chiffres[3];
+    const int mois = chiffres[4] * 10 + chiffres[5];
+    const int jour = chiffres[6] * 10 + chiffres[7];
+    if (!QDate::isValid(annee, mois, jour))
+        return false;
+    const char16_t texte[8] = {char16_t(u'0' + chiffres[6]), char16_t(u'0' + chiffres[7]), u'/',
+                               char16_t(u'0' + chiffres[4]), char16_t(u'0' + chiffres[5]), u'/',
+                               char16_t(u'0' + chiffres[2]), char16_t(u'0' + chiffres[3])};
+    date = QString(reinterpret_cast<const QChar*>(texte), 8);
+    return true;
+}
+
+QByteArray Cle(QByteArrayView date, QByteArrayView reference, QByteArrayView indicatif)
+{
+    QByteArray cle;
+    cle.reserve(date.size() + reference.size() + indicatif.size() + 2);
+    cle.append(date).append('|').append(reference).append('|').append(indicatif);
+    return cle;
+}
+
+// Blanks trimmed at both ends, as the log's columns are read; a tab or a control byte stays.
+QByteArrayView Sans_Blancs(QByteArrayView v)
+{
+    while (!v.isEmpty() && v.front() == ' ')
+        v = v.sliced(1);
+    while (!v.isEmpty() && v.back() == ' ')
+        v.chop(1);
+    return v;
 }
 
 } // namespace
@@ -83,16 +151,58 @@ QString Reference_Valide(QStringView texte)
     return texte.toString().toUpper();
 }
 
+QStringList Noms_Sig(QStringView texte)
+{
+    QStringList noms;
+    for (QStringView nom : texte.tokenize(u',')) {
+        for (QStringView partie : nom.split(u';')) {
+            const QString n = partie.trimmed().toString();
+            if (!n.isEmpty() && !noms.contains(n, Qt::CaseInsensitive))
+                noms.append(n);
+        }
+    }
+    if (noms.isEmpty())
+        noms.append(QString::fromLatin1(Nom_Challenge));
+    return noms;
+}
+
 QStringList References_Dans_Texte(QStringView texte)
 {
     QStringList trouvees;
-    for (qsizetype i = 0; i + 5 <= texte.size(); ++i) {
+    const qsizetype n = texte.size();
+    for (qsizetype i = 0; i + 5 <= n; ++i) {
         if (i > 0 && Est_Alphanumerique(texte.at(i - 1)))
             continue;
-        if (i + 5 < texte.size() && Est_Alphanumerique(texte.at(i + 5)))
+        if (i + 5 < n && Est_Alphanumerique(texte.at(i + 5)))
             continue;
         const QString r = Reference_Valide(texte.mid(i, 5));
         if (r.isEmpty())
+            continue;
+        // The word before it, then the word after it.
+        qsizetype a = i;
+        while (a > 0 && Entre_Mot_Et_Reference(texte.at(a - 1)))
+            --a;
+        qsizetype b = a;
+        while (b > 0 && Est_Lettre(texte.at(b - 1)))
+            --b;
+        bool pres = a < i && b < a && Mot_Du_Challenge(texte.sliced(b, a - b));
+        if (!pres) {
+            qsizetype c = i + 5;
+            while (c < n && Entre_Mot_Et_Reference(texte.at(c)))
+                ++c;
+            qsizetype d = c;
+            while (d < n && Est_Lettre(texte.at(d)))
+                ++d;
+            pres = c > i + 5 && d > c && Mot_Du_Challenge(texte.sliced(c, d - c));
+            // "01436 KVRT 29018": the name belongs to the reference after it.
+            qsizetype e = d;
+            while (pres && e < n && Entre_Mot_Et_Reference(texte.at(e)))
+                ++e;
+            if (pres && e > d && e + 5 <= n && !Reference_Valide(texte.mid(e, 5)).isEmpty()
+                && (e + 5 == n || !Est_Alphanumerique(texte.at(e + 5))))
+                pres = false;
+        }
+        if (!pres)
             continue;
         if (!trouvees.contains(r))
             trouvees.append(r);
@@ -106,19 +216,20 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
 {
     // What the log holds already: each QSO's date, reference and callsign, and the date of
     // the last QSO of each castle, as the duplicate warning of the entry area finds it.
-    QSet<QString> dansLog;
-    QHash<QString, QString> derniereDate;
-    QString texte;
+    // Both are kept as the log's own bytes: one character is one byte, so the columns are cut
+    // where they stand, and a log of a hundred thousand QSOs is read without decoding it.
+    QSet<QByteArray> dansLog;
+    QHash<QByteArray, QByteArray> derniereDate;
+    dansLog.reserve(log.count('\n') + 1);
     Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
-        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, Enregistrement::Longueur_Ligne_Log), texte);
-        const QString date = Enregistrement::Champ(texte, 1, 8).toString();
-        const QString reference = Enregistrement::Champ_Nettoye(texte, 11, 5);
-        dansLog.insert(Cle(date, reference, Enregistrement::Champ_Nettoye(texte, 42, 12)));
+        const QByteArrayView date = Texte1252::Morceau(ligne, 0, 8);
+        const QByteArrayView reference = Sans_Blancs(Texte1252::Morceau(ligne, 10, 5));
+        dansLog.insert(Cle(date, reference, Sans_Blancs(Texte1252::Morceau(ligne, 41, 12))));
         if (!reference.isEmpty())
-            derniereDate.insert(Enregistrement::Champ(texte, 11, 5).toString(), date);
+            derniereDate.insert(Texte1252::Morceau(ligne, 10, 5).toByteArray(), date.toByteArray());
     });
 
-    QSet<QString> ajoutes;
+    QSet<QByteArray> ajoutes;
     QList<Qso_Import> resultat;
     resultat.reserve(enregistrements.size());
     const QStringList& types = Enregistrement::Types_Activite();
@@ -127,19 +238,22 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
         q.numero = e.numero;
         q.indicatif = e.Valeur("CALL").trimmed().toUpper();
         const QString dateBrute = e.Valeur("QSO_DATE").trimmed();
-        const QDate date = QDate::fromString(dateBrute, QStringLiteral("yyyyMMdd"));
-        const bool dateValide = dateBrute.size() == 8 && date.isValid();
-        q.date = dateValide ? Enregistrement::Texte_Date(date) : dateBrute;
+        const bool dateValide = Date_Adif(dateBrute, q.date);
+        if (!dateValide)
+            q.date = dateBrute;
 
         // The castle and the kind of QSO.
         bool activation = false;
         QString raison;
-        if (Challenge(e.Valeur("MY_SIG"))) {
+        if (Challenge(e.Valeur("MY_SIG"), options.nomsSig)) {
             activation = true;
             q.reference = Reference_Valide(e.Valeur("MY_SIG_INFO").trimmed());
             if (q.reference.isEmpty())
                 raison = QStringLiteral("MY_SIG_INFO « %1 » n'est pas une référence KVRT").arg(e.Valeur("MY_SIG_INFO").trimmed());
-        } else if (Challenge(e.Valeur("SIG"))) {
+            // From castle to castle the activation scores; the castle contacted is named.
+            if (Challenge(e.Valeur("SIG"), options.nomsSig))
+                q.chateauContacte = Reference_Valide(e.Valeur("SIG_INFO").trimmed());
+        } else if (Challenge(e.Valeur("SIG"), options.nomsSig)) {
             q.reference = Reference_Valide(e.Valeur("SIG_INFO").trimmed());
             if (q.reference.isEmpty())
                 raison = QStringLiteral("SIG_INFO « %1 » n'est pas une référence KVRT").arg(e.Valeur("SIG_INFO").trimmed());
@@ -165,10 +279,10 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
             continue;
         }
 
-        int index = Index_Type_Ascii(e.Valeur(App_Type));
-        if (index < 0)
-            index = activation ? options.typeActive : options.typeContacte;
-        q.type = types.value(index);
+        q.type = Type_Ecrit(e.Valeur(App_Type));
+        q.notreExport = !q.type.isEmpty();
+        if (q.type.isEmpty())
+            q.type = types.value(activation ? options.typeActive : options.typeContacte);
         const QString attente = e.Valeur(App_Attente).trimmed().toUpper();
         q.attente = attente == QLatin1String("Y") ? true : attente == QLatin1String("N") ? false : options.attente;
 
@@ -210,17 +324,18 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
             continue;
         }
 
-        const QString cle = Cle(q.date, q.reference, q.indicatif);
+        const QByteArray cle = Cle(Texte1252::Encoder(q.date), Texte1252::Encoder(q.reference), Texte1252::Encoder(q.indicatif));
         if (dansLog.contains(cle)) {
             q.verdict = Verdict::Deja_Dans_Log;
         } else if (ajoutes.contains(cle)) {
             q.verdict = Verdict::Double_Fichier;
         } else {
             ajoutes.insert(cle);
-            const auto vu = derniereDate.constFind(q.reference);
+            const QByteArray reference = Texte1252::Encoder(q.reference);
+            const auto vu = derniereDate.constFind(reference);
             if (vu != derniereDate.constEnd()) {
                 q.verdict = Verdict::Ajoute_Deja_Vu;
-                q.raison = vu.value();
+                q.raison = Texte1252::Decoder(vu.value());
             } else {
                 q.verdict = Verdict::Ajoute;
             }
@@ -228,7 +343,7 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
                 Enregistrement::Construire_Ligne_Log(q.date, q.attente, q.reference, q.type, q.indicatif));
             // A castle added here counts as contacted for the QSOs that follow.
             if (vu == derniereDate.constEnd())
-                derniereDate.insert(q.reference, q.date);
+                derniereDate.insert(reference, Texte1252::Encoder(q.date));
         }
         resultat.append(q);
     }
@@ -237,11 +352,15 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
 
 QString Texte_Verdict(const Qso_Import& qso)
 {
+    const QString chateauAChateau = qso.chateauContacte.isEmpty()
+                                        ? QString()
+                                        : QStringLiteral(" (de Chateau à Chateau : compté comme activation, Chateau contacté %1 non repris)")
+                                              .arg(qso.chateauContacte);
     switch (qso.verdict) {
     case Verdict::Ajoute:
-        return QStringLiteral("à ajouter");
+        return QStringLiteral("à ajouter") + chateauAChateau;
     case Verdict::Ajoute_Deja_Vu:
-        return QStringLiteral("à ajouter, Chateau déjà contacté le ") + qso.raison;
+        return QStringLiteral("à ajouter, Chateau déjà contacté le ") + qso.raison + chateauAChateau;
     case Verdict::Deja_Dans_Log:
         return QStringLiteral("déjà dans le log");
     case Verdict::Double_Fichier:
@@ -254,6 +373,26 @@ QString Texte_Verdict(const Qso_Import& qso)
         return QStringLiteral("refusé : ") + qso.raison;
     }
     return QString();
+}
+
+QList<QByteArray> Lignes_A_Ajouter(const QList<Qso_Import>& qsos)
+{
+    QList<QByteArray> lignes;
+    // Of two new QSOs of the same day, insertion puts the later one first: the QSOs of our
+    // export are handed over in the reverse order within each day to come out as they were.
+    QHash<QString, QList<qsizetype>> parJour;
+    for (const Qso_Import& q : qsos) {
+        if (!q.Ajoute())
+            continue;
+        if (q.notreExport)
+            parJour[q.date].append(lignes.size());
+        lignes.append(q.ligne);
+    }
+    QList<QByteArray> resultat = lignes;
+    for (const QList<qsizetype>& places : std::as_const(parJour))
+        for (qsizetype k = 0; k < places.size(); ++k)
+            resultat[places.at(k)] = lignes.at(places.at(places.size() - 1 - k));
+    return resultat;
 }
 
 QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles)

@@ -36,7 +36,20 @@ struct Options
     bool attente = false; // mark the QSOs "*"
     bool chercherDansTexte = false; // a reference in COMMENT, NOTES or QSLMSG
     QString annee;        // the Challenge's year, four digits
+    // The SIG and MY_SIG values that name the Challenge, compared without case: other
+    // loggers may spell it their own way.
+    QStringList nomsSig = {QString::fromLatin1(Nom_Challenge)};
+
+    bool operator==(const Options& o) const
+    {
+        return typeContacte == o.typeContacte && typeActive == o.typeActive && attente == o.attente
+               && chercherDansTexte == o.chercherDansTexte && annee == o.annee && nomsSig == o.nomsSig;
+    }
 };
+
+// The names typed in the import window ("KVRT, Chateaux KVRT"), separated by commas or
+// semicolons; the Challenge's own name when none.
+QStringList Noms_Sig(QStringView texte);
 
 struct Qso_Import
 {
@@ -48,6 +61,8 @@ struct Qso_Import
     bool attente = false;
     Verdict verdict = Verdict::Refuse;
     QString raison;       // the reason of a refusal, or the date of the earlier contact
+    QString chateauContacte; // from castle to castle: the castle contacted, not counted
+    bool notreExport = false; // written by this program's export, with its own type
     QByteArray ligne;     // the record line, for the QSOs to add
     bool Ajoute() const { return verdict == Verdict::Ajoute || verdict == Verdict::Ajoute_Deja_Vu; }
 };
@@ -55,8 +70,10 @@ struct Qso_Import
 // A reference of the log's shape: two characters of departement (digits, or 2A/2B), then
 // three digits; given back in capitals, or empty.
 QString Reference_Valide(QStringView texte);
-// Every such reference standing alone in a free text (not inside a longer word or number),
-// each once, in the order met.
+// Every such reference standing alone in a free text (not inside a longer word or number)
+// with the Challenge's name or the word château (chateau) next to it ("KVRT-29018",
+// "château 29018", "29018 (KVRT)"), each once, in the order met. Other numbers of a comment
+// (member numbers, distances, other programmes' references) are not castles.
 QStringList References_Dans_Texte(QStringView texte);
 
 // The verdict of each record against the log's current bytes, in the file's order.
@@ -65,6 +82,11 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
 
 // The French words of a verdict, as the preview shows them.
 QString Texte_Verdict(const Qso_Import& qso);
+
+// The lines of the QSOs to add, in the order to hand to Inserer_Par_Date. The QSOs of our own
+// export come back in the file's order within a day, so that a log exported and imported
+// again is the same log; the others go in as typed one after the other.
+QList<QByteArray> Lignes_A_Ajouter(const QList<Qso_Import>& qsos);
 
 // The log's lines with the new records put in, each where the date insertion of the entry area
 // would have put it had they been typed one after the other in this order: before the first

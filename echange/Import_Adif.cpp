@@ -4,6 +4,7 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Plateforme.h"
+#include "Reglages.h"
 #include "Sous_Programmes.h"
 
 #include <QAbstractTableModel>
@@ -19,6 +20,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -142,6 +144,17 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     grille->addWidget(Type_Active, 1, 1);
     grille->addWidget(Attente_Validation, 2, 0, 1, 3);
     grille->addWidget(Chercher_Texte, 3, 0, 1, 3);
+    // Other loggers may spell the Challenge's name their own way in SIG and MY_SIG.
+    Label_Noms_Sig = new QLabel(QStringLiteral("Valeurs de &SIG / MY_SIG du Challenge :"), Frame_Options);
+    Label_Noms_Sig->setObjectName(QStringLiteral("Label_Noms_Sig"));
+    Noms_Sig = new QLineEdit(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"),
+                                              QString::fromLatin1(Echange_Adif::Nom_Challenge)),
+                             Frame_Options);
+    Noms_Sig->setObjectName(QStringLiteral("Noms_Sig"));
+    Noms_Sig->setToolTip(QStringLiteral("Séparées par des virgules ; les majuscules et minuscules ne comptent pas."));
+    Etiqueter(Label_Noms_Sig, Noms_Sig);
+    grille->addWidget(Label_Noms_Sig, 4, 0);
+    grille->addWidget(Noms_Sig, 4, 1);
     grille->setColumnStretch(2, 1);
 
     // Modal for the whole program while a file is read: nothing else can change what is read,
@@ -210,6 +223,10 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     connect(Type_Active, &QComboBox::currentIndexChanged, this, &Import_Adif::Recalculer);
     connect(Attente_Validation, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
     connect(Chercher_Texte, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
+    connect(Noms_Sig, &QLineEdit::editingFinished, this, [this] {
+        sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"), Noms_Sig->text().trimmed());
+        Recalculer();
+    });
 }
 
 Import_Adif::~Import_Adif() = default;
@@ -227,7 +244,7 @@ void Import_Adif::Import_Adif_Choisir_Click()
 {
     const QString depart = m_chemin.isEmpty() ? QDir::homePath() : QFileInfo(m_chemin).absolutePath();
     const QString chemin = QFileDialog::getOpenFileName(this, QStringLiteral("Importer un fichier ADIF"), depart,
-                                                        QStringLiteral("Fichiers ADIF (*.adi *.ADI *.adif);;Tous les fichiers (*)"));
+                                                        QStringLiteral("Fichiers ADIF (*.adi *.adif *.adx *.ADI *.ADIF *.ADX);;Tous les fichiers (*)"));
     // The dialog gone, the keys come back here, where the preview is.
     activateWindow();
     if (!chemin.isEmpty())
@@ -345,6 +362,8 @@ Import_Adif::Issue_Lecture Import_Adif::Lire_Fichier(const QString& chemin, QLis
         return Issue_Lecture::Refuse;
     }
     enregistrements = std::move(lecture.enregistrements);
+    m_champsIgnores = lecture.champsIgnores;
+    m_enregistrementCoupe = lecture.enregistrementCoupe;
     return Issue_Lecture::Lu;
 }
 
@@ -356,6 +375,7 @@ Echange_Adif::Options Import_Adif::Options_Choisies() const
     o.attente = Attente_Validation->isChecked();
     o.chercherDansTexte = Chercher_Texte->isChecked();
     o.annee = sp.Annee_Challenge;
+    o.nomsSig = Echange_Adif::Noms_Sig(Noms_Sig->text());
     return o;
 }
 
@@ -371,6 +391,7 @@ void Import_Adif::Recalculer()
 {
     m_modele->Remplir(nullptr);
     m_qsos.clear();
+    m_logApercu.clear();
     if (m_chemin.isEmpty()) {
         Resume->setText(QStringLiteral("Choisissez le fichier ADIF écrit par votre logiciel de trafic."));
         Importer->setEnabled(false);
@@ -382,13 +403,32 @@ void Import_Adif::Recalculer()
         Importer->setEnabled(false);
         return;
     }
-    m_qsos = Echange_Adif::Examiner(m_enregistrements, Options_Choisies(), log);
+    m_optionsApercu = Options_Choisies();
+    m_qsos = Echange_Adif::Examiner(m_enregistrements, m_optionsApercu, log);
+    m_logApercu = log;
     m_modele->Remplir(&m_qsos);
 
     int compte[7] = {};
-    for (const Qso_Import& q : std::as_const(m_qsos))
+    int chateauAChateau = 0;
+    for (const Qso_Import& q : std::as_const(m_qsos)) {
         ++compte[int(q.verdict)];
+        chateauAChateau += q.Ajoute() && !q.chateauContacte.isEmpty();
+    }
     const int ajoutes = compte[int(Verdict::Ajoute)] + compte[int(Verdict::Ajoute_Deja_Vu)];
+    // What the reading left out of the file, said after the counts.
+    QString notes;
+    if (m_champsIgnores == 1)
+        notes += QStringLiteral(" 1 champ au nom hors des règles ADIF a été ignoré.");
+    else if (m_champsIgnores > 1)
+        notes += QStringLiteral(" %1 champs aux noms hors des règles ADIF ont été ignorés.").arg(m_champsIgnores);
+    if (m_enregistrementCoupe > 0)
+        notes += QStringLiteral(" Le dernier enregistrement (N° %1) est incomplet, le fichier est tronqué : il n'a pas été repris.")
+                     .arg(m_enregistrementCoupe);
+    if (m_qsos.isEmpty()) {
+        Resume->setText(QStringLiteral("Aucun QSO dans ce fichier.") + notes);
+        Importer->setEnabled(false);
+        return;
+    }
     QStringList parties;
     parties.append(QStringLiteral("%1 QSO dans le fichier").arg(m_qsos.size()));
     parties.append(QStringLiteral("%1 à ajouter").arg(ajoutes));
@@ -397,12 +437,14 @@ void Import_Adif::Recalculer()
             parties.append(texte.arg(compte[int(v)]));
     };
     partie(Verdict::Ajoute_Deja_Vu, QStringLiteral("dont %1 de Chateaux déjà contactés"));
+    if (chateauAChateau > 0)
+        parties.append(QStringLiteral("dont %1 de Chateau à Chateau, comptés comme activations").arg(chateauAChateau));
     partie(Verdict::Deja_Dans_Log, QStringLiteral("%1 déjà dans le log"));
     partie(Verdict::Double_Fichier, QStringLiteral("%1 en double dans le fichier"));
     partie(Verdict::Autre_Annee, QStringLiteral("%1 d'une autre année"));
     partie(Verdict::Sans_Reference, QStringLiteral("%1 sans référence KVRT"));
     partie(Verdict::Refuse, QStringLiteral("%1 refusés"));
-    Resume->setText(parties.join(QStringLiteral(", ")) + QLatin1Char('.'));
+    Resume->setText(parties.join(QStringLiteral(", ")) + QLatin1Char('.') + notes);
     Importer->setEnabled(ajoutes > 0);
 }
 
@@ -415,12 +457,12 @@ void Import_Adif::Import_Adif_Importer_Click()
     QByteArray log;
     if (!Lire_Log(log))
         return;
-    const QList<Qso_Import> qsos = Echange_Adif::Examiner(m_enregistrements, Options_Choisies(), log);
+    const Echange_Adif::Options options = Options_Choisies();
+    const QList<Qso_Import> qsos = log == m_logApercu && options == m_optionsApercu
+                                       ? m_qsos
+                                       : Echange_Adif::Examiner(m_enregistrements, options, log);
     log = QByteArray();
-    QList<QByteArray> nouvelles;
-    for (const Qso_Import& q : qsos)
-        if (q.Ajoute())
-            nouvelles.append(q.ligne);
+    const QList<QByteArray> nouvelles = Echange_Adif::Lignes_A_Ajouter(qsos);
     if (nouvelles.isEmpty()) {
         sp.plateforme.Message(QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié."), this);
         Recalculer();

@@ -9,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QProgressBar;
 class QProgressDialog;
 class QPushButton;
@@ -35,6 +36,8 @@ public:
     QComboBox* Type_Active;
     QCheckBox* Attente_Validation;
     QCheckBox* Chercher_Texte;
+    QLabel* Label_Noms_Sig;
+    QLineEdit* Noms_Sig;
     // The progress of a large file, in a window of its own whose Annuler stops the reading.
     QProgressDialog* Dialogue_Lecture;
     QProgressBar* Progression;
@@ -68,4 +71,10 @@ private:
     QString m_chemin;
     QList<Adif::Enregistrement_Adif> m_enregistrements;
     QList<Echange_Adif::Qso_Import> m_qsos;
+    // The log and the options the preview was made with: Importer reuses its verdicts while
+    // both are the same.
+    QByteArray m_logApercu;
+    Echange_Adif::Options m_optionsApercu;
+    int m_champsIgnores = 0;       // of the file shown
+    int m_enregistrementCoupe = 0; // of the file shown
 };

@@ -10,6 +10,7 @@
 #include "Import_Adif.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages.h"
 #include "Texte1252.h"
 
 #include <QApplication>
@@ -104,6 +105,9 @@ private slots:
     void importer_depuis_le_menu();
     void annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien();
     void options_de_la_fenetre();
+    void apercu_des_fichiers_d_autres_programmes_data();
+    void apercu_des_fichiers_d_autres_programmes();
+    void valeurs_sig_retenues();
     void disque_plein_a_l_import();
     void fichiers_refuses_data();
     void fichiers_refuses();
@@ -118,6 +122,7 @@ private slots:
     void export_impossible();
 
 private:
+    QStringList filtresVus; // the file dialog's filters, when Ouvrir last showed it
     Main* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
     Import_Adif* Ouvrir(Main* m, const QString& chemin);
 };
@@ -150,6 +155,7 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
         if (!dialogue)
             return;
         vu = true;
+        filtresVus = dialogue->nameFilters();
         if (!QTest::qWaitForWindowActive(dialogue))
             qWarning("file dialog not active");
         // The file name field has the focus when the dialog opens.
@@ -204,7 +210,7 @@ void Tst_Import_Adif::menus_et_lettres()
         QVERIFY2(!lettres.contains(l), qPrintable(texte));
         lettres.append(l);
     }
-    QCOMPARE(lettres.size(), 7);
+    QCOMPARE(lettres.size(), 8);
 }
 
 void Tst_Import_Adif::importer_depuis_le_menu()
@@ -370,6 +376,100 @@ void Tst_Import_Adif::options_de_la_fenetre()
     QCOMPARE(garde.fermees, QStringList());
 }
 
+void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes_data()
+{
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<QByteArray>("contenu");
+    QTest::addColumn<QString>("resume");
+
+    QTest::newRow("reponse d'un service, sans QSO")
+        << "reponse.adi" << QByteArray("Service de confirmation\r\n<PROGRAMID:5>CONFS <EOH>\r\n<APP_CONFS_NUMREC:1>0\r\n")
+        << "Aucun QSO dans ce fichier.";
+    QTest::newRow("champs aux noms hors des regles")
+        << "journal.adi"
+        << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <9A/F4XYZ:8>9A/Youth <SIG:4>KVRT <SIG_INFO:5>77001 <EOR>\r\n"
+                      "<QSO_DATE:8>20090322 <CALL:5>F6XYZ <9A/F4XYZ:8>9A/Youth <SIG:4>KVRT <SIG_INFO:5>77002 <EOR>\r\n")
+        << "2 QSO dans le fichier, 2 à ajouter. 2 champs aux noms hors des règles ADIF ont été ignorés.";
+    QTest::newRow("dernier enregistrement coupe")
+        << "coupe.adi"
+        << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <EOR>\r\n<QSO_DATE:8>20090321 <CALL:5>F5A")
+        << "1 QSO dans le fichier, 1 à ajouter. Le dernier enregistrement (N° 2) est incomplet, le fichier est tronqué : "
+           "il n'a pas été repris.";
+    QTest::newRow("de Chateau a Chateau")
+        << "portable.adi"
+        << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <MY_SIG:4>KVRT <MY_SIG_INFO:5>29018 <EOR>")
+        << "1 QSO dans le fichier, 1 à ajouter, dont 1 de Chateau à Chateau, comptés comme activations.";
+    QTest::newRow("ADX")
+        << "trafic.adx"
+        << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<ADX>\r\n<RECORDS>\r\n<RECORD><QSO_DATE>20090320</QSO_DATE>"
+                      "<CALL>F6XYZ</CALL><SIG>KVRT</SIG><SIG_INFO>77001</SIG_INFO></RECORD>\r\n</RECORDS>\r\n</ADX>\r\n")
+        << "1 QSO dans le fichier, 1 à ajouter.";
+}
+
+void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
+{
+    QFETCH(QString, nom);
+    QFETCH(QByteArray, contenu);
+    QFETCH(QString, resume);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    const QByteArray avant = p.Octets_Log();
+    p.Ecrire_Fichier(nom, contenu);
+    filtresVus.clear();
+    Import_Adif* f = Ouvrir(m, p.Chemin(nom));
+    QVERIFY(f);
+    QVERIFY2(filtresVus.value(0).contains(QStringLiteral("*.adx")), qPrintable(filtresVus.join(u'|')));
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QCOMPARE(f->Resume->text(), resume);
+    const bool importable = !resume.startsWith(QStringLiteral("Aucun"));
+    QCOMPARE(f->Importer->isEnabled(), importable);
+    if (importable) {
+        Cliquer_Dans(f->Importer);
+        QCOMPARE(p.plateforme->Prendre_Messages().size(), 1);
+        QVERIFY(p.Octets_Log() != avant);
+    }
+    QCOMPARE(garde.fermees, QStringList());
+}
+
+void Tst_Import_Adif::valeurs_sig_retenues()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer(p, Log_Depart);
+    p.Ecrire_Fichier(QStringLiteral("autre.adi"),
+                     "<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:11>Kvrt-Castle <SIG_INFO:5>77001 <EOR>\r\n"
+                     "<QSO_DATE:8>20090321 <CALL:5>F5AAA <SIG:4>KVRT <SIG_INFO:5>77002 <EOR>\r\n");
+    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("autre.adi")));
+    QVERIFY(f);
+    QCOMPARE(f->Noms_Sig->text(), QStringLiteral("KVRT"));
+    QCOMPARE(f->Qsos().at(0).verdict, Verdict::Sans_Reference);
+
+    // Alt+S, then the names the other logger writes, any case, and Enter.
+    Touche_Ici(f, Qt::Key_S, Qt::AltModifier);
+    QVERIFY(Focus_Dans(f->Noms_Sig));
+    Touche_Ici(f, Qt::Key_A, Qt::ControlModifier);
+    Taper_Ici(f, QStringLiteral("kvrt, KVRT-CASTLE"));
+    Touche_Ici(f, Qt::Key_Return);
+    QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
+    QCOMPARE(f->Qsos().at(1).verdict, Verdict::Ajoute);
+    QCOMPARE(p.reglages->Lire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"), QString()),
+             QStringLiteral("kvrt, KVRT-CASTLE"));
+    Cliquer_Dans(f->Annuler);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+
+    // Remembered the next time.
+    f = Ouvrir(m, p.Chemin(QStringLiteral("autre.adi")));
+    QVERIFY(f);
+    QCOMPARE(f->Noms_Sig->text(), QStringLiteral("kvrt, KVRT-CASTLE"));
+    QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
+    QVERIFY(f->Resume->text().startsWith(QStringLiteral("2 QSO dans le fichier, 2 à ajouter")));
+    Cliquer_Dans(f->Annuler);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QCOMPARE(garde.fermees, QStringList());
+}
+
 void Tst_Import_Adif::disque_plein_a_l_import()
 {
     Chien_De_Garde garde;
@@ -415,10 +515,17 @@ void Tst_Import_Adif::fichiers_refuses_data()
         << QByteArray("Ceci est une lettre.\r\nBonne journee.\r\n")
         << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : aucun enregistrement ADIF (<EOR>) "
            "n'y a été trouvé.\r\nRien n'a été importé.";
-    QTest::newRow("enregistrement tronque")
-        << QByteArray("<CALL:5>F6XYZ<SIG:4>KVRT<EOR>\r\n<CALL:5>F5AAA<SIG:4>KVRT")
-        << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : enregistrement N° 2, "
+    QTest::newRow("seul enregistrement tronque")
+        << QByteArray("<CALL:5>F5AAA<SIG:4>KVRT")
+        << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : enregistrement N° 1, "
            "l'enregistrement se termine sans <EOR> : le fichier est tronqué.\r\nRien n'a été importé.";
+    QTest::newRow("image")
+        << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0<CALL:5>F6XYZ<EOR>", 28)
+        << "Le fichier mauvais.adi n'est pas un fichier ADIF : il ressemble à une image JPEG.\r\nRien n'a été importé.";
+    QTest::newRow("classeur")
+        << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0", 12)
+        << "Le fichier mauvais.adi n'est pas un fichier ADIF : il ressemble à une archive ZIP, comme un classeur ou un "
+           "document de traitement de texte.\r\nRien n'a été importé.";
     QTest::newRow("longueur apres la fin")
         << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5>F5AAA<EOR><COMMENT:4000>court<EOR>")
         << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : enregistrement N° 3, "

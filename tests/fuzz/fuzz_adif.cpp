@@ -11,6 +11,8 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 static QList<QByteArray> Une_Par_Une(QList<QByteArray> lignes, const QList<QByteArray>& nouvelles)
 {
     for (const QByteArray& nouvelle : nouvelles) {
@@ -41,19 +43,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
     } else {
         for (qsizetype i = 0; i < tout.enregistrements.size(); ++i)
             EXIGER(tout.enregistrements.at(i).numero == i + 1);
+        // A record cut off is the one after the last whole record.
+        EXIGER(tout.enregistrementCoupe == 0 || tout.enregistrementCoupe == tout.enregistrements.size() + 1);
+        EXIGER(tout.champsIgnores >= 0);
     }
     // Keeping only some fields changes neither the verdict of the reading nor the records.
     Adif::Lecture utiles;
     const Adif::Erreur_Adif eu = Adif::Lire(contenu, utiles, Echange_Adif::Champs_Utiles());
     EXIGER(eu.ok() == e.ok() && eu.enregistrement == e.enregistrement);
     EXIGER(utiles.enregistrements.size() == tout.enregistrements.size());
+    EXIGER(utiles.champsIgnores == tout.champsIgnores && utiles.enregistrementCoupe == tout.enregistrementCoupe);
 
     const QList<QByteArray> log = Texte1252::Couper_Lignes(contenu);
     Echange_Adif::Options options;
     options.annee = QStringLiteral("2009");
     options.chercherDansTexte = taille % 2 == 0;
+    if (taille % 3 == 0)
+        options.nomsSig = Echange_Adif::Noms_Sig(QString::fromLatin1(contenu.left(24)));
     const QList<Echange_Adif::Qso_Import> qsos = Echange_Adif::Examiner(utiles.enregistrements, options, contenu);
     QList<QByteArray> nouvelles;
+    EXIGER(Echange_Adif::Lignes_A_Ajouter(qsos).size()
+           == std::count_if(qsos.cbegin(), qsos.cend(), [](const Echange_Adif::Qso_Import& q) { return q.Ajoute(); }));
     for (const Echange_Adif::Qso_Import& q : qsos) {
         EXIGER(q.Ajoute() == !q.ligne.isEmpty());
         if (!q.Ajoute())
