@@ -10,7 +10,8 @@
 // layer starts counting its calls, so that the cut falls anywhere in that one or a later one.
 //
 // Exit codes: 2 bad arguments, 3 no log or no station to start on, 4 the start-up did not
-// read the log right, 5 an operation left other bytes than expected, 6 an unexpected message.
+// read the log right, 5 an operation left other bytes than expected, 6 an unexpected message,
+// 8 a window that waits for an answer.
 
 #include "Enregistrement.h"
 #include "Main.h"
@@ -27,6 +28,7 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
 #include <dlfcn.h>
@@ -120,6 +122,17 @@ int main(int argc, char* argv[])
     g_journal = ::open(argv[3], O_WRONLY | O_APPEND | O_CREAT, 0644);
     if (g_journal < 0)
         return 2;
+
+    // A window waiting for an answer would hold the helper until the test gives up: it is
+    // noted, and the helper ends at once.
+    QTimer garde;
+    QObject::connect(&garde, &QTimer::timeout, [] {
+        if (const QWidget* w = QApplication::activeModalWidget()) {
+            Noter("MODALE " + w->windowTitle().toUtf8() + ' ' + w->metaObject()->className());
+            std::_Exit(8);
+        }
+    });
+    garde.start(200);
 
     Plateforme_Test plateforme(repertoire);
     Reglages reglages(repertoire + QStringLiteral("/reglages/Challenge_KVRT.ini"));

@@ -59,6 +59,9 @@ static int g_arme = 1;
 static unsigned long long g_hasard;
 static int g_rapport = -1;
 static int g_trace;
+/* Stand-ins for the inode numbers of files that are gone: the system gives a new file the
+ * number of a removed one, and what was kept of the old file must not pass for the new one's. */
+static ino_t g_fantome = (ino_t)-2;
 static pthread_mutex_t g_verrou = PTHREAD_RECURSIVE_MUTEX_INITIALIZER_NP;
 
 static Contenu* g_contenus;
@@ -196,6 +199,20 @@ static void Garder_Contenu(ino_t ino, char* octets, size_t longueur)
     g_contenus[g_nbContenus].octets = octets;
     g_contenus[g_nbContenus].longueur = longueur;
     ++g_nbContenus;
+}
+
+/* A new file got this inode number: what was kept under it was another file's. */
+static void Nouveau_Fichier(ino_t ino)
+{
+    pthread_mutex_lock(&g_verrou);
+    const ino_t fantome = g_fantome--;
+    for (size_t i = 0; i < g_nbContenus; ++i)
+        if (g_contenus[i].ino == ino)
+            g_contenus[i].ino = fantome;
+    for (size_t i = 0; i < g_nbNoms; ++i)
+        if (g_noms[i].ino == ino)
+            g_noms[i].ino = fantome;
+    pthread_mutex_unlock(&g_verrou);
 }
 
 /* The folder's names as they are now: what a sync of the folder makes durable. */
@@ -558,7 +575,25 @@ int unlinkat(int d, const char* a, int f)
     return r_unlinkat(d, a, f);
 }
 
-#define OUVRIR(nom, appel_reel, ...)                                                           \
+/* Opening with O_CREAT or O_TMPFILE is a changing call; when it made a new file of the folder,
+ * that file starts with nothing kept. */
+static int Ouvrir(int reel, int flags, int d, const char* chemin)
+{
+    if (reel >= 0 && g_actif && (flags & (O_CREAT | __O_TMPFILE)) && Chemin_Surveille(d, chemin)) {
+        struct stat st;
+        if (fstat(reel, &st) == 0 && S_ISREG(st.st_mode))
+            Nouveau_Fichier(st.st_ino);
+    }
+    return reel;
+}
+
+static int Existe(int d, const char* chemin, int flags)
+{
+    struct stat st;
+    return !(flags & __O_TMPFILE) && fstatat(d, chemin, &st, 0) == 0;
+}
+
+#define OUVRIR(appel_reel, d, chemin)                                                          \
     mode_t mode = 0;                                                                           \
     if (flags & (O_CREAT | __O_TMPFILE)) {                                                     \
         va_list v;                                                                             \
@@ -566,26 +601,29 @@ int unlinkat(int d, const char* a, int f)
         mode = va_arg(v, mode_t);                                                              \
         va_end(v);                                                                             \
     }                                                                                          \
-    if (flags & (O_CREAT | __O_TMPFILE))                                                       \
-        Compter_Chemin("open", __VA_ARGS__);                                                   \
-    return appel_reel;
+    if (!(flags & (O_CREAT | __O_TMPFILE)))                                                    \
+        return appel_reel;                                                                     \
+    Compter_Chemin("open", d, chemin);                                                         \
+    const int existait = Existe(d, chemin, flags);                                             \
+    const int reel = appel_reel;                                                               \
+    return existait ? reel : Ouvrir(reel, flags, d, chemin);
 
 int open(const char* chemin, int flags, ...)
 {
-    OUVRIR(open, r_open(chemin, flags, mode), AT_FDCWD, chemin)
+    OUVRIR(r_open(chemin, flags, mode), AT_FDCWD, chemin)
 }
 
 int open64(const char* chemin, int flags, ...)
 {
-    OUVRIR(open64, r_open64(chemin, flags, mode), AT_FDCWD, chemin)
+    OUVRIR(r_open64(chemin, flags, mode), AT_FDCWD, chemin)
 }
 
 int openat(int d, const char* chemin, int flags, ...)
 {
-    OUVRIR(openat, r_openat(d, chemin, flags, mode), d, chemin)
+    OUVRIR(r_openat(d, chemin, flags, mode), d, chemin)
 }
 
 int openat64(int d, const char* chemin, int flags, ...)
 {
-    OUVRIR(openat64, r_openat64(d, chemin, flags, mode), d, chemin)
+    OUVRIR(r_openat64(d, chemin, flags, mode), d, chemin)
 }
