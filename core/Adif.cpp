@@ -251,6 +251,8 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
     for (const QByteArray& g : gardes)
         if (!g.isEmpty() && g.size() < 64)
             possibles.set(place(g.at(0), g.size()));
+    // The few names kept are compared one by one: cheaper than hashing each name met.
+    const QList<QByteArray> listeGardes(gardes.cbegin(), gardes.cend());
     auto echec = [&](int enregistrement, const QString& raison) {
         lecture = Lecture();
         return Erreur_Adif{enregistrement, raison};
@@ -387,9 +389,12 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             courant.champs.append(Champ{QByteArray(cle.constData(), cle.size()), Decoder_Valeur(valeur)});
         } else if (cle.size() >= 64 || possibles.test(place(cle.at(0), cle.size()))) {
             // The name kept shares the bytes of the one asked for.
-            const auto garde = gardes.constFind(cle);
-            if (garde != gardes.constEnd())
-                courant.champs.append(Champ{*garde, Decoder_Valeur(valeur)});
+            for (const QByteArray& garde : listeGardes) {
+                if (garde == cle) {
+                    courant.champs.append(Champ{garde, Decoder_Valeur(valeur)});
+                    break;
+                }
+            }
         }
     }
     if (avancement)

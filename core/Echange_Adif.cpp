@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 
 namespace Echange_Adif {
 
@@ -106,12 +107,50 @@ bool Date_Adif(QStringView brute, QString& date)
     return true;
 }
 
-QByteArray Cle(QByteArrayView date, QByteArrayView reference, QByteArrayView indicatif)
+// A QSO's date, reference and callsign as the log's bytes, packed whole with their lengths
+// into four numbers: a log of a hundred thousand QSOs is looked up without a text per line.
+struct Cle_Qso
 {
-    QByteArray cle;
-    cle.reserve(date.size() + reference.size() + indicatif.size() + 2);
-    cle.append(date).append('|').append(reference).append('|').append(indicatif);
+    quint64 mots[4] = {};
+    bool operator==(const Cle_Qso& autre) const { return memcmp(mots, autre.mots, sizeof mots) == 0; }
+};
+
+size_t qHash(const Cle_Qso& cle, size_t graine = 0)
+{
+    return qHashMulti(graine, cle.mots[0], cle.mots[1], cle.mots[2], cle.mots[3]);
+}
+
+// The date (8 bytes at most), the reference (5) and the callsign (12) fit in 32 bytes with
+// their three lengths.
+Cle_Qso Cle(QByteArrayView date, QByteArrayView reference, QByteArrayView indicatif)
+{
+    unsigned char octets[32] = {};
+    date = date.first(qMin<qsizetype>(date.size(), Enregistrement::Largeur_Date));
+    reference = reference.first(qMin<qsizetype>(reference.size(), Enregistrement::Largeur_Reference));
+    indicatif = indicatif.first(qMin<qsizetype>(indicatif.size(), Enregistrement::Largeur_Indicatif));
+    octets[0] = static_cast<unsigned char>(date.size());
+    octets[1] = static_cast<unsigned char>(reference.size());
+    octets[2] = static_cast<unsigned char>(indicatif.size());
+    memcpy(octets + 3, date.data(), size_t(date.size()));
+    memcpy(octets + 11, reference.data(), size_t(reference.size()));
+    memcpy(octets + 16, indicatif.data(), size_t(indicatif.size()));
+    Cle_Qso cle;
+    memcpy(cle.mots, octets, sizeof octets);
     return cle;
+}
+
+// Up to eight bytes as one number, for a reference (with its length) or a whole date.
+quint64 Mot(QByteArrayView octets, bool avecTaille)
+{
+    unsigned char b[8] = {};
+    const qsizetype place = avecTaille ? 7 : 8;
+    const qsizetype n = qMin(octets.size(), place);
+    memcpy(b, octets.data(), size_t(n));
+    if (avecTaille)
+        b[7] = static_cast<unsigned char>(n);
+    quint64 mot = 0;
+    memcpy(&mot, b, sizeof mot);
+    return mot;
 }
 
 // Blanks trimmed at both ends, as the log's columns are read; a tab or a control byte stays.
@@ -218,18 +257,21 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
     // the last QSO of each castle, as the duplicate warning of the entry area finds it.
     // Both are kept as the log's own bytes: one character is one byte, so the columns are cut
     // where they stand, and a log of a hundred thousand QSOs is read without decoding it.
-    QSet<QByteArray> dansLog;
-    QHash<QByteArray, QByteArray> derniereDate;
-    dansLog.reserve(log.count('\n') + 1);
+    QSet<Cle_Qso> dansLog;
+    QHash<quint64, quint64> derniereDate; // reference's five bytes, date's eight
+    const qsizetype lignes = log.count('\n') + 1;
+    dansLog.reserve(lignes);
+    derniereDate.reserve(lignes);
     Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
         const QByteArrayView date = Texte1252::Morceau(ligne, 0, 8);
         const QByteArrayView reference = Sans_Blancs(Texte1252::Morceau(ligne, 10, 5));
         dansLog.insert(Cle(date, reference, Sans_Blancs(Texte1252::Morceau(ligne, 41, 12))));
+        // A line that reaches its reference has its whole date.
         if (!reference.isEmpty())
-            derniereDate.insert(Texte1252::Morceau(ligne, 10, 5).toByteArray(), date.toByteArray());
+            derniereDate.insert(Mot(Texte1252::Morceau(ligne, 10, 5), true), Mot(date, false));
     });
 
-    QSet<QByteArray> ajoutes;
+    QSet<Cle_Qso> ajoutes;
     QList<Qso_Import> resultat;
     resultat.reserve(enregistrements.size());
     const QStringList& types = Enregistrement::Types_Activite();
@@ -324,18 +366,21 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
             continue;
         }
 
-        const QByteArray cle = Cle(Texte1252::Encoder(q.date), Texte1252::Encoder(q.reference), Texte1252::Encoder(q.indicatif));
+        const Cle_Qso cle = Cle(Texte1252::Encoder(q.date), Texte1252::Encoder(q.reference), Texte1252::Encoder(q.indicatif));
         if (dansLog.contains(cle)) {
             q.verdict = Verdict::Deja_Dans_Log;
         } else if (ajoutes.contains(cle)) {
             q.verdict = Verdict::Double_Fichier;
         } else {
             ajoutes.insert(cle);
-            const QByteArray reference = Texte1252::Encoder(q.reference);
+            const quint64 reference = Mot(Texte1252::Encoder(q.reference), true);
             const auto vu = derniereDate.constFind(reference);
             if (vu != derniereDate.constEnd()) {
                 q.verdict = Verdict::Ajoute_Deja_Vu;
-                q.raison = Texte1252::Decoder(vu.value());
+                char date[8];
+                const quint64 mot = vu.value();
+                memcpy(date, &mot, sizeof date);
+                q.raison = Texte1252::Decoder(QByteArrayView(date, 8));
             } else {
                 q.verdict = Verdict::Ajoute;
             }
@@ -343,7 +388,7 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
                 Enregistrement::Construire_Ligne_Log(q.date, q.attente, q.reference, q.type, q.indicatif));
             // A castle added here counts as contacted for the QSOs that follow.
             if (vu == derniereDate.constEnd())
-                derniereDate.insert(reference, Texte1252::Encoder(q.date));
+                derniereDate.insert(reference, Mot(Texte1252::Encoder(q.date), false));
         }
         resultat.append(q);
     }
