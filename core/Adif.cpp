@@ -202,8 +202,6 @@ QString Nature_Fichier(QByteArrayView octets)
         {"\x1F\x8B", 2, "un fichier compressé (gzip)"},
         {"Rar!", 4, "une archive RAR"},
         {"7z\xBC\xAF", 4, "une archive 7z"},
-        {"\xFF\xFE", 2, "un texte en UTF-16"},
-        {"\xFE\xFF", 2, "un texte en UTF-16"},
     };
     for (const Signature& s : signatures)
         if (octets.startsWith(QByteArrayView(s.debut, s.taille)))
@@ -219,6 +217,16 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
                  const std::function<void(qsizetype)>& avancement)
 {
     lecture = Lecture();
+    // A few Windows programs write UTF-16: read as the same text in UTF-8, where the lengths
+    // they counted in characters are found as such.
+    if (octets.startsWith("\xFF\xFE") || octets.startsWith("\xFE\xFF")) {
+        QStringDecoder utf16(octets.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        const QByteArray utf8 = QString(utf16.decode(octets.sliced(2))).toUtf8();
+        return Lire(utf8, lecture, gardes, [&](qsizetype fait) {
+            if (avancement)
+                avancement(utf8.isEmpty() ? octets.size() : qsizetype(double(fait) * octets.size() / utf8.size()));
+        });
+    }
     const QString nature = Nature_Fichier(octets);
     if (!nature.isEmpty())
         return Erreur_Adif{0, nature, true};

@@ -8,6 +8,7 @@
 #include "Texte1252.h"
 
 #include <QDateTime>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace Echange_Adif;
@@ -177,6 +178,9 @@ void Tst_Adif::lecture_data()
     QTest::newRow("GBK : nom de champ et valeurs chinoises")
         << QByteArray("<CALL:5>BA1AA <\xd0\xd5\xc3\xfb:4>\xd5\xc5\xc8\xfd <NAME:3>\xd5\xc5\xc8\xfd <QTH:4>\xb1\xb1\xbe\xa9//x <EOR>")
         << false << 1 << QByteArray("CALL") << "BA1AA" << QByteArray() << 1 << 0;
+    QTest::newRow("UTF-16 avec une longueur en caracteres")
+        << QByteArray("\xFF\xFE" + QStringEncoder(QStringEncoder::Utf16LE).encode(QString::fromUtf8("<CALL:5>F6XYZ <NAME:4>Jörg<EOR>")))
+        << false << 1 << QByteArray("NAME") << QString::fromUtf8("Jörg") << QByteArray() << 0 << 0;
     QTest::newRow("ADX")
         << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX>\n<HEADER><ADIF_VER>3.1.4</ADIF_VER><PROGRAMID>LOGGER</PROGRAMID>"
                       "</HEADER>\n<RECORDS>\n<RECORD><CALL>F5AAA</CALL></RECORD>\n<RECORD><QSO_DATE>20090328</QSO_DATE>"
