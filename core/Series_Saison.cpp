@@ -135,10 +135,12 @@ int Points_Octets(QByteArrayView ligne)
 
 QString Texte_Bilan(const Bilan& b)
 {
-    return QStringLiteral("Points : %1 validés · %2 en attente · %3 départements")
+    // French puts 0 and 1 in the singular.
+    return QStringLiteral("Points : %1 validés · %2 en attente · %3 %4")
         .arg(b.points)
         .arg(b.en_attente)
-        .arg(b.departements);
+        .arg(b.departements)
+        .arg(b.departements < 2 ? QStringLiteral("département") : QStringLiteral("départements"));
 }
 
 Bilan Calculer_Bilan(const QByteArray& contenuLog)

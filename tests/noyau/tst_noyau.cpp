@@ -3,6 +3,7 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Reglages.h"
+#include "Series_Saison.h"
 #include "Texte1252.h"
 
 #include <QBuffer>
@@ -40,6 +41,8 @@ private slots:
     void date_comparable();
     void departements_data();
     void departements();
+    void ligne_score_data();
+    void ligne_score();
     void texte_date_heure();
     void lignes_du_fichier_data();
     void lignes_du_fichier();
@@ -260,6 +263,27 @@ void Tst_Noyau::departements()
     QFETCH(int, caseCarte);
     QCOMPARE(Numero_Departement(code), numero);
     QCOMPARE(Case_Departement(code), caseCarte);
+}
+
+void Tst_Noyau::ligne_score_data()
+{
+    QTest::addColumn<int>("departements");
+    QTest::addColumn<QString>("texte");
+    QTest::newRow("aucun") << 0 << QStringLiteral("Points : 14 validés · 6 en attente · 0 département");
+    QTest::newRow("un seul") << 1 << QStringLiteral("Points : 14 validés · 6 en attente · 1 département");
+    QTest::newRow("deux") << 2 << QStringLiteral("Points : 14 validés · 6 en attente · 2 départements");
+    QTest::newRow("cent un") << 101 << QStringLiteral("Points : 14 validés · 6 en attente · 101 départements");
+}
+
+void Tst_Noyau::ligne_score()
+{
+    QFETCH(int, departements);
+    QFETCH(QString, texte);
+    Series_Saison::Bilan b;
+    b.points = 14;
+    b.en_attente = 6;
+    b.departements = departements;
+    QCOMPARE(Series_Saison::Texte_Bilan(b), texte);
 }
 
 void Tst_Noyau::texte_date_heure()

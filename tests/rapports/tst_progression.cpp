@@ -431,7 +431,7 @@ void Tst_Progression::fenetre_suit_le_log()
     Cliquer_Ligne(m->Liste_KVRT, 1);
     p.plateforme->reponses.append(true);
     Cliquer_Dans(m->Annule_Saisie);
-    QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 0 validés · 6 en attente · 1 départements"));
+    QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 0 validés · 6 en attente · 1 département"));
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
