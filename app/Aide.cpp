@@ -1,5 +1,7 @@
 #include "Aide.h"
 
+#include "Apparence.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -12,6 +14,7 @@ Aide::Aide(const QString& fichier, QWidget* parent) : QWidget(parent, Qt::Window
 {
     setObjectName(QStringLiteral("Aide"));
     setAttribute(Qt::WA_DeleteOnClose);
+    Apparence::Fermer_Par_Echap(this);
     setWindowTitle(QStringLiteral("QEZ_Challenge_KVRT - Mode d'emploi"));
     Texte = new QTextBrowser(this);
     Texte->setObjectName(QStringLiteral("Texte"));

@@ -1,11 +1,18 @@
 #include "Apparence.h"
 
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
 #include <QScreen>
+#include <QShortcut>
+#include <QStyle>
+#include <QStyleOptionHeader>
+#include <QTimer>
+#include <QTreeView>
 #include <QWidget>
 
 namespace Apparence {
@@ -73,6 +80,45 @@ void Centrer(QWidget* fenetre, int decalageVertical)
     const QSize taille = fenetre->frameGeometry().size();
     fenetre->move(zone.x() + (zone.width() - taille.width()) / 2,
                   zone.y() + (zone.height() - taille.height() + decalageVertical) / 2);
+}
+
+void Colonnes_Entieres(QFileDialog& dialogue)
+{
+    for (QTreeView* vue : dialogue.findChildren<QTreeView*>()) {
+        QHeaderView* entete = vue->header();
+        for (int i = 0; i < entete->count(); ++i) {
+            // What the style needs for this header: its text, its margins and the sort arrow.
+            QStyleOptionHeader option;
+            option.initFrom(entete);
+            option.text = entete->model()->headerData(i, Qt::Horizontal).toString();
+            option.sortIndicator = QStyleOptionHeader::SortDown;
+            const int largeur = entete->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), entete).width();
+            if (entete->sectionSize(i) < largeur)
+                entete->resizeSection(i, largeur);
+        }
+    }
+    // Then, once the dialog is shown and its list has its width, the dialog as wide as its
+    // columns, within the screen: none is left to a sideways scroll.
+    QTimer::singleShot(0, &dialogue, [fenetre = &dialogue] {
+        int manque = 0;
+        for (QTreeView* vue : fenetre->findChildren<QTreeView*>())
+            if (vue->isVisible())
+                manque = qMax(manque, vue->header()->length() - vue->viewport()->width());
+        if (manque <= 0)
+            return;
+        const QScreen* ecran = fenetre->screen() ? fenetre->screen() : QGuiApplication::primaryScreen();
+        const int limite = ecran ? ecran->availableGeometry().width() - 40 : fenetre->width() + manque + 2;
+        fenetre->resize(qMax(fenetre->width(), qMin(fenetre->width() + manque + 2, limite)), fenetre->height());
+    });
+}
+
+void Fermer_Par_Echap(QWidget* fenetre)
+{
+    // A shortcut of the window, not a key handler: it works wherever the focus is in the
+    // window, and an open popup (a combo box's list, a menu) still takes Escape first.
+    auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), fenetre, fenetre, [fenetre] { fenetre->close(); },
+                                Qt::WindowShortcut);
+    echap->setObjectName(QStringLiteral("Fermer_Par_Echap"));
 }
 
 } // namespace Apparence

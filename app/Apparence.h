@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 
+class QFileDialog;
 class QLabel;
 class QWidget;
 
@@ -31,5 +32,13 @@ void Etiqueter(QLabel* label, QWidget* controle);
 
 // Places a window in the middle of the screen, as every window does when it loads.
 void Centrer(QWidget* fenetre, int decalageVertical = 0);
+
+// Qt's file dialog sizes its columns for English headers: each is widened to show its whole
+// header ("Date de modification").
+void Colonnes_Entieres(QFileDialog& dialogue);
+
+// Escape closes this window, as it closes a dialog on every desktop. For the windows that
+// only show something; an entry window keeps Escape for its own use.
+void Fermer_Par_Echap(QWidget* fenetre);
 
 } // namespace Apparence

@@ -18,6 +18,7 @@ Historique_Modifications::Historique_Modifications(Sous_Programmes& sp_, QWidget
 {
     setObjectName(QStringLiteral("Historique_Modifications"));
     setAttribute(Qt::WA_DeleteOnClose);
+    Apparence::Fermer_Par_Echap(this);
     setWindowTitle(QStringLiteral("Historique des modifications"));
 
     Label1 = new QLabel(QStringLiteral("Les modifications du log, la plus récente en haut. Choisissez une ligne puis "

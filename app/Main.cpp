@@ -352,11 +352,17 @@ void Main::Construire_Menus()
                                           &Main::Main_Mnu_Historique_Modifications_Click);
     Mnu_Fichier->addSeparator();
     Mnu_Importer_Adif = action(Mnu_Fichier, "Mnu_Importer_Adif", QStringLiteral("&Importer un fichier ADIF…"), &Main::Main_Mnu_Importer_Adif_Click);
+    Mnu_Ouvrir_Dossier_Logs = action(Mnu_Fichier, "Mnu_Ouvrir_Dossier_Logs", QStringLiteral("Ouvrir le &dossier des logs"),
+                                     &Main::Main_Mnu_Ouvrir_Dossier_Logs_Click);
+    Mnu_Enregistrer_Copie = action(Mnu_Fichier, "Mnu_Enregistrer_Copie", QStringLiteral("Enregistrer une &copie du log…"),
+                                   &Main::Main_Mnu_Enregistrer_Copie_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     // Their keyboard shortcuts pass through eventFilter, their menu items do not.
     Mnu_Annuler->installEventFilter(this);
     Mnu_Retablir->installEventFilter(this);
+    Mnu_Fichier->addSeparator();
     Mnu_Quitter = action(Mnu_Fichier, "Mnu_Quitter", QStringLiteral("&Quitter QEZ_Challenge_KVRT"), &Main::Main_Mnu_Quitter_Click);
+    Mnu_Quitter->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     Mnu_Setup = menu(nullptr, "Mnu_Setup", QStringLiteral("&Date"));
     Mnu_Date = menu(Mnu_Setup, "Mnu_Date", QStringLiteral("Date &automatique"));
     Mnu_Date_Auto_Oui = action(Mnu_Date, "Mnu_Date_Auto_Oui", QStringLiteral("&Oui"), &Main::Main_Mnu_Date_Auto_Oui_Click);
@@ -744,6 +750,16 @@ void Main::Main_Mnu_Enr_Adif_Click()
     sp.Enregistre_Adif();
 }
 
+void Main::Main_Mnu_Ouvrir_Dossier_Logs_Click()
+{
+    sp.Ouvre_Dossier_Logs();
+}
+
+void Main::Main_Mnu_Enregistrer_Copie_Click()
+{
+    sp.Enregistre_Copie_Log();
+}
+
 // ---------------------------------------------------------------------------------------
 // Undo, redo and the history of changes
 
@@ -775,8 +791,12 @@ void Main::Main_Mnu_Annuler_Click()
 {
     if (sp.Indicatif_Station == QLatin1String("FXXXX"))
         return;
-    if (sp.Annuler_Modification())
+    // Named before it goes: once undone, the change is the one to redo.
+    const QString operation = sp.Operation_A_Annuler();
+    if (sp.Annuler_Modification()) {
         Apres_Modification_Log();
+        Dire_Dans_Barre_Etat(QStringLiteral("Annulé : ") + operation);
+    }
     Actualiser_Annulation();
 }
 
@@ -784,9 +804,18 @@ void Main::Main_Mnu_Retablir_Click()
 {
     if (sp.Indicatif_Station == QLatin1String("FXXXX"))
         return;
-    if (sp.Retablir_Modification())
+    const QString operation = sp.Operation_A_Retablir();
+    if (sp.Retablir_Modification()) {
         Apres_Modification_Log();
+        Dire_Dans_Barre_Etat(QStringLiteral("Rétabli : ") + operation);
+    }
     Actualiser_Annulation();
+}
+
+void Main::Dire_Dans_Barre_Etat(const QString& texte)
+{
+    // Long enough to be read after a key pressed by mistake; the score line comes back after.
+    statusBar()->showMessage(texte, 6000);
 }
 
 void Main::Main_Mnu_Historique_Modifications_Click()

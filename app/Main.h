@@ -90,6 +90,8 @@ public:
     QAction* Mnu_Historique_Modifications;
     QAction* Mnu_Quitter;
     QAction* Mnu_Importer_Adif;
+    QAction* Mnu_Ouvrir_Dossier_Logs;
+    QAction* Mnu_Enregistrer_Copie;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;
@@ -155,6 +157,10 @@ public:
     void Apres_Modification_Log();
     void Main_Mnu_Importer_Adif_Click();
     void Main_Mnu_Enr_Adif_Click();
+    void Main_Mnu_Ouvrir_Dossier_Logs_Click();
+    void Main_Mnu_Enregistrer_Copie_Click();
+    // A few seconds in the status bar, over the score line: what a key or a menu item just did.
+    void Dire_Dans_Barre_Etat(const QString& texte);
 
     // The entry area.
     void Main_Date_A_KeyPress(int& KeyAscii);

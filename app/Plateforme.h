@@ -6,8 +6,8 @@
 
 class QWidget;
 
-// The thin seam between the program and its platform: message boxes, the clock and the
-// program directory. The real one talks to the desktop; tests hand in their own.
+// The thin seam between the program and its platform: message boxes, the clock, the
+// program directory, the save dialog and the desktop's file manager. The real one talks to the desktop; tests hand in their own.
 class Plateforme
 {
 public:
@@ -25,6 +25,12 @@ public:
     // The directory of the program: its help file and its original template, and the logs
     // when the user may write there (Sous_Programmes::Choisir_Repertoire decides).
     virtual QString Repertoire_Programme() const = 0;
+    // A save dialog opened on a proposed file (its folder and its name), with one filter
+    // ("Log (*.txt)"); gives the path chosen, or an empty text when the user gave up.
+    virtual QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
+                                          QWidget* parent = nullptr) = 0;
+    // Shows a folder in the desktop's file manager; false when the desktop has none to offer.
+    virtual bool Ouvrir_Dossier(const QString& dossier) = 0;
 };
 
 class Plateforme_Reelle : public Plateforme
@@ -36,4 +42,7 @@ public:
     QDateTime Maintenant_Utc() const override;
     QDateTime Maintenant_Local() const override;
     QString Repertoire_Programme() const override;
+    QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
+                                  QWidget* parent = nullptr) override;
+    bool Ouvrir_Dossier(const QString& dossier) override;
 };

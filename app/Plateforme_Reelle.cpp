@@ -1,12 +1,18 @@
 #include "Plateforme.h"
 
+#include "Apparence.h"
+
 #include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QUrl>
 
 static const char* const Titre = "QEZ_Challenge_KVRT";
 
@@ -83,4 +89,30 @@ QDateTime Plateforme_Reelle::Maintenant_Local() const
 QString Plateforme_Reelle::Repertoire_Programme() const
 {
     return QApplication::applicationDirPath();
+}
+
+QString Plateforme_Reelle::Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
+                                                 QWidget* parent)
+{
+    // Qt's own dialog, the same on every desktop and in French with Qt's translations; it
+    // asks before replacing a file.
+    QFileDialog dialogue(parent, titre, QFileInfo(propose).absolutePath(), filtre);
+    dialogue.setObjectName(QStringLiteral("Dialogue_Enregistrer"));
+    dialogue.setAcceptMode(QFileDialog::AcceptSave);
+    dialogue.setFileMode(QFileDialog::AnyFile);
+    dialogue.setOption(QFileDialog::DontUseNativeDialog);
+    // A name typed without its extension gets the filter's.
+    const qsizetype point = filtre.indexOf(QLatin1String("*."));
+    if (point >= 0)
+        dialogue.setDefaultSuffix(filtre.mid(point + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
+    dialogue.selectFile(QFileInfo(propose).fileName());
+    Apparence::Colonnes_Entieres(dialogue);
+    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+        return QString();
+    return dialogue.selectedFiles().first();
+}
+
+bool Plateforme_Reelle::Ouvrir_Dossier(const QString& dossier)
+{
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(dossier));
 }

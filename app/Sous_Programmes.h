@@ -16,6 +16,7 @@ class Plateforme;
 class Reglages;
 class Main;
 class Carte_Acti;
+class QDate;
 class QPrinter;
 class QWidget;
 
@@ -107,7 +108,15 @@ public:
     bool Lignes_Rapport_Contactes(QStringList& lignes);
     bool Imprimer_Rapport(QPrinter& imprimante, const QStringList& lignes);
 
-    // Exchange format. Enregistre_Adif writes the log as an .adi file beside it and says so.
+    // The log's files at hand: its folder shown by the desktop's file manager, and a copy of
+    // the log saved where the operator chooses (a plain log, written whole or not at all).
+    void Ouvre_Dossier_Logs();
+    void Enregistre_Copie_Log();
+    // "F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt" for that log and day.
+    static QString Nom_Copie_Log(const QString& nomLog, const QDate& jour);
+
+    // Exchange format. Enregistre_Adif writes the log as an .adi file where the operator
+    // chooses (beside the log unless he says otherwise) and says where.
     void Enregistre_Adif();
     // Puts imported record lines into the log, each at its date place, in one rewrite, then
     // makes the total and the list again; false after telling the user.

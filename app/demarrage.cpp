@@ -4,6 +4,7 @@
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
+#include "Traduction_Qt.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -40,9 +41,8 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     // Standard buttons and dialogs in French, whatever the desktop's language.
-    QTranslator traductionQt;
-    if (traductionQt.load(QLocale(QLocale::French, QLocale::France), QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    Traduction_Qt traductionQt;
+    if (traductionQt.Charger())
         QApplication::installTranslator(&traductionQt);
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 

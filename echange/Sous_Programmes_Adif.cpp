@@ -9,6 +9,8 @@
 #include "Plateforme.h"
 #include "Texte1252.h"
 
+#include <QDir>
+
 
 bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
 {
@@ -46,19 +48,25 @@ void Sous_Programmes::Enregistre_Adif()
     QList<QByteArray> lignes;
     if (!Lire_Log(lignes))
         return;
+    // The usual name beside the log is offered; the operator may put the file elsewhere, where
+    // his other logging program will look for it.
+    const QString nom = Echange_Adif::Nom_Export(Indicatif_Station, Annee_Challenge);
+    const QString chemin = plateforme.Fichier_A_Enregistrer(QStringLiteral("Enregistrer le log au format ADIF"),
+                                                            Repertoire() + QLatin1Char('/') + nom,
+                                                            QStringLiteral("Fichier ADIF (*.adi)"), main);
+    if (chemin.isEmpty())
+        return;
     int ecartees = 0, exportees = 0;
     const QByteArray adi = Echange_Adif::Exporter(lignes, Indicatif_Station, Annee_Challenge, Numero_Version,
                                                   plateforme.Maintenant_Utc(), ecartees, exportees);
     lignes = QList<QByteArray>();
-    const QString nom = Echange_Adif::Nom_Export(Indicatif_Station, Annee_Challenge);
-    const QString chemin = Repertoire() + QLatin1Char('/') + nom;
     // The file is written whole or not at all, as every file beside the log.
     const ErreurFichier e = FichierLog::Reecrire(chemin, Texte1252::Couper_Lignes(adi));
     if (!e.ok()) {
         Dire_Echec_Creation(e, chemin, QStringLiteral("Le log n'a pas été enregistré au format ADIF."));
         return;
     }
-    QString texte = QStringLiteral("Le log a été enregistré au format ADIF sous le nom : ") + nom;
+    QString texte = QStringLiteral("Le log a été enregistré au format ADIF sous le nom : ") + QDir::toNativeSeparators(chemin);
     texte += exportees == 1 ? QStringLiteral("\r\n1 QSO exporté.") : QStringLiteral("\r\n%1 QSO exportés.").arg(exportees);
     if (ecartees == 1)
         texte += QStringLiteral("\r\n1 ligne du log n'est pas un QSO et n'a pas été reprise.");

@@ -26,6 +26,7 @@ Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent) : QWidget(pare
     setObjectName(QStringLiteral("Aff_Contacte"));
     setWindowTitle(QStringLiteral("KVRT contactés"));
     setAttribute(Qt::WA_DeleteOnClose);
+    Fermer_Par_Echap(this);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

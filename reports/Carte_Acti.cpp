@@ -39,6 +39,7 @@ Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, 
     setObjectName(QStringLiteral("Carte_Acti"));
     setWindowTitle(QStringLiteral("Carte des départements contactés"));
     setAttribute(Qt::WA_DeleteOnClose);
+    Fermer_Par_Echap(this);
 
     QFont titre = font();
     titre.setPointSize(12);

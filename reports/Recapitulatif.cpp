@@ -22,6 +22,7 @@ Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(pa
     setObjectName(QStringLiteral("Recapitulatif"));
     setWindowTitle(QStringLiteral("Feuille Récapitulative"));
     setAttribute(Qt::WA_DeleteOnClose);
+    Fermer_Par_Echap(this);
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName(QStringLiteral("Frame1"));

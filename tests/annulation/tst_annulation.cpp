@@ -17,6 +17,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -137,9 +138,10 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : enregistrement du KVRT 35007"));
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
 
-    // Ctrl+Z in the empty callsign field: the recording goes.
+    // Ctrl+Z in the empty callsign field: the recording goes, and the status bar says so.
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), Octets(log));
+    QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Annulé : enregistrement du KVRT 35007"));
     QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
     QCOMPARE(m->Mnu_Retablir->text(), QStringLiteral("&Rétablir : enregistrement du KVRT 35007"));
@@ -157,6 +159,7 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     // Ctrl+Y brings it back.
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Rétabli : enregistrement du KVRT 35007"));
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : enregistrement du KVRT 35007"));
@@ -317,14 +320,17 @@ void Tst_Annulation::suppression_annulee_apres_redemarrage()
     // Closed and started again: Ctrl+Z brings the log back byte for byte.
     Redemarrer();
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : suppression du KVRT 29001"));
+    QCOMPARE(m->statusBar()->currentMessage(), QString());
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), log);
+    QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Annulé : suppression du KVRT 29001"));
     QCOMPARE(m->Nombre_Lignes(), 4);
     QCOMPARE(m->Total_Points->text(), total);
     // And after another restart, redone.
     Redemarrer();
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(p->Octets_Log(), sans);
+    QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Rétabli : suppression du KVRT 29001"));
     QVERIFY(p->plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
     Fin();

@@ -14,6 +14,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtEndian>
 #include <QtTest>
 
@@ -72,6 +73,7 @@ private slots:
     void Premiere_Installation_Puis_Saisie_Au_Clavier();
     void Station_Refermee_Sans_Valider();
     void Deuxieme_Programme_Sur_Le_Meme_Log();
+    void Annulation_Copie_Du_Log_Et_Echap();
 
 private:
     // The X server and the program; `second` starts another copy beside the first.
@@ -260,6 +262,8 @@ bool Bout_En_Bout::Demarrer_Programme(bool second)
     programme = std::make_unique<QProcess>();
     QProcess* p = programme.get();
     Lier_Au_Test(*p);
+    // The desktop's own programs (xdg-open) may be stood in for by a journey, in this folder.
+    env.insert(QStringLiteral("PATH"), m_racine->filePath(QStringLiteral("bin")) + QLatin1Char(':') + env.value(QStringLiteral("PATH")));
     p->setProcessEnvironment(env);
     p->setWorkingDirectory(m_home);
     p->setProcessChannelMode(QProcess::MergedChannels);
@@ -882,6 +886,118 @@ void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
     QCOMPARE(m_programme->exitCode(), 0);
     // The lock goes with the program.
     QVERIFY(!QFileInfo::exists(verrou));
+}
+
+// What an operator does after a slip: Ctrl+Z takes the QSO back and Ctrl+Y brings it again;
+// then the log's files at hand: a copy saved through the save dialog, typed into, and the
+// folder of the logs handed to the desktop's file manager; the windows that only show
+// something close with Escape; Ctrl+Q ends the program.
+void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
+{
+    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
+        QTest::qWait(1000);
+    const QDate jour = QDateTime::currentDateTimeUtc().date();
+    const QString annee = QString::number(jour.year());
+    const QString date = jour.toString(QStringLiteral("dd/MM/yy"));
+    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
+    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    const QByteArray debut = L(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       "));
+    {
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(debut) == debut.size());
+    }
+    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    QVERIFY(QDir().mkpath(QFileInfo(reglages).path()));
+    {
+        QFile f(reglages);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
+                        + QStringLiteral("\nIndicatif%20Station=F4ABC\n\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
+                        + QStringLiteral("\n")));
+    }
+    // The desktop's file manager, as xdg-open hands it a folder: it writes down what it got.
+    const QString ouverts = m_racine->filePath(QStringLiteral("xdg-open.txt"));
+    QVERIFY(QDir().mkpath(m_racine->filePath(QStringLiteral("bin"))));
+    {
+        QFile f(m_racine->filePath(QStringLiteral("bin/xdg-open")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(ouverts).toUtf8());
+        f.close();
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    }
+    const QString copies = m_racine->filePath(QStringLiteral("copies"));
+    QVERIFY(QDir().mkpath(copies));
+
+    Etape(QStringLiteral("démarrage et QSO"));
+    ETAPE_OK(Demarrer_Programme());
+    QString main;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Taper(QStringLiteral("f6abc")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Taper(QStringLiteral("29001")));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    const QByteArray avecQso = debut + L(date + QStringLiteral("  29001  Chateau active          F6ABC       "));
+    ETAPE_OK(Attendre_Octets(log, avecQso, QStringLiteral("le QSO dans le log")));
+
+    Etape(QStringLiteral("Ctrl+Z puis Ctrl+Y"));
+    ETAPE_OK(Touches({QStringLiteral("ctrl+z")}));
+    ETAPE_OK(Attendre_Octets(log, debut, QStringLiteral("le QSO annulé")));
+    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Touches({QStringLiteral("ctrl+y")}));
+    ETAPE_OK(Attendre_Octets(log, avecQso, QStringLiteral("le QSO rétabli")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("copie du log par la boîte d'enregistrement"));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("c")}));
+    QString dialogue;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Enregistrer une copie du log$"), dialogue));
+    ETAPE_OK(Focaliser(dialogue));
+    // The name offered is replaced by a path of the operator's own.
+    const QString copie = copies + QStringLiteral("/ma copie.txt");
+    ETAPE_OK(Touches({QStringLiteral("ctrl+a")}));
+    ETAPE_OK(Taper(copie));
+    ETAPE_OK(Touches({QStringLiteral("Return")}));
+    ETAPE_OK(Attendre_Disparition(dialogue));
+    ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
+    ETAPE_OK(Attendre_Octets(copie, avecQso, QStringLiteral("la copie, octet pour octet")));
+    QCOMPARE(QDir(copies).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{QStringLiteral("ma copie.txt")});
+    QCOMPARE(Lire(log), avecQso);
+
+    Etape(QStringLiteral("dossier des logs"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("d")}));
+    ETAPE_OK(Attendre_Octets(ouverts, QUrl::fromLocalFile(m_dossier).toEncoded() + "\n",
+                             QStringLiteral("le dossier des logs donné au gestionnaire de fichiers")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("Echap ferme le récapitulatif et l'historique"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+r")}));
+    QString recap;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Feuille Récapitulative$"), recap));
+    ETAPE_OK(Focaliser(recap));
+    ETAPE_OK(Touches({QStringLiteral("Escape")}));
+    ETAPE_OK(Attendre_Disparition(recap));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("h")}));
+    QString historique;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Historique des modifications$"), historique));
+    ETAPE_OK(Focaliser(historique));
+    ETAPE_OK(Touches({QStringLiteral("Escape")}));
+    ETAPE_OK(Attendre_Disparition(historique));
+    QVERIFY2(m_programme->state() == QProcess::Running, "Echap a fermé le programme");
+    QCOMPARE(Fenetres(QStringLiteral("QEZ_Challenge +Revision")), QStringList{main});
+    QCOMPARE(Lire(log), avecQso);
+
+    Etape(QStringLiteral("Ctrl+Q"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("ctrl+q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Ctrl+Q");
+    QCOMPARE(m_programme->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(m_programme->exitCode(), 0);
+    QCOMPARE(Lire(log), avecQso);
 }
 
 QTEST_GUILESS_MAIN(Bout_En_Bout)

@@ -49,6 +49,18 @@ QString Plateforme_Test::Repertoire_Programme() const
     return repertoire;
 }
 
+QString Plateforme_Test::Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString&, QWidget*)
+{
+    dialogues.append(titre + QLatin1Char('|') + propose);
+    return fichiers.isEmpty() ? propose : fichiers.takeFirst();
+}
+
+bool Plateforme_Test::Ouvrir_Dossier(const QString& dossier)
+{
+    dossiersOuverts.append(dossier);
+    return ouvertureReussie;
+}
+
 void Plateforme_Test::Regler_Horloge(const QDateTime& utc, int decalageSecondes)
 {
     m_utc = utc.toUTC();

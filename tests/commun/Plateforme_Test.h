@@ -6,7 +6,8 @@
 #include <QStringList>
 
 // The seam as tests see it: every message is recorded, questions are answered from a
-// queue (an unexpected one fails the test), and the clock is whatever the test sets.
+// queue (an unexpected one fails the test), the clock is whatever the test sets, and the
+// save dialog and the file manager are recorded and answered by the test.
 class Plateforme_Test : public Plateforme
 {
 public:
@@ -20,6 +21,13 @@ public:
     QDateTime Maintenant_Utc() const override;
     QDateTime Maintenant_Local() const override;
     QString Repertoire_Programme() const override;
+    // Recorded in `dialogues` as "title|proposed path"; answered from `fichiers` (an empty
+    // text gives up), or by the proposed path, as Enter in the dialog would, when the test
+    // gave none.
+    QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
+                                  QWidget* parent = nullptr) override;
+    // Recorded in `dossiersOuverts`; answers `ouvertureReussie`.
+    bool Ouvrir_Dossier(const QString& dossier) override;
 
     // UTC and local time; by default 28/03/2009 14:07:09 UTC, local UTC+1.
     void Regler_Horloge(const QDateTime& utc, int decalageSecondes = 3600);
@@ -30,6 +38,10 @@ public:
     QList<int> choix;
     QStringList questionsImprevues;
     QString repertoire;
+    QStringList dialogues;
+    QStringList fichiers;
+    QStringList dossiersOuverts;
+    bool ouvertureReussie = true;
 
     QString Dernier_Message() const { return messages.isEmpty() ? QString() : messages.last(); }
     // Takes the recorded messages, leaving none.

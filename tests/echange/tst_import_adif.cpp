@@ -777,8 +777,9 @@ void Tst_Import_Adif::export_relu_par_notre_import()
     Activer(m);
     Choisir_Menu(m->Mnu_Enr_Adif);
     QCOMPARE(p.plateforme->Prendre_Messages(),
-             QStringList{QStringLiteral("Le log a été enregistré au format ADIF sous le nom : F1ABC_Challenge_KVRT_2009.adi"
-                                        "\r\n5 QSO exportés.\r\n2 lignes du log ne sont pas des QSO et n'ont pas été reprises.")});
+             QStringList{QStringLiteral("Le log a été enregistré au format ADIF sous le nom : ")
+                         + QDir::toNativeSeparators(p.sp->Repertoire() + QStringLiteral("/F1ABC_Challenge_KVRT_2009.adi"))
+                         + QStringLiteral("\r\n5 QSO exportés.\r\n2 lignes du log ne sont pas des QSO et n'ont pas été reprises.")});
     const QByteArray adi = p.Lire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi"));
     QVERIFY(adi.startsWith("Log du Challenge KVRT 2009 de F1ABC, exporte par QEZ_Challenge_KVRT\r\n<ADIF_VER:5>3.1.4\r\n"
                            "<CREATED_TIMESTAMP:15>20090328 140709\r\n"));

@@ -8,6 +8,7 @@
 #include "Outils_Test.h"
 #include "Plateforme.h"
 #include "Station.h"
+#include "Traduction_Qt.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -18,15 +19,22 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QTranslator>
+#include <QTreeView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QPointer>
 #include <QStringListModel>
 #include <QScreen>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
 
@@ -81,6 +89,14 @@ private slots:
     void noms_pour_lecteur_d_ecran();
     void pages_web_au_navigateur_data();
     void pages_web_au_navigateur();
+    void quitter_par_ctrl_q();
+    void echap_ferme_data();
+    void echap_ferme();
+    void dossier_des_logs();
+    void fichiers_du_log_data();
+    void fichiers_du_log();
+    void boite_enregistrer_en_francais_data();
+    void boite_enregistrer_en_francais();
 };
 
 // Stands for the system's browser: records the pages the program hands to it.
@@ -720,6 +736,273 @@ void Tst_Principal::pages_web_au_navigateur()
     QCOMPARE(navigateur.pages, pages);
     QCOMPARE(p.plateforme->messages, messages);
     QVERIFY(!Fenetres_Web::Charge());
+}
+
+void Tst_Principal::quitter_par_ctrl_q()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    // Shown in the menu beside the item, as Annuler and Rétablir show theirs.
+    QCOMPARE(m->Mnu_Quitter->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QCOMPARE(m->Mnu_Quitter->text(), QStringLiteral("&Quitter QEZ_Challenge_KVRT"));
+    // From the entry field where the focus waits, the program ends.
+    Activer(m);
+    QVERIFY(Focus_Dans(m->Ind_A));
+    Touche_Ici(m, Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(!m->isVisible());
+    QCOMPARE(m->Ind_A->text(), QString());
+    QVERIFY(garde.fermees.isEmpty());
+    // The program asked the event loop to end, and no test runs one: a loop run and ended here
+    // clears that request, which would end every later dialog at once.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+void Tst_Principal::echap_ferme_data()
+{
+    QTest::addColumn<QString>("commande");
+    QTest::addColumn<QString>("fenetre");
+    QTest::newRow("recapitulatif") << "Mnu_Recap" << "Recapitulatif";
+    QTest::newRow("KVRT contactes") << "Mnu_C_Contacte" << "Aff_Contacte";
+    QTest::newRow("carte") << "Mnu_Dpt_Contactes" << "Carte_Acti";
+    QTest::newRow("historique des modifications") << "Mnu_Historique_Modifications" << "Historique_Modifications";
+    QTest::newRow("mode d'emploi") << "Mnu_Mode_Emploi" << "Aide";
+}
+
+// The windows that only show something close with Escape, wherever their focus is; the main
+// window stays, with its entry area as it was.
+void Tst_Principal::echap_ferme()
+{
+    QFETCH(QString, commande);
+    QFETCH(QString, fenetre);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau active"), QStringLiteral("F5XYZ"))});
+    QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), p.Chemin(QStringLiteral("QEZ_Challenge.hlp"))));
+    Main* m = p.Demarrer();
+    Activer(m);
+    auto* action = m->findChild<QAction*>(commande);
+    QVERIFY(action);
+    Choisir_Menu(action);
+    QPointer<QWidget> f;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == fenetre && w->isVisible())
+            f = w;
+    QVERIFY2(f, qPrintable(fenetre));
+    Activer(f);
+    Touche_Ici(f, Qt::Key_Tab);
+    Touche_Ici(f, Qt::Key_Escape);
+    QTRY_VERIFY(!f || !f->isVisible());
+    QVERIFY(m->isVisible());
+    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Principal::dossier_des_logs()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    Main* m = p.Demarrer();
+    Activer(m);
+    Choisir_Menu(m->Mnu_Ouvrir_Dossier_Logs);
+    QCOMPARE(p.plateforme->dossiersOuverts, QStringList{p.sp->Repertoire()});
+    QVERIFY(p.plateforme->messages.isEmpty());
+    // A desktop without a file manager: the folder is named, so that it can be found.
+    p.plateforme->ouvertureReussie = false;
+    Choisir_Menu(m->Mnu_Ouvrir_Dossier_Logs);
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QStringLiteral("Le gestionnaire de fichiers n'a pas pu être ouvert. Le dossier des logs est :\r\n")
+                         + QDir::toNativeSeparators(p.sp->Repertoire())});
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Principal::fichiers_du_log_data()
+{
+    // `reponse` is what the operator chooses in the save dialog ("-" when he takes the name
+    // offered, empty when he gives up), `fichier` where the file is then, and `message` what
+    // he is told, with "@" for the folder of the logs.
+    QTest::addColumn<QString>("commande");
+    QTest::addColumn<QString>("reponse");
+    QTest::addColumn<QString>("dialogue");
+    QTest::addColumn<QString>("fichier");
+    QTest::addColumn<QString>("message");
+    const QString copie = QStringLiteral("Enregistrer une copie du log|@/F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt");
+    const QString adif = QStringLiteral("Enregistrer le log au format ADIF|@/F1ABC_Challenge_KVRT_2009.adi");
+    const QString pasDeCopie = QStringLiteral("\r\nAucune copie n'a été enregistrée.");
+    QTest::newRow("copie, nom propose") << "Mnu_Enregistrer_Copie" << "-" << copie << "F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt"
+                                        << "Une copie du log a été enregistrée sous le nom : @/F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt";
+    QTest::newRow("copie, autre dossier") << "Mnu_Enregistrer_Copie" << "@/sauvegardes/mon log.txt" << copie << "sauvegardes/mon log.txt"
+                                          << "Une copie du log a été enregistrée sous le nom : @/sauvegardes/mon log.txt";
+    QTest::newRow("copie, remplace une ancienne copie") << "Mnu_Enregistrer_Copie" << "@/sauvegardes/ancienne.txt" << copie
+                                                        << "sauvegardes/ancienne.txt"
+                                                        << "Une copie du log a été enregistrée sous le nom : @/sauvegardes/ancienne.txt";
+    QTest::newRow("copie abandonnee") << "Mnu_Enregistrer_Copie" << "" << copie << "" << "";
+    QTest::newRow("copie sur le log") << "Mnu_Enregistrer_Copie" << "@/F1ABC_Challenge_KVRT_2009.txt" << copie << ""
+                                      << "Une copie ne peut pas remplacer le log ni son journal :\r\n@/F1ABC_Challenge_KVRT_2009.txt" + pasDeCopie;
+    QTest::newRow("copie sur le log par un autre chemin") << "Mnu_Enregistrer_Copie" << "@/sauvegardes/../F1ABC_Challenge_KVRT_2009.txt" << copie << ""
+                                      << "Une copie ne peut pas remplacer le log ni son journal :\r\n@/sauvegardes/../F1ABC_Challenge_KVRT_2009.txt" + pasDeCopie;
+    QTest::newRow("copie sur le journal") << "Mnu_Enregistrer_Copie" << "@/F1ABC_Challenge_KVRT_2009.txt.journal" << copie << ""
+                                          << "Une copie ne peut pas remplacer le log ni son journal :\r\n@/F1ABC_Challenge_KVRT_2009.txt.journal" + pasDeCopie;
+    QTest::newRow("copie dans un dossier absent") << "Mnu_Enregistrer_Copie" << "@/absent/log.txt" << copie << ""
+                                                  << "Erreur N° 75 : impossible de créer le fichier\r\n@/absent/log.txt\r\n(chemin ou fichier inaccessible).\r\n"
+                                                     "Aucune copie n'a été enregistrée.";
+    QTest::newRow("ADIF, nom propose") << "Mnu_Enr_Adif" << "-" << adif << "F1ABC_Challenge_KVRT_2009.adi"
+                                       << "Le log a été enregistré au format ADIF sous le nom : @/F1ABC_Challenge_KVRT_2009.adi\r\n3 QSO exportés.";
+    QTest::newRow("ADIF, autre dossier") << "Mnu_Enr_Adif" << "@/sauvegardes/echange.adi" << adif << "sauvegardes/echange.adi"
+                                         << "Le log a été enregistré au format ADIF sous le nom : @/sauvegardes/echange.adi\r\n3 QSO exportés.";
+    QTest::newRow("ADIF abandonne") << "Mnu_Enr_Adif" << "" << adif << "" << "";
+}
+
+// Fichier > Enregistrer une copie du log… and Enregistrer > le log au format ADIF: the save
+// dialog opens on the folder of the logs with the usual name; the file goes where the operator
+// says, and the message names it in full. The log, its journal and the folder are otherwise left
+// as they were.
+void Tst_Principal::fichiers_du_log()
+{
+    QFETCH(QString, commande);
+    QFETCH(QString, reponse);
+    QFETCH(QString, dialogue);
+    QFETCH(QString, fichier);
+    QFETCH(QString, message);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    const QStringList log = {Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau active"), QStringLiteral("F5XYZ")),
+                             Enr(QStringLiteral("02/03/09"), QStringLiteral("35002"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"), true)};
+    p.Ecrire_Log(log);
+    Main* m = p.Demarrer();
+    const QString dossier = p.sp->Repertoire();
+    auto Ici = [&](QString texte) { return texte.replace(QLatin1Char('@'), QDir::toNativeSeparators(dossier)); };
+    // A change journalled first: the journal must come out of it as it went in.
+    Activer(m);
+    Saisir(m, QStringLiteral("F8ZZZ"), 0, QStringLiteral("56001"));
+    Entree(m->Valide_A);
+    const QByteArray octetsLog = p.Octets_Log();
+    QCOMPARE(octetsLog.count("\r\n"), 3);
+    const QString journal = QFileInfo(p.Log()).fileName() + QStringLiteral(".journal");
+    const QByteArray octetsJournal = p.Lire_Fichier(journal);
+    QVERIFY(!octetsJournal.isEmpty());
+    QVERIFY(QDir(dossier).mkdir(QStringLiteral("sauvegardes")));
+    p.Ecrire_Fichier(QStringLiteral("sauvegardes/ancienne.txt"), QByteArray(5000, 'x'));
+    const QStringList avant = QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+
+    if (reponse != QLatin1String("-"))
+        p.plateforme->fichiers = {reponse.replace(QLatin1Char('@'), dossier)};
+    p.plateforme->messages.clear();
+    auto* action = m->findChild<QAction*>(commande);
+    QVERIFY(action);
+    Choisir_Menu(action);
+    QCOMPARE(p.plateforme->dialogues, QStringList{dialogue.replace(QLatin1Char('@'), dossier)});
+    QCOMPARE(p.plateforme->Prendre_Messages(), message.isEmpty() ? QStringList() : QStringList{Ici(message)});
+    if (!fichier.isEmpty()) {
+        const QByteArray ecrit = p.Lire_Fichier(fichier);
+        if (commande == QLatin1String("Mnu_Enr_Adif"))
+            QVERIFY2(ecrit.startsWith("Log du Challenge KVRT 2009 de F1ABC, exporte par QEZ_Challenge_KVRT\r\n"), ecrit.left(200).constData());
+        else
+            QCOMPARE(ecrit, octetsLog);
+    }
+    // Nothing else in the folder: no file half written, no temporary left beside.
+    QStringList attendus = avant;
+    if (!fichier.isEmpty() && !fichier.contains(QLatin1Char('/')))
+        attendus.append(fichier);
+    attendus.sort();
+    QCOMPARE(QDir(dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), attendus);
+    QStringList sauvegardes = {QStringLiteral("ancienne.txt")};
+    if (fichier.startsWith(QLatin1String("sauvegardes/")) && fichier != QLatin1String("sauvegardes/ancienne.txt"))
+        sauvegardes.append(fichier.mid(12));
+    sauvegardes.sort();
+    QCOMPARE(QDir(dossier + QStringLiteral("/sauvegardes")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+             sauvegardes);
+    if (fichier != QLatin1String("sauvegardes/ancienne.txt"))
+        QCOMPARE(p.Lire_Fichier(QStringLiteral("sauvegardes/ancienne.txt")), QByteArray(5000, 'x'));
+    QCOMPARE(p.Octets_Log(), octetsLog);
+    QCOMPARE(p.Lire_Fichier(journal), octetsJournal);
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Principal::boite_enregistrer_en_francais_data()
+{
+    // What the operator types in the name field (after Ctrl+A), then the key that ends the
+    // dialog; the path the program gets, "@" for the folder offered.
+    QTest::addColumn<QString>("tape");
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<QString>("chemin");
+    QTest::newRow("nom propose") << QString() << int(Qt::Key_Return) << "@/F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt";
+    QTest::newRow("nom sans extension") << "ma copie" << int(Qt::Key_Return) << "@/ma copie.txt";
+    QTest::newRow("nom avec extension") << "copie.txt" << int(Qt::Key_Return) << "@/copie.txt";
+    QTest::newRow("abandon par Echap") << "copie" << int(Qt::Key_Escape) << "";
+}
+
+// The save dialog of the real seam: Qt's own, in French from Qt's translations, every column
+// header whole, opened on the folder and the name offered, and ended by the keyboard.
+void Tst_Principal::boite_enregistrer_en_francais()
+{
+    QFETCH(QString, tape);
+    QFETCH(int, touche);
+    QFETCH(QString, chemin);
+    Traduction_Qt traduction;
+    QVERIFY2(traduction.Charger(), "qtbase_fr absent : bash scripts/dependances.sh installe qt6-translations-l10n");
+    QApplication::installTranslator(&traduction);
+    Chien_De_Garde garde;
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    QVERIFY(QDir(dossier.path()).mkdir(QStringLiteral("sauvegardes")));
+    QStringList entetes;
+    QString titre, rue, typeDossier;
+    bool coupe = false;
+    Sur_Modal([&](QWidget* modal) {
+        auto* dialogue = qobject_cast<QFileDialog*>(modal);
+        if (!dialogue)
+            return;
+        titre = dialogue->windowTitle();
+        rue = QDir(dialogue->directory()).absolutePath();
+        for (QTreeView* vue : dialogue->findChildren<QTreeView*>()) {
+            QHeaderView* entete = vue->header();
+            for (int i = 0; i < entete->count(); ++i) {
+                const QString texte = entete->model()->headerData(i, Qt::Horizontal).toString();
+                entetes << texte;
+                if (entete->sectionSize(i) < entete->fontMetrics().horizontalAdvance(texte) + 8)
+                    coupe = true;
+            }
+            // Every column in sight, without scrolling to the side, once the dialog is laid out.
+            if (!QTest::qWaitFor([&] { return entete->length() <= vue->viewport()->width(); }, 2000))
+                coupe = true;
+            // The folder's line, once the dialog has read the folder: its type column.
+            QTest::qWaitFor([&] {
+                const QModelIndex racine = vue->rootIndex();
+                for (int r = 0; r < vue->model()->rowCount(racine); ++r)
+                    if (vue->model()->index(r, 0, racine).data().toString() == QLatin1String("sauvegardes"))
+                        typeDossier = vue->model()->index(r, 2, racine).data().toString();
+                return !typeDossier.isEmpty();
+            });
+        }
+        if (!QTest::qWaitForWindowActive(dialogue))
+            qWarning("file dialog not active");
+        if (!tape.isEmpty()) {
+            Touche_Ici(dialogue, Qt::Key_A, Qt::ControlModifier);
+            Taper_Ici(dialogue, tape);
+        }
+        Touche_Ici(dialogue, Qt::Key(touche));
+    });
+    Plateforme_Reelle reelle;
+    const QString propose = dossier.path() + QStringLiteral("/F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt");
+    const QString choisi = reelle.Fichier_A_Enregistrer(QStringLiteral("Enregistrer une copie du log"), propose,
+                                                        QStringLiteral("Log (*.txt)"));
+    QApplication::removeTranslator(&traduction);
+    QCOMPARE(titre, QStringLiteral("Enregistrer une copie du log"));
+    QCOMPARE(rue, QDir(dossier.path()).absolutePath());
+    QVERIFY2(entetes.contains(QStringLiteral("Dernière modification")), qPrintable(entetes.join(QLatin1Char('|'))));
+    QVERIFY2(!coupe, qPrintable(QStringLiteral("colonnes coupées : ") + entetes.join(QLatin1Char('|'))));
+    QCOMPARE(typeDossier, QStringLiteral("Dossier"));
+    QCOMPARE(choisi, chemin.replace(QLatin1Char('@'), dossier.path()));
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 QTEST_MAIN(Tst_Principal)
