@@ -2,13 +2,35 @@
 
 #include "FichierLog.h"
 
-#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 
-// Seconds after which a lock file naming no process is taken for the remains of a power cut.
-constexpr qint64 Age_Verrou_Muet_S = 10;
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+// A lock that no running process holds is abandoned, whatever its file says: one left empty
+// by a program killed between its creation and its writing, or one whose own removal a kill
+// interrupted. QLockFile holds an flock on its file from its creation until it lets it go;
+// on Windows the holder keeps the file open and the removal that follows fails.
+static bool Abandonne(const QString& chemin)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(chemin).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    ::close(fd);
+    return libre;
+#else
+    Q_UNUSED(chemin);
+    return true;
+#endif
+}
 
 static QString Absolu(const QString& chemin)
 {
@@ -55,15 +77,13 @@ bool Verrou_Log::Prendre(const QString& log)
     // program that still runs. One whose process is gone is taken over by tryLock itself.
     verrou->setStaleLockTime(0);
     bool pris = verrou->tryLock(0);
+    if (!pris && verrou->error() == QLockFile::LockFailedError && Abandonne(Chemin_Verrou(Absolu(log)))
+        && verrou->removeStaleLockFile())
+        pris = verrou->tryLock(0);
     qint64 processus = 0;
     QString machine, programme;
-    if (!pris && verrou->error() == QLockFile::LockFailedError && !verrou->getLockInfo(&processus, &machine, &programme)) {
-        // A lock file that names no process was cut short (a power failure between its
-        // creation and its writing): once older than any writing takes, it belongs to nobody.
-        const QDateTime date = QFileInfo(Chemin_Verrou(Absolu(log))).lastModified();
-        if (date.isValid() && qAbs(date.secsTo(QDateTime::currentDateTime())) > Age_Verrou_Muet_S && verrou->removeStaleLockFile())
-            pris = verrou->tryLock(0);
-    }
+    if (!pris && verrou->error() == QLockFile::LockFailedError)
+        verrou->getLockInfo(&processus, &machine, &programme);
     if (pris) {
         std::unique_ptr<QLockFile> ancien = std::move(m_verrou);
         m_verrou = std::move(verrou);

@@ -117,14 +117,14 @@ private slots:
 // or ends the program; a dead one's lock is taken over without a word.
 void Tst_Verrou::demarrage_data()
 {
-    // detenteur: "vivant", "tue", or "muet" (a lock file that a power cut left empty, a
-    // minute ago).
+    // detenteur: "vivant", "tue", or "muet" (a lock file left empty by a program killed
+    // between its creation and its writing, just now).
     QTest::addColumn<QString>("detenteur");
     QTest::addColumn<QString>("autreStation");
     QTest::newRow("detenteur vivant, autre station choisie") << "vivant" << QStringLiteral("F2XYZ");
     QTest::newRow("detenteur vivant, Station refermee") << "vivant" << QString();
     QTest::newRow("detenteur tue : verrou repris") << "tue" << QString();
-    QTest::newRow("verrou vide d'une coupure : repris") << "muet" << QString();
+    QTest::newRow("verrou vide d'un programme tue : repris") << "muet" << QString();
 }
 
 void Tst_Verrou::demarrage()
@@ -147,7 +147,6 @@ void Tst_Verrou::demarrage()
     if (detenteur == QLatin1String("muet")) {
         QFile vide(Verrou_Log::Chemin_Verrou(p.Log()));
         QVERIFY(vide.open(QIODevice::WriteOnly));
-        QVERIFY(vide.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
     } else {
         QVERIFY(autre.Prendre(p.Log()));
         pid = autre.Pid();
