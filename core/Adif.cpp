@@ -131,6 +131,19 @@ qsizetype Fin_Par_Caracteres(QByteArrayView octets, qsizetype depuis, qint64 lon
     return p;
 }
 
+// True when the text after a "<" is the beginning of a field's tag ("CALL:5", "NAME:1"), not
+// of free text ("https://") nor a tag without data ("EOF").
+bool Debut_De_Champ(QByteArrayView texte)
+{
+    const qsizetype deuxPoints = texte.indexOf(':');
+    if (deuxPoints < 0 || !Nom_Valide(Sans_Blancs(texte.first(deuxPoints))))
+        return false;
+    for (char c : texte.sliced(deuxPoints + 1))
+        if (!(c >= '0' && c <= '9') && c != ' ' && c != ':' && !(c >= 'A' && c <= 'Z') && !(c >= 'a' && c <= 'z'))
+            return false;
+    return true;
+}
+
 // True when a record end ("<EOR>", any case, blanks allowed) follows the position.
 bool Fin_Enregistrement_Apres(QByteArrayView octets, qsizetype depuis)
 {
@@ -282,7 +295,7 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
         const qsizetype ouvre = lt - debut;
         const char* gt = static_cast<const char*>(memchr(lt + 1, '>', size_t(n - ouvre - 1)));
         if (!gt) {
-            if (champsEnCours) {
+            if (champsEnCours || (!texteEntete && Debut_De_Champ(QByteArrayView(lt + 1, n - ouvre - 1)))) {
                 coupe = true;
                 raisonCoupe = QStringLiteral("la balise « %1 » n'est pas fermée : le fichier est tronqué")
                                   .arg(Montrer(QByteArrayView(lt, n - ouvre)));

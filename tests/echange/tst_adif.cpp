@@ -164,6 +164,9 @@ void Tst_Adif::lecture_data()
         << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5>F5AAA") << false << 1 << QByteArray("CALL") << "F6XYZ" << QByteArray() << 0 << 2;
     QTest::newRow("derniere balise non fermee")
         << QByteArray("<CALL:5>F6XYZ<EOR><CALL:5>F5AAA<SIG_IN") << false << 1 << QByteArray("CALL") << "F6XYZ" << QByteArray() << 0 << 2;
+    QTest::newRow("dernier enregistrement coupe dans sa premiere balise")
+        << QByteArray("<CALL:5>F6XYZ<EOR>\r\n<CALL:5>F5AAA<EOR>\r\n<QSO_DATE:8") << false << 2 << QByteArray("CALL") << "F5AAA"
+        << QByteArray() << 0 << 3;
     QTest::newRow("< dans le texte de l'en-tete")
         << QByteArray("Export de <https://logbook.exemple.org/u:1> (voir <adif.org>)\r\n<ADIF_VER:5>3.1.4 <adif.org> <EOH>\r\n"
                       "<CALL:5>F6XYZ<EOR>")
