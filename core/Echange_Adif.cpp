@@ -131,9 +131,13 @@ Cle_Qso Cle(QByteArrayView date, QByteArrayView reference, QByteArrayView indica
     octets[0] = static_cast<unsigned char>(date.size());
     octets[1] = static_cast<unsigned char>(reference.size());
     octets[2] = static_cast<unsigned char>(indicatif.size());
-    memcpy(octets + 3, date.data(), size_t(date.size()));
-    memcpy(octets + 11, reference.data(), size_t(reference.size()));
-    memcpy(octets + 16, indicatif.data(), size_t(indicatif.size()));
+    // An empty column of a short line may have no bytes at all to copy from.
+    if (!date.isEmpty())
+        memcpy(octets + 3, date.data(), size_t(date.size()));
+    if (!reference.isEmpty())
+        memcpy(octets + 11, reference.data(), size_t(reference.size()));
+    if (!indicatif.isEmpty())
+        memcpy(octets + 16, indicatif.data(), size_t(indicatif.size()));
     Cle_Qso cle;
     memcpy(cle.mots, octets, sizeof octets);
     return cle;
@@ -145,7 +149,8 @@ quint64 Mot(QByteArrayView octets, bool avecTaille)
     unsigned char b[8] = {};
     const qsizetype place = avecTaille ? 7 : 8;
     const qsizetype n = qMin(octets.size(), place);
-    memcpy(b, octets.data(), size_t(n));
+    if (n > 0)
+        memcpy(b, octets.data(), size_t(n));
     if (avecTaille)
         b[7] = static_cast<unsigned char>(n);
     quint64 mot = 0;
