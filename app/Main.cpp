@@ -522,10 +522,11 @@ void Main::Main_Form_Load()
     sp.Mode_Modification = false;
 
     if (sp.Indicatif_Station != QLatin1String("FXXXX")) {
+        // The journal first: a line that a power cut tore is taken back before anything counts it.
+        sp.Verifier_Journal();
         int total = 0;
         if (!sp.Calcul_Total_Points(total))
             return; // the recovery window, or an ending error, has taken over
-        sp.Verifier_Journal();
         Afficher_Total(total);
         sp.Rafraichir_Liste_Log();
     }

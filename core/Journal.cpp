@@ -705,7 +705,30 @@ Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* mi
         if (Retirer_Derniere().ok())
             return Accord::Reprise;
     }
+    if (Append_Dechire(contenuLog)) {
+        // A power cut during an append kept the first part of its line: the change never
+        // completed and the list never showed it, so the log goes back to the state before.
+        const qint64 avant = m_entrees.last().avant.Longueur();
+        if (FichierLog::Reecrire_Octets(m_cheminLog, contenuLog.first(avant).toByteArray()).ok()
+            && Retirer_Derniere().ok())
+            return Accord::Reprise;
+    }
     return deCote();
+}
+
+bool Journal_Log::Append_Dechire(QByteArrayView contenuLog) const
+{
+    if (m_entrees.isEmpty())
+        return false;
+    const Entree& e = m_entrees.last();
+    if (e.blocs.size() != 1 || !e.blocs.first().retire.isEmpty())
+        return false;
+    const Bloc& b = e.blocs.first();
+    const qint64 avant = e.avant.Longueur();
+    if (b.position != avant || contenuLog.size() <= avant || contenuLog.size() >= avant + b.ajoute.size())
+        return false;
+    const QByteArrayView recu = contenuLog.sliced(avant);
+    return recu == QByteArrayView(b.ajoute).first(recu.size()) && Empreinte_De(contenuLog.first(avant)) == e.avant;
 }
 
 ErreurFichier Journal_Log::Noter(Entree& e)

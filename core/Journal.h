@@ -104,7 +104,8 @@ public:
     enum class Accord {
         Sans_Journal,   // nothing journalled yet
         Accord,         // the log is the state after the last entry
-        Reprise,        // the last entry never reached the log (a crash): it was taken out
+        Reprise,        // the last entry never reached the log, or only part of its line did (a
+                        // crash, a power cut): the log is as before it, and it was taken out
         Mis_De_Cote     // the log was changed outside the program: the journal was set aside
     };
     // Compares the log's bytes with the journal; takes out an entry that never reached the
@@ -163,6 +164,9 @@ private:
     ErreurFichier Compacter();
     void Borner();
     QString Mettre_De_Cote();
+    // True when the log is the state before the last entry, an append, followed by only the
+    // first part of the bytes it appends: what a power cut leaves of an append in progress.
+    bool Append_Dechire(QByteArrayView contenuLog) const;
     void Elaguer_De_Cote() const;
     Resultat Preparer(QByteArray& contenu);
     // An undo (Annulation) or a redo (Retablissement) of the change on top of its stack.

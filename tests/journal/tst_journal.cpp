@@ -77,6 +77,8 @@ private slots:
     void Retour_A_Un_Etat();
     void Borne_data();
     void Borne();
+    void Ajout_Dechire_Au_Demarrage_data();
+    void Ajout_Dechire_Au_Demarrage();
     void Restes_De_Crash_data();
     void Restes_De_Crash();
     void Entree_Absurde_data();
@@ -512,6 +514,50 @@ void Tst_Journal::Borne()
     for (int i = 0; i < anciennes + recentes - n; ++i)
         attendu += "l" + QByteArray::number(i) + "\r\n";
     QCOMPARE(Lire(log), attendu);
+}
+
+// ---------------------------------------------------------------------------------------
+
+void Tst_Journal::Ajout_Dechire_Au_Demarrage_data()
+{
+    // What a power cut left of an appended QSO line: the bytes that reached the disk.
+    QTest::addColumn<QByteArray>("reste");
+    QTest::addColumn<bool>("repris");
+    const QByteArray ligne = "31/03/09  29001  Chateau active          F9ZZZ       \r\n";
+    QTest::newRow("un octet") << ligne.left(1) << true;
+    QTest::newRow("la moitie") << ligne.left(27) << true;
+    QTest::newRow("sans LF") << ligne.left(ligne.size() - 1) << true;
+    QTest::newRow("sans CR LF") << ligne.left(ligne.size() - 2) << true;
+    QTest::newRow("autres octets") << QByteArray("31/03/09  75001") << false;
+}
+
+void Tst_Journal::Ajout_Dechire_Au_Demarrage()
+{
+    QFETCH(QByteArray, reste);
+    QFETCH(bool, repris);
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    const QByteArray A = "28/03/09  2A001  Chateau active          F5XYZ       \r\n";
+    Ecrire(log, A);
+    {
+        Journal_Log j(log);
+        QVERIFY(j.Ajouter("29/03/09  35007  Chateau active          F6ABC       ", "enregistrement du KVRT 35007", Heure(1)).ok());
+        QVERIFY(j.Ajouter("31/03/09  29001  Chateau active          F9ZZZ       ", "enregistrement du KVRT 29001", Heure(2)).ok());
+    }
+    const QByteArray B = A + "29/03/09  35007  Chateau active          F6ABC       \r\n";
+    Ecrire(log, B + reste);
+    Journal_Log j(log);
+    QCOMPARE(j.Verifier(Lire(log)), repris ? Journal_Log::Accord::Reprise : Journal_Log::Accord::Mis_De_Cote);
+    if (!repris) {
+        // Bytes the journal cannot explain are never taken away.
+        QCOMPARE(Lire(log), B + reste);
+        return;
+    }
+    // The torn line is gone and the journal explains the log: one undo takes back the QSO before.
+    QCOMPARE(Lire(log), B);
+    QCOMPARE(j.Entrees().size(), 1);
+    QCOMPARE(j.Annuler(Heure(3)).etat, Journal_Log::Resultat::Fait);
+    QCOMPARE(Lire(log), A);
 }
 
 // ---------------------------------------------------------------------------------------
