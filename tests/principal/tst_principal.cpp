@@ -84,6 +84,8 @@ private slots:
     void station_modele_absent();
     void fenetre_unique();
     void historique_sans_retour_a_la_ligne();
+    void choix_reel_data();
+    void choix_reel();
     void station_annee_au_clavier();
     void lettres_alt_uniques();
     void noms_pour_lecteur_d_ecran();
@@ -512,6 +514,43 @@ void Tst_Principal::noms_pour_lecteur_d_ecran()
     QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
     QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
     s->close();
+}
+
+// The real question with one button per answer: its buttons in order, Enter on the first,
+// a button's underlined letter, and Escape for the last.
+void Tst_Principal::choix_reel_data()
+{
+    QTest::addColumn<int>("touche");
+    QTest::addColumn<int>("modificateur");
+    QTest::addColumn<int>("attendu");
+    QTest::newRow("Entree : la premiere") << int(Qt::Key_Return) << int(Qt::NoModifier) << 0;
+    QTest::newRow("Alt+C : la deuxieme") << int(Qt::Key_C) << int(Qt::AltModifier) << 1;
+    QTest::newRow("Echap : la derniere") << int(Qt::Key_Escape) << int(Qt::NoModifier) << 2;
+}
+
+void Tst_Principal::choix_reel()
+{
+    QFETCH(int, touche);
+    QFETCH(int, modificateur);
+    QFETCH(int, attendu);
+    Chien_De_Garde garde;
+    Plateforme_Reelle reelle;
+    QString titre;
+    QStringList boutons;
+    Sur_Modal([&](QWidget* w) {
+        auto* boite = qobject_cast<QMessageBox*>(w);
+        QVERIFY(boite);
+        titre = boite->windowTitle();
+        for (QAbstractButton* b : boite->buttons())
+            boutons << b->text();
+        Activer(boite);
+        Touche_Ici(boite, Qt::Key(touche), Qt::KeyboardModifiers(modificateur));
+    });
+    const QStringList reponses{QStringLiteral("&Utiliser ce log là où il est"), QStringLiteral("&Copier ce log"), QStringLiteral("&Quitter")};
+    QCOMPARE(reelle.Choix(QStringLiteral("Question"), reponses), attendu);
+    QCOMPARE(titre, QStringLiteral("QEZ_Challenge_KVRT"));
+    QCOMPARE(boutons, reponses);
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Principal::historique_sans_retour_a_la_ligne()
