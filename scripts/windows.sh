@@ -38,10 +38,15 @@ options_qt=(
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
     -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF
     -DFEATURE_dbus=OFF -DFEATURE_tabletevent=OFF -DFEATURE_freetype=ON -DFEATURE_system_freetype=OFF
+    -DFEATURE_dynamicgl=OFF
 )
 cle="$(printf '%s\n' "${options_qt[@]}" "$(cat "$racine/cmake/mingw-w64-x86_64.cmake")" | sha256sum | cut -c1-12)"
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/qez-challenge-kvrt"
 qt="$cache/qt-$version_qt-mingw64-$cle"
+# One Qt build at a time: a second run of this script waits for the first one's Qt.
+mkdir -p "$cache"
+exec 9>"$cache/qt.verrou"
+flock 9
 if [ ! -f "$qt/.complet" ]; then
     echo "=== Qt $version_qt pour Windows, construit une fois dans $qt"
     if ! grep -rqs '^deb-src .*bookworm' /etc/apt/sources.list /etc/apt/sources.list.d/ \
@@ -51,12 +56,18 @@ if [ ! -f "$qt/.complet" ]; then
             | $sudo tee /etc/apt/sources.list.d/kvrt-sources.sources >/dev/null
         $sudo apt-get update
     fi
+    # An interrupted build goes on where it stopped: the sources are fetched and unpacked once,
+    # and what ninja already built stays built.
     travail="$cache/travail-qt"
-    rm -rf "$travail" "$qt"
-    mkdir -p "$travail"
-    (cd "$travail" && apt-get source --download-only qt6-base >/dev/null)
-    archive="$(ls "$travail"/qt6-base_"$version_qt"*.orig.tar.* | head -n1)"
-    tar -xf "$archive" -C "$travail"
+    rm -rf "$qt"
+    if [ ! -f "$travail/.sources" ]; then
+        rm -rf "$travail"
+        mkdir -p "$travail"
+        (cd "$travail" && apt-get source --download-only qt6-base >/dev/null)
+        archive="$(ls "$travail"/qt6-base_"$version_qt"*.orig.tar.* | head -n1)"
+        tar -xf "$archive" -C "$travail"
+        touch "$travail/.sources"
+    fi
     source_qt="$(find "$travail" -maxdepth 1 -mindepth 1 -type d -name 'qtbase*' | head -n1)"
     cmake -S "$source_qt" -B "$travail/build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$racine/cmake/mingw-w64-x86_64.cmake" \
@@ -67,6 +78,7 @@ if [ ! -f "$qt/.complet" ]; then
     touch "$qt/.complet"
     rm -rf "$travail"
 fi
+flock -u 9
 echo "Qt pour Windows : $qt"
 if [ "$etape" = "--qt" ]; then
     exit 0
