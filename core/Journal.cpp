@@ -61,6 +61,11 @@ Empreinte::Empreinte()
 
 void Empreinte::Ajouter(QByteArrayView octets)
 {
+    if (m_resume) {
+        // A summary cannot be carried on: no file's length is negative.
+        m_longueur = -1;
+        return;
+    }
     const auto* p = reinterpret_cast<const unsigned char*>(octets.data());
     qsizetype n = octets.size();
     m_longueur += n;
@@ -98,6 +103,8 @@ void Empreinte::Ajouter(QByteArrayView octets)
 
 quint64 Empreinte::Valeur() const
 {
+    if (m_resume)
+        return m_valeur;
     quint64 h = Rot(m_voies[0], 1) + Rot(m_voies[1], 7) + Rot(m_voies[2], 12) + Rot(m_voies[3], 18);
     for (int i = 0; i < 4; ++i)
         h = (h ^ Tour(0, m_voies[i])) * P1 + P4;
@@ -107,8 +114,19 @@ quint64 Empreinte::Valeur() const
     return Melanger(h);
 }
 
+Empreinte Empreinte::Resume() const
+{
+    Empreinte r;
+    r.m_resume = true;
+    r.m_valeur = Valeur();
+    r.m_longueur = m_longueur;
+    return r;
+}
+
 QByteArray Empreinte::Texte() const
 {
+    if (m_resume)
+        return QByteArray::number(m_valeur, 16) + '.' + QByteArray::number(m_longueur);
     QByteArray t;
     for (int i = 0; i < 4; ++i)
         t += QByteArray::number(m_voies[i], 16) + '.';
@@ -120,6 +138,18 @@ QByteArray Empreinte::Texte() const
 bool Empreinte::Depuis_Texte(QByteArrayView texte, Empreinte& e)
 {
     const QList<QByteArray> parties = texte.toByteArray().split('.');
+    if (parties.size() == 2) {
+        // A summary, written in one way only, so that its line is written again byte for byte.
+        Empreinte r;
+        bool okV = false, okL = false;
+        r.m_resume = true;
+        r.m_valeur = parties.at(0).toULongLong(&okV, 16);
+        r.m_longueur = parties.at(1).toLongLong(&okL);
+        if (!okV || !okL || r.m_longueur < 0 || r.Texte() != texte)
+            return false;
+        e = r;
+        return true;
+    }
     if (parties.size() != 6)
         return false;
     Empreinte r;
@@ -141,6 +171,8 @@ bool Empreinte::Depuis_Texte(QByteArrayView texte, Empreinte& e)
 
 bool Empreinte::operator==(const Empreinte& autre) const
 {
+    if (m_resume || autre.m_resume)
+        return m_longueur == autre.m_longueur && Valeur() == autre.Valeur();
     return m_longueur == autre.m_longueur && m_nbReste == autre.m_nbReste
         && std::memcmp(m_voies, autre.m_voies, sizeof m_voies) == 0
         && std::memcmp(m_reste, autre.m_reste, size_t(m_nbReste)) == 0;
@@ -572,11 +604,31 @@ Journal_Log::Journal_Log(const QString& cheminLog) : m_cheminLog(cheminLog)
 
 void Journal_Log::Oublier()
 {
+    m_etatVu.reset();
+    m_piles.reset();
     m_charge = false;
     m_entrees.clear();
     m_tailleFichier = 0;
     m_reparer = false;
     m_abime = false;
+}
+
+Journal_Log::Etat_Fichier Journal_Log::Etat_Actuel() const
+{
+    const QFileInfo i(Chemin());
+    Etat_Fichier e;
+    e.existe = i.exists();
+    if (e.existe) {
+        e.taille = i.size();
+        e.modifie = i.lastModified();
+        e.change = i.metadataChangeTime();
+    }
+    return e;
+}
+
+void Journal_Log::Noter_Etat() const
+{
+    m_etatVu = Etat_Actuel();
 }
 
 bool Journal_Log::Charger() const
@@ -587,9 +639,14 @@ bool Journal_Log::Charger() const
     m_reparer = false;
     m_abime = false;
     m_tailleFichier = 0;
+    m_etatVu.reset();
+    m_piles.reset();
+    // Taken before the reading: a write that comes between makes the next check read again.
+    const Etat_Fichier etat = Etat_Actuel();
     QFile f(Chemin());
-    if (!f.exists()) {
+    if (!etat.existe) {
         m_charge = true;
+        m_etatVu = etat;
         return true;
     }
     if (!f.open(QIODevice::ReadOnly))
@@ -617,6 +674,7 @@ bool Journal_Log::Charger() const
     }
     m_tailleFichier = bon;
     m_charge = true;
+    m_etatVu = etat;
     return true;
 }
 
@@ -647,6 +705,7 @@ QString Journal_Log::Mettre_De_Cote()
     FichierLog::Synchroniser_Dossier(Chemin());
     Oublier();
     m_charge = true;
+    Noter_Etat();
     m_misDeCote = nom;
     return nom;
 }
@@ -677,9 +736,15 @@ void Journal_Log::Elaguer_De_Cote() const
 
 Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote)
 {
-    Oublier();
-    if (!QFileInfo::exists(Chemin())) {
+    // The entries read stay while the file is as this object last read or wrote it: a
+    // season's journal is then not decoded again at each undo. Anything else reads it again.
+    const Etat_Fichier etat = Etat_Actuel();
+    if (!m_charge || !m_etatVu || !(etat == *m_etatVu))
+        Oublier();
+    if (!etat.existe) {
+        Oublier();
         m_charge = true;
+        m_etatVu = etat;
         return Accord::Sans_Journal;
     }
     const bool lu = Charger();
@@ -735,6 +800,10 @@ ErreurFichier Journal_Log::Noter(Entree& e)
 {
     Charger();
     e.numero = m_entrees.isEmpty() ? 1 : m_entrees.last().numero + 1;
+    // The journal's checksums are only compared with the log, never carried on: their
+    // summaries make an entry of a record less than half its size.
+    e.avant = e.avant.Resume();
+    e.apres = e.apres.Resume();
     const QByteArray ligne = Encoder_Entree(e);
     const bool nouveau = !QFileInfo::exists(Chemin());
     QFile f(Chemin());
@@ -764,6 +833,8 @@ ErreurFichier Journal_Log::Noter(Entree& e)
     m_tailleFichier += ligne.size();
     m_reparer = false;
     m_entrees.append(e);
+    m_piles.reset();
+    Noter_Etat();
     return {};
 }
 
@@ -788,8 +859,10 @@ ErreurFichier Journal_Log::Retirer_Derniere()
     if (taille == 0 && QFile::remove(Chemin()))
         FichierLog::Synchroniser_Dossier(Chemin());
     m_entrees.removeLast();
+    m_piles.reset();
     m_tailleFichier = taille;
     m_reparer = false;
+    Noter_Etat();
     return {};
 }
 
@@ -810,8 +883,16 @@ qsizetype Premier_Garde(const QList<Entree>& entrees)
     }
     if (entrees.isEmpty())
         return 0;
+    // The year's bounds in milliseconds: a season's thousands of entries are compared after
+    // every change, and a date worked out for each of them costs more than the change.
     const int annee = entrees.last().utc.toUTC().date().year();
-    while (premier > 0 && entrees.at(premier - 1).utc.toUTC().date().year() == annee)
+    const qint64 debutAnnee = QDateTime(QDate(annee, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    const qint64 finAnnee = QDateTime(QDate(annee + 1, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+    auto memeAnnee = [&](const Entree& e) {
+        const qint64 t = e.utc.toMSecsSinceEpoch();
+        return t >= debutAnnee && t < finAnnee;
+    };
+    while (premier > 0 && memeAnnee(entrees.at(premier - 1)))
         --premier;
     for (bool bouge = true; bouge && premier > 0;) {
         bouge = false;
@@ -843,8 +924,10 @@ ErreurFichier Journal_Log::Compacter()
     if (!e.ok())
         return e;
     m_entrees = m_entrees.mid(premier);
+    m_piles.reset();
     m_tailleFichier = contenu.size();
     m_reparer = false;
+    Noter_Etat();
     return {};
 }
 
@@ -943,28 +1026,34 @@ ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& opera
     return {};
 }
 
+const Piles& Journal_Log::Piles_Actuelles() const
+{
+    // Worked out once for the entries read: the menu asks for both tops after every change,
+    // and a season's entries walked each time cost more than the change itself.
+    Charger();
+    if (!m_piles)
+        m_piles = Calculer_Piles(m_entrees);
+    return *m_piles;
+}
+
+const Entree* Journal_Log::Entree_Numero(qint64 numero) const
+{
+    // The numbers only grow along the journal (a line out of order is damage).
+    const auto it = std::lower_bound(m_entrees.cbegin(), m_entrees.cend(), numero,
+                                     [](const Entree& e, qint64 n) { return e.numero < n; });
+    return it != m_entrees.cend() && it->numero == numero ? &*it : nullptr;
+}
+
 const Entree* Journal_Log::A_Annuler() const
 {
-    Charger();
-    const Piles p = Calculer_Piles(m_entrees);
-    if (p.faites.isEmpty())
-        return nullptr;
-    for (const Entree& e : m_entrees)
-        if (e.numero == p.faites.last())
-            return &e;
-    return nullptr;
+    const Piles& p = Piles_Actuelles();
+    return p.faites.isEmpty() ? nullptr : Entree_Numero(p.faites.last());
 }
 
 const Entree* Journal_Log::A_Retablir() const
 {
-    Charger();
-    const Piles p = Calculer_Piles(m_entrees);
-    if (p.annulees.isEmpty())
-        return nullptr;
-    for (const Entree& e : m_entrees)
-        if (e.numero == p.annulees.last())
-            return &e;
-    return nullptr;
+    const Piles& p = Piles_Actuelles();
+    return p.annulees.isEmpty() ? nullptr : Entree_Numero(p.annulees.last());
 }
 
 bool Journal_Log::Etat_Apres(QByteArrayView contenuLog, qint64 numero, QByteArray& etat) const

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 // The journal of a log's changes, kept beside it as "<log name>.journal": one line per change
 // made by the program, written and flushed to disk before the log itself is touched, holding
 // the bytes needed to reverse the change exactly. Undo, redo and the return to an older state
@@ -24,9 +26,15 @@ public:
     qint64 Longueur() const { return m_longueur; }
     // A 64-bit summary of everything added so far.
     quint64 Valeur() const;
-    // Written in the journal as text, and read back.
+    // The summary and the length alone: enough to compare with a file, not to carry on.
+    // A checksum of the journal's entries is never carried on, and this form is a fifth of
+    // the whole one's size. Adding bytes to it gives a checksum no file has.
+    Empreinte Resume() const;
+    bool Est_Resume() const { return m_resume; }
+    // Written in the journal as text, and read back, in the form it has.
     QByteArray Texte() const;
     static bool Depuis_Texte(QByteArrayView texte, Empreinte& e);
+    // Two whole checksums compare all they hold; a summary compares value and length.
     bool operator==(const Empreinte& autre) const;
     bool operator!=(const Empreinte& autre) const { return !(*this == autre); }
 
@@ -35,6 +43,8 @@ private:
     qint64 m_longueur = 0;
     unsigned char m_reste[32];
     int m_nbReste = 0;
+    bool m_resume = false;
+    quint64 m_valeur = 0;   // of a summary
 };
 
 Empreinte Empreinte_De(QByteArrayView octets);
@@ -133,6 +143,10 @@ public:
     static constexpr int Minimum_Garde = 500;
     // Journals set aside kept beside a log, the newest; older ones of the program's naming go.
     static constexpr int Gardes_De_Cote = 5;
+    // A season of this many changes, most of them records of a QSO, keeps every entry (all
+    // of one year) in a journal under this size: about 230 bytes an entry, the bound 300.
+    static constexpr int Changements_Saison = 20000;
+    static constexpr qint64 Taille_Saison_Maximale = 6'000'000;
 
     // Forgets what was read, so that the next use reads the file again.
     void Oublier();
@@ -172,7 +186,27 @@ private:
     // An undo (Annulation) or a redo (Retablissement) of the change on top of its stack.
     Resultat Rejouer(Genre genre, const QDateTime& utc);
 
+    // The journal file as this object last read or wrote it: while it is still so, the
+    // entries kept in memory are the file's and an undo need not read and decode it again.
+    struct Etat_Fichier
+    {
+        bool existe = false;
+        qint64 taille = 0;
+        QDateTime modifie;
+        QDateTime change;
+        bool operator==(const Etat_Fichier& e) const
+        {
+            return existe == e.existe && taille == e.taille && modifie == e.modifie && change == e.change;
+        }
+    };
+    Etat_Fichier Etat_Actuel() const;
+    void Noter_Etat() const;
+    const Piles& Piles_Actuelles() const;
+    const Entree* Entree_Numero(qint64 numero) const;
+
     QString m_cheminLog;
+    mutable std::optional<Etat_Fichier> m_etatVu;
+    mutable std::optional<Piles> m_piles;   // of m_entrees, made again after any change of them
     mutable bool m_charge = false;
     mutable QList<Entree> m_entrees;
     mutable qint64 m_tailleFichier = 0;

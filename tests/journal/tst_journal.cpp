@@ -85,6 +85,11 @@ private slots:
     void Entree_Absurde();
     void Ajout_Apres_Edition_De_Meme_Taille();
     void Journaux_Mis_De_Cote_Bornes();
+    void Saison_Bornee();
+    void Journal_Ancien_Continue_data();
+    void Journal_Ancien_Continue();
+    void Empreinte_Resumee_data();
+    void Empreinte_Resumee();
 };
 
 // ---------------------------------------------------------------------------------------
@@ -705,6 +710,166 @@ void Tst_Journal::Journaux_Mis_De_Cote_Bornes()
     attendus.sort();
     QCOMPARE(restants, attendus);
     QCOMPARE(Lire(copie), QByteArray("gardee"));
+}
+
+void Tst_Journal::Saison_Bornee()
+{
+    // A whole season through the journal's own routines: 20,000 changes on a log that grows
+    // to about 10,000 QSOs, most of them records, some edits, deletes, undos and redos. The
+    // journal keeps every change of the year and stays under its stated size; then an undo
+    // takes back exactly the last change, also after another object wrote to the journal.
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    Ecrire(log, QByteArray());
+    Journal_Log j(log);
+    QRandomGenerator hasard(2009);
+    constexpr int longueur = 55; // each line of this log: 53 bytes and CR LF
+    auto ligne = [&](int i) {
+        const QByteArray reference = QByteArray::number(10000 + hasard.bounded(80000));
+        QByteArray l = QDate(2009, 1, 1).addDays(i / 60).toString(QStringLiteral("dd/MM/yy")).toLatin1() + "  "
+            + reference + "  Chateau active          F" + QByteArray::number(hasard.bounded(10)) + "ABC";
+        return l + QByteArray(53 - l.size(), ' ');
+    };
+    QByteArray contenu;
+    int changements = 0;
+    for (int i = 0; changements < Journal_Log::Changements_Saison; ++i) {
+        const QDateTime t = QDateTime(QDate(2009, 1, 1), QTime(8, 0), Qt::UTC).addSecs(qint64(i) * 1440);
+        const int lignes = int(contenu.size() / longueur);
+        const int choix = lignes < 20 ? 0 : hasard.bounded(100);
+        if (choix < 64) {
+            const QByteArray l = ligne(i);
+            QVERIFY(j.Ajouter(l, QStringLiteral("enregistrement du KVRT ") + QString::fromLatin1(l.mid(10, 5)), t).ok());
+            contenu += l + "\r\n";
+        } else if (choix < 90) {
+            QByteArray nouveau = contenu;
+            const qsizetype k = qsizetype(hasard.bounded(lignes)) * longueur;
+            if (choix < 78)
+                nouveau.replace(k, longueur, ligne(i) + "\r\n");
+            else
+                nouveau.remove(k, longueur);
+            QVERIFY(j.Reecrire(contenu, nouveau, Genre::Modification, 0,
+                               QString::fromLatin1(choix < 78 ? "modification du KVRT " : "suppression du KVRT ")
+                                   + QString::fromLatin1(contenu.mid(k + 10, 5)),
+                               t)
+                        .ok());
+            contenu = nouveau;
+        } else {
+            const auto r = choix < 97 ? j.Annuler(t) : j.Retablir(t);
+            QVERIFY(r.etat == Journal_Log::Resultat::Fait || r.etat == Journal_Log::Resultat::Rien_A_Faire);
+            if (r.etat == Journal_Log::Resultat::Fait)
+                contenu = Lire(log);
+            else
+                continue;
+        }
+        ++changements;
+    }
+    QCOMPARE(Lire(log), contenu);
+    QVERIFY(contenu.size() / longueur > 8000 && contenu.size() / longueur < 12000);
+    const qint64 taille = QFileInfo(Chemin_Journal(log)).size();
+    qInfo("%d changements, %lld lignes dans le log, journal de %lld octets", changements,
+          qlonglong(contenu.size() / longueur), qlonglong(taille));
+    QCOMPARE(int(j.Entrees().size()), changements);
+    QVERIFY2(taille < Journal_Log::Taille_Saison_Maximale, qPrintable(QString::number(taille)));
+
+    // The last change of the season, then its undo: the log as it was before, byte for byte.
+    const QDateTime fin(QDate(2009, 12, 20), QTime(12, 0), Qt::UTC);
+    const QByteArray avant = contenu;
+    QVERIFY(j.Reecrire(contenu, contenu.sliced(longueur), Genre::Modification, 0, QStringLiteral("suppression"),
+                       fin)
+                .ok());
+    QCOMPARE(j.Annuler(fin.addSecs(60)).operation, QStringLiteral("suppression"));
+    QCOMPARE(Lire(log), avant);
+    // Another program's object appends to the journal and to the log: the undo of the first
+    // object sees that entry, not only what it read before.
+    QVERIFY(Journal_Log(log).Ajouter(ligne(0), QStringLiteral("ailleurs"), fin.addSecs(120)).ok());
+    const auto r = j.Annuler(fin.addSecs(180));
+    QCOMPARE(r.etat, Journal_Log::Resultat::Fait);
+    QCOMPARE(r.operation, QStringLiteral("ailleurs"));
+    QCOMPARE(Lire(log), avant);
+    QCOMPARE(int(Journal_Log(log).Verifier(avant)), int(Journal_Log::Accord::Accord));
+}
+
+void Tst_Journal::Journal_Ancien_Continue_data()
+{
+    QTest::addColumn<int>("etatDuLog");   // the log is the state after this many entries
+    QTest::addColumn<int>("accord");
+    QTest::newRow("log apres la derniere entree") << 2 << int(Journal_Log::Accord::Accord);
+    QTest::newRow("derniere entree jamais arrivee au log") << 1 << int(Journal_Log::Accord::Reprise);
+}
+
+void Tst_Journal::Journal_Ancien_Continue()
+{
+    // A journal whose lines carry whole checksums, as the program wrote them before it kept
+    // their summaries: it reads, a torn change is taken out to its exact line, a new entry
+    // goes after the old lines in the short form, and undos cross both back to the start.
+    QFETCH(int, etatDuLog);
+    QFETCH(int, accord);
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    const QList<QByteArray> etats = {Log_Bizarre(), Log_Bizarre() + "\r\n31/03/09  29001  Chateau active          F9ZZZ       \r\n",
+                                     QByteArray(Log_Bizarre()).replace("F6ABC", "F6ABD")};
+    QList<QByteArray> lignes;
+    for (int i = 1; i <= 2; ++i) {
+        Entree e;
+        e.numero = i;
+        e.utc = Heure(i);
+        e.operation = QStringLiteral("modification");
+        e.avant = Empreinte_De(etats.at(i - 1));
+        e.apres = Empreinte_De(etats.at(i));
+        e.blocs = Differences(etats.at(i - 1), etats.at(i));
+        lignes.append(Encoder_Entree(e));
+    }
+    Ecrire(Chemin_Journal(log), lignes.at(0) + lignes.at(1));
+    Ecrire(log, etats.at(etatDuLog));
+    Journal_Log j(log);
+    QCOMPARE(int(j.Verifier(etats.at(etatDuLog))), accord);
+    const QByteArray gardees = etatDuLog == 2 ? lignes.at(0) + lignes.at(1) : lignes.at(0);
+    QCOMPARE(Lire(Chemin_Journal(log)), gardees);
+    QVERIFY(j.Ajouter("01/04/09  35007  Chateau active          F5AAA       ", QStringLiteral("enregistrement du KVRT 35007"),
+                      Heure(5))
+                .ok());
+    const QByteArray journal = Lire(Chemin_Journal(log));
+    QVERIFY(journal.startsWith(gardees));
+    QVERIFY2(journal.size() - gardees.size() < 250, qPrintable(QString::number(journal.size() - gardees.size())));
+    QCOMPARE(int(Journal_Log(log).Verifier(Lire(log))), int(Journal_Log::Accord::Accord));
+    for (int i = etatDuLog; i >= 0; --i) {
+        QCOMPARE(j.Annuler(Heure(10 + i)).etat, Journal_Log::Resultat::Fait);
+        QCOMPARE(Lire(log), etats.at(i));
+    }
+    QCOMPARE(j.Annuler(Heure(20)).etat, Journal_Log::Resultat::Rien_A_Faire);
+}
+
+void Tst_Journal::Empreinte_Resumee_data()
+{
+    QTest::addColumn<QByteArray>("texte");
+    QTest::addColumn<bool>("lu");
+    QTest::newRow("resume") << QByteArray("9e3779b185ebca87.55") << true;
+    QTest::newRow("zero en tete") << QByteArray("09e3779b185ebca87.55") << false;
+    QTest::newRow("longueur negative") << QByteArray("9e3779b185ebca87.-1") << false;
+    QTest::newRow("longueur avec un zero") << QByteArray("9e3779b185ebca87.055") << false;
+    QTest::newRow("majuscules") << QByteArray("9E3779B185EBCA87.55") << false;
+    QTest::newRow("trois parties") << QByteArray("9e3779b185ebca87.55.") << false;
+}
+
+void Tst_Journal::Empreinte_Resumee()
+{
+    // A summary is written one way only, so that an entry read is written again to the same
+    // bytes (the length of the last line is found that way); it equals the whole checksum of
+    // the same bytes and no other, and carried on it matches no file.
+    QFETCH(QByteArray, texte);
+    QFETCH(bool, lu);
+    Empreinte e;
+    QCOMPARE(Empreinte::Depuis_Texte(texte, e), lu);
+    if (lu)
+        QCOMPARE(e.Texte(), texte);
+    const QByteArray log = Log_Bizarre();
+    const Empreinte resume = Empreinte_De(log).Resume();
+    QVERIFY(resume.Texte().size() < 30);
+    QVERIFY(Empreinte::Depuis_Texte(resume.Texte(), e) && e.Est_Resume());
+    QVERIFY(e == Empreinte_De(log) && Empreinte_De(log) == e);
+    QVERIFY(e != Empreinte_De(log.chopped(1)) && e != Empreinte_De(QByteArray(log).replace('F', 'G')));
+    e.Ajouter("x");
+    QVERIFY(e != Empreinte_De(log + "x"));
 }
 
 QTEST_GUILESS_MAIN(Tst_Journal)
