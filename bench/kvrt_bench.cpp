@@ -42,6 +42,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <map>
@@ -280,9 +281,10 @@ public:
         Ajouter(QStringLiteral("Plancher : Lire + Reecrire"), plancher, 0, 0);
 
         // Start-up: the main window built and loaded, list and total painted.
+        // Each start follows a closed program, whose lock on the log went with it.
         const double demarrage = Chronometrer(
             reps, [&] { p.Demarrer(); Afficher(); },
-            [&] { delete p.main; p.main = nullptr; Fermer_Fenetres_Differees(); });
+            [&] { delete p.main; p.main = nullptr; p.sp->Verrou.Rendre(); Fermer_Fenetres_Differees(); });
         Ajouter(QStringLiteral("Démarrage (Main_Form_Load, liste et total)"), demarrage, 50, 300);
         Verifier_Taille(n, "démarrage");
         if (m()->Total_Points->text().isEmpty())
@@ -561,6 +563,123 @@ public:
         Ajouter(QStringLiteral("Ajout seul"), ajoutSans, 0, 0);
         Ajouter(QStringLiteral("Ajout journalisé"), ajoutAvec, 0, 0);
         Ajouter(QStringLiteral("Surcoût du journal sur un ajout"), ajoutAvec - ajoutSans, 2, 2, QStringLiteral("cible 2 ms"));
+
+        // Ctrl+Z at the end of a season: the same delete and its undo, with a journal of a few
+        // entries and with one of 20,000 changes, as a whole year of contests leaves it.
+        const auto [supprimerCourt, annulerCourt] = Suppression_Et_Annulation(copie, journal);
+        Journal::Journal_Log saison(copie);
+        Ecrire_Saison(copie, Entrees_Saison, QDateTime::currentDateTimeUtc());
+        const auto [supprimerSaison, annulerSaison] = Suppression_Et_Annulation(copie, saison);
+        Ajouter(QStringLiteral("Journal : suppression d'une ligne"), supprimerCourt, 0, 0);
+        Ajouter(QStringLiteral("Journal : son annulation"), annulerCourt, 0, 0);
+        Ajouter(QStringLiteral("Journal d'une saison : suppression d'une ligne"), supprimerSaison, 0, 0);
+        Ajouter(QStringLiteral("Journal d'une saison : son annulation"), annulerSaison, 0, 0);
+
+        // The same in the window, as the delete and Ctrl+Z of the entry group are timed, with
+        // the season's journal beside the log, dated by the program's clock so that it is all
+        // of the year the program keeps; the program's journal reads it afresh.
+        Ecrire_Saison(chemin, Entrees_Saison, p.plateforme->Maintenant_Utc());
+        Main* w = m();
+        w->sp.Journal_Log().Oublier();
+        std::vector<double> supprimer, annuler;
+        QElapsedTimer t;
+        for (int r = 0; r <= reps; ++r) {
+            w->Selectionner_Ligne(n - 1);
+            p.plateforme->reponses.append(true);
+            t.start();
+            w->Main_Annule_Saisie_Click();
+            Afficher();
+            const double s = t.nsecsElapsed() / 1e6;
+            Verifier_Taille(n - 1, "suppression, journal d'une saison");
+            t.start();
+            w->Main_Mnu_Annuler_Click();
+            Afficher();
+            const double a = t.nsecsElapsed() / 1e6;
+            Verifier_Taille(n, "annulation, journal d'une saison");
+            if (r > 0) {
+                supprimer.push_back(s);
+                annuler.push_back(a);
+            }
+        }
+        if (!p.plateforme->messages.isEmpty())
+            qFatal("message imprévu : %s", qPrintable(p.plateforme->messages.first()));
+        const double cible = std::round(Mediane(supprimer) * 100) / 100;
+        Ajouter(QStringLiteral("Supprimer un KVRT (Oui), journal d'une saison"), Mediane(supprimer), 16, 100);
+        Ajouter(QStringLiteral("Annuler la suppression (Ctrl+Z), journal d'une saison de 20 000 changements"),
+                Mediane(annuler), cible, cible, QStringLiteral("cible : le coût de la suppression"));
+    }
+
+    static constexpr int Entrees_Saison = 20000;
+
+    // Medians of a delete of one line in the middle of the log through the journal, and of
+    // its undo, the journal object kept from one to the next as the program keeps it.
+    std::pair<double, double> Suppression_Et_Annulation(const QString& log, Journal::Journal_Log& journal)
+    {
+        QByteArray depart;
+        if (!FichierLog::Lire_Tout(log, depart).ok())
+            qFatal("lecture du log");
+        if (journal.Verifier(depart) == Journal::Journal_Log::Accord::Mis_De_Cote)
+            qFatal("journal mis de côté");
+        const qsizetype milieu = depart.indexOf('\n', depart.size() / 2) + 1;
+        const qsizetype fin = depart.indexOf('\n', milieu) + 1;
+        const QByteArray sans = depart.first(milieu) + depart.sliced(fin);
+        std::vector<double> supprimer, annuler;
+        QElapsedTimer t;
+        for (int r = 0; r <= reps; ++r) {
+            t.start();
+            if (!journal.Reecrire(depart, sans, Journal::Genre::Modification, 0, QStringLiteral("suppression du KVRT 29001"),
+                                  QDateTime::currentDateTimeUtc())
+                     .ok())
+                qFatal("suppression journalisée");
+            const double s = t.nsecsElapsed() / 1e6;
+            t.start();
+            if (journal.Annuler(QDateTime::currentDateTimeUtc()).etat != Journal::Journal_Log::Resultat::Fait)
+                qFatal("annulation");
+            const double a = t.nsecsElapsed() / 1e6;
+            if (r > 0) {
+                supprimer.push_back(s);
+                annuler.push_back(a);
+            }
+        }
+        QByteArray apres;
+        if (!FichierLog::Lire_Tout(log, apres).ok() || apres != depart)
+            qFatal("annulation inexacte");
+        return {Mediane(supprimer), Mediane(annuler)};
+    }
+
+    // A journal of a season's records written straight to the file: each entry made in the
+    // form the program writes (a record journalled on a scratch log, read back), its line and
+    // position changed; the last one ends on the log as it is, so that the journal explains it.
+    static void Ecrire_Saison(const QString& log, int entrees, const QDateTime& utc)
+    {
+        QTemporaryDir brouillon;
+        const QString essai = brouillon.filePath(QStringLiteral("Essai_Challenge_KVRT_2009.txt"));
+        const QByteArray ligne = "28/03/09  29001  Chateau active          F6BEN       ";
+        if (!FichierLog::Reecrire_Octets(essai, QByteArray()).ok()
+            || !Journal::Journal_Log(essai).Ajouter(ligne, QStringLiteral("enregistrement du KVRT 29001"),
+                                                    QDateTime::currentDateTimeUtc())
+                    .ok())
+            qFatal("journal d'essai");
+        Journal::Entree modele = Journal::Journal_Log(essai).Entrees().constLast();
+        QByteArray contenu;
+        if (!FichierLog::Lire_Tout(log, contenu).ok())
+            qFatal("lecture du log");
+        QByteArray texte;
+        texte.reserve(qsizetype(entrees) * 400);
+        for (int i = 1; i <= entrees; ++i) {
+            Journal::Entree e = modele;
+            e.numero = i;
+            e.utc = utc;
+            const QByteArray reference = QByteArray::number(10000 + i % 80000);
+            e.operation = QStringLiteral("enregistrement du KVRT ") + QString::fromLatin1(reference);
+            e.blocs.first().position = qint64(i) * 55;
+            e.blocs.first().ajoute = QByteArray(ligne).replace("29001", reference) + "\r\n";
+            if (i == entrees)
+                e.apres = Journal::Empreinte_De(contenu);
+            texte += Journal::Encoder_Entree(e);
+        }
+        if (!FichierLog::Reecrire_Octets(Journal::Chemin_Journal(log), texte).ok())
+            qFatal("écriture du journal d'une saison");
     }
 
     template <typename Fenetre>
