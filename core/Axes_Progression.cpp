@@ -28,20 +28,28 @@ Entier Axe_Entier(int valeurMax)
 Axes Calculer(const Series_Saison::Series& s, const QString& anneeChallenge, const QDate& aujourdhui)
 {
     Axes a;
+    bool ok = false;
+    int annee = anneeChallenge.toInt(&ok);
+    if (!ok || annee < 1950 || annee > 2099)
+        annee = aujourdhui.year();
+    // The season is the challenge's year, stretched to the QSOs dated outside it.
+    QDate debutSaison(annee, 1, 1), finSaison(annee, 12, 31);
     if (!s.jours.isEmpty()) {
         a.debut = s.jours.first().date;
-        a.fin = s.jours.last().date.addDays(1);
+        debutSaison = qMin(debutSaison, a.debut);
+        finSaison = qMax(finSaison, s.jours.last().date);
     } else {
-        bool ok = false;
-        int annee = anneeChallenge.toInt(&ok);
-        if (!ok || annee < 1950 || annee > 2099)
-            annee = aujourdhui.year();
-        a.debut = QDate(annee, 1, 1);
-        a.fin = QDate(annee + 1, 1, 1);
+        a.debut = debutSaison;
     }
-    // A single day still gets a width to be drawn on.
+    // The axis stops at the last QSO, or at today while the season runs: what is to come is
+    // not drawn. A season that is over, or not begun, without a QSO shows its whole year.
+    QDate dernierJour = s.jours.isEmpty() ? QDate() : s.jours.last().date;
+    if (aujourdhui >= debutSaison && aujourdhui <= finSaison && (!dernierJour.isValid() || aujourdhui > dernierJour))
+        dernierJour = aujourdhui;
+    a.fin = dernierJour.isValid() ? dernierJour.addDays(1) : finSaison.addDays(1);
+    // A single day still gets a width to be drawn on, taken from the days before it.
     if (a.debut.daysTo(a.fin) < 7)
-        a.fin = a.debut.addDays(7);
+        a.debut = a.fin.addDays(-7);
 
     // The curves only climb: their last day holds their highest values.
     const Series_Saison::Jour dernier = s.jours.isEmpty() ? Series_Saison::Jour() : s.jours.last();
@@ -60,8 +68,10 @@ QList<QDate> Graduations_Jours(const QDate& debut, const QDate& fin, int n)
     const qint64 jours = debut.daysTo(fin);
     if (n < 2 || jours <= 0)
         return {debut};
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < n - 1; ++i)
         g.append(debut.addDays(qint64(std::floor(double(jours) * i / (n - 1)))));
+    // The right end closes the last day drawn: named after it, not after the day to come.
+    g.append(fin.addDays(-1));
     return g;
 }
 

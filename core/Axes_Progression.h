@@ -32,12 +32,15 @@ struct Axes
 // From 0 in at most six steps of 1, 2 or 5 times a power of ten, with room above valeurMax.
 Entier Axe_Entier(int valeurMax);
 
-// The season's first day to the day after its last, at least a week; an empty season shows
-// the year of the challenge, or the year of aujourdhui when that is not a year.
+// The season's first day to the day after its last QSO, or after aujourdhui while the season
+// runs, at least a week (the days before the first added); a season without QSO starts on the
+// 1st of January of the challenge's year, or of aujourdhui's when that is not a year, and
+// shows the whole year when aujourdhui is outside it.
 Axes Calculer(const Series_Saison::Series& s, const QString& anneeChallenge, const QDate& aujourdhui);
 
 // Where the labels of the days go: n graduations from debut to fin, the first and the last on
-// them, each named after the day it falls in.
+// them, each named after the day it falls in; the last, at the end of the last day drawn, after
+// that day.
 QList<QDate> Graduations_Jours(const QDate& debut, const QDate& fin, int n);
 
 } // namespace Axes_Progression

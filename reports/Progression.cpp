@@ -7,6 +7,7 @@
 #include "Legende_Graphique.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
+#include "Station.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -40,9 +41,10 @@ QString Mois_Court(int annee, int mois, bool avecAnnee)
     return texte;
 }
 
-// A curve drawn as steps: each day's value holds until the next day that changes it; x counts
-// the days from the axis's first one.
-QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur, const QDate& debut)
+// A curve drawn as steps: each day's value holds until the next day that changes it, the last
+// one to the axis's end (today, while the season runs); x counts the days from the axis's first.
+QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur, const QDate& debut,
+                       const QDate& fin)
 {
     QList<QPointF> p;
     p.reserve(jours.size() * 2 + 2);
@@ -54,7 +56,7 @@ QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saiso
         p.append(QPointF(x, avant));
     }
     if (!jours.isEmpty())
-        p.append(QPointF(qreal(debut.daysTo(jours.last().date)) + 1, avant));
+        p.append(QPointF(qMax(qreal(debut.daysTo(jours.last().date)) + 1, qreal(debut.daysTo(fin))), avant));
     return p;
 }
 
@@ -107,6 +109,7 @@ Progression::Progression(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     setObjectName(QStringLiteral("Progression"));
     setWindowTitle(QStringLiteral("Progression"));
     setAttribute(Qt::WA_DeleteOnClose);
+    Apparence::Fermer_Par_Echap(this);
 
     Label_Titre = new QLabel(this);
     Label_Titre->setObjectName(QStringLiteral("Label_Titre"));
@@ -207,7 +210,7 @@ void Progression::Progression_Form_Load()
 void Progression::Progression_Rafraichir()
 {
     Label_Titre->setText(QStringLiteral("Progression du Challenge ") + sp.Annee_Challenge + QStringLiteral(" - ")
-                         + sp.Indicatif_Station);
+                         + Station::Indicatif_Affiche(sp.Indicatif_Station));
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
     if (!e.ok()) {
@@ -234,13 +237,14 @@ void Progression::Progression_Rafraichir()
 void Progression::Tracer(const Series_Saison::Series& s)
 {
     m_axes = Axes_Progression::Calculer(s, sp.Annee_Challenge, sp.plateforme.Maintenant_Utc().date());
-    // Points, and what they become once validated; the dashed line goes on top: where nothing
-    // waits, it lies on the solid one.
-    Graphique_Points->Definir_Jours({{Trait_Points(), Marches(s.jours, &Series_Saison::Jour::points, m_axes.debut)},
-                                     {Trait_Prevus(), Marches(s.jours, &Series_Saison::Jour::points_prevus, m_axes.debut)}},
-                                    m_axes.debut, m_axes.fin, 7, m_axes.points);
+    // What the points become once validated, then the validated points on top: where nothing
+    // waits the two lie on each other, and the line of the points won must stay in sight.
+    Graphique_Points->Definir_Jours(
+        {{Trait_Prevus(), Marches(s.jours, &Series_Saison::Jour::points_prevus, m_axes.debut, m_axes.fin)},
+         {Trait_Points(), Marches(s.jours, &Series_Saison::Jour::points, m_axes.debut, m_axes.fin)}},
+        m_axes.debut, m_axes.fin, 7, m_axes.points);
     Graphique_Departements->Definir_Jours(
-        {{QPen(Couleur_Departements(), 3), Marches(s.jours, &Series_Saison::Jour::departements, m_axes.debut)}},
+        {{QPen(Couleur_Departements(), 3), Marches(s.jours, &Series_Saison::Jour::departements, m_axes.debut, m_axes.fin)}},
         m_axes.debut, m_axes.fin, 5, m_axes.departements);
     Tracer_Mois(s);
 }
@@ -385,6 +389,7 @@ void Progression::Progression_Enregistrer_Image_Click()
     dialogue.setNameFilter(QStringLiteral("Images PNG et PDF (*.png *.pdf)"));
     dialogue.selectFile(sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
                         + QStringLiteral("_progression"));
+    Apparence::Colonnes_Entieres(dialogue);
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
         return;
     QString base = dialogue.selectedFiles().first();

@@ -807,6 +807,7 @@ void Tst_Principal::echap_ferme_data()
     QTest::newRow("recapitulatif") << "Mnu_Recap" << "Recapitulatif";
     QTest::newRow("KVRT contactes") << "Mnu_C_Contacte" << "Aff_Contacte";
     QTest::newRow("carte") << "Mnu_Dpt_Contactes" << "Carte_Acti";
+    QTest::newRow("progression") << "Mnu_Progression" << "Progression";
     QTest::newRow("historique des modifications") << "Mnu_Historique_Modifications" << "Historique_Modifications";
     QTest::newRow("mode d'emploi") << "Mnu_Mode_Emploi" << "Aide";
 }

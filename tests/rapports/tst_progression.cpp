@@ -14,6 +14,7 @@
 #include "Rapports.h"
 #include "Series_Saison.h"
 #include "Texte1252.h"
+#include "Traduction_Qt.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -37,6 +39,7 @@
 #include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTreeView>
 
 namespace {
 
@@ -153,6 +156,8 @@ private slots:
     void legendes();
     void menus_lettres_distinctes();
     void image_rendue();
+    void points_valides_sans_attente();
+    void titre_indicatif_portable();
     void enregistrer_png_et_pdf();
     void enregistrer_impossible();
     void impression_pdf();
@@ -244,6 +249,7 @@ void Tst_Progression::axes_data()
 {
     QTest::addColumn<QByteArray>("log");
     QTest::addColumn<QString>("annee");
+    QTest::addColumn<QDate>("aujourdhui");
     QTest::addColumn<QDate>("debut");
     QTest::addColumn<QDate>("fin");
     // Each axis of values as {maximum, step}: points, months, departements.
@@ -251,27 +257,57 @@ void Tst_Progression::axes_data()
     // The labels under the points, seven graduations from the first day to the last.
     QTest::addColumn<QStringList>("jours");
 
-    QTest::newRow("saison vide: l'annee du Challenge")
-        << QByteArray() << QStringLiteral("2009") << QDate(2009, 1, 1) << QDate(2010, 1, 1)
+    const QDate finie(2026, 12, 9);
+    const QDate enCours(2009, 3, 28);
+    QTest::newRow("saison vide et finie: l'annee du Challenge")
+        << QByteArray() << QStringLiteral("2009") << finie << QDate(2009, 1, 1) << QDate(2010, 1, 1)
         << QList<int>{2, 1, 2, 1, 2, 1}
-        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "01/01"};
-    QTest::newRow("saison vide, annee illisible: l'annee en cours")
-        << QByteArray() << QStringLiteral("20O9") << QDate(2026, 1, 1) << QDate(2027, 1, 1)
+        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "31/12"};
+    QTest::newRow("saison vide, annee illisible: l'annee en cours jusqu'a aujourd'hui")
+        << QByteArray() << QStringLiteral("20O9") << finie << QDate(2026, 1, 1) << QDate(2026, 12, 10)
         << QList<int>{2, 1, 2, 1, 2, 1}
-        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "01/01"};
-    QTest::newRow("un jour: une semaine de large")
-        << Octets({Q("28/03/09", "2A001", Ca)}) << QStringLiteral("2009") << QDate(2009, 3, 28) << QDate(2009, 4, 4)
+        << QStringList{"01/01", "27/02", "25/04", "21/06", "17/08", "13/10", "09/12"};
+    QTest::newRow("saison vide en cours: du 1er janvier a aujourd'hui")
+        << QByteArray() << QStringLiteral("2009") << enCours << QDate(2009, 1, 1) << QDate(2009, 3, 29)
+        << QList<int>{2, 1, 2, 1, 2, 1}
+        << QStringList{"01/01", "15/01", "30/01", "13/02", "28/02", "14/03", "28/03"};
+    QTest::newRow("saison vide pas commencee: l'annee a venir entiere")
+        << QByteArray() << QStringLiteral("2027") << finie << QDate(2027, 1, 1) << QDate(2028, 1, 1)
+        << QList<int>{2, 1, 2, 1, 2, 1}
+        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "31/12"};
+    QTest::newRow("saison vide au 3 janvier: la semaine d'avant")
+        << QByteArray() << QStringLiteral("2009") << QDate(2009, 1, 3) << QDate(2008, 12, 28) << QDate(2009, 1, 4)
+        << QList<int>{2, 1, 2, 1, 2, 1}
+        << QStringList{"28/12", "29/12", "30/12", "31/12", "01/01", "02/01", "03/01"};
+    QTest::newRow("un jour, saison finie: la semaine qui y mene")
+        << Octets({Q("28/03/09", "2A001", Ca)}) << QStringLiteral("2009") << finie << QDate(2009, 3, 22) << QDate(2009, 3, 29)
         << QList<int>{8, 2, 2, 1, 2, 1}
-        << QStringList{"28/03", "29/03", "30/03", "31/03", "01/04", "02/04", "04/04"};
+        << QStringList{"22/03", "23/03", "24/03", "25/03", "26/03", "27/03", "28/03"};
+    QTest::newRow("un QSO aujourd'hui: aucun jour a venir")
+        << Octets({Q("28/03/09", "2A001", Ca)}) << QStringLiteral("2009") << enCours << QDate(2009, 3, 22)
+        << QDate(2009, 3, 29) << QList<int>{8, 2, 2, 1, 2, 1}
+        << QStringList{"22/03", "23/03", "24/03", "25/03", "26/03", "27/03", "28/03"};
+    QTest::newRow("saison en cours: jusqu'a aujourd'hui")
+        << Octets({Q("01/03/09", "29001", Ca), Q("02/03/09", "75001", Cc)}) << QStringLiteral("2009") << enCours
+        << QDate(2009, 3, 1) << QDate(2009, 3, 29) << QList<int>{10, 2, 3, 1, 3, 1}
+        << QStringList{"01/03", "05/03", "10/03", "15/03", "19/03", "24/03", "28/03"};
+    QTest::newRow("QSO date apres aujourd'hui: jusqu'a lui")
+        << Octets({Q("01/03/09", "29001", Ca), Q("15/04/09", "75001", Cc)}) << QStringLiteral("2009") << enCours
+        << QDate(2009, 3, 1) << QDate(2009, 4, 16) << QList<int>{10, 2, 2, 1, 3, 1}
+        << QStringList{"01/03", "08/03", "16/03", "24/03", "31/03", "08/04", "15/04"};
     QTest::newRow("saison sur deux annees")
         << Octets({Q("30/12/08", "29001", Cc), Q("02/01/09", "75001", Ca), Q("31/12/08", "13001", Cc),
                    Q("01/12/09", "29002", Cc)})
-        << QStringLiteral("2009") << QDate(2008, 12, 30) << QDate(2009, 12, 2) << QList<int>{15, 5, 3, 1, 4, 1}
-        << QStringList{"30/12", "24/02", "21/04", "16/06", "11/08", "06/10", "02/12"};
+        << QStringLiteral("2009") << finie << QDate(2008, 12, 30) << QDate(2009, 12, 2) << QList<int>{15, 5, 3, 1, 4, 1}
+        << QStringList{"30/12", "24/02", "21/04", "16/06", "11/08", "06/10", "01/12"};
+    QTest::newRow("saison commencee l'annee d'avant, en cours: jusqu'a aujourd'hui")
+        << Octets({Q("30/12/08", "29001", Cc)}) << QStringLiteral("2009") << QDate(2008, 12, 31) << QDate(2008, 12, 25)
+        << QDate(2009, 1, 1) << QList<int>{3, 1, 2, 1, 2, 1}
+        << QStringList{"25/12", "26/12", "27/12", "28/12", "29/12", "30/12", "31/12"};
     QTest::newRow("points en attente seuls: l'axe monte jusqu'a eux")
-        << Octets({Q("01/03/09", "29001", Ca, true), Q("05/03/09", "13001", Oa, true)}) << QStringLiteral("2009")
-        << QDate(2009, 3, 1) << QDate(2009, 3, 8) << QList<int>{15, 5, 3, 1, 3, 1}
-        << QStringList{"01/03", "02/03", "03/03", "04/03", "05/03", "06/03", "08/03"};
+        << Octets({Q("01/03/09", "29001", Ca, true), Q("05/03/09", "13001", Oa, true)}) << QStringLiteral("2009") << finie
+        << QDate(2009, 2, 27) << QDate(2009, 3, 6) << QList<int>{15, 5, 3, 1, 3, 1}
+        << QStringList{"27/02", "28/02", "01/03", "02/03", "03/03", "04/03", "05/03"};
     QTest::newRow("beaucoup de QSO: des pas de cinq cents")
         << [] {
                QStringList l;
@@ -279,20 +315,21 @@ void Tst_Progression::axes_data()
                    l << Q("14/07/09", "75001", Cc);
                return Octets(l);
            }()
-        << QStringLiteral("2009") << QDate(2009, 7, 14) << QDate(2009, 7, 21) << QList<int>{2500, 500, 1500, 500, 2, 1}
-        << QStringList{"14/07", "15/07", "16/07", "17/07", "18/07", "19/07", "21/07"};
+        << QStringLiteral("2009") << finie << QDate(2009, 7, 8) << QDate(2009, 7, 15) << QList<int>{2500, 500, 1500, 500, 2, 1}
+        << QStringList{"08/07", "09/07", "10/07", "11/07", "12/07", "13/07", "14/07"};
 }
 
 void Tst_Progression::axes()
 {
     QFETCH(QByteArray, log);
     QFETCH(QString, annee);
+    QFETCH(QDate, aujourdhui);
     QFETCH(QDate, debut);
     QFETCH(QDate, fin);
     QFETCH(QList<int>, valeurs);
     QFETCH(QStringList, jours);
 
-    const Axes_Progression::Axes a = Axes_Progression::Calculer(Series_Saison::Calculer(log), annee, QDate(2026, 12, 9));
+    const Axes_Progression::Axes a = Axes_Progression::Calculer(Series_Saison::Calculer(log), annee, aujourdhui);
     QCOMPARE(a.debut, debut);
     QCOMPARE(a.fin, fin);
     QCOMPARE((QList<int>{a.points.maximum, a.points.pas, a.mois.maximum, a.mois.pas, a.departements.maximum,
@@ -397,12 +434,12 @@ void Tst_Progression::fenetre_suit_le_log()
     QCOMPARE(f->windowTitle(), QStringLiteral("Progression"));
     QCOMPARE(Jours(f->Series()), (QStringList{"2009-03-01 0 6 1", "2009-03-02 2 8 2"}));
     QVERIFY(f->Label_Bilan->text().startsWith(QStringLiteral("Points : 2 validés · 6 en attente · 2 départements")));
-    // One bar, March's, of the nine types; the days of a week from the first QSO.
+    // One bar, March's, of the nine types; the days from the first QSO to today, not beyond.
     QCOMPARE(f->Graphique_Mois->Categories(), QStringList{"3"});
     QCOMPARE(f->Graphique_Mois->Titre_Axe(), QStringLiteral("Mois"));
     QCOMPARE(f->Graphique_Mois->Ensembles().size(), Series_Saison::Nombre_Types);
     QCOMPARE(f->Axes().debut, QDate(2009, 3, 1));
-    QCOMPARE(f->Axes().fin, QDate(2009, 3, 8));
+    QCOMPARE(f->Axes().fin, QDate(2009, 3, 29));
 
     // A QSO recorded in the main window while the window is open is drawn at once.
     Activer(m);
@@ -565,6 +602,43 @@ void Tst_Progression::image_rendue()
     QVERIFY(garde.fermees.isEmpty());
 }
 
+void Tst_Progression::points_valides_sans_attente()
+{
+    // Nothing waits for validation: the dashed line lies on the solid one, which must stay in
+    // sight along the whole curve, held level up to today.
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca), Q("02/03/09", "75001", Cc)});
+    Progression* f = Ouvrir_Par_Le_Menu(m);
+    QVERIFY(f);
+    QCOMPARE(f->Axes().fin, QDate(2009, 3, 29));
+    const QImage image = f->Image(QSize(1200, 900));
+    // The chart of the points above its legend, whose dashed mark is orange on purpose.
+    const QRect trace(Zone_Points.left(), Zone_Points.top(), Zone_Points.width(), 240);
+    QCOMPARE(Pixels_De(image.copy(trace), Progression::Couleur_Prevus()), 0);
+    QVERIFY(Pixels_De(image.copy(trace), Progression::Couleur_Points()) > 1000);
+    // The level after the last QSO, on the right half of the days up to today.
+    QVERIFY(Pixels_De(image.copy(QRect(trace.center().x(), trace.top(), trace.width() / 2 - 40, trace.height())),
+                      Progression::Couleur_Points())
+            > 500);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Progression::titre_indicatif_portable()
+{
+    // The log's name holds "_" where the callsign has "/": the title shows the callsign.
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station(QStringLiteral("F1ABC_P"));
+    p.Ecrire_Log({Q("01/03/09", "29001", Ca)}, QStringLiteral("F1ABC_P"));
+    Main* m = p.Demarrer();
+    Progression* f = Ouvrir_Par_Le_Menu(m);
+    QVERIFY(f);
+    QCOMPARE(f->Label_Titre->text(), QStringLiteral("Progression du Challenge 2009 - F1ABC/P"));
+    QCOMPARE(f->Series().bilan.qso, 1);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
 void Tst_Progression::enregistrer_png_et_pdf()
 {
     Chien_De_Garde garde;
@@ -574,8 +648,13 @@ void Tst_Progression::enregistrer_png_et_pdf()
     QVERIFY(f);
     // An earlier picture of the same name is replaced.
     p.Ecrire_Fichier(QStringLiteral("saison.png"), "ancien");
+    // In French, as the program shows it, where the headers are longer than in English.
+    Traduction_Qt traduction;
+    QVERIFY2(traduction.Charger(), "qtbase_fr absent : bash scripts/dependances.sh installe qt6-translations-l10n");
+    QApplication::installTranslator(&traduction);
 
     QString proposition;
+    QStringList coupees;
     Sur_Modal([&](QWidget* modal) {
         auto* dialogue = qobject_cast<QFileDialog*>(modal);
         if (!dialogue) {
@@ -583,10 +662,23 @@ void Tst_Progression::enregistrer_png_et_pdf()
             return;
         }
         proposition = dialogue->selectedFiles().value(0);
+        // Every column header whole, and every column in sight without scrolling sideways.
+        for (QTreeView* vue : dialogue->findChildren<QTreeView*>()) {
+            QHeaderView* entete = vue->header();
+            for (int i = 0; i < entete->count(); ++i) {
+                const QString texte = entete->model()->headerData(i, Qt::Horizontal).toString();
+                if (entete->sectionSize(i) < entete->fontMetrics().horizontalAdvance(texte) + 8)
+                    coupees << texte;
+            }
+            if (!QTest::qWaitFor([&] { return entete->length() <= vue->viewport()->width(); }, 2000))
+                coupees << QStringLiteral("(défilement)");
+        }
         Nom_Dans_Dialogue(dialogue, p.Chemin(QStringLiteral("saison.png")));
         static_cast<QDialog*>(dialogue)->accept(); // the file dialog's own accept, through QDialog
     });
     Cliquer_Dans(f->Enregistrer_Image);
+    QApplication::removeTranslator(&traduction);
+    QVERIFY2(coupees.isEmpty(), qPrintable(coupees.join(QLatin1Char('|'))));
     QCOMPARE(QFileInfo(proposition).fileName(), QStringLiteral("F1ABC_Challenge_KVRT_2009_progression"));
     QCOMPARE(QFileInfo(proposition).absolutePath(), QFileInfo(p.Repertoire()).absoluteFilePath());
     QCOMPARE(p.plateforme->Prendre_Messages(),
@@ -690,7 +782,7 @@ void Tst_Progression::impression_pdf()
     const QString texte = QString::fromUtf8(outil.readAllStandardOutput()).simplified();
     for (const char* attendu : {"Progression du Challenge 2009 - F1ABC au 28/03/2009",
                                 "Points : 2 validés · 6 en attente · 2 départements", "Points du Challenge, jour par jour",
-                                "QSO par mois et par type d'activité", "Départements contactés", "Mois", "08/03", "10"})
+                                "QSO par mois et par type d'activité", "Départements contactés", "Mois", "24/03", "10"})
         QVERIFY2(texte.contains(QString::fromUtf8(attendu)), qPrintable(QString::fromUtf8(attendu) + QStringLiteral(" | ") + texte.left(400)));
 
     // The window on screen keeps its size after the page was laid out at another one.
