@@ -10,13 +10,20 @@ if [ "${1:-}" = "--rapide" ]; then
 fi
 bash "$racine/scripts/dependances.sh"
 export QT_QPA_PLATFORM=offscreen
-cmake -S "$racine" -B "$racine/build-tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# ccache, where the machine has it, keeps the objects of earlier builds, also those of another
+# clone of the repository (paths below the clone count from its root).
+lanceur=()
+if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="$racine"
+    lanceur=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$racine" -B "$racine/build-tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${lanceur[@]}"
 cmake --build "$racine/build-tests" -j "$(nproc)"
 ctest --test-dir "$racine/build-tests" --output-on-failure -j 2
 
 if [ "$rapide" = 0 ]; then
     echo "=== Les mêmes tests sous AddressSanitizer et UndefinedBehaviorSanitizer ==="
-    cmake -S "$racine" -B "$racine/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVRT_SANITIZE=ON
+    cmake -S "$racine" -B "$racine/build-asan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKVRT_SANITIZE=ON "${lanceur[@]}"
     cmake --build "$racine/build-asan" -j "$(nproc)"
     ctest --test-dir "$racine/build-asan" --output-on-failure -j 2
 fi
