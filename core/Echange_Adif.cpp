@@ -319,6 +319,7 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
         } else {
             raison = QStringLiteral("ni SIG ni MY_SIG KVRT");
         }
+        q.activation = activation;
         if (q.reference.isEmpty()) {
             q.verdict = Verdict::Sans_Reference;
             q.raison = raison;
@@ -410,6 +411,10 @@ QString Texte_Verdict(const Qso_Import& qso)
     case Verdict::Ajoute:
         return QStringLiteral("à ajouter") + chateauAChateau;
     case Verdict::Ajoute_Deja_Vu:
+        // The operator who activates a castle did not contact it: the earlier QSO may be
+        // either kind, only its date is known.
+        if (qso.activation)
+            return QStringLiteral("à ajouter, activation d'un Chateau déjà dans le log le ") + qso.raison + chateauAChateau;
         return QStringLiteral("à ajouter, Chateau déjà contacté le ") + qso.raison + chateauAChateau;
     case Verdict::Deja_Dans_Log:
         return QStringLiteral("déjà dans le log");

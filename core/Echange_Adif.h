@@ -62,6 +62,7 @@ struct Qso_Import
     Verdict verdict = Verdict::Refuse;
     QString raison;       // the reason of a refusal, or the date of the earlier contact
     QString chateauContacte; // from castle to castle: the castle contacted, not counted
+    bool activation = false;  // the operator was at the castle (MY_SIG)
     bool notreExport = false; // written by this program's export, with its own type
     QByteArray ligne;     // the record line, for the QSOs to add
     bool Ajoute() const { return verdict == Verdict::Ajoute || verdict == Verdict::Ajoute_Deja_Vu; }

@@ -24,6 +24,9 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSet>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -187,11 +190,14 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     Apercu->verticalHeader()->setVisible(false);
     Apercu->verticalHeader()->setDefaultSectionSize(Apercu->fontMetrics().height() + 4);
     Apercu->horizontalHeader()->setStretchLastSection(true);
+    // By pixels: a verdict wider than the screen is scrolled to its end, not to its start.
+    Apercu->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     const QFontMetrics mesure(Apercu->font());
     const int largeurs[] = {5, 9, 13, 7, 22};
     for (int i = 0; i < 5; ++i)
         Apercu->setColumnWidth(i, mesure.horizontalAdvance(QString(largeurs[i], u'0')));
-    Apercu->setMinimumSize(mesure.horizontalAdvance(QString(90, u'0')), 240);
+    m_largeurApercu = mesure.horizontalAdvance(QString(90, u'0'));
+    Apercu->setMinimumSize(m_largeurApercu, 240);
 
     Resume = new QLabel(this);
     Resume->setObjectName(QStringLiteral("Resume"));
@@ -410,10 +416,13 @@ void Import_Adif::Recalculer()
 
     int compte[7] = {};
     int chateauAChateau = 0;
+    int activationsDejaVues = 0;
     for (const Qso_Import& q : std::as_const(m_qsos)) {
         ++compte[int(q.verdict)];
         chateauAChateau += q.Ajoute() && !q.chateauContacte.isEmpty();
+        activationsDejaVues += q.verdict == Verdict::Ajoute_Deja_Vu && q.activation;
     }
+    Ajuster_Colonne_Verdict();
     const int ajoutes = compte[int(Verdict::Ajoute)] + compte[int(Verdict::Ajoute_Deja_Vu)];
     // What the reading left out of the file, said after the counts.
     QString notes;
@@ -436,7 +445,11 @@ void Import_Adif::Recalculer()
         if (compte[int(v)] > 0)
             parties.append(texte.arg(compte[int(v)]));
     };
+    // A castle activated again is no castle contacted again: each is counted in its own words.
+    compte[int(Verdict::Ajoute_Deja_Vu)] -= activationsDejaVues;
     partie(Verdict::Ajoute_Deja_Vu, QStringLiteral("dont %1 de Chateaux déjà contactés"));
+    if (activationsDejaVues > 0)
+        parties.append(QStringLiteral("dont %1 activations de Chateaux déjà dans le log").arg(activationsDejaVues));
     if (chateauAChateau > 0)
         parties.append(QStringLiteral("dont %1 de Chateau à Chateau, comptés comme activations").arg(chateauAChateau));
     partie(Verdict::Deja_Dans_Log, QStringLiteral("%1 déjà dans le log"));
@@ -446,6 +459,57 @@ void Import_Adif::Recalculer()
     partie(Verdict::Refuse, QStringLiteral("%1 refusés"));
     Resume->setText(parties.join(QStringLiteral(", ")) + QLatin1Char('.') + notes);
     Importer->setEnabled(ajoutes > 0);
+}
+
+void Import_Adif::Ajuster_Colonne_Verdict()
+{
+    // The widest sentence of the preview, each different text measured once: a file of tens of
+    // thousands of QSOs has a few hundred different verdicts at most.
+    const QFontMetrics mesure(Apercu->font());
+    QSet<QString> vus;
+    int plusLarge = -1;
+    int largeurTexte = 0;
+    for (int i = 0; i < m_qsos.size(); ++i) {
+        QString texte = Echange_Adif::Texte_Verdict(m_qsos.at(i));
+        if (vus.contains(texte))
+            continue;
+        const int largeur = mesure.horizontalAdvance(texte);
+        vus.insert(std::move(texte));
+        if (largeur > largeurTexte) {
+            largeurTexte = largeur;
+            plusLarge = i;
+        }
+    }
+    QHeaderView* entete = Apercu->horizontalHeader();
+    int verdict = entete->sectionSizeHint(5);
+    if (plusLarge >= 0)
+        verdict = qMax(verdict, Apercu->sizeHintForIndex(m_modele->index(plusLarge, 5)).width());
+    int voulue = verdict + 2 * Apercu->frameWidth() + Apercu->verticalScrollBar()->sizeHint().width();
+    for (int i = 0; i < 5; ++i)
+        voulue += Apercu->columnWidth(i);
+
+    // The window grows until the whole sentence shows, as far as the screen allows; past it the
+    // column keeps its width and the preview scrolls sideways rather than cut a sentence.
+    int possible = voulue;
+    if (QScreen* ecran = screen()) {
+        const int cadre = frameGeometry().width() - width();
+        const int autour = width() - Apercu->width();
+        possible = ecran->availableGeometry().width() - cadre - autour;
+    }
+    const bool tient = voulue <= possible;
+    entete->setStretchLastSection(tient);
+    if (!tient)
+        Apercu->setColumnWidth(5, verdict);
+    Apercu->setMinimumWidth(qMax(m_largeurApercu, qMin(voulue, possible)));
+    if (layout())
+        layout()->activate();
+    // Grown to the right, the window is brought back onto its screen.
+    if (QScreen* ecran = screen()) {
+        const QRect zone = ecran->availableGeometry();
+        const QRect cadre = frameGeometry();
+        if (cadre.right() > zone.right())
+            move(qMax(zone.left(), x() - (cadre.right() - zone.right())), y());
+    }
 }
 
 void Import_Adif::Import_Adif_Importer_Click()

@@ -63,6 +63,8 @@ private:
     // Reads and cuts a file; on a refusal `erreur` holds what the user is told.
     Issue_Lecture Lire_Fichier(const QString& chemin, QList<Adif::Enregistrement_Adif>& enregistrements, QString& erreur);
     void Recalculer();
+    // The verdict column as wide as the longest sentence it shows, the window widened to it.
+    void Ajuster_Colonne_Verdict();
     Echange_Adif::Options Options_Choisies() const;
     bool Lire_Log(QByteArray& log);
 
@@ -75,6 +77,7 @@ private:
     // both are the same.
     QByteArray m_logApercu;
     Echange_Adif::Options m_optionsApercu;
+    int m_largeurApercu = 0;       // the preview's least width, whatever the file
     int m_champsIgnores = 0;       // of the file shown
     int m_enregistrementCoupe = 0; // of the file shown
 };

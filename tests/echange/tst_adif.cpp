@@ -376,6 +376,10 @@ void Tst_Adif::verdicts_data()
     QTest::newRow("chateau deja contacte par un autre")
         << QByteArray("<QSO_DATE:8>20090305<CALL:5>F1ZZZ<SIG:4>KVRT<SIG_INFO:5>29001<EOR>") << log << false << false
         << V(Verdict::Ajoute_Deja_Vu) << "déjà contacté le 05/03/09" << Ligne("05/03/09", "29001", Cc, "F1ZZZ") << QString();
+    QTest::newRow("activation d'un chateau deja dans le log")
+        << QByteArray("<QSO_DATE:8>20090310<CALL:5>F6XYZ<MY_SIG:4>KVRT<MY_SIG_INFO:5>2A001<EOR>") << log << false << false
+        << V(Verdict::Ajoute_Deja_Vu) << "à ajouter, activation d'un Chateau déjà dans le log le 06/03/09"
+        << Ligne("10/03/09", "2A001", Ca, "F6XYZ") << QString();
     QTest::newRow("autre annee")
         << QByteArray("<QSO_DATE:8>20081231<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
         << V(Verdict::Autre_Annee) << "année 2008, pas celle du Challenge" << "" << QString();

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,6 +32,8 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
@@ -381,29 +384,51 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes_data()
     QTest::addColumn<QString>("nom");
     QTest::addColumn<QByteArray>("contenu");
     QTest::addColumn<QString>("resume");
+    QTest::addColumn<QStringList>("verdicts");
 
+    const QString ajouter = QStringLiteral("à ajouter");
     QTest::newRow("reponse d'un service, sans QSO")
         << "reponse.adi" << QByteArray("Service de confirmation\r\n<PROGRAMID:5>CONFS <EOH>\r\n<APP_CONFS_NUMREC:1>0\r\n")
-        << "Aucun QSO dans ce fichier.";
+        << "Aucun QSO dans ce fichier." << QStringList();
     QTest::newRow("champs aux noms hors des regles")
         << "journal.adi"
         << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <9A/F4XYZ:8>9A/Youth <SIG:4>KVRT <SIG_INFO:5>77001 <EOR>\r\n"
                       "<QSO_DATE:8>20090322 <CALL:5>F6XYZ <9A/F4XYZ:8>9A/Youth <SIG:4>KVRT <SIG_INFO:5>77002 <EOR>\r\n")
-        << "2 QSO dans le fichier, 2 à ajouter. 2 champs aux noms hors des règles ADIF ont été ignorés.";
+        << "2 QSO dans le fichier, 2 à ajouter. 2 champs aux noms hors des règles ADIF ont été ignorés."
+        << QStringList{ajouter, ajouter};
     QTest::newRow("dernier enregistrement coupe")
         << "coupe.adi"
         << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <EOR>\r\n<QSO_DATE:8>20090321 <CALL:5>F5A")
         << "1 QSO dans le fichier, 1 à ajouter. Le dernier enregistrement (N° 2) est incomplet, le fichier est tronqué : "
-           "il n'a pas été repris.";
+           "il n'a pas été repris."
+        << QStringList{ajouter};
     QTest::newRow("de Chateau a Chateau")
         << "portable.adi"
         << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <MY_SIG:4>KVRT <MY_SIG_INFO:5>29018 <EOR>")
-        << "1 QSO dans le fichier, 1 à ajouter, dont 1 de Chateau à Chateau, comptés comme activations.";
+        << "1 QSO dans le fichier, 1 à ajouter, dont 1 de Chateau à Chateau, comptés comme activations."
+        << QStringList{"à ajouter (de Chateau à Chateau : compté comme activation, Chateau contacté 77001 non repris)"};
     QTest::newRow("ADX")
         << "trafic.adx"
         << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<ADX>\r\n<RECORDS>\r\n<RECORD><QSO_DATE>20090320</QSO_DATE>"
                       "<CALL>F6XYZ</CALL><SIG>KVRT</SIG><SIG_INFO>77001</SIG_INFO></RECORD>\r\n</RECORDS>\r\n</ADX>\r\n")
-        << "1 QSO dans le fichier, 1 à ajouter.";
+        << "1 QSO dans le fichier, 1 à ajouter." << QStringList{ajouter};
+    // Castles of the log activated, and one contacted again: each said in its own words.
+    QTest::newRow("activation d'un Chateau deja dans le log")
+        << "activation.adi"
+        << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <MY_SIG:4>KVRT <MY_SIG_INFO:5>29001 <EOR>\r\n"
+                      "<QSO_DATE:8>20090321 <CALL:5>F5BBB <SIG:4>KVRT <SIG_INFO:5>2B002 <EOR>\r\n")
+        << "2 QSO dans le fichier, 2 à ajouter, dont 1 de Chateaux déjà contactés, dont 1 activations de Chateaux déjà "
+           "dans le log."
+        << QStringList{"à ajouter, activation d'un Chateau déjà dans le log le 05/03/09",
+                       "à ajouter, Chateau déjà contacté le 05/03/09"};
+    // The longest verdict there is, wider than the test's screen with the other columns.
+    QTest::newRow("de Chateau a Chateau, Chateau deja dans le log")
+        << "portable.adi"
+        << QByteArray("<QSO_DATE:8>20090322 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <MY_SIG:4>KVRT <MY_SIG_INFO:5>2B002 <EOR>")
+        << "1 QSO dans le fichier, 1 à ajouter, dont 1 activations de Chateaux déjà dans le log, dont 1 de Chateau à "
+           "Chateau, comptés comme activations."
+        << QStringList{"à ajouter, activation d'un Chateau déjà dans le log le 05/03/09 (de Chateau à Chateau : compté comme "
+                       "activation, Chateau contacté 77001 non repris)"};
 }
 
 void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
@@ -411,6 +436,7 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
     QFETCH(QString, nom);
     QFETCH(QByteArray, contenu);
     QFETCH(QString, resume);
+    QFETCH(QStringList, verdicts);
     Chien_De_Garde garde;
     Programme_Test p;
     Main* m = Demarrer(p, Log_Depart);
@@ -422,6 +448,20 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
     QVERIFY2(filtresVus.value(0).contains(QStringLiteral("*.adx")), qPrintable(filtresVus.join(u'|')));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(f->Resume->text(), resume);
+    // Each verdict whole in its column: seen in the window, or reached by scrolling sideways
+    // when the screen is too narrow; the window stays on its screen.
+    QAbstractItemModel* modele = f->Apercu->model();
+    QCOMPARE(modele->rowCount(), verdicts.size());
+    QTRY_VERIFY(f->screen()->availableGeometry().contains(f->frameGeometry()));
+    for (int i = 0; i < verdicts.size(); ++i) {
+        const QModelIndex index = modele->index(i, 5);
+        QCOMPARE(index.data().toString(), verdicts.at(i));
+        QVERIFY2(f->Apercu->columnWidth(5) >= f->Apercu->sizeHintForIndex(index).width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(f->Apercu->columnWidth(5)).arg(f->Apercu->sizeHintForIndex(index).width())));
+    }
+    const int depasse = f->Apercu->horizontalHeader()->length() - f->Apercu->viewport()->width();
+    QVERIFY2(f->Apercu->horizontalScrollBar()->maximum() >= depasse,
+             qPrintable(QStringLiteral("%1 < %2").arg(f->Apercu->horizontalScrollBar()->maximum()).arg(depasse)));
     const bool importable = !resume.startsWith(QStringLiteral("Aucun"));
     QCOMPARE(f->Importer->isEnabled(), importable);
     if (importable) {
