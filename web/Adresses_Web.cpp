@@ -3,6 +3,8 @@
 #include "Enregistrement.h"
 #include "Reglages.h"
 
+#include <QDir>
+
 namespace Adresses_Web {
 
 QString Base_Site(const QString& valeur, const QString& defaut)
@@ -61,6 +63,13 @@ QString Titre_Liste(const Reglages& reglages)
 {
     const QString base = Base_Site(reglages, Cle_Site_Liste, Defaut_Site_Liste);
     return QStringLiteral("site ( ") + base + QStringLiteral("/kvrta2.html )");
+}
+
+QString Texte_Page_Injoignable(const Reglages& reglages, const QString& adresse, const QString& cle)
+{
+    return QStringLiteral("La page %1 n'a pas pu être chargée : le réseau ne répond pas, ou ce site n'est pas le bon "
+                          "(clé « %2 » de la section « %3 » du fichier de réglages %4).")
+        .arg(adresse, cle, Reglages::Section_Commune().trimmed(), QDir::toNativeSeparators(reglages.Fichier()));
 }
 
 } // namespace Adresses_Web

@@ -32,4 +32,8 @@ QString Adresse_Departement(const Reglages& reglages, const QString& ligneListe)
 // The fixed caption of the reference-list window, naming the list site.
 QString Titre_Liste(const Reglages& reglages);
 
+// What a web window shows instead of a page it could not load: the page's address, and where
+// the operator can change its host (the key of section "Setup " in the settings file).
+QString Texte_Page_Injoignable(const Reglages& reglages, const QString& adresse, const QString& cle);
+
 } // namespace Adresses_Web

@@ -2,10 +2,12 @@
 
 #include "Adresses_Web.h"
 #include "Apparence.h"
+#include "Chargement_Page.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -28,6 +30,7 @@ Liste_KVRT1::Liste_KVRT1(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     setWindowTitle(Adresses_Web::Titre_Liste(sp.reglages));
     WebBrowser1 = new QWebEngineView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    Page_Injoignable = Chargement_Page::Nouveau_Message(this);
     resize(Largeur, Hauteur);
 }
 
@@ -42,8 +45,8 @@ void Liste_KVRT1::Liste_KVRT1_Form_Load()
         sp.plateforme.Message(QStringLiteral("Pas de département spécifié dans ce QSO"), this);
         return;
     }
-    // "departement 60" keeps its blank; the browser encodes it in the request.
-    WebBrowser1->setUrl(QUrl(adresse));
+    Chargement_Page::Charger(WebBrowser1, Page_Injoignable, adresse,
+                             Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, Adresses_Web::Cle_Site_Departements));
 }
 
 void Liste_KVRT1::Liste_KVRT1_Form_Unload()
@@ -62,4 +65,5 @@ void Liste_KVRT1::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     WebBrowser1->setGeometry(Marge_Gauche, Marge_Haut, qMax(0, width() - Marge_Gauche - Marge_Droite),
                              qMax(0, height() - Marge_Haut - Marge_Bas));
+    Page_Injoignable->setGeometry(WebBrowser1->geometry());
 }

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QWebEngineView;
 class Sous_Programmes;
 
@@ -15,6 +16,8 @@ public:
     Liste_KVRT1(Sous_Programmes& sp, QWidget* parent = nullptr);
 
     QWebEngineView* WebBrowser1;
+    // In the browser's place when the page cannot be loaded.
+    QLabel* Page_Injoignable;
 
     void Liste_KVRT1_Form_Load();
     void Liste_KVRT1_Form_Unload();

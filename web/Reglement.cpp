@@ -2,9 +2,11 @@
 
 #include "Adresses_Web.h"
 #include "Apparence.h"
+#include "Chargement_Page.h"
 #include "Sous_Programmes.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QUrl>
 #include <QWebEngineView>
 
@@ -24,6 +26,7 @@ Reglement::Reglement(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt
     setWindowTitle(QStringLiteral("Reglement"));
     WebBrowser1 = new QWebEngineView(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    Page_Injoignable = Chargement_Page::Nouveau_Message(this);
     resize(Largeur, Hauteur);
 }
 
@@ -32,7 +35,9 @@ void Reglement::Reglement_Form_Load()
     // Centred once shown, when the size of the window's frame is known.
     show();
     Apparence::Centrer(this);
-    WebBrowser1->setUrl(QUrl(Adresses_Web::Adresse_Reglement(sp.reglages)));
+    const QString adresse = Adresses_Web::Adresse_Reglement(sp.reglages);
+    Chargement_Page::Charger(WebBrowser1, Page_Injoignable, adresse,
+                             Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, Adresses_Web::Cle_Site_Reglement));
 }
 
 void Reglement::Reglement_Form_Unload()
@@ -51,4 +56,5 @@ void Reglement::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     WebBrowser1->setGeometry(Marge_Gauche, Marge_Haut, qMax(0, width() - Marge_Gauche - Marge_Droite),
                              qMax(0, height() - Marge_Haut - Marge_Bas));
+    Page_Injoignable->setGeometry(WebBrowser1->geometry());
 }

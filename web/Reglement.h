@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QLabel;
 class QWebEngineView;
 class Sous_Programmes;
 
@@ -14,6 +15,8 @@ public:
     Reglement(Sous_Programmes& sp, QWidget* parent = nullptr);
 
     QWebEngineView* WebBrowser1;
+    // In the browser's place when the page cannot be loaded.
+    QLabel* Page_Injoignable;
 
     void Reglement_Form_Load();
     void Reglement_Form_Unload();

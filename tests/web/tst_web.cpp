@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QHash>
+#include <QLabel>
 #include <QListView>
 #include <QStringListModel>
 #include <QOpenGLContext>
@@ -126,6 +127,7 @@ private slots:
     void pas_de_departement_data();
     void pas_de_departement();
     void titre_de_la_liste();
+    void page_injoignable_data();
     void page_injoignable();
 
 private:
@@ -390,9 +392,23 @@ void Tst_Web::titre_de_la_liste()
     QVERIFY(garde.fermees.isEmpty());
 }
 
+void Tst_Web::page_injoignable_data()
+{
+    QTest::addColumn<bool>("reglement"); // the rules window, otherwise the reference list
+    QTest::addColumn<QString>("chemin");
+    QTest::addColumn<QString>("cle");
+
+    QTest::newRow("reglement") << true << "/coupes.html" << "Site Reglement";
+    QTest::newRow("liste du departement") << false << "/WEB/dept/d13.html" << "Site Departements";
+}
+
 void Tst_Web::page_injoignable()
 {
-    // A port nobody listens on: the browser shows its own error page, the program nothing.
+    QFETCH(bool, reglement);
+    QFETCH(QString, chemin);
+    QFETCH(QString, cle);
+
+    // A port nobody listens on: the window says so in French, in the browser's place.
     quint16 port = 0;
     {
         QTcpServer libre;
@@ -402,17 +418,34 @@ void Tst_Web::page_injoignable()
     Chien_De_Garde garde;
     Programme_Test p;
     p.Installer_Station();
+    p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
     Installer_Sites(p, QStringLiteral("127.0.0.1:%1").arg(port));
     Main* m = p.Demarrer();
     p.plateforme->messages.clear();
-    Choisir_Menu(m->Mnu_Reglement);
-    QPointer<QWidget> fenetre = m->Fenetre_Reglement;
+    if (reglement)
+        Choisir_Menu(m->Mnu_Reglement);
+    else
+        Cliquer_Dans(m->ListeKVRT);
+    QPointer<QWidget> fenetre = reglement ? m->Fenetre_Reglement : m->Fenetre_Liste_KVRT1;
     QVERIFY(fenetre);
     auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
+    QVERIFY(vue);
     QSignalSpy espion(vue, &QWebEngineView::loadFinished);
     QVERIFY(Attendre_Chargement(espion));
     QCOMPARE(espion.first().first().toBool(), false);
     QVERIFY(fenetre->isVisible());
+    auto* message = fenetre->findChild<QLabel*>(QStringLiteral("Page_Injoignable"));
+    QVERIFY(message);
+    QVERIFY(message->isVisible());
+    QVERIFY(!vue->isVisible());
+    QCOMPARE(message->text(), QStringLiteral("La page http://127.0.0.1:%1%2 n'a pas pu être chargée : le réseau ne répond pas, "
+                                             "ou ce site n'est pas le bon (clé « %3 » de la section « Setup » du fichier de "
+                                             "réglages %4).")
+                                  .arg(port)
+                                  .arg(chemin, cle, QDir::toNativeSeparators(p.reglages->Fichier())));
+    // The sentence holds in the window, below its title, whole.
+    QVERIFY(fenetre->rect().contains(message->geometry()));
+    QVERIFY(message->heightForWidth(message->width()) <= message->height());
     QVERIFY(p.plateforme->messages.isEmpty());
     Fermer_Par_Le_Cadre(fenetre);
     QTRY_VERIFY(fenetre.isNull());
