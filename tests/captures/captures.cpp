@@ -85,7 +85,7 @@ static void Capturer_Message(const QString& texte, const QString& nom, bool ques
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KVRT_ECRAN_CAPTURES);
     QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     g_dossier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
