@@ -12,6 +12,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -49,12 +50,20 @@ QString Cause(int numero)
     }
 }
 
-static int Numero_Depuis(const QFileDevice& fichier, int errnoVu)
+// The number a system error gives by itself; 0 when it says nothing of its own.
+static int Numero_Errno(int errnoVu)
 {
     if (errnoVu == ENOSPC)
         return 61;
     if (errnoVu == EACCES || errnoVu == EPERM || errnoVu == EROFS)
         return 70;
+    return 0;
+}
+
+static int Numero_Depuis(const QFileDevice& fichier, int errnoVu)
+{
+    if (const int numero = Numero_Errno(errnoVu))
+        return numero;
     switch (fichier.error()) {
     case QFileDevice::PermissionsError: return 70;
     case QFileDevice::ResourceError: return 61;
@@ -263,27 +272,32 @@ static ErreurFichier Remplacer(const QString& chemin, const QString& action,
         return Erreur(75, action, chemin);
     if (!info.dir().exists())
         return Erreur(75, action, chemin);
-    QTemporaryFile fichier(Modele_Temporaire(chemin));
+    auto fichier = std::make_unique<QTemporaryFile>(Modele_Temporaire(chemin));
     errno = 0;
-    if (!fichier.open())
-        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
+    if (!fichier->open())
+        return Erreur(Numero_Depuis(*fichier, errno), action, chemin);
     // The new file keeps the rights of the one it replaces, as an editor's save would.
-    fichier.setPermissions(info.exists() ? info.permissions()
-                                         : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                                               | QFileDevice::ReadOther);
-    ErreurFichier e = ecrire(fichier);
+    fichier->setPermissions(info.exists() ? info.permissions()
+                                          : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                                | QFileDevice::ReadOther);
+    ErreurFichier e = ecrire(*fichier);
     if (!e.ok())
         return e; // the temporary file goes with its object
     // A failed sync means the bytes may never reach the disk: the old file stays in place.
     errno = 0;
-    if (!fichier.flush() || !Vers_Le_Disque(fichier))
-        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
-    const QString temporaire = fichier.fileName();
-    fichier.close();
+    if (!fichier->flush() || !Vers_Le_Disque(*fichier))
+        return Erreur(Numero_Depuis(*fichier, errno), action, chemin);
+    const QString temporaire = fichier->fileName();
+    // A temporary file's close() only goes back to its start and keeps it open, and Windows
+    // refuses to put an open file in place of another: the object goes, its file stays.
+    fichier->setAutoRemove(false);
+    fichier.reset();
     errno = 0;
-    if (!Remplacer_Par(temporaire, chemin))
-        return Erreur(Numero_Depuis(fichier, errno), action, chemin);
-    fichier.setAutoRemove(false);
+    if (!Remplacer_Par(temporaire, chemin)) {
+        const int numero = Numero_Errno(errno);
+        QFile::remove(temporaire);
+        return Erreur(numero ? numero : 57, action, chemin);
+    }
     // The rename that put the new file in place is on disk only once the folder is.
     ErreurFichier d = Synchroniser_Dossier(chemin);
     d.fait = !d.ok();
