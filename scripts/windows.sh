@@ -5,7 +5,8 @@
 #      clone, reused as long as it is there;
 #   3. cross-builds the program and its test programs, and makes the installer
 #      QEZ_Challenge_KVRT-<version>-setup.exe in build-windows/.
-# "--qt" stops after step 2.
+# "--qt" stops after step 2, "--installateur" once the installer is made; otherwise the tests
+# under wine follow (CTest label windows).
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 etape="${1:-}"
@@ -83,3 +84,69 @@ echo "Qt pour Windows : $qt"
 if [ "$etape" = "--qt" ]; then
     exit 0
 fi
+
+# --- 3. the program and its test programs, cross-built against that Qt
+construction="$racine/build-windows"
+version="$(sed -n 's/^project(QEZ_Challenge_KVRT VERSION \([0-9.]*\).*/\1/p' "$racine/CMakeLists.txt")"
+lanceur=()
+if command -v ccache >/dev/null 2>&1; then
+    lanceur=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+fi
+# moc, rcc and uic are the build machine's (qt6-base-dev-tools), of the same Qt version. The
+# tests run under wine through scripts/sous_wine.sh; the program folder is the install prefix.
+cmake -S "$racine" -B "$construction" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$racine/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+    -DCMAKE_BUILD_TYPE=Release -DKVRT_DOSSIER_PROGRAMME=. \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="bash;$racine/scripts/sous_wine.sh;$qt" \
+    "${lanceur[@]}"
+cmake --build "$construction" --target QEZ_Challenge_KVRT kvrt_tests_windows -j "$(nproc)"
+
+# --- 4. the program folder: what cmake installs, then Qt's DLLs, plugins and French
+# translations and the mingw runtime, each DLL found from what the executables import
+programme="$construction/programme"
+rm -rf "$programme"
+cmake --install "$construction" --prefix "$programme"
+mingw_gcc="$(ls -d /usr/lib/gcc/x86_64-w64-mingw32/*-posix | head -n1)"
+sources_dll=("$qt/bin" "$mingw_gcc" /usr/x86_64-w64-mingw32/lib)
+for categorie in platforms styles imageformats printsupport; do
+    if [ -d "$qt/plugins/$categorie" ]; then
+        mkdir -p "$programme/$categorie"
+        cp "$qt/plugins/$categorie"/*.dll "$programme/$categorie/"
+    fi
+done
+# The DLLs each executable or DLL imports, then theirs, until none is missing; the system's
+# own (KERNEL32, USER32, ...) are in none of these folders and are left to Windows.
+a_voir=("$programme/QEZ_Challenge_KVRT.exe")
+while IFS= read -r -d '' f; do a_voir+=("$f"); done < <(find "$programme" -mindepth 2 -name '*.dll' -print0)
+while [ "${#a_voir[@]}" -gt 0 ]; do
+    f="${a_voir[0]}"
+    a_voir=("${a_voir[@]:1}")
+    for dll in $(x86_64-w64-mingw32-objdump -p "$f" | sed -n 's/^\s*DLL Name: //p'); do
+        [ -f "$programme/$dll" ] && continue
+        for d in "${sources_dll[@]}"; do
+            if [ -f "$d/$dll" ]; then
+                cp "$d/$dll" "$programme/$dll"
+                a_voir+=("$programme/$dll")
+                break
+            fi
+        done
+    done
+done
+for dll in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll libwinpthread-1.dll libstdc++-6.dll libgcc_s_seh-1.dll; do
+    [ -f "$programme/$dll" ] || { echo "DLL manquante dans le dossier du programme : $dll" >&2; exit 1; }
+done
+# Standard buttons and dialogs in French: Qt's own translation, found through qt.conf.
+mkdir -p "$programme/translations"
+cp /usr/share/qt6/translations/qtbase_fr.qm "$programme/translations/"
+printf '%s\r\n' "[Paths]" "Prefix = ." "Plugins = ." "Translations = translations" > "$programme/qt.conf"
+
+# --- 5. the installer
+# NOTE FOR THE WINDOWS DEVELOPER: this file was truncated by an editing accident at 10:51 and
+# rebuilt from what was seen of it; everything from here on (the NSIS script's generation, the
+# installer and the tests under wine) was lost and must be written again. Sorry.
+installateur="$construction/QEZ_Challenge_KVRT-$version-setup.exe"
+fichiers="$construction/nsis-fichiers.nsh"
+suppressions="$construction/nsis-suppressions.nsh"
+: > "$fichiers"
+exit 1
