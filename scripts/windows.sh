@@ -142,11 +142,32 @@ cp /usr/share/qt6/translations/qtbase_fr.qm "$programme/translations/"
 printf '%s\r\n' "[Paths]" "Prefix = ." "Plugins = ." "Translations = translations" > "$programme/qt.conf"
 
 # --- 5. the installer
-# NOTE FOR THE WINDOWS DEVELOPER: this file was truncated by an editing accident at 10:51 and
-# rebuilt from what was seen of it; everything from here on (the NSIS script's generation, the
-# installer and the tests under wine) was lost and must be written again. Sorry.
 installateur="$construction/QEZ_Challenge_KVRT-$version-setup.exe"
 fichiers="$construction/nsis-fichiers.nsh"
 suppressions="$construction/nsis-suppressions.nsh"
 : > "$fichiers"
-exit 1
+: > "$suppressions"
+(cd "$programme" && find . -mindepth 1 -type d | sed 's|^\./||' | LC_ALL=C sort) | while IFS= read -r d; do
+    w="${d//\//\\}"
+    printf 'CreateDirectory "$INSTDIR\\%s"\n' "$w" >> "$fichiers"
+done
+(cd "$programme" && find . -type f | sed 's|^\./||' | LC_ALL=C sort) | while IFS= read -r f; do
+    w="${f//\//\\}"
+    printf 'File "/oname=$INSTDIR\\%s" "%s"\n' "$w" "$programme/$f" >> "$fichiers"
+    printf 'Delete "$INSTDIR\\%s"\n' "$w" >> "$suppressions"
+done
+# Folders last, the deepest first; each only when nothing of the user's is left in it.
+(cd "$programme" && find . -mindepth 1 -type d | sed 's|^\./||' | LC_ALL=C sort -r) | while IFS= read -r d; do
+    w="${d//\//\\}"
+    printf 'RMDir "$INSTDIR\\%s"\n' "$w" >> "$suppressions"
+done
+makensis -V2 -DVERSION="$version" -DPROGRAMME="$programme" -DICONE="$construction/resources/QEZ_Challenge_KVRT.ico" \
+    -DFICHIERS="$fichiers" -DSUPPRESSIONS="$suppressions" -DSORTIE="$installateur" \
+    "$racine/paquet/windows/QEZ_Challenge_KVRT.nsi"
+echo "Installateur : $installateur"
+if [ "$etape" = "--installateur" ]; then
+    exit 0
+fi
+
+# --- 6. the tests under wine: the test programs, then the installer's journey
+ctest --test-dir "$construction" -L windows --output-on-failure
