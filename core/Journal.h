@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Differences.h"
+#include "Empreinte.h"
 #include "FichierLog.h"
 
 #include <QByteArray>
@@ -13,50 +15,6 @@
 // the bytes needed to reverse the change exactly. Undo, redo and the return to an older state
 // are atomic rewrites of the log and are journalled like any other change.
 namespace Journal {
-
-// A checksum of a file's bytes that can be carried on over bytes appended later, so that an
-// append need not read the whole log again. Two files with the same bytes have the same one.
-class Empreinte
-{
-public:
-    Empreinte();
-    void Ajouter(QByteArrayView octets);
-    qint64 Longueur() const { return m_longueur; }
-    // A 64-bit summary of everything added so far.
-    quint64 Valeur() const;
-    // Written in the journal as text, and read back.
-    QByteArray Texte() const;
-    static bool Depuis_Texte(QByteArrayView texte, Empreinte& e);
-    bool operator==(const Empreinte& autre) const;
-    bool operator!=(const Empreinte& autre) const { return !(*this == autre); }
-
-private:
-    quint64 m_voies[4];
-    qint64 m_longueur = 0;
-    unsigned char m_reste[32];
-    int m_nbReste = 0;
-};
-
-Empreinte Empreinte_De(QByteArrayView octets);
-
-// One replaced stretch of bytes: at a position of the old file, these bytes went and those
-// came in their place.
-struct Bloc
-{
-    qint64 position = 0;
-    QByteArray retire;
-    QByteArray ajoute;
-    bool operator==(const Bloc& b) const { return position == b.position && retire == b.retire && ajoute == b.ajoute; }
-};
-
-// The blocks that turn one file into another, found line by line (a line with its own line
-// end), in increasing position and never overlapping. dejaEgaux: a count of first bytes the
-// caller already knows alike in both, so that they are not compared again.
-QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau, qsizetype dejaEgaux = 0);
-// Applies blocks to the file they were made from; false when they do not fit it.
-bool Appliquer(QByteArrayView ancien, const QList<Bloc>& blocs, QByteArray& nouveau);
-// The blocks that take the new file back to the old one.
-QList<Bloc> Inverser(const QList<Bloc>& blocs);
 
 enum class Genre { Modification, Annulation, Retablissement, Retour };
 
