@@ -4,7 +4,6 @@
 // ranges of the charts' axes.
 
 #include "Axes_Progression.h"
-#include "Types_Activite.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Graphique_Progression.h"
@@ -15,6 +14,7 @@
 #include "Rapports.h"
 #include "Series_Saison.h"
 #include "Texte1252.h"
+#include "Types_Activite.h"
 
 #include <QApplication>
 #include <QCheckBox>
