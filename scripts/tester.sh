@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test, with no display needed;
 # then builds the tests again with AddressSanitizer and UndefinedBehaviorSanitizer and runs
-# them once more. "--rapide" skips the sanitizer pass.
+# them once more, and last the Windows build's tests under wine (scripts/windows.sh).
+# "--rapide" skips the sanitizer pass.
 set -euo pipefail
 racine="$(cd "$(dirname "$0")/.." && pwd)"
 rapide=0
@@ -27,3 +28,8 @@ if [ "$rapide" = 0 ]; then
     cmake --build "$racine/build-asan" -j "$(nproc)"
     ctest --test-dir "$racine/build-asan" --output-on-failure -j 2
 fi
+
+# The same program for Windows: cross-built against a Qt of its own (built once into a cache
+# outside the clone), its core test programs and its installer's journey run under wine.
+echo "=== Windows : construction croisée, installateur et tests sous wine ==="
+bash "$racine/scripts/windows.sh"

@@ -560,10 +560,10 @@ void Tst_Import_Adif::fichiers_refuses_data()
         << "Le fichier mauvais.adi n'a pas pu être lu comme un fichier ADIF : enregistrement N° 1, "
            "l'enregistrement se termine sans <EOR> : le fichier est tronqué.\r\nRien n'a été importé.";
     QTest::newRow("image")
-        << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0<CALL:5>F6XYZ<EOR>", 28)
+        << QByteArray("\xff\xd8\xff\xe0\0\x10JFIF\0<CALL:5>F6XYZ<EOR>", 29)
         << "Le fichier mauvais.adi n'est pas un fichier ADIF : il ressemble à une image JPEG.\r\nRien n'a été importé.";
     QTest::newRow("classeur")
-        << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0", 12)
+        << QByteArray("PK\x03\x04\x14\0\x06\0\x08\0", 10)
         << "Le fichier mauvais.adi n'est pas un fichier ADIF : il ressemble à une archive ZIP, comme un classeur ou un "
            "document de traitement de texte.\r\nRien n'a été importé.";
     QTest::newRow("longueur apres la fin")

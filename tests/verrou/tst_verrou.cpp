@@ -16,7 +16,10 @@
 #include <QPushButton>
 #include <QLockFile>
 #include <QProcess>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -156,7 +159,8 @@ void Tst_Verrou::demarrage()
     }
 
     bool stationOuverte = false;
-    Sur_Modal([&](QWidget* w) {
+    // The watch goes with the test when no window opens, so that it never acts in a later one.
+    QPointer<QTimer> guet = Sur_Modal([&](QWidget* w) {
         auto* s = qobject_cast<Station*>(w);
         stationOuverte = s;
         if (!s) {
@@ -165,6 +169,7 @@ void Tst_Verrou::demarrage()
         }
         Remplir_Station(s, autreStation, QStringLiteral("2009"));
     });
+    const auto finGuet = qScopeGuard([&] { delete guet; });
     Main* m = p.Demarrer();
 
     if (!vivant) {
