@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the program needs to build, run and be tested.
+# Installs the Debian 12 packages the program needs to build, run and be tested, and those
+# named as arguments.
 # Packages already present are left alone; sudo is used when not root.
 set -euo pipefail
 
@@ -18,6 +19,8 @@ paquets=(
 if ! command -v npm >/dev/null 2>&1; then
     paquets+=(npm)
 fi
+# Further packages named on the command line: scripts/windows.sh names its toolchain.
+paquets+=("$@")
 if [ "${KVRT_FUZZ:-}" = 1 ]; then
     paquets+=(clang libclang-rt-14-dev)
 fi

@@ -16,21 +16,9 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 
-# --- 1. the toolchain
-paquets=(g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis xvfb xauth xdotool
-         cmake ninja-build qt6-base-dev-tools qt6-base-dev qt6-tools-dev-tools qt6-translations-l10n
-         dpkg-dev xz-utils imagemagick)
-manquants=()
-for p in "${paquets[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
-        manquants+=("$p")
-    fi
-done
-if [ "${#manquants[@]}" -gt 0 ]; then
-    echo "Installation de : ${manquants[*]}"
-    $sudo apt-get update
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${manquants[@]}"
-fi
+# --- 1. the toolchain, beside what the Linux build needs
+bash "$racine/scripts/dependances.sh" g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 nsis \
+    ninja-build xz-utils
 
 # --- 2. Qt for Windows, built once
 version_qt=6.4.2

@@ -79,6 +79,7 @@ private:
     // The X server and the program; `second` starts another copy beside the first.
     bool Demarrer_Serveur_X();
     bool Demarrer_Programme(bool second = false);
+    void Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut);
     void Arreter_Tout();
 
     // xdotool, with the test's display.
@@ -792,37 +793,48 @@ void Bout_En_Bout::Station_Refermee_Sans_Valider()
     QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), avant);
 }
 
-// Two copies of the program on one program folder and one settings file (two windows
-// opened by mistake): the second is told, at its start, that the log is open elsewhere,
-// writes neither the log nor its journal nor cleans anything beside them, and ends when its
-// Station window is closed; the first one records its next QSO as before.
-void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
+// A station F4ABC set up for this year in the settings, its log holding one QSO of 1 January:
+// what the journeys of two programs and of the log's files start from. Not in the last
+// minutes of a UTC day, so that the date typed stays the date checked.
+void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut)
 {
     while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
         QTest::qWait(1000);
     const QDate jour = QDateTime::currentDateTimeUtc().date();
-    const QString annee = QString::number(jour.year());
-    const QString date = jour.toString(QStringLiteral("dd/MM/yy"));
-    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
-    const QString nom = QStringLiteral("F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
-    const QString log = m_dossier + QLatin1Char('/') + nom;
-    const QString journal = log + QStringLiteral(".journal");
-    const QString verrou = m_dossier + QStringLiteral("/.") + nom + QStringLiteral(".lock");
-    const QString reste = log + QStringLiteral(".a1b2c3");
-    const QByteArray debut = L(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       "));
+    annee = QString::number(jour.year());
+    date = jour.toString(QStringLiteral("dd/MM/yy"));
+    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    debut = En_1252(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       \r\n"));
     {
         QFile f(log);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write(debut) == debut.size());
     }
     const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
     QVERIFY(QDir().mkpath(QFileInfo(reglages).path()));
-    {
-        QFile f(reglages);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
-                        + QStringLiteral("\nIndicatif%20Station=F4ABC\n\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
-                        + QStringLiteral("\n")));
-    }
+    QFile f(reglages);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
+                    + QStringLiteral("\nIndicatif%20Station=F4ABC\n\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
+                    + QStringLiteral("\n")));
+}
+
+// Two copies of the program on one program folder and one settings file (two windows
+// opened by mistake): the second is told, at its start, that the log is open elsewhere,
+// writes neither the log nor its journal nor cleans anything beside them, and ends when its
+// Station window is closed; the first one records its next QSO as before.
+void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
+{
+    QString annee, date;
+    QByteArray debut;
+    Station_De_L_Annee(annee, date, debut);
+    if (QTest::currentTestFailed())
+        return;
+    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
+    const QString nom = QStringLiteral("F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    const QString log = m_dossier + QLatin1Char('/') + nom;
+    const QString journal = log + QStringLiteral(".journal");
+    const QString verrou = m_dossier + QStringLiteral("/.") + nom + QStringLiteral(".lock");
+    const QString reste = log + QStringLiteral(".a1b2c3");
 
     Etape(QStringLiteral("premier programme"));
     ETAPE_OK(Demarrer_Programme());
@@ -894,27 +906,13 @@ void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
 // something close with Escape; Ctrl+Q ends the program.
 void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
 {
-    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
-        QTest::qWait(1000);
-    const QDate jour = QDateTime::currentDateTimeUtc().date();
-    const QString annee = QString::number(jour.year());
-    const QString date = jour.toString(QStringLiteral("dd/MM/yy"));
+    QString annee, date;
+    QByteArray debut;
+    Station_De_L_Annee(annee, date, debut);
+    if (QTest::currentTestFailed())
+        return;
     auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
     const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
-    const QByteArray debut = L(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       "));
-    {
-        QFile f(log);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(debut) == debut.size());
-    }
-    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
-    QVERIFY(QDir().mkpath(QFileInfo(reglages).path()));
-    {
-        QFile f(reglages);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
-                        + QStringLiteral("\nIndicatif%20Station=F4ABC\n\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
-                        + QStringLiteral("\n")));
-    }
     // The desktop's file manager, as xdg-open hands it a folder: it writes down what it got.
     const QString ouverts = m_racine->filePath(QStringLiteral("xdg-open.txt"));
     QVERIFY(QDir().mkpath(m_racine->filePath(QStringLiteral("bin"))));

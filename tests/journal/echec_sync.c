@@ -39,26 +39,26 @@ static int echoue(int fd)
     return strstr(chemin, motif) != NULL && strstr(chemin, ".journal") == NULL;
 }
 
-int fsync(int fd)
+/* The real call, or EIO where the test asks for a failure. */
+static int synchroniser(int fd, const char* nom, int (**vrai)(int))
 {
-    static int (*vrai)(int);
     if (echoue(fd)) {
         errno = EIO;
         return -1;
     }
-    if (!vrai)
-        vrai = (int (*)(int))dlsym(RTLD_NEXT, "fsync");
-    return vrai(fd);
+    if (!*vrai)
+        *vrai = (int (*)(int))dlsym(RTLD_NEXT, nom);
+    return (*vrai)(fd);
+}
+
+int fsync(int fd)
+{
+    static int (*vrai)(int);
+    return synchroniser(fd, "fsync", &vrai);
 }
 
 int fdatasync(int fd)
 {
     static int (*vrai)(int);
-    if (echoue(fd)) {
-        errno = EIO;
-        return -1;
-    }
-    if (!vrai)
-        vrai = (int (*)(int))dlsym(RTLD_NEXT, "fdatasync");
-    return vrai(fd);
+    return synchroniser(fd, "fdatasync", &vrai);
 }
