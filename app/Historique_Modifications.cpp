@@ -2,7 +2,6 @@
 
 #include "Apparence.h"
 #include "Journal.h"
-#include "Main.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
@@ -26,6 +25,8 @@ Historique_Modifications::Historique_Modifications(Sous_Programmes& sp_, QWidget
                         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
+    // Every change of the log, made here or elsewhere, shows in the list at once.
+    connect(&sp, &Sous_Programmes::Log_Modifie, this, &Historique_Modifications::Remplir);
     Liste_Modifications = new QTreeWidget(this);
     Liste_Modifications->setObjectName(QStringLiteral("Liste_Modifications"));
     Liste_Modifications->setHeaderLabels({QStringLiteral("Date et heure"), QStringLiteral("Opération"),
@@ -132,8 +133,8 @@ void Historique_Modifications::Historique_Modifications_Revenir_Click()
                                     .arg(ligne->text(0), ligne->text(1)),
                                 this))
         return;
-    if (sp.Revenir_A(numero) && sp.main)
-        sp.main->Apres_Modification_Log();
+    if (sp.Revenir_A(numero))
+        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
     Remplir();
 }
 

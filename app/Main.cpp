@@ -7,6 +7,7 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Gestion_Erreur.h"
 #include "Filtre_Touches.h"
 #include "Import_Adif.h"
 #include "Fenetres_Web.h"
@@ -56,15 +57,40 @@ static T* Nomme(T* controle, const char* nom)
 Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
 {
     setObjectName(QStringLiteral("Main"));
-    sp.main = this;
+    sp.Fenetre_Principale = this;
     Construire_Controles();
     Construire_Menus();
+    Relier_Module();
 }
 
 Main::~Main()
 {
-    if (sp.main == this)
-        sp.main = nullptr;
+    if (sp.Fenetre_Principale == this) {
+        sp.Fenetre_Principale = nullptr;
+        sp.Total_Affiche.clear();
+        sp.Ouvrir_Recuperation = nullptr;
+    }
+}
+
+void Main::Relier_Module()
+{
+    connect(&sp, &Sous_Programmes::Liste_A_Vider, this, [this] { Modele_Liste->Remplacer(QByteArray()); });
+    connect(&sp, &Sous_Programmes::Liste_Relue, this, [this](const QByteArray& contenu) { Remplir_Liste(contenu); });
+    connect(&sp, &Sous_Programmes::Annulation_Changee, this, &Main::Actualiser_Annulation);
+    connect(&sp, &Sous_Programmes::Total_Change, this, &Main::Afficher_Total);
+    connect(&sp, &Sous_Programmes::Log_Modifie, this, &Main::Saisie_Apres_Modification);
+    connect(&sp, &Sous_Programmes::Station_Affichee, this, [this](const QString& indicatif, const QString& annee) {
+        I_Station->setText(indicatif);
+        A_Challenge->setText(annee);
+    });
+    // The log cannot be found: the recovery window, modal, over this one.
+    sp.Ouvrir_Recuperation = [this](QWidget* parent) {
+        auto* fenetre = new Gestion_Erreur(sp, parent);
+        fenetre->Err_Departement->setText(QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge + QStringLiteral(".txt"));
+        fenetre->Gestion_Erreur_Form_Load();
+        fenetre->exec();
+        delete fenetre;
+    };
 }
 
 void Main::Construire_Controles()
@@ -707,7 +733,8 @@ void Main::Main_Recherche_Click()
 {
     if (Amener_Devant(Fenetre_Recherche))
         return;
-    auto* fenetre = new Recherche_Indicatif(sp, this);
+    auto* fenetre = new Recherche_Indicatif(sp, Modele_Liste, this);
+    connect(fenetre, &Recherche_Indicatif::Ligne_Choisie, this, &Main::Selectionner_Ligne);
     Fenetre_Recherche = fenetre;
     fenetre->Recherche_Indicatif_Form_Load();
 }
@@ -773,19 +800,16 @@ void Main::Actualiser_Annulation()
     Mnu_Retablir->setText(retablir.isEmpty() ? QStringLiteral("&Rétablir") : QStringLiteral("&Rétablir : ") + retablir);
 }
 
-void Main::Apres_Modification_Log()
+void Main::Saisie_Apres_Modification(Sous_Programmes::Modification sorte)
 {
-    int total = 0;
-    if (!sp.Calcul_Total_Points(total))
+    if (sorte == Sous_Programmes::Modification::Import) {
+        Entree_Nouvelle_Saisie();
         return;
-    Afficher_Total(total);
-    sp.Rafraichir_Liste_Log();
+    }
     Efface();
     // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
     Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
-    if (Fenetre_Historique_Modifications)
-        Fenetre_Historique_Modifications->Remplir();
 }
 
 void Main::Main_Mnu_Annuler_Click()
@@ -795,7 +819,7 @@ void Main::Main_Mnu_Annuler_Click()
     // Named before it goes: once undone, the change is the one to redo.
     const QString operation = sp.Operation_A_Annuler();
     if (sp.Annuler_Modification()) {
-        Apres_Modification_Log();
+        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
         Dire_Dans_Barre_Etat(QStringLiteral("Annulé : ") + operation);
     }
     Actualiser_Annulation();
@@ -807,7 +831,7 @@ void Main::Main_Mnu_Retablir_Click()
         return;
     const QString operation = sp.Operation_A_Retablir();
     if (sp.Retablir_Modification()) {
-        Apres_Modification_Log();
+        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
         Dire_Dans_Barre_Etat(QStringLiteral("Rétabli : ") + operation);
     }
     Actualiser_Annulation();
@@ -886,6 +910,7 @@ int Main::Nombre_Lignes() const
 void Main::Afficher_Total(int total)
 {
     Total_Points->setText(QString::number(total));
+    sp.Total_Affiche = Total_Points->text();
     Ligne_Score->setText(Series_Saison::Texte_Bilan(sp.Bilan_Log));
     if (Fenetre_Progression)
         Fenetre_Progression->Progression_Rafraichir();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Sous_Programmes.h"
+
 #include <QMainWindow>
 #include <QPointer>
 
@@ -17,7 +19,6 @@ class Modele_Liste_Log;
 class QTimer;
 class QWidget;
 
-class Sous_Programmes;
 class Station;
 class Recapitulatif;
 class Aff_Contacte;
@@ -152,9 +153,9 @@ public:
     void Main_Mnu_Historique_Modifications_Click();
     // Names the change that Annuler and Rétablir would reverse, in the menu.
     void Actualiser_Annulation();
-    // After an undo, a redo or a return: the total, the list and the entry area, as after
-    // any change of the log.
-    void Apres_Modification_Log();
+    // After the module rewrote the log and read the list again: the entry area starts afresh,
+    // as after an import or as after an undo, a redo or a return.
+    void Saisie_Apres_Modification(Sous_Programmes::Modification sorte);
     void Main_Mnu_Importer_Adif_Click();
     void Main_Mnu_Enr_Adif_Click();
     void Main_Mnu_Ouvrir_Dossier_Logs_Click();
@@ -211,6 +212,8 @@ protected:
 private:
     void Construire_Controles();
     void Construire_Menus();
+    // Connects the list, the menus and the entry area to what the module says changed.
+    void Relier_Module();
     void Placer_Entetes();
     int m_ligneAvantClic = -1;
     bool m_selectionParProgramme = false;

@@ -3,7 +3,6 @@
 #include "Apparence.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
-#include "Main.h"
 #include "Modele_Contactes.h"
 #include "Plateforme.h"
 #include "Rapports.h"
@@ -101,5 +100,5 @@ void Aff_Contacte::Aff_Contacte_Form_Load()
     Rapports::Liste_Contactes lignes = Rapports::Contactes(log);
     log = QByteArray();
     Modele_Contacte->Remplacer(std::move(lignes));
-    Label4->setText(Rapports::Ligne_Total_Contactes(sp.main ? sp.main->Total_Points->text() : QString()));
+    Label4->setText(Rapports::Ligne_Total_Contactes(sp.Total_Affiche));
 }

@@ -6,7 +6,6 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "Image_Carte.h"
-#include "Main.h"
 #include "Plateforme.h"
 #include "Rapports.h"
 #include "Texte1252.h"
@@ -21,11 +20,6 @@
 #include <QPrinterInfo>
 
 namespace {
-
-QString Texte_Total(const Main* main)
-{
-    return main ? main->Total_Points->text() : QString();
-}
 
 // A line wider than the page goes on as many printed lines as it needs, cut after a blank
 // where there is one, so that nothing falls off the paper.
@@ -55,11 +49,11 @@ bool Sous_Programmes::Lignes_Rapport_Contactes(QStringList& lignes)
     QList<QByteArray> log;
     const ErreurFichier e = FichierLog::Lire(Nom_Log(), log);
     if (!e.ok()) {
-        plateforme.Message(e.message, main);
+        plateforme.Message(e.message, Fenetre_Principale);
         return false;
     }
     const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
-    lignes = Rapports::Rapport(log, Indicatif_Station, Annee_Challenge, date, Texte_Total(main), Ligne_Credit());
+    lignes = Rapports::Rapport(log, Indicatif_Station, Annee_Challenge, date, Total_Affiche, Ligne_Credit());
     return true;
 }
 
@@ -68,7 +62,7 @@ void Sous_Programmes::Enregistre_Contactes()
     QByteArray log;
     const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), log);
     if (!lu.ok()) {
-        plateforme.Message(lu.message, main);
+        plateforme.Message(lu.message, Fenetre_Principale);
         return;
     }
     // One reading of the clock names the file, so that its name and its title agree.
@@ -76,7 +70,7 @@ void Sous_Programmes::Enregistre_Contactes()
     const QString nom = Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date);
     const QString chemin = Repertoire() + QLatin1Char('/') + nom;
     // Made from the log's bytes, each record copied whole: the same lines as the printout's.
-    QList<QByteArray> octets = Rapports::Rapport_Octets(log, Indicatif_Station, Annee_Challenge, date, Texte_Total(main),
+    QList<QByteArray> octets = Rapports::Rapport_Octets(log, Indicatif_Station, Annee_Challenge, date, Total_Affiche,
                                                         Ligne_Credit());
     log = QByteArray();
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
@@ -85,7 +79,7 @@ void Sous_Programmes::Enregistre_Contactes()
         Dire_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée."));
         return;
     }
-    plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, main);
+    plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, Fenetre_Principale);
 }
 
 void Sous_Programmes::Proposer_Pdf(QPrinter& imprimante, const QString& nom) const
@@ -102,10 +96,10 @@ void Sous_Programmes::Imprime_Contactes()
     // Without a printer, the PDF proposed is named as the export of the day.
     const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
     Proposer_Pdf(imprimante, Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date).chopped(4));
-    QPrintDialog dialogue(&imprimante, main);
+    QPrintDialog dialogue(&imprimante, Fenetre_Principale);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {
-        plateforme.Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), main);
+        plateforme.Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), Fenetre_Principale);
         return;
     }
     QStringList lignes;
@@ -129,7 +123,7 @@ bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& 
         plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
                                           "la liste des KVRT contactés n'a pas été imprimée.")
                                .arg(nomImprimante),
-                           main);
+                           Fenetre_Principale);
         return false;
     }
     peintre.setFont(Apparence::Police_Impression());
@@ -159,7 +153,7 @@ bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& 
         plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : "
                                           "la liste des KVRT contactés n'a pas été imprimée en entier.")
                                .arg(nomImprimante),
-                           main);
+                           Fenetre_Principale);
         return false;
     }
     return true;

@@ -3,10 +3,10 @@
 #include "Apparence.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
-#include "Main.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
+#include <QAbstractItemModel>
 #include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -47,7 +47,8 @@ T* Nomme(T* controle, const QString& nom)
 
 } // namespace
 
-Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
+Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractItemModel* liste, QWidget* parent)
+    : QWidget(parent, Qt::Window), sp(sp_), m_liste(liste)
 {
     setObjectName(QStringLiteral("Recherche_Indicatif"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -261,8 +262,7 @@ void Recherche_Indicatif::Valider_Case(QLineEdit* boite, int limite, const QStri
 void Recherche_Indicatif::Recherche_QSO()
 {
     Modele_Resultats->setStringList(QStringList());
-    Main* principale = sp.main;
-    const int lignes = principale ? principale->Nombre_Lignes() : 0;
+    const int lignes = m_liste ? m_liste->rowCount() : 0;
 
     if (lignes > 0) {
         const int mode = Mode();
@@ -283,7 +283,7 @@ void Recherche_Indicatif::Recherche_QSO()
         const QString cle = mode == 3 ? texte : texte.toUpper();
         QStringList trouves;
         for (int i = 0; i < lignes; ++i) {
-            const QString ligne = principale->Texte_Ligne(i);
+            const QString ligne = Texte_Ligne(i);
             if (Correspond(mode, ligne, cle))
                 trouves.append(ligne);
         }
@@ -322,14 +322,19 @@ void Recherche_Indicatif::Recherche_Indicatif_QSO_Effectues_Click()
         return;
     m_choixFait = true;
     const QString choisie = index.data(Qt::DisplayRole).toString().left(Longueur_Comparee);
-    if (Main* principale = sp.main) {
+    if (m_liste) {
         // Each row begins with its own line number, so at most one row matches; none does
         // when the log has changed since the search.
-        for (int i = 0; i < principale->Nombre_Lignes(); ++i)
-            if (principale->Texte_Ligne(i).left(Longueur_Comparee) == choisie)
-                principale->Selectionner_Ligne(i);
+        for (int i = 0; i < m_liste->rowCount(); ++i)
+            if (Texte_Ligne(i).left(Longueur_Comparee) == choisie)
+                emit Ligne_Choisie(i);
     }
     close();
+}
+
+QString Recherche_Indicatif::Texte_Ligne(int ligne) const
+{
+    return m_liste->data(m_liste->index(ligne, 0), Qt::DisplayRole).toString();
 }
 
 int Recherche_Indicatif::Mode() const

@@ -11,6 +11,7 @@ class QListView;
 class QPushButton;
 class QRadioButton;
 class QStringListModel;
+class QAbstractItemModel;
 class Sous_Programmes;
 
 // "Recherche d'un QSO": finds QSOs of the main list by callsign, reference or departement.
@@ -21,7 +22,8 @@ class Recherche_Indicatif : public QWidget
     Q_OBJECT
 
 public:
-    Recherche_Indicatif(Sous_Programmes& sp, QWidget* parent = nullptr);
+    // liste: the rows of the main window's list, or none.
+    Recherche_Indicatif(Sous_Programmes& sp, const QAbstractItemModel* liste, QWidget* parent = nullptr);
 
     QGroupBox* Frame1;
     QLabel* Label3;
@@ -66,7 +68,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
+signals:
+    // The result picked is this row of the main window's list.
+    void Ligne_Choisie(int ligne);
+
 private:
+    QString Texte_Ligne(int ligne) const;
     void Recherche_QSO();
     // Enter in a box: its own limit and empty-box checks, then the search.
     void Valider_Case(QLineEdit* boite, int limite, const QString& messageLimite, const QString& messageVide);
@@ -74,6 +81,7 @@ private:
     void Placer_Entetes();
 
     Sous_Programmes& sp;
+    const QAbstractItemModel* m_liste;
     QWidget* m_entetes = nullptr;
     bool m_choixFait = false;
 };

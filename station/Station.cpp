@@ -3,7 +3,6 @@
 #include "Apparence.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
-#include "Main.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
@@ -198,18 +197,9 @@ void Station::Station_Validation_Click()
         return;
     }
 
-    Main* main = sp.main;
-    if (main) {
-        main->I_Station->setText(Indicatif_Affiche(indicatif));
-        main->A_Challenge->setText(annee);
-    }
+    emit sp.Station_Affichee(Indicatif_Affiche(indicatif), annee);
     // Nothing is switched on a refusal: the main window goes on with the log it shows.
-    auto refuser = [&] {
-        if (main) {
-            main->I_Station->setText(Indicatif_Affiche(sp.Indicatif_Station));
-            main->A_Challenge->setText(sp.Annee_Challenge);
-        }
-    };
+    auto refuser = [&] { emit sp.Station_Affichee(Indicatif_Affiche(sp.Indicatif_Station), sp.Annee_Challenge); };
 
     // A log of this station and year in another folder the program knows is used or copied,
     // never replaced by a new one made from the template.
@@ -262,17 +252,12 @@ void Station::Station_Validation_Click()
     sp.reglages.Ecrire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), annee);
 
     const QString relu = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
-    if (main)
-        main->I_Station->setText(Indicatif_Affiche(relu));
     sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee Challenge"), QStringLiteral("----"));
-    if (main)
-        main->A_Challenge->setText(sp.Annee_Challenge);
+    emit sp.Station_Affichee(Indicatif_Affiche(relu), sp.Annee_Challenge);
 
-    if (main) {
+    if (sp.Fenetre_Principale) {
         sp.Rafraichir_Liste_Log();
-        int total = 0;
-        if (sp.Calcul_Total_Points(total))
-            main->Afficher_Total(total);
+        sp.Actualiser_Total();
     }
     close();
 }

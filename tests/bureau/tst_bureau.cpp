@@ -384,7 +384,7 @@ void Tst_Bureau::manuelMessages()
     const QRegularExpression appel(QStringLiteral("(?:Message|Question)\\(\\s*QStringLiteral\\(((?:\\s*\"(?:[^\"\\\\]|\\\\.)*\")+)\\s*\\)\\s*,"));
     const QRegularExpression morceau(QStringLiteral("\"((?:[^\"\\\\]|\\\\.)*)\""));
     QStringList messages;
-    for (const char* dossier : {"app", "core", "entry", "reports", "echange", "search", "station", "web"}) {
+    for (const char* dossier : {"app", "core", "entry", "module", "reports", "echange", "search", "station", "web"}) {
         QDirIterator it(Source(QString::fromLatin1(dossier)), {QStringLiteral("*.cpp")}, QDir::Files);
         while (it.hasNext()) {
             for (const auto& m : appel.globalMatch(Texte_Fichier(it.next()))) {

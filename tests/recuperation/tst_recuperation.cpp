@@ -64,7 +64,7 @@ static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
     Vu vu;
     vu.ouverte = g->isVisible();
     vu.modale = g->isModal();
-    vu.principaleVisible = p.sp->main && p.sp->main->isVisible();
+    vu.principaleVisible = p.sp->Fenetre_Principale && p.sp->Fenetre_Principale->isVisible();
     vu.titre = g->windowTitle();
     vu.indicatif = g->Ind_Station->text();
     vu.fichier = g->Ind_Station1->text() + g->Err_Departement->text();

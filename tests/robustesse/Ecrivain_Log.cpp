@@ -232,7 +232,7 @@ int main(int argc, char* argv[])
         if (quoi == "ANNULER" || quoi == "RETABLIR") {
             fait = quoi == "ANNULER" ? sp.Annuler_Modification() : sp.Retablir_Modification();
             if (fait)
-                main.Apres_Modification_Log();
+                sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
             apres = Lire(log);
         } else if (quoi == "AJOUT") {
             fait = sp.Ajoute_Ligne(enregistrement);

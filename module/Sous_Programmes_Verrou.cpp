@@ -6,7 +6,6 @@
 #include "Dossier_Logs.h"
 #include "FichierLog.h"
 #include "Journal.h"
-#include "Main.h"
 #include "Plateforme.h"
 
 #include <QDir>
@@ -22,7 +21,7 @@ bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
     if (!nouveau.Prendre(log)) {
         if (message)
             plateforme.Message(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite,
-                               main);
+                               Fenetre_Principale);
         return false;
     }
     Verrou = std::move(nouveau);

@@ -1,11 +1,9 @@
-// The routines of Sous_Programmes that take QSOs in from the exchange format and send the
-// log out in it.
+// The routines of Sous_Programmes that take QSOs into the log, whatever file they were read
+// from, and send the log out in the exchange format.
 
 #include "Sous_Programmes.h"
 
 #include "Echange_Adif.h"
-#include "Historique_Modifications.h"
-#include "Main.h"
 #include "Plateforme.h"
 #include "Texte1252.h"
 
@@ -17,7 +15,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
     QByteArray ancien;
     const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
     if (!lu.ok()) {
-        plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), main);
+        plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), Fenetre_Principale);
         return false;
     }
     QList<QByteArray> resultat = Echange_Adif::Inserer_Par_Date(Texte1252::Couper_Lignes(ancien), nouvelles);
@@ -30,16 +28,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
         return false;
     ancien = QByteArray();
     resultat = QList<QByteArray>();
-    if (main) {
-        int total = 0;
-        if (!Calcul_Total_Points(total))
-            return true;
-        main->Afficher_Total(total);
-        Rafraichir_Liste_Log();
-        main->Entree_Nouvelle_Saisie();
-        if (main->Fenetre_Historique_Modifications)
-            main->Fenetre_Historique_Modifications->Remplir();
-    }
+    Apres_Modification_Log(Modification::Import);
     return true;
 }
 
@@ -53,7 +42,7 @@ void Sous_Programmes::Enregistre_Adif()
     const QString nom = Echange_Adif::Nom_Export(Indicatif_Station, Annee_Challenge);
     const QString chemin = plateforme.Fichier_A_Enregistrer(QStringLiteral("Enregistrer le log au format ADIF"),
                                                             Repertoire() + QLatin1Char('/') + nom,
-                                                            QStringLiteral("Fichier ADIF (*.adi)"), main);
+                                                            QStringLiteral("Fichier ADIF (*.adi)"), Fenetre_Principale);
     if (chemin.isEmpty())
         return;
     int ecartees = 0, exportees = 0;
@@ -72,5 +61,5 @@ void Sous_Programmes::Enregistre_Adif()
         texte += QStringLiteral("\r\n1 ligne du log n'est pas un QSO et n'a pas été reprise.");
     else if (ecartees > 1)
         texte += QStringLiteral("\r\n%1 lignes du log ne sont pas des QSO et n'ont pas été reprises.").arg(ecartees);
-    plateforme.Message(texte, main);
+    plateforme.Message(texte, Fenetre_Principale);
 }

@@ -3,7 +3,6 @@
 
 #include "Sous_Programmes.h"
 
-#include "Main.h"
 #include "Plateforme.h"
 
 #include <QDate>
@@ -24,7 +23,7 @@ void Sous_Programmes::Ouvre_Dossier_Logs()
     if (!plateforme.Ouvrir_Dossier(dossier))
         plateforme.Message(QStringLiteral("Le gestionnaire de fichiers n'a pas pu être ouvert. Le dossier des logs est :\r\n")
                                + QDir::toNativeSeparators(dossier),
-                           main);
+                           Fenetre_Principale);
 }
 
 // True when both names lead to the same file, links and "." included.
@@ -42,12 +41,12 @@ void Sous_Programmes::Enregistre_Copie_Log()
     if (!FichierLog::Existe(log)) {
         plateforme.Message(QStringLiteral("Le log est introuvable :\r\n") + QDir::toNativeSeparators(log)
                                + QStringLiteral("\r\nAucune copie n'a été enregistrée."),
-                           main);
+                           Fenetre_Principale);
         return;
     }
     const QString propose = Repertoire() + QLatin1Char('/') + Nom_Copie_Log(log, plateforme.Maintenant_Utc().date());
     const QString chemin = plateforme.Fichier_A_Enregistrer(QStringLiteral("Enregistrer une copie du log"), propose,
-                                                            QStringLiteral("Log (*.txt)"), main);
+                                                            QStringLiteral("Log (*.txt)"), Fenetre_Principale);
     if (chemin.isEmpty())
         return;
     // The log and its journal change only through the program's own rewrites, which keep
@@ -55,17 +54,17 @@ void Sous_Programmes::Enregistre_Copie_Log()
     if (Meme_Fichier(chemin, log) || Meme_Fichier(chemin, log + QStringLiteral(".journal"))) {
         plateforme.Message(QStringLiteral("Une copie ne peut pas remplacer le log ni son journal :\r\n")
                                + QDir::toNativeSeparators(chemin) + QStringLiteral("\r\nAucune copie n'a été enregistrée."),
-                           main);
+                           Fenetre_Principale);
         return;
     }
     // Written whole or not at all: a copy cut short by a full disk is never left behind.
     const ErreurFichier e = FichierLog::Copier(log, chemin);
     if (!e.ok() && !e.fait) {
-        plateforme.Message(e.message + QStringLiteral("\r\nAucune copie n'a été enregistrée."), main);
+        plateforme.Message(e.message + QStringLiteral("\r\nAucune copie n'a été enregistrée."), Fenetre_Principale);
         return;
     }
     QString texte = QStringLiteral("Une copie du log a été enregistrée sous le nom : ") + QDir::toNativeSeparators(chemin);
     if (!e.ok())
         texte = e.message + QStringLiteral("\r\n") + texte + QStringLiteral(", mais le disque n'a pas confirmé son écriture.");
-    plateforme.Message(texte, main);
+    plateforme.Message(texte, Fenetre_Principale);
 }

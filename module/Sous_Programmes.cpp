@@ -2,11 +2,6 @@
 
 #include "Dossier_Logs.h"
 #include "Enregistrement.h"
-#include "Gestion_Erreur.h"
-
-#include <QLabel>
-#include "Main.h"
-#include "Modele_Liste_Log.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Texte1252.h"
@@ -39,7 +34,7 @@ void Sous_Programmes::Choisir_Repertoire()
                                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
     m_repertoire = choix.dossier;
     if (!choix.erreur.isEmpty())
-        plateforme.Message(choix.erreur, main);
+        plateforme.Message(choix.erreur, Fenetre_Principale);
 }
 
 QString Sous_Programmes::Nom_Log() const
@@ -106,7 +101,7 @@ bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
 {
     const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
     if (!e.ok() && message)
-        plateforme.Message(e.message, main);
+        plateforme.Message(e.message, Fenetre_Principale);
     return e.ok();
 }
 
@@ -120,17 +115,28 @@ bool Sous_Programmes::Creer_Log_Depuis_Modele(QString& indicatif, QString& annee
 
 bool Sous_Programmes::Rafraichir_Liste_Log()
 {
-    if (!main)
+    if (!Fenetre_Principale)
         return false;
     // The old lines go before the new ones are made, so that a long log is never held twice;
     // the selection model resets without a signal, so no click handling runs here.
-    main->Modele_Liste->Remplacer(QByteArray());
+    emit Liste_A_Vider();
     QByteArray contenu;
     const bool lu = FichierLog::Lire_Tout(Nom_Log(), contenu).ok();
-    // The list keeps the bytes and makes each of its lines when it is shown.
-    main->Remplir_Liste(std::move(contenu));
-    main->Actualiser_Annulation();
+    // The list keeps the bytes (shared, not copied) and makes each of its lines when it is shown.
+    emit Liste_Relue(contenu);
+    emit Annulation_Changee();
     return lu;
+}
+
+void Sous_Programmes::Apres_Modification_Log(Modification sorte)
+{
+    // Without a main window nothing shows the log: the window that changed it redraws itself.
+    if (!Fenetre_Principale)
+        return;
+    if (!Actualiser_Total())
+        return;
+    Rafraichir_Liste_Log();
+    emit Log_Modifie(sorte);
 }
 
 void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString& date)
@@ -139,7 +145,7 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok()) {
-        plateforme.Message(e.message, main);
+        plateforme.Message(e.message, Fenetre_Principale);
         return;
     }
     const QByteArray cle = Texte1252::Encoder(reference);
@@ -155,7 +161,7 @@ bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
 {
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok() && message)
-        plateforme.Message(e.message, main);
+        plateforme.Message(e.message, Fenetre_Principale);
     return e.ok();
 }
 
@@ -181,7 +187,7 @@ bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& n
     if (!e.ok()) {
         // The log was read back after the failure: the message says what it holds.
         plateforme.Message(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite),
-                           main);
+                           Fenetre_Principale);
         return e.fait;
     }
     return true;
@@ -241,7 +247,7 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
         plateforme.Message(r.erreur.message + QStringLiteral("\r\n")
                                + (r.erreur.fait ? Texte_Fait_Sans_Confirmation(r.operation)
                                                 : QStringLiteral("Le log n'a pas été modifié.")),
-                           main);
+                           Fenetre_Principale);
         return;
     }
     // The journal set aside this session, at start-up or by this very refusal.
@@ -250,11 +256,11 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
         plateforme.Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
                                           "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
                                .arg(quoi, QDir::toNativeSeparators(deCote)),
-                           main);
+                           Fenetre_Principale);
         return;
     }
     if (r.etat == R::Rien_A_Faire)
-        plateforme.Message(rienAFaire, main);
+        plateforme.Message(rienAFaire, Fenetre_Principale);
 }
 
 void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
@@ -263,7 +269,7 @@ void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString&
                                .arg(e.numero)
                                .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
                            + suite,
-                       main);
+                       Fenetre_Principale);
 }
 
 bool Sous_Programmes::Annuler_Modification()
@@ -385,7 +391,7 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
                                + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
                                                           "pas confirmé l'écriture : vérifiez le disque.")
                                          : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")),
-                           main);
+                           Fenetre_Principale);
         if (!e.fait)
             return false;
     }
@@ -403,22 +409,28 @@ bool Sous_Programmes::Calcul_Total_Points(int& Total)
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (e.numero == 53) {
-        auto* fenetre = new Gestion_Erreur(*this, main);
-        fenetre->Err_Departement->setText(QStringLiteral("_Challenge_KVRT_") + Annee_Challenge + QStringLiteral(".txt"));
-        fenetre->Gestion_Erreur_Form_Load();
-        fenetre->exec();
-        delete fenetre;
+        if (Ouvrir_Recuperation)
+            Ouvrir_Recuperation(Fenetre_Principale);
         return false;
     }
     if (!e.ok()) {
         // The message begins with "Erreur N° " and the number, then names the file and the cause.
-        plateforme.Message(e.message, main);
+        plateforme.Message(e.message, Fenetre_Principale);
         Terminer_Programme();
         return false;
     }
     // One pass gives the total and the score line of the status bar.
     Bilan_Log = Series_Saison::Calculer_Bilan(contenu);
     Total = Bilan_Log.points;
+    return true;
+}
+
+bool Sous_Programmes::Actualiser_Total()
+{
+    int total = 0;
+    if (!Calcul_Total_Points(total))
+        return false;
+    emit Total_Change(total);
     return true;
 }
 
@@ -439,9 +451,9 @@ void Sous_Programmes::Terminer_Programme()
     Programme_Termine = true;
     // Every window closes with the main window; nothing needs saving, every change is on disk.
     for (QWidget* fenetre : QApplication::topLevelWidgets())
-        if (fenetre != main && fenetre->isVisible())
+        if (fenetre != Fenetre_Principale && fenetre->isVisible())
             fenetre->close();
-    if (main)
-        main->hide();
+    if (Fenetre_Principale)
+        Fenetre_Principale->hide();
     QCoreApplication::exit(0);
 }

@@ -7,14 +7,15 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 class Plateforme;
 class Reglages;
-class Main;
 class Carte_Acti;
 class QDate;
 class QPrinter;
@@ -24,8 +25,12 @@ class QWidget;
 // the routines that read and rewrite the log. One object is made at start-up and handed to
 // every window, so that each test starts from a fresh one. Routines keep their original
 // by-reference arguments; those that can fail also return false after telling the user.
-class Sous_Programmes
+// It knows no window above it: it says what changed by its signals, and the windows that
+// show the log connect to them.
+class Sous_Programmes : public QObject
 {
+    Q_OBJECT
+
 public:
     Sous_Programmes(Plateforme& plateforme, Reglages& reglages);
 
@@ -42,7 +47,13 @@ public:
 
     Plateforme& plateforme;
     Reglages& reglages;
-    Main* main = nullptr;
+    // The window the module's messages stand over, and the last one Terminer_Programme hides.
+    QWidget* Fenetre_Principale = nullptr;
+    // The total of points as the main window shows it, empty while it shows none.
+    QString Total_Affiche;
+    // Opens the recovery window over parent when the log cannot be found (error 53); set by
+    // the floor that owns the windows, and left empty where none may open.
+    std::function<void(QWidget* parent)> Ouvrir_Recuperation;
     // Set once the program has been told to end (Quitter, or an error that ends it).
     bool Programme_Termine = false;
 
@@ -83,6 +94,11 @@ public:
     bool Annuler_Modification();
     bool Retablir_Modification();
     bool Revenir_A(qint64 numero);
+    // What rewrote the log, for the entry area to start afresh the way that change asks.
+    enum class Modification { Retour, Import };
+    // After the log was rewritten by an undo, a redo, a return or an import: the total, the
+    // list, then Log_Modifie for every window that shows the log.
+    void Apres_Modification_Log(Modification sorte);
     // "suppression du KVRT 29001" and the like, or empty when there is nothing to undo/redo.
     QString Operation_A_Annuler();
     QString Operation_A_Retablir();
@@ -94,6 +110,8 @@ public:
     // Points. Calcul_Total_Points returns false when the log could not be read: the
     // recovery window or the ending error has then been shown and the caller stops.
     bool Calcul_Total_Points(int& Total);
+    // Counts the points again and sends the total to show (Total_Change); false as above.
+    bool Actualiser_Total();
     void Calcul_Points_Ligne(QString& Ligne, int& Points);
     void Controle_Format_Date(QString& Texte, int& Resultat);
 
@@ -150,6 +168,20 @@ public:
                                QWidget* parent);
     // Makes this folder the folder of the logs for the rest of the run.
     void Utiliser_Repertoire(const QString& dossier);
+
+signals:
+    // The list of the log is about to be read again: its old lines go first.
+    void Liste_A_Vider();
+    // The log's bytes as just read, for the list to show.
+    void Liste_Relue(const QByteArray& contenu);
+    // The changes that undo and redo would reverse may have changed.
+    void Annulation_Changee();
+    // A new total of points to show.
+    void Total_Change(int total);
+    // The station and the year to show as the station's (the callsign written as shown).
+    void Station_Affichee(const QString& indicatif, const QString& annee);
+    // The log was rewritten and the list read again.
+    void Log_Modifie(Sous_Programmes::Modification sorte);
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
