@@ -14,6 +14,7 @@
 #include "Historique_Modifications.h"
 #include "Plateforme.h"
 #include "Progression.h"
+#include "Rapports_Contactes.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Reglages.h"
@@ -682,61 +683,57 @@ bool Main::Amener_Devant(QWidget* fenetre)
     return true;
 }
 
+// Opens a secondary window once: when it is open it comes to the front; otherwise faire()
+// makes it, the pointer keeps it until it is closed and discarded, then charger() loads it.
+template <typename F, typename Faire, typename Charger>
+static void Ouvrir_Une_Fois(QPointer<F>& fenetre, Faire faire, Charger charger)
+{
+    if (Main::Amener_Devant(fenetre))
+        return;
+    F* nouvelle = faire();
+    fenetre = nouvelle;
+    charger(nouvelle);
+}
+
 void Main::Main_Mnu_New_Indicatif_Click()
 {
-    if (Amener_Devant(Fenetre_Station))
-        return;
-    auto* station = new Station(sp, this);
-    Fenetre_Station = station;
-    station->setModal(false);
-    station->Station_Form_Load();
-    station->show();
+    Ouvrir_Une_Fois(Fenetre_Station, [this] { return new Station(sp, this); }, [](Station* station) {
+        station->setModal(false);
+        station->Station_Form_Load();
+        station->show();
+    });
 }
 
 void Main::Main_Mnu_Recap_Click()
 {
-    if (Amener_Devant(Fenetre_Recapitulatif))
-        return;
-    auto* fenetre = new Recapitulatif(sp, this);
-    Fenetre_Recapitulatif = fenetre;
-    fenetre->Recapitulatif_Form_Load();
+    Ouvrir_Une_Fois(Fenetre_Recapitulatif, [this] { return new Recapitulatif(sp, this); }, [](auto* fenetre) { fenetre->Recapitulatif_Form_Load(); });
 }
 
 void Main::Main_Mnu_Progression_Click()
 {
-    if (Amener_Devant(Fenetre_Progression))
-        return;
-    auto* fenetre = new Progression(sp, this);
-    Fenetre_Progression = fenetre;
-    fenetre->Progression_Form_Load();
+    Ouvrir_Une_Fois(Fenetre_Progression, [this] { return new Progression(sp, this); }, [](auto* fenetre) { fenetre->Progression_Form_Load(); });
 }
 
 void Main::Main_Mnu_C_Contacte_Click()
 {
-    if (Amener_Devant(Fenetre_Aff_Contacte))
-        return;
-    auto* fenetre = new Aff_Contacte(sp, this);
-    Fenetre_Aff_Contacte = fenetre;
-    fenetre->Aff_Contacte_Form_Load();
+    Ouvrir_Une_Fois(Fenetre_Aff_Contacte, [this] { return new Aff_Contacte(sp, this); }, [](auto* fenetre) { fenetre->Aff_Contacte_Form_Load(); });
 }
 
 void Main::Main_Mnu_Dpt_Contactes_Click()
 {
-    if (Amener_Devant(Fenetre_Carte_Acti))
-        return;
-    auto* fenetre = new Carte_Acti(sp, this);
-    Fenetre_Carte_Acti = fenetre;
-    fenetre->Carte_Acti_Form_Load();
+    Ouvrir_Une_Fois(Fenetre_Carte_Acti, [this] { return new Carte_Acti(sp, this); }, [](auto* fenetre) { fenetre->Carte_Acti_Form_Load(); });
 }
 
 void Main::Main_Recherche_Click()
 {
-    if (Amener_Devant(Fenetre_Recherche))
-        return;
-    auto* fenetre = new Recherche_Indicatif(sp, Modele_Liste, this);
-    connect(fenetre, &Recherche_Indicatif::Ligne_Choisie, this, &Main::Selectionner_Ligne);
-    Fenetre_Recherche = fenetre;
-    fenetre->Recherche_Indicatif_Form_Load();
+    Ouvrir_Une_Fois(
+        Fenetre_Recherche,
+        [this] {
+            auto* fenetre = new Recherche_Indicatif(sp, Modele_Liste, this);
+            connect(fenetre, &Recherche_Indicatif::Ligne_Choisie, this, &Main::Selectionner_Ligne);
+            return fenetre;
+        },
+        [](Recherche_Indicatif* fenetre) { fenetre->Recherche_Indicatif_Form_Load(); });
 }
 
 void Main::Main_Mnu_Reglement_Click()
@@ -755,22 +752,20 @@ void Main::Main_ListeKVRT_Click()
 
 void Main::Main_Mnu_Imp_Contacte_Click()
 {
-    sp.Imprime_Contactes();
+    Rapports_Contactes::Imprime_Contactes(sp);
 }
 
 void Main::Main_Mnu_Enr_Contacte_Click()
 {
-    sp.Enregistre_Contactes();
+    Rapports_Contactes::Enregistre_Contactes(sp);
 }
 
 void Main::Main_Mnu_Importer_Adif_Click()
 {
-    if (Amener_Devant(Fenetre_Import_Adif))
-        return;
-    auto* fenetre = new Import_Adif(sp, this);
-    Fenetre_Import_Adif = fenetre;
-    fenetre->Import_Adif_Form_Load();
-    fenetre->Import_Adif_Choisir_Click();
+    Ouvrir_Une_Fois(Fenetre_Import_Adif, [this] { return new Import_Adif(sp, this); }, [](Import_Adif* fenetre) {
+        fenetre->Import_Adif_Form_Load();
+        fenetre->Import_Adif_Choisir_Click();
+    });
 }
 
 void Main::Main_Mnu_Enr_Adif_Click()
@@ -845,11 +840,7 @@ void Main::Dire_Dans_Barre_Etat(const QString& texte)
 
 void Main::Main_Mnu_Historique_Modifications_Click()
 {
-    if (Amener_Devant(Fenetre_Historique_Modifications))
-        return;
-    auto* fenetre = new Historique_Modifications(sp, this);
-    Fenetre_Historique_Modifications = fenetre;
-    fenetre->Historique_Modifications_Form_Load();
+    Ouvrir_Une_Fois(Fenetre_Historique_Modifications, [this] { return new Historique_Modifications(sp, this); }, [](auto* fenetre) { fenetre->Historique_Modifications_Form_Load(); });
 }
 
 void Main::Oublier_Annulations_Champs()

@@ -7,6 +7,7 @@
 //   kvrt_bench --memoire N        (one fresh process: start-up and a round of operations)
 
 #include "Aff_Contacte.h"
+#include "Rapports_Contactes.h"
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "Geometrie_Carte.h"
@@ -763,7 +764,7 @@ public:
         Ajouter(QStringLiteral("Liste des KVRT contactés, triée (sans lecture ni fenêtre)"), liste, 0, 0,
                 lignes == n ? QString() : QStringLiteral("liste incomplète : à reprendre"));
 
-        const double ms = Chronometrer(reps, [&] { p.sp->Enregistre_Contactes(); });
+        const double ms = Chronometrer(reps, [&] { Rapports_Contactes::Enregistre_Contactes(*p.sp); });
         const QString dernier = p.plateforme->Dernier_Message();
         p.plateforme->messages.clear();
         Ajouter(QStringLiteral("Enregistrer les KVRT contactés (export)"), ms, 0, 0,
@@ -906,7 +907,7 @@ int Mesure_Memoire(int n)
     w->Main_Mnu_Progression_Click();
     Afficher();
     Etape("fenêtre Progression");
-    p.sp->Enregistre_Contactes();
+    Rapports_Contactes::Enregistre_Contactes(*p.sp);
     Etape("export des KVRT contactés");
     w->Main_Recherche_Click();
     Afficher();

@@ -16,9 +16,7 @@
 
 class Plateforme;
 class Reglages;
-class Carte_Acti;
 class QDate;
-class QPrinter;
 class QWidget;
 
 // The program's one code module: the variables every window shares for the whole run and
@@ -115,17 +113,6 @@ public:
     void Calcul_Points_Ligne(QString& Ligne, int& Points);
     void Controle_Format_Date(QString& Texte, int& Resultat);
 
-    // Reports.
-    void Imprime_Contactes();
-    // Without a printer installed, the print dialog still offers a PDF file: this one, named
-    // nom + ".pdf", beside the log.
-    void Proposer_Pdf(QPrinter& imprimante, const QString& nom) const;
-    void Enregistre_Contactes();
-    bool Colorie_Carte(Carte_Acti& carte, int& Nb);
-    // The report body shared by the printout and the export, one line per entry.
-    bool Lignes_Rapport_Contactes(QStringList& lignes);
-    bool Imprimer_Rapport(QPrinter& imprimante, const QStringList& lignes);
-
     // The log's files at hand: its folder shown by the desktop's file manager, and a copy of
     // the log saved where the operator chooses (a plain log, written whole or not at all).
     void Ouvre_Dossier_Logs();
@@ -186,14 +173,14 @@ signals:
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
     void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
-    // A file beside the log that could not be written: its number, its name, the cause, then
-    // what was not done.
     // The end of a message when the change is in the log but the disk reported an error.
     static QString Texte_Fait_Sans_Confirmation(const QString& operation);
-    void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
 
 public:
     static QString Ligne_Credit();
+    // A file beside the log that could not be written: its number, its name, the cause, then
+    // what was not done.
+    void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
 
 private:
     QString m_repertoire;

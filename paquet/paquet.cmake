@@ -14,7 +14,7 @@
 set(KVRT_PAQUET qez-challenge-kvrt)
 # The package manager owns the program folder: even root's logs go to root's own folder.
 target_compile_definitions(kvrt_module PRIVATE KVRT_PROGRAMME_PARTAGE)
-target_compile_definitions(kvrt_ui PRIVATE KVRT_PROGRAMME_PARTAGE)
+target_compile_definitions(kvrt_app PRIVATE KVRT_PROGRAMME_PARTAGE)
 set(_prive lib/${KVRT_PAQUET})
 set(_partage ${CMAKE_INSTALL_DATADIR}/${KVRT_PAQUET})
 set(_doc ${CMAKE_INSTALL_DATADIR}/doc/${KVRT_PAQUET})

@@ -1,4 +1,5 @@
 #include "Carte_Acti.h"
+#include "Rapports_Contactes.h"
 
 #include "Apparence.h"
 #include "Image_Carte.h"
@@ -109,7 +110,7 @@ void Carte_Acti::Carte_Acti_Form_Load()
     Centrer(this);
     int Nb = 0;
     // A log that cannot be read leaves the count empty rather than a misleading 0.
-    const bool lu = sp.Colorie_Carte(*this, Nb);
+    const bool lu = Rapports_Contactes::Colorie_Carte(sp, *this, Nb);
     NB_Dep->setText(lu ? QString::number(Nb) : QString());
 }
 

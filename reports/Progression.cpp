@@ -1,4 +1,5 @@
 #include "Progression.h"
+#include "Rapports_Contactes.h"
 
 #include "Apparence.h"
 #include "Enregistrement.h"
@@ -411,7 +412,7 @@ void Progression::Progression_Imprimer_Click()
 {
     // The same road as the printout of the contacted castles: the printer dialog, then one page.
     QPrinter imprimante(QPrinter::ScreenResolution);
-    sp.Proposer_Pdf(imprimante, sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
+    Rapports_Contactes::Proposer_Pdf(sp, imprimante, sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
                                     + QStringLiteral("_progression"));
     QPrintDialog dialogue(&imprimante, this);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));

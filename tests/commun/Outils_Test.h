@@ -87,6 +87,8 @@ bool Centree(QWidget* fenetre);
 void Touche_Ici(QWidget* fenetre, Qt::Key touche, Qt::KeyboardModifiers modificateurs = Qt::NoModifier);
 // Text typed key by key through the top-level window of `fenetre`, wherever its focus is.
 void Taper_Ici(QWidget* fenetre, const QString& texte);
+// Fails the test unless the keyboard's focus is in `champ`.
+void Verifier_Focus(QWidget* champ);
 // The same, after checking that the focus is in `champ`, where the test expects the user to be;
 // a focus elsewhere fails the test. Then Enter, unless told otherwise.
 void Taper(QWidget* champ, const QString& texte, bool entree = true);

@@ -2,6 +2,7 @@
 // and the painting and count read back from the boxes' colours.
 
 #include "Apparence.h"
+#include "Rapports_Contactes.h"
 #include "Carte_Acti.h"
 #include "Geometrie_Carte.h"
 #include "Image_Carte.h"
@@ -215,7 +216,7 @@ void Tst_Carte::peinture_et_compte()
     // Painting again from the same log gives the same count: the boxes are reset first. No
     // command paints an open map again, so the painting routine is called as such.
     int encore = -1;
-    QVERIFY(p.sp->Colorie_Carte(*carte, encore));
+    QVERIFY(Rapports_Contactes::Colorie_Carte(*p.sp, *carte, encore));
     QCOMPARE(encore, nb);
     QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(u'|')));
     QVERIFY(garde.fermees.isEmpty());

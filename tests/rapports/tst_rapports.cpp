@@ -2,6 +2,7 @@
 // on real widgets, real files in a temporary program directory and a real PDF printout.
 
 #include "Aff_Contacte.h"
+#include "Rapports_Contactes.h"
 #include "Carte_Acti.h"
 #include "Apparence.h"
 #include "Enregistrement.h"
@@ -651,7 +652,7 @@ void Tst_Rapports::impression_pdf()
     // The printout itself, on a printer set to a PDF file: the routine the print command
     // ends in once its dialog is accepted, handed the printer the dialog would give it.
     QStringList lignes;
-    QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
+    QVERIFY(Rapports_Contactes::Lignes_Rapport_Contactes(*p.sp, lignes));
     QCOMPARE(lignes.size(), 11);
     QCOMPARE(lignes.at(0), QStringLiteral("            F1ABC Challenge 2009    Chateaux contactés au 28/03/2009"));
     QCOMPARE(lignes.at(2).size(), 69);
@@ -662,7 +663,7 @@ void Tst_Rapports::impression_pdf()
     imprimante.setOutputFormat(QPrinter::PdfFormat);
     imprimante.setOutputFileName(pdf);
     imprimante.setPageSize(QPageSize(QPageSize::A4));
-    QVERIFY(p.sp->Imprimer_Rapport(imprimante, lignes));
+    QVERIFY(Rapports_Contactes::Imprimer_Rapport(*p.sp, imprimante, lignes));
     QVERIFY(p.plateforme->messages.isEmpty());
 
     // Every report line is a printed line, in order.
@@ -702,14 +703,14 @@ void Tst_Rapports::impression_pages()
     Demarrer_Sur(p, log);
     // The printing routine on a PDF printer, as in impression_pdf.
     QStringList lignes;
-    QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
+    QVERIFY(Rapports_Contactes::Lignes_Rapport_Contactes(*p.sp, lignes));
     QTemporaryDir dossier;
     const QString pdf = dossier.filePath(QStringLiteral("long.pdf"));
     QPrinter imprimante(QPrinter::HighResolution);
     imprimante.setOutputFormat(QPrinter::PdfFormat);
     imprimante.setOutputFileName(pdf);
     imprimante.setPageSize(QPageSize(QPageSize::A4));
-    QVERIFY(p.sp->Imprimer_Rapport(imprimante, lignes));
+    QVERIFY(Rapports_Contactes::Imprimer_Rapport(*p.sp, imprimante, lignes));
 
     const QString info = Sortie(pdfinfo, {pdf});
     const QRegularExpressionMatch pages = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
@@ -737,14 +738,14 @@ void Tst_Rapports::impression_fichier_impossible()
     // The printing routine on a PDF printer whose file cannot be written: no dialog offers
     // such a file by itself.
     QStringList lignes;
-    QVERIFY(p.sp->Lignes_Rapport_Contactes(lignes));
+    QVERIFY(Rapports_Contactes::Lignes_Rapport_Contactes(*p.sp, lignes));
     QPrinter imprimante(QPrinter::HighResolution);
     imprimante.setOutputFormat(QPrinter::PdfFormat);
     // A folder in the way of the output file.
     const QString pdf = p.Chemin(QStringLiteral("sortie.pdf"));
     QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("sortie.pdf")));
     imprimante.setOutputFileName(pdf);
-    QVERIFY(!p.sp->Imprimer_Rapport(imprimante, lignes));
+    QVERIFY(!Rapports_Contactes::Imprimer_Rapport(*p.sp, imprimante, lignes));
     const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().contains(QDir::toNativeSeparators(pdf)), qPrintable(messages.first()));

@@ -1,4 +1,6 @@
-// The routines of Sous_Programmes that print, export and map the contacted castles.
+// The reports of the contacted castles made from the log: printed, exported, mapped.
+
+#include "Rapports_Contactes.h"
 
 #include "Sous_Programmes.h"
 
@@ -43,72 +45,74 @@ QStringList Couper_A_La_Largeur(const QString& ligne, const QFontMetricsF& mesur
 
 } // namespace
 
-bool Sous_Programmes::Lignes_Rapport_Contactes(QStringList& lignes)
+namespace Rapports_Contactes {
+
+bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes)
 {
     lignes.clear();
     QList<QByteArray> log;
-    const ErreurFichier e = FichierLog::Lire(Nom_Log(), log);
+    const ErreurFichier e = FichierLog::Lire(sp.Nom_Log(), log);
     if (!e.ok()) {
-        plateforme.Message(e.message, Fenetre_Principale);
+        sp.plateforme.Message(e.message, sp.Fenetre_Principale);
         return false;
     }
-    const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
-    lignes = Rapports::Rapport(log, Indicatif_Station, Annee_Challenge, date, Total_Affiche, Ligne_Credit());
+    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
+    lignes = Rapports::Rapport(log, sp.Indicatif_Station, sp.Annee_Challenge, date, sp.Total_Affiche, Sous_Programmes::Ligne_Credit());
     return true;
 }
 
-void Sous_Programmes::Enregistre_Contactes()
+void Enregistre_Contactes(Sous_Programmes& sp)
 {
     QByteArray log;
-    const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), log);
+    const ErreurFichier lu = FichierLog::Lire_Tout(sp.Nom_Log(), log);
     if (!lu.ok()) {
-        plateforme.Message(lu.message, Fenetre_Principale);
+        sp.plateforme.Message(lu.message, sp.Fenetre_Principale);
         return;
     }
     // One reading of the clock names the file, so that its name and its title agree.
-    const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
-    const QString nom = Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date);
-    const QString chemin = Repertoire() + QLatin1Char('/') + nom;
+    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
+    const QString nom = Rapports::Nom_Export(sp.Indicatif_Station, sp.Annee_Challenge, date);
+    const QString chemin = sp.Repertoire() + QLatin1Char('/') + nom;
     // Made from the log's bytes, each record copied whole: the same lines as the printout's.
-    QList<QByteArray> octets = Rapports::Rapport_Octets(log, Indicatif_Station, Annee_Challenge, date, Total_Affiche,
-                                                        Ligne_Credit());
+    QList<QByteArray> octets = Rapports::Rapport_Octets(log, sp.Indicatif_Station, sp.Annee_Challenge, date, sp.Total_Affiche,
+                                                        Sous_Programmes::Ligne_Credit());
     log = QByteArray();
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
     const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
     if (!e.ok()) {
-        Dire_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée."));
+        sp.Dire_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée."));
         return;
     }
-    plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, Fenetre_Principale);
+    sp.plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, sp.Fenetre_Principale);
 }
 
-void Sous_Programmes::Proposer_Pdf(QPrinter& imprimante, const QString& nom) const
+void Proposer_Pdf(const Sous_Programmes& sp, QPrinter& imprimante, const QString& nom)
 {
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         return;
     imprimante.setOutputFormat(QPrinter::PdfFormat);
-    imprimante.setOutputFileName(Repertoire() + QLatin1Char('/') + nom + QStringLiteral(".pdf"));
+    imprimante.setOutputFileName(sp.Repertoire() + QLatin1Char('/') + nom + QStringLiteral(".pdf"));
 }
 
-void Sous_Programmes::Imprime_Contactes()
+void Imprime_Contactes(Sous_Programmes& sp)
 {
     QPrinter imprimante(QPrinter::HighResolution);
     // Without a printer, the PDF proposed is named as the export of the day.
-    const QString date = Enregistrement::Texte_Date_Longue(plateforme.Maintenant_Utc().date());
-    Proposer_Pdf(imprimante, Rapports::Nom_Export(Indicatif_Station, Annee_Challenge, date).chopped(4));
-    QPrintDialog dialogue(&imprimante, Fenetre_Principale);
+    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
+    Proposer_Pdf(sp, imprimante, Rapports::Nom_Export(sp.Indicatif_Station, sp.Annee_Challenge, date).chopped(4));
+    QPrintDialog dialogue(&imprimante, sp.Fenetre_Principale);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {
-        plateforme.Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), Fenetre_Principale);
+        sp.plateforme.Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), sp.Fenetre_Principale);
         return;
     }
     QStringList lignes;
-    if (!Lignes_Rapport_Contactes(lignes))
+    if (!Lignes_Rapport_Contactes(sp, lignes))
         return;
-    Imprimer_Rapport(imprimante, lignes);
+    Imprimer_Rapport(sp, imprimante, lignes);
 }
 
-bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& lignes)
+bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringList& lignes)
 {
     // A page with no margin would print against the edge of the paper.
     const QMarginsF marges = imprimante.pageLayout().margins(QPageLayout::Millimeter);
@@ -120,10 +124,10 @@ bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& 
         : imprimante.printerName();
     QPainter peintre;
     if (!peintre.begin(&imprimante)) {
-        plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
+        sp.plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
                                           "la liste des KVRT contactés n'a pas été imprimée.")
                                .arg(nomImprimante),
-                           Fenetre_Principale);
+                           sp.Fenetre_Principale);
         return false;
     }
     peintre.setFont(Apparence::Police_Impression());
@@ -150,16 +154,16 @@ bool Sous_Programmes::Imprimer_Rapport(QPrinter& imprimante, const QStringList& 
     if (!ok)
         imprimante.abort();
     if (!peintre.end() || !ok) {
-        plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : "
+        sp.plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : "
                                           "la liste des KVRT contactés n'a pas été imprimée en entier.")
                                .arg(nomImprimante),
-                           Fenetre_Principale);
+                           sp.Fenetre_Principale);
         return false;
     }
     return true;
 }
 
-bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
+bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb)
 {
     Nb = 0;
     // Each box takes its colour once, and only when it changes.
@@ -168,12 +172,12 @@ bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
             Apparence::Colorer(boite, couleur);
     };
     QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
     if (!e.ok()) {
         for (QLabel* boite : std::as_const(carte.Dep))
             colorer(boite, Carte_Acti::Couleur_Non_Contacte());
         carte.Picture1->update();
-        plateforme.Message(e.message, &carte);
+        sp.plateforme.Message(e.message, &carte);
         return false;
     }
     // Each box is painted once however many QSOs name it: a long log stays quick.
@@ -194,3 +198,5 @@ bool Sous_Programmes::Colorie_Carte(Carte_Acti& carte, int& Nb)
     carte.Picture1->update();
     return true;
 }
+
+} // namespace Rapports_Contactes

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Carte_Acti;
+class QPrinter;
+class Sous_Programmes;
+
+// The reports of the contacted castles, made from the current log of the module: each tells
+// the user what went wrong and returns false then.
+namespace Rapports_Contactes {
+
+// The printed list, through the print dialog.
+void Imprime_Contactes(Sous_Programmes& sp);
+// Without a printer installed, the print dialog still offers a PDF file: this one, named
+// nom + ".pdf", beside the log.
+void Proposer_Pdf(const Sous_Programmes& sp, QPrinter& imprimante, const QString& nom);
+// The same list as a text file beside the log, named after the day.
+void Enregistre_Contactes(Sous_Programmes& sp);
+// Paints the departements of the log on the map and counts them in Nb.
+bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb);
+// The report body shared by the printout and the export, one line per entry.
+bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes);
+bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringList& lignes);
+
+} // namespace Rapports_Contactes
