@@ -98,7 +98,18 @@ void Main::Construire_Controles()
 {
     auto* centre = new QWidget(this);
     setCentralWidget(centre);
+    Creer_Controles();
+    QHBoxLayout* haut = Disposer_Station_Horloge();
+    Disposer_Entetes_Liste();
+    Disposer_Saisie();
+    Disposer_Fenetre(centre, haut);
+    Relier_Controles();
+    Placer_Entetes();
+}
 
+// Every control of the window, named, with its text and its state at design time.
+void Main::Creer_Controles()
+{
     NOMME(QPushButton, ListeKVRT, QStringLiteral("Liste KVRT"));
     NOMME(QPushButton, Ajout_Saisie, QStringLiteral("Inserer  un QSO"));
     NOMME(QPushButton, Recherche, QStringLiteral(" Rechercher un QSO"));
@@ -191,8 +202,11 @@ void Main::Construire_Controles()
     Validation_A->setEnabled(false);
     Valide_A->setEnabled(false);
     Annule_Saisie->setEnabled(false);
+}
 
-    // Station, clock and total, across the top.
+// Station, clock and total, across the top; returns their row.
+QHBoxLayout* Main::Disposer_Station_Horloge()
+{
     QFont titre = font();
     titre.setBold(true);
     titre.setPointSize(titre.pointSize() + 3);
@@ -229,7 +243,11 @@ void Main::Construire_Controles()
     haut->addWidget(Frame2);
     haut->addWidget(Frame7);
     haut->addLayout(total);
+    return haut;
+}
 
+void Main::Disposer_Entetes_Liste()
+{
     // Column headings over the list, placed by character in Placer_Entetes().
     auto* entetes = new QVBoxLayout(L_KVRT);
     auto* ligneEntetes = new QWidget(L_KVRT);
@@ -239,7 +257,10 @@ void Main::Construire_Controles()
     ligneEntetes->setMinimumHeight(QFontMetrics(font()).height() + 4);
     entetes->addWidget(Label7);
     entetes->addWidget(ligneEntetes);
+}
 
+void Main::Disposer_Saisie()
+{
     // Entry area.
     auto* saisie = new QGridLayout(Frame3);
     saisie->addWidget(Label_Date, 0, 0);
@@ -255,7 +276,11 @@ void Main::Construire_Controles()
     Date_A->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("00/00/00")) + 24);
     Ind_A->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWWWWWWWWW")));
     KVRT_A->setMinimumWidth(mesure.horizontalAdvance(QStringLiteral("WWWWW")) + 16);
+}
 
+// The rows of the window from top to bottom: station, list, entry, buttons, credit.
+void Main::Disposer_Fenetre(QWidget* centre, QHBoxLayout* haut)
+{
     auto* validation = new QHBoxLayout;
     validation->addWidget(Validation_A);
     validation->addStretch();
@@ -282,7 +307,11 @@ void Main::Construire_Controles()
     tout->addLayout(boutons);
     tout->addWidget(Line1);
     tout->addLayout(pied);
+}
 
+// Labels for screen readers, the keyboard order and the handlers of the controls.
+void Main::Relier_Controles()
+{
     // Each control announces its label's text to a screen reader.
     Etiqueter(Label8, Ind_A);
     Etiqueter(Label3, Type_A);
@@ -337,8 +366,6 @@ void Main::Construire_Controles()
         // the combo box puts it in its line edit by setText, which would say otherwise.
         connect(Type_A, &QComboBox::activated, this, [this] { Type_A->lineEdit()->setModified(true); });
     }
-
-    Placer_Entetes();
 }
 
 void Main::Placer_Entetes()

@@ -10,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -210,7 +211,14 @@ protected:
     bool eventFilter(QObject* objet, QEvent* event) override;
 
 private:
+    // The window's controls, built by area.
     void Construire_Controles();
+    void Creer_Controles();
+    QHBoxLayout* Disposer_Station_Horloge();
+    void Disposer_Entetes_Liste();
+    void Disposer_Saisie();
+    void Disposer_Fenetre(QWidget* centre, QHBoxLayout* haut);
+    void Relier_Controles();
     void Construire_Menus();
     // Connects the list, the menus and the entry area to what the module says changed.
     void Relier_Module();
