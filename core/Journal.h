@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Differences.h"
+#include "Empreinte.h"
 #include "FichierLog.h"
 
 #include <QByteArray>
@@ -15,58 +17,6 @@
 // the bytes needed to reverse the change exactly. Undo, redo and the return to an older state
 // are atomic rewrites of the log and are journalled like any other change.
 namespace Journal {
-
-// A checksum of a file's bytes that can be carried on over bytes appended later, so that an
-// append need not read the whole log again. Two files with the same bytes have the same one.
-class Empreinte
-{
-public:
-    Empreinte();
-    void Ajouter(QByteArrayView octets);
-    qint64 Longueur() const { return m_longueur; }
-    // A 64-bit summary of everything added so far.
-    quint64 Valeur() const;
-    // The summary and the length alone: enough to compare with a file, not to carry on.
-    // A checksum of the journal's entries is never carried on, and this form is a fifth of
-    // the whole one's size. Adding bytes to it gives a checksum no file has.
-    Empreinte Resume() const;
-    bool Est_Resume() const { return m_resume; }
-    // Written in the journal as text, and read back, in the form it has.
-    QByteArray Texte() const;
-    static bool Depuis_Texte(QByteArrayView texte, Empreinte& e);
-    // Two whole checksums compare all they hold; a summary compares value and length.
-    bool operator==(const Empreinte& autre) const;
-    bool operator!=(const Empreinte& autre) const { return !(*this == autre); }
-
-private:
-    quint64 m_voies[4];
-    qint64 m_longueur = 0;
-    unsigned char m_reste[32];
-    int m_nbReste = 0;
-    bool m_resume = false;
-    quint64 m_valeur = 0;   // of a summary
-};
-
-Empreinte Empreinte_De(QByteArrayView octets);
-
-// One replaced stretch of bytes: at a position of the old file, these bytes went and those
-// came in their place.
-struct Bloc
-{
-    qint64 position = 0;
-    QByteArray retire;
-    QByteArray ajoute;
-    bool operator==(const Bloc& b) const { return position == b.position && retire == b.retire && ajoute == b.ajoute; }
-};
-
-// The blocks that turn one file into another, found line by line (a line with its own line
-// end), in increasing position and never overlapping. dejaEgaux: a count of first bytes the
-// caller already knows alike in both, so that they are not compared again.
-QList<Bloc> Differences(QByteArrayView ancien, QByteArrayView nouveau, qsizetype dejaEgaux = 0);
-// Applies blocks to the file they were made from; false when they do not fit it.
-bool Appliquer(QByteArrayView ancien, const QList<Bloc>& blocs, QByteArray& nouveau);
-// The blocks that take the new file back to the old one.
-QList<Bloc> Inverser(const QList<Bloc>& blocs);
 
 enum class Genre { Modification, Annulation, Retablissement, Retour };
 
