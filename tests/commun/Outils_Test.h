@@ -50,6 +50,10 @@ public:
     Main* Demarrer();
 };
 
+// Starts the program on a log of the test station and forgets the main window's own start-up
+// messages.
+Main* Demarrer_Sur(Programme_Test& p, const QStringList& log);
+
 // Closes any modal window left open (a message that was not expected, a dialog that a
 // test forgot) and records its title, so that a test fails instead of hanging.
 class Chien_De_Garde : public QObject

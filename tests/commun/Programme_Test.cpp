@@ -108,3 +108,12 @@ void Saisir(Main* m, const QString& indicatif, int type, const QString& referenc
         Touche_Ici(m, Qt::Key_Space);
     Entree(m->Validation_A);
 }
+
+Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
+{
+    p.Installer_Station();
+    p.Ecrire_Log(log);
+    Main* m = p.Demarrer();
+    p.plateforme->Prendre_Messages();
+    return m;
+}

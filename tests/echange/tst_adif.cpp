@@ -3,6 +3,7 @@
 // and the way back.
 
 #include "Adif.h"
+#include "Types_Activite.h"
 #include "Echange_Adif.h"
 #include "Enregistrement.h"
 #include "Texte1252.h"
@@ -58,8 +59,6 @@ QList<QByteArray> Une_Par_Une(QList<QByteArray> lignes, const QList<QByteArray>&
     return lignes;
 }
 
-const QString Cc = QStringLiteral("Chateau Contacte");
-const QString Ca = QStringLiteral("Chateau active");
 
 } // namespace
 

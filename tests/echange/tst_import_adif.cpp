@@ -4,6 +4,7 @@
 // reader (the npm package adif-parser-ts under node) makes of our export.
 
 #include "Adif.h"
+#include "Types_Activite.h"
 #include "Echange_Adif.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
@@ -47,8 +48,6 @@ using Echange_Adif::Verdict;
 
 namespace {
 
-const QString Cc = QStringLiteral("Chateau Contacte");
-const QString Ca = QStringLiteral("Chateau active");
 
 QString Q(const char* date, const char* ref, const QString& type, const char* indicatif, bool attente = false)
 {

@@ -4,6 +4,7 @@
 // ranges of the charts' axes.
 
 #include "Axes_Progression.h"
+#include "Types_Activite.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Graphique_Progression.h"
@@ -43,10 +44,6 @@
 
 namespace {
 
-const QString Cc = QStringLiteral("Chateau Contacte");
-const QString Ca = QStringLiteral("Chateau active");
-const QString Oa = QStringLiteral("Operateur activation");
-const QString Db = QStringLiteral("Double ou non validé");
 
 QString Q(const char* date, const char* ref, const QString& type, bool attente = false)
 {
@@ -116,15 +113,6 @@ void Nom_Dans_Dialogue(QFileDialog* dialogue, const QString& chemin)
     auto* champ = dialogue->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     QVERIFY(champ);
     champ->setText(chemin);
-}
-
-Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
-{
-    p.Installer_Station();
-    p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
-    p.plateforme->Prendre_Messages();
-    return m;
 }
 
 Progression* Ouvrir_Par_Le_Menu(Main* m)

@@ -2,6 +2,7 @@
 // on real widgets, real files in a temporary program directory and a real PDF printout.
 
 #include "Aff_Contacte.h"
+#include "Types_Activite.h"
 #include "Rapports_Contactes.h"
 #include "Carte_Acti.h"
 #include "Apparence.h"
@@ -43,29 +44,10 @@ using Apparence::Couleur;
 
 namespace {
 
-const QString Cc = QStringLiteral("Chateau Contacte");
-const QString Rc = QStringLiteral("Reactivation Contactee");
-const QString Res = QStringLiteral("Resident Contacte");
-const QString Ca = QStringLiteral("Chateau active");
-const QString Ra = QStringLiteral("Reactivation activee");
-const QString Rsa = QStringLiteral("Resident active");
-const QString Oa = QStringLiteral("Operateur activation");
-const QString Or = QStringLiteral("Operateur reactivation");
-const QString Db = QStringLiteral("Double ou non validé");
 
 QString Q(const char* date, const char* ref, const QString& type, const char* indicatif = "F6XYZ", bool attente = false)
 {
     return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QString::fromLatin1(indicatif), attente);
-}
-
-// Starts the program on a log and forgets the main window's own start-up messages.
-Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
-{
-    p.Installer_Station();
-    p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
-    p.plateforme->Prendre_Messages();
-    return m;
 }
 
 QString Outil(const char* nom)
