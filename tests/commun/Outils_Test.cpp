@@ -55,6 +55,16 @@ QString Enr(const QString& date, const QString& reference, const QString& type, 
     return Enregistrement::Construire_Ligne_Log(date, attente, reference, type, indicatif);
 }
 
+QString Q(const char* date, const char* reference, const QString& type, const char* indicatif, bool attente)
+{
+    return Enr(QString::fromLatin1(date), QString::fromLatin1(reference), type, QString::fromLatin1(indicatif), attente);
+}
+
+QString Q(const char* date, const char* reference, const QString& type, bool attente)
+{
+    return Q(date, reference, type, "F6XYZ", attente);
+}
+
 QByteArray Octets(const QStringList& lignes)
 {
     QByteArray b;

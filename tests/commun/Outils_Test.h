@@ -75,6 +75,10 @@ private:
 // A record line, 53 characters, as the program writes it.
 QString Enr(const QString& date, const QString& reference, const QString& type, const QString& indicatif,
             bool attente = false);
+// The same from short literals: Q("02/03/09", "29001", Cc) is a QSO of F6XYZ, not waiting.
+QString Q(const char* date, const char* reference, const QString& type, const char* indicatif = "F6XYZ",
+          bool attente = false);
+QString Q(const char* date, const char* reference, const QString& type, bool attente);
 // Bytes of a log: the lines in Windows-1252, each followed by CR LF.
 QByteArray Octets(const QStringList& lignes);
 // The keyboard and the mouse as a desktop gives them. Every key goes to a top-level window's

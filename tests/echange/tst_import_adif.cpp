@@ -49,11 +49,6 @@ using Echange_Adif::Verdict;
 namespace {
 
 
-QString Q(const char* date, const char* ref, const QString& type, const char* indicatif, bool attente = false)
-{
-    return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QString::fromLatin1(indicatif), attente);
-}
-
 const QByteArray Fichier_Exemple =
     "Export de mon logiciel de trafic\r\n<ADIF_VER:5>3.1.4 <PROGRAMID:6>LOGGER <EOH>\r\n"
     // 1: a castle contacted, to add

@@ -45,11 +45,6 @@
 namespace {
 
 
-QString Q(const char* date, const char* ref, const QString& type, bool attente = false)
-{
-    return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QStringLiteral("F6XYZ"), attente);
-}
-
 // "AAAA-MM-JJ points prevus departements", one per day.
 QStringList Jours(const Series_Saison::Series& s)
 {

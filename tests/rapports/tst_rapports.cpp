@@ -45,11 +45,6 @@ using Apparence::Couleur;
 namespace {
 
 
-QString Q(const char* date, const char* ref, const QString& type, const char* indicatif = "F6XYZ", bool attente = false)
-{
-    return Enr(QString::fromLatin1(date), QString::fromLatin1(ref), type, QString::fromLatin1(indicatif), attente);
-}
-
 QString Outil(const char* nom)
 {
     return QStandardPaths::findExecutable(QString::fromLatin1(nom));
