@@ -3,6 +3,7 @@
 #include "Apparence.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Fichier_Import.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
@@ -35,17 +36,6 @@ using Echange_Adif::Qso_Import;
 using Echange_Adif::Verdict;
 
 namespace {
-
-// A file larger than this is no log of a year's contacts; reading it would only fill memory.
-constexpr qint64 Taille_Maximale = qint64(1) << 30;
-// The file is read by pieces of this size; a file of more than one piece shows its progress.
-constexpr qint64 Morceau = qint64(4) << 20;
-
-// Thrown by the reader's progress report when the operator cancels. The reader keeps nothing
-// outside its own locals, so leaving it this way loses only the records it had read.
-struct Lecture_Abandonnee
-{
-};
 
 } // namespace
 
@@ -280,93 +270,33 @@ bool Import_Adif::Ouvrir_Fichier(const QString& chemin)
 Import_Adif::Issue_Lecture Import_Adif::Lire_Fichier(const QString& chemin, QList<Adif::Enregistrement_Adif>& enregistrements,
                                                      QString& erreur)
 {
-    const QString nom = QFileInfo(chemin).fileName();
-    // A device or a FIFO chosen among "all files" would be read until memory runs out
-    // (/dev/zero) or would hold the window until something writes to it: refused unopened.
-    const QFileInfo info(chemin);
-    if (info.exists() && !info.isFile()) {
-        erreur = QStringLiteral("%1 n'est pas un fichier ordinaire (périphérique, tube ou dossier) : il ne peut pas être lu "
-                                "comme un fichier ADIF.\r\nRien n'a été importé.")
-                     .arg(QDir::toNativeSeparators(chemin));
-        return Issue_Lecture::Refuse;
-    }
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly)) {
-        const int numero = !QFileInfo::exists(chemin) ? 53 : fichier.error() == QFileDevice::PermissionsError ? 70 : 75;
-        erreur = QStringLiteral("Le fichier %1 ne peut pas être ouvert (%2).\r\nRien n'a été importé.")
-                     .arg(nom, FichierLog::Cause(numero));
-        return Issue_Lecture::Refuse;
-    }
-    auto tropGros = [&](qint64 taille) {
-        return QStringLiteral("Le fichier %1 est trop gros (%2 Mo) pour un log ADIF.\r\nRien n'a été importé.")
-            .arg(nom)
-            .arg(taille >> 20);
-    };
-    const qint64 taille = fichier.size();
-    if (taille > Taille_Maximale) {
-        erreur = tropGros(taille);
-        return Issue_Lecture::Refuse;
-    }
-
     // Reading and cutting a large file take a moment: the progress window shows how far it
     // is and takes the clicks on its Annuler, the program's other windows take none; a small
     // file is read at once, the windows redrawn meanwhile without taking clicks.
-    Dialogue_Lecture->reset();
-    const bool montree = taille > Morceau;
-    if (montree) {
-        Dialogue_Lecture->setLabelText(QStringLiteral("Lecture de ") + QDir::toNativeSeparators(chemin));
-        Dialogue_Lecture->show();
-    }
-    auto avancer = [&](int valeur) {
+    bool montree = false;
+    Fichier_Import::Suivi suivi;
+    suivi.commencer = [&](qint64 taille) {
+        Dialogue_Lecture->reset();
+        montree = taille > Fichier_Import::Morceau;
+        if (montree) {
+            Dialogue_Lecture->setLabelText(QStringLiteral("Lecture de ") + QDir::toNativeSeparators(chemin));
+            Dialogue_Lecture->show();
+        }
+        Progression->setValue(0);
+    };
+    suivi.avancer = [&](int valeur) {
         Progression->setValue(valeur);
         QCoreApplication::processEvents(montree ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         return !Dialogue_Lecture->wasCanceled();
     };
-    auto finir = [&](Issue_Lecture issue) {
+    suivi.finir = [&] {
         Dialogue_Lecture->hide();
         Dialogue_Lecture->reset();
-        return issue;
     };
-    Progression->setValue(0);
-    QByteArray octets;
-    octets.reserve(qsizetype(taille));
-    while (true) {
-        const QByteArray morceau = fichier.read(Morceau);
-        if (morceau.isEmpty())
-            break;
-        octets += morceau;
-        // A file still growing while it is read is held to the same limit.
-        if (octets.size() > Taille_Maximale) {
-            erreur = tropGros(octets.size());
-            return finir(Issue_Lecture::Refuse);
-        }
-        if (!avancer(taille > 0 ? int(500 * qMin<qint64>(octets.size(), taille) / taille) : 500))
-            return finir(Issue_Lecture::Abandonne);
-    }
-    if (fichier.error() != QFileDevice::NoError) {
-        erreur = QStringLiteral("Le fichier %1 n'a pas pu être lu jusqu'au bout (%2).\r\nRien n'a été importé.")
-                     .arg(nom, FichierLog::Cause(57));
-        return finir(Issue_Lecture::Refuse);
-    }
-    fichier.close();
-
     Adif::Lecture lecture;
-    Adif::Erreur_Adif erreurAdif;
-    const qsizetype total = octets.size();
-    try {
-        erreurAdif = Adif::Lire(octets, lecture, Echange_Adif::Champs_Utiles(), [&](qsizetype fait) {
-            if (!avancer(500 + (total > 0 ? int(500 * fait / total) : 500)))
-                throw Lecture_Abandonnee();
-        });
-    } catch (const Lecture_Abandonnee&) {
-        return finir(Issue_Lecture::Abandonne);
-    }
-    octets = QByteArray();
-    finir(Issue_Lecture::Lu);
-    if (!erreurAdif.ok()) {
-        erreur = Adif::Message_Erreur(nom, erreurAdif);
-        return Issue_Lecture::Refuse;
-    }
+    const Fichier_Import::Issue issue = Fichier_Import::Lire(chemin, lecture, erreur, suivi);
+    if (issue != Fichier_Import::Issue::Lu)
+        return issue == Fichier_Import::Issue::Refuse ? Issue_Lecture::Refuse : Issue_Lecture::Abandonne;
     enregistrements = std::move(lecture.enregistrements);
     m_champsIgnores = lecture.champsIgnores;
     m_enregistrementCoupe = lecture.enregistrementCoupe;
