@@ -3,10 +3,10 @@
 // and the way back.
 
 #include "Adif.h"
-#include "Types_Activite.h"
 #include "Echange_Adif.h"
 #include "Enregistrement.h"
 #include "Texte1252.h"
+#include "Types_Activite.h"
 
 #include <QDateTime>
 #include <QStringEncoder>

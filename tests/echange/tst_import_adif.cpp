@@ -4,7 +4,6 @@
 // reader (the npm package adif-parser-ts under node) makes of our export.
 
 #include "Adif.h"
-#include "Types_Activite.h"
 #include "Echange_Adif.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
@@ -13,6 +12,7 @@
 #include "Outils_Test.h"
 #include "Reglages.h"
 #include "Texte1252.h"
+#include "Types_Activite.h"
 
 #include <QApplication>
 #include <QCheckBox>

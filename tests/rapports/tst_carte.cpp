@@ -2,12 +2,12 @@
 // and the painting and count read back from the boxes' colours.
 
 #include "Apparence.h"
-#include "Rapports_Contactes.h"
 #include "Carte_Acti.h"
 #include "Geometrie_Carte.h"
 #include "Image_Carte.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Rapports_Contactes.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,7 +4,6 @@
 // ranges of the charts' axes.
 
 #include "Axes_Progression.h"
-#include "Types_Activite.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Graphique_Progression.h"
@@ -16,6 +15,7 @@
 #include "Series_Saison.h"
 #include "Texte1252.h"
 #include "Traduction_Qt.h"
+#include "Types_Activite.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,18 +2,18 @@
 // on real widgets, real files in a temporary program directory and a real PDF printout.
 
 #include "Aff_Contacte.h"
-#include "Types_Activite.h"
-#include "Rapports_Contactes.h"
-#include "Carte_Acti.h"
 #include "Apparence.h"
+#include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Main.h"
 #include "Modele_Contactes.h"
 #include "Outils_Test.h"
 #include "Rapports.h"
+#include "Rapports_Contactes.h"
 #include "Recapitulatif.h"
 #include "Texte1252.h"
+#include "Types_Activite.h"
 
 #include <QApplication>
 #include <QBuffer>
