@@ -498,7 +498,7 @@ void Main::Main_Form_Load()
     if (!Station::Indicatif_Valide(indicatif))
         indicatif = QStringLiteral("FXXXX");
     sp.Indicatif_Station = indicatif;
-    I_Station->setText(Station::Indicatif_Affiche(indicatif));
+    I_Station->setText(FichierLog::Indicatif_Affiche(indicatif));
 
     QString annee = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
     if (!Station::Annee_Valide(annee)) {

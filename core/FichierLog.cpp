@@ -33,6 +33,12 @@ QString Nom_Log(const QString& repertoire, const QString& indicatif, const QStri
         + QLatin1String(".txt");
 }
 
+QString Indicatif_Affiche(const QString& indicatif)
+{
+    QString affiche = indicatif;
+    return affiche.replace(QLatin1Char('_'), QLatin1Char('/'));
+}
+
 QString Nom_Modele(const QString& repertoire)
 {
     return repertoire + QLatin1String("/FXXXX_Challenge_KVRT.txt");

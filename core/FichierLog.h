@@ -28,6 +28,8 @@ struct ErreurFichier
 namespace FichierLog {
 
 QString Nom_Log(const QString& repertoire, const QString& indicatif, const QString& annee);
+// The callsign as the windows show it: every "_" of the log's name back to "/".
+QString Indicatif_Affiche(const QString& indicatif);
 QString Nom_Modele(const QString& repertoire);
 
 // Lines as bytes, without their line ends.

@@ -8,7 +8,6 @@
 #include "Legende_Graphique.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
-#include "Station.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -211,7 +210,7 @@ void Progression::Progression_Form_Load()
 void Progression::Progression_Rafraichir()
 {
     Label_Titre->setText(QStringLiteral("Progression du Challenge ") + sp.Annee_Challenge + QStringLiteral(" - ")
-                         + Station::Indicatif_Affiche(sp.Indicatif_Station));
+                         + FichierLog::Indicatif_Affiche(sp.Indicatif_Station));
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
     if (!e.ok()) {

@@ -109,12 +109,6 @@ QString Station::Majuscules(const QString& texte)
     return resultat;
 }
 
-QString Station::Indicatif_Affiche(const QString& indicatif)
-{
-    QString affiche = indicatif;
-    return affiche.replace(QLatin1Char('_'), QLatin1Char('/'));
-}
-
 void Station::Station_Form_Load()
 {
     adjustSize();
@@ -197,9 +191,9 @@ void Station::Station_Validation_Click()
         return;
     }
 
-    emit sp.Station_Affichee(Indicatif_Affiche(indicatif), annee);
+    emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(indicatif), annee);
     // Nothing is switched on a refusal: the main window goes on with the log it shows.
-    auto refuser = [&] { emit sp.Station_Affichee(Indicatif_Affiche(sp.Indicatif_Station), sp.Annee_Challenge); };
+    auto refuser = [&] { emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(sp.Indicatif_Station), sp.Annee_Challenge); };
 
     // A log of this station and year in another folder the program knows is used or copied,
     // never replaced by a new one made from the template.
@@ -253,7 +247,7 @@ void Station::Station_Validation_Click()
 
     const QString relu = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
     sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee Challenge"), QStringLiteral("----"));
-    emit sp.Station_Affichee(Indicatif_Affiche(relu), sp.Annee_Challenge);
+    emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(relu), sp.Annee_Challenge);
 
     if (sp.Fenetre_Principale) {
         sp.Rafraichir_Liste_Log();

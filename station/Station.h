@@ -35,8 +35,6 @@ public:
     // Checks shared with start-up, which reads the store as untrusted.
     static bool Indicatif_Valide(const QString& indicatif);
     static bool Annee_Valide(const QString& annee);
-    // The callsign as the main window shows it: every "_" back to "/".
-    static QString Indicatif_Affiche(const QString& indicatif);
     // Upper case that never changes the length of a value.
     static QString Majuscules(const QString& texte);
 
