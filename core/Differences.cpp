@@ -98,12 +98,40 @@ QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntie
         return nouveau.sliced(positionB(i), positionB(j) - positionB(i)).toByteArray();
     };
 
+    struct Pas { bool supprime; qsizetype i; qsizetype j; };
+    std::vector<Pas> pas; // in reverse order
+
+    // An import puts hundreds of QSOs among the lines of a long log: when one file is the other
+    // with lines added only, or taken out only, one pass finds each of them, however many,
+    // where the bounded search below would give up and journal the whole log as one block.
+    bool parUnePasse = false;
+    if (N > 0 && M > 0 && N != M) {
+        std::vector<Pas> trouves;
+        const bool ajouts = M > N;
+        const qsizetype attendus = ajouts ? M - N : N - M;
+        qsizetype i = 0, j = 0;
+        while ((ajouts ? j < M : i < N) && qsizetype(trouves.size()) <= attendus) {
+            if ((ajouts ? i < N : j < M) && egal(debut + i, debut + j)) {
+                ++i;
+                ++j;
+            } else if (ajouts) {
+                trouves.push_back({false, i, j++});
+            } else {
+                trouves.push_back({true, i++, 0});
+            }
+        }
+        if (i == N && j == M && qsizetype(trouves.size()) == attendus) {
+            pas.assign(trouves.rbegin(), trouves.rend());
+            parUnePasse = true;
+        }
+    }
+
     // Operations on the middle, as (old line, new line) steps: the shortest edit script by
     // Myers' method, its cost bounded; a change too large is one block, which is as exact.
     const qsizetype maxD = 500;
     std::vector<std::vector<qsizetype>> traces;
     qsizetype D = -1;
-    if (N > 0 && M > 0) {
+    if (N > 0 && M > 0 && !parUnePasse) {
         const qsizetype borne = qMin(N + M, maxD);
         std::vector<qsizetype> V(size_t(2 * borne + 3), 0);
         const qsizetype decal = borne + 1;
@@ -129,9 +157,9 @@ QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntie
         }
     }
 
-    struct Pas { bool supprime; qsizetype i; qsizetype j; };
-    std::vector<Pas> pas; // in reverse order
-    if (N == 0 || M == 0) {
+    if (parUnePasse) {
+        // The steps are already there.
+    } else if (N == 0 || M == 0) {
         for (qsizetype i = N - 1; i >= 0; --i)
             pas.push_back({true, i, 0});
         for (qsizetype j = M - 1; j >= 0; --j)

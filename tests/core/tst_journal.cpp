@@ -174,14 +174,25 @@ void Tst_Journal::Differences_Inversibles_data()
         << bizarre << bizarre + "\r\n31/03/09  29001  Chateau active          F9ZZZ       \r\n" << 1;
     QTest::newRow("tous les octets") << Tous_Les_Octets() << Tous_Les_Octets().replace('\n', "\r\n") << -1;
     QTest::newRow("CR seul") << QByteArray("a\rb\r\nc") << QByteArray("a\r\nb\r\nc\r\n") << -1;
-    QByteArray grand, grandSans;
+    QByteArray grand, grandSans, grandSansUnSurCinq, grandImporte;
     for (int i = 0; i < 3000; ++i) {
         const QByteArray l = "ligne " + QByteArray::number(i) + "\r\n";
         grand += l;
         if (i % 7 != 3)
             grandSans += l;
+        if (i % 5 != 2)
+            grandSansUnSurCinq += l;
+        // An import among the lines: a QSO after every fifth line, some of them alike.
+        grandImporte += l;
+        if (i % 5 == 1)
+            grandImporte += i % 10 == 1 ? QByteArray("importe\r\n") : "ligne " + QByteArray::number(i) + "\r\n";
     }
     QTest::newRow("plus de cinq cents suppressions") << grand << grandSans << -1;
+    // However many lines come in or go, each is its own small block: an import into a long
+    // log is never journalled as the whole log.
+    QTest::newRow("six cents insertions eparses") << grand << grandImporte << 600;
+    QTest::newRow("six cents suppressions eparses") << grand << grandSansUnSurCinq << 600;
+    QTest::newRow("six cents insertions eparses, a l'envers") << grandImporte << grand << 600;
     QTest::newRow("une ligne au debut d'un long log") << grand << "L0\r\n" + grand << 1;
     QTest::newRow("une ligne a la fin d'un long log") << grand << grand + "L0\r\n" << 1;
     QTest::newRow("un octet change au milieu d'un long log")
