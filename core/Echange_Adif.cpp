@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace Echange_Adif {
 
@@ -450,31 +451,36 @@ QList<QByteArray> Lignes_A_Ajouter(const QList<Qso_Import>& qsos)
     return resultat;
 }
 
-QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles)
+namespace {
+
+struct Place
+{
+    qsizetype devant; // index of the line it goes before, n for the end
+    int date;
+    qsizetype ordre;
+};
+
+// Where each new record goes among the n lines of the log, `ligne(i)` giving the bytes of the
+// i-th: in the order they are to be written.
+template <typename Ligne>
+QList<Place> Places_Par_Date(qsizetype n, Ligne ligne, const QList<QByteArray>& nouvelles)
 {
     QString debut; // reused from line to line
-    auto dateDe = [&debut](QByteArrayView ligne, int& valeur) {
-        Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8), debut);
+    auto dateDe = [&debut](QByteArrayView l, int& valeur) {
+        Texte1252::Decoder(Texte1252::Morceau(l, 0, 8), debut);
         return Enregistrement::Date_Comparable(debut, valeur);
     };
     // A new record goes before the first line whose date is on or after its own, that is the
     // first line where the greatest date seen so far reaches it: that greatest date only
     // grows, so the place is found by a binary search and a long log is read once.
-    const qsizetype n = lignes.size();
     QList<int> plusGrande(n);
     int maximum = INT_MIN;
     for (qsizetype i = 0; i < n; ++i) {
         int valeur = 0;
-        if (dateDe(lignes.at(i), valeur))
+        if (dateDe(ligne(i), valeur))
             maximum = qMax(maximum, valeur);
         plusGrande[i] = maximum;
     }
-    struct Place
-    {
-        qsizetype devant; // index of the line it goes before, n for the end
-        int date;
-        qsizetype ordre;
-    };
     QList<Place> places;
     places.reserve(nouvelles.size());
     for (qsizetype k = 0; k < nouvelles.size(); ++k) {
@@ -492,6 +498,15 @@ QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<
             return a.date < b.date;
         return a.ordre > b.ordre;
     });
+    return places;
+}
+
+} // namespace
+
+QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles)
+{
+    const qsizetype n = lignes.size();
+    const QList<Place> places = Places_Par_Date(n, [&](qsizetype i) { return QByteArrayView(lignes.at(i)); }, nouvelles);
     QList<QByteArray> resultat;
     resultat.reserve(n + nouvelles.size());
     qsizetype p = 0;
@@ -500,6 +515,37 @@ QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<
             resultat.append(nouvelles.at(places.at(p++).ordre));
         if (i < n)
             resultat.append(lignes.at(i));
+    }
+    return resultat;
+}
+
+QByteArray Inserer_Dans_Log(const QByteArray& log, const QList<QByteArray>& nouvelles)
+{
+    // The log's lines are looked at where they lie, not copied one by one: a long log is
+    // rewritten at the cost of one copy of its bytes.
+    std::vector<QByteArrayView> lignes;
+    lignes.reserve(size_t(log.size() / (Enregistrement::Longueur_Ligne_Log + 2) + 1));
+    qsizetype taille = 0;
+    Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
+        lignes.push_back(ligne);
+        taille += ligne.size() + 2;
+    });
+    for (const QByteArray& l : nouvelles)
+        taille += l.size() + 2;
+    const qsizetype n = qsizetype(lignes.size());
+    const QList<Place> places = Places_Par_Date(n, [&](qsizetype i) { return lignes[size_t(i)]; }, nouvelles);
+    QByteArray resultat;
+    resultat.reserve(taille);
+    qsizetype p = 0;
+    for (qsizetype i = 0; i <= n; ++i) {
+        while (p < places.size() && places.at(p).devant == i) {
+            resultat += nouvelles.at(places.at(p++).ordre);
+            resultat += "\r\n";
+        }
+        if (i < n) {
+            resultat.append(lignes[size_t(i)]);
+            resultat += "\r\n";
+        }
     }
     return resultat;
 }

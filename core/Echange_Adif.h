@@ -94,6 +94,9 @@ QList<QByteArray> Lignes_A_Ajouter(const QList<Qso_Import>& qsos);
 // line whose date is on or after its own (lines without a readable date never decide), after
 // the last line when there is none. New records must have a readable date.
 QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles);
+// The same on the log's bytes: the whole new log, every line ending in CR LF as any rewrite
+// of the log writes it.
+QByteArray Inserer_Dans_Log(const QByteArray& log, const QList<QByteArray>& nouvelles);
 
 // The log as a file of the format: a header, then one record per QSO line. Lines that are not
 // QSOs (no calendar date, no reference or no callsign) are left out and counted.

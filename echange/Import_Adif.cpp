@@ -455,14 +455,17 @@ void Import_Adif::Import_Adif_Importer_Click()
     const QList<Qso_Import> qsos = log == m_logApercu && options == m_optionsApercu
                                        ? m_qsos
                                        : Echange_Adif::Examiner(m_enregistrements, options, log);
-    log = QByteArray();
     const QList<QByteArray> nouvelles = Echange_Adif::Lignes_A_Ajouter(qsos);
     if (nouvelles.isEmpty()) {
+        log = QByteArray();
         sp.plateforme.Message(QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié."), this);
         Recalculer();
         return;
     }
-    if (!sp.Importe_Lignes(nouvelles))
+    // The log just read is the one the lines go into: it is not read a third time.
+    const bool importe = sp.Importe_Lignes(nouvelles, &log);
+    log = QByteArray();
+    if (!importe)
         return;
     sp.plateforme.Message(nouvelles.size() == 1 ? QStringLiteral("1 QSO a été ajouté au log.")
                                                 : QStringLiteral("%1 QSO ont été ajoutés au log.").arg(nouvelles.size()),

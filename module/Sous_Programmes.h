@@ -124,8 +124,9 @@ public:
     // chooses (beside the log unless he says otherwise) and says where.
     void Enregistre_Adif();
     // Puts imported record lines into the log, each at its date place, in one rewrite, then
-    // makes the total and the list again; false after telling the user.
-    bool Importe_Lignes(const QList<QByteArray>& nouvelles);
+    // makes the total and the list again; false after telling the user. logLu: the log's bytes
+    // as the caller has just read them, or null to read them here.
+    bool Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu = nullptr);
 
     // Reads the current log as text lines; tells the user and returns false on failure.
     bool Lire_Log(QList<QByteArray>& lignes, bool message = true);

@@ -10,15 +10,19 @@
 #include <QDir>
 
 
-bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
+bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu)
 {
     QByteArray ancien;
-    const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
-    if (!lu.ok()) {
-        plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), Fenetre_Principale);
-        return false;
+    if (logLu) {
+        ancien = *logLu;
+    } else {
+        const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
+        if (!lu.ok()) {
+            plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), Fenetre_Principale);
+            return false;
+        }
     }
-    QList<QByteArray> resultat = Echange_Adif::Inserer_Par_Date(Texte1252::Couper_Lignes(ancien), nouvelles);
+    QByteArray resultat = Echange_Adif::Inserer_Dans_Log(ancien, nouvelles);
     // One rewrite for the whole import ("import ADIF"): the log on disk holds all of it or
     // none of it.
     // Journalled as any change, so that one Ctrl+Z takes the whole import back.
@@ -27,7 +31,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles)
     if (!Reecrire_Log(ancien, resultat, operation, QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")))
         return false;
     ancien = QByteArray();
-    resultat = QList<QByteArray>();
+    resultat = QByteArray();
     Apres_Modification_Log(Modification::Import);
     return true;
 }
