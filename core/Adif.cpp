@@ -274,6 +274,17 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             possibles.set(place(g.at(0), g.size()));
     // The few names kept are compared one by one: cheaper than hashing each name met.
     const QList<QByteArray> listeGardes(gardes.cbegin(), gardes.cend());
+    // The last value of each field kept, with its text: a comment written alike on every QSO,
+    // a day's date or a SIG repeated from record to record shares one string rather than
+    // making one for each record, which a file of hundreds of thousands of QSOs pays twice,
+    // when it is read and when it is let go.
+    struct Derniere
+    {
+        bool vue = false;
+        QByteArrayView octets;
+        QString texte;
+    };
+    QList<Derniere> dernieres(listeGardes.size());
     auto echec = [&](int enregistrement, const QString& raison) {
         lecture = Lecture();
         return Erreur_Adif{enregistrement, raison};
@@ -410,9 +421,16 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             courant.champs.append(Champ{QByteArray(cle.constData(), cle.size()), Decoder_Valeur(valeur)});
         } else if (cle.size() >= 64 || possibles.test(place(cle.at(0), cle.size()))) {
             // The name kept shares the bytes of the one asked for.
-            for (const QByteArray& garde : listeGardes) {
+            for (qsizetype g = 0; g < listeGardes.size(); ++g) {
+                const QByteArray& garde = listeGardes.at(g);
                 if (garde == cle) {
-                    courant.champs.append(Champ{garde, Decoder_Valeur(valeur)});
+                    Derniere& derniere = dernieres[g];
+                    if (!derniere.vue || derniere.octets != valeur) {
+                        derniere.vue = true;
+                        derniere.octets = valeur;
+                        derniere.texte = Decoder_Valeur(valeur);
+                    }
+                    courant.champs.append(Champ{garde, derniere.texte});
                     break;
                 }
             }
