@@ -169,6 +169,24 @@ QByteArrayView Sans_Blancs(QByteArrayView v)
     return v;
 }
 
+// A record naming two callsigns or two dates holds two QSOs run together: a field's length
+// too long took the "<" of an <EOR>, and nothing tells which castle goes with which QSO.
+bool Deux_Qso(const Adif::Enregistrement_Adif& e)
+{
+    for (const char* nom : {"CALL", "QSO_DATE"}) {
+        const QString* premiere = nullptr;
+        for (const Adif::Champ& c : e.champs) {
+            if (c.nom != nom)
+                continue;
+            if (!premiere)
+                premiere = &c.valeur;
+            else if (c.valeur.trimmed().compare(premiere->trimmed(), Qt::CaseInsensitive) != 0)
+                return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 const QSet<QByteArray>& Champs_Utiles()
@@ -335,6 +353,12 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
         const QString attente = e.Valeur(App_Attente).trimmed().toUpper();
         q.attente = attente == QLatin1String("Y") ? true : attente == QLatin1String("N") ? false : options.attente;
 
+        if (Deux_Qso(e)) {
+            q.verdict = Verdict::Refuse;
+            q.raison = QStringLiteral("deux QSO dans un seul enregistrement (un <EOR> manque ou une longueur est fausse)");
+            resultat.append(q);
+            continue;
+        }
         if (!dateValide) {
             q.verdict = Verdict::Refuse;
             q.raison = dateBrute.isEmpty() ? QStringLiteral("pas de date (QSO_DATE)")

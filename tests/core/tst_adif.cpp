@@ -363,6 +363,15 @@ void Tst_Adif::verdicts_data()
     QTest::newRow("marque en attente")
         << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << true
         << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "77001", Cc, "F6XYZ", true) << QString();
+    // A length one too long takes the "<" of <EOR>: the next record's fields join this one,
+    // and its castle must not be credited to this callsign.
+    QTest::newRow("deux QSO dans un enregistrement")
+        << QByteArray("<QSO_DATE:8>20090307<CALL:5>F1AAA<COMMENT:12>SKCC: 21404<EOR>\r\n"
+                      "<QSO_DATE:8>20090308<CALL:5>F2BBB<SIG:4>KVRT<SIG_INFO:5>22001<EOR>")
+        << vide << false << false << V(Verdict::Refuse) << "refusé : deux QSO dans un seul enregistrement" << "" << QString();
+    QTest::newRow("un champ repete a l'identique")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<CALL:5>f6xyz<SIG:4>KVRT<SIG_INFO:5>77001<EOR>") << vide << false << false
+        << V(Verdict::Ajoute) << "à ajouter" << Ligne("28/03/09", "77001", Cc, "F6XYZ") << QString();
     QTest::newRow("deja dans le log")
         << QByteArray("<QSO_DATE:8>20090305<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:5>29001<EOR>") << log << false << false
         << V(Verdict::Deja_Dans_Log) << "déjà dans le log" << "" << QString();
