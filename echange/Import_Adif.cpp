@@ -371,22 +371,27 @@ void Import_Adif::Recalculer()
     QStringList parties;
     parties.append(QStringLiteral("%1 QSO dans le fichier").arg(m_qsos.size()));
     parties.append(QStringLiteral("%1 à ajouter").arg(ajoutes));
-    auto partie = [&](Verdict v, const QString& texte) {
-        if (compte[int(v)] > 0)
-            parties.append(texte.arg(compte[int(v)]));
+    auto partie = [&](Verdict v, const QString& texte, const QString& pluriel = QString()) {
+        const int n = compte[int(v)];
+        if (n > 0)
+            parties.append((n > 1 && !pluriel.isEmpty() ? pluriel : texte).arg(n));
     };
     // A castle activated again is no castle contacted again: each is counted in its own words.
     compte[int(Verdict::Ajoute_Deja_Vu)] -= activationsDejaVues;
-    partie(Verdict::Ajoute_Deja_Vu, QStringLiteral("dont %1 de Chateaux déjà contactés"));
+    partie(Verdict::Ajoute_Deja_Vu, QStringLiteral("dont %1 d'un Chateau déjà contacté"), QStringLiteral("dont %1 de Chateaux déjà contactés"));
     if (activationsDejaVues > 0)
-        parties.append(QStringLiteral("dont %1 activations de Chateaux déjà dans le log").arg(activationsDejaVues));
+        parties.append((activationsDejaVues == 1 ? QStringLiteral("dont %1 activation d'un Chateau déjà dans le log")
+                                                 : QStringLiteral("dont %1 activations de Chateaux déjà dans le log"))
+                           .arg(activationsDejaVues));
     if (chateauAChateau > 0)
-        parties.append(QStringLiteral("dont %1 de Chateau à Chateau, comptés comme activations").arg(chateauAChateau));
+        parties.append((chateauAChateau == 1 ? QStringLiteral("dont %1 de Chateau à Chateau, compté comme activation")
+                                             : QStringLiteral("dont %1 de Chateau à Chateau, comptés comme activations"))
+                           .arg(chateauAChateau));
     partie(Verdict::Deja_Dans_Log, QStringLiteral("%1 déjà dans le log"));
     partie(Verdict::Double_Fichier, QStringLiteral("%1 en double dans le fichier"));
     partie(Verdict::Autre_Annee, QStringLiteral("%1 d'une autre année"));
     partie(Verdict::Sans_Reference, QStringLiteral("%1 sans référence KVRT"));
-    partie(Verdict::Refuse, QStringLiteral("%1 refusés"));
+    partie(Verdict::Refuse, QStringLiteral("%1 refusé"), QStringLiteral("%1 refusés"));
     Resume->setText(parties.join(QStringLiteral(", ")) + QLatin1Char('.') + notes);
     Importer->setEnabled(ajoutes > 0);
 }

@@ -238,8 +238,8 @@ void Tst_Import_Adif::importer_depuis_le_menu()
     QCOMPARE(modele->index(5, 5).data().toString(), QStringLiteral("à ajouter, Chateau déjà contacté le 05/03/09"));
     QCOMPARE(modele->index(3, 5).data().toString(), QStringLiteral("année 2008, pas celle du Challenge"));
     QCOMPARE(modele->index(6, 5).data().toString(), QStringLiteral("refusé : indicatif de plus de 12 caractères"));
-    QCOMPARE(f->Resume->text(), QStringLiteral("7 QSO dans le fichier, 3 à ajouter, dont 1 de Chateaux déjà contactés, "
-                                               "1 déjà dans le log, 1 d'une autre année, 1 sans référence KVRT, 1 refusés."));
+    QCOMPARE(f->Resume->text(), QStringLiteral("7 QSO dans le fichier, 3 à ajouter, dont 1 d'un Chateau déjà contacté, "
+                                               "1 déjà dans le log, 1 d'une autre année, 1 sans référence KVRT, 1 refusé."));
     QVERIFY(f->Importer->isEnabled());
     QCOMPARE(p.Octets_Log(), avant);
     QVERIFY(p.plateforme->messages.isEmpty());
@@ -399,7 +399,7 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes_data()
     QTest::newRow("de Chateau a Chateau")
         << "portable.adi"
         << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <MY_SIG:4>KVRT <MY_SIG_INFO:5>29018 <EOR>")
-        << "1 QSO dans le fichier, 1 à ajouter, dont 1 de Chateau à Chateau, comptés comme activations."
+        << "1 QSO dans le fichier, 1 à ajouter, dont 1 de Chateau à Chateau, compté comme activation."
         << QStringList{"à ajouter (de Chateau à Chateau : compté comme activation, Chateau contacté 77001 non repris)"};
     QTest::newRow("ADX")
         << "trafic.adx"
@@ -411,7 +411,7 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes_data()
         << "activation.adi"
         << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <MY_SIG:4>KVRT <MY_SIG_INFO:5>29001 <EOR>\r\n"
                       "<QSO_DATE:8>20090321 <CALL:5>F5BBB <SIG:4>KVRT <SIG_INFO:5>2B002 <EOR>\r\n")
-        << "2 QSO dans le fichier, 2 à ajouter, dont 1 de Chateaux déjà contactés, dont 1 activations de Chateaux déjà "
+        << "2 QSO dans le fichier, 2 à ajouter, dont 1 d'un Chateau déjà contacté, dont 1 activation d'un Chateau déjà "
            "dans le log."
         << QStringList{"à ajouter, activation d'un Chateau déjà dans le log le 05/03/09",
                        "à ajouter, Chateau déjà contacté le 05/03/09"};
@@ -419,8 +419,8 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes_data()
     QTest::newRow("de Chateau a Chateau, Chateau deja dans le log")
         << "portable.adi"
         << QByteArray("<QSO_DATE:8>20090322 <CALL:5>F6XYZ <SIG:4>KVRT <SIG_INFO:5>77001 <MY_SIG:4>KVRT <MY_SIG_INFO:5>2B002 <EOR>")
-        << "1 QSO dans le fichier, 1 à ajouter, dont 1 activations de Chateaux déjà dans le log, dont 1 de Chateau à "
-           "Chateau, comptés comme activations."
+        << "1 QSO dans le fichier, 1 à ajouter, dont 1 activation d'un Chateau déjà dans le log, dont 1 de Chateau à "
+           "Chateau, compté comme activation."
         << QStringList{"à ajouter, activation d'un Chateau déjà dans le log le 05/03/09 (de Chateau à Chateau : compté comme "
                        "activation, Chateau contacté 77001 non repris)"};
 }
