@@ -710,18 +710,6 @@ bool Main::Amener_Devant(QWidget* fenetre)
     return true;
 }
 
-// Opens a secondary window once: when it is open it comes to the front; otherwise faire()
-// makes it, the pointer keeps it until it is closed and discarded, then charger() loads it.
-template <typename F, typename Faire, typename Charger>
-static void Ouvrir_Une_Fois(QPointer<F>& fenetre, Faire faire, Charger charger)
-{
-    if (Main::Amener_Devant(fenetre))
-        return;
-    F* nouvelle = faire();
-    fenetre = nouvelle;
-    charger(nouvelle);
-}
-
 void Main::Main_Mnu_New_Indicatif_Click()
 {
     Ouvrir_Une_Fois(Fenetre_Station, [this] { return new Station(sp, this); }, [](Station* station) {

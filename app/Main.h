@@ -2,10 +2,14 @@
 
 #include "Sous_Programmes.h"
 
+#include <QAction>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 
-class QAction;
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -14,7 +18,6 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QMenu;
 class QPushButton;
 class Modele_Liste_Log;
 class QTimer;
@@ -205,6 +208,35 @@ public:
 
     // Gives a secondary window the standard treatment: one instance, brought to the front.
     static bool Amener_Devant(QWidget* fenetre);
+    // Opens a secondary window once: when it is open it comes to the front; otherwise faire()
+    // makes it, the pointer keeps it until it is closed and discarded, then charger() loads it.
+    template <typename F, typename Faire, typename Charger>
+    static void Ouvrir_Une_Fois(QPointer<F>& fenetre, Faire faire, Charger charger)
+    {
+        if (Amener_Devant(fenetre))
+            return;
+        F* nouvelle = faire();
+        fenetre = nouvelle;
+        charger(nouvelle);
+    }
+    // A window of its own folder, opened by a new command of `menu` (of the menu bar when
+    // null): F(sp, parent) builds and loads it, and it follows the log by the module's
+    // signals. Adding a report window takes this one line in Construire_Menus.
+    template <typename F>
+    QAction* Commande_Fenetre(QMenu* menu, const char* nom, const QString& titre)
+    {
+        QAction* a = menu ? menu->addAction(titre) : menuBar()->addAction(titre);
+        a->setObjectName(QString::fromLatin1(nom));
+        auto fenetre = std::make_shared<QPointer<F>>();
+        connect(a, &QAction::triggered, this, [this, fenetre] {
+            Ouvrir_Une_Fois(*fenetre, [this] { return new F(sp, this); }, [](F* nouvelle) {
+                nouvelle->setWindowFlag(Qt::Window);
+                nouvelle->setAttribute(Qt::WA_DeleteOnClose);
+                nouvelle->show();
+            });
+        });
+        return a;
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -424,6 +424,19 @@ void Tst_Principal::station_modele_absent()
     QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F2DEF"));
 }
 
+// A report window of a folder the main window knows nothing of, but for one line.
+class Fenetre_Essai : public QWidget
+{
+public:
+    Fenetre_Essai(Sous_Programmes& sp, QWidget* parent) : QWidget(parent)
+    {
+        faites.append(this);
+        connect(&sp, &Sous_Programmes::Log_Modifie, this, [this] { ++relectures; });
+    }
+    static inline QList<Fenetre_Essai*> faites;
+    int relectures = 0;
+};
+
 void Tst_Principal::fenetre_unique()
 {
     Chien_De_Garde garde;
@@ -436,6 +449,26 @@ void Tst_Principal::fenetre_unique()
     QCOMPARE(static_cast<QWidget*>(m->Fenetre_Station), premiere);
     premiere->close();
     QTRY_VERIFY(!m->Fenetre_Station);
+
+    // A window of a new folder, added by one line: opened once, brought forward, made again
+    // once closed, and following the log by the module's signals.
+    QAction* essai = m->Commande_Fenetre<Fenetre_Essai>(m->Mnu_Affichage, "Mnu_Essai", QStringLiteral("&Essai"));
+    QCOMPARE(essai->objectName(), QStringLiteral("Mnu_Essai"));
+    Choisir_Menu(essai);
+    QCOMPARE(Fenetre_Essai::faites.size(), 1);
+    Activer(m);
+    Choisir_Menu(essai);
+    QCOMPARE(Fenetre_Essai::faites.size(), 1);
+    QPointer<Fenetre_Essai> ouverte = Fenetre_Essai::faites.first();
+    QVERIFY(ouverte->isWindow() && ouverte->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), ouverte.data());
+    p.sp->Apres_Modification_Log(Sous_Programmes::Modification::Retour);
+    QCOMPARE(ouverte->relectures, 1);
+    Fermer_Par_Le_Cadre(ouverte);
+    QTRY_VERIFY(!ouverte);
+    Activer(m);
+    Choisir_Menu(essai);
+    QCOMPARE(Fenetre_Essai::faites.size(), 2);
 }
 
 // Every menu of the bar, and every item of a menu, has its own underlined letter there.
