@@ -428,9 +428,7 @@ bool Progression::Imprimer_Graphiques(QPrinter& imprimante)
     // The page is laid out in screen units, where the charts' fonts and pens were chosen; the
     // output stays vector, so nothing is lost on paper.
     imprimante.setResolution(96);
-    const QString nom = imprimante.outputFormat() == QPrinter::PdfFormat
-        ? QDir::toNativeSeparators(imprimante.outputFileName())
-        : imprimante.printerName();
+    const QString nom = Rapports_Contactes::Nom_Imprimante(imprimante);
     QPainter peintre;
     if (!peintre.begin(&imprimante)) {
         sp.plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "

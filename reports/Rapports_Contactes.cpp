@@ -112,6 +112,12 @@ void Imprime_Contactes(Sous_Programmes& sp)
     Imprimer_Rapport(sp, imprimante, lignes);
 }
 
+QString Nom_Imprimante(const QPrinter& imprimante)
+{
+    return imprimante.outputFormat() == QPrinter::PdfFormat ? QDir::toNativeSeparators(imprimante.outputFileName())
+                                                            : imprimante.printerName();
+}
+
 bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringList& lignes)
 {
     // A page with no margin would print against the edge of the paper.
@@ -119,9 +125,7 @@ bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringLi
     imprimante.setPageMargins(QMarginsF(qMax(marges.left(), 20.0), qMax(marges.top(), 15.0),
                                         qMax(marges.right(), 10.0), qMax(marges.bottom(), 15.0)),
                               QPageLayout::Millimeter);
-    const QString nomImprimante = imprimante.outputFormat() == QPrinter::PdfFormat
-        ? QDir::toNativeSeparators(imprimante.outputFileName())
-        : imprimante.printerName();
+    const QString nomImprimante = Nom_Imprimante(imprimante);
     QPainter peintre;
     if (!peintre.begin(&imprimante)) {
         sp.plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "

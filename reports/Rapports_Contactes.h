@@ -23,5 +23,7 @@ bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb);
 // The report body shared by the printout and the export, one line per entry.
 bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes);
 bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringList& lignes);
+// The printer as a message names it: its PDF file's path, or the printer's own name.
+QString Nom_Imprimante(const QPrinter& imprimante);
 
 } // namespace Rapports_Contactes
