@@ -5,6 +5,7 @@
 #include "Adif.h"
 #include "Echange_Adif.h"
 #include "Enregistrement.h"
+#include "Insertion_Une_Par_Une.h"
 #include "Texte1252.h"
 #include "Types_Activite.h"
 
@@ -37,28 +38,6 @@ QList<QByteArray> Lignes_Log(const QStringList& lignes)
         b.append(Texte1252::Encoder(l));
     return b;
 }
-
-// The date insertion of the entry area, one QSO after the other: the rule the whole import
-// must give back.
-QList<QByteArray> Une_Par_Une(QList<QByteArray> lignes, const QList<QByteArray>& nouvelles)
-{
-    for (const QByteArray& nouvelle : nouvelles) {
-        int d = 0;
-        if (!Enregistrement::Date_Comparable(Texte1252::Decoder(nouvelle.left(8)), d))
-            qFatal("new date unreadable");
-        qsizetype place = lignes.size();
-        for (qsizetype i = 0; i < lignes.size(); ++i) {
-            int dl = 0;
-            if (Enregistrement::Date_Comparable(Texte1252::Decoder(lignes.at(i).left(8)), dl) && dl >= d) {
-                place = i;
-                break;
-            }
-        }
-        lignes.insert(place, nouvelle);
-    }
-    return lignes;
-}
-
 
 } // namespace
 

@@ -6,30 +6,13 @@
 #include "Adif.h"
 #include "Echange_Adif.h"
 #include "Enregistrement.h"
+#include "Insertion_Une_Par_Une.h"
 #include "Texte1252.h"
 #include "Verifications.h"
 
 #include <QDateTime>
 
 #include <algorithm>
-
-static QList<QByteArray> Une_Par_Une(QList<QByteArray> lignes, const QList<QByteArray>& nouvelles)
-{
-    for (const QByteArray& nouvelle : nouvelles) {
-        int d = 0;
-        EXIGER(Enregistrement::Date_Comparable(Texte1252::Decoder(nouvelle.left(8)), d));
-        qsizetype place = lignes.size();
-        for (qsizetype i = 0; i < lignes.size(); ++i) {
-            int dl = 0;
-            if (Enregistrement::Date_Comparable(Texte1252::Decoder(lignes.at(i).left(8)), dl) && dl >= d) {
-                place = i;
-                break;
-            }
-        }
-        lignes.insert(place, nouvelle);
-    }
-    return lignes;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
 {
