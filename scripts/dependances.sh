@@ -12,7 +12,7 @@ paquets=(
     poppler-utils xauth xvfb xdotool
     desktop-file-utils appstream
     nodejs
-    dpkg-dev lintian util-linux gzip imagemagick
+    dpkg-dev lintian util-linux gzip imagemagick ccache
 )
 # node reads our ADIF export back in the tests, with an npm package installed below.
 # A nodejs from elsewhere may carry its own npm, which the Debian package would conflict with.
