@@ -1,11 +1,13 @@
 #include "FichierLog.h"
 
+#include "Forme_Log.h"
 #include "Texte1252.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
+#include <QThread>
 
 #include <QDateTime>
 #include <QRegularExpression>
@@ -59,11 +61,7 @@ QString Cause(int numero)
 // The number a system error gives by itself; 0 when it says nothing of its own.
 static int Numero_Errno(int errnoVu)
 {
-    if (errnoVu == ENOSPC)
-        return 61;
-    if (errnoVu == EACCES || errnoVu == EPERM || errnoVu == EROFS)
-        return 70;
-    return 0;
+    return Cause_Errno(errnoVu).numero;
 }
 
 static int Numero_Depuis(const QFileDevice& fichier, int errnoVu)
@@ -78,14 +76,57 @@ static int Numero_Depuis(const QFileDevice& fichier, int errnoVu)
     }
 }
 
-static ErreurFichier Erreur(int numero, const QString& action, const QString& chemin)
+static ErreurFichier Erreur(int numero, const QString& action, const QString& chemin, const QString& cause = {})
 {
     ErreurFichier e;
     e.numero = numero;
     e.message = QStringLiteral("Erreur N° %1 : %2 le fichier\r\n%3\r\n(%4).")
                     .arg(numero)
-                    .arg(action, QDir::toNativeSeparators(chemin), Cause(numero));
+                    .arg(action, QDir::toNativeSeparators(chemin), cause.isEmpty() ? Cause(numero) : cause);
     return e;
+}
+
+Cause_Systeme Cause_Windows(quint32 code)
+{
+    // The codes are Windows' own (winerror.h); written as numbers so that the table is the
+    // same on every platform, and its test runs on Linux as well as under wine.
+    switch (code) {
+    case 2: return {53, Cause(53)};                                                     // FILE_NOT_FOUND
+    case 3: case 161: case 206: return {75, Cause(75)};                                 // PATH_NOT_FOUND, BAD_PATHNAME, FILENAME_EXCED_RANGE
+    case 5: return {70, Cause(70)};                                                     // ACCESS_DENIED
+    case 19: return {70, QStringLiteral("disque protégé en écriture")};                 // WRITE_PROTECT
+    case 32: case 33: case 1224:                                                        // SHARING_VIOLATION, LOCK_VIOLATION, USER_MAPPED_FILE
+        return {70, QStringLiteral("fichier utilisé par un autre programme")};
+    case 39: case 112: return {61, Cause(61)};                                          // HANDLE_DISK_FULL, DISK_FULL
+    case 1295: return {61, QStringLiteral("quota du disque dépassé")};                  // DISK_QUOTA_EXCEEDED
+    case 21: return {57, QStringLiteral("périphérique non prêt")};                      // NOT_READY
+    case 53: case 64: case 67: case 1231:                                               // BAD_NETPATH, NETNAME_DELETED, BAD_NET_NAME, NETWORK_UNREACHABLE
+        return {75, QStringLiteral("dossier réseau inaccessible")};
+    default:
+        return {57, QStringLiteral("%1, code Windows %2").arg(Cause(57)).arg(code)};
+    }
+}
+
+bool Passager_Windows(quint32 code)
+{
+    return code == 5 || code == 32 || code == 33 || code == 1224;
+}
+
+Cause_Systeme Cause_Errno(int code)
+{
+    if (code == ENOSPC)
+        return {61, Cause(61)};
+#ifdef EDQUOT
+    if (code == EDQUOT)
+        return {61, QStringLiteral("quota du disque dépassé")};
+#endif
+    if (code == EROFS)
+        return {70, QStringLiteral("disque protégé en écriture")};
+    if (code == EACCES || code == EPERM)
+        return {70, Cause(70)};
+    if (code == EBUSY || code == ETXTBSY)
+        return {70, QStringLiteral("fichier utilisé par un autre programme")};
+    return {0, {}};
 }
 
 // A folder, a FIFO or a device in place of the log: a read would block or never end, a write
@@ -106,6 +147,14 @@ static ErreurFichier Erreur_Ouverture(const QString& chemin, const QString& acti
 }
 
 ErreurFichier Lire_Tout(const QString& chemin, QByteArray& contenu)
+{
+    ErreurFichier e = Lire_Octets(chemin, contenu);
+    if (e.ok())
+        contenu = Forme_Log::Remettre(contenu);
+    return e;
+}
+
+ErreurFichier Lire_Octets(const QString& chemin, QByteArray& contenu)
 {
     contenu.clear();
     const QString action = QStringLiteral("impossible de lire");
@@ -134,8 +183,8 @@ ErreurFichier Lire(const QString& chemin, QList<QByteArray>& lignes)
 
 ErreurFichier Synchroniser_Dossier(const QString& cheminDansDossier)
 {
+    const QString dossier = QFileInfo(Chemin_Reel(cheminDansDossier)).absolutePath();
 #ifdef Q_OS_UNIX
-    const QString dossier = QFileInfo(cheminDansDossier).absolutePath();
     const int fd = ::open(QFile::encodeName(dossier).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return Erreur(errno == EACCES ? 70 : 75, QStringLiteral("impossible d'écrire sur le disque"), dossier);
@@ -145,9 +194,50 @@ ErreurFichier Synchroniser_Dossier(const QString& cheminDansDossier)
     // Some file systems cannot sync a folder and say so; their renames are as durable as they get.
     if (r != 0 && errnoVu != EINVAL && errnoVu != EROFS)
         return Erreur(errnoVu == ENOSPC ? 61 : 57, QStringLiteral("impossible d'écrire sur le disque"), dossier);
+#elif defined(Q_OS_WIN)
+    // The renames are made with MOVEFILE_WRITE_THROUGH, durable when they return; the folder
+    // is flushed as well where the file system lets a folder be opened for it (NTFS does).
+    const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(dossier).utf16()),
+                                 GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        FlushFileBuffers(h);
+        CloseHandle(h);
+    }
 #else
-    Q_UNUSED(cheminDansDossier)
+    Q_UNUSED(dossier)
 #endif
+    return {};
+}
+
+QString Chemin_Reel(const QString& chemin)
+{
+    // Followed one link at a time, so that a link to a file not made yet still names it; a
+    // loop of links stops after as many as a system follows.
+    QString reel = chemin;
+    for (int i = 0; i < 40; ++i) {
+        const QFileInfo info(reel);
+        if (!info.isSymLink())
+            return reel;
+        const QString cible = info.symLinkTarget();
+        if (cible.isEmpty())
+            return reel;
+        reel = cible;
+    }
+    return chemin;
+}
+
+ErreurFichier Verifier_Modifiable(const QString& chemin, const QString& action)
+{
+    const QFileInfo info(Chemin_Reel(chemin));
+    if (!info.exists())
+        return {};
+    // The owner's write right is looked at as well as the user's: an administrator may write
+    // any file, but a log its owner made read-only is kept as he wants it.
+    if (!info.permissions().testFlag(QFileDevice::WriteOwner))
+        return Erreur(70, action, chemin, QStringLiteral("fichier en lecture seule"));
+    if (!info.isWritable())
+        return Erreur(70, action, chemin);
     return {};
 }
 
@@ -187,13 +277,9 @@ ErreurFichier Ajouter(const QString& chemin, const QByteArray& ligne,
     errno = 0;
     const bool ecrit = fichier.write(donnees) == donnees.size() && fichier.flush();
     int errnoEcriture = errno;
-#ifdef Q_OS_UNIX
-    const bool surDisque = ecrit && ::fsync(fichier.handle()) == 0;
+    const bool surDisque = ecrit && Vers_Le_Disque(fichier);
     if (ecrit && !surDisque)
         errnoEcriture = errno;
-#else
-    const bool surDisque = ecrit;
-#endif
     if (!surDisque) {
         // Take back a partial line, so that the log stays as it was.
         const int numero = Numero_Depuis(fichier, errnoEcriture);
@@ -240,8 +326,7 @@ static QString Modele_Temporaire(const QString& chemin)
     return chemin + QLatin1String(".kvrt-tmp-XXXXXX");
 }
 
-// Pushes a file's bytes to the disk; false when the disk says it could not.
-static bool Vers_Le_Disque(QFileDevice& fichier)
+bool Vers_Le_Disque(QFileDevice& fichier)
 {
 #if defined(Q_OS_UNIX)
     return ::fsync(fichier.handle()) == 0;
@@ -254,15 +339,34 @@ static bool Vers_Le_Disque(QFileDevice& fichier)
 #endif
 }
 
-// Puts a closed temporary file in place of the file in one step, replacing it.
-static bool Remplacer_Par(const QString& temporaire, const QString& chemin)
+// Puts a closed temporary file in place of the file in one step, replacing it; on failure,
+// the cause as the system gives it.
+static bool Remplacer_Par(const QString& temporaire, const QString& chemin, Cause_Systeme& cause)
 {
 #if defined(Q_OS_WIN)
-    return MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(temporaire).utf16()),
-                       reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(chemin).utf16()),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    // An antivirus or an indexer that opened the file a moment ago makes the rename fail
+    // with "access denied" or "in use": tried again for about two seconds.
+    DWORD code = 0;
+    for (int essai = 0; essai < 40; ++essai) {
+        if (MoveFileExW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(temporaire).utf16()),
+                        reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(chemin).utf16()),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        code = GetLastError();
+        if (!Passager_Windows(code))
+            break;
+        QThread::msleep(50);
+    }
+    cause = Cause_Windows(code);
+    return false;
 #else
-    return ::rename(QFile::encodeName(temporaire).constData(), QFile::encodeName(chemin).constData()) == 0;
+    errno = 0;
+    if (::rename(QFile::encodeName(temporaire).constData(), QFile::encodeName(chemin).constData()) == 0)
+        return true;
+    cause = Cause_Errno(errno);
+    if (cause.numero == 0)
+        cause = {57, Cause(57)};
+    return false;
 #endif
 }
 
@@ -270,18 +374,21 @@ static bool Remplacer_Par(const QString& temporaire, const QString& chemin)
 // disk, then replaces the file in one rename, made durable with the folder. A failure before
 // the rename leaves the file as it was; after it, the file holds the new bytes and the error
 // says the disk did not confirm them (ErreurFichier::fait).
-static ErreurFichier Remplacer(const QString& chemin, const QString& action,
+static ErreurFichier Remplacer(const QString& cheminDonne, const QString& action,
                                const std::function<ErreurFichier(QFileDevice&)>& ecrire)
 {
+    // The messages name the file as the operator knows it; the bytes go where it really is.
+    const QString& nomPourMessage = cheminDonne;
+    const QString chemin = Chemin_Reel(cheminDonne);
     const QFileInfo info(chemin);
     if (Autre_Qu_Un_Fichier(info))
-        return Erreur(75, action, chemin);
+        return Erreur(75, action, nomPourMessage);
     if (!info.dir().exists())
-        return Erreur(75, action, chemin);
+        return Erreur(75, action, nomPourMessage);
     auto fichier = std::make_unique<QTemporaryFile>(Modele_Temporaire(chemin));
     errno = 0;
     if (!fichier->open())
-        return Erreur(Numero_Depuis(*fichier, errno), action, chemin);
+        return Erreur(Numero_Depuis(*fichier, errno), action, nomPourMessage);
     // The new file keeps the rights of the one it replaces, as an editor's save would.
     fichier->setPermissions(info.exists() ? info.permissions()
                                           : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
@@ -292,17 +399,16 @@ static ErreurFichier Remplacer(const QString& chemin, const QString& action,
     // A failed sync means the bytes may never reach the disk: the old file stays in place.
     errno = 0;
     if (!fichier->flush() || !Vers_Le_Disque(*fichier))
-        return Erreur(Numero_Depuis(*fichier, errno), action, chemin);
+        return Erreur(Numero_Depuis(*fichier, errno), action, nomPourMessage);
     const QString temporaire = fichier->fileName();
     // A temporary file's close() only goes back to its start and keeps it open, and Windows
     // refuses to put an open file in place of another: the object goes, its file stays.
     fichier->setAutoRemove(false);
     fichier.reset();
-    errno = 0;
-    if (!Remplacer_Par(temporaire, chemin)) {
-        const int numero = Numero_Errno(errno);
+    Cause_Systeme cause;
+    if (!Remplacer_Par(temporaire, chemin, cause)) {
         QFile::remove(temporaire);
-        return Erreur(numero ? numero : 57, action, chemin);
+        return Erreur(cause.numero, action, nomPourMessage, cause.texte);
     }
     // The rename that put the new file in place is on disk only once the folder is.
     ErreurFichier d = Synchroniser_Dossier(chemin);
@@ -316,15 +422,19 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
                      [&](QFileDevice& fichier) { return Ecrire(fichier, lignes, chemin); });
 }
 
-ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu)
+static ErreurFichier Reecrire_Octets_Action(const QString& chemin, const QByteArray& contenu, const QString& action)
 {
-    const QString action = QStringLiteral("impossible de réécrire");
     return Remplacer(chemin, action, [&](QFileDevice& fichier) -> ErreurFichier {
         errno = 0;
         if (fichier.write(contenu) != contenu.size())
             return Erreur(Numero_Depuis(fichier, errno), action, chemin);
         return {};
     });
+}
+
+ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu)
+{
+    return Reecrire_Octets_Action(chemin, contenu, QStringLiteral("impossible de réécrire"));
 }
 
 #ifdef Q_OS_UNIX
@@ -364,9 +474,10 @@ static bool Ouvert_Ailleurs(const QString& chemin)
 }
 #endif
 
-QStringList Nettoyer_Restes(const QString& chemin)
+QStringList Nettoyer_Restes(const QString& cheminDonne)
 {
     QStringList retires;
+    const QString chemin = Chemin_Reel(cheminDonne);
     const QFileInfo info(chemin);
     if (!info.isFile())
         return retires;
@@ -395,7 +506,7 @@ QStringList Nettoyer_Restes(const QString& chemin)
 ErreurFichier Copier(const QString& source, const QString& destination)
 {
     QByteArray contenu;
-    ErreurFichier e = Lire_Tout(source, contenu);
+    ErreurFichier e = Lire_Octets(source, contenu);
     if (!e.ok())
         return e;
     const QString action = QStringLiteral("impossible de créer");
@@ -405,6 +516,28 @@ ErreurFichier Copier(const QString& source, const QString& destination)
             return Erreur(Numero_Depuis(fichier, errno), action, destination);
         return {};
     });
+}
+
+ErreurFichier Garder_Copie(const QString& cheminLog, const QString& motif, const QByteArray& octets, QString& copie)
+{
+    const QFileInfo info(cheminLog);
+    QString base = info.fileName();
+    if (base.endsWith(QLatin1String(".txt"), Qt::CaseInsensitive))
+        base.chop(4);
+    base = info.absolutePath() + QLatin1Char('/') + base + QLatin1Char('_') + motif + QLatin1Char('_')
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    copie = base + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(copie); ++n)
+        copie = base + QLatin1Char('-') + QString::number(n) + QStringLiteral(".txt");
+    const QString action = QStringLiteral("impossible de créer");
+    const QString nom = copie;
+    ErreurFichier e = Reecrire_Octets_Action(nom, octets, action);
+    // A copy in place whose folder would not sync is there all the same.
+    if (e.fait)
+        return {};
+    if (!e.ok())
+        copie.clear();
+    return e;
 }
 
 bool Existe(const QString& chemin)

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QFileDevice;
 class QIODevice;
 
 // What a file operation gives back: 0 when it went well, otherwise the original platform's
@@ -32,10 +33,39 @@ QString Nom_Log(const QString& repertoire, const QString& indicatif, const QStri
 QString Indicatif_Affiche(const QString& indicatif);
 QString Nom_Modele(const QString& repertoire);
 
+// The log as the program reads it: a log saved again by a text editor (UTF-8, a byte-order
+// mark, LF or CR line ends, trailing blanks taken away) comes back in the program's own form,
+// so that the list, the points and every report are the same as for the file it wrote.
 // Lines as bytes, without their line ends.
 ErreurFichier Lire(const QString& chemin, QList<QByteArray>& lignes);
-// The whole file's bytes.
+// The whole file's bytes, in the program's form.
 ErreurFichier Lire_Tout(const QString& chemin, QByteArray& contenu);
+// The file's bytes as they are on the disk.
+ErreurFichier Lire_Octets(const QString& chemin, QByteArray& contenu);
+// The file a path names once its symbolic links are followed: a log kept in a synced folder
+// and linked into the program folder is written there, and the link stays a link.
+QString Chemin_Reel(const QString& chemin);
+// Refuses, before anything is written, a file the operator made read-only or that the user
+// may not write: error 70 naming the file. A file that does not exist yet is no refusal.
+ErreurFichier Verifier_Modifiable(const QString& chemin, const QString& action);
+// A copy of a file's bytes beside the log, under a name of the program's own form:
+// "<log without .txt>_<motif>_AAAAMMJJ-HHMMSS.txt", numbered when the second is taken.
+// Gives back the name written, or the error.
+ErreurFichier Garder_Copie(const QString& cheminLog, const QString& motif, const QByteArray& octets,
+                           QString& copie);
+// What a Windows error code (GetLastError) means for the operator: the error number the
+// messages use and the French words of its cause.
+struct Cause_Systeme
+{
+    int numero = 57;
+    QString texte;
+};
+Cause_Systeme Cause_Windows(quint32 code);
+// The same for an errno value; numero 0 when it tells nothing of its own.
+Cause_Systeme Cause_Errno(int code);
+// True for the Windows errors that another program holding the file for a moment gives
+// (an antivirus or an indexer): a rename is tried again for a short time before failing.
+bool Passager_Windows(quint32 code);
 // Appends one line and its CR LF, and flushes it and its folder to disk before returning.
 // When given, avant is called with the log's size and the exact bytes about to be appended
 // before anything is written; an error from it stops the append.
@@ -49,6 +79,9 @@ ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes);
 ErreurFichier Reecrire_Octets(const QString& chemin, const QByteArray& contenu);
 // Flushes a folder's entries to disk: a rename or a new file is durable only then.
 ErreurFichier Synchroniser_Dossier(const QString& cheminDansDossier);
+// Pushes an open file's bytes to the disk (fsync, FlushFileBuffers); false when the disk
+// says it could not.
+bool Vers_Le_Disque(QFileDevice& fichier);
 // Removes the temporary files of the program's own rewrites that a crash left beside a file
 // (name.kvrt-tmp-XXXXXX), when they are older than the file and no process has them open;
 // gives back the names removed. Any other file beside it is the operator's and stays.

@@ -2,6 +2,7 @@
 
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Forme_Log.h"
 #include "Reglages.h"
 #include "Series_Saison.h"
 #include "Texte1252.h"
@@ -15,6 +16,10 @@
 #include <QTest>
 
 // FIFOs exist on Unix alone: the rows that make one are Linux's.
+#ifdef Q_OS_WIN
+#include <thread>
+#include <windows.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -57,6 +62,14 @@ private slots:
     void erreurs_de_fichier();
     void autre_chose_qu_un_fichier_data();
     void autre_chose_qu_un_fichier();
+    void log_d_un_editeur_data();
+    void log_d_un_editeur();
+    void causes_windows_data();
+    void causes_windows();
+    void log_par_un_lien_ou_en_lecture_seule();
+#ifdef Q_OS_WIN
+    void remplacement_retente_sous_windows();
+#endif
     void reglages_aller_retour();
     void reglages_valeur_inchangee_non_reecrite();
 };
@@ -564,6 +577,174 @@ void Tst_Noyau::autre_chose_qu_un_fichier()
     // No temporary file was left beside it either.
     QCOMPARE(QDir(dossier.path()).entryList(QDir::Files | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
 }
+
+// A log of the program: accented type, a waiting QSO, a 12-character callsign, Corsica.
+static QByteArray Log_Du_Programme()
+{
+    return QByteArray("01/03/09  29001  Chateau active          F6ABC       \r\n"
+                      "02/03/09 *2A012  Chateau Contacte        F5XYZ       \r\n"
+                      "03/03/09  35007  Double ou non valid\xe9    F4ABCDEFGHIJ\r\n"
+                      "04/03/09  56100  Chateau Contacte        F1AAA/P     \r\n");
+}
+
+void Tst_Noyau::log_d_un_editeur_data()
+{
+    // The same log saved again by text editors: what the program reads must not change.
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<bool>("etrangere");
+    const QByteArray log = Log_Du_Programme();
+    const QByteArray utf8 = QString::fromLatin1(log).toUtf8();
+    const QByteArray lf = QByteArray(log).replace("\r\n", "\n");
+    QByteArray sansBlancs;
+    for (const QByteArray& l : Texte1252::Couper_Lignes(log))
+        sansBlancs += l.trimmed() + "\r\n";
+    QTest::newRow("tel quel") << log << false;
+    QTest::newRow("UTF-8 avec marque (Bloc-notes)") << "\xEF\xBB\xBF" + utf8 << true;
+    QTest::newRow("UTF-8 sans marque") << utf8 << true;
+    QTest::newRow("UTF-8 et LF") << QByteArray(utf8).replace("\r\n", "\n") << true;
+    QTest::newRow("fins LF") << lf << true;
+    QTest::newRow("fins CR") << QByteArray(log).replace("\r\n", "\r") << true;
+    QTest::newRow("fins melangees") << log.left(55) + lf.mid(54) << true;
+    QTest::newRow("derniere fin de ligne otee") << log.chopped(2) << false;
+    QTest::newRow("blancs de fin retires") << sansBlancs << false;
+}
+
+void Tst_Noyau::log_d_un_editeur()
+{
+    QFETCH(QByteArray, octets);
+    QFETCH(bool, etrangere);
+    QTemporaryDir dossier;
+    const QString chemin = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(octets);
+    f.close();
+    const QByteArray original = Log_Du_Programme();
+    QByteArray lu;
+    QVERIFY(FichierLog::Lire_Tout(chemin, lu).ok());
+    // The points, the waiting castle and the departements, as for the program's own file:
+    // 15 points, 1 waiting, 4 departements.
+    const Series_Saison::Bilan b = Series_Saison::Calculer_Bilan(lu);
+    QCOMPARE(Series_Saison::Texte_Bilan(b), Series_Saison::Texte_Bilan(Series_Saison::Calculer_Bilan(original)));
+    QCOMPARE(b.qso, 4);
+    const QList<QByteArray> lignes = Texte1252::Couper_Lignes(lu);
+    const QList<QByteArray> attendues = Texte1252::Couper_Lignes(original);
+    QCOMPARE(lignes.size(), attendues.size());
+    for (int i = 0; i < lignes.size(); ++i)
+        QCOMPARE(lignes.at(i), attendues.at(i).left(lignes.at(i).size()));
+    const Forme_Log::Examen e = Forme_Log::Examiner(octets);
+    QCOMPARE(e.Etrangere(), etrangere);
+    // Written back, the program's own form, and nothing more to do.
+    const QByteArray remis = Forme_Log::Remettre(octets);
+    QVERIFY(Forme_Log::Examiner(remis).Propre());
+    QCOMPARE(Forme_Log::Remettre(remis), remis);
+    QCOMPARE(remis, lu);
+}
+
+void Tst_Noyau::causes_windows_data()
+{
+    QTest::addColumn<uint>("code");
+    QTest::addColumn<int>("numero");
+    QTest::addColumn<QString>("cause");
+    QTest::addColumn<bool>("passager");
+    QTest::newRow("ERROR_FILE_NOT_FOUND") << 2u << 53 << "fichier introuvable" << false;
+    QTest::newRow("ERROR_PATH_NOT_FOUND") << 3u << 75 << "chemin ou fichier inaccessible" << false;
+    QTest::newRow("ERROR_ACCESS_DENIED") << 5u << 70 << "permission refusée" << true;
+    QTest::newRow("ERROR_WRITE_PROTECT") << 19u << 70 << "disque protégé en écriture" << false;
+    QTest::newRow("ERROR_SHARING_VIOLATION") << 32u << 70 << "fichier utilisé par un autre programme" << true;
+    QTest::newRow("ERROR_LOCK_VIOLATION") << 33u << 70 << "fichier utilisé par un autre programme" << true;
+    QTest::newRow("ERROR_USER_MAPPED_FILE") << 1224u << 70 << "fichier utilisé par un autre programme" << true;
+    QTest::newRow("ERROR_HANDLE_DISK_FULL") << 39u << 61 << "disque plein" << false;
+    QTest::newRow("ERROR_DISK_FULL") << 112u << 61 << "disque plein" << false;
+    QTest::newRow("ERROR_DISK_QUOTA_EXCEEDED") << 1295u << 61 << "quota du disque dépassé" << false;
+    QTest::newRow("ERROR_NETNAME_DELETED") << 64u << 75 << "dossier réseau inaccessible" << false;
+    QTest::newRow("ERROR_CRC") << 23u << 57 << "erreur d'entrée/sortie du périphérique, code Windows 23" << false;
+}
+
+void Tst_Noyau::causes_windows()
+{
+    // What GetLastError gives after a failed rename or write, as the operator reads it.
+    QFETCH(uint, code);
+    QFETCH(int, numero);
+    QFETCH(QString, cause);
+    QFETCH(bool, passager);
+    const FichierLog::Cause_Systeme c = FichierLog::Cause_Windows(code);
+    QCOMPARE(c.numero, numero);
+    QCOMPARE(c.texte, cause);
+    QCOMPARE(FichierLog::Passager_Windows(code), passager);
+}
+
+void Tst_Noyau::log_par_un_lien_ou_en_lecture_seule()
+{
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(Log_Du_Programme());
+    f.close();
+    // Made read-only by its owner: refused before anything is written, whoever runs it.
+    QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    ErreurFichier e = FichierLog::Verifier_Modifiable(log, QStringLiteral("impossible de modifier"));
+    QCOMPARE(e.numero, 70);
+    QVERIFY2(e.message.contains(QDir::toNativeSeparators(log)) && e.message.contains(QStringLiteral("lecture seule")),
+             qPrintable(e.message));
+    QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QVERIFY(FichierLog::Verifier_Modifiable(log, QString()).ok());
+    QVERIFY(FichierLog::Verifier_Modifiable(dossier.filePath(QStringLiteral("nouveau.txt")), QString()).ok());
+#ifdef Q_OS_UNIX
+    // Kept in a synced folder and linked into the program folder: the rewrite goes to the
+    // real file, its temporary file beside it, and the link stays a link.
+    QVERIFY(QDir(dossier.path()).mkpath(QStringLiteral("programme")));
+    const QString lien = dossier.filePath(QStringLiteral("programme/F1ABC_Challenge_KVRT_2009.txt"));
+    QVERIFY(QFile::link(log, lien));
+    QCOMPARE(FichierLog::Chemin_Reel(lien), log);
+    QVERIFY(FichierLog::Reecrire_Octets(lien, "nouveau\r\n").ok());
+    QVERIFY(QFileInfo(lien).isSymLink());
+    QFile reel(log);
+    QVERIFY(reel.open(QIODevice::ReadOnly));
+    QCOMPARE(reel.readAll(), QByteArray("nouveau\r\n"));
+    QVERIFY(FichierLog::Ajouter(lien, "encore").ok());
+    QVERIFY(QFileInfo(lien).isSymLink());
+    QCOMPARE(QDir(dossier.filePath(QStringLiteral("programme"))).entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")});
+    reel.seek(0);
+    QCOMPARE(reel.readAll(), QByteArray("nouveau\r\nencore\r\n"));
+#endif
+}
+
+#ifdef Q_OS_WIN
+void Tst_Noyau::remplacement_retente_sous_windows()
+{
+    // Another program (an antivirus, an indexer) holds the log for a moment: the rewrite waits
+    // for it. One that holds it for good gets the real cause, and the log stays as it was.
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    QVERIFY(FichierLog::Reecrire_Octets(log, "ancien\r\n").ok());
+    auto tenir = [&] {
+        return CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(log).utf16()), GENERIC_READ, 0, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    HANDLE h = tenir();
+    QVERIFY(h != INVALID_HANDLE_VALUE);
+    std::thread lache([h] {
+        Sleep(300);
+        CloseHandle(h);
+    });
+    const ErreurFichier apresAttente = FichierLog::Reecrire_Octets(log, "nouveau\r\n");
+    lache.join();
+    QVERIFY2(apresAttente.ok(), qPrintable(apresAttente.message));
+    h = tenir();
+    QVERIFY(h != INVALID_HANDLE_VALUE);
+    const ErreurFichier e = FichierLog::Reecrire_Octets(log, "autre\r\n");
+    CloseHandle(h);
+    QCOMPARE(e.numero, 70);
+    QVERIFY2(e.message.contains(QStringLiteral("(fichier utilisé par un autre programme)")), qPrintable(e.message));
+    QFile f(log);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("nouveau\r\n"));
+    QCOMPARE(QDir(dossier.path()).entryList(QDir::Files).size(), 1);
+}
+#endif
 
 void Tst_Noyau::reglages_aller_retour()
 {
