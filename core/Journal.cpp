@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include "Forme_Log.h"
 #include "Texte1252.h"
 
 #include <QDir>
@@ -11,10 +12,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace Journal {
 
@@ -60,7 +57,10 @@ QByteArray Encoder_Entree(const Entree& e)
 {
     // One line of plain ASCII: tabs between the fields, the bytes of the log in base 64 so
     // that every byte value comes back, the operation in UTF-8 percent-encoded.
-    QByteArray corps = "KVRT1\t" + QByteArray::number(e.numero) + '\t' + Lettre(e.genre) + '\t'
+    // A QSO's append is a change like any other for undo and redo; its letter J tells it apart
+    // for the check at start-up.
+    const char* lettre = e.ajout && e.genre == Genre::Modification ? "J" : Lettre(e.genre);
+    QByteArray corps = "KVRT1\t" + QByteArray::number(e.numero) + '\t' + lettre + '\t'
         + QByteArray::number(e.cible) + '\t' + e.utc.toUTC().toString(Qt::ISODate).toLatin1() + '\t'
         + e.operation.toUtf8().toPercentEncoding(" ") + '\t' + e.avant.Texte() + '\t' + e.apres.Texte() + '\t';
     bool premier = true;
@@ -93,6 +93,8 @@ bool Decoder_Entree(QByteArrayView ligne, Entree& e)
     const QByteArray& g = champs.at(2);
     if (g == "M")
         r.genre = Genre::Modification;
+    else if (g == "J")
+        r.genre = Genre::Modification, r.ajout = true;
     else if (g == "A")
         r.genre = Genre::Annulation;
     else if (g == "R")
@@ -200,11 +202,8 @@ ErreurFichier Erreur_Journal(int numero, const QString& chemin)
 
 int Numero_Errno(int e)
 {
-    if (e == ENOSPC)
-        return 61;
-    if (e == EACCES || e == EPERM || e == EROFS)
-        return 70;
-    return 57;
+    const int numero = FichierLog::Cause_Errno(e).numero;
+    return numero ? numero : 57;
 }
 
 } // namespace
@@ -378,33 +377,75 @@ Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* mi
     if (vue == m_entrees.last().apres)
         return Accord::Accord;
     if (vue == m_entrees.last().avant) {
+        // The entry was written but the change never reached the log: the log is left as it
+        // is, and the entry goes.
         if (Retirer_Derniere().ok())
-            return Accord::Reprise;
-    }
-    if (Append_Dechire(contenuLog)) {
-        // A power cut during an append kept the first part of its line: the change never
-        // completed and the list never showed it, so the log goes back to the state before.
-        const qint64 avant = m_entrees.last().avant.Longueur();
-        if (FichierLog::Reecrire_Octets(m_cheminLog, contenuLog.first(avant).toByteArray()).ok()
-            && Retirer_Derniere().ok())
             return Accord::Reprise;
     }
     return deCote();
 }
 
-bool Journal_Log::Append_Dechire(QByteArrayView contenuLog) const
+qsizetype Journal_Log::Ajout_Coupe(QByteArrayView octetsLog) const
 {
     if (m_entrees.isEmpty())
-        return false;
+        return -1;
     const Entree& e = m_entrees.last();
-    if (e.blocs.size() != 1 || !e.blocs.first().retire.isEmpty())
-        return false;
+    if (!e.ajout || e.blocs.size() != 1 || !e.blocs.first().retire.isEmpty())
+        return -1;
     const Bloc& b = e.blocs.first();
     const qint64 avant = e.avant.Longueur();
-    if (b.position != avant || contenuLog.size() <= avant || contenuLog.size() >= avant + b.ajoute.size())
-        return false;
-    const QByteArrayView recu = contenuLog.sliced(avant);
-    return recu == QByteArrayView(b.ajoute).first(recu.size()) && Empreinte_De(contenuLog.first(avant)) == e.avant;
+    if (b.position != avant || octetsLog.size() <= avant || octetsLog.size() >= avant + b.ajoute.size())
+        return -1;
+    const QByteArrayView recu = octetsLog.sliced(avant);
+    if (recu != QByteArrayView(b.ajoute).first(recu.size()) || Empreinte_De(octetsLog.first(avant)) != e.avant)
+        return -1;
+    return recu.size();
+}
+
+Journal_Log::Demarrage Journal_Log::Verifier_Au_Demarrage(const QByteArray& octetsLog)
+{
+    Demarrage d;
+    const Etat_Fichier etat = Etat_Actuel();
+    if (!m_charge || !m_etatVu || !(etat == *m_etatVu))
+        Oublier();
+    if (etat.existe && Charger() && !m_abime && m_reparer)
+        Compacter();
+    const qsizetype coupe = etat.existe && !m_abime && !m_reparer ? Ajout_Coupe(octetsLog) : -1;
+    if (coupe < 0) {
+        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote);
+        return d;
+    }
+    const Entree& e = m_entrees.last();
+    const QByteArray& ajoute = e.blocs.first().ajoute;
+    const qint64 avant = e.avant.Longueur();
+    // The append's bytes are the line end the log lacked, if any, the line, then CR LF: the
+    // QSO is whole when its text is there up to its trailing blanks, which an editor may
+    // also have taken away.
+    qsizetype texte = ajoute.size() - 2;
+    while (texte > 0 && ajoute.at(texte - 1) == ' ')
+        --texte;
+    if (coupe >= texte) {
+        QByteArray complet = octetsLog.left(avant) + ajoute;
+        d.erreur = FichierLog::Reecrire_Octets(m_cheminLog, complet);
+        if (d.erreur.ok() || d.erreur.fait) {
+            d.erreur = {};
+            d.completee = true;
+            d.accord = Accord::Accord;
+        }
+        return d;
+    }
+    // Less than the line: the file as it was is kept for the operator to see, then the log
+    // goes back to the state before the append, which the list showed last.
+    d.erreur = FichierLog::Garder_Copie(m_cheminLog, QStringLiteral("ligne_coupee"), octetsLog, d.copie);
+    if (!d.erreur.ok())
+        return d;
+    d.erreur = FichierLog::Reecrire_Octets(m_cheminLog, octetsLog.left(avant));
+    if (!d.erreur.ok() && !d.erreur.fait)
+        return d;
+    d.erreur = {};
+    Retirer_Derniere();
+    d.accord = Accord::Reprise;
+    return d;
 }
 
 ErreurFichier Journal_Log::Noter(Entree& e)
@@ -426,9 +467,7 @@ ErreurFichier Journal_Log::Noter(Entree& e)
         return Erreur_Journal(57, Chemin());
     errno = 0;
     bool ok = f.seek(m_tailleFichier) && f.write(ligne) == ligne.size();
-#ifdef Q_OS_UNIX
-    ok = ok && ::fsync(f.handle()) == 0;
-#endif
+    ok = ok && FichierLog::Vers_Le_Disque(f);
     const int errnoVu = errno;
     if (!ok) {
         f.resize(m_tailleFichier);
@@ -460,9 +499,7 @@ ErreurFichier Journal_Log::Retirer_Derniere()
         return Erreur_Journal(Numero_Errno(errno), Chemin());
     const qint64 taille = m_tailleFichier - derniere.size();
     bool ok = f.resize(taille);
-#ifdef Q_OS_UNIX
-    ok = ok && ::fsync(f.handle()) == 0;
-#endif
+    ok = ok && FichierLog::Vers_Le_Disque(f);
     f.close();
     if (!ok)
         return Erreur_Journal(57, Chemin());
@@ -592,7 +629,7 @@ ErreurFichier Journal_Log::Apres_Echec(ErreurFichier r, const Empreinte& apres)
     // What the log holds decides, not what the error says: a disk may fail after the bytes
     // reached the file, and then the change is there and its entry must stay to undo it.
     QByteArray contenu;
-    if (FichierLog::Lire_Tout(m_cheminLog, contenu).ok())
+    if (FichierLog::Lire_Octets(m_cheminLog, contenu).ok())
         r.fait = Empreinte_De(contenu) == apres;
     if (r.fait)
         Borner();
@@ -611,10 +648,11 @@ ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& opera
         e.genre = Genre::Modification;
         e.utc = utc;
         e.operation = operation;
+        e.ajout = true;
         // The whole log is summed, not only its size compared: an edit of the same length made
         // in a text editor is seen now, before the journal chains a change onto it.
         QByteArray contenu;
-        const ErreurFichier l = FichierLog::Lire_Tout(m_cheminLog, contenu);
+        const ErreurFichier l = FichierLog::Lire_Octets(m_cheminLog, contenu);
         if (!l.ok())
             return l;
         e.avant = Empreinte_De(contenu.first(qMin<qsizetype>(contenu.size(), taille)));
@@ -696,7 +734,7 @@ bool Journal_Log::Etat_Apres(QByteArrayView contenuLog, qint64 numero, QByteArra
 Journal_Log::Resultat Journal_Log::Preparer(QByteArray& contenu)
 {
     Resultat r;
-    r.erreur = FichierLog::Lire_Tout(m_cheminLog, contenu);
+    r.erreur = FichierLog::Lire_Octets(m_cheminLog, contenu);
     if (!r.erreur.ok()) {
         r.etat = Resultat::Erreur;
         return r;

@@ -28,6 +28,9 @@ struct Entree
     qint64 cible = 0;
     QDateTime utc;
     QString operation;
+    // Written by the append of one QSO's line: the only change that a crash or a power cut
+    // can leave half done, every other being a rename that happens whole or not at all.
+    bool ajout = false;
     Empreinte avant;
     Empreinte apres;
     QList<Bloc> blocs;
@@ -68,10 +71,27 @@ public:
                         // crash, a power cut): the log is as before it, and it was taken out
         Mis_De_Cote     // the log was changed outside the program: the journal was set aside
     };
-    // Compares the log's bytes with the journal; takes out an entry that never reached the
-    // log, and sets aside a journal that cannot explain the log. The name of a journal set
-    // aside is given back.
+    // Compares the log's bytes, as the program reads them, with the journal; takes out an
+    // entry that never reached the log, and sets aside a journal that cannot explain the log.
+    // The log itself is never changed. The name of a journal set aside is given back.
     Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr);
+
+    // What the check at start-up found and did.
+    struct Demarrage
+    {
+        Accord accord = Accord::Sans_Journal;
+        QString misDeCote;   // the journal set aside
+        bool completee = false; // an appended QSO line had lost only its line end: given back
+        QString copie;       // the log as it was, kept before a cut line was taken out
+        ErreurFichier erreur; // the repair could not be written: the log is as it was
+    };
+    // At start-up, from the log's bytes as they are on the disk: the one moment a QSO's
+    // append may have been cut by a crash or a power cut. When the whole line is there and
+    // only its line end is missing, the line is completed (it is the QSO the list showed);
+    // when less is there, the log as it was is kept in a copy beside it before the part line
+    // is taken out. Anything else that does not match the journal is the operator's: the
+    // journal is set aside and the log left as it is.
+    Demarrage Verifier_Au_Demarrage(const QByteArray& octetsLog);
 
     // The one way a change reaches the log: the entry goes to the journal first, then the
     // log is rewritten atomically. When that fails, the log is read back: the entry stays
@@ -128,9 +148,9 @@ private:
     ErreurFichier Compacter();
     void Borner();
     QString Mettre_De_Cote();
-    // True when the log is the state before the last entry, an append, followed by only the
-    // first part of the bytes it appends: what a power cut leaves of an append in progress.
-    bool Append_Dechire(QByteArrayView contenuLog) const;
+    // The length of what a power cut left of the last entry's append, when the log is the
+    // state before it followed by only the first part of the bytes it appends; -1 otherwise.
+    qsizetype Ajout_Coupe(QByteArrayView octetsLog) const;
     void Elaguer_De_Cote() const;
     Resultat Preparer(QByteArray& contenu);
     // An undo (Annulation) or a redo (Retablissement) of the change on top of its stack.

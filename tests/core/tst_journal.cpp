@@ -536,40 +536,86 @@ void Tst_Journal::Borne()
 
 void Tst_Journal::Ajout_Dechire_Au_Demarrage_data()
 {
-    // What a power cut left of an appended QSO line: the bytes that reached the disk.
-    QTest::addColumn<QByteArray>("reste");
-    QTest::addColumn<bool>("repris");
+    // What the log holds at start-up after its last change: the bytes a power cut let reach
+    // the disk of a QSO's append, or the operator's own edits in a text editor.
+    QTest::addColumn<QString>("derniere");   // the last change: "ajout" of one QSO, or "import" of three
+    QTest::addColumn<QByteArray>("reste");   // what stands after the state before it
+    QTest::addColumn<QString>("verdict");    // "complete", "coupe" (copy kept), "lu" as it is, or "operateur"
     const QByteArray ligne = "31/03/09  29001  Chateau active          F9ZZZ       \r\n";
-    QTest::newRow("un octet") << ligne.left(1) << true;
-    QTest::newRow("la moitie") << ligne.left(27) << true;
-    QTest::newRow("sans LF") << ligne.left(ligne.size() - 1) << true;
-    QTest::newRow("sans CR LF") << ligne.left(ligne.size() - 2) << true;
-    QTest::newRow("autres octets") << QByteArray("31/03/09  75001") << false;
+    const QByteArray import = "01/04/09  35001  Chateau active          F5AAA       \r\n"
+                              "02/04/09  35002  Chateau active          F5BBB       \r\n"
+                              "03/04/09  35003  Chateau active          F5CCC       \r\n";
+    QTest::newRow("un octet") << "ajout" << ligne.left(1) << "coupe";
+    QTest::newRow("la moitie") << "ajout" << ligne.left(27) << "coupe";
+    QTest::newRow("sans LF") << "ajout" << ligne.left(ligne.size() - 1) << "complete";
+    QTest::newRow("sans CR LF") << "ajout" << ligne.left(ligne.size() - 2) << "complete";
+    QTest::newRow("sans blancs ni fin de ligne") << "ajout" << ligne.left(47) << "complete";
+    QTest::newRow("autres octets") << "ajout" << QByteArray("31/03/09  75001") << "operateur";
+    // A rename is whole or nothing: a shorter import is the operator's, never taken out.
+    QTest::newRow("import, derniere ligne otee") << "import" << import.left(2 * 55) << "operateur";
+    // Read as the program reads it, the last line end back, it is the journal's state.
+    QTest::newRow("import, fin de ligne otee") << "import" << import.chopped(2) << "lu";
+    QTest::newRow("import, moitie de ligne") << "import" << import.left(80) << "operateur";
 }
 
 void Tst_Journal::Ajout_Dechire_Au_Demarrage()
 {
+    QFETCH(QString, derniere);
     QFETCH(QByteArray, reste);
-    QFETCH(bool, repris);
+    QFETCH(QString, verdict);
     QTemporaryDir dossier;
     const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
     const QByteArray A = "28/03/09  2A001  Chateau active          F5XYZ       \r\n";
+    const QByteArray B = A + "29/03/09  35007  Chateau active          F6ABC       \r\n";
     Ecrire(log, A);
+    QByteArray complet;
     {
         Journal_Log j(log);
         QVERIFY(j.Ajouter("29/03/09  35007  Chateau active          F6ABC       ", "enregistrement du KVRT 35007", Heure(1)).ok());
-        QVERIFY(j.Ajouter("31/03/09  29001  Chateau active          F9ZZZ       ", "enregistrement du KVRT 29001", Heure(2)).ok());
+        if (derniere == "ajout") {
+            QVERIFY(j.Ajouter("31/03/09  29001  Chateau active          F9ZZZ       ", "enregistrement du KVRT 29001", Heure(2)).ok());
+        } else {
+            const QByteArray C = B + "01/04/09  35001  Chateau active          F5AAA       \r\n"
+                                     "02/04/09  35002  Chateau active          F5BBB       \r\n"
+                                     "03/04/09  35003  Chateau active          F5CCC       \r\n";
+            QVERIFY(j.Reecrire(B, C, Genre::Modification, 0, "import ADIF de 3 QSO", Heure(2)).ok());
+        }
+        complet = Lire(log);
     }
-    const QByteArray B = A + "29/03/09  35007  Chateau active          F6ABC       \r\n";
-    Ecrire(log, B + reste);
+    const QByteArray laisse = B + reste;
+    Ecrire(log, laisse);
     Journal_Log j(log);
-    QCOMPARE(j.Verifier(Lire(log)), repris ? Journal_Log::Accord::Reprise : Journal_Log::Accord::Mis_De_Cote);
-    if (!repris) {
-        // Bytes the journal cannot explain are never taken away.
-        QCOMPARE(Lire(log), B + reste);
+    // While the program runs, nothing is ever taken for a cut append: the log stays.
+    if (verdict == "complete" || verdict == "coupe") {
+        Journal_Log enCours(log);
+        QCOMPARE(enCours.Verifier(laisse), Journal_Log::Accord::Mis_De_Cote);
+        QCOMPARE(Lire(log), laisse);
+        Ecrire(Chemin_Journal(log), Lire(enCours.Dernier_Mis_De_Cote()));
+    }
+    const Journal_Log::Demarrage d = j.Verifier_Au_Demarrage(laisse);
+    QVERIFY(d.erreur.ok());
+    if (verdict == "operateur" || verdict == "lu") {
+        // Bytes the journal cannot explain are never taken away, nor those it can.
+        QCOMPARE(d.accord, verdict == "lu" ? Journal_Log::Accord::Accord : Journal_Log::Accord::Mis_De_Cote);
+        QCOMPARE(Lire(log), laisse);
+        QVERIFY(d.copie.isEmpty() && !d.completee);
         return;
     }
-    // The torn line is gone and the journal explains the log: one undo takes back the QSO before.
+    if (verdict == "complete") {
+        // The QSO the list showed is whole in the log again, and can be undone.
+        QCOMPARE(d.accord, Journal_Log::Accord::Accord);
+        QVERIFY(d.completee);
+        QCOMPARE(Lire(log), complet);
+        QCOMPARE(j.Annuler(Heure(3)).etat, Journal_Log::Resultat::Fait);
+        QCOMPARE(Lire(log), B);
+        return;
+    }
+    // Less than the line: the file as it was is kept under the program's own name, then the
+    // part line goes and the journal explains the log; one undo takes back the QSO before.
+    QCOMPARE(d.accord, Journal_Log::Accord::Reprise);
+    QVERIFY(QFileInfo(d.copie).fileName().startsWith(QStringLiteral("F1ABC_Challenge_KVRT_2009_ligne_coupee_")));
+    QVERIFY(d.copie.endsWith(QStringLiteral(".txt")));
+    QCOMPARE(Lire(d.copie), laisse);
     QCOMPARE(Lire(log), B);
     QCOMPARE(j.Entrees().size(), 1);
     QCOMPARE(j.Annuler(Heure(3)).etat, Journal_Log::Resultat::Fait);
