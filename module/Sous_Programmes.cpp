@@ -2,6 +2,7 @@
 
 #include "Dossier_Logs.h"
 #include "Enregistrement.h"
+#include "Forme_Log.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Texte1252.h"
@@ -180,7 +181,7 @@ Journal::Journal_Log& Sous_Programmes::Journal_Log()
 bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                                    const QString& suite)
 {
-    if (!Tenir_Verrou(suite))
+    if (!Preparer_Changement(suite))
         return false;
     const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
                                                    plateforme.Maintenant_Utc());
@@ -222,10 +223,23 @@ void Sous_Programmes::Verifier_Journal()
         return;
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
-    QByteArray contenu;
-    if (!FichierLog::Lire_Tout(Nom_Log(), contenu).ok())
+    QByteArray octets;
+    if (!FichierLog::Lire_Octets(Nom_Log(), octets).ok())
         return;
-    Journal_Log().Verifier(contenu);
+    // A log the operator made read-only is not repaired either: the journal alone is checked.
+    if (!FichierLog::Verifier_Modifiable(Nom_Log(), QString()).ok()) {
+        Journal_Log().Verifier(Forme_Log::Remettre(octets));
+        return;
+    }
+    const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
+    if (!d.erreur.ok())
+        plateforme.Message(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), Fenetre_Principale);
+    else if (!d.copie.isEmpty())
+        plateforme.Message(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
+                                          "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
+                                          "qu'il était dans le fichier\r\n%1")
+                               .arg(QDir::toNativeSeparators(d.copie)),
+                           Fenetre_Principale);
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
@@ -274,7 +288,7 @@ void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString&
 
 bool Sous_Programmes::Annuler_Modification()
 {
-    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+    if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
     const auto r = Journal_Log().Annuler(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
@@ -287,7 +301,7 @@ bool Sous_Programmes::Annuler_Modification()
 
 bool Sous_Programmes::Retablir_Modification()
 {
-    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+    if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
     const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
@@ -299,7 +313,7 @@ bool Sous_Programmes::Retablir_Modification()
 
 bool Sous_Programmes::Revenir_A(qint64 numero)
 {
-    if (!Tenir_Verrou(QStringLiteral("Le log n'a pas été modifié.")))
+    if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
     const QString operation = QStringLiteral("retour à l'état du ")
         + plateforme.Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
@@ -380,7 +394,7 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
 
 bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 {
-    if (!Tenir_Verrou(QStringLiteral("Le QSO n'a pas été enregistré.")))
+    if (!Preparer_Changement(QStringLiteral("Le QSO n'a pas été enregistré.")))
         return false;
     const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
                                                   Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),

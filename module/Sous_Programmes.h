@@ -142,6 +142,11 @@ public:
     // the user is told why (the message ends with suite) unless message is false, and the
     // log, its journal and the files beside it are left alone.
     bool Tenir_Verrou(const QString& suite, bool message = true);
+    // Before any change of the log: its lock held, the log writable (one its owner made
+    // read-only is refused with a message naming it), and a log saved again by a text editor
+    // written back in the program's form with the editor's version kept. False after telling
+    // the user, the message ending with suite; nothing has been written then.
+    bool Preparer_Changement(const QString& suite);
 
     // Logs found again after a move. The folder of the logs at the last start (the settings'
     // "Chemin Repertoire"), read before this start writes its own.

@@ -5,6 +5,7 @@
 
 #include "Dossier_Logs.h"
 #include "FichierLog.h"
+#include "Forme_Log.h"
 #include "Journal.h"
 #include "Plateforme.h"
 
@@ -25,6 +26,51 @@ bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
         return false;
     }
     Verrou = std::move(nouveau);
+    return true;
+}
+
+bool Sous_Programmes::Preparer_Changement(const QString& suite)
+{
+    if (!Tenir_Verrou(suite))
+        return false;
+    const QString log = Nom_Log();
+    const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(log, QStringLiteral("impossible de modifier"));
+    if (!modifiable.ok()) {
+        plateforme.Message(modifiable.message + QStringLiteral("\r\n") + suite, Fenetre_Principale);
+        return false;
+    }
+    // A log saved again by a text editor is written back whole in the program's own form
+    // before anything is added to it, so that a file never holds two encodings; the editor's
+    // version is kept beside it, and the operator is told once, as it happens.
+    QByteArray octets;
+    if (!FichierLog::Lire_Octets(log, octets).ok())
+        return true; // the change itself reads the log and says what is wrong
+    const Forme_Log::Examen examen = Forme_Log::Examiner(octets);
+    if (examen.Propre())
+        return true;
+    QString copie;
+    ErreurFichier e;
+    if (examen.Etrangere())
+        e = FichierLog::Garder_Copie(log, QStringLiteral("version_editeur"), octets, copie);
+    if (e.ok() && !examen.Etrangere()) {
+        // Only the last line end is missing: the program adds it, as any rewrite always has.
+        e = FichierLog::Reecrire_Octets(log, Forme_Log::Remettre(octets, examen));
+        if (e.fait)
+            e = {};
+    } else if (e.ok()) {
+        plateforme.Message(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
+                                          "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
+                                          "de l'autre programme est gardée dans le fichier\r\n%3")
+                               .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie)),
+                           Fenetre_Principale);
+        e = FichierLog::Reecrire_Octets(log, Forme_Log::Remettre(octets, examen));
+        if (e.fait)
+            e = {};
+    }
+    if (!e.ok()) {
+        plateforme.Message(e.message + QStringLiteral("\r\n") + suite, Fenetre_Principale);
+        return false;
+    }
     return true;
 }
 

@@ -32,9 +32,13 @@ static bool Abandonne(const QString& chemin)
 #endif
 }
 
+// The log's real path, its links followed: two programs that reach one log through different
+// links, or through a linked folder, take the same lock.
 static QString Absolu(const QString& chemin)
 {
-    return QDir::cleanPath(QFileInfo(chemin).absoluteFilePath());
+    const QString reel = FichierLog::Chemin_Reel(chemin);
+    const QString canonique = QFileInfo(reel).canonicalFilePath();
+    return canonique.isEmpty() ? QDir::cleanPath(QFileInfo(reel).absoluteFilePath()) : canonique;
 }
 
 Verrou_Log::Verrou_Log() = default;

@@ -48,6 +48,9 @@ public:
 
     // Builds the main window and runs its start-up.
     Main* Demarrer();
+    // The program stopped and started again on the same folder and settings: a new module,
+    // as a new process has, and a new main window.
+    Main* Redemarrer();
 };
 
 // Starts the program on a log of the test station and forgets the main window's own start-up

@@ -87,6 +87,14 @@ Main* Programme_Test::Demarrer()
     return main;
 }
 
+Main* Programme_Test::Redemarrer()
+{
+    delete main;
+    main = nullptr;
+    sp = std::make_unique<Sous_Programmes>(*plateforme, *reglages);
+    return Demarrer();
+}
+
 void Choisir_Type(Main* m, int type)
 {
     Verifier_Focus(m->Type_A);

@@ -1,14 +1,21 @@
 // What the operator keeps beside the log is never touched: his copies survive a start and a
-// recorded QSO, only the program's own leftovers go. And a disk that reports an error on
+// recorded QSO, only the program's own leftovers go. His hand on the log is final: a log he
+// made read-only is refused for every change, one he keeps elsewhere behind a link is written
+// where it is, one his editor saved in its own form reads as before and is written back in
+// the program's form once he is told, with the editor's version kept. And a disk that reports an error on
 // sync, before or after a change reached the log: the user is told what the log now holds,
 // nothing is left beside it, and the journal stays in step, so that the next undo takes back
 // exactly the last change the log holds.
 
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Texte1252.h"
+#include "Verrou_Log.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QTemporaryDir>
 #include <QPushButton>
 #include <QTest>
 
@@ -23,6 +30,10 @@ private slots:
     void Copies_Gardees();
     void Echec_De_Synchronisation_data();
     void Echec_De_Synchronisation();
+    void Log_En_Lecture_Seule_data();
+    void Log_En_Lecture_Seule();
+    void Log_Par_Un_Lien();
+    void Log_D_Un_Editeur();
 };
 
 void Tst_Fichiers_Gardes::initTestCase()
@@ -145,6 +156,148 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
         QVERIFY(sp.Annuler_Modification());
         QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     }
+}
+
+void Tst_Fichiers_Gardes::Log_En_Lecture_Seule_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("enregistrement") << "enregistrement";
+    QTest::newRow("suppression") << "suppression";
+    QTest::newRow("modification") << "modification";
+    QTest::newRow("import") << "import";
+    QTest::newRow("annulation") << "annulation";
+    QTest::newRow("retablissement") << "retablissement";
+}
+
+void Tst_Fichiers_Gardes::Log_En_Lecture_Seule()
+{
+    QFETCH(QString, operation);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    const QString a = Q("02/01/09", "29018", QStringLiteral("Chateau Contacte"));
+    const QString b = Q("03/01/09", "35007", QStringLiteral("Chateau active"));
+    QString c = Q("04/01/09", "56100", QStringLiteral("Chateau Contacte"));
+    Main* m = Demarrer_Sur(p, {a});
+    Sous_Programmes& sp = *p.sp;
+    QVERIFY(sp.Ajoute_Ligne(c));
+    if (operation == QLatin1String("retablissement"))
+        QVERIFY(sp.Annuler_Modification());
+    const QByteArray avant = p.Octets_Log();
+    const QByteArray journal = p.Lire_Fichier(QFileInfo(p.Log()).fileName() + QStringLiteral(".journal"));
+    QFile log(p.Log());
+    // The operator's own read-only mark: refused even where the user could write it anyway.
+    QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    p.plateforme->Prendre_Messages();
+    bool change = true;
+    if (operation == QLatin1String("enregistrement")) {
+        QString d = b;
+        change = sp.Ajoute_Ligne(d);
+    } else if (operation == QLatin1String("suppression")) {
+        QString reference = QStringLiteral("29018");
+        change = sp.Supprime_Lignes_Reference(reference);
+    } else if (operation == QLatin1String("modification")) {
+        m->Selectionner_Ligne(0);
+        QString d = b;
+        change = sp.Remplace_Ou_Ajoute_Ligne(sp.Ligne_Selectionnee, d);
+    } else if (operation == QLatin1String("import")) {
+        change = sp.Importe_Lignes({Texte1252::Encoder(b)});
+    } else if (operation == QLatin1String("annulation")) {
+        change = sp.Annuler_Modification();
+    } else {
+        change = sp.Retablir_Modification();
+    }
+    QVERIFY(!change);
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(p.Lire_Fichier(QFileInfo(p.Log()).fileName() + QStringLiteral(".journal")), journal);
+    const QStringList dits = p.plateforme->Prendre_Messages();
+    QCOMPARE(dits.size(), 1);
+    QVERIFY2(dits.first().startsWith(QStringLiteral("Erreur N° 70 : ")) && dits.first().contains(QDir::toNativeSeparators(p.Log()))
+                 && dits.first().contains(QStringLiteral("(fichier en lecture seule)")),
+             qPrintable(dits.first()));
+    QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Fichiers_Gardes::Log_Par_Un_Lien()
+{
+    // The log lives in a synced folder; the program folder holds a link to it.
+    Chien_De_Garde garde;
+    QTemporaryDir synchro;
+    Programme_Test p;
+    const QString reel = synchro.filePath(QFileInfo(p.Log()).fileName());
+    const QString a = Q("02/01/09", "29018", QStringLiteral("Chateau Contacte"));
+    QString b = Q("03/01/09", "35007", QStringLiteral("Chateau active"));
+    QFile f(reel);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(Octets({a}));
+    f.close();
+    p.Installer_Station();
+    QFile::remove(p.Log());
+    QVERIFY(QFile::link(reel, p.Log()));
+    p.Demarrer();
+    Sous_Programmes& sp = *p.sp;
+    QVERIFY(sp.Ajoute_Ligne(b));
+    QString reference = QStringLiteral("29018");
+    QVERIFY(sp.Supprime_Lignes_Reference(reference));
+    QVERIFY(sp.Annuler_Modification());
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QVERIFY(QFileInfo(p.Log()).isSymLink());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), Octets({a, b}));
+    // The lock is the real file's: a second program reaching it by its real path is refused.
+    Verrou_Log autre;
+    QVERIFY(!autre.Prendre(reel));
+    QVERIFY(autre.Occupe());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
+{
+    Chien_De_Garde garde;
+    Programme_Test p;
+    const QString a = Q("01/03/09", "29001", QStringLiteral("Chateau active"));
+    const QString b = Q("02/03/09", "2A012", QStringLiteral("Chateau Contacte"), true);
+    const QString c = Q("03/03/09", "35007", QString::fromUtf8("Double ou non validé"));
+    Main* m = Demarrer_Sur(p, {a, b});
+    // A QSO typed, then the log saved again by an editor that drops the last line end: the
+    // next start gives the line its end back, and the QSO is there.
+    QString enregistre = c;
+    QVERIFY(p.sp->Ajoute_Ligne(enregistre));
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), Octets({a, b, c}).chopped(2));
+    m = p.Redemarrer();
+    QCOMPARE(p.plateforme->Prendre_Messages().join(QLatin1Char('|')), QString());
+    QCOMPARE(p.Octets_Log(), Octets({a, b, c}));
+    QCOMPARE(m->Nombre_Lignes(), 3);
+    const QString total = m->Total_Points->text();
+
+    // Saved again by Windows Notepad: UTF-8 with a byte-order mark. It reads as before.
+    const QByteArray blocNotes = "\xEF\xBB\xBF" + (a + QStringLiteral("\r\n") + b + QStringLiteral("\r\n") + c + QStringLiteral("\r\n")).toUtf8();
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), blocNotes);
+    m = p.Redemarrer();
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QCOMPARE(m->Total_Points->text(), total);
+    QCOMPARE(m->Nombre_Lignes(), 3);
+    QCOMPARE(m->Texte_Ligne(0).mid(8), a);
+    QCOMPARE(m->Texte_Ligne(2).mid(8), c);
+    // The next change: told once, the editor's version kept, the log in the program's form.
+    QString d = Q("04/03/09", "56100", QStringLiteral("Chateau Contacte"));
+    QVERIFY(p.sp->Ajoute_Ligne(d));
+    QStringList dits = p.plateforme->Prendre_Messages();
+    QCOMPARE(dits.size(), 1);
+    QVERIFY2(dits.first().contains(QStringLiteral("UTF-8 avec marque d'ordre des octets")), qPrintable(dits.first()));
+    const QStringList copies = QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_version_editeur_*.txt")});
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(dits.first().endsWith(QDir::toNativeSeparators(p.Chemin(copies.first()))), qPrintable(dits.first()));
+    QCOMPARE(p.Lire_Fichier(copies.first()), blocNotes);
+    QCOMPARE(p.Octets_Log(), Octets({a, b, c, d}));
+    QString e = Q("05/03/09", "75001", QStringLiteral("Chateau Contacte"));
+    QVERIFY(p.sp->Ajoute_Ligne(e));
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    // The undo crosses the editor's save: the journal saw the same log in both forms.
+    QVERIFY(p.sp->Annuler_Modification());
+    QVERIFY(p.sp->Annuler_Modification());
+    QCOMPARE(p.Octets_Log(), Octets({a, b, c}));
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 QTEST_MAIN(Tst_Fichiers_Gardes)
