@@ -319,8 +319,8 @@ void Tst_Progression::axes()
                          a.departements.pas}),
              valeurs);
     QStringList etiquettes;
-    for (const QDate& j : Axes_Progression::Graduations_Jours(a.debut, a.fin, 7))
-        etiquettes << j.toString(QStringLiteral("dd/MM"));
+    for (const Axes_Progression::Graduation& g : Axes_Progression::Graduations_Jours(a.debut, a.fin, 7))
+        etiquettes << g.jour.toString(QStringLiteral("dd/MM"));
     QCOMPARE(etiquettes, jours);
 }
 
