@@ -64,14 +64,14 @@ Axes Calculer(const Series_Saison::Series& s, const QString& anneeChallenge, con
 
 QList<Graduation> Graduations_Jours(const QDate& debut, const QDate& fin, int n)
 {
+    const qint64 dernier = qMax<qint64>(0, debut.daysTo(fin) - 1);
     QList<Graduation> g;
-    const qint64 jours = debut.daysTo(fin);
-    if (n < 2 || jours <= 0)
-        return {{debut, 0}};
-    for (int i = 0; i < n - 1; ++i)
-        g.append({debut.addDays(qint64(std::floor(double(jours) * i / (n - 1)))), double(i) / (n - 1)});
-    // The right end closes the last day drawn: named after it, not after the day to come.
-    g.append({fin.addDays(-1), 1});
+    for (int i = 0; i < qMax(n, 1); ++i) {
+        const QDate jour = debut.addDays(n > 1 ? qint64(std::floor(double(dernier) * i / (n - 1))) : 0);
+        // More graduations than days: each day once.
+        if (g.isEmpty() || g.last().jour != jour)
+            g.append({jour, Abscisse(debut, fin, jour)});
+    }
     return g;
 }
 
@@ -93,7 +93,7 @@ QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saiso
         p.append(QPointF(x, avant));
     }
     if (!jours.isEmpty())
-        p.append(QPointF(qMax(Abscisse(debut, fin, jours.last().date.addDays(1)), 1.0), avant));
+        p.append(QPointF(Abscisse(debut, fin, qMax(fin, jours.last().date.addDays(1))), avant));
     return p;
 }
 

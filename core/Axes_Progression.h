@@ -48,12 +48,14 @@ struct Graduation
     double x = 0;
 };
 
-// Where the labels of the days go: n graduations from debut to fin, the first and the last on
-// them, each named after the day it falls in; the last, at the end of the last day drawn, after
-// that day.
+// Where the labels of the days go: n graduations, on the first day and on the last one drawn
+// and spread evenly between them, each at its own day's place however many days lie between
+// two of them.
 QList<Graduation> Graduations_Jours(const QDate& debut, const QDate& fin, int n);
 
-// Where a day stands across the plot of the days from debut to fin (excluded), 0 to 1.
+// Where a day starts across the plot of the days from debut to fin (excluded), 0 to 1: each day
+// has a slot of the same width, and its step and its label stand at the start of it. The curves,
+// the grid lines and the labels are all placed by it.
 double Abscisse(const QDate& debut, const QDate& fin, const QDate& jour);
 
 // A curve drawn as steps, x across the plot and y the day's value: each day's value holds until

@@ -164,9 +164,10 @@ void Graphique_Progression::Peindre(QPainter& peintre, const QRectF& zone) const
             }
         }
     }
+    // The plot closed on the right: past the last day's label, its day still runs to there.
+    peintre.setPen(grille);
+    peintre.drawLine(QPointF(trace.right(), trace.top()), QPointF(trace.right(), trace.bottom()));
     if (m_barres) {
-        peintre.setPen(grille);
-        peintre.drawLine(QPointF(trace.right(), trace.top()), QPointF(trace.right(), trace.bottom()));
         if (!m_titreAxe.isEmpty()) {
             peintre.setFont(titreAxe);
             peintre.setPen(Couleur_Texte);
