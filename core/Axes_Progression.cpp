@@ -62,17 +62,39 @@ Axes Calculer(const Series_Saison::Series& s, const QString& anneeChallenge, con
     return a;
 }
 
-QList<QDate> Graduations_Jours(const QDate& debut, const QDate& fin, int n)
+QList<Graduation> Graduations_Jours(const QDate& debut, const QDate& fin, int n)
 {
-    QList<QDate> g;
-    const qint64 jours = debut.daysTo(fin);
-    if (n < 2 || jours <= 0)
-        return {debut};
-    for (int i = 0; i < n - 1; ++i)
-        g.append(debut.addDays(qint64(std::floor(double(jours) * i / (n - 1)))));
-    // The right end closes the last day drawn: named after it, not after the day to come.
-    g.append(fin.addDays(-1));
+    const qint64 dernier = qMax<qint64>(0, debut.daysTo(fin) - 1);
+    QList<Graduation> g;
+    for (int i = 0; i < qMax(n, 1); ++i) {
+        const QDate jour = debut.addDays(n > 1 ? qint64(std::floor(double(dernier) * i / (n - 1))) : 0);
+        // More graduations than days: each day once.
+        if (g.isEmpty() || g.last().jour != jour)
+            g.append({jour, Abscisse(debut, fin, jour)});
+    }
     return g;
+}
+
+double Abscisse(const QDate& debut, const QDate& fin, const QDate& jour)
+{
+    return double(debut.daysTo(jour)) / double(qMax<qint64>(1, debut.daysTo(fin)));
+}
+
+QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur, const QDate& debut,
+                       const QDate& fin)
+{
+    QList<QPointF> p;
+    p.reserve(jours.size() * 2 + 2);
+    qreal avant = 0;
+    for (const Series_Saison::Jour& j : jours) {
+        const qreal x = Abscisse(debut, fin, j.date);
+        p.append(QPointF(x, avant));
+        avant = j.*valeur;
+        p.append(QPointF(x, avant));
+    }
+    if (!jours.isEmpty())
+        p.append(QPointF(Abscisse(debut, fin, qMax(fin, jours.last().date.addDays(1))), avant));
+    return p;
 }
 
 } // namespace Axes_Progression

@@ -3,6 +3,8 @@
 #include "Series_Saison.h"
 
 #include <QDate>
+#include <QList>
+#include <QPointF>
 #include <QString>
 
 // The ranges of the Progression charts' axes, worked out from the season alone, apart from any
@@ -38,9 +40,27 @@ Entier Axe_Entier(int valeurMax);
 // shows the whole year when aujourdhui is outside it.
 Axes Calculer(const Series_Saison::Series& s, const QString& anneeChallenge, const QDate& aujourdhui);
 
-// Where the labels of the days go: n graduations from debut to fin, the first and the last on
-// them, each named after the day it falls in; the last, at the end of the last day drawn, after
-// that day.
-QList<QDate> Graduations_Jours(const QDate& debut, const QDate& fin, int n);
+// A graduation of the days: the day it names and where it stands across the plot, 0 at the
+// left end and 1 at the right.
+struct Graduation
+{
+    QDate jour;
+    double x = 0;
+};
+
+// Where the labels of the days go: n graduations, on the first day and on the last one drawn
+// and spread evenly between them, each at its own day's place however many days lie between
+// two of them.
+QList<Graduation> Graduations_Jours(const QDate& debut, const QDate& fin, int n);
+
+// Where a day starts across the plot of the days from debut to fin (excluded), 0 to 1: each day
+// has a slot of the same width, and its step and its label stand at the start of it. The curves,
+// the grid lines and the labels are all placed by it.
+double Abscisse(const QDate& debut, const QDate& fin, const QDate& jour);
+
+// A curve drawn as steps, x across the plot and y the day's value: each day's value holds until
+// the next day that changes it, the last one to the plot's end (today, while the season runs).
+QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur, const QDate& debut,
+                       const QDate& fin);
 
 } // namespace Axes_Progression

@@ -87,13 +87,13 @@ void Graphique_Progression::Peindre(QPainter& peintre, const QRectF& zone) const
         largeurValeurs = qMax(largeurValeurs, mesure.horizontalAdvance(valeurs.last()));
     }
     QStringList etiquettes;
-    QList<QDate> jours;
+    QList<Axes_Progression::Graduation> jours;
     if (m_barres) {
         etiquettes = m_categories;
     } else {
         jours = Axes_Progression::Graduations_Jours(m_debut, m_fin, m_graduations);
-        for (const QDate& j : std::as_const(jours))
-            etiquettes << j.toString(QStringLiteral("dd/MM"));
+        for (const Axes_Progression::Graduation& g : std::as_const(jours))
+            etiquettes << g.jour.toString(QStringLiteral("dd/MM"));
     }
     qreal demiEtiquette = 0;
     if (!m_barres && !etiquettes.isEmpty())
@@ -117,8 +117,7 @@ void Graphique_Progression::Peindre(QPainter& peintre, const QRectF& zone) const
 
     const qreal maximum = qMax(1, m_axe.maximum);
     auto y = [&](qreal v) { return trace.bottom() - v / maximum * trace.height(); };
-    const qreal largeurJours = qMax<qint64>(1, m_debut.daysTo(m_fin));
-    auto x = [&](qreal jour) { return trace.left() + jour / largeurJours * trace.width(); };
+    auto x = [&](qreal abscisse) { return trace.left() + abscisse * trace.width(); };
 
     // The grid and the graduations of the values, left.
     peintre.setFont(texte);
@@ -148,7 +147,7 @@ void Graphique_Progression::Peindre(QPainter& peintre, const QRectF& zone) const
             trait = trace.left() + trace.width() * i / colonnes;
             centre = trait + trace.width() / colonnes / 2;
         } else {
-            trait = colonnes > 1 ? trace.left() + trace.width() * i / (colonnes - 1) : trace.left();
+            trait = x(jours[i].x);
             centre = trait;
         }
         peintre.setPen(i == 0 ? axe : grille);
@@ -165,9 +164,10 @@ void Graphique_Progression::Peindre(QPainter& peintre, const QRectF& zone) const
             }
         }
     }
+    // The plot closed on the right: past the last day's label, its day still runs to there.
+    peintre.setPen(grille);
+    peintre.drawLine(QPointF(trace.right(), trace.top()), QPointF(trace.right(), trace.bottom()));
     if (m_barres) {
-        peintre.setPen(grille);
-        peintre.drawLine(QPointF(trace.right(), trace.top()), QPointF(trace.right(), trace.bottom()));
         if (!m_titreAxe.isEmpty()) {
             peintre.setFont(titreAxe);
             peintre.setPen(Couleur_Texte);

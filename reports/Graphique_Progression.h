@@ -21,7 +21,7 @@ class Graphique_Progression : public QWidget
     Q_OBJECT
 
 public:
-    // A curve, x in days from the first day of the axis (a day's start), y a value.
+    // A curve, x across the plot from 0 to 1 (Axes_Progression::Abscisse), y a value.
     struct Courbe
     {
         QPen trait;

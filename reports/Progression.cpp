@@ -41,25 +41,6 @@ QString Mois_Court(int annee, int mois, bool avecAnnee)
     return texte;
 }
 
-// A curve drawn as steps: each day's value holds until the next day that changes it, the last
-// one to the axis's end (today, while the season runs); x counts the days from the axis's first.
-QList<QPointF> Marches(const QList<Series_Saison::Jour>& jours, int Series_Saison::Jour::*valeur, const QDate& debut,
-                       const QDate& fin)
-{
-    QList<QPointF> p;
-    p.reserve(jours.size() * 2 + 2);
-    qreal avant = 0;
-    for (const Series_Saison::Jour& j : jours) {
-        const qreal x = qreal(debut.daysTo(j.date));
-        p.append(QPointF(x, avant));
-        avant = j.*valeur;
-        p.append(QPointF(x, avant));
-    }
-    if (!jours.isEmpty())
-        p.append(QPointF(qMax(qreal(debut.daysTo(jours.last().date)) + 1, qreal(debut.daysTo(fin))), avant));
-    return p;
-}
-
 QPen Trait_Points()
 {
     return QPen(Progression::Couleur_Points(), 3);
@@ -240,11 +221,11 @@ void Progression::Tracer(const Series_Saison::Series& s)
     // What the points become once validated, then the validated points on top: where nothing
     // waits the two lie on each other, and the line of the points won must stay in sight.
     Graphique_Points->Definir_Jours(
-        {{Trait_Prevus(), Marches(s.jours, &Series_Saison::Jour::points_prevus, m_axes.debut, m_axes.fin)},
-         {Trait_Points(), Marches(s.jours, &Series_Saison::Jour::points, m_axes.debut, m_axes.fin)}},
+        {{Trait_Prevus(), Axes_Progression::Marches(s.jours, &Series_Saison::Jour::points_prevus, m_axes.debut, m_axes.fin)},
+         {Trait_Points(), Axes_Progression::Marches(s.jours, &Series_Saison::Jour::points, m_axes.debut, m_axes.fin)}},
         m_axes.debut, m_axes.fin, 7, m_axes.points);
     Graphique_Departements->Definir_Jours(
-        {{QPen(Couleur_Departements(), 3), Marches(s.jours, &Series_Saison::Jour::departements, m_axes.debut, m_axes.fin)}},
+        {{QPen(Couleur_Departements(), 3), Axes_Progression::Marches(s.jours, &Series_Saison::Jour::departements, m_axes.debut, m_axes.fin)}},
         m_axes.debut, m_axes.fin, 5, m_axes.departements);
     Tracer_Mois(s);
 }

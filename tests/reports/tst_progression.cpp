@@ -1,7 +1,7 @@
 // The season's series computed from hand-made logs, the score line of the main window, and the
 // Progression window on real widgets: opened from its menu by Alt+P, redrawn after a QSO typed
 // in the main window, rendered to an image, saved as PNG and PDF and printed to a real PDF; the
-// ranges of the charts' axes.
+// ranges of the charts' axes, and each day's step under its own date.
 
 #include "Axes_Progression.h"
 #include "Enregistrement.h"
@@ -131,6 +131,8 @@ private slots:
     void series();
     void axes_data();
     void axes();
+    void marches_sous_leurs_dates_data();
+    void marches_sous_leurs_dates();
     void bilan_comme_total_et_recapitulatif_data();
     void bilan_comme_total_et_recapitulatif();
 
@@ -245,7 +247,7 @@ void Tst_Progression::axes_data()
     QTest::newRow("saison vide et finie: l'annee du Challenge")
         << QByteArray() << QStringLiteral("2009") << finie << QDate(2009, 1, 1) << QDate(2010, 1, 1)
         << QList<int>{2, 1, 2, 1, 2, 1}
-        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "31/12"};
+        << QStringList{"01/01", "02/03", "02/05", "02/07", "31/08", "31/10", "31/12"};
     QTest::newRow("saison vide, annee illisible: l'annee en cours jusqu'a aujourd'hui")
         << QByteArray() << QStringLiteral("20O9") << finie << QDate(2026, 1, 1) << QDate(2026, 12, 10)
         << QList<int>{2, 1, 2, 1, 2, 1}
@@ -253,11 +255,11 @@ void Tst_Progression::axes_data()
     QTest::newRow("saison vide en cours: du 1er janvier a aujourd'hui")
         << QByteArray() << QStringLiteral("2009") << enCours << QDate(2009, 1, 1) << QDate(2009, 3, 29)
         << QList<int>{2, 1, 2, 1, 2, 1}
-        << QStringList{"01/01", "15/01", "30/01", "13/02", "28/02", "14/03", "28/03"};
+        << QStringList{"01/01", "15/01", "29/01", "13/02", "27/02", "13/03", "28/03"};
     QTest::newRow("saison vide pas commencee: l'annee a venir entiere")
         << QByteArray() << QStringLiteral("2027") << finie << QDate(2027, 1, 1) << QDate(2028, 1, 1)
         << QList<int>{2, 1, 2, 1, 2, 1}
-        << QStringList{"01/01", "02/03", "02/05", "02/07", "01/09", "01/11", "31/12"};
+        << QStringList{"01/01", "02/03", "02/05", "02/07", "31/08", "31/10", "31/12"};
     QTest::newRow("saison vide au 3 janvier: la semaine d'avant")
         << QByteArray() << QStringLiteral("2009") << QDate(2009, 1, 3) << QDate(2008, 12, 28) << QDate(2009, 1, 4)
         << QList<int>{2, 1, 2, 1, 2, 1}
@@ -273,11 +275,11 @@ void Tst_Progression::axes_data()
     QTest::newRow("saison en cours: jusqu'a aujourd'hui")
         << Octets({Q("01/03/09", "29001", Ca), Q("02/03/09", "75001", Cc)}) << QStringLiteral("2009") << enCours
         << QDate(2009, 3, 1) << QDate(2009, 3, 29) << QList<int>{10, 2, 3, 1, 3, 1}
-        << QStringList{"01/03", "05/03", "10/03", "15/03", "19/03", "24/03", "28/03"};
+        << QStringList{"01/03", "05/03", "10/03", "14/03", "19/03", "23/03", "28/03"};
     QTest::newRow("QSO date apres aujourd'hui: jusqu'a lui")
         << Octets({Q("01/03/09", "29001", Ca), Q("15/04/09", "75001", Cc)}) << QStringLiteral("2009") << enCours
         << QDate(2009, 3, 1) << QDate(2009, 4, 16) << QList<int>{10, 2, 2, 1, 3, 1}
-        << QStringList{"01/03", "08/03", "16/03", "24/03", "31/03", "08/04", "15/04"};
+        << QStringList{"01/03", "08/03", "16/03", "23/03", "31/03", "07/04", "15/04"};
     QTest::newRow("saison sur deux annees")
         << Octets({Q("30/12/08", "29001", Cc), Q("02/01/09", "75001", Ca), Q("31/12/08", "13001", Cc),
                    Q("01/12/09", "29002", Cc)})
@@ -319,9 +321,50 @@ void Tst_Progression::axes()
                          a.departements.pas}),
              valeurs);
     QStringList etiquettes;
-    for (const QDate& j : Axes_Progression::Graduations_Jours(a.debut, a.fin, 7))
-        etiquettes << j.toString(QStringLiteral("dd/MM"));
+    for (const Axes_Progression::Graduation& g : Axes_Progression::Graduations_Jours(a.debut, a.fin, 7))
+        etiquettes << g.jour.toString(QStringLiteral("dd/MM"));
     QCOMPARE(etiquettes, jours);
+}
+
+void Tst_Progression::marches_sous_leurs_dates_data()
+{
+    QTest::addColumn<QByteArray>("log");
+    QTest::addColumn<QDate>("aujourdhui");
+    // A QSO every day of the first week, then days without any here and there and two months
+    // without any.
+    QStringList saison;
+    for (int i = 0; i < 300; ++i)
+        if (i < 6 || i == 299 || (i % 5 != 1 && (i < 100 || i >= 160)))
+            saison << Enr(QDate(2009, 3, 1).addDays(i).toString(QStringLiteral("dd/MM/yy")), QStringLiteral("29001"), Cc,
+                          QStringLiteral("F6XYZ"));
+    QTest::newRow("un jour") << Octets({Q("28/03/09", "2A001", Ca)}) << QDate(2026, 12, 9);
+    QTest::newRow("une semaine") << Octets(saison.mid(0, 6)) << QDate(2026, 12, 9);
+    QTest::newRow("300 jours avec des trous") << Octets(saison) << QDate(2026, 12, 9);
+    QTest::newRow("fin de mois et d'annee, en cours")
+        << Octets({Q("29/12/08", "29001", Cc), Q("31/12/08", "75001", Cc), Q("01/01/09", "13001", Ca), Q("05/01/09", "56001", Cc),
+                   Q("31/01/09", "29002", Cc), Q("01/02/09", "2B001", Ca), Q("02/02/09", "35001", Cc)})
+        << QDate(2009, 2, 10);
+}
+
+void Tst_Progression::marches_sous_leurs_dates()
+{
+    // On both day charts, each step rises on its day's label, or between the labels around it.
+    QFETCH(QByteArray, log);
+    QFETCH(QDate, aujourdhui);
+    const Series_Saison::Series s = Series_Saison::Calculer(log);
+    const Axes_Progression::Axes a = Axes_Progression::Calculer(s, QStringLiteral("2009"), aujourdhui);
+    const QList<QPointF> marches = Axes_Progression::Marches(s.jours, &Series_Saison::Jour::points, a.debut, a.fin);
+    for (int n : {7, 5}) {
+        const QList<Axes_Progression::Graduation> g = Axes_Progression::Graduations_Jours(a.debut, a.fin, n);
+        for (int k = 0, i = 0; k < s.jours.size(); ++k) {
+            while (i + 1 < g.size() && g[i].jour < s.jours[k].date)
+                ++i;
+            const qreal x = marches[2 * k].x();
+            QVERIFY2(marches[2 * k + 1].x() == x
+                         && (g[i].jour == s.jours[k].date ? qAbs(g[i].x - x) < 1e-9 : i > 0 && g[i - 1].x < x && x < g[i].x),
+                     qPrintable(QStringLiteral("%1 : x %2, %3 graduations").arg(s.jours[k].date.toString(Qt::ISODate)).arg(x).arg(n)));
+        }
+    }
 }
 
 void Tst_Progression::bilan_comme_total_et_recapitulatif_data()
@@ -765,7 +808,7 @@ void Tst_Progression::impression_pdf()
     const QString texte = QString::fromUtf8(outil.readAllStandardOutput()).simplified();
     for (const char* attendu : {"Progression du Challenge 2009 - F1ABC au 28/03/2009",
                                 "Points : 2 validés · 6 en attente · 2 départements", "Points du Challenge, jour par jour",
-                                "QSO par mois et par type d'activité", "Départements contactés", "Mois", "24/03", "10"})
+                                "QSO par mois et par type d'activité", "Départements contactés", "Mois", "23/03", "10"})
         QVERIFY2(texte.contains(QString::fromUtf8(attendu)), qPrintable(QString::fromUtf8(attendu) + QStringLiteral(" | ") + texte.left(400)));
 
     // The window on screen keeps its size after the page was laid out at another one.
