@@ -67,27 +67,36 @@ bool Est_Utf8(QByteArrayView octets)
 
 } // namespace
 
+// A line ends at LF, the CR before it going with it; a CR elsewhere is one of the line's bytes,
+// as the program has always read it. Only a file without any LF has its lines ended by CR,
+// as the old Macintosh editors saved them.
+static bool Fins_CR(QByteArrayView texte)
+{
+    return !texte.contains('\n') && texte.contains('\r');
+}
+
 Examen Examiner(QByteArrayView octets)
 {
     Examen e;
     e.marque = Commence_Par_Marque(octets);
     const QByteArrayView texte = e.marque ? octets.sliced(3) : octets;
     e.utf8 = Est_Utf8(texte);
+    if (Fins_CR(texte)) {
+        e.fins = true;
+        e.derniere = !texte.endsWith('\r');
+        return e;
+    }
     const char* const p = texte.data();
     const qsizetype n = texte.size();
     qsizetype debut = 0;
     while (debut < n) {
         const void* trouve = std::memchr(p + debut, '\n', size_t(n - debut));
-        const qsizetype fin = trouve ? static_cast<const char*>(trouve) - p : n;
-        qsizetype longueur = fin - debut;
         if (!trouve) {
             e.derniere = true;
-        } else if (longueur > 0 && p[fin - 1] == '\r') {
-            --longueur;
-        } else {
-            e.fins = true;
+            break;
         }
-        if (longueur > 0 && std::memchr(p + debut, '\r', size_t(longueur)))
+        const qsizetype fin = static_cast<const char*>(trouve) - p;
+        if (fin == debut || p[fin - 1] != '\r')
             e.fins = true;
         debut = fin + 1;
     }
@@ -113,23 +122,21 @@ QByteArray Remettre(const QByteArray& octets, const Examen& examen)
         utf8Recode = Texte1252::Encoder(QString::fromUtf8(texte));
         texte = utf8Recode;
     }
+    const char fin = Fins_CR(texte) ? '\r' : '\n';
     QByteArray sortie;
     sortie.reserve(texte.size() + texte.size() / 20 + 64);
     const char* const p = texte.data();
     const qsizetype n = texte.size();
     qsizetype debut = 0;
     while (debut < n) {
-        // A line ends at CR LF, at LF alone or at CR alone.
-        qsizetype fin = debut;
-        while (fin < n && p[fin] != '\n' && p[fin] != '\r')
-            ++fin;
-        sortie += QByteArrayView(p + debut, fin - debut);
+        const void* trouve = std::memchr(p + debut, fin, size_t(n - debut));
+        const qsizetype bout = trouve ? static_cast<const char*>(trouve) - p : n;
+        qsizetype longueur = bout - debut;
+        if (fin == '\n' && longueur > 0 && p[debut + longueur - 1] == '\r')
+            --longueur;
+        sortie += QByteArrayView(p + debut, longueur);
         sortie += "\r\n";
-        if (fin < n && p[fin] == '\r' && fin + 1 < n && p[fin + 1] == '\n')
-            fin += 2;
-        else
-            fin += 1;
-        debut = fin;
+        debut = bout + 1;
     }
     return sortie;
 }

@@ -2,6 +2,7 @@
 // types: every key and click goes to the top-level window, which routes it to the focus.
 
 #include "Filtre_Touches.h"
+#include "Forme_Log.h"
 #include "Historique_Modifications.h"
 #include "Journal.h"
 #include "Main.h"
@@ -309,20 +310,26 @@ void Tst_Annulation::suppression_annulee_apres_redemarrage()
     QVERIFY(QTest::qWaitForWindowActive(m));
     const QString total = m->Total_Points->text();
 
-    // The castle's QSOs are deleted with one "Oui".
+    // The castle's QSOs are deleted with one "Oui"; the lone LF is another program's line end,
+    // so the log is first written back in the program's form, the hand-kept bytes kept aside.
     m->Selectionner_Ligne(0);
     p->plateforme->reponses = {true};
     Cliquer(m->Annule_Saisie);
     const QByteArray sans = p->Octets_Log();
     QCOMPARE(sans, Octets({Enr("02/03/09", "35001", CC, "F5BBB")}) + "remarque \xe9\xe8\x80\xff\r\n");
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : suppression du KVRT 29001"));
+    const QStringList dits = p->plateforme->Prendre_Messages();
+    QCOMPARE(dits.size(), 1);
+    QVERIFY2(dits.first().contains(QStringLiteral("(fins de ligne autres que CR LF, dernière ligne sans fin de ligne)")),
+             qPrintable(dits.first()));
+    QCOMPARE(p->Lire_Fichier(QFileInfo(dits.first().section(QStringLiteral("\r\n"), -1)).fileName()), log);
 
-    // Closed and started again: Ctrl+Z brings the log back byte for byte.
+    // Closed and started again: Ctrl+Z brings every line back, in the program's form.
     Redemarrer();
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : suppression du KVRT 29001"));
     QCOMPARE(m->statusBar()->currentMessage(), QString());
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), log);
+    QCOMPARE(p->Octets_Log(), Forme_Log::Remettre(log));
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Annulé : suppression du KVRT 29001"));
     QCOMPARE(m->Nombre_Lignes(), 4);
     QCOMPARE(m->Total_Points->text(), total);

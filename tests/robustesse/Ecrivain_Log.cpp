@@ -149,7 +149,19 @@ int main(int argc, char* argv[])
     // The start reads every line of the log, whatever the moment of the last kill.
     const QByteArray depart = Lire(log);
     const QList<QByteArray> lignesDepart = Modele_Log::Lignes(depart);
-    if (!plateforme.messages.isEmpty() && plateforme.messages != QStringList{QStringLiteral("Il n'y a pas de données a modifier")}) {
+    // A power cut in the middle of an append leaves part of a line: the start takes it out
+    // once the log as it was is kept in the copy its message names.
+    plateforme.messages.removeAll(QStringLiteral("Il n'y a pas de données a modifier"));
+    if (plateforme.messages.size() == 1
+        && plateforme.messages.first().startsWith(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie"))) {
+        const QString copie = plateforme.messages.first().section(QStringLiteral("\r\n"), -1);
+        if (Lire(copie).size() <= depart.size()) {
+            Noter("MESSAGE copie absente ou trop courte " + copie.toUtf8());
+            return 6;
+        }
+        plateforme.messages.clear();
+    }
+    if (!plateforme.messages.isEmpty()) {
         Noter("MESSAGE " + plateforme.messages.join(QLatin1Char('|')).toUtf8());
         return 6;
     }
