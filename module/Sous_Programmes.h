@@ -182,6 +182,9 @@ public:
     // A file beside the log that could not be written: its number, its name, the cause, then
     // what was not done.
     void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
+    // True, after telling the user ("<quoi> ne peut pas remplacer le log ni son journal", then
+    // suite), when a file the operator chose to write is the log or its journal, by whatever path.
+    bool Refuser_Log_Pour_Cible(const QString& chemin, const QString& quoi, const QString& suite);
 
 private:
     QString m_repertoire;
