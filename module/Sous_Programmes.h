@@ -150,7 +150,8 @@ public:
     QStringList Dossiers_Connus() const;
     // The log of this station and year is not in `dossier`: when another known folder has it,
     // the user is told and chooses to use it there (dossier then names that folder), to copy
-    // it with its journal into `dossier`, or the answer `renoncer`.
+    // it with its journal into `dossier`, or the answer `renoncer`. To use it there is kept in
+    // the station's settings ("Chemin Log <year>") and not asked again while the log is there.
     enum class Log_Retrouve { Nulle_Part, Pret, Renonce };
     Log_Retrouve Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier, const QString& renoncer,
                                QWidget* parent);

@@ -528,6 +528,17 @@ void Tst_Dossier::log_retrouve()
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), debut);
         }
     }
+    if (reponse == 0) {
+        // The answer is kept for that log: the next start uses it there without asking.
+        QCOMPARE(reglages.Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Chemin Log 2009"), QString()), perso);
+        Plateforme_Test encore(systeme);
+        Sous_Programmes sp(encore, reglages);
+        Main m(sp);
+        m.Main_Form_Load();
+        QCOMPARE(encore.questions, QStringList());
+        QCOMPARE(sp.Repertoire(), perso);
+        QCOMPARE(m.Liste_KVRT->model()->rowCount(), 1);
+    }
     QCOMPARE(QFileInfo::exists(utilisateur + QLatin1Char('/') + nom), reponse == 1);
     QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()),
              station && reponse == 2 ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
