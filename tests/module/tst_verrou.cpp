@@ -81,13 +81,14 @@ bool Preparer_Verrous_De_Root(const std::string& base)
     const std::string dossier = base + "/verrous";
     if (::mkdir(dossier.c_str(), 0755) != 0 || ::chown(dossier.c_str(), Utilisateur_Ordinaire::Uid, Utilisateur_Ordinaire::Uid) != 0)
         return false;
-    for (const char* nom : {"/repris", "/garde"}) {
+    for (const char* nom : {"/repris", "/garde", "/illisible"}) {
         FILE* f = std::fopen((dossier + nom).c_str(), "w");
         if (!f || std::fwrite(Verrou_Perime.constData(), 1, size_t(Verrou_Perime.size()), f) != size_t(Verrou_Perime.size())
             || std::fclose(f) != 0)
             return false;
     }
-    return true;
+    // As a program run under sudo with a strict umask leaves it.
+    return ::chmod((dossier + "/illisible").c_str(), 0600) == 0;
 }
 
 // The lock of a log left by a program that ran as another user (a run under sudo) and has
@@ -100,7 +101,9 @@ bool Poser_Verrou_D_Autrui(const QString& log, const char* nom)
     if (Utilisateur_Ordinaire::Relance())
         return ::rename((Utilisateur_Ordinaire::Dossier() + "/verrous/" + nom).c_str(), verrou.constData()) == 0;
     QFile f(QFile::decodeName(verrou));
-    return f.open(QIODevice::WriteOnly) && f.write(Verrou_Perime) == Verrou_Perime.size() && f.setPermissions(QFile::ReadOwner);
+    const bool illisible = qstrcmp(nom, "illisible") == 0;
+    return f.open(QIODevice::WriteOnly) && f.write(Verrou_Perime) == Verrou_Perime.size()
+           && f.setPermissions(illisible ? QFileDevice::Permissions() : QFile::ReadOwner);
 }
 
 // A temporary file left by a rewrite that was interrupted a day ago.
@@ -149,7 +152,8 @@ private slots:
     void routines_refusees_data();
     void routines_refusees();
     void changement_de_station();
-    void verrou_abandonne_garde_par_son_dossier();
+    void verrou_qui_ne_peut_etre_repris_data();
+    void verrou_qui_ne_peut_etre_repris();
 };
 
 // At start-up, the log of the station is held by another program (running, or killed and
@@ -364,32 +368,48 @@ void Tst_Verrou::changement_de_station()
     QVERIFY(garde.fermees.isEmpty());
 }
 
-// A stale lock of another user's in a folder that keeps it (read-only here): no program has
-// the log, but the lock cannot be taken over. Each change is refused with a message that says
-// so and names the file to remove; nothing is written.
-void Tst_Verrou::verrou_abandonne_garde_par_son_dossier()
+// A lock of another user's that this one cannot take over: abandoned, in a folder that keeps
+// it (read-only here), or one he may not even read. Each change is refused with a message
+// that says so and names the file to remove; nothing is written.
+void Tst_Verrou::verrou_qui_ne_peut_etre_repris_data()
 {
+    QTest::addColumn<QString>("verrou");
+    QTest::addColumn<QString>("message"); // "%1" the log, "%2" the lock
+    QTest::newRow("abandonne, garde par son dossier")
+        << "garde"
+        << "Le log\r\n%1\r\nest bloqué par un verrou abandonné, laissé par un programme qui ne tourne plus (lancé peut-être "
+           "par un autre utilisateur ou en administrateur). Le programme ne peut pas supprimer ce verrou (permission "
+           "refusée) :\r\n%2\r\nSupprimez ce fichier, au besoin en administrateur, puis recommencez.";
+    QTest::newRow("illisible")
+        << "illisible"
+        << "Le log\r\n%1\r\nest bloqué par un verrou que le programme ne peut pas lire (permission refusée), laissé par un "
+           "autre utilisateur ou en administrateur :\r\n%2\r\nSi aucune autre fenêtre du programme n'a ce log ouvert, ce "
+           "verrou est abandonné : supprimez ce fichier, au besoin en administrateur, puis recommencez.";
+}
+
+void Tst_Verrou::verrou_qui_ne_peut_etre_repris()
+{
+    QFETCH(QString, verrou);
+    QFETCH(QString, message);
     Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     p.sp->Indicatif_Station = QStringLiteral("F1ABC");
     p.sp->Annee_Challenge = QStringLiteral("2009");
     const QByteArray log = p.Octets_Log();
-    QVERIFY(Poser_Verrou_D_Autrui(p.Log(), "garde"));
+    QVERIFY(Poser_Verrou_D_Autrui(p.Log(), qPrintable(verrou)));
     const QByteArray dossier = QFile::encodeName(QFileInfo(p.Log()).path());
-    QVERIFY(::chmod(dossier.constData(), 0555) == 0);
+    if (verrou == QLatin1String("garde"))
+        QVERIFY(::chmod(dossier.constData(), 0555) == 0);
     const auto rendre = qScopeGuard([&] { ::chmod(dossier.constData(), 0755); });
 
     QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
     QVERIFY(!p.sp->Ajoute_Ligne(ligne));
     QCOMPARE(p.plateforme->messages,
-             QStringList{QStringLiteral("Le log\r\n%1\r\nest bloqué par un verrou abandonné, laissé par un programme qui ne tourne "
-                                        "plus (lancé peut-être par un autre utilisateur ou en administrateur). Le programme ne peut "
-                                        "pas supprimer ce verrou (permission refusée) :\r\n%2\r\nSupprimez ce fichier, au besoin en "
-                                        "administrateur, puis recommencez.\r\nLe QSO n'a pas été enregistré.")
-                             .arg(QDir::toNativeSeparators(p.Log()), QDir::toNativeSeparators(Verrou_Log::Chemin_Verrou(p.Log())))});
+             QStringList{message.arg(QDir::toNativeSeparators(p.Log()), QDir::toNativeSeparators(Verrou_Log::Chemin_Verrou(p.Log())))
+                         + QStringLiteral("\r\nLe QSO n'a pas été enregistré.")});
     QCOMPARE(p.Octets_Log(), log);
-    QCOMPARE(Tenu_Par(p.Log()), qint64(999999999));
+    QVERIFY(QFile::exists(Verrou_Log::Chemin_Verrou(p.Log())));
 }
 
 // Started again with the path of a log in its environment, the test program holds that log's
