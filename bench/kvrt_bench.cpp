@@ -1,5 +1,5 @@
 // Times the real main window, report windows and routines on logs of 1,000, 10,000 and
-// 99,999 QSOs, against the floor of reading the log once and rewriting it once, and measures
+// 99,999 QSOs (and the import of damaged or hostile files beside them), against the floor of reading the log once and rewriting it once, and measures
 // the peak resident memory with the largest log open. The program has no cache: every
 // operation reads the whole file again, so the floor is what the design cannot go below.
 //
@@ -391,6 +391,64 @@ public:
                 cibleImporter, message.left(40));
         p.Ecrire_Fichier(QFileInfo(chemin).fileName(), log);
         m()->sp.Rafraichir_Liste_Log();
+        Fichiers_Hostiles();
+    }
+
+    // Damaged or hostile files, whatever the log's size: each is read in one pass and ends in
+    // a sentence (or a preview) within its target, the time of some milliseconds a megabyte.
+    void Fichiers_Hostiles()
+    {
+        static QTemporaryDir dossier;
+        struct Cas
+        {
+            QString operation;
+            QString nom;
+            QByteArray contenu;
+            double cible;
+            bool chercher = false;
+        };
+        QByteArray references = "<QSO_DATE:8>20090328 <CALL:5>F6XYZ <COMMENT:";
+        QByteArray commentaire;
+        for (int i = 0; commentaire.size() < (16 << 20) / 10; ++i)
+            commentaire += "KVRT " + QByteArray::number(10000 + i % 89999).rightJustified(5, '0') + ' ';
+        references += QByteArray::number(commentaire.size()) + '>' + commentaire + "<EOR>\r\n";
+        const Cas cas[] = {
+            {QStringLiteral("Fichier hostile : 1,6 Mo de « < » puis « > »"), QStringLiteral("inferieurs.adi"),
+             QByteArray((16 << 20) / 10, '<') + '>', 200},
+            {QStringLiteral("Fichier hostile : 16 Mo de « < » puis « > »"), QStringLiteral("inferieurs_16.adi"),
+             QByteArray(16 << 20, '<') + '>', 2000},
+            {QStringLiteral("Fichier hostile : 1,6 Mo de « <A: »"), QStringLiteral("balises.adi"),
+             QByteArray("<A:").repeated((16 << 20) / 30) + '>', 200},
+            {QStringLiteral("Fichier hostile : ADX imbriqué 100 000 fois"), QStringLiteral("profond.adx"),
+             "<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>" + QByteArray("<a>").repeated(100000), 200},
+            {QStringLiteral("Fichier hostile : commentaire de 1,6 Mo plein de références"), QStringLiteral("references.adi"),
+             references, 500, true},
+        };
+        for (const Cas& c : cas) {
+            const QString fichier = dossier.filePath(c.nom);
+            QFile f(fichier);
+            if (!f.open(QIODevice::WriteOnly) || f.write(c.contenu) != c.contenu.size())
+                qFatal("impossible d'écrire %s", qPrintable(fichier));
+            f.close();
+            QPointer<Import_Adif> fenetre;
+            QString dit;
+            const double ms = Chronometrer(
+                reps, [&] { fenetre->Ouvrir_Fichier(fichier); Afficher(); },
+                [&] {
+                    p.plateforme->messages.clear();
+                    fenetre = new Import_Adif(*p.sp, m());
+                    fenetre->Chercher_Texte->setChecked(c.chercher);
+                    fenetre->Import_Adif_Form_Load();
+                },
+                [&] {
+                    dit = p.plateforme->messages.isEmpty() ? fenetre->Resume->text() : p.plateforme->Dernier_Message();
+                    fenetre->close();
+                    Fermer_Fenetres_Differees();
+                });
+            p.plateforme->messages.clear();
+            dit = dit.simplified();
+            lignes.push_back({c.operation, ms, c.cible, dit.size() > 70 ? dit.left(70) + QStringLiteral("…") : dit});
+        }
     }
 
     void Operations_Un_QSO()

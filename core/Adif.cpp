@@ -144,22 +144,39 @@ bool Debut_De_Champ(QByteArrayView texte)
     return true;
 }
 
+// The "<" or ">" that ends a tag opened just before `depuis`, `fin` when there is none: a
+// "<" met first opens another tag, so that a run of "<" is read once, not once per "<".
+const char* Fin_Balise(const char* depuis, const char* fin)
+{
+    while (depuis < fin && *depuis != '>' && *depuis != '<')
+        ++depuis;
+    return depuis;
+}
+
 // True when a record end ("<EOR>", any case, blanks allowed) follows the position.
 bool Fin_Enregistrement_Apres(QByteArrayView octets, qsizetype depuis)
 {
-    const qsizetype n = octets.size();
-    for (qsizetype p = depuis; p < n; ++p) {
-        const char* lt = static_cast<const char*>(memchr(octets.data() + p, '<', size_t(n - p)));
+    const char* const fin = octets.data() + octets.size();
+    const char* p = octets.data() + depuis;
+    while (p < fin) {
+        const char* lt = static_cast<const char*>(memchr(p, '<', size_t(fin - p)));
         if (!lt)
             return false;
-        p = lt - octets.data();
-        const char* gt = static_cast<const char*>(memchr(lt, '>', size_t(n - p)));
-        if (!gt)
+        const char* ferme = Fin_Balise(lt + 1, fin);
+        if (ferme == fin)
             return false;
-        if (Egal_Sans_Casse(Sans_Blancs(QByteArrayView(lt + 1, gt - lt - 1)), "EOR"))
+        if (*ferme == '>' && Egal_Sans_Casse(Sans_Blancs(QByteArrayView(lt + 1, ferme - lt - 1)), "EOR"))
             return true;
+        p = *ferme == '<' ? ferme : ferme + 1;
     }
     return false;
+}
+
+// The fields a file's header holds: met without <EOH>, they make no QSO.
+bool Champ_Entete(QByteArrayView nom)
+{
+    return nom == "ADIF_VER" || nom == "PROGRAMID" || nom == "PROGRAMVERSION" || nom == "CREATED_TIMESTAMP"
+           || nom.startsWith("USERDEF");
 }
 
 // The first character that is not a blank, after a byte order mark.
@@ -254,7 +271,7 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
     Enregistrement_Adif courant;
     bool champVu = false;   // a field or record end was met: this is a tagged file
     bool champsEnCours = false; // the record being read has a field, kept or not
-    bool qsoEnCours = false;    // ... and one that is not an application's own
+    bool qsoEnCours = false;    // ... and one that is neither an application's own nor a header's
     // A file that does not begin with "<" begins with a header's free text, where a "<"
     // (a web address, a comparison) opens no tag, until the header ends.
     qsizetype premier = 0;
@@ -298,14 +315,14 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
     while (position < n) {
         if (avancement && position >= prochainAvis) {
             avancement(position);
-            prochainAvis = position + (1 << 20);
+            prochainAvis = position + Pas_Avancement;
         }
         const char* lt = static_cast<const char*>(memchr(debut + position, '<', size_t(n - position)));
         if (!lt)
             break;
         const qsizetype ouvre = lt - debut;
-        const char* gt = static_cast<const char*>(memchr(lt + 1, '>', size_t(n - ouvre - 1)));
-        if (!gt) {
+        const char* gt = Fin_Balise(lt + 1, debut + n);
+        if (gt == debut + n) {
             if (champsEnCours || (!texteEntete && Debut_De_Champ(QByteArrayView(lt + 1, n - ouvre - 1)))) {
                 coupe = true;
                 raisonCoupe = QStringLiteral("la balise « %1 » n'est pas fermée : le fichier est tronqué")
@@ -313,14 +330,13 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             }
             break;
         }
-        const qsizetype ferme = gt - debut;
-        const QByteArrayView balise(lt + 1, ferme - ouvre - 1);
         // "<" in free text opens no tag: reading goes on at the next "<".
-        const char* autre = static_cast<const char*>(memchr(balise.data(), '<', size_t(balise.size())));
-        if (autre) {
-            position = autre - debut;
+        if (*gt == '<') {
+            position = gt - debut;
             continue;
         }
+        const qsizetype ferme = gt - debut;
+        const QByteArrayView balise(lt + 1, ferme - ouvre - 1);
         const qsizetype deuxPoints = balise.indexOf(':');
         // Blanks around the name and the length come from files edited by hand.
         const QByteArrayView nom = Sans_Blancs(deuxPoints < 0 ? balise : balise.first(deuxPoints));
@@ -415,7 +431,7 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
             cle = nomMaj;
         }
         champsEnCours = true;
-        if (!cle.startsWith("APP_"))
+        if (!cle.startsWith("APP_") && !Champ_Entete(cle))
             qsoEnCours = true;
         if (gardes.isEmpty()) {
             courant.champs.append(Champ{QByteArray(cle.constData(), cle.size()), Decoder_Valeur(valeur)});
@@ -439,7 +455,8 @@ Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>
     if (avancement)
         avancement(n);
     // Fields after the last record end: a record cut off, unless they are only an
-    // application's own (a service's answer that holds no QSO).
+    // application's own or a header's (a service's answer that holds no QSO, with or
+    // without its <EOH>).
     if (coupe || qsoEnCours) {
         if (lecture.enregistrements.isEmpty())
             return echec(numero, coupe ? raisonCoupe

@@ -50,15 +50,22 @@ struct Erreur_Adif
     bool ok() const { return raison.isEmpty(); }
 };
 
+// The reader tells its progress at least once per this many bytes.
+constexpr qsizetype Pas_Avancement = qsizetype(64) << 10;
+// Fields of the XML form sit four elements deep; a file nested far deeper is damaged.
+constexpr int Profondeur_Maximale_Adx = 100;
+
 // Reads a whole file's bytes, tagged (.adi) or XML (.adx). Tags in any case, blanks inside a
 // tag, fields in any order, text between fields ignored, lengths counted in bytes (in
 // characters when only that count ends where a field can end), each value decoded as UTF-8
 // when it is valid UTF-8 and as Windows-1252 otherwise. Fields named against the rules are
 // skipped with their data and counted; a last record cut off by the end of the file is left
 // out and named. When `gardes` is not empty only the fields it names (upper case) are kept,
-// so that a large file costs little memory. `avancement` is told now and then how many bytes
-// have been read. A file of another kind, a bad length or tag inside a record, a file of
-// which nothing whole can be read give an error and no records.
+// so that a large file costs little memory. `avancement` is told how many bytes have been
+// read at least once every Pas_Avancement bytes, reading costing a time in proportion to the
+// bytes whatever their shape: its caller decides by the clock when to look at it. A file
+// of another kind, a bad length or tag inside a record, a file of which nothing whole can be
+// read, an XML file nested deeper than Profondeur_Maximale_Adx give an error and no records.
 Erreur_Adif Lire(QByteArrayView octets, Lecture& lecture, const QSet<QByteArray>& gardes = {},
                  const std::function<void(qsizetype)>& avancement = {});
 // The XML form alone; Lire hands it what begins like XML.

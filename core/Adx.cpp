@@ -43,12 +43,29 @@ Erreur_Adif Lire_Adx(QByteArrayView octets, Lecture& lecture, const QSet<QByteAr
     Enregistrement_Adif courant;
     enum class Dans { Rien, Entete, Enregistrement } dans = Dans::Rien;
     qsizetype prochainAvis = 0;
-    while (!xml.atEnd()) {
+    // Elements are counted, never followed by recursion: a damaged file nested a hundred
+    // thousand deep is refused, not the end of the program.
+    int profondeur = 0;
+    auto suivant = [&] {
         if (avancement && xml.characterOffset() >= prochainAvis) {
             avancement(qsizetype(xml.characterOffset()));
-            prochainAvis = qsizetype(xml.characterOffset()) + (1 << 20);
+            prochainAvis = qsizetype(xml.characterOffset()) + Pas_Avancement;
         }
         const QXmlStreamReader::TokenType jeton = xml.readNext();
+        if (jeton == QXmlStreamReader::StartElement)
+            ++profondeur;
+        else if (jeton == QXmlStreamReader::EndElement)
+            --profondeur;
+        return jeton;
+    };
+    auto tropProfond = [&] {
+        const int enregistrement = dans == Dans::Enregistrement ? numero : 0;
+        lecture = Lecture();
+        return Erreur_Adif{enregistrement, QStringLiteral("ses éléments XML sont imbriqués sur plus de %1 niveaux : le fichier est abîmé")
+                                               .arg(Profondeur_Maximale_Adx)};
+    };
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType jeton = suivant();
         if (jeton == QXmlStreamReader::EndElement) {
             if (dans == Dans::Enregistrement && Nom_Est(xml.name(), "RECORD")) {
                 courant.numero = numero++;
@@ -65,6 +82,8 @@ Erreur_Adif Lire_Adx(QByteArrayView octets, Lecture& lecture, const QSet<QByteAr
         }
         if (jeton != QXmlStreamReader::StartElement)
             continue;
+        if (profondeur > Profondeur_Maximale_Adx)
+            return tropProfond();
         if (!adx) {
             if (!Nom_Est(xml.name(), "ADX"))
                 return Erreur_Adif{0, QStringLiteral("il ressemble à un fichier XML qui n'est pas de l'ADIF (ADX)"), true};
@@ -79,14 +98,22 @@ Erreur_Adif Lire_Adx(QByteArrayView octets, Lecture& lecture, const QSet<QByteAr
             dans = Dans::Enregistrement;
             continue;
         }
-        if (dans == Dans::Rien || Nom_Est(xml.name(), "USERDEF")) {
-            // The records' container, and user fields that only their program understands.
-            if (Nom_Est(xml.name(), "USERDEF"))
-                xml.skipCurrentElement();
+        // The records' container is entered; user fields that only their program understands
+        // are read through with the fields, and left.
+        if (dans == Dans::Rien)
             continue;
+        const bool userdef = Nom_Est(xml.name(), "USERDEF");
+        const QByteArray nom = userdef ? QByteArray() : Nom_Champ(xml);
+        // The field's text, that of the elements inside it included, up to its end.
+        QString valeur;
+        const int niveau = profondeur;
+        while (!xml.atEnd() && profondeur >= niveau) {
+            const QXmlStreamReader::TokenType dedans = suivant();
+            if (dedans == QXmlStreamReader::Characters || dedans == QXmlStreamReader::EntityReference)
+                valeur += xml.text();
+            else if (dedans == QXmlStreamReader::StartElement && profondeur > Profondeur_Maximale_Adx)
+                return tropProfond();
         }
-        const QByteArray nom = Nom_Champ(xml);
-        const QString valeur = xml.readElementText(QXmlStreamReader::IncludeChildElements);
         if (nom.isEmpty())
             continue;
         if (gardes.isEmpty() || gardes.contains(nom))
@@ -95,12 +122,19 @@ Erreur_Adif Lire_Adx(QByteArrayView octets, Lecture& lecture, const QSet<QByteAr
     if (avancement)
         avancement(octets.size());
     if (xml.hasError()) {
-        // The end of the file inside a record: the records before it are whole.
-        if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && !lecture.enregistrements.isEmpty()) {
-            lecture.enregistrementCoupe = dans == Dans::Enregistrement ? numero : 0;
-            return {};
-        }
         const int enregistrement = dans == Dans::Enregistrement ? numero : 0;
+        if (xml.error() == QXmlStreamReader::PrematureEndOfDocumentError) {
+            // The end of the file inside a record: the records before it are whole. Without
+            // any, nothing whole can be read: the file is refused, as a tagged one cut alike.
+            if (!lecture.enregistrements.isEmpty()) {
+                lecture.enregistrementCoupe = enregistrement;
+                return {};
+            }
+            lecture = Lecture();
+            return Erreur_Adif{enregistrement, dans == Dans::Enregistrement
+                                                   ? QStringLiteral("l'enregistrement se termine sans </RECORD> : le fichier est tronqué")
+                                                   : QStringLiteral("le fichier se termine avant </ADX> : il est tronqué")};
+        }
         const QString raison = QStringLiteral("le XML est mal formé ligne %1, colonne %2").arg(xml.lineNumber()).arg(xml.columnNumber());
         lecture = Lecture();
         return Erreur_Adif{enregistrement, raison};

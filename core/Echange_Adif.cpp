@@ -83,6 +83,13 @@ bool Entre_Mot_Et_Reference(QChar c)
            || c == u']' || c == u'=';
 }
 
+// A value of the file as the preview quotes it: a damaged file's value of megabytes is shown by
+// its beginning, so that no cell or verdict costs the window more than a line.
+QString Court(const QString& valeur)
+{
+    return valeur.size() <= 40 ? valeur : valeur.left(40) + u'…';
+}
+
 // "JJ/MM/AA" from the format's YYYYMMDD, false when it is no calendar date. Made by hand: a
 // large file has hundreds of thousands of dates, and a parser built for each costs more than
 // the rest of the preview.
@@ -232,6 +239,9 @@ QStringList Noms_Sig(QStringView texte)
 QStringList References_Dans_Texte(QStringView texte)
 {
     QStringList trouvees;
+    // Those already found, looked up at once: a long comment full of references is read in
+    // one pass.
+    QSet<QString> vues;
     const qsizetype n = texte.size();
     for (qsizetype i = 0; i + 5 <= n; ++i) {
         if (i > 0 && Est_Alphanumerique(texte.at(i - 1)))
@@ -267,8 +277,10 @@ QStringList References_Dans_Texte(QStringView texte)
         }
         if (!pres)
             continue;
-        if (!trouvees.contains(r))
+        if (!vues.contains(r)) {
+            vues.insert(r);
             trouvees.append(r);
+        }
         i += 4;
     }
     return trouvees;
@@ -302,8 +314,8 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
     for (const Adif::Enregistrement_Adif& e : enregistrements) {
         Qso_Import q;
         q.numero = e.numero;
-        q.indicatif = e.Valeur("CALL").trimmed().toUpper();
-        const QString dateBrute = e.Valeur("QSO_DATE").trimmed();
+        q.indicatif = Court(e.Valeur("CALL").trimmed().toUpper());
+        const QString dateBrute = Court(e.Valeur("QSO_DATE").trimmed());
         const bool dateValide = Date_Adif(dateBrute, q.date);
         if (!dateValide)
             q.date = dateBrute;
@@ -315,26 +327,34 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
             activation = true;
             q.reference = Reference_Valide(e.Valeur("MY_SIG_INFO").trimmed());
             if (q.reference.isEmpty())
-                raison = QStringLiteral("MY_SIG_INFO « %1 » n'est pas une référence KVRT").arg(e.Valeur("MY_SIG_INFO").trimmed());
+                raison = QStringLiteral("MY_SIG_INFO « %1 » n'est pas une référence KVRT").arg(Court(e.Valeur("MY_SIG_INFO").trimmed()));
             // From castle to castle the activation scores; the castle contacted is named.
             if (Challenge(e.Valeur("SIG"), options.nomsSig))
                 q.chateauContacte = Reference_Valide(e.Valeur("SIG_INFO").trimmed());
         } else if (Challenge(e.Valeur("SIG"), options.nomsSig)) {
             q.reference = Reference_Valide(e.Valeur("SIG_INFO").trimmed());
             if (q.reference.isEmpty())
-                raison = QStringLiteral("SIG_INFO « %1 » n'est pas une référence KVRT").arg(e.Valeur("SIG_INFO").trimmed());
+                raison = QStringLiteral("SIG_INFO « %1 » n'est pas une référence KVRT").arg(Court(e.Valeur("SIG_INFO").trimmed()));
         } else if (options.chercherDansTexte) {
             QStringList trouvees;
+            QSet<QString> vues;
             for (const char* champ : {"COMMENT", "NOTES", "QSLMSG"})
                 for (const QString& r : References_Dans_Texte(e.Valeur(champ)))
-                    if (!trouvees.contains(r))
+                    if (!vues.contains(r)) {
+                        vues.insert(r);
                         trouvees.append(r);
-            if (trouvees.size() == 1)
+                    }
+            if (trouvees.size() == 1) {
                 q.reference = trouvees.first();
-            else if (trouvees.size() > 1)
-                raison = QStringLiteral("plusieurs références dans le texte (%1)").arg(trouvees.join(QStringLiteral(", ")));
-            else
+            } else if (trouvees.size() > 1) {
+                // A few are enough to say why: a comment holding thousands gives a short verdict.
+                QString liste = trouvees.mid(0, 10).join(QStringLiteral(", "));
+                if (trouvees.size() > 10)
+                    liste += QStringLiteral(", … %1 en tout").arg(trouvees.size());
+                raison = QStringLiteral("plusieurs références dans le texte (%1)").arg(liste);
+            } else {
                 raison = QStringLiteral("ni SIG ni MY_SIG KVRT, aucune référence dans COMMENT, NOTES ou QSLMSG");
+            }
         } else {
             raison = QStringLiteral("ni SIG ni MY_SIG KVRT");
         }

@@ -4,6 +4,7 @@
 #include "FichierLog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -49,9 +50,21 @@ Issue Lire(const QString& chemin, Adif::Lecture& lu, QString& erreur, const Suiv
         return Issue::Refuse;
     }
 
-    // From here on the caller shows how far the reading is, and is told when it ends.
+    // From here on the caller shows how far the reading is, and is told when it ends. It is
+    // asked by the clock, not by the bytes: a slow disk or a file of an odd shape is looked at
+    // as often as a quick one.
     suivi.commencer(taille);
-    const auto avancer = suivi.avancer;
+    QElapsedTimer systeme;
+    systeme.start();
+    auto maintenant = [&] { return suivi.horloge ? suivi.horloge() : systeme.elapsed(); };
+    qint64 dernierAvis = maintenant();
+    auto avancer = [&](int valeur, bool toujours = false) {
+        const qint64 t = maintenant();
+        if (!toujours && t - dernierAvis < Intervalle_Avis_Ms)
+            return true;
+        dernierAvis = t;
+        return suivi.avancer(valeur);
+    };
     auto finir = [&](Issue issue) {
         suivi.finir();
         return issue;
@@ -83,7 +96,8 @@ Issue Lire(const QString& chemin, Adif::Lecture& lu, QString& erreur, const Suiv
     const qsizetype total = octets.size();
     try {
         erreurAdif = Adif::Lire(octets, lecture, Echange_Adif::Champs_Utiles(), [&](qsizetype fait) {
-            if (!avancer(500 + (total > 0 ? int(500 * fait / total) : 500)))
+            // The end is always shown, however quick the reading.
+            if (!avancer(500 + (total > 0 ? int(500 * qMin(fait, total) / total) : 500), fait >= total))
                 throw Lecture_Abandonnee();
         });
     } catch (const Lecture_Abandonnee&) {

@@ -271,20 +271,29 @@ Import_Adif::Issue_Lecture Import_Adif::Lire_Fichier(const QString& chemin, QLis
                                                      QString& erreur)
 {
     // Reading and cutting a large file take a moment: the progress window shows how far it
-    // is and takes the clicks on its Annuler, the program's other windows take none; a small
-    // file is read at once, the windows redrawn meanwhile without taking clicks.
+    // is and takes the clicks on its Annuler, the program's other windows take none. It comes
+    // at once for a large file, and for any other whose reading lasts (a slow disk); until
+    // then the windows are redrawn without taking clicks.
     bool montree = false;
+    qint64 debut = 0;
+    auto montrer = [&] {
+        montree = true;
+        Dialogue_Lecture->setLabelText(QStringLiteral("Lecture de ") + QDir::toNativeSeparators(chemin));
+        Dialogue_Lecture->show();
+    };
     Fichier_Import::Suivi suivi;
+    suivi.horloge = [this] { return sp.plateforme.Millisecondes(); };
     suivi.commencer = [&](qint64 taille) {
         Dialogue_Lecture->reset();
-        montree = taille > Fichier_Import::Morceau;
-        if (montree) {
-            Dialogue_Lecture->setLabelText(QStringLiteral("Lecture de ") + QDir::toNativeSeparators(chemin));
-            Dialogue_Lecture->show();
-        }
+        montree = false;
+        debut = sp.plateforme.Millisecondes();
+        if (taille > Fichier_Import::Taille_Progression)
+            montrer();
         Progression->setValue(0);
     };
     suivi.avancer = [&](int valeur) {
+        if (!montree && sp.plateforme.Millisecondes() - debut >= Fichier_Import::Delai_Progression_Ms)
+            montrer();
         Progression->setValue(valeur);
         QCoreApplication::processEvents(montree ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
         return !Dialogue_Lecture->wasCanceled();

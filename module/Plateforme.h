@@ -22,6 +22,8 @@ public:
     virtual int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) = 0;
     virtual QDateTime Maintenant_Utc() const = 0;
     virtual QDateTime Maintenant_Local() const = 0;
+    // Milliseconds that only go forward, whatever the time of day does: how long a task lasts.
+    virtual qint64 Millisecondes() const = 0;
     // The directory of the program: its help file and its original template, and the logs
     // when the user may write there (Sous_Programmes::Choisir_Repertoire decides).
     virtual QString Repertoire_Programme() const = 0;
@@ -41,6 +43,7 @@ public:
     int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) override;
     QDateTime Maintenant_Utc() const override;
     QDateTime Maintenant_Local() const override;
+    qint64 Millisecondes() const override;
     QString Repertoire_Programme() const override;
     QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
                                   QWidget* parent = nullptr) override;

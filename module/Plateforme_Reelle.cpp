@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -84,6 +85,16 @@ QDateTime Plateforme_Reelle::Maintenant_Utc() const
 QDateTime Plateforme_Reelle::Maintenant_Local() const
 {
     return QDateTime::currentDateTime();
+}
+
+qint64 Plateforme_Reelle::Millisecondes() const
+{
+    static const QElapsedTimer depart = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return depart.elapsed();
 }
 
 QString Plateforme_Reelle::Repertoire_Programme() const

@@ -155,7 +155,8 @@ public:
     QStringList Dossiers_Connus() const;
     // The log of this station and year is not in `dossier`: when another known folder has it,
     // the user is told and chooses to use it there (dossier then names that folder), to copy
-    // it with its journal into `dossier`, or the answer `renoncer`.
+    // it with its journal into `dossier`, or the answer `renoncer`. To use it there is kept in
+    // the station's settings ("Chemin Log <year>") and not asked again while the log is there.
     enum class Log_Retrouve { Nulle_Part, Pret, Renonce };
     Log_Retrouve Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier, const QString& renoncer,
                                QWidget* parent);
@@ -187,6 +188,9 @@ public:
     // A file beside the log that could not be written: its number, its name, the cause, then
     // what was not done.
     void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
+    // True, after telling the user ("<quoi> ne peut pas remplacer le log ni son journal", then
+    // suite), when a file the operator chose to write is the log or its journal, by whatever path.
+    bool Refuser_Log_Pour_Cible(const QString& chemin, const QString& quoi, const QString& suite);
 
 private:
     QString m_repertoire;

@@ -3,6 +3,7 @@
 
 #include "Sous_Programmes.h"
 
+#include "Journal.h"
 #include "Plateforme.h"
 
 #include <QDate>
@@ -35,6 +36,19 @@ static bool Meme_Fichier(const QString& a, const QString& b)
     return QDir::cleanPath(ia.absoluteFilePath()) == QDir::cleanPath(ib.absoluteFilePath());
 }
 
+bool Sous_Programmes::Refuser_Log_Pour_Cible(const QString& chemin, const QString& quoi, const QString& suite)
+{
+    // The log and its journal change only through the program's own rewrites, which keep
+    // them in step: no other file takes their place.
+    const QString log = Nom_Log();
+    if (!Meme_Fichier(chemin, log) && !Meme_Fichier(chemin, Journal::Chemin_Journal(log)))
+        return false;
+    plateforme.Message(quoi + QStringLiteral(" ne peut pas remplacer le log ni son journal :\r\n") + QDir::toNativeSeparators(chemin)
+                           + QStringLiteral("\r\n") + suite,
+                       Fenetre_Principale);
+    return true;
+}
+
 void Sous_Programmes::Enregistre_Copie_Log()
 {
     const QString log = Nom_Log();
@@ -49,14 +63,8 @@ void Sous_Programmes::Enregistre_Copie_Log()
                                                             QStringLiteral("Log (*.txt)"), Fenetre_Principale);
     if (chemin.isEmpty())
         return;
-    // The log and its journal change only through the program's own rewrites, which keep
-    // them in step: a copy never takes their place.
-    if (Meme_Fichier(chemin, log) || Meme_Fichier(chemin, log + QStringLiteral(".journal"))) {
-        plateforme.Message(QStringLiteral("Une copie ne peut pas remplacer le log ni son journal :\r\n")
-                               + QDir::toNativeSeparators(chemin) + QStringLiteral("\r\nAucune copie n'a été enregistrée."),
-                           Fenetre_Principale);
+    if (Refuser_Log_Pour_Cible(chemin, QStringLiteral("Une copie"), QStringLiteral("Aucune copie n'a été enregistrée.")))
         return;
-    }
     // Written whole or not at all: a copy cut short by a full disk is never left behind.
     const ErreurFichier e = FichierLog::Copier(log, chemin);
     if (!e.ok() && !e.fait) {

@@ -47,7 +47,8 @@ void Sous_Programmes::Enregistre_Adif()
     const QString chemin = plateforme.Fichier_A_Enregistrer(QStringLiteral("Enregistrer le log au format ADIF"),
                                                             Repertoire() + QLatin1Char('/') + nom,
                                                             QStringLiteral("Fichier ADIF (*.adi)"), Fenetre_Principale);
-    if (chemin.isEmpty())
+    if (chemin.isEmpty()
+        || Refuser_Log_Pour_Cible(chemin, QStringLiteral("Le fichier ADIF"), QStringLiteral("Le log n'a pas été enregistré au format ADIF.")))
         return;
     int ecartees = 0, exportees = 0;
     const QByteArray adi = Echange_Adif::Exporter(lignes, Indicatif_Station, Annee_Challenge, Numero_Version,

@@ -8,6 +8,7 @@
 #include "Forme_Log.h"
 #include "Journal.h"
 #include "Plateforme.h"
+#include "Reglages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -88,6 +89,15 @@ void Sous_Programmes::Utiliser_Repertoire(const QString& dossier)
 Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier,
                                                              const QString& renoncer, QWidget* parent)
 {
+    // A log the operator chose to use where it is, in the settings of his station: not asked
+    // again while it is there.
+    const QString section = Reglages::Section_Station(indicatif);
+    const QString cle = QStringLiteral("Chemin Log ") + annee;
+    const QString retenu = reglages.Lire(section, cle, QString());
+    if (!retenu.isEmpty() && FichierLog::Existe(FichierLog::Nom_Log(retenu, indicatif, annee))) {
+        dossier = retenu;
+        return Log_Retrouve::Pret;
+    }
     const QString ailleurs = Dossier_Logs::Trouver_Log(Dossiers_Connus(), dossier, indicatif, annee);
     if (ailleurs.isEmpty())
         return Log_Retrouve::Nulle_Part;
@@ -103,6 +113,7 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
         const int reponse = plateforme.Choix(texte, reponses, parent);
         if (reponse == 0) {
             dossier = ailleurs;
+            reglages.Ecrire(section, cle, ailleurs);
             return Log_Retrouve::Pret;
         }
         if (reponse != 1)

@@ -7,28 +7,62 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include <cerrno>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
-// A lock that no running process holds is abandoned, whatever its file says: one left empty
-// by a program killed between its creation and its writing, or one whose own removal a kill
-// interrupted. QLockFile holds an flock on its file from its creation until it lets it go;
-// on Windows the holder keeps the file open and the removal that follows fails.
-static bool Abandonne(const QString& chemin)
+namespace {
+
+// What is found of a lock file that tryLock could not take.
+enum class Etat_Verrou {
+    Tenu,      // a running process holds it
+    Retire,    // abandoned and removed, or gone meanwhile: tryLock may try again
+    Bloque,    // abandoned, but this user may not remove it
+    Illisible  // this user may not even open it: nothing tells whether it is held
+};
+
+} // namespace
+
+// A lock that no running process holds is abandoned, whatever its file says and whoever
+// wrote it: one left empty by a program killed between its creation and its writing, one
+// whose own removal a kill interrupted, one left by a run under another user (a crash under
+// sudo). QLockFile holds an flock on its file from its creation until it lets it go, and
+// removes a stale one only once it has opened it for writing, which another user's file
+// refuses; the folder's right to remove a name is all that is needed here. On Windows the
+// holder keeps the file open and the removal fails while it runs.
+static Etat_Verrou Retirer_Si_Abandonne(QLockFile& verrou, const QString& chemin, int& erreur)
 {
 #ifdef Q_OS_UNIX
-    const int fd = ::open(QFile::encodeName(chemin).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool libre = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    Q_UNUSED(verrou);
+    const QByteArray nom = QFile::encodeName(chemin);
+    const int fd = ::open(nom.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        erreur = errno;
+        return erreur == ENOENT ? Etat_Verrou::Retire : Etat_Verrou::Illisible;
+    }
+    Etat_Verrou etat = Etat_Verrou::Tenu;
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        // Removed while this flock is held, and only when the name still leads to the file
+        // locked: a lock another program has just made in its place is never taken for it.
+        struct stat ouvert, nomme;
+        etat = Etat_Verrou::Retire;
+        if (::fstat(fd, &ouvert) == 0 && ::stat(nom.constData(), &nomme) == 0 && ouvert.st_dev == nomme.st_dev
+            && ouvert.st_ino == nomme.st_ino && ::unlink(nom.constData()) != 0 && errno != ENOENT) {
+            erreur = errno;
+            etat = Etat_Verrou::Bloque;
+        }
+    }
     ::close(fd);
-    return libre;
+    return etat;
 #else
     Q_UNUSED(chemin);
-    return true;
+    Q_UNUSED(erreur);
+    return verrou.removeStaleLockFile() ? Etat_Verrou::Retire : Etat_Verrou::Tenu;
 #endif
 }
 
@@ -76,14 +110,19 @@ bool Verrou_Log::Prendre(const QString& log)
     m_refus.clear();
     if (Tient(log))
         return true;
-    auto verrou = std::make_unique<QLockFile>(Chemin_Verrou(Absolu(log)));
+    const QString chemin = Chemin_Verrou(Absolu(log));
+    auto verrou = std::make_unique<QLockFile>(chemin);
     // The program holds its log for hours: a lock is never old enough to be taken from a
-    // program that still runs. One whose process is gone is taken over by tryLock itself.
+    // program that still runs. One whose process is gone is taken over here.
     verrou->setStaleLockTime(0);
     bool pris = verrou->tryLock(0);
-    if (!pris && verrou->error() == QLockFile::LockFailedError && Abandonne(Chemin_Verrou(Absolu(log)))
-        && verrou->removeStaleLockFile())
-        pris = verrou->tryLock(0);
+    Etat_Verrou etat = Etat_Verrou::Tenu;
+    int erreur = 0;
+    if (!pris && verrou->error() == QLockFile::LockFailedError) {
+        etat = Retirer_Si_Abandonne(*verrou, chemin, erreur);
+        if (etat == Etat_Verrou::Retire)
+            pris = verrou->tryLock(0);
+    }
     qint64 processus = 0;
     QString machine, programme;
     if (!pris && verrou->error() == QLockFile::LockFailedError)
@@ -95,6 +134,24 @@ bool Verrou_Log::Prendre(const QString& log)
         return true;
     }
     const QString nom = QDir::toNativeSeparators(Absolu(log));
+    // No program has it, but the lock file stays: the user is told which file to remove.
+    const QString cause = FichierLog::Cause(erreur == EACCES || erreur == EPERM || erreur == EROFS ? 70 : 75);
+    if (etat == Etat_Verrou::Bloque) {
+        m_refus = QStringLiteral("Le log\r\n%1\r\nest bloqué par un verrou abandonné, laissé par un programme qui ne tourne plus "
+                                 "(lancé peut-être par un autre utilisateur ou en administrateur). Le programme ne peut pas "
+                                 "supprimer ce verrou (%2) :\r\n%3\r\nSupprimez ce fichier, au besoin en administrateur, "
+                                 "puis recommencez.")
+                      .arg(nom, cause, QDir::toNativeSeparators(chemin));
+        return false;
+    }
+    if (etat == Etat_Verrou::Illisible) {
+        m_refus = QStringLiteral("Le log\r\n%1\r\nest bloqué par un verrou que le programme ne peut pas lire (%2), laissé par "
+                                 "un autre utilisateur ou en administrateur :\r\n%3\r\nSi aucune autre fenêtre du programme n'a "
+                                 "ce log ouvert, ce verrou est abandonné : supprimez ce fichier, au besoin en administrateur, "
+                                 "puis recommencez.")
+                      .arg(nom, cause, QDir::toNativeSeparators(chemin));
+        return false;
+    }
     if (verrou->error() == QLockFile::LockFailedError) {
         m_occupe = true;
         m_processus = processus;
@@ -109,7 +166,7 @@ bool Verrou_Log::Prendre(const QString& log)
     const int numero = verrou->error() == QLockFile::PermissionError ? 70 : 75;
     m_refus = QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\nLe log\r\n%4\r\nne peut pas être modifié.")
                   .arg(numero)
-                  .arg(QDir::toNativeSeparators(Chemin_Verrou(Absolu(log))), FichierLog::Cause(numero), nom);
+                  .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(numero), nom);
     return false;
 }
 

@@ -930,6 +930,12 @@ void Tst_Principal::fichiers_du_log_data()
     QTest::newRow("ADIF, autre dossier") << "Mnu_Enr_Adif" << "@/sauvegardes/echange.adi" << adif << "sauvegardes/echange.adi"
                                          << "Le log a été enregistré au format ADIF sous le nom : @/sauvegardes/echange.adi\r\n3 QSO exportés.";
     QTest::newRow("ADIF abandonne") << "Mnu_Enr_Adif" << "" << adif << "" << "";
+    const QString pasDAdif = QStringLiteral("\r\nLe log n'a pas été enregistré au format ADIF.");
+    QTest::newRow("ADIF sur le log") << "Mnu_Enr_Adif" << "@/F1ABC_Challenge_KVRT_2009.txt" << adif << ""
+                                     << "Le fichier ADIF ne peut pas remplacer le log ni son journal :\r\n@/F1ABC_Challenge_KVRT_2009.txt" + pasDAdif;
+    QTest::newRow("ADIF sur le journal") << "Mnu_Enr_Adif" << "@/sauvegardes/../F1ABC_Challenge_KVRT_2009.txt.journal" << adif << ""
+                                         << "Le fichier ADIF ne peut pas remplacer le log ni son journal :\r\n"
+                                            "@/sauvegardes/../F1ABC_Challenge_KVRT_2009.txt.journal" + pasDAdif;
 }
 
 // Fichier > Enregistrer une copie du log… and Enregistrer > le log au format ADIF: the save

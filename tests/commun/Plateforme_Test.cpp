@@ -44,6 +44,12 @@ QDateTime Plateforme_Test::Maintenant_Local() const
     return QDateTime(local.date(), local.time(), Qt::LocalTime);
 }
 
+qint64 Plateforme_Test::Millisecondes() const
+{
+    m_millisecondes += pasMillisecondes;
+    return m_millisecondes;
+}
+
 QString Plateforme_Test::Repertoire_Programme() const
 {
     return repertoire;

@@ -20,6 +20,9 @@ public:
     int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) override;
     QDateTime Maintenant_Utc() const override;
     QDateTime Maintenant_Local() const override;
+    // Each look finds `pasMillisecondes` gone since the last: 0 (a clock that stands still,
+    // as on a quick machine) unless the test sets it.
+    qint64 Millisecondes() const override;
     QString Repertoire_Programme() const override;
     // Recorded in `dialogues` as "title|proposed path"; answered from `fichiers` (an empty
     // text gives up), or by the proposed path, as Enter in the dialog would, when the test
@@ -42,6 +45,7 @@ public:
     QStringList fichiers;
     QStringList dossiersOuverts;
     bool ouvertureReussie = true;
+    qint64 pasMillisecondes = 0;
 
     QString Dernier_Message() const { return messages.isEmpty() ? QString() : messages.last(); }
     // Takes the recorded messages, leaving none.
@@ -50,4 +54,5 @@ public:
 private:
     QDateTime m_utc;
     int m_decalage = 3600;
+    mutable qint64 m_millisecondes = 0;
 };

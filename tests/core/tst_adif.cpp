@@ -132,6 +132,8 @@ void Tst_Adif::lecture_data()
     QTest::newRow("reponse de service sans QSO")
         << QByteArray("Service de confirmation\r\n<PROGRAMID:5>CONFS <EOH>\r\n<APP_CONFS_NUMREC:1>0\r\n") << true << 0
         << QByteArray() << "" << QByteArray() << 0 << 0;
+    QTest::newRow("reponse de service sans en-tete ni QSO")
+        << QByteArray("<PROGRAMID:5>CONFS\r\n") << false << 0 << QByteArray() << "" << QByteArray() << 0 << 0;
     QTest::newRow("texte apres le dernier EOR")
         << QByteArray("<CALL:5>F6XYZ <EOR>\r\n<EOF>\r\n<APP_X_EOF>\r\n  \r\nFin, voir <https://exemple.org:8080/log>\r\n") << false
         << 1 << QByteArray("CALL") << "F6XYZ" << QByteArray() << 0 << 0;
@@ -230,6 +232,12 @@ void Tst_Adif::erreurs_data()
         << QByteArray("Date;Indicatif;Reference\r\n28/03/2009;F6XYZ;29001\r\n") << 0 << "il ressemble à un tableau enregistré en texte (CSV)";
     QTest::newRow("XML qui n'est pas de l'ADX")
         << QByteArray("<?xml version=\"1.0\"?>\n<gpx><trk><name>Sortie</name></trk></gpx>\n") << 0 << "il ressemble à un fichier XML qui n'est pas de l'ADIF";
+    // Cut inside its only record, as the tagged file above: refused the same way.
+    QTest::newRow("ADX coupe dans son seul enregistrement")
+        << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>F6X") << 1 << "le fichier est tronqué";
+    QTest::newRow("ADX imbrique cent mille fois")
+        << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>") + QByteArray("<a>").repeated(100000) << 1
+        << "imbriqués sur plus de 100 niveaux";
     QTest::newRow("ADX mal forme")
         << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>F5AAA</SIG></RECORD></RECORDS></ADX>") << 1
         << "le XML est mal formé ligne 1";
@@ -385,6 +393,17 @@ void Tst_Adif::verdicts_data()
     QTest::newRow("deux references dans le texte")
         << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:10>KVRT 77001<QSLMSG:13>chateau 77002<EOR>") << vide << true << false
         << V(Verdict::Sans_Reference) << "plusieurs références dans le texte (77001, 77002)" << "" << QString();
+    QTest::newRow("douze references dans le texte")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:131>KVRT 77001 KVRT 77002 KVRT 77003 KVRT 77004 KVRT 77005 "
+                      "KVRT 77006 KVRT 77007 KVRT 77008 KVRT 77009 KVRT 77010 KVRT 77011 KVRT 77012<EOR>")
+        << vide << true << false << V(Verdict::Sans_Reference)
+        << QString::fromUtf8("plusieurs références dans le texte (77001, 77002, 77003, 77004, 77005, 77006, 77007, 77008, "
+                             "77009, 77010, … 12 en tout)")
+        << "" << QString();
+    QTest::newRow("SIG_INFO de mille octets")
+        << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<SIG:4>KVRT<SIG_INFO:1000>" + QByteArray(1000, 'X') + "<EOR>")
+        << vide << false << false << V(Verdict::Sans_Reference)
+        << QString::fromUtf8("SIG_INFO « ") + QString(40, u'X') + QString::fromUtf8("… » n'est pas") << "" << QString();
     QTest::newRow("rien dans le texte")
         << QByteArray("<QSO_DATE:8>20090328<CALL:5>F6XYZ<COMMENT:3>73!<EOR>") << vide << true << false
         << V(Verdict::Sans_Reference) << "aucune référence dans COMMENT, NOTES ou QSLMSG" << "" << QString();

@@ -384,6 +384,8 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes_data()
     QTest::newRow("reponse d'un service, sans QSO")
         << "reponse.adi" << QByteArray("Service de confirmation\r\n<PROGRAMID:5>CONFS <EOH>\r\n<APP_CONFS_NUMREC:1>0\r\n")
         << "Aucun QSO dans ce fichier." << QStringList();
+    QTest::newRow("reponse d'un service, sans en-tete ni QSO")
+        << "reponse.adi" << QByteArray("<PROGRAMID:5>CONFS\r\n") << "Aucun QSO dans ce fichier." << QStringList();
     QTest::newRow("champs aux noms hors des regles")
         << "journal.adi"
         << QByteArray("<QSO_DATE:8>20090320 <CALL:5>F6XYZ <9A/F4XYZ:8>9A/Youth <SIG:4>KVRT <SIG_INFO:5>77001 <EOR>\r\n"
@@ -608,6 +610,7 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     // gone with the preview; the castle QSOs among thousands of others are all found.
     Chien_De_Garde garde;
     Programme_Test p;
+    p.plateforme->pasMillisecondes = 100;
     Main* m = Demarrer(p, Log_Depart);
     int chateaux = 0;
     p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(12 << 20, chateaux));
@@ -685,21 +688,27 @@ void Tst_Import_Adif::autre_chose_qu_un_fichier()
     QCOMPARE(garde.fermees, QStringList());
 }
 
-// A large file shows its progress in a window of its own; Annuler there, clicked while the
-// file is read or while it is cut into QSOs, stops at once: the file shown before is still
-// the one to import, and the log and its journal keep their bytes.
+// A large file shows its progress in a window of its own, a smaller one once its reading
+// lasts; Annuler there, clicked while the file is read or while it is cut into QSOs, stops at
+// once: the file shown before is still the one to import, and the log and its journal keep
+// their bytes.
 void Tst_Import_Adif::lecture_annulee_data()
 {
+    QTest::addColumn<int>("taille");
     QTest::addColumn<int>("seuil"); // the first progress value at which Annuler is clicked
-    QTest::newRow("pendant la lecture") << 1;
-    QTest::newRow("pendant l'analyse") << 501;
+    QTest::newRow("pendant la lecture") << (6 << 20) << 1;
+    QTest::newRow("pendant l'analyse") << (6 << 20) << 501;
+    QTest::newRow("petit fichier dont la lecture dure") << (1 << 20) << 501;
 }
 
 void Tst_Import_Adif::lecture_annulee()
 {
+    QFETCH(int, taille);
     QFETCH(int, seuil);
     Chien_De_Garde garde;
     Programme_Test p;
+    // A slow disk: each look at the clock finds a tenth of a second gone.
+    p.plateforme->pasMillisecondes = 100;
     Main* m = Demarrer(p, Log_Depart);
     // A QSO typed first, so that the journal holds something to keep.
     Saisir(m, QStringLiteral("f6abc"), 0, QStringLiteral("35007"));
@@ -714,7 +723,7 @@ void Tst_Import_Adif::lecture_annulee()
     const qsizetype qsos = f->Qsos().size();
     QCOMPARE(qsos, 7);
     int chateaux = 0;
-    p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(6 << 20, chateaux));
+    p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(taille, chateaux));
 
     QPointer<QWidget> progression;
     int valeurAuClic = -1;

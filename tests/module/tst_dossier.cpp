@@ -10,6 +10,7 @@
 #include "Outils_Test.h"
 #include "Station.h"
 #include "Texte1252.h"
+#include "Utilisateur_Ordinaire.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,23 +26,16 @@
 #include <QTest>
 #include <QTimer>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
-// The ordinary user the tests run as when started by root.
-constexpr uid_t Utilisateur = 65534;
 const char* const Variable_Autre = "KVRT_DOSSIER_AUTRE";
-const char* const Variable_Enfant = "KVRT_UTILISATEUR_ORDINAIRE";
 // The template root leaves in his folder.
 const QByteArray Modele_Root = "modele de root\r\n";
 
@@ -534,6 +528,17 @@ void Tst_Dossier::log_retrouve()
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), debut);
         }
     }
+    if (reponse == 0) {
+        // The answer is kept for that log: the next start uses it there without asking.
+        QCOMPARE(reglages.Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Chemin Log 2009"), QString()), perso);
+        Plateforme_Test encore(systeme);
+        Sous_Programmes sp(encore, reglages);
+        Main m(sp);
+        m.Main_Form_Load();
+        QCOMPARE(encore.questions, QStringList());
+        QCOMPARE(sp.Repertoire(), perso);
+        QCOMPARE(m.Liste_KVRT->model()->rowCount(), 1);
+    }
     QCOMPARE(QFileInfo::exists(utilisateur + QLatin1Char('/') + nom), reponse == 1);
     QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()),
              station && reponse == 2 ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
@@ -576,71 +581,22 @@ void Tst_Dossier::initialisation_refusee()
     QVERIFY(!QFileInfo::exists(p.Log()));
 }
 
-// Started by root, the tests run again as an ordinary user, with a folder of root's that
-// such a user can read but not write, and a home of his own; root then cleans up.
-static int En_Utilisateur_Ordinaire(char* argv[])
-{
-    char modele[] = "/tmp/kvrt_dossier_XXXXXX";
-    if (!::mkdtemp(modele)) {
-        std::perror("mkdtemp");
-        return 1;
-    }
-    const std::string base = modele;
-    const std::string autre = base + "/autre";
-    const std::string maison = base + "/maison";
-    bool pret = ::chmod(base.c_str(), 0755) == 0 && ::mkdir(autre.c_str(), 0755) == 0 && ::mkdir(maison.c_str(), 0700) == 0
-        && ::chown(maison.c_str(), Utilisateur, Utilisateur) == 0;
-    if (pret) {
-        const std::string fichier = autre + "/FXXXX_Challenge_KVRT.txt";
-        FILE* f = std::fopen(fichier.c_str(), "w");
-        pret = f && std::fwrite(Modele_Root.constData(), 1, Modele_Root.size(), f) == size_t(Modele_Root.size())
-            && std::fclose(f) == 0;
-    }
-    int code = 1;
-    if (!pret) {
-        std::perror("preparation");
-    } else {
-        ::setenv(Variable_Enfant, "1", 1);
-        ::setenv(Variable_Autre, autre.c_str(), 1);
-        ::setenv("HOME", maison.c_str(), 1);
-        ::unsetenv("XDG_DATA_HOME");
-        ::unsetenv("XDG_CONFIG_HOME");
-        ::unsetenv("XDG_CACHE_HOME");
-        ::unsetenv("XDG_RUNTIME_DIR");
-        const std::string uid = "--reuid=" + std::to_string(Utilisateur);
-        const std::string gid = "--regid=" + std::to_string(Utilisateur);
-        std::vector<char*> arguments{const_cast<char*>("setpriv"), const_cast<char*>(uid.c_str()),
-                                     const_cast<char*>(gid.c_str()), const_cast<char*>("--clear-groups"),
-                                     const_cast<char*>("/proc/self/exe")};
-        // /proc/self/exe is read by setpriv as its own path once it runs: name the real one.
-        char soi[4096] = {};
-        const ssize_t n = ::readlink("/proc/self/exe", soi, sizeof soi - 1);
-        if (n > 0)
-            arguments.back() = soi;
-        for (int i = 1; argv[i]; ++i)
-            arguments.push_back(argv[i]);
-        arguments.push_back(nullptr);
-        std::fflush(stdout);
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::execvp("setpriv", arguments.data());
-            std::fprintf(stderr, "FAIL! setpriv introuvable (paquet util-linux) : %s\n", std::strerror(errno));
-            ::_exit(127);
-        }
-        int statut = 0;
-        if (pid > 0 && ::waitpid(pid, &statut, 0) == pid)
-            code = WIFEXITED(statut) ? WEXITSTATUS(statut) : 1;
-    }
-    const std::string menage = "rm -rf '" + base + "'";
-    if (std::system(menage.c_str()) != 0)
-        std::fprintf(stderr, "impossible d'effacer %s\n", base.c_str());
-    return code;
-}
-
 int main(int argc, char* argv[])
 {
-    if (::geteuid() == 0 && !qEnvironmentVariableIsSet(Variable_Enfant))
-        return En_Utilisateur_Ordinaire(argv);
+    // Started by root, the tests run again as an ordinary user, with a folder of root's that
+    // such a user can read but not write, holding a template.
+    if (::geteuid() == 0 && !Utilisateur_Ordinaire::Relance())
+        return Utilisateur_Ordinaire::Relancer(argv, [](const std::string& base) {
+            const std::string autre = base + "/autre";
+            const std::string fichier = autre + "/FXXXX_Challenge_KVRT.txt";
+            if (::mkdir(autre.c_str(), 0755) != 0)
+                return false;
+            FILE* f = std::fopen(fichier.c_str(), "w");
+            if (!f || std::fwrite(Modele_Root.constData(), 1, Modele_Root.size(), f) != size_t(Modele_Root.size())
+                || std::fclose(f) != 0)
+                return false;
+            return ::setenv(Variable_Autre, autre.c_str(), 1) == 0;
+        });
     QApplication app(argc, argv);
     Tst_Dossier t;
     return QTest::qExec(&t, argc, argv);

@@ -1,11 +1,13 @@
 // One program per log: the lock beside the log, against another process that really holds
 // it (this test program started again, as a second copy of the program would), and the lock
-// that a process killed left behind.
+// that a process killed left behind, whoever it ran as. Started by root, the tests run again
+// as an ordinary user, with locks of root's made beforehand.
 
 #include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
 #include "Station.h"
+#include "Utilisateur_Ordinaire.h"
 #include "Verrou_Log.h"
 
 #include <QApplication>
@@ -22,6 +24,9 @@
 #include <QTimer>
 
 #include <cstdio>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +70,40 @@ qint64 Tenu_Par(const QString& log)
     qint64 pid = 0;
     QString machine, programme;
     return verrou.getLockInfo(&pid, &machine, &programme) ? pid : 0;
+}
+
+// What a lock holds: its process number, program and machine; this process never ran.
+const QByteArray Verrou_Perime = "999999999\nQEZ_Challenge_KVRT\nailleurs\n";
+
+// Root's locks, one per test that takes one, made before the tests ran as an ordinary user.
+bool Preparer_Verrous_De_Root(const std::string& base)
+{
+    const std::string dossier = base + "/verrous";
+    if (::mkdir(dossier.c_str(), 0755) != 0 || ::chown(dossier.c_str(), Utilisateur_Ordinaire::Uid, Utilisateur_Ordinaire::Uid) != 0)
+        return false;
+    for (const char* nom : {"/repris", "/garde", "/illisible"}) {
+        FILE* f = std::fopen((dossier + nom).c_str(), "w");
+        if (!f || std::fwrite(Verrou_Perime.constData(), 1, size_t(Verrou_Perime.size()), f) != size_t(Verrou_Perime.size())
+            || std::fclose(f) != 0)
+            return false;
+    }
+    // As a program run under sudo with a strict umask leaves it.
+    return ::chmod((dossier + "/illisible").c_str(), 0600) == 0;
+}
+
+// The lock of a log left by a program that ran as another user (a run under sudo) and has
+// ended: one of root's when root started the tests. Run directly by an ordinary user, no file
+// of another owner can be made: his own, made read-only, refuses to be opened for writing
+// just the same, which is what kept such a lock for ever.
+bool Poser_Verrou_D_Autrui(const QString& log, const char* nom)
+{
+    const QByteArray verrou = QFile::encodeName(Verrou_Log::Chemin_Verrou(log));
+    if (Utilisateur_Ordinaire::Relance())
+        return ::rename((Utilisateur_Ordinaire::Dossier() + "/verrous/" + nom).c_str(), verrou.constData()) == 0;
+    QFile f(QFile::decodeName(verrou));
+    const bool illisible = qstrcmp(nom, "illisible") == 0;
+    return f.open(QIODevice::WriteOnly) && f.write(Verrou_Perime) == Verrou_Perime.size()
+           && f.setPermissions(illisible ? QFileDevice::Permissions() : QFile::ReadOwner);
 }
 
 // A temporary file left by a rewrite that was interrupted a day ago.
@@ -113,6 +152,8 @@ private slots:
     void routines_refusees_data();
     void routines_refusees();
     void changement_de_station();
+    void verrou_qui_ne_peut_etre_repris_data();
+    void verrou_qui_ne_peut_etre_repris();
 };
 
 // At start-up, the log of the station is held by another program (running, or killed and
@@ -128,6 +169,7 @@ void Tst_Verrou::demarrage_data()
     QTest::newRow("detenteur vivant, Station refermee") << "vivant" << QString();
     QTest::newRow("detenteur tue : verrou repris") << "tue" << QString();
     QTest::newRow("verrou vide d'un programme tue : repris") << "muet" << QString();
+    QTest::newRow("verrou d'un autre utilisateur, programme arrete : repris") << "autrui" << QString();
 }
 
 void Tst_Verrou::demarrage()
@@ -150,6 +192,8 @@ void Tst_Verrou::demarrage()
     if (detenteur == QLatin1String("muet")) {
         QFile vide(Verrou_Log::Chemin_Verrou(p.Log()));
         QVERIFY(vide.open(QIODevice::WriteOnly));
+    } else if (detenteur == QLatin1String("autrui")) {
+        QVERIFY(Poser_Verrou_D_Autrui(p.Log(), "repris"));
     } else {
         QVERIFY(autre.Prendre(p.Log()));
         pid = autre.Pid();
@@ -324,6 +368,50 @@ void Tst_Verrou::changement_de_station()
     QVERIFY(garde.fermees.isEmpty());
 }
 
+// A lock of another user's that this one cannot take over: abandoned, in a folder that keeps
+// it (read-only here), or one he may not even read. Each change is refused with a message
+// that says so and names the file to remove; nothing is written.
+void Tst_Verrou::verrou_qui_ne_peut_etre_repris_data()
+{
+    QTest::addColumn<QString>("verrou");
+    QTest::addColumn<QString>("message"); // "%1" the log, "%2" the lock
+    QTest::newRow("abandonne, garde par son dossier")
+        << "garde"
+        << "Le log\r\n%1\r\nest bloqué par un verrou abandonné, laissé par un programme qui ne tourne plus (lancé peut-être "
+           "par un autre utilisateur ou en administrateur). Le programme ne peut pas supprimer ce verrou (permission "
+           "refusée) :\r\n%2\r\nSupprimez ce fichier, au besoin en administrateur, puis recommencez.";
+    QTest::newRow("illisible")
+        << "illisible"
+        << "Le log\r\n%1\r\nest bloqué par un verrou que le programme ne peut pas lire (permission refusée), laissé par un "
+           "autre utilisateur ou en administrateur :\r\n%2\r\nSi aucune autre fenêtre du programme n'a ce log ouvert, ce "
+           "verrou est abandonné : supprimez ce fichier, au besoin en administrateur, puis recommencez.";
+}
+
+void Tst_Verrou::verrou_qui_ne_peut_etre_repris()
+{
+    QFETCH(QString, verrou);
+    QFETCH(QString, message);
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
+    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
+    p.sp->Annee_Challenge = QStringLiteral("2009");
+    const QByteArray log = p.Octets_Log();
+    QVERIFY(Poser_Verrou_D_Autrui(p.Log(), qPrintable(verrou)));
+    const QByteArray dossier = QFile::encodeName(QFileInfo(p.Log()).path());
+    if (verrou == QLatin1String("garde"))
+        QVERIFY(::chmod(dossier.constData(), 0555) == 0);
+    const auto rendre = qScopeGuard([&] { ::chmod(dossier.constData(), 0755); });
+
+    QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
+    QVERIFY(!p.sp->Ajoute_Ligne(ligne));
+    QCOMPARE(p.plateforme->messages,
+             QStringList{message.arg(QDir::toNativeSeparators(p.Log()), QDir::toNativeSeparators(Verrou_Log::Chemin_Verrou(p.Log())))
+                         + QStringLiteral("\r\nLe QSO n'a pas été enregistré.")});
+    QCOMPARE(p.Octets_Log(), log);
+    QVERIFY(QFile::exists(Verrou_Log::Chemin_Verrou(p.Log())));
+}
+
 // Started again with the path of a log in its environment, the test program holds that log's
 // lock as another copy of the program would, until it is killed.
 int main(int argc, char* argv[])
@@ -335,6 +423,8 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         return app.exec();
     }
+    if (::geteuid() == 0 && !Utilisateur_Ordinaire::Relance())
+        return Utilisateur_Ordinaire::Relancer(argv, Preparer_Verrous_De_Root);
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     Tst_Verrou t;
