@@ -357,6 +357,16 @@ static bool Remplacer_Par(const QString& temporaire, const QString& chemin, Caus
             break;
         QThread::msleep(50);
     }
+    // Windows says "access denied" as well for a file another program keeps open: the file
+    // is asked for alone, which tells the one from the other.
+    if (code == ERROR_ACCESS_DENIED) {
+        const HANDLE h = CreateFileW(reinterpret_cast<const wchar_t*>(QDir::toNativeSeparators(chemin).utf16()), GENERIC_READ,
+                                     0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        else if (GetLastError() == ERROR_SHARING_VIOLATION)
+            code = ERROR_SHARING_VIOLATION;
+    }
     cause = Cause_Windows(code);
     return false;
 #else
