@@ -225,11 +225,16 @@ void Station::Station_Validation_Click()
                                           + QStringLiteral("\r\nUn log vide a été créé pour ") + indicatif + QStringLiteral(" ") + annee + QStringLiteral("."),
                                       this);
         }
-        if (!e.ok()) {
+        if (!e.ok() && !e.fait) {
             sp.plateforme.Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station n'a pas pu être créé."), this);
             refuser();
             return;
         }
+        // The log is in place but its folder did not sync: it is there all the same, and used.
+        if (!e.ok())
+            sp.plateforme.Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station a été créé : ") + QDir::toNativeSeparators(log)
+                                      + QStringLiteral(", mais le disque n'a pas confirmé son écriture."),
+                                  this);
     }
 
     if (dossier != sp.Repertoire()) {

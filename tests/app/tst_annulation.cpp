@@ -243,6 +243,10 @@ void Tst_Annulation::ctrl_z_pendant_une_saisie_data()
     QTest::newRow("date manuelle tapée") << L{"Date manuelle", "15/03/09", "Entrée", "Ctrl+Z"} << false << "15/03/09" << "" << "";
     QTest::newRow("QSO ouvert, indicatif changé") << L{"Double clic", "Entrée", "/p", "Entrée", "Ctrl+Z"} << false << "01/03/09" << "F5AAA/P" << "29001";
     QTest::newRow("QSO ouvert, type choisi") << L{"Double clic", "Entrée", "Entrée", "Bas", "Entrée", "Ctrl+Z"} << false << "01/03/09" << "F5AAA" << "29001";
+    QTest::newRow("QSO ouvert, N° changé, case à cocher") << L{"Double clic", "Entrée", "Entrée", "Entrée", "Retour arrière", "2", "Entrée", "Ctrl+Z"}
+                                                          << false << "01/03/09" << "F5AAA" << "29002";
+    QTest::newRow("QSO ouvert, N° changé, bouton Valider")
+        << L{"Double clic", "Entrée", "Entrée", "Entrée", "Retour arrière", "2", "Entrée", "Entrée", "Ctrl+Z"} << false << "01/03/09" << "F5AAA" << "29002";
     QTest::newRow("Ctrl+Y pendant une saisie") << L{"Menu Annuler", "f6abc", "Entrée", "Ctrl+Y"} << true << jour << "F6ABC" << "";
 
     // Nothing typed: the log's undo, and the entry area waits for a new QSO.
@@ -272,6 +276,8 @@ void Tst_Annulation::ctrl_z_pendant_une_saisie()
             Touche(m, Qt::Key_Return);
         else if (etape == QStringLiteral("Bas"))
             Touche(m, Qt::Key_Down);
+        else if (etape == QStringLiteral("Retour arrière"))
+            Touche(m, Qt::Key_Backspace);
         else if (etape == QStringLiteral("Ctrl+Z"))
             Touche(m, Qt::Key_Z, Qt::ControlModifier);
         else if (etape == QStringLiteral("Ctrl+Y"))

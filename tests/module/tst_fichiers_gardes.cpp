@@ -9,11 +9,14 @@
 
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Station.h"
 #include "Texte1252.h"
 #include "Verrou_Log.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QPushButton>
@@ -30,6 +33,8 @@ private slots:
     void Copies_Gardees();
     void Echec_De_Synchronisation_data();
     void Echec_De_Synchronisation();
+    void Copie_Sans_Synchronisation_Du_Dossier_data();
+    void Copie_Sans_Synchronisation_Du_Dossier();
     void Log_En_Lecture_Seule_data();
     void Log_En_Lecture_Seule();
     void Log_Par_Un_Lien();
@@ -156,6 +161,53 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
         QVERIFY(sp.Annuler_Modification());
         QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     }
+}
+
+// A file copied in place whose folder did not sync is on the disk all the same: the copy of
+// the log and the new season's log made from the template are there, and the message says so.
+void Tst_Fichiers_Gardes::Copie_Sans_Synchronisation_Du_Dossier_data()
+{
+    QTest::addColumn<QString>("copie"); // the file made in the program folder
+    QTest::addColumn<QString>("dit");   // what the message ends with, %1 the file
+    QTest::addColumn<QString>("annee"); // the year the main window shows after
+    QTest::newRow("copie du log") << "F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt"
+                                  << "Une copie du log a été enregistrée sous le nom : %1, mais le disque n'a pas confirmé son écriture."
+                                  << "2009";
+    QTest::newRow("log de la nouvelle saison") << "F1ABC_Challenge_KVRT_2010.txt"
+                                               << "Le log de la nouvelle station a été créé : %1, mais le disque n'a pas confirmé son écriture."
+                                               << "2010";
+}
+
+void Tst_Fichiers_Gardes::Copie_Sans_Synchronisation_Du_Dossier()
+{
+    QFETCH(QString, copie);
+    QFETCH(QString, dit);
+    QFETCH(QString, annee);
+    Chien_De_Garde garde;
+    Programme_Test p;
+    p.Installer_Station();
+    p.Ecrire_Log({Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"))});
+    Main* m = p.Demarrer();
+    const bool saison = annee != QLatin1String("2009");
+    const QByteArray attendu = saison ? p.Lire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt")) : p.Octets_Log();
+    if (saison) {
+        Choisir_Menu(m->Mnu_New_Indicatif);
+        Remplacer_Texte(m->Fenetre_Station->New_Annee, annee);
+    }
+    qputenv("KVRT_ECHEC_SYNC_DOSSIER", "1");
+    if (saison)
+        Cliquer_Dans(m->Fenetre_Station->Validation);
+    else
+        Choisir_Menu(m->Mnu_Enregistrer_Copie);
+    qunsetenv("KVRT_ECHEC_SYNC_DOSSIER");
+
+    QCOMPARE(p.Lire_Fichier(copie), attendu);
+    const QStringList dits = p.plateforme->Prendre_Messages();
+    QCOMPARE(dits.size(), 1);
+    QVERIFY2(dits.first().startsWith(QStringLiteral("Erreur N° 57 : ")), qPrintable(dits.first()));
+    QVERIFY2(dits.first().endsWith(QStringLiteral("\r\n") + dit.arg(QDir::toNativeSeparators(p.Chemin(copie)))), qPrintable(dits.first()));
+    QCOMPARE(m->A_Challenge->text(), annee);
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Fichiers_Gardes::Log_En_Lecture_Seule_data()

@@ -39,7 +39,9 @@ namespace {
 
 int g_journal = -1;
 
-// One journal record per write(2): a record is in the file whole or not at all.
+// One note per write(2) on a file opened for appending, so that notes never mix. A kill can
+// still cut a note where the write crosses a page of the file; the test takes a cut note out
+// of the file before it starts the next helper.
 void Noter(const QByteArray& texte)
 {
     const QByteArray ligne = texte + '\n';

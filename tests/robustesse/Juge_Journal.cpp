@@ -12,6 +12,21 @@ QByteArray Empreinte_Sha1(const QByteArray& octets)
     return QCryptographicHash::hash(octets, QCryptographicHash::Sha1).toHex();
 }
 
+QByteArray Lire_Notes(const QString& chemin, qint64& lu)
+{
+    // A kill early in the start-up comes before the notes exist.
+    QFile f(chemin);
+    QByteArray nouveau;
+    if (f.open(QIODevice::ReadOnly) && f.seek(lu))
+        nouveau = f.readAll();
+    f.close();
+    nouveau.truncate(nouveau.lastIndexOf('\n') + 1);
+    lu += nouveau.size();
+    if (QFileInfo(chemin).size() > lu)
+        QFile::resize(chemin, lu);
+    return nouveau;
+}
+
 QByteArray Piles_Vues::Attendu(const QByteArray& quoi, const QByteArray& apresModele) const
 {
     if (quoi == "ANNULER")

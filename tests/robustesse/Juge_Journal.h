@@ -22,6 +22,11 @@ struct Piles_Vues
 
 QByteArray Empreinte_Sha1(const QByteArray& octets);
 
+// The whole lines a stopped helper added to its notes since `lu`, which moves past them. A
+// note is one write, but a kill can still cut it where the write crosses a page of the file:
+// the cut part is taken out of the file, so that the next helper's first note starts a line.
+QByteArray Lire_Notes(const QString& chemin, qint64& lu);
+
 // After a stop: the journal must explain the log as it is, and one undo must give the
 // state before the last change completed (or nothing, when there is none). The log is left
 // undone, and the stacks and the bytes follow; gives back what is wrong, or nothing. The undo

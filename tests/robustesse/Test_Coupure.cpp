@@ -134,14 +134,7 @@ void Preparer(Voie& v)
 // Judges what one kill left; returns what is wrong, or nothing.
 QString Juger(Voie& v, bool vivant, Bilan& b)
 {
-    // A kill early in the start-up comes before the journal exists.
-    QFile fj(v.journal);
-    QByteArray nouveau;
-    if (fj.open(QIODevice::ReadOnly) && fj.seek(v.lu))
-        nouveau = fj.readAll();
-    // A record cut by the kill has no line end yet: it is read on the next round.
-    nouveau.truncate(nouveau.lastIndexOf('\n') + 1);
-    v.lu += nouveau.size();
+    const QByteArray nouveau = Lire_Notes(v.journal, v.lu);
     if (!vivant)
         return QStringLiteral("the helper stopped by itself (code %1):\n%2").arg(v.ecrivain.exitCode()).arg(QString::fromUtf8(nouveau.right(600)));
 

@@ -190,25 +190,14 @@ QByteArray Sans_Ligne_Dechiree(const QByteArray& octets)
     return octets.left(octets.lastIndexOf('\n') + 1);
 }
 
-QByteArray Lire_Depuis(const QString& chemin, qint64& lu)
-{
-    QFile f(chemin);
-    QByteArray nouveau;
-    if (f.open(QIODevice::ReadOnly) && f.seek(lu))
-        nouveau = f.readAll();
-    nouveau.truncate(nouveau.lastIndexOf('\n') + 1);
-    lu += nouveau.size();
-    return nouveau;
-}
-
 // Judges what one cut left; returns what is wrong, or nothing. With jugerJournal the journal
 // is judged at once (one undo); otherwise the next start meets the files as the cut left them.
 // A torn line that the start left in the log is counted apart, and the episode starts again.
 QString Juger(Voie& v, Bilan& b, bool jugerJournal, bool& recommencer)
 {
     recommencer = false;
-    const QByteArray nouveau = Lire_Depuis(v.Notes(), v.lu);
-    const QByteArray rapport = Lire_Depuis(v.Rapport(), v.luRapport);
+    const QByteArray nouveau = Lire_Notes(v.Notes(), v.lu);
+    const QByteArray rapport = Lire_Notes(v.Rapport(), v.luRapport);
     if (v.ecrivain.exitStatus() != QProcess::NormalExit || v.ecrivain.exitCode() != 99)
         return QStringLiteral("the helper ended without a cut (code %1):\n%2")
             .arg(v.ecrivain.exitCode())
