@@ -1,4 +1,5 @@
 #include "Main.h"
+#include "Apparence.h"
 #include "Filtre_Touches.h"
 #include "Geometrie_Carte.h"
 #include "Plateforme.h"
@@ -10,7 +11,6 @@
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QStyleFactory>
 #include <QTimer>
 #include <QTranslator>
 
@@ -38,7 +38,7 @@ int main(int argc, char* argv[])
     // only where they are missing and a plugin of the system can read it.
     QApplication::setWindowIcon(QIcon::fromTheme(QApplication::desktopFileName(),
                                                  QIcon(QStringLiteral(":/icone/QEZ_Challenge_KVRT.svg"))));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    Apparence::Appliquer();
 
     // Standard buttons and dialogs in French, whatever the desktop's language.
     Traduction_Qt traductionQt;

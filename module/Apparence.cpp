@@ -1,5 +1,6 @@
 #include "Apparence.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -10,6 +11,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QStyleFactory>
 #include <QStyleOptionHeader>
 #include <QTimer>
 #include <QTreeView>
@@ -17,11 +19,35 @@
 
 namespace Apparence {
 
+void Appliquer()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Windows names the fonts of its windows, dialogs, menus and messages. Where no font of that
+    // name is installed (a Windows without its own fonts, as under wine), Qt falls back on the
+    // first family it lists, which can be a mathematical font that a text box leaves blank.
+    // Each name then stands for the first of these that exists; where it exists, it is used.
+    // DejaVu before Liberation Sans, whose capital I vanishes at the windows' 8 points there.
+    const QStringList sansEmpattement{QStringLiteral("Segoe UI"), QStringLiteral("Tahoma"), QStringLiteral("Arial"),
+                                      QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
+    for (const char* nom : {"MS Shell Dlg 2", "MS Shell Dlg", "MS Sans Serif", "Microsoft Sans Serif", "Segoe UI",
+                            "Tahoma", "Arial"}) {
+        QStringList autres = sansEmpattement;
+        autres.removeAll(QString::fromLatin1(nom));
+        QFont::insertSubstitutions(QString::fromLatin1(nom), autres);
+    }
+    QFont::insertSubstitutions(QStringLiteral("Courier New"),
+                               {QStringLiteral("Liberation Mono"), QStringLiteral("DejaVu Sans Mono")});
+}
+
 void Colorer(QWidget* controle, const QColor& couleur)
 {
+    // The text's colours go with the background: the desktop's own (white text of a dark
+    // theme, say) would not be legible on these pale colours.
     QPalette p = controle->palette();
-    for (auto groupe : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    for (auto groupe : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         p.setColor(groupe, QPalette::Base, couleur);
+        p.setColor(groupe, QPalette::Text, groupe == QPalette::Disabled ? Texte_Grise : Texte_Noir);
+    }
     controle->setPalette(p);
 }
 

@@ -16,8 +16,17 @@ inline const QColor Jaune_Pale = QColor(255, 255, 192);
 inline const QColor Vert_Pale = QColor(192, 255, 192);
 // A contacted departement on the map.
 inline const QColor Vert_Carte = QColor(128, 255, 128);
+// The text of a coloured box: black, and grey while the box is disabled, legible on both pale
+// colours whatever the desktop's own colours are.
+inline const QColor Texte_Noir = QColor(0, 0, 0);
+inline const QColor Texte_Grise = QColor(112, 112, 112);
 
-// Sets the background of an entry control in every state, enabled or not.
+// Gives the whole program its look, before any window is made: the Fusion style, and a font
+// that exists for every font name the platform hands to the windows.
+void Appliquer();
+
+// Sets the background of an entry control in every state, enabled or not, and its text's
+// colours with it.
 void Colorer(QWidget* controle, const QColor& couleur);
 QColor Couleur(const QWidget* controle);
 

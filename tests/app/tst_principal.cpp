@@ -3,6 +3,7 @@
 #include "Adresses_Web.h"
 #include "Aide.h"
 #include "Apparence.h"
+#include "Boites_Lisibles.h"
 #include "Fenetres_Web.h"
 #include "Main.h"
 #include "Outils_Test.h"
@@ -72,6 +73,7 @@ private slots:
     void premiere_installation();
     void premiere_installation_fermee_sans_valider();
     void demarrage_avec_log();
+    void boites_lisibles();
     void station_valeurs_data();
     void station_valeurs();
     void mode_date_par_station();
@@ -115,7 +117,7 @@ public slots:
 
 void Tst_Principal::initTestCase()
 {
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    Apparence::Appliquer();
 }
 
 void Tst_Principal::premiere_installation()
@@ -197,6 +199,11 @@ void Tst_Principal::demarrage_avec_log()
     QCOMPARE(m->Ind_A->text(), QString());
     // Nothing was written to the log at start.
     QCOMPARE(p.Octets_Log(), Octets(log));
+}
+
+void Tst_Principal::boites_lisibles()
+{
+    Verifier_Boites_Lisibles();
 }
 
 void Tst_Principal::mode_date_par_station()

@@ -7,6 +7,7 @@
 // produced while being driven.
 
 #include "Aff_Contacte.h"
+#include "Apparence.h"
 #include "Carte_Acti.h"
 #include "Gestion_Erreur.h"
 #include "Import_Adif.h"
@@ -32,7 +33,6 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QStringListModel>
-#include <QStyleFactory>
 #include <QTest>
 
 #include <algorithm>
@@ -87,7 +87,7 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" KVRT_ECRAN_CAPTURES);
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    Apparence::Appliquer();
     g_dossier = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     QDir().mkpath(g_dossier);
 

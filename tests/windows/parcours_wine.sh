@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # The installer's journey under wine, as a Windows user lives it:
-#   parcours_wine.sh <QEZ_Challenge_KVRT-<version>-setup.exe> <version>
+#   parcours_wine.sh <QEZ_Challenge_KVRT-<version>-setup.exe> <version> <folder of the test's output>
 # a fresh wine prefix; the installer run silently (/S); the program, its Start-menu entry and
 # its line in the system's list of programs there; the installed program started on a private
 # X server, its first start answered and the Station window filled with real X key events
 # (xdotool); three QSOs typed with Enter alone, the third one a castle already contacted;
 # Fichier > Quitter. The log must hold, byte for byte, what the Linux program writes for the
 # same keys (tests/bout_en_bout). Last, the silent uninstall takes the program away and leaves
-# the log, its journal and the settings.
+# the log, its journal and the settings. On a failure, the screen as it was is kept beside the
+# test's output (echec_parcours_wine.png).
 set -euo pipefail
 installateur="$1"
 version="$2"
+capture="$3/echec_parcours_wine.png"
+rm -f "$capture"
 nom=QEZ_Challenge_KVRT
 delai=120
 
@@ -18,6 +21,9 @@ etape="préparation"
 echec() {
     echo "ÉCHEC à l'étape « $etape » : $*" >&2
     if [ -n "${DISPLAY:-}" ]; then
+        if import -window root "$capture" 2>/dev/null; then
+            echo "L'écran à ce moment : $capture" >&2
+        fi
         echo "Fenêtres visibles :" >&2
         for id in $(xdotool search --onlyvisible --name . 2>/dev/null); do
             echo "  $id $(xdotool getwindowname "$id" 2>/dev/null)" >&2
@@ -29,7 +35,7 @@ echec() {
     fi
     exit 1
 }
-for outil in wine wineserver Xvfb xdotool cmp; do
+for outil in wine wineserver Xvfb xdotool import cmp; do
     command -v "$outil" >/dev/null || echec "$outil est introuvable : lancez scripts/windows.sh, qui l'installe"
 done
 [ -f "$installateur" ] || echec "l'installateur $installateur est introuvable : scripts/windows.sh le fabrique"
