@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Qso.h"
 #include "Sous_Programmes.h"
 
 #include <QAction>
@@ -195,7 +196,8 @@ public:
     int Nombre_Lignes() const;
     // Shows the total, the score line, and redraws the progression window when it is open.
     void Afficher_Total(int total);
-    QString Construire_Enregistrement() const;
+    // The QSO of the entry fields, as they hold it.
+    Qso Qso_Saisi() const;
     // Makes sure the QSO of the entry fields fits the record; tells the user otherwise.
     bool Champs_Enregistrables();
     void Entree_Nouvelle_Saisie();

@@ -7,9 +7,9 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Plateforme.h"
+#include "Qso.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
-#include "Texte1252.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -190,43 +190,19 @@ void Main::Main_Validation_A_KeyPress(int& KeyAscii)
 // ---------------------------------------------------------------------------------------
 // Recording
 
-QString Main::Construire_Enregistrement() const
+Qso Main::Qso_Saisi() const
 {
-    return Enregistrement::Construire_Ligne_Log(Date_A->text(), Validation_A->isChecked(), KVRT_A->text(),
-                                                Type_A->currentText(), Ind_A->text());
+    return {Date_A->text(), Validation_A->isChecked(), KVRT_A->text(), Type_A->currentText(), Ind_A->text()};
 }
 
 bool Main::Champs_Enregistrables()
 {
     // A field changed without Enter reaches recording unchecked: anything that would not
     // fit its column is refused rather than cut, and nothing is written.
-    struct Champ { QString texte; int largeur; const char* nom; };
-    const Champ champs[] = {
-        {Date_A->text(), 8, "la date"},
-        {KVRT_A->text(), 5, "le N° KVRT"},
-        {Type_A->currentText(), 22, "le type d'activité"},
-        {Ind_A->text(), 12, "l'indicatif"},
-    };
-    if (champs[0].texte.size() != 8) {
-        sp.plateforme.Message(QStringLiteral("QSO non enregistré : la date doit comporter 8 caractères (JJ/MM/AA)"), this);
-        return false;
-    }
-    for (const Champ& c : champs) {
-        if (c.texte.size() > c.largeur) {
-            sp.plateforme.Message(QStringLiteral("QSO non enregistré : %1 comporte plus de %2 caractères")
-                                      .arg(QString::fromUtf8(c.nom)).arg(c.largeur),
-                                  this);
-            return false;
-        }
-        // A line end pasted into a field would cut the record in two lines of the log.
-        if (!Texte1252::Representable(c.texte) || c.texte.contains(u'\r') || c.texte.contains(u'\n')) {
-            sp.plateforme.Message(QStringLiteral("QSO non enregistré : %1 comporte un caractère qui ne peut pas être écrit dans le log")
-                                      .arg(QString::fromUtf8(c.nom)),
-                                  this);
-            return false;
-        }
-    }
-    return true;
+    const QString refus = Qso_Saisi().Refus();
+    if (!refus.isEmpty())
+        sp.plateforme.Message(refus, this);
+    return refus.isEmpty();
 }
 
 void Main::Main_Valide_A_Click()
@@ -237,7 +213,7 @@ void Main::Main_Valide_A_Click()
         Insere_QSO();
         return;
     }
-    QString enregistrement = Construire_Enregistrement();
+    QString enregistrement = Qso_Saisi().Ligne_Log();
     bool ecrit = false;
     if (sp.Mode_Modification) {
         ecrit = sp.Remplace_Ou_Ajoute_Ligne(sp.Ligne_Selectionnee, enregistrement);
@@ -343,42 +319,10 @@ void Main::Main_Ajout_Saisie_Click()
 
 void Main::Insere_QSO()
 {
-    const QString enregistrement = Construire_Enregistrement();
-    const QByteArray nouvelle = Texte1252::Encoder(enregistrement);
-    int dateNouvelle = 0;
-    const bool dateLisible = Enregistrement::Date_Comparable(enregistrement, dateNouvelle);
-
-    QByteArray contenu;
-    if (!sp.Lire_Contenu(contenu))
-        return;
-    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
-    QList<QByteArray> resultat;
-    resultat.reserve(lignes.size() + 1);
-    bool ecrit = false;
-    QString debutLigne;
-    for (const QByteArray& ligne : lignes) {
-        int dateLigne = 0;
-        // A line that does not begin with a readable date keeps its place and never
-        // decides where the new QSO goes.
-        if (!ecrit && dateLisible) {
-            Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8), debutLigne);
-            if (Enregistrement::Date_Comparable(debutLigne, dateLigne) && dateLigne >= dateNouvelle) {
-                resultat.append(nouvelle);
-                ecrit = true;
-            }
-        }
-        resultat.append(ligne);
-    }
-    if (!ecrit)
-        resultat.append(nouvelle);
-    lignes = QList<QByteArray>();
+    QString enregistrement = Qso_Saisi().Ligne_Log();
     // The log is as it was on a failure, and the QSO stays in the fields.
-    if (!sp.Reecrire_Log(contenu, resultat, Sous_Programmes::Nom_Operation(QStringLiteral("insertion"), enregistrement),
-                         QStringLiteral("Le QSO n'a pas été enregistré.")))
+    if (!sp.Insere_Ligne(enregistrement))
         return;
-    // The lines read are no longer needed: the total and the list come from the file again.
-    contenu = QByteArray();
-    resultat = QList<QByteArray>();
 
     const bool pourInsertion = sp.Mode_Insertion;
     Frame3->setTitle(Caption_Saisie);
@@ -387,7 +331,6 @@ void Main::Insere_QSO()
     if (!sp.Calcul_Total_Points(total))
         return;
     Afficher_Total(total);
-    sp.Rafraichir_Liste_Log();
     // After any recording, insert mode included, the entry area waits for the next QSO:
     // leaving Valide_A armed on the QSO shown would let a second press write it again.
     Q_UNUSED(pourInsertion)
@@ -407,11 +350,12 @@ void Main::Main_Liste_KVRT_Click()
         sp.plateforme.Message(QStringLiteral("Il n'y a pas de données a modifier"), this);
         return;
     }
-    Date_A->setText(Enregistrement::Champ(ligne, 9, 8).toString());
-    Validation_A->setChecked(Enregistrement::Champ_Nettoye(ligne, 18, 1) == QLatin1String("*"));
-    KVRT_A->setText(Enregistrement::Champ_Nettoye(ligne, 19, 5));
-    Texte_Type_A(Enregistrement::Champ_Nettoye(ligne, 26, 22));
-    Ind_A->setText(Enregistrement::Champ_Nettoye(ligne, 50, 12));
+    const Qso qso = Qso::De_Ligne_Liste(ligne);
+    Date_A->setText(qso.date);
+    Validation_A->setChecked(qso.attente);
+    KVRT_A->setText(qso.reference);
+    Texte_Type_A(qso.type);
+    Ind_A->setText(qso.indicatif);
     Colorer(Ind_A, Jaune_Pale);
     Colorer(Date_A, Jaune_Pale);
     for (QWidget* w : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
@@ -428,19 +372,19 @@ void Main::Main_Liste_KVRT_Click()
 
 void Main::Main_Liste_KVRT_DblClick()
 {
-    const QString& ligne = sp.Ligne_Selectionnee;
+    const Qso qso = Qso::De_Ligne_Liste(sp.Ligne_Selectionnee);
     sp.Mode_Modification = true;
     sp.Mode_Insertion = false;
     Date_A->setEnabled(true);
     Colorer(Date_A, Jaune_Pale);
-    Date_A->setText(Enregistrement::Champ(ligne, 9, 8).toString());
+    Date_A->setText(qso.date);
     for (QWidget* w : {static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A), static_cast<QWidget*>(KVRT_A),
                        static_cast<QWidget*>(Validation_A)})
         w->setEnabled(true);
-    KVRT_A->setText(Enregistrement::Champ_Nettoye(ligne, 19, 5));
-    Texte_Type_A(Enregistrement::Champ_Nettoye(ligne, 26, 22));
-    Ind_A->setText(Enregistrement::Champ_Nettoye(ligne, 50, 12));
-    Validation_A->setChecked(Enregistrement::Champ_Nettoye(ligne, 18, 1) == QLatin1String("*"));
+    KVRT_A->setText(qso.reference);
+    Texte_Type_A(qso.type);
+    Ind_A->setText(qso.indicatif);
+    Validation_A->setChecked(qso.attente);
     Valide_A->setEnabled(true);
     Annule_Saisie->setEnabled(false);
     // The QSO opened is the program's until the operator changes it.
@@ -458,7 +402,7 @@ void Main::Main_Annule_Saisie_Click()
         sp.plateforme.Message(QStringLiteral("Il n'y a pas de données a annuler"), this);
         return;
     }
-    QString reference = Enregistrement::Champ_Nettoye(sp.Ligne_Selectionnee, 19, 5);
+    QString reference = Qso::De_Ligne_Liste(sp.Ligne_Selectionnee).reference;
     if (sp.plateforme.Question(QStringLiteral("Voulez vous effacer le KVRT N° ") + reference + QStringLiteral(" ?"), this))
         sp.Supprime_Lignes_Reference(reference);
 

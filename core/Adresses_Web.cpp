@@ -27,7 +27,7 @@ QString Base_Site(const Reglages& reglages, const QString& cle, const QString& d
 
 QString Code_Departement(const QString& ligneListe)
 {
-    return Enregistrement::Champ_Nettoye(ligneListe, 19, 2);
+    return Enregistrement::Champ_Nettoye(ligneListe, Enregistrement::Dans_Liste(Enregistrement::Place_Departement));
 }
 
 QString Nom_Page_Departement(const QString& code)

@@ -21,7 +21,7 @@ inline const QString Defaut_Site_Liste = QStringLiteral("liste.example.org");
 QString Base_Site(const QString& valeur, const QString& defaut);
 QString Base_Site(const Reglages& reglages, const QString& cle, const QString& defaut);
 
-// The departement code of a main-list line: its characters 19 and 20, blanks removed.
+// The departement code of a main-list line: the reference's first two characters, blanks removed.
 QString Code_Departement(const QString& ligneListe);
 // "d" + code, except the four departements whose pages have names of their own.
 QString Nom_Page_Departement(const QString& code);

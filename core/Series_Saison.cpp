@@ -18,6 +18,12 @@ int Mois::total() const
 
 namespace {
 
+// The mark "*" of a castle waiting for validation.
+bool Marque(QByteArrayView l)
+{
+    return l.size() > Enregistrement::Place_Marque.debut && l[Enregistrement::Place_Marque.debut] == '*';
+}
+
 // The fields of one record, read from its bytes: the log is single-byte text, so the
 // fixed positions are byte positions and nothing needs decoding.
 struct Lecture
@@ -84,11 +90,11 @@ Lecture Lire(QByteArrayView l)
 {
     Lecture r;
     r.cle_date = Cle_Date(l);
-    r.attente = l.size() >= 10 && l[9] == '*';
-    r.type = Index_Type(Texte1252::Morceau(l, 17, Enregistrement::Largeur_Type));
+    r.attente = Marque(l);
+    r.type = Index_Type(Enregistrement::Champ_Octets(l, Enregistrement::Place_Type));
     r.points_prevus = Enregistrement::Points_Du_Type(r.type);
     r.points = r.attente ? 0 : r.points_prevus;
-    const QByteArrayView code = Texte1252::Morceau(l, 10, 2);
+    const QByteArrayView code = Enregistrement::Champ_Octets(l, Enregistrement::Place_Departement);
     // Only ASCII decides the number: digits and the Corsican letters.
     QChar c[2];
     for (qsizetype i = 0; i < code.size(); ++i)
@@ -128,9 +134,9 @@ void Compter(Bilan& b, Drapeaux& departements, const Lecture& r)
 
 int Points_Octets(QByteArrayView ligne)
 {
-    if (ligne.size() >= 10 && ligne[9] == '*')
+    if (Marque(ligne))
         return 0;
-    return Enregistrement::Points_Du_Type(Index_Type(Texte1252::Morceau(ligne, 17, Enregistrement::Largeur_Type)));
+    return Enregistrement::Points_Du_Type(Index_Type(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Type)));
 }
 
 QString Texte_Bilan(const Bilan& b)

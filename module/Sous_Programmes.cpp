@@ -2,6 +2,7 @@
 
 #include "Dossier_Logs.h"
 #include "Enregistrement.h"
+#include "Insertion.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Texte1252.h"
@@ -11,6 +12,10 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <QWidget>
+
+using Enregistrement::Champ_Octets;
+using Enregistrement::Place_Date;
+using Enregistrement::Place_Reference;
 
 Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
     : plateforme(plateforme_), reglages(reglages_)
@@ -150,8 +155,8 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
     }
     const QByteArray cle = Texte1252::Encoder(reference);
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        if (ligne.size() > 10 && Texte1252::Morceau(ligne, 10, 5) == cle) {
-            date = Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8));
+        if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle) {
+            date = Texte1252::Decoder(Champ_Octets(ligne, Place_Date));
             trouve = 1;
         }
     });
@@ -167,7 +172,7 @@ bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
 
 QString Sous_Programmes::Nom_Operation(const QString& action, QStringView enregistrement)
 {
-    return action + QStringLiteral(" du KVRT ") + enregistrement.mid(10, 5).trimmed().toString();
+    return action + QStringLiteral(" du KVRT ") + Enregistrement::Champ(enregistrement, Place_Reference).trimmed().toString();
 }
 
 Journal::Journal_Log& Sous_Programmes::Journal_Log()
@@ -362,7 +367,7 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
     QList<QByteArray> gardees;
     gardees.reserve(lignes.size());
     for (const QByteArray& ligne : lignes)
-        if (cleNette.isEmpty() || ligne.size() <= 10 || sansBlancs(Texte1252::Morceau(ligne, 10, 5)) != cleNette)
+        if (cleNette.isEmpty() || ligne.size() <= Place_Reference.debut || sansBlancs(Champ_Octets(ligne, Place_Reference)) != cleNette)
             gardees.append(ligne);
     if (gardees.size() != lignes.size()) {
         lignes = QList<QByteArray>();
@@ -395,6 +400,22 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
         if (!e.fait)
             return false;
     }
+    Rafraichir_Liste_Log();
+    return true;
+}
+
+bool Sous_Programmes::Insere_Ligne(QString& nouvelle_ligne)
+{
+    QByteArray contenu;
+    if (!Lire_Contenu(contenu))
+        return false;
+    // A line that does not begin with a readable date keeps its place and never decides
+    // where the new QSO goes.
+    const QByteArray nouveau = Insertion::Inserer_Dans_Log(contenu, {Texte1252::Encoder(nouvelle_ligne)});
+    // The log is as it was on a failure, and the QSO stays in the fields.
+    if (!Reecrire_Log(contenu, nouveau, Nom_Operation(QStringLiteral("insertion"), nouvelle_ligne),
+                      QStringLiteral("Le QSO n'a pas été enregistré.")))
+        return false;
     Rafraichir_Liste_Log();
     return true;
 }

@@ -75,6 +75,8 @@ public:
     bool Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne);
     bool Supprime_Lignes_Reference(QString& reference);
     bool Ajoute_Ligne(QString& nouvelle_ligne);
+    // Puts a record at its date's place in the log: the insertion by date.
+    bool Insere_Ligne(QString& nouvelle_ligne);
 
     // The journal of the current log, and the one routine every rewrite of the log goes
     // through: the change is journalled, then the log is replaced atomically. suite ends the

@@ -4,6 +4,7 @@
 #include "Sous_Programmes.h"
 
 #include "Echange_Adif.h"
+#include "Insertion.h"
 #include "Plateforme.h"
 #include "Texte1252.h"
 
@@ -22,7 +23,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const Q
             return false;
         }
     }
-    QByteArray resultat = Echange_Adif::Inserer_Dans_Log(ancien, nouvelles);
+    QByteArray resultat = Insertion::Inserer_Dans_Log(ancien, nouvelles);
     // One rewrite for the whole import ("import ADIF"): the log on disk holds all of it or
     // none of it.
     // Journalled as any change, so that one Ctrl+Z takes the whole import back.

@@ -188,7 +188,7 @@ bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb)
     QList<bool> peint(carte.Dep.size(), false);
     QString code;
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        Texte1252::Decoder(Texte1252::Morceau(ligne, 10, 2), code);
+        Texte1252::Decoder(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Departement), code);
         const int numero = Enregistrement::Case_Departement(code);
         if (numero >= 0 && numero < peint.size())
             peint[numero] = true;

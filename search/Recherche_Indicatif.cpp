@@ -25,11 +25,6 @@ using namespace Apparence;
 
 namespace {
 
-// Characters of a main-list row cut for each mode (1-based positions of the list line).
-constexpr int Position_Indicatif = 50;
-constexpr int Position_Reference = 19;
-constexpr int Position_Departement = 19;
-
 // A picked result is looked up in the main list by its first characters; rows are
 // shorter than this, so in practice the whole row is compared.
 constexpr int Longueur_Comparee = 134;
@@ -302,11 +297,11 @@ bool Recherche_Indicatif::Correspond(int mode, QStringView ligneListe, const QSt
     using namespace Enregistrement;
     switch (mode) {
     case 1:
-        return Champ_Nettoye(ligneListe, Position_Indicatif, Largeur_Indicatif).contains(cle);
+        return Champ_Nettoye(ligneListe, Dans_Liste(Place_Indicatif)).contains(cle);
     case 2:
-        return Champ_Nettoye(ligneListe, Position_Reference, Largeur_Reference) == cle;
+        return Champ_Nettoye(ligneListe, Dans_Liste(Place_Reference)) == cle;
     case 3:
-        return Champ(ligneListe, Position_Departement, 2) == cle;
+        return Champ(ligneListe, Dans_Liste(Place_Departement)) == cle;
     default:
         return false;
     }

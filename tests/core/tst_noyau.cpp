@@ -2,6 +2,7 @@
 
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Qso.h"
 #include "Reglages.h"
 #include "Series_Saison.h"
 #include "Texte1252.h"
@@ -23,6 +24,14 @@
 
 using namespace Enregistrement;
 
+namespace QTest {
+template <>
+char* toString(const Qso& q)
+{
+    return qstrdup(QStringLiteral("{%1|%2|%3|%4|%5}").arg(q.date, q.attente ? "*" : " ", q.reference, q.type, q.indicatif).toUtf8());
+}
+} // namespace QTest
+
 class Tst_Noyau : public QObject
 {
     Q_OBJECT
@@ -32,6 +41,10 @@ private slots:
     void ligne_log();
     void ligne_liste_data();
     void ligne_liste();
+    void qso_des_lignes_data();
+    void qso_des_lignes();
+    void qso_refuse_data();
+    void qso_refuse();
     void points_data();
     void points();
     void exemple_quatorze_points();
@@ -134,6 +147,73 @@ void Tst_Noyau::ligne_liste()
     } else {
         QVERIFY(Ligne_Liste_Vide(ligne));
     }
+}
+
+void Tst_Noyau::qso_des_lignes_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<Qso>("qso");
+
+    QTest::newRow("chateau active") << QStringLiteral("28/03/09  2A001  Chateau active          F5XYZ/P     ")
+                                    << Qso{"28/03/09", false, "2A001", "Chateau active", "F5XYZ/P"};
+    QTest::newRow("en attente, indicatif de 12")
+        << QStringLiteral("01/02/09 *29001  Operateur reactivation  F1ABC_P12345")
+        << Qso{"01/02/09", true, "29001", "Operateur reactivation", "F1ABC_P12345"};
+    // Only blanks go from the ends of a field; the date stays as it stands.
+    QTest::newRow("blancs autour, date abimee") << QStringLiteral(" 1/02/9   290    Chateau  Contacte       F1A")
+                                                << Qso{" 1/02/9 ", false, "290", "Chateau  Contacte", "F1A"};
+    QTest::newRow("tabulation gardee") << QStringLiteral("01/02/09  \t2900  Chateau Contacte        F1ABC")
+                                       << Qso{"01/02/09", false, "\t2900", "Chateau Contacte", "F1ABC"};
+    QTest::newRow("autre marque que l'etoile") << QStringLiteral("01/02/09 #29001") << Qso{"01/02/09", false, "29001", "", ""};
+    QTest::newRow("ligne coupee apres la date") << QStringLiteral("01/02/09") << Qso{"01/02/09", false, "", "", ""};
+    QTest::newRow("vide") << QString() << Qso();
+}
+
+void Tst_Noyau::qso_des_lignes()
+{
+    QFETCH(QString, ligne);
+    QFETCH(Qso, qso);
+    QCOMPARE(Qso::De_Ligne_Log(ligne), qso);
+    // A line of the main list is the record behind its number.
+    QCOMPARE(Qso::De_Ligne_Liste(Construire_Ligne_Liste(7, ligne)), qso);
+    QCOMPARE(Qso::De_Ligne_Liste(QStringLiteral("    7")), Qso());
+    // Written again, a whole record gives the same line, blanks and all.
+    if (ligne.size() == Longueur_Ligne_Log && qso.date.trimmed() == qso.date)
+        QCOMPARE(qso.Ligne_Log(), ligne);
+}
+
+void Tst_Noyau::qso_refuse_data()
+{
+    QTest::addColumn<Qso>("qso");
+    QTest::addColumn<QString>("refus");
+
+    const QString debut = QStringLiteral("QSO non enregistré : ");
+    QTest::newRow("tout a sa largeur") << Qso{"01/02/09", true, "2A001", "Operateur reactivation", "F1ABC_P12345"}
+                                       << QString();
+    QTest::newRow("champs vides mais la date") << Qso{"01/02/09", false, "", "", ""} << QString();
+    QTest::newRow("date de 7") << Qso{"1/02/09", false, "29001", "Chateau active", "F1ABC"}
+                               << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+    QTest::newRow("date de 9") << Qso{"01/02/009", false, "29001", "Chateau active", "F1ABC"}
+                               << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+    QTest::newRow("reference de 6") << Qso{"01/02/09", false, "290011", "Chateau active", "F1ABC"}
+                                    << debut + "le N° KVRT comporte plus de 5 caractères";
+    QTest::newRow("type de 23") << Qso{"01/02/09", false, "29001", "Operateur reactivationX", "F1ABC"}
+                                << debut + "le type d'activité comporte plus de 22 caractères";
+    QTest::newRow("indicatif de 13") << Qso{"01/02/09", false, "29001", "Chateau active", "F1ABC_P123456"}
+                                     << debut + "l'indicatif comporte plus de 12 caractères";
+    QTest::newRow("fin de ligne collee") << Qso{"01/02/09", false, "29001", "Chateau active", "F1A\r\nB"}
+                                         << debut + "l'indicatif comporte un caractère qui ne peut pas être écrit dans le log";
+    QTest::newRow("hors de la page de code") << Qso{"01/02/09", false, "29001", QString::fromUtf8("Château ☺"), "F1ABC"}
+                                             << debut + "le type d'activité comporte un caractère qui ne peut pas être écrit dans le log";
+    QTest::newRow("la date d'abord") << Qso{"01/02/0", false, "290011", "", "F1ABC_P123456"}
+                                     << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+}
+
+void Tst_Noyau::qso_refuse()
+{
+    QFETCH(Qso, qso);
+    QFETCH(QString, refus);
+    QCOMPARE(qso.Refus(), refus);
 }
 
 void Tst_Noyau::points_data()
