@@ -491,8 +491,7 @@ void Main::Main_Form_Load()
     Type_A->clear();
     Type_A->addItems(Enregistrement::Types_Activite());
 
-    const QString commune = Reglages::Section_Commune();
-    QString indicatif = sp.reglages.Lire(commune, QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+    QString indicatif = sp.reglages.Indicatif_Station();
     // The store is read as untrusted: a callsign the Station window would refuse never
     // builds a path, and the program starts as on a first installation.
     if (!Station::Indicatif_Valide(indicatif))
@@ -500,7 +499,7 @@ void Main::Main_Form_Load()
     sp.Indicatif_Station = indicatif;
     I_Station->setText(FichierLog::Indicatif_Affiche(indicatif));
 
-    QString annee = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
+    QString annee = sp.reglages.Annee_Challenge(indicatif);
     if (!Station::Annee_Valide(annee)) {
         // Nor does such a year stay in the module variable that names the log.
         sp.Indicatif_Station = indicatif = QStringLiteral("FXXXX");
@@ -510,14 +509,11 @@ void Main::Main_Form_Load()
     sp.Annee_Challenge = annee;
     A_Challenge->setText(annee);
 
-    bool nombre = false;
-    const int index = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Type Activite"), QStringLiteral("0"))
-                          .trimmed().toInt(&nombre);
-    Type_A->setCurrentIndex(nombre && index >= -1 && index <= 8 ? index : 0);
+    Type_A->setCurrentIndex(sp.reglages.Type_Activite(indicatif));
 
     // The folder of the logs is chosen once, before anything names a log.
     sp.Choisir_Repertoire();
-    sp.Dossier_Precedent = sp.reglages.Lire(commune, QStringLiteral("Chemin Repertoire"), QString());
+    sp.Dossier_Precedent = sp.reglages.Chemin_Repertoire();
     // A log left in another folder the program knows (the per-user install before the
     // package, say) is found again, never replaced by an empty season.
     if (sp.Indicatif_Station != QLatin1String("FXXXX") && !FichierLog::Existe(sp.Nom_Log())) {
@@ -529,7 +525,7 @@ void Main::Main_Form_Load()
         }
         sp.Utiliser_Repertoire(dossier);
     }
-    sp.reglages.Ecrire(commune, QStringLiteral("Chemin Repertoire"), sp.Repertoire());
+    sp.reglages.Definir_Chemin_Repertoire(sp.Repertoire());
 
     auto choisirStation = [this] {
         auto* station = new Station(sp, this);
@@ -566,8 +562,7 @@ void Main::Main_Form_Load()
     // The clock runs from here on, whatever stops the rest of the start-up.
     Timer1->start();
 
-    const QString mode = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
-    const bool automatique = mode == QLatin1String("Oui");
+    const bool automatique = sp.reglages.Date_Automatique(sp.Indicatif_Station);
     Mnu_Date_Auto_Oui->setChecked(automatique);
     Mnu_Date_Auto_Non->setChecked(!automatique);
     Label_Date->setText(automatique ? QStringLiteral("Date automatique") : QStringLiteral("Date manuelle"));
@@ -602,7 +597,7 @@ void Main::Main_Form_Load()
     sp.Texte_Historique = Sous_Programmes::Texte_Historique_Complet();
     sp.Numero_Version = QStringLiteral(" 1.1.7");
     setWindowTitle(QStringLiteral("  QEZ_Challenge    Revision ") + sp.Numero_Version);
-    sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Revision"), sp.Numero_Version);
+    sp.reglages.Definir_Revision(sp.Indicatif_Station, sp.Numero_Version);
 
     Efface();
     // The list's rebuild showed the last QSO, tick included: the first QSO typed must not
@@ -629,7 +624,7 @@ void Main::Main_Mnu_Date_Auto_Oui_Click()
         Validation_A->setChecked(false);
     Label_Date->setText(QStringLiteral("Date automatique"));
     Date_A->setAccessibleName(Label_Date->text());
-    sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Oui"));
+    sp.reglages.Definir_Date_Automatique(sp.Indicatif_Station, true);
 }
 
 void Main::Main_Mnu_Date_Auto_Non_Click()
@@ -645,7 +640,7 @@ void Main::Main_Mnu_Date_Auto_Non_Click()
     Date_A->setFocus();
     if (!sp.Mode_Modification)
         Validation_A->setChecked(false);
-    sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
+    sp.reglages.Definir_Date_Automatique(sp.Indicatif_Station, false);
 }
 
 void Main::Main_Mnu_Quitter_Click()

@@ -141,8 +141,7 @@ void Main::Main_Type_A_KeyPress(int& KeyAscii)
         Colorer(KVRT_A, Vert_Pale);
         KVRT_A->setEnabled(true);
         KVRT_A->setFocus();
-        sp.reglages.Ecrire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Type Activite"),
-                           QString::number(Index_Type_A()));
+        sp.reglages.Definir_Type_Activite(sp.Indicatif_Station, Index_Type_A());
     }
     Majuscule(KeyAscii);
 }

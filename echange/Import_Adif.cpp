@@ -140,9 +140,7 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     // Other loggers may spell the Challenge's name their own way in SIG and MY_SIG.
     Label_Noms_Sig = new QLabel(QStringLiteral("Valeurs de &SIG / MY_SIG du Challenge :"), Frame_Options);
     Label_Noms_Sig->setObjectName(QStringLiteral("Label_Noms_Sig"));
-    Noms_Sig = new QLineEdit(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"),
-                                              QString::fromLatin1(Echange_Adif::Nom_Challenge)),
-                             Frame_Options);
+    Noms_Sig = new QLineEdit(sp.reglages.Noms_Sig_Adif(), Frame_Options);
     Noms_Sig->setObjectName(QStringLiteral("Noms_Sig"));
     Noms_Sig->setToolTip(QStringLiteral("Séparées par des virgules ; les majuscules et minuscules ne comptent pas."));
     Etiqueter(Label_Noms_Sig, Noms_Sig);
@@ -220,7 +218,7 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     connect(Attente_Validation, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
     connect(Chercher_Texte, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
     connect(Noms_Sig, &QLineEdit::editingFinished, this, [this] {
-        sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"), Noms_Sig->text().trimmed());
+        sp.reglages.Definir_Noms_Sig_Adif(Noms_Sig->text().trimmed());
         Recalculer();
     });
 }

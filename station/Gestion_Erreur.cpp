@@ -105,7 +105,7 @@ void Gestion_Erreur::Gestion_Erreur_Form_Load()
     // The window is shown by exec(): it is centred as soon as it is on screen, when the
     // size of its frame is known.
     QTimer::singleShot(0, this, [this] { Apparence::Centrer(this); });
-    Ind_Station->setText(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")));
+    Ind_Station->setText(sp.reglages.Indicatif_Station());
     Ind_Station1->setText(Ind_Station->text());
     Dossier_Log->setText(QStringLiteral("dans le dossier ") + QDir::toNativeSeparators(sp.Repertoire()));
 }
@@ -125,8 +125,8 @@ void Gestion_Erreur::Gestion_Erreur_Initialisation_Click()
                               this);
         return;
     }
-    sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
-    sp.reglages.Ecrire(Reglages::Section_Station(Ind_Station->text()), QStringLiteral("Annee Challenge"), QStringLiteral("20xx"));
+    sp.reglages.Definir_Indicatif_Station(QStringLiteral("FXXXX"));
+    sp.reglages.Definir_Annee_Challenge(Ind_Station->text(), QStringLiteral("20xx"));
 }
 
 void Gestion_Erreur::Gestion_Erreur_Quitter_Click()

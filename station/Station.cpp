@@ -113,7 +113,7 @@ void Station::Station_Form_Load()
 {
     adjustSize();
     Centrer(this);
-    QString indicatif = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+    QString indicatif = sp.reglages.Indicatif_Station();
     // Never let a stored value that the checks below would refuse name a log.
     if (!Indicatif_Valide(indicatif))
         indicatif = QStringLiteral("FXXXX");
@@ -122,13 +122,13 @@ void Station::Station_Form_Load()
         // The module variable follows the store, as before; the year follows with it so
         // that the pair still names one log. A stored year that could not stand in a file
         // name leaves both as they are: start-up has taken the pair for not set up.
-        const QString annee = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
+        const QString annee = sp.reglages.Annee_Challenge(indicatif);
         if (Annee_Valide(annee)) {
             sp.Indicatif_Station = indicatif;
             sp.Annee_Challenge = annee;
         }
     }
-    New_Annee->setText(sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee"), QStringLiteral("20xx")));
+    New_Annee->setText(sp.reglages.Annee_Proposee(sp.Indicatif_Station));
     New_Indicatif->setFocus();
 }
 
@@ -234,7 +234,7 @@ void Station::Station_Validation_Click()
 
     if (dossier != sp.Repertoire()) {
         sp.Utiliser_Repertoire(dossier);
-        sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Chemin Repertoire"), dossier);
+        sp.reglages.Definir_Chemin_Repertoire(dossier);
     }
     if (verrou.Tient(log))
         sp.Verrou = std::move(verrou);
@@ -242,11 +242,11 @@ void Station::Station_Validation_Click()
         sp.Verrou.Rendre();
     sp.Indicatif_Station = indicatif;
     sp.Annee_Challenge = annee;
-    sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), indicatif);
-    sp.reglages.Ecrire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), annee);
+    sp.reglages.Definir_Indicatif_Station(indicatif);
+    sp.reglages.Definir_Annee_Challenge(indicatif, annee);
 
-    const QString relu = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
-    sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee Challenge"), QStringLiteral("----"));
+    const QString relu = sp.reglages.Indicatif_Station();
+    sp.Annee_Challenge = sp.reglages.Annee_Challenge(sp.Indicatif_Station);
     emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(relu), sp.Annee_Challenge);
 
     if (sp.Fenetre_Principale) {

@@ -46,7 +46,7 @@ void Liste_KVRT1::Liste_KVRT1_Form_Load()
         return;
     }
     Chargement_Page::Charger(WebBrowser1, Page_Injoignable, adresse,
-                             Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, Adresses_Web::Cle_Site_Departements));
+                             Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, Reglages::Site::Departements));
 }
 
 void Liste_KVRT1::Liste_KVRT1_Form_Unload()

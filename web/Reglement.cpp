@@ -37,7 +37,7 @@ void Reglement::Reglement_Form_Load()
     Apparence::Centrer(this);
     const QString adresse = Adresses_Web::Adresse_Reglement(sp.reglages);
     Chargement_Page::Charger(WebBrowser1, Page_Injoignable, adresse,
-                             Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, Adresses_Web::Cle_Site_Reglement));
+                             Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, Reglages::Site::Reglement));
 }
 
 void Reglement::Reglement_Form_Unload()

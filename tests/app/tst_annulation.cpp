@@ -6,6 +6,7 @@
 #include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Texte1252.h"
 
 #include <QAction>
@@ -99,7 +100,7 @@ void Tst_Annulation::Demarrer(const QStringList& log)
     delete p;
     p = new Programme_Test;
     p->Installer_Station();
-    p->reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QStringLiteral("3"));
+    Ecrire_Reglage(*p->reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QStringLiteral("3"));
     p->Ecrire_Log(log);
     m = p->Demarrer();
     m->show();

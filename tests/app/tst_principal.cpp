@@ -6,6 +6,7 @@
 #include "Fenetres_Web.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Plateforme.h"
 #include "Station.h"
 #include "Traduction_Qt.h"
@@ -131,10 +132,10 @@ void Tst_Principal::premiere_installation()
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC/P"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
     QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC_P"), QStringLiteral("2009"))));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC_P"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Revision"), QString()), QStringLiteral(" 1.1.7"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC_P"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Revision"), QString()), QStringLiteral(" 1.1.7"));
     QCOMPARE(m->windowTitle(), QStringLiteral("  QEZ_Challenge    Revision  1.1.7"));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
     QCOMPARE(m->Nombre_Lignes(), 0);
@@ -170,7 +171,7 @@ void Tst_Principal::premiere_installation_fermee_sans_valider()
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif.")));
     // The next start asks again.
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
 }
 
 void Tst_Principal::demarrage_avec_log()
@@ -206,7 +207,7 @@ void Tst_Principal::mode_date_par_station()
     p.Installer_Station(QStringLiteral("F1ABC"));
     p.Installer_Station(QStringLiteral("F2DEF"));
     p.Installer_Station(QStringLiteral("F1ABC"));
-    p.reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("oui"));
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("oui"));
     Main* m = p.Demarrer();
     // Anything but "Oui" is manual.
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
@@ -221,13 +222,13 @@ void Tst_Principal::mode_date_par_station()
     QVERIFY(!m->Mnu_Date_Auto_Non->isChecked());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
     QCOMPARE(m->Label_Date->text(), QStringLiteral("Date automatique"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Oui"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Oui"));
     Choisir_Menu(m->Mnu_Date_Auto_Non);
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
     QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Non"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Non"));
     // The other station keeps its own mode.
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F2DEF"), QStringLiteral("Date_Automatique"), QStringLiteral("absent")), QStringLiteral("absent"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F2DEF"), QStringLiteral("Date_Automatique"), QStringLiteral("absent")), QStringLiteral("absent"));
     // Triggering the checked item again keeps exactly one mark.
     Choisir_Menu(m->Mnu_Date_Auto_Non);
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
@@ -255,7 +256,7 @@ void Tst_Principal::index_type_activite()
     Programme_Test p;
     p.Installer_Station();
     if (!stocke.isNull())
-        p.reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), stocke);
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), stocke);
     Main* m = p.Demarrer();
     QCOMPARE(m->Type_A->currentIndex(), index);
 }
@@ -716,7 +717,7 @@ void Tst_Principal::station_valeurs()
     if (message.isEmpty()) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
         QCOMPARE(p.sp->Annee_Challenge, annee_retenue);
-        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), annee_retenue);
+        QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), annee_retenue);
         QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), annee_retenue)));
         QTRY_VERIFY(!m->Fenetre_Station);
     } else {
@@ -724,7 +725,7 @@ void Tst_Principal::station_valeurs()
         // Nothing switched, nothing stored, no log made.
         QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
         QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
-        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+        QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
         QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("*_Challenge_KVRT_*")}, QDir::Files).size(), 1);
         QVERIFY(m->Fenetre_Station);
         s->close();
@@ -765,8 +766,8 @@ void Tst_Principal::pages_web_au_navigateur()
     Programme_Test p;
     p.Installer_Station();
     if (!hote.isEmpty())
-        p.reglages->Ecrire(Reglages::Section_Commune(), liste ? Adresses_Web::Cle_Site_Departements : Adresses_Web::Cle_Site_Reglement,
-                           hote);
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "),
+                       Reglages::Cle_Hote(liste ? Reglages::Site::Departements : Reglages::Site::Reglement), hote);
     QStringList log;
     for (const QString& r : references)
         log << Enr(QStringLiteral("01/03/09"), r, QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"));

@@ -5,6 +5,7 @@
 #include "Filtre_Touches.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
 
@@ -78,7 +79,7 @@ void Tst_Saisie::Demarrer(const QStringList& log, bool manuel)
     p = new Programme_Test;
     p->Installer_Station();
     if (manuel)
-        p->reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
+        Ecrire_Reglage(*p->reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
     p->Ecrire_Log(log);
     m = p->Demarrer();
     Activer(m);
@@ -108,7 +109,7 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     QCOMPARE(Couleur(m->Type_A), Jaune_Pale);
     QCOMPARE(Couleur(m->KVRT_A), Vert_Pale);
     QVERIFY(m->KVRT_A->isEnabled());
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("3"));
+    QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("3"));
 
     Taper(m->KVRT_A, QStringLiteral("2a001"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A001"));
@@ -254,7 +255,7 @@ void Tst_Saisie::type_vide_memorise_moins_un()
     Entree(m->Type_A);
     QVERIFY(p->plateforme->messages.isEmpty());
     QVERIFY(Focus_Dans(m->KVRT_A));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
+    QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
     Fin();
 }
 
@@ -269,7 +270,7 @@ void Tst_Saisie::type_libre_garde_ce_qui_est_tape()
     QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACT"));
     Entree(m->Type_A);
     QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACT"));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
+    QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
     Taper(m->KVRT_A, QStringLiteral("29001"));
     Entree(m->Validation_A);
     Entree(m->Valide_A);

@@ -41,8 +41,8 @@ QString Programme_Test::Log(const QString& indicatif, const QString& annee) cons
 
 void Programme_Test::Installer_Station(const QString& indicatif, const QString& annee)
 {
-    reglages->Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), indicatif);
-    reglages->Ecrire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), annee);
+    reglages->Definir_Indicatif_Station(indicatif);
+    reglages->Definir_Annee_Challenge(indicatif, annee);
     if (!QFile::exists(Log(indicatif, annee)))
         Ecrire_Log({}, indicatif, annee);
 }

@@ -10,6 +10,7 @@
 #include "Import_Adif.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Reglages.h"
 #include "Texte1252.h"
 #include "Types_Activite.h"
@@ -487,7 +488,7 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     Touche_Ici(f, Qt::Key_Return);
     QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
     QCOMPARE(f->Qsos().at(1).verdict, Verdict::Ajoute);
-    QCOMPARE(p.reglages->Lire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"), QString()),
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Noms SIG ADIF"), QString()),
              QStringLiteral("kvrt, KVRT-CASTLE"));
     Cliquer_Dans(f->Annuler);
     QTRY_VERIFY(!m->Fenetre_Import_Adif);

@@ -8,6 +8,7 @@
 #include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 #include "Texte1252.h"
 
@@ -282,7 +283,7 @@ void Tst_Dossier::programme_partage()
 
         // Everything the user made is in his folder; the program folder is as installed.
         QCOMPARE(sp.Repertoire(), attendu);
-        QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+        QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
         QCOMPARE(Lire(attendu + QStringLiteral("/FXXXX_Challenge_KVRT.txt")), Modele());
         QCOMPARE(Lire(attendu + QStringLiteral("/F1ABC_P_Challenge_KVRT_2009.txt")), Modele());
         QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
@@ -348,7 +349,7 @@ void Tst_Dossier::programme_ecrivable()
     const QByteArray log = p.Octets_Log();
     Main* m = p.Demarrer();
     QCOMPARE(p.sp->Repertoire(), p.Repertoire());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
     QCOMPARE(m->Liste_KVRT->model()->rowCount(), 2);
     QCOMPARE(p.Octets_Log(), log);
     QVERIFY(!QFileInfo::exists(donnees));
@@ -407,8 +408,8 @@ void Tst_Dossier::dossier_personnel_impossible()
     QCOMPARE(messagesPendantStation.size(), 1);
     QVERIFY2(messagesPendantStation.first().endsWith(QStringLiteral("Le log de la nouvelle station n'a pas pu être créé.")),
              qPrintable(messagesPendantStation.first()));
-    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
-    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
     QCOMPARE(Contenu(programme), QStringList{QStringLiteral("FXXXX_Challenge_KVRT.txt")});
     QVERIFY(Contenu(bloque).isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -460,8 +461,8 @@ void Tst_Dossier::log_retrouve()
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
     const QString nomJournal = QFileInfo(Journal::Chemin_Journal(nom)).fileName();
     Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
-    reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
-    reglages.Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+    Ecrire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+    Ecrire_Reglage(reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
     const QByteArray debut = Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     QVERIFY(Ecrire(perso + QLatin1Char('/') + nom, debut));
     {
@@ -486,7 +487,7 @@ void Tst_Dossier::log_retrouve()
     Plateforme_Test plateforme(systeme);
     plateforme.choix << reponse;
     if (station) {
-        reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+        Ecrire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
         Sur_Modal([](QWidget* w) {
             auto* s = qobject_cast<Station*>(w);
             if (!s) {
@@ -524,7 +525,7 @@ void Tst_Dossier::log_retrouve()
             const QString dossier = reponse == 0 ? perso : utilisateur;
             QVERIFY(!sp.Programme_Termine);
             QCOMPARE(sp.Repertoire(), dossier);
-            QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Chemin Repertoire"), QString()), dossier);
+            QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), dossier);
             QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), log);
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nomJournal), journal);
@@ -535,7 +536,7 @@ void Tst_Dossier::log_retrouve()
         }
     }
     QCOMPARE(QFileInfo::exists(utilisateur + QLatin1Char('/') + nom), reponse == 1);
-    QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()),
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()),
              station && reponse == 2 ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
     if (reponse != 0) {
         QCOMPARE(Contenu(perso), avantPerso);
@@ -556,8 +557,8 @@ void Tst_Dossier::initialisation_refusee()
     QVERIFY(ailleurs.isValid());
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
     QVERIFY(Ecrire(ailleurs.filePath(nom), Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")})));
-    p.reglages->Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
-    p.reglages->Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
     p.sp->Indicatif_Station = QStringLiteral("F1ABC");
     p.sp->Annee_Challenge = QStringLiteral("2009");
     p.sp->Dossier_Precedent = ailleurs.path();
@@ -570,8 +571,8 @@ void Tst_Dossier::initialisation_refusee()
              QStringList{QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
                                         "relancez le programme pour utiliser ce log ou le copier.")
                              .arg(nom, QDir::toNativeSeparators(ailleurs.path()))});
-    QCOMPARE(p.reglages->Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
-    QCOMPARE(p.reglages->Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QString()),
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QString()),
              QStringLiteral("2009"));
     QVERIFY(!QFileInfo::exists(p.Log()));
 }

@@ -5,6 +5,7 @@
 #include "Journal.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 #include "Verrou_Log.h"
 
@@ -193,7 +194,7 @@ void Tst_Verrou::demarrage()
     if (autreStation.isEmpty()) {
         QVERIFY(p.sp->Programme_Termine);
         QVERIFY(!m->isVisible());
-        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+        QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     } else {
         // The program goes on with the station chosen, whose log it holds.
         QVERIFY(!p.sp->Programme_Termine);

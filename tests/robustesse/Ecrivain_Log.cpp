@@ -137,8 +137,8 @@ int main(int argc, char* argv[])
     Plateforme_Test plateforme(repertoire);
     Reglages reglages(repertoire + QStringLiteral("/reglages/Challenge_KVRT.ini"));
     Sous_Programmes sp(plateforme, reglages);
-    const QString indicatif = reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString());
-    const QString annee = reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QString());
+    const QString indicatif = reglages.Indicatif_Station();
+    const QString annee = reglages.Annee_Challenge(indicatif);
     const QString log = FichierLog::Nom_Log(repertoire, indicatif, annee);
     // Both would open a modal window that nobody closes here: the test sees exit code 3.
     if (indicatif.isEmpty() || annee.isEmpty() || !QFile::exists(log))

@@ -239,8 +239,7 @@ QString Juger(Voie& v, bool vivant, Bilan& b)
             b.restes.insert(v.p.Repertoire() + QLatin1Char('/') + nom);
         }
     Reglages relus(v.p.Chemin(QStringLiteral("reglages/Challenge_KVRT.ini")));
-    if (relus.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()) != QLatin1String("F1ABC")
-        || relus.Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QString()) != QLatin1String("2009"))
+    if (relus.Indicatif_Station() != QLatin1String("F1ABC") || relus.Annee_Challenge(QStringLiteral("F1ABC")) != QLatin1String("2009"))
         return QStringLiteral("the settings store lost the station");
     return QString();
 }

@@ -9,6 +9,7 @@
 #include "Gestion_Erreur.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 #include "Texte1252.h"
 
@@ -494,7 +495,7 @@ void Test_Pannes::modele_absent_ou_repertoire()
     QCOMPARE(m->Nombre_Lignes(), 0);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F5XYZ"));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F5XYZ"));
+    QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F5XYZ"));
     QCOMPARE(p->Octets_Log(), ancien);
     QCOMPARE(QFileInfo(modele).isDir(), repertoire);
     QVERIFY(!p->sp->Programme_Termine);
@@ -525,7 +526,7 @@ void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
     QCOMPARE(p->sp->Annee_Challenge, QStringLiteral("2009"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     QCOMPARE(m->Nombre_Lignes(), 3);
     QVERIFY(QFileInfo(nouveau).isDir());
     s->close();
@@ -647,8 +648,8 @@ void Test_Pannes::reglages_douteux()
     // The program directory is one level down, so that "../" stays inside the test's own.
     prog.plateforme->repertoire = racine.path() + QStringLiteral("/prog");
     QFile::copy(prog.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt")), racine.path() + QStringLiteral("/prog/FXXXX_Challenge_KVRT.txt"));
-    prog.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), indicatif);
-    prog.reglages->Ecrire(QStringLiteral("Setup ") + indicatif, QStringLiteral("Annee Challenge"), annee);
+    Ecrire_Reglage(*prog.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), indicatif);
+    Ecrire_Reglage(*prog.reglages, QStringLiteral("Setup ") + indicatif, QStringLiteral("Annee Challenge"), annee);
     const QByteArray decoy = Octets({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F5AAA"))});
     if (!leurre.isEmpty()) {
         QFile f(racine.path() + QStringLiteral("/prog/") + leurre);

@@ -4,6 +4,7 @@
 #include "Gestion_Erreur.h"
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 
 #include <QListView>
@@ -125,8 +126,8 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
         }
         vu = Lire(g, p);
         Cliquer_Dans(g->Initialisation);
-        indicatifApres = p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
-        anneeApres = p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
+        indicatifApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
+        anneeApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
         ouverteApresInitialiser = g->isVisible();
         Cliquer_Dans(g->Quitter);
     });
@@ -207,8 +208,8 @@ void Tst_Recuperation::quitter_sans_initialiser()
     reglagesApres = f.readAll();
     QCOMPARE(reglagesApres, reglagesAvant);
     QCOMPARE(Fichiers(p), fichiersAvant);
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
 
     // The next start shows the same window again; this time it is left from the keyboard,
     // Tab up to "Quitter" and Enter.
@@ -255,7 +256,7 @@ void Tst_Recuperation::fermer_par_le_cadre()
     QVERIFY(m->Total_Points->text().isEmpty());
     QCOMPARE(m->Nombre_Lignes(), 0);
     QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     // The clock runs all the same: its next tick shows the time.
     QVERIFY(m->Timer1->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(m->Label37->text(), QStringLiteral("14:07 Utc"), 5000);
@@ -326,7 +327,7 @@ void Tst_Recuperation::autre_erreur_de_lecture()
     QVERIFY2(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75")), qPrintable(p.plateforme->messages.first()));
     QVERIFY(p.sp->Programme_Termine);
     QVERIFY(!m->isVisible());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     QVERIFY(garde.fermees.isEmpty());
 }
 

@@ -3,6 +3,7 @@
 
 #include "Main.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Fenetres_Web.h"
 
 #include <QAction>
@@ -137,9 +138,9 @@ private:
 // A program whose settings send the three sites to the test server.
 static void Installer_Sites(Programme_Test& p, const QString& hote)
 {
-    p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Reglement"), hote);
-    p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Departements"), hote);
-    p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), hote);
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Reglement"), hote);
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Departements"), hote);
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), hote);
 }
 
 void Tst_Web::module_introuvable()
@@ -373,7 +374,7 @@ void Tst_Web::titre_de_la_liste()
         p.Installer_Station();
         p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
         Installer_Sites(p, m_serveur.Hote());
-        p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), QStringLiteral("liste.test"));
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), QStringLiteral("liste.test"));
         Main* m = p.Demarrer();
         Cliquer_Dans(m->ListeKVRT);
         QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
