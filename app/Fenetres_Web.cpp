@@ -1,6 +1,7 @@
 #include "Fenetres_Web.h"
 
 #include "Adresses_Web.h"
+#include "Module_Fenetres_Web.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
@@ -110,10 +111,10 @@ QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent)
     return m ? m->Ouvrir_Reglement(sp, parent) : nullptr;
 }
 
-QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent)
+QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, const QString& ligneListe, QWidget* parent)
 {
     if (Navigateur_Systeme) {
-        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages, sp.Ligne_Selectionnee);
+        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages, ligneListe);
         if (adresse.isEmpty())
             sp.plateforme.Message(QStringLiteral("Pas de département spécifié dans ce QSO"), parent);
         else
@@ -121,7 +122,7 @@ QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent)
         return nullptr;
     }
     Module_Fenetres_Web* m = Module(sp, parent);
-    return m ? m->Ouvrir_Liste_KVRT1(sp, parent) : nullptr;
+    return m ? m->Ouvrir_Liste_KVRT1(sp, ligneListe, parent) : nullptr;
 }
 
 } // namespace Fenetres_Web

@@ -757,7 +757,7 @@ void Main::Main_ListeKVRT_Click()
 {
     if (Amener_Devant(Fenetre_Liste_KVRT1))
         return;
-    Fenetre_Liste_KVRT1 = Fenetres_Web::Ouvrir_Liste_KVRT1(sp, this);
+    Fenetre_Liste_KVRT1 = Fenetres_Web::Ouvrir_Liste_KVRT1(sp, sp.Ligne_Selectionnee, this);
 }
 
 void Main::Main_Mnu_Imp_Contacte_Click()
