@@ -41,7 +41,7 @@ Module_Fenetres_Web* Module(Sous_Programmes& sp, QWidget* parent)
 {
     QString erreur;
     if (!Charger(erreur)) {
-        sp.plateforme.Message(erreur, parent);
+        sp.plateforme().Message(erreur, parent);
         return nullptr;
     }
     return g_module;
@@ -51,7 +51,7 @@ void Ouvrir_Dans_Navigateur(Sous_Programmes& sp, const QString& adresse, QWidget
 {
     // "departement 60" keeps its blank: QUrl encodes it for the browser.
     if (!QDesktopServices::openUrl(QUrl(adresse)))
-        sp.plateforme.Message(QStringLiteral("La page\r\n%1\r\nn'a pas pu être ouverte dans le navigateur.").arg(adresse),
+        sp.plateforme().Message(QStringLiteral("La page\r\n%1\r\nn'a pas pu être ouverte dans le navigateur.").arg(adresse),
                               parent);
 }
 
@@ -104,7 +104,7 @@ bool Charge()
 QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent)
 {
     if (Navigateur_Systeme) {
-        Ouvrir_Dans_Navigateur(sp, Adresses_Web::Adresse_Reglement(sp.reglages), parent);
+        Ouvrir_Dans_Navigateur(sp, Adresses_Web::Adresse_Reglement(sp.reglages()), parent);
         return nullptr;
     }
     Module_Fenetres_Web* m = Module(sp, parent);
@@ -114,9 +114,9 @@ QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent)
 QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, const QString& ligneListe, QWidget* parent)
 {
     if (Navigateur_Systeme) {
-        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages, ligneListe);
+        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages(), ligneListe);
         if (adresse.isEmpty())
-            sp.plateforme.Message(QStringLiteral("Pas de département spécifié dans ce QSO"), parent);
+            sp.plateforme().Message(QStringLiteral("Pas de département spécifié dans ce QSO"), parent);
         else
             Ouvrir_Dans_Navigateur(sp, adresse, parent);
         return nullptr;

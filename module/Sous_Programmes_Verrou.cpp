@@ -1,5 +1,5 @@
-// Which log the program works on: the lock that keeps it to one program, and the log found
-// again in another folder the program knows after a move between installs.
+// Which folder the log is in: the log found again in another folder the program knows after a
+// move between installs.
 
 #include "Sous_Programmes.h"
 
@@ -12,25 +12,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
-{
-    const QString log = Nom_Log();
-    if (Verrou.Tient(log))
-        return true;
-    Verrou_Log nouveau;
-    if (!nouveau.Prendre(log)) {
-        if (message)
-            plateforme.Message(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite,
-                               Fenetre_Principale);
-        return false;
-    }
-    Verrou = std::move(nouveau);
-    return true;
-}
-
 QStringList Sous_Programmes::Dossiers_Connus() const
 {
-    return {Dossier_Precedent, plateforme.Repertoire_Programme(),
+    return {Dossier_Precedent, plateforme().Repertoire_Programme(),
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
 }
 
@@ -54,7 +38,7 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
     const QStringList reponses{QStringLiteral("&Utiliser ce log là où il est"), QStringLiteral("&Copier ce log dans le dossier des logs"),
                                renoncer};
     for (;;) {
-        const int reponse = plateforme.Choix(texte, reponses, parent);
+        const int reponse = plateforme().Choix(texte, reponses, parent);
         if (reponse == 0) {
             dossier = ailleurs;
             return Log_Retrouve::Pret;
@@ -66,7 +50,7 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
         Verrou_Log deLaSource, deLaCible;
         const bool sourceLibre = deLaSource.Prendre(source) || !deLaSource.Occupe();
         if (!sourceLibre || !deLaCible.Prendre(cible)) {
-            plateforme.Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
+            plateforme().Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
                                parent);
             continue;
         }
@@ -79,6 +63,6 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
             e = FichierLog::Copier(source, cible);
         if (e.ok())
             return Log_Retrouve::Pret;
-        plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
+        plateforme().Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
     }
 }

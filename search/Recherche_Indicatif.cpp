@@ -242,11 +242,11 @@ void Recherche_Indicatif::Recherche_Indicatif_Depa_KeyPress(int& KeyAscii)
 void Recherche_Indicatif::Valider_Case(QLineEdit* boite, int limite, const QString& messageLimite, const QString& messageVide)
 {
     if (boite->text().size() > limite) {
-        sp.plateforme.Message(messageLimite, this);
+        sp.plateforme().Message(messageLimite, this);
         return;
     }
     if (boite->text().isEmpty()) {
-        sp.plateforme.Message(messageVide, this);
+        sp.plateforme().Message(messageVide, this);
         boite->clear();
         return;
     }
@@ -270,7 +270,7 @@ void Recherche_Indicatif::Recherche_QSO()
         }
         if (texte.isEmpty()) {
             const QString messages[] = {QString(), Message_Indicatif_Vide, Message_Reference_Vide, Message_Departement_Vide};
-            sp.plateforme.Message(messages[mode], this);
+            sp.plateforme().Message(messages[mode], this);
             if (mode == 1)
                 boite->clear();
             return;
@@ -286,7 +286,7 @@ void Recherche_Indicatif::Recherche_QSO()
     }
 
     if (Modele_Resultats->rowCount() == 0)
-        sp.plateforme.Message(QStringLiteral("Pas de QSO trouvé"), this);
+        sp.plateforme().Message(QStringLiteral("Pas de QSO trouvé"), this);
     Indica->clear();
     Data->clear();
     Depa->clear();

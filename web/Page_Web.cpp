@@ -29,10 +29,10 @@ void Page_Web::Form_Load(const QString& adresse, Reglages::Site site, const QStr
     Apparence::Centrer(this, m_decalage);
     if (adresse.isEmpty()) {
         // No line selected yet, or a line without a reference: the window stays, empty.
-        sp.plateforme.Message(sansAdresse, this);
+        sp.plateforme().Message(sansAdresse, this);
         return;
     }
-    Chargement_Page::Charger(WebBrowser1, Page_Injoignable, adresse, Adresses_Web::Texte_Page_Injoignable(sp.reglages, adresse, site));
+    Chargement_Page::Charger(WebBrowser1, Page_Injoignable, adresse, Adresses_Web::Texte_Page_Injoignable(sp.reglages(), adresse, site));
 }
 
 void Page_Web::resizeEvent(QResizeEvent* event)

@@ -4,7 +4,7 @@
 #include "Filtre_Touches.h"
 #include "Historique_Modifications.h"
 #include "Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Texte1252.h"
@@ -46,7 +46,7 @@ void Cliquer(QWidget* w, QPoint pos = QPoint(), Qt::KeyboardModifiers mod = Qt::
 }
 
 // A QSO typed from the callsign field to the recording, by the keyboard alone.
-void Saisir_Au_Clavier(Main* m, const QString& indicatif, const QString& reference)
+void Saisir_Au_Clavier(Main_Test* m, const QString& indicatif, const QString& reference)
 {
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
     Texte(m, indicatif);
@@ -83,7 +83,7 @@ private slots:
 
 private:
     Programme_Test* p = nullptr;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     void Demarrer(const QStringList& log);
     void Redemarrer();
     void Fin();
@@ -410,8 +410,8 @@ void Tst_Annulation::historique_retour_a_un_etat()
     Touche(m, Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(m->Mnu_Fichier->isVisible());
     QTest::keyClick(m->Mnu_Fichier->windowHandle(), Qt::Key_H);
-    QTRY_VERIFY(m->Fenetre_Historique_Modifications);
-    Historique_Modifications* h = m->Fenetre_Historique_Modifications;
+    QTRY_VERIFY(m->Fenetre_Historique_Modifications());
+    Historique_Modifications* h = m->Fenetre_Historique_Modifications();
     QVERIFY(QTest::qWaitForWindowExposed(h));
     QCOMPARE(h->windowTitle(), QStringLiteral("Historique des modifications"));
     QTreeWidget* liste = h->Liste_Modifications;

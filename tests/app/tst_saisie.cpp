@@ -3,7 +3,7 @@
 
 #include "Apparence.h"
 #include "Filtre_Touches.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Recherche_Indicatif.h"
@@ -63,7 +63,7 @@ private slots:
 
 private:
     Programme_Test* p = nullptr;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     void Demarrer(const QStringList& log, bool manuel = false);
     void Fin();
 };
@@ -144,7 +144,7 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     QVERIFY(!m->Validation_A->isEnabled());
     QVERIFY(!m->Valide_A->isEnabled());
     QVERIFY(m->Annule_Saisie->isEnabled());
-    QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + attendu);
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + attendu);
     QVERIFY(p->plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
     Fin();
@@ -373,7 +373,7 @@ void Tst_Saisie::doublon_signale_avec_la_derniere_date()
     // In edit mode the QSO would find itself: no warning.
     p->plateforme->messages.clear();
     Cliquer_Ligne(m->Liste_KVRT, 2, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Cliquer_Dans(m->KVRT_A);
     Entree(m->KVRT_A);
     QVERIFY(p->plateforme->messages.isEmpty());
@@ -433,7 +433,7 @@ void Tst_Saisie::insertion_annees_elargies()
     m->Ind_A->setText(QStringLiteral("F6NEW"));
     m->KVRT_A->setText(QStringLiteral("01003"));
     m->Type_A->setCurrentIndex(0);
-    m->Main_Valide_A_Click();
+    m->Zone->Main_Valide_A_Click();
     QCOMPARE(p->Octets_Log(), Octets({log.at(0), Enr("31/12/99", "01003", CC, "F6NEW"), log.at(1)}));
     Fin();
 }
@@ -453,7 +453,7 @@ void Tst_Saisie::insertion_lignes_illisibles_gardent_leur_place()
     m->Ind_A->setText(QStringLiteral("F6NEW"));
     m->KVRT_A->setText(QStringLiteral("01003"));
     m->Type_A->setCurrentIndex(0);
-    m->Main_Valide_A_Click();
+    m->Zone->Main_Valide_A_Click();
     QByteArray attendu = Octets({Enr("01/03/09", "01001", CC, "F")});
     attendu += "\r\nTexte \xe9tranger sans date\r\n";
     attendu += Octets({Enr("05/03/09", "01003", CC, "F6NEW"), Enr("10/03/09", "01002", CC, "F")});
@@ -468,7 +468,7 @@ void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
     Demarrer(log);
     Cliquer_Dans(m->Ajout_Saisie);
     QCOMPARE(m->Frame3->title(), QStringLiteral("Mode Insertion d'un QSO"));
-    QVERIFY(p->sp->Mode_Insertion);
+    QVERIFY(m->Mode_Insertion());
     QCOMPARE(m->focusWidget(), m->Date_A);
     QCOMPARE(m->Date_A->text(), QString());
     Taper(m->Date_A, QStringLiteral("10/03/09"));
@@ -477,7 +477,7 @@ void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
     const QStringList apres = {log.at(0), Enr("10/03/09", "01003", CC, "F6NEW"), log.at(1)};
     QCOMPARE(p->Octets_Log(), Octets(apres));
     QCOMPARE(m->Frame3->title(), QStringLiteral("Saisie ou modification d'un QSO"));
-    QVERIFY(!p->sp->Mode_Insertion);
+    QVERIFY(!m->Mode_Insertion());
     // Back to a new entry in automatic mode: a second press cannot write the QSO again.
     QVERIFY(!m->Valide_A->isEnabled());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
@@ -488,8 +488,8 @@ void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
     // A double click ends insert mode but leaves its caption until the next insertion.
     Cliquer_Dans(m->Ajout_Saisie);
     Cliquer_Ligne(m->Liste_KVRT, 0, true);
-    QVERIFY(!p->sp->Mode_Insertion);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(!m->Mode_Insertion());
+    QVERIFY(m->Mode_Modification());
     QCOMPARE(m->Frame3->title(), QStringLiteral("Mode Insertion d'un QSO"));
     Fin();
 }
@@ -502,7 +502,7 @@ void Tst_Saisie::edition_en_place()
     Demarrer(log);
     // A click shows the QSO, locked.
     Cliquer_Ligne(m->Liste_KVRT, 1);
-    QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + log.at(1));
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + log.at(1));
     QCOMPARE(m->Date_A->text(), QStringLiteral("02/03/09"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("29001"));
     QCOMPARE(m->Type_A->currentText(), CA);
@@ -514,7 +514,7 @@ void Tst_Saisie::edition_en_place()
 
     // A double click opens every field; a changed callsign replaces the line in place.
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     QVERIFY(m->Ind_A->isEnabled());
     QVERIFY(m->Valide_A->isEnabled());
     QVERIFY(!m->Annule_Saisie->isEnabled());
@@ -529,7 +529,7 @@ void Tst_Saisie::edition_en_place()
     Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->Octets_Log(), Octets({log.at(0), Enr("02/03/09", "29001", CA, "F5ZZZ"), log.at(2)}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("10"));
-    QVERIFY(!p->sp->Mode_Modification);
+    QVERIFY(!m->Mode_Modification());
     QVERIFY(p->plateforme->messages.isEmpty());
     Fin();
 }
@@ -541,7 +541,7 @@ void Tst_Saisie::annuler_saisie_termine_l_edition()
     Demarrer(log);
     Cliquer_Ligne(m->Liste_KVRT, 0, true);
     Cliquer_Dans(m->Efface_A);
-    QVERIFY(!p->sp->Mode_Modification);
+    QVERIFY(!m->Mode_Modification());
     QCOMPARE(m->Frame3->title(), QStringLiteral("Saisie ou modification d'un QSO"));
     // The next QSO typed is added, not written over the one that was being edited.
     Saisir(m, QStringLiteral("F6NEW"), 0, QStringLiteral("01003"));
@@ -579,7 +579,7 @@ void Tst_Saisie::suppression_oui_et_non()
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Texte_Ligne(1), QStringLiteral("    2   ") + log.at(3));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
-    QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + log.at(3));
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + log.at(3));
     QVERIFY(!m->Annule_Saisie->isEnabled());
     // The last QSO shown waits for validation; the next one does not inherit it.
     QVERIFY(!m->Validation_A->isChecked());
@@ -591,7 +591,7 @@ void Tst_Saisie::suppression_sans_ligne()
 {
     Chien_De_Garde garde;
     Demarrer({});
-    m->Main_Annule_Saisie_Click();
+    m->Zone->Main_Annule_Saisie_Click();
     QCOMPARE(p->plateforme->messages, QStringList{QStringLiteral("Cliquez sur une ligne pour l'annuler")});
     // A line that holds no QSO.
     p->plateforme->messages.clear();
@@ -599,7 +599,7 @@ void Tst_Saisie::suppression_sans_ligne()
     p->sp->Rafraichir_Liste_Log();
     QCOMPARE(p->plateforme->messages, QStringList{QStringLiteral("Il n'y a pas de données a modifier")});
     p->plateforme->messages.clear();
-    m->Main_Annule_Saisie_Click();
+    m->Zone->Main_Annule_Saisie_Click();
     QCOMPARE(p->plateforme->messages, QStringList{QStringLiteral("Il n'y a pas de données a annuler")});
     QVERIFY(p->plateforme->questions.isEmpty());
     Fin();
@@ -622,7 +622,7 @@ void Tst_Saisie::champs_trop_longs_refuses()
     };
     for (const Cas& c : cas) {
         Cliquer_Ligne(m->Liste_KVRT, 0, true);
-        QVERIFY(p->sp->Mode_Modification);
+        QVERIFY(m->Mode_Modification());
         Cliquer_Dans(c.champ);
         Touche_Ici(m, Qt::Key_A, Qt::ControlModifier);
         p->plateforme->messages.clear();
@@ -714,15 +714,15 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         Touche_Ici(m, Qt::Key_Return);
         QVERIFY(m->Valide_A->isEnabled());
         Cliquer_Dans(m->Recherche);
-        Recherche_Indicatif* r = m->Fenetre_Recherche;
+        Recherche_Indicatif* r = m->Fenetre_Recherche();
         QVERIFY(r);
         QVERIFY(QTest::qWaitForWindowExposed(r));
         Taper_Ici(r, QStringLiteral("F5AAA"));
         Touche_Ici(r, Qt::Key_Return);
         QCOMPARE(r->Modele_Resultats->rowCount(), 1);
         Cliquer_Ligne(r->QSO_Effectues, 0);
-        QTRY_VERIFY(!m->Fenetre_Recherche);
-        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        QTRY_VERIFY(!m->Fenetre_Recherche());
+        QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    1   ") + log.at(0));
         // The QSO found is shown, locked, mark included; Valider cannot write it again.
         QVERIFY(m->Validation_A->isChecked());
         QVERIFY(!m->Valide_A->isEnabled());
@@ -732,7 +732,7 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
     } else {
         // A click on the waiting QSO shows it with its mark.
         Cliquer_Ligne(m->Liste_KVRT, 0);
-        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    1   ") + log.at(0));
         QVERIFY(m->Validation_A->isChecked());
         if (chemin == QLatin1String("efface")) {
             Cliquer_Dans(m->Efface_A);

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-class Main;
+class Main_Test;
 class QAbstractItemView;
 class QAction;
 class QTimer;
@@ -31,7 +31,7 @@ public:
     std::unique_ptr<Plateforme_Test> plateforme;
     std::unique_ptr<Reglages> reglages;
     std::unique_ptr<Sous_Programmes> sp;
-    Main* main = nullptr;
+    Main_Test* main = nullptr;
 
     QString Repertoire() const { return dossier.path(); }
     QString Chemin(const QString& nom) const { return dossier.path() + QLatin1Char('/') + nom; }
@@ -47,12 +47,12 @@ public:
     QByteArray Octets_Log(const QString& indicatif = QStringLiteral("F1ABC"), const QString& annee = QStringLiteral("2009")) const;
 
     // Builds the main window and runs its start-up.
-    Main* Demarrer();
+    Main_Test* Demarrer();
 };
 
 // Starts the program on a log of the test station and forgets the main window's own start-up
 // messages.
-Main* Demarrer_Sur(Programme_Test& p, const QStringList& log);
+Main_Test* Demarrer_Sur(Programme_Test& p, const QStringList& log);
 
 // Closes any modal window left open (a message that was not expected, a dialog that a
 // test forgot) and records its title, so that a test fails instead of hanging.
@@ -124,9 +124,9 @@ QChar Lettre_Alt(const QString& texte);
 
 // Types a QSO through the Enter chain of the main window, from the callsign up to the armed
 // Valide_A, unticked: the type is chosen with the arrow keys, as a user picks it in the list.
-void Saisir(Main* m, const QString& indicatif, int type, const QString& reference);
+void Saisir(Main_Test* m, const QString& indicatif, int type, const QString& reference);
 // Puts the type list on an item with the arrow keys (the focus must be in it).
-void Choisir_Type(Main* m, int type);
+void Choisir_Type(Main_Test* m, int type);
 
 // Runs an action on the next modal window as soon as it opens, while its exec() runs.
 // The watch ends with the action, or when the caller deletes it.

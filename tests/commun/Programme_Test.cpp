@@ -5,7 +5,7 @@
 #include "Outils_Test.h"
 
 #include "Filtre_Touches.h"
-#include "Main.h"
+#include "Main_Test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -79,15 +79,15 @@ QByteArray Programme_Test::Octets_Log(const QString& indicatif, const QString& a
     return f.readAll();
 }
 
-Main* Programme_Test::Demarrer()
+Main_Test* Programme_Test::Demarrer()
 {
     delete main;
-    main = new Main(*sp);
+    main = new Main_Test(*sp);
     main->Main_Form_Load();
     return main;
 }
 
-void Choisir_Type(Main* m, int type)
+void Choisir_Type(Main_Test* m, int type)
 {
     Verifier_Focus(m->Type_A);
     for (int i = 0; i < 10 && m->Type_A->currentIndex() != type; ++i)
@@ -97,7 +97,7 @@ void Choisir_Type(Main* m, int type)
                      __FILE__, __LINE__);
 }
 
-void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
+void Saisir(Main_Test* m, const QString& indicatif, int type, const QString& reference)
 {
     Taper(m->Ind_A, indicatif);
     Choisir_Type(m, type);
@@ -109,11 +109,11 @@ void Saisir(Main* m, const QString& indicatif, int type, const QString& referenc
     Entree(m->Validation_A);
 }
 
-Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
+Main_Test* Demarrer_Sur(Programme_Test& p, const QStringList& log)
 {
     p.Installer_Station();
     p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     p.plateforme->Prendre_Messages();
     return m;
 }

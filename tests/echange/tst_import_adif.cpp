@@ -8,7 +8,7 @@
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Import_Adif.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Reglages.h"
@@ -121,8 +121,8 @@ private slots:
 
 private:
     QStringList filtresVus; // the file dialog's filters, when Ouvrir last showed it
-    Main* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
-    Import_Adif* Ouvrir(Main* m, const QString& chemin);
+    Main_Test* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
+    Import_Adif* Ouvrir(Main_Test* m, const QString& chemin);
 };
 
 void Tst_Import_Adif::initTestCase()
@@ -133,11 +133,11 @@ void Tst_Import_Adif::initTestCase()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif)
+Main_Test* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif)
 {
     p.Installer_Station(indicatif);
     p.Ecrire_Log(log, indicatif);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Activer(m);
     p.plateforme->Prendre_Messages();
     return m;
@@ -145,7 +145,7 @@ Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const
 
 // Opens the window by its menu, chooses the file in the file dialog by typing its path, and
 // waits for the preview.
-Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
+Import_Adif* Tst_Import_Adif::Ouvrir(Main_Test* m, const QString& chemin)
 {
     bool vu = false;
     Sur_Modal([&](QWidget* modal) {
@@ -162,9 +162,9 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
     });
     Activer(m);
     Choisir_Menu(m->Mnu_Importer_Adif);
-    if (!vu || !m->Fenetre_Import_Adif)
+    if (!vu || !m->Fenetre_Import_Adif())
         return nullptr;
-    Import_Adif* f = m->Fenetre_Import_Adif;
+    Import_Adif* f = m->Fenetre_Import_Adif();
     // The window asks to be active again once the dialog is gone; the offscreen platform has
     // no window manager to grant it, so the test does.
     if (!QTest::qWaitForWindowActive(f, 500))
@@ -175,7 +175,7 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
 void Tst_Import_Adif::menus_et_lettres()
 {
     Programme_Test p;
-    Main* m = Demarrer(p, {});
+    Main_Test* m = Demarrer(p, {});
     QCOMPARE(m->Mnu_Importer_Adif->text(), QStringLiteral("&Importer un fichier ADIF…"));
     QCOMPARE(m->Mnu_Enr_Adif->text(), QStringLiteral("le log au format &ADIF"));
     QCOMPARE(m->Mnu_Importer_Adif->parent(), m->Mnu_Fichier);
@@ -215,7 +215,7 @@ void Tst_Import_Adif::importer_depuis_le_menu()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
 
@@ -247,7 +247,7 @@ void Tst_Import_Adif::importer_depuis_le_menu()
 
     Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), Octets({
                                  Q("01/03/09", "29001", Cc, "F5AAA"),
                                  Q("05/03/09", "2A001", Ca, "F4BBB"),
@@ -283,7 +283,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
 
@@ -292,7 +292,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QVERIFY(f);
     QCOMPARE(f->Qsos().size(), 7);
     Touche_Ici(f, Qt::Key_A, Qt::AltModifier);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), avant);
     QVERIFY(p.plateforme->messages.isEmpty());
 
@@ -302,7 +302,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(p.plateforme->messages, QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     p.plateforme->Prendre_Messages();
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     const QByteArray apres = p.Octets_Log();
     QVERIFY(apres != avant);
 
@@ -318,7 +318,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QCOMPARE(dejaLa, 4);
     QVERIFY(!f->Importer->isEnabled());
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), apres);
 
     // QSOs that reach the log while the preview is open are seen at Importer.
@@ -332,7 +332,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QCOMPARE(p.Octets_Log(), apres);
     QVERIFY(!f->Importer->isEnabled());
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(garde.fermees, QStringList());
 }
 
@@ -340,7 +340,7 @@ void Tst_Import_Adif::options_de_la_fenetre()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
@@ -434,7 +434,7 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
     QFETCH(QStringList, verdicts);
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(nom, contenu);
     filtresVus.clear();
@@ -471,7 +471,7 @@ void Tst_Import_Adif::valeurs_sig_retenues()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("autre.adi"),
                      "<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:11>Kvrt-Castle <SIG_INFO:5>77001 <EOR>\r\n"
                      "<QSO_DATE:8>20090321 <CALL:5>F5AAA <SIG:4>KVRT <SIG_INFO:5>77002 <EOR>\r\n");
@@ -491,7 +491,7 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Noms SIG ADIF"), QString()),
              QStringLiteral("kvrt, KVRT-CASTLE"));
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
 
     // Remembered the next time.
     f = Ouvrir(m, p.Chemin(QStringLiteral("autre.adi")));
@@ -500,7 +500,7 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
     QVERIFY(f->Resume->text().startsWith(QStringLiteral("2 QSO dans le fichier, 2 à ajouter")));
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(garde.fermees, QStringList());
 }
@@ -509,7 +509,7 @@ void Tst_Import_Adif::disque_plein_a_l_import()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
@@ -534,7 +534,7 @@ void Tst_Import_Adif::disque_plein_a_l_import()
              (QStringList{QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"),
                           QStringLiteral("FXXXX_Challenge_KVRT.txt")}));
     // The window stays, and the import goes through once there is room again.
-    QVERIFY(m->Fenetre_Import_Adif);
+    QVERIFY(m->Fenetre_Import_Adif());
     Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     QCOMPARE(m->Nombre_Lignes(), 7);
@@ -578,7 +578,7 @@ void Tst_Import_Adif::fichiers_refuses()
     QFETCH(QString, message);
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     if (contenu != "absent")
         p.Ecrire_Fichier(QStringLiteral("mauvais.adi"), contenu);
@@ -609,7 +609,7 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     // gone with the preview; the castle QSOs among thousands of others are all found.
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     int chateaux = 0;
     p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(12 << 20, chateaux));
     // The file dialog given up with Escape: the window waits, empty, with nothing to import.
@@ -621,7 +621,7 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     Activer(m);
     Choisir_Menu(m->Mnu_Importer_Adif);
     QVERIFY(dialogue);
-    Import_Adif* f = m->Fenetre_Import_Adif;
+    Import_Adif* f = m->Fenetre_Import_Adif();
     QVERIFY(f);
     QVERIFY(f->isVisible());
     QCOMPARE(f->Qsos().size(), 0);
@@ -662,7 +662,7 @@ void Tst_Import_Adif::autre_chose_qu_un_fichier()
     QFETCH(QString, sorte);
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     const QStringList fichiers = QDir(p.Repertoire()).entryList(QDir::Files);
     QString chemin = sorte;
@@ -701,7 +701,7 @@ void Tst_Import_Adif::lecture_annulee()
     QFETCH(int, seuil);
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     // A QSO typed first, so that the journal holds something to keep.
     Saisir(m, QStringLiteral("f6abc"), 0, QStringLiteral("35007"));
     Entree(m->Valide_A);
@@ -770,10 +770,10 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
     {
         Chien_De_Garde garde;
         Programme_Test p;
-        Main* m = Demarrer(p, log);
+        Main_Test* m = Demarrer(p, log);
         for (const Qso& q : qsos) {
             Cliquer_Dans(m->Ajout_Saisie);
-            QVERIFY(m->sp.Mode_Insertion);
+            QVERIFY(m->Mode_Insertion());
             Taper(m->Date_A, QString::fromLatin1(q.date));
             Saisir(m, QString::fromLatin1(q.indicatif), 0, QString::fromLatin1(q.ref));
             Entree(m->Valide_A);
@@ -787,7 +787,7 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
         adi += QByteArray("<QSO_DATE:8>") + q.adif + "<CALL:5>" + q.indicatif + "<SIG:4>KVRT<SIG_INFO:5>" + q.ref + "<EOR>\r\n";
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, log);
+    Main_Test* m = Demarrer(p, log);
     p.Ecrire_Fichier(QStringLiteral("six.adi"), adi);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("six.adi")));
     QVERIFY(f);
@@ -808,7 +808,7 @@ void Tst_Import_Adif::export_relu_par_notre_import()
         Q("03/03/09", "01001", QStringLiteral("Operateur reactivation"), "TM0ABC"),
         Q("04/03/09", "2B999", QStringLiteral("Resident Contacte"), "F1ABC_P1234"),
     };
-    Main* m = Demarrer(p, QStringList(log) << QString() << QStringLiteral("une ligne qui n'est pas un QSO"));
+    Main_Test* m = Demarrer(p, QStringList(log) << QString() << QStringLiteral("une ligne qui n'est pas un QSO"));
     Activer(m);
     Choisir_Menu(m->Mnu_Enr_Adif);
     QCOMPARE(p.plateforme->Prendre_Messages(),
@@ -849,7 +849,7 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
         log << Enr(QStringLiteral("%1/0%2/09").arg(10 + i).arg(1 + i % 9), QStringLiteral("%1%2").arg(i == 4 ? "2A" : "29").arg(100 + i),
                    types.at(i), QString::fromLatin1(indicatifs[i]), i % 3 == 1);
     log << Q("31/12/98", "01001", Cc, "F1OLD");
-    Main* m = Demarrer(p, log, QStringLiteral("F1ABC_P"));
+    Main_Test* m = Demarrer(p, log, QStringLiteral("F1ABC_P"));
     Activer(m);
     Choisir_Menu(m->Mnu_Enr_Adif);
     QVERIFY(p.plateforme->Prendre_Messages().value(0).contains(QStringLiteral("F1ABC_P_Challenge_KVRT_2009.adi")));
@@ -905,7 +905,7 @@ void Tst_Import_Adif::export_impossible()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     // A folder where the file should go: the export cannot be written, and says so.
     QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")));
     Activer(m);

@@ -6,7 +6,7 @@
 #include "Dossier_Logs.h"
 #include "Gestion_Erreur.h"
 #include "Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Station.h"
@@ -261,7 +261,7 @@ void Tst_Dossier::programme_partage()
     Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
     {
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         QString etat;
         Sur_Modal([&](QWidget* w) {
             auto* s = qobject_cast<Station*>(w);
@@ -279,7 +279,7 @@ void Tst_Dossier::programme_partage()
         });
         m.Main_Form_Load();
         QCOMPARE(etat, QStringLiteral("Validation"));
-        QCOMPARE(sp.Indicatif_Station, QStringLiteral("F1ABC_P"));
+        QCOMPARE(sp.Indicatif_Station(), QStringLiteral("F1ABC_P"));
 
         // Everything the user made is in his folder; the program folder is as installed.
         QCOMPARE(sp.Repertoire(), attendu);
@@ -302,9 +302,9 @@ void Tst_Dossier::programme_partage()
         plateforme.messages.clear();
         Choisir_Menu(m.Mnu_Mode_Emploi);
         QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
-        QVERIFY(m.Fenetre_Aide);
-        QVERIFY(m.Fenetre_Aide->isVisible());
-        delete m.Fenetre_Aide;
+        QVERIFY(m.Fenetre_Aide());
+        QVERIFY(m.Fenetre_Aide()->isVisible());
+        delete m.Fenetre_Aide();
     }
 
     // The log gone from the user's folder: the recovery window says where it was looked for.
@@ -313,7 +313,7 @@ void Tst_Dossier::programme_partage()
     QCoreApplication::exec();
     {
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         QString fichier, dossier;
         Sur_Modal([&](QWidget* w) {
             auto* g = qobject_cast<Gestion_Erreur*>(w);
@@ -347,7 +347,7 @@ void Tst_Dossier::programme_ecrivable()
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ"), Enr("28/03/09", "13045", "Reactivation activee", "F1ABC")});
     const QByteArray log = p.Octets_Log();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(p.sp->Repertoire(), p.Repertoire());
     QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
     QCOMPARE(m->Liste_KVRT->model()->rowCount(), 2);
@@ -380,7 +380,7 @@ void Tst_Dossier::dossier_personnel_impossible()
     Plateforme_Test plateforme(programme);
     Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
     Sous_Programmes sp(plateforme, reglages);
-    Main m(sp);
+    Main_Test m(sp);
     QStringList messagesPendantStation;
     Sur_Modal([&](QWidget* w) {
         auto* s = qobject_cast<Station*>(w);
@@ -468,7 +468,7 @@ void Tst_Dossier::log_retrouve()
     {
         Plateforme_Test plateforme(perso);
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         m.Main_Form_Load();
         QCOMPARE(sp.Repertoire(), perso);
         QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
@@ -506,7 +506,7 @@ void Tst_Dossier::log_retrouve()
     }
     {
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         m.Main_Form_Load();
         if (station)
             QVERIFY(plateforme.Prendre_Messages().value(0).startsWith(QStringLiteral("Premiere installation")));
@@ -519,11 +519,11 @@ void Tst_Dossier::log_retrouve()
         QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
         if (reponse == 2) {
             // At start-up the program ends; the Station window stays on the station it had.
-            QCOMPARE(sp.Programme_Termine, !station);
-            QCOMPARE(sp.Indicatif_Station, station ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
+            QCOMPARE(sp.Programme_Termine(), !station);
+            QCOMPARE(sp.Indicatif_Station(), station ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
         } else {
             const QString dossier = reponse == 0 ? perso : utilisateur;
-            QVERIFY(!sp.Programme_Termine);
+            QVERIFY(!sp.Programme_Termine());
             QCOMPARE(sp.Repertoire(), dossier);
             QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), dossier);
             QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
@@ -559,9 +559,8 @@ void Tst_Dossier::initialisation_refusee()
     QVERIFY(Ecrire(ailleurs.filePath(nom), Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")})));
     Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
     Ecrire_Reglage(*p.reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
-    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
-    p.sp->Annee_Challenge = QStringLiteral("2009");
-    p.sp->Dossier_Precedent = ailleurs.path();
+    p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
+    p.sp->Definir_Dossier_Precedent(ailleurs.path());
 
     Gestion_Erreur g(*p.sp);
     g.Gestion_Erreur_Form_Load();

@@ -4,7 +4,7 @@
 // nothing is left beside it, and the journal stays in step, so that the next undo takes back
 // exactly the last change the log holds.
 
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 
 #include <QDir>
@@ -49,7 +49,7 @@ void Tst_Fichiers_Gardes::Copies_Gardees()
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(ilYaUneHeure, QFileDevice::FileModificationTime));
     }
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Saisir(m, QStringLiteral("F5XYZ"), 0, QStringLiteral("35007"));
     Entree(m->Valide_A);
     QCOMPARE(p.Octets_Log(), Octets({a, Enr(QStringLiteral("28/03/09"), QStringLiteral("35007"), QStringLiteral("Chateau Contacte"),
@@ -101,8 +101,7 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
     QString d = Enr(QStringLiteral("05/01/09"), QStringLiteral("75001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F1EEE"));
     p.Ecrire_Log({a, b});
     Sous_Programmes& sp = *p.sp;
-    sp.Indicatif_Station = QStringLiteral("F1ABC");
-    sp.Annee_Challenge = QStringLiteral("2009");
+    sp.Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     sp.Verifier_Journal();
     QVERIFY(sp.Ajoute_Ligne(c));
     const QByteArray avant = p.Octets_Log();

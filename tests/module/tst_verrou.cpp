@@ -3,7 +3,7 @@
 // that a process killed left behind.
 
 #include "Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Station.h"
@@ -171,7 +171,7 @@ void Tst_Verrou::demarrage()
         Remplir_Station(s, autreStation, QStringLiteral("2009"));
     });
     const auto finGuet = qScopeGuard([&] { delete guet; });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
 
     if (!vivant) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
@@ -192,13 +192,13 @@ void Tst_Verrou::demarrage()
     QVERIFY(QFile::exists(p.Log() + QStringLiteral(".a1b2c3")));
     QCOMPARE(Tenu_Par(p.Log()), pid);
     if (autreStation.isEmpty()) {
-        QVERIFY(p.sp->Programme_Termine);
+        QVERIFY(p.sp->Programme_Termine());
         QVERIFY(!m->isVisible());
         QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     } else {
         // The program goes on with the station chosen, whose log it holds.
-        QVERIFY(!p.sp->Programme_Termine);
-        QCOMPARE(p.sp->Indicatif_Station, autreStation);
+        QVERIFY(!p.sp->Programme_Termine());
+        QCOMPARE(p.sp->Indicatif_Station(), autreStation);
         QVERIFY(m->isVisible());
         QCOMPARE(Tenu_Par(p.Log(autreStation)), QCoreApplication::applicationPid());
         QCOMPARE(p.plateforme->messages.size(), 1);
@@ -229,14 +229,13 @@ void Tst_Verrou::routines_refusees()
     p.Installer_Station();
     const QString l1 = Enr("28/03/09", "2A001", "Chateau active", "F5XYZ");
     p.Ecrire_Log({l1});
-    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
-    p.sp->Annee_Challenge = QStringLiteral("2009");
+    p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     // A change this program made before the other took the log over: there is something to
     // undo and redo, and the journal says the log is as it left it.
     QString l2 = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
     QVERIFY(p.sp->Ajoute_Ligne(l2));
     QVERIFY(p.sp->Annuler_Modification());
-    p.sp->Verrou.Rendre();
+    p.sp->Rendre_Verrou();
     Poser_Reste(p);
     const QString journal = Journal::Chemin_Journal(p.Log());
     const QByteArray log = p.Octets_Log();
@@ -290,7 +289,7 @@ void Tst_Verrou::changement_de_station()
     p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2009"));
     p.Installer_Station();
     const QByteArray log2 = p.Octets_Log(QStringLiteral("F2XYZ"));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     const qint64 moi = QCoreApplication::applicationPid();
     QCOMPARE(Tenu_Par(p.Log()), moi);
 
@@ -299,12 +298,12 @@ void Tst_Verrou::changement_de_station()
     p.plateforme->messages.clear();
     Activer(m);
     Choisir_Menu(m->Mnu_New_Indicatif);
-    QVERIFY(m->Fenetre_Station);
-    Station* s = m->Fenetre_Station;
+    QVERIFY(m->Fenetre_Station());
+    Station* s = m->Fenetre_Station();
     Remplir_Station(s, QStringLiteral("F2XYZ"), QStringLiteral("2009"));
     QCOMPARE(p.plateforme->messages, QStringList{Message_Occupe(p.Log(QStringLiteral("F2XYZ")), autre.Pid())});
     // Nothing switched: the old log is still held and shown.
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
     QCOMPARE(Tenu_Par(p.Log()), moi);
     QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), autre.Pid());
@@ -315,7 +314,7 @@ void Tst_Verrou::changement_de_station()
     p.plateforme->messages.clear();
     Entree(s->Validation);
     QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F2XYZ"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F2XYZ"));
     QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), moi);
     QCOMPARE(Tenu_Par(p.Log()), 0);
     QVERIFY(!QFile::exists(Verrou_Log::Chemin_Verrou(p.Log())));

@@ -5,7 +5,7 @@
 #include "Carte_Acti.h"
 #include "Geometrie_Carte.h"
 #include "Image_Carte.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Rapports_Contactes.h"
 
@@ -64,11 +64,11 @@ Carte_Acti* Tst_Carte::Ouvrir(Programme_Test& p, const QStringList& lignes)
 {
     p.Installer_Station();
     p.Ecrire_Log(lignes);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     // The main window's own start-up messages are not the map's.
     p.plateforme->Prendre_Messages();
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    return m->Fenetre_Carte_Acti;
+    return m->Fenetre_Carte_Acti();
 }
 
 void Tst_Carte::lecture_chemin_svg_data()
@@ -261,10 +261,10 @@ void Tst_Carte::fenetre()
     }
 
     // A second command brings the same window to the front; it does not repaint.
-    Main* m = p.main;
+    Main_Test* m = p.main;
     p.Ecrire_Log(Log_De({QStringLiteral("01001")}));
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    QCOMPARE(m->Fenetre_Carte_Acti.data(), carte);
+    QCOMPARE(m->Fenetre_Carte_Acti(), carte);
     QCOMPARE(carte->NB_Dep->text(), QStringLiteral("2"));
     QCOMPARE(m->findChildren<Carte_Acti*>().size(), 1);
     // Closed and opened again, it paints from the log as it is now.
@@ -272,7 +272,7 @@ void Tst_Carte::fenetre()
     Fermer_Par_Le_Cadre(carte);
     QTRY_VERIFY(ancienne.isNull());
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    carte = m->Fenetre_Carte_Acti;
+    carte = m->Fenetre_Carte_Acti();
     QVERIFY(carte && carte != ancienne);
     QCOMPARE(carte->NB_Dep->text(), QStringLiteral("1"));
     QCOMPARE(Couleur(carte->Dep[1]), Vert_Carte);
@@ -291,7 +291,7 @@ void Tst_Carte::log_absent()
     QTRY_VERIFY(ancienne.isNull());
     QFile::remove(p.Log());
     Choisir_Menu(p.main->Mnu_Dpt_Contactes);
-    carte = p.main->Fenetre_Carte_Acti;
+    carte = p.main->Fenetre_Carte_Acti();
     QVERIFY(carte);
     const QString message = p.plateforme->Dernier_Message();
     QVERIFY2(message.contains(QStringLiteral("fichier introuvable")), qPrintable(p.plateforme->messages.join(u'|')));
@@ -351,12 +351,12 @@ void Tst_Carte::image()
     // contacted: another log gives another map.
     carte->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!p.main->Fenetre_Carte_Acti);
+    QVERIFY(!p.main->Fenetre_Carte_Acti());
     refs.removeAll(QStringLiteral("29001"));
     refs << QStringLiteral("22001");
     p.Ecrire_Log(Log_De(refs));
     Choisir_Menu(p.main->Mnu_Dpt_Contactes);
-    carte = p.main->Fenetre_Carte_Acti;
+    carte = p.main->Fenetre_Carte_Acti();
     QVERIFY(carte);
     vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QVERIFY(verts(22) > 20);

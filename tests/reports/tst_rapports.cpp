@@ -6,7 +6,7 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Contactes.h"
 #include "Outils_Test.h"
 #include "Rapports.h"
@@ -156,9 +156,9 @@ void Tst_Rapports::recapitulatif_comptes()
     QFETCH(QList<int>, attendu);
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_Recap);
-    Recapitulatif* r = m->Fenetre_Recapitulatif;
+    Recapitulatif* r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
     const QList<QLineEdit*> boites{r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot};
     for (int i = 0; i < boites.size(); ++i)
@@ -174,9 +174,9 @@ void Tst_Rapports::recapitulatif_fenetre()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     Choisir_Menu(m->Mnu_Recap);
-    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif.data();
+    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
     QVERIFY(r->isVisible());
     QCOMPARE(r->windowTitle(), QStringLiteral("Feuille Récapitulative"));
@@ -219,16 +219,16 @@ void Tst_Rapports::recapitulatif_fenetre()
     // Open: the command brings it forward without counting again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc), Q("01/02/09", "30001", Cc)});
     Choisir_Menu(m->Mnu_Recap);
-    QCOMPARE(m->Fenetre_Recapitulatif.data(), r.data());
+    QCOMPARE(m->Fenetre_Recapitulatif(), r.data());
     QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
     QCOMPARE(m->findChildren<Recapitulatif*>().size(), 1);
     // Closed and opened again, it counts the log as it is now.
     Fermer_Par_Le_Cadre(r);
     QTRY_VERIFY(r.isNull());
     Choisir_Menu(m->Mnu_Recap);
-    QVERIFY(m->Fenetre_Recapitulatif);
-    QCOMPARE(m->Fenetre_Recapitulatif->Nb_CC->text(), QStringLiteral("2"));
-    QCOMPARE(m->Fenetre_Recapitulatif->Nb_Dpt->text(), QStringLiteral("2"));
+    QVERIFY(m->Fenetre_Recapitulatif());
+    QCOMPARE(m->Fenetre_Recapitulatif()->Nb_CC->text(), QStringLiteral("2"));
+    QCOMPARE(m->Fenetre_Recapitulatif()->Nb_Dpt->text(), QStringLiteral("2"));
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -236,10 +236,10 @@ void Tst_Rapports::recapitulatif_log_absent()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_Recap);
-    Recapitulatif* r = m->Fenetre_Recapitulatif;
+    Recapitulatif* r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
     QCOMPARE(p.plateforme->messages.size(), 1);
     const QString message = p.plateforme->messages.first();
@@ -272,9 +272,9 @@ void Tst_Rapports::contactes_lignes_et_ordre()
         Q("01/02/09", "75001", Cc, "F3III"),
         QStringLiteral("13/02/09  1"),
     };
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_C_Contacte);
-    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     // Blank before "*" before digits, the whole line compared, case ignored; lines of the
     // same castle follow type, then date as written, then callsign.
@@ -307,9 +307,9 @@ void Tst_Rapports::contactes_fenetre()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {});
+    Main_Test* m = Demarrer_Sur(p, {});
     Choisir_Menu(m->Mnu_C_Contacte);
-    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte.data();
+    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     QVERIFY(a->isVisible());
     QCOMPARE(a->windowTitle(), QStringLiteral("KVRT contactés"));
@@ -333,13 +333,13 @@ void Tst_Rapports::contactes_fenetre()
     // One window: the command brings it forward; closed and reopened, it reads the log again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc)});
     Choisir_Menu(m->Mnu_C_Contacte);
-    QCOMPARE(m->Fenetre_Aff_Contacte.data(), a.data());
+    QCOMPARE(m->Fenetre_Aff_Contacte(), a.data());
     QVERIFY(a->Lignes().isEmpty());
     Fermer_Par_Le_Cadre(a);
     QTRY_VERIFY(a.isNull());
     Choisir_Menu(m->Mnu_C_Contacte);
-    QVERIFY(m->Fenetre_Aff_Contacte);
-    QCOMPARE(m->Fenetre_Aff_Contacte->Lignes().size(), 1);
+    QVERIFY(m->Fenetre_Aff_Contacte());
+    QCOMPARE(m->Fenetre_Aff_Contacte()->Lignes().size(), 1);
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -354,9 +354,9 @@ void Tst_Rapports::contactes_grand_log_trie()
         log << Enr(QStringLiteral("%1/03/09").arg(i % 28 + 1, 2, 10, QLatin1Char('0')), ref,
                    QString::fromUtf8(types[i % 3]), QStringLiteral("F%1").arg(i), i % 7 == 0);
     }
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_C_Contacte);
-    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     const QStringList lignes = a->Lignes();
     QCOMPARE(lignes.size(), log.size());
@@ -465,10 +465,10 @@ void Tst_Rapports::contactes_log_absent()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_C_Contacte);
-    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.first().contains(QStringLiteral("fichier introuvable")));
@@ -513,7 +513,7 @@ void Tst_Rapports::export_octets_et_message()
     for (int i = 1; i <= 10; ++i)
         log << Q("01/03/09", QStringLiteral("750%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1().constData(), Cc);
     log << Q("02/03/09", "2A001", Ca, "F6XYZ", true);
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     // Just before midnight UTC on 7 March, already the 8th in local time: the UTC day counts.
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(23, 30), Qt::UTC), 3600);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("20"));
@@ -551,7 +551,7 @@ void Tst_Rapports::export_deux_fois_le_meme_jour()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
     Choisir_Menu(m->Mnu_Enr_Contacte);
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
@@ -583,7 +583,7 @@ void Tst_Rapports::export_impossible()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
     // A folder already holds the export's name: the file cannot be created.
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
@@ -606,7 +606,7 @@ void Tst_Rapports::export_log_absent()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_Enr_Contacte);
     const QStringList messages = p.plateforme->Prendre_Messages();
@@ -736,7 +736,7 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
         QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc), Q("02/03/09", "2A001", Ca, "F6BBB")});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc), Q("02/03/09", "2A001", Ca, "F6BBB")});
     const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();
     const QString propose = p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.pdf"));
 
@@ -787,12 +787,12 @@ void Tst_Rapports::fenetres_centrees()
     Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("28/03/09"), QStringLiteral("29001"), Cc, QStringLiteral("F5XYZ"))});
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_Recap);
     Choisir_Menu(m->Mnu_C_Contacte);
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    for (QWidget* f : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
-                       static_cast<QWidget*>(m->Fenetre_Carte_Acti)}) {
+    for (QWidget* f : {static_cast<QWidget*>(m->Fenetre_Recapitulatif()), static_cast<QWidget*>(m->Fenetre_Aff_Contacte()),
+                       static_cast<QWidget*>(m->Fenetre_Carte_Acti())}) {
         QVERIFY(f);
         QVERIFY(QTest::qWaitForWindowExposed(f));
         QVERIFY(Centree(f));

@@ -14,8 +14,10 @@
 // 8 a window that waits for an answer.
 
 #include "Enregistrement.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Log.h"
+#include "Qso.h"
+#include "Zone_Saisie.h"
 #include "Plateforme_Test.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
@@ -23,6 +25,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCryptographicHash>
 #include <QFile>
 #include <QLineEdit>
@@ -144,7 +147,7 @@ int main(int argc, char* argv[])
     if (indicatif.isEmpty() || annee.isEmpty() || !QFile::exists(log))
         return 3;
 
-    Main main(sp);
+    Main_Test main(sp);
     main.Main_Form_Load();
     // The start reads every line of the log, whatever the moment of the last kill.
     const QByteArray depart = Lire(log);
@@ -237,21 +240,22 @@ int main(int argc, char* argv[])
         } else if (quoi == "AJOUT") {
             fait = sp.Ajoute_Ligne(enregistrement);
         } else if (quoi == "INSERTION") {
+            main.Zone->Main_Ajout_Saisie_Click();
             main.Date_A->setText(date);
             main.Validation_A->setChecked(attente);
             main.KVRT_A->setText(reference);
-            main.Texte_Type_A(type);
+            main.Type_A->setCurrentIndex(main.Type_A->findText(type));
             main.Ind_A->setText(ind);
-            sp.Mode_Insertion = true;
-            main.Insere_QSO();
-            fait = !sp.Mode_Insertion;
+            main.Zone->Main_Valide_A_Click();
+            fait = !main.Mode_Insertion();
         } else if (quoi == "MODIFICATION") {
-            // Selecting the line is what the user's click does: it sets Ligne_Selectionnee.
+            // Selecting the line is what the user's click does: it shows its QSO.
             main.Selectionner_Ligne(ligne);
-            fait = sp.Remplace_Ou_Ajoute_Ligne(sp.Ligne_Selectionnee, enregistrement);
+            QString selectionnee = main.Ligne_Selectionnee();
+            fait = sp.Remplace_Ou_Ajoute_Ligne(selectionnee, enregistrement);
         } else {
             main.Selectionner_Ligne(ligne);
-            QString ref = Enregistrement::Champ_Nettoye(sp.Ligne_Selectionnee, 19, 5);
+            QString ref = Qso::De_Ligne_Liste(main.Ligne_Selectionnee()).reference;
             fait = sp.Supprime_Lignes_Reference(ref);
         }
 

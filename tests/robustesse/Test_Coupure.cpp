@@ -8,7 +8,7 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Juge_Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Log.h"
 #include "Outils_Test.h"
 #include "Texte1252.h"
@@ -340,7 +340,7 @@ void Test_Coupure::Log_Intact_Apres_Chaque_Arret_Brutal()
 
     // The real main window, started in this process on what the last kill left.
     Voie& v = *voies.front();
-    Main* m = v.p.Demarrer();
+    Main_Test* m = v.p.Demarrer();
     QCOMPARE(v.p.plateforme->messages.filter(QStringLiteral("Erreur")), QStringList());
     QCOMPARE(m->Nombre_Lignes(), int(Modele_Log::Lignes(v.etat).size()));
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(v.etat)));

@@ -7,7 +7,7 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Log.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
@@ -63,9 +63,9 @@ private slots:
 private:
     // The list shows every line of the file, its first 53 bytes after the 8-character
     // prefix, and the total is the sum of the lines' points.
-    void Verifier_Liste(Main* m, const QByteArray& octets);
+    void Verifier_Liste(Main_Test* m, const QByteArray& octets);
     // Opens the windows that read the log, then closes them.
-    void Ouvrir_Les_Fenetres_De_Lecture(Main* m);
+    void Ouvrir_Les_Fenetres_De_Lecture(Main_Test* m);
 };
 
 void Test_Logs_Abimes::initTestCase()
@@ -73,7 +73,7 @@ void Test_Logs_Abimes::initTestCase()
     QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
-void Test_Logs_Abimes::Verifier_Liste(Main* m, const QByteArray& octets)
+void Test_Logs_Abimes::Verifier_Liste(Main_Test* m, const QByteArray& octets)
 {
     const QList<QByteArray> lignes = Modele_Log::Lignes(octets);
     QCOMPARE(m->Nombre_Lignes(), int(lignes.size()));
@@ -88,14 +88,14 @@ void Test_Logs_Abimes::Verifier_Liste(Main* m, const QByteArray& octets)
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(octets)));
 }
 
-void Test_Logs_Abimes::Ouvrir_Les_Fenetres_De_Lecture(Main* m)
+void Test_Logs_Abimes::Ouvrir_Les_Fenetres_De_Lecture(Main_Test* m)
 {
     for (QAction* a : {m->Mnu_Recap, m->Mnu_C_Contacte, m->Mnu_Dpt_Contactes})
         Choisir_Menu(a);
     Cliquer_Dans(m->Recherche);
     QApplication::processEvents();
-    for (QWidget* w : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
-                       static_cast<QWidget*>(m->Fenetre_Carte_Acti), static_cast<QWidget*>(m->Fenetre_Recherche)})
+    for (QWidget* w : {static_cast<QWidget*>(m->Fenetre_Recapitulatif()), static_cast<QWidget*>(m->Fenetre_Aff_Contacte()),
+                       static_cast<QWidget*>(m->Fenetre_Carte_Acti()), static_cast<QWidget*>(m->Fenetre_Recherche())})
         if (w)
             w->close();
     QApplication::processEvents();
@@ -145,7 +145,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
         QVERIFY(f.setFileTime(ancienne, QFileDevice::FileModificationTime));
     }
 
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m->show();
     QApplication::setActiveWindow(m);
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
@@ -178,7 +178,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     const QByteArray cle = Modele_Log::Lignes(attendu).at(aModifier);
     QVERIFY(cle.size() <= 53);
     Cliquer_Ligne(m->Liste_KVRT, aModifier, true);
-    QVERIFY(p.sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Remplacer_Texte(m->Date_A, QStringLiteral("11/03/09"));
     Remplacer_Texte(m->KVRT_A, QStringLiteral("68002"));
     Cliquer_Dans(m->Type_A);
@@ -219,7 +219,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
     Verifier_Liste(m, attendu);
 
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -238,7 +238,7 @@ void Test_Logs_Abimes::ligne_de_dix_mega_octets()
     Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m->show();
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(m->Nombre_Lignes(), 3);
@@ -288,7 +288,7 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
     Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(m->Nombre_Lignes(), n);
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(donnee)));
@@ -341,7 +341,7 @@ void Test_Logs_Abimes::reference_courte_ecrite_puis_supprimee()
                              Enr(QStringLiteral("05/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F6BBB")),
                              Enr(QStringLiteral("09/03/09"), QStringLiteral("2A0"), CA, QStringLiteral("F4CCC"))};
     p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
     Remplacer_Texte(m->KVRT_A, QStringLiteral(" 2a0"));
     Cliquer_Dans(m->Valide_A);

@@ -7,7 +7,7 @@
 #include "Journal.h"
 #include "Filtre_Touches.h"
 #include "Gestion_Erreur.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Station.h"
@@ -146,7 +146,7 @@ private slots:
 
 private:
     Programme_Test* p = nullptr;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     void Demarrer(const QStringList& log);
 };
 
@@ -261,12 +261,12 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QCOMPARE(p->Octets_Log(), quatre);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
-    QVERIFY(p->sp->Mode_Insertion);
+    QVERIFY(m->Mode_Insertion());
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
 
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     {
         Limite_Taille limite(10);
@@ -275,7 +275,7 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QCOMPARE(p->Octets_Log(), quatre);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le log n'a pas été modifié.");
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6MOD"));
 
     Cliquer_Dans(m->Efface_A);
@@ -302,7 +302,7 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
         QCOMPARE(int(journal.Verifier(quatre)), int(Journal::Journal_Log::Accord::Accord));
         QCOMPARE(journal.Entrees().size(), 1);
     }
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p->sp->Programme_Termine());
     QVERIFY(p->plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 
@@ -383,7 +383,7 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     // Edit of a line still in the list.
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
@@ -409,7 +409,7 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     QCOMPARE(fichierMontre, QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p->sp->Programme_Termine());
     QVERIFY(m->isVisible());
     QVERIFY(!QFileInfo::exists(p->Log()));
     QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("FXXXX_Challenge_KVRT.txt"), QStringLiteral("reglages")}));
@@ -457,7 +457,7 @@ void Test_Pannes::fifo_a_la_place_du_log()
     QCOMPARE(prog.plateforme->messages.size(), 1);
     QVERIFY(prog.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
     VERIFIER_MESSAGE(prog.plateforme->messages.first(), prog.Log(), "chemin ou fichier inaccessible");
-    QVERIFY(prog.sp->Programme_Termine);
+    QVERIFY(prog.sp->Programme_Termine());
 }
 
 void Test_Pannes::modele_absent_ou_repertoire_data()
@@ -481,7 +481,7 @@ void Test_Pannes::modele_absent_ou_repertoire()
         QVERIFY(QDir().mkdir(modele));
 
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
     Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
@@ -498,7 +498,7 @@ void Test_Pannes::modele_absent_ou_repertoire()
     QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F5XYZ"));
     QCOMPARE(p->Octets_Log(), ancien);
     QCOMPARE(QFileInfo(modele).isDir(), repertoire);
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p->sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -512,7 +512,7 @@ void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
     QVERIFY(QDir().mkdir(nouveau));
 
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
     Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
@@ -522,8 +522,8 @@ void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
     VERIFIER_MESSAGE(p->plateforme->messages.first(), nouveau, "chemin ou fichier inaccessible");
     QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
     QVERIFY(s->isVisible());
-    QCOMPARE(p->sp->Indicatif_Station, QStringLiteral("F1ABC"));
-    QCOMPARE(p->sp->Annee_Challenge, QStringLiteral("2009"));
+    QCOMPARE(p->sp->Indicatif_Station(), QStringLiteral("F1ABC"));
+    QCOMPARE(p->sp->Annee_Challenge(), QStringLiteral("2009"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
     QCOMPARE(Lire_Reglage(*p->reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
@@ -553,7 +553,7 @@ void Test_Pannes::export_impossible_a_creer()
     VERIFIER_MESSAGE(p->plateforme->messages.first(), exportation, "chemin ou fichier inaccessible");
     QVERIFY(QFileInfo(exportation).isDir());
     QCOMPARE(p->Octets_Log(), avant);
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p->sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -581,7 +581,7 @@ void Test_Pannes::saut_de_ligne_colle_dans_un_champ()
     const QByteArray avant = p->Octets_Log();
     if (modification) {
         Cliquer_Ligne(m->Liste_KVRT, 1, true);
-        QVERIFY(p->sp->Mode_Modification);
+        QVERIFY(m->Mode_Modification());
     } else {
         Saisir(m, QStringLiteral("F6"), 3, QStringLiteral("56001"));
     }
@@ -663,11 +663,11 @@ void Test_Pannes::reglages_douteux()
         titreModal = w->objectName();
         w->close();
     });
-    Main* principal = prog.Demarrer();
+    Main_Test* principal = prog.Demarrer();
     QCOMPARE(titreModal, QStringLiteral("Station"));
     QCOMPARE(prog.plateforme->messages,
              QStringList({QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")}));
-    QCOMPARE(prog.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QCOMPARE(prog.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
     QCOMPARE(principal->I_Station->text(), QStringLiteral("FXXXX"));
     // No log was read: no list, no total; and no name built from the value.
     QCOMPARE(principal->Nombre_Lignes(), 0);
@@ -677,7 +677,7 @@ void Test_Pannes::reglages_douteux()
     QVERIFY(QFileInfo(prog.sp->Nom_Log()).absolutePath() == QFileInfo(racine.path() + QStringLiteral("/prog/x")).absolutePath());
     // Nothing was created or changed around the program directory.
     QCOMPARE(QDir(racine.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), avant);
-    QVERIFY(!prog.sp->Programme_Termine);
+    QVERIFY(!prog.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -703,11 +703,11 @@ void Test_Pannes::magasin_de_reglages_illisible()
         prog.reglages = std::make_unique<Reglages>(fichier);
         prog.sp = std::make_unique<Sous_Programmes>(*prog.plateforme, *prog.reglages);
         Sur_Modal([](QWidget* w) { w->close(); });
-        Main* principal = prog.Demarrer();
-        QCOMPARE(prog.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+        Main_Test* principal = prog.Demarrer();
+        QCOMPARE(prog.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
         QCOMPARE(principal->Nombre_Lignes(), 0);
         QCOMPARE(prog.plateforme->messages.size(), 1);
-        QVERIFY(!prog.sp->Programme_Termine);
+        QVERIFY(!prog.sp->Programme_Termine());
         QVERIFY(garde.fermees.isEmpty());
     }
 }
@@ -765,7 +765,7 @@ void Test_Pannes::fifo_a_la_place_du_log_en_cours_de_route()
     QVERIFY(::read(lecteur, octets, sizeof octets) <= 0);
     ::close(lecteur);
     QVERIFY(QFileInfo::exists(p->Log()) && !QFileInfo(p->Log()).isFile());
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p->sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -799,7 +799,7 @@ void Test_Pannes::log_remplace_par_un_repertoire()
     Cliquer_Dans(m->Valide_A);
     QCOMPARE(p->plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p->sp->Programme_Termine());
 
     // The deletion cannot read the log, then the total meets the same error, which ends the
     // program after its "Erreur N° " message.
@@ -811,7 +811,7 @@ void Test_Pannes::log_remplace_par_un_repertoire()
     VERIFIER_MESSAGE(p->plateforme->messages.at(0), p->Log(), "chemin ou fichier inaccessible");
     QVERIFY(p->plateforme->messages.at(1).startsWith(QStringLiteral("Erreur N° 75")));
     VERIFIER_MESSAGE(p->plateforme->messages.at(1), p->Log(), "chemin ou fichier inaccessible");
-    QVERIFY(p->sp->Programme_Termine);
+    QVERIFY(p->sp->Programme_Termine());
     QVERIFY(QFileInfo(p->Log()).isDir());
     QVERIFY(QDir(p->Log()).isEmpty());
     QVERIFY(garde.fermees.isEmpty());

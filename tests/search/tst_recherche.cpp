@@ -1,7 +1,7 @@
 // The search window on real widgets: modes, limits, messages, and picking a result.
 
 #include "Apparence.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Recherche_Indicatif.h"
 
@@ -36,7 +36,7 @@ static QStringList Log_Type()
 struct Scenario
 {
     Programme_Test p;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     QPointer<Recherche_Indicatif> r;
 
     explicit Scenario(const QStringList& log = Log_Type())
@@ -51,7 +51,7 @@ struct Scenario
     void Ouvrir()
     {
         Cliquer_Dans(m->Recherche);
-        r = m->Fenetre_Recherche;
+        r = m->Fenetre_Recherche();
     }
 
     // The line numbers of the result rows, read from the rows themselves.
@@ -131,7 +131,7 @@ void Tst_Recherche::ouverture()
 
     // A second press brings the same window forward.
     s.Ouvrir();
-    QCOMPARE(s.r.data(), s.m->Fenetre_Recherche.data());
+    QCOMPARE(s.r.data(), s.m->Fenetre_Recherche());
     QCOMPARE(s.m->findChildren<Recherche_Indicatif*>().size(), 1);
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -396,8 +396,8 @@ void Tst_Recherche::choix_d_un_resultat()
     Cliquer_Ligne(s.r->QSO_Effectues, 1);
 
     QCOMPARE(s.m->Ligne_Courante(), 3);
-    QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(3));
-    QVERIFY(s.p.sp->Ligne_Selectionnee.startsWith(QLatin1String("    4   09/03/09 *77012")));
+    QCOMPARE(s.m->Ligne_Selectionnee(), s.m->Texte_Ligne(3));
+    QVERIFY(s.m->Ligne_Selectionnee().startsWith(QLatin1String("    4   09/03/09 *77012")));
     // The main window shows that QSO, as after a click in its own list.
     QCOMPARE(s.m->Date_A->text(), QStringLiteral("09/03/09"));
     QCOMPARE(s.m->KVRT_A->text(), QStringLiteral("77012"));
@@ -407,7 +407,7 @@ void Tst_Recherche::choix_d_un_resultat()
     QVERIFY(s.p.plateforme->messages.isEmpty());
     // The search window closes and is discarded.
     QTRY_VERIFY(s.r.isNull());
-    QVERIFY(s.m->Fenetre_Recherche.isNull());
+    QVERIFY(!s.m->Fenetre_Recherche());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -424,7 +424,7 @@ void Tst_Recherche::choix_d_un_resultat_au_clavier()
     Touche_Ici(s.r, Qt::Key_Down);
     Entree(s.r->QSO_Effectues);
     QCOMPARE(s.m->Ligne_Courante(), 4);
-    QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(4));
+    QCOMPARE(s.m->Ligne_Selectionnee(), s.m->Texte_Ligne(4));
     QCOMPARE(s.m->Ind_A->text(), QStringLiteral("DL1XYZ"));
     QCOMPARE(s.m->KVRT_A->text(), QStringLiteral("2a005"));
     QVERIFY(s.p.plateforme->messages.isEmpty());
@@ -444,13 +444,13 @@ void Tst_Recherche::choix_apres_changement_du_log()
     log.removeFirst();
     s.p.Ecrire_Log(log);
     s.p.sp->Rafraichir_Liste_Log();
-    const QString avant = s.p.sp->Ligne_Selectionnee;
+    const QString avant = s.m->Ligne_Selectionnee();
     QCOMPARE(s.m->Ligne_Courante(), 5);
 
     Cliquer_Ligne(s.r->QSO_Effectues, 0);
     // Nothing matches any more: the main list keeps its line, the window still closes.
     QCOMPARE(s.m->Ligne_Courante(), 5);
-    QCOMPARE(s.p.sp->Ligne_Selectionnee, avant);
+    QCOMPARE(s.m->Ligne_Selectionnee(), avant);
     QTRY_VERIFY(s.r.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }

@@ -2,7 +2,7 @@
 // and a real settings file.
 
 #include "Gestion_Erreur.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Station.h"
@@ -35,7 +35,7 @@ static void Relancer_Boucle()
 
 // A new start of the program on the same directory and settings file, with fresh module
 // variables, as when the operator launches it again.
-static Main* Nouveau_Demarrage(Programme_Test& p)
+static Main_Test* Nouveau_Demarrage(Programme_Test& p)
 {
     delete p.main;
     p.main = nullptr;
@@ -65,7 +65,7 @@ static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
     Vu vu;
     vu.ouverte = g->isVisible();
     vu.modale = g->isModal();
-    vu.principaleVisible = p.sp->Fenetre_Principale && p.sp->Fenetre_Principale->isVisible();
+    vu.principaleVisible = p.sp->Fenetre_Principale() && p.sp->Fenetre_Principale()->isVisible();
     vu.titre = g->windowTitle();
     vu.indicatif = g->Ind_Station->text();
     vu.fichier = g->Ind_Station1->text() + g->Err_Departement->text();
@@ -131,7 +131,7 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
         ouverteApresInitialiser = g->isVisible();
         Cliquer_Dans(g->Quitter);
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
 
     QVERIFY(vu.ouverte);
     QVERIFY(vu.modale);
@@ -152,7 +152,7 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     QCOMPARE(anneeApres, QStringLiteral("20xx"));
     QVERIFY(ouverteApresInitialiser);
     // "Quitter" ends the program; start-up went no further than the total.
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
     QVERIFY(m->Total_Points->text().isEmpty());
     QCOMPARE(m->Nombre_Lignes(), 0);
@@ -170,10 +170,10 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     QCOMPARE(p.plateforme->messages,
              QStringList{QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")});
     QVERIFY(station);
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
     QVERIFY(m->isVisible());
     QCOMPARE(m->Nombre_Lignes(), 0);
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -202,7 +202,7 @@ void Tst_Recuperation::quitter_sans_initialiser()
     });
     p.Demarrer();
     QVERIFY(vu.ouverte);
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QFile f(p.reglages->Fichier());
     QVERIFY(f.open(QIODevice::ReadOnly));
     reglagesApres = f.readAll();
@@ -247,11 +247,11 @@ void Tst_Recuperation::fermer_par_le_cadre()
         centree = QTest::qWaitForWindowExposed(w) && Centree(w);
         Fermer_Par_Le_Cadre(w);
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QVERIFY(vue);
     QVERIFY(centree);
     // The main window stays, without list or total, until a quit command.
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(m->isVisible());
     QVERIFY(m->Total_Points->text().isEmpty());
     QCOMPARE(m->Nombre_Lignes(), 0);
@@ -262,7 +262,7 @@ void Tst_Recuperation::fermer_par_le_cadre()
     QTRY_COMPARE_WITH_TIMEOUT(m->Label37->text(), QStringLiteral("14:07 Utc"), 5000);
     QCOMPARE(m->Label33->text(), QStringLiteral("28/03/09"));
     Choisir_Menu(m->Mnu_Quitter);
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -276,7 +276,7 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
     p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2010"));
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"))},
                  QStringLiteral("F2XYZ"), QStringLiteral("2010"));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(m->Nombre_Lignes(), 1);
     QVERIFY(!m->Total_Points->text().isEmpty());
     Cliquer_Ligne(m->Liste_KVRT, 0);
@@ -300,7 +300,7 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
     QVERIFY(vu.principaleVisible);
     QCOMPARE(vu.indicatif, QStringLiteral("F2XYZ"));
     QCOMPARE(vu.fichier, QStringLiteral("F2XYZ_Challenge_KVRT_2010.txt"));
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!QFile::exists(p.Log(QStringLiteral("F2XYZ"), QStringLiteral("2010"))));
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -319,13 +319,13 @@ void Tst_Recuperation::autre_erreur_de_lecture()
         modale = true;
         w->close();
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QTest::qWait(100);
     QVERIFY(!modale);
     delete guet;
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY2(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75")), qPrintable(p.plateforme->messages.first()));
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
     QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     QVERIFY(garde.fermees.isEmpty());
