@@ -3,6 +3,7 @@
 #include "Aff_Contacte.h"
 #include "Aide.h"
 #include "Apparence.h"
+#include "Bandeau.h"
 #include "Carte_Acti.h"
 #include "Fenetres_Web.h"
 #include "FichierLog.h"
@@ -10,7 +11,7 @@
 #include "Gestion_Erreur.h"
 #include "Historique_Modifications.h"
 #include "Import_Adif.h"
-#include "Modele_Liste_Log.h"
+#include "Liste_Log.h"
 #include "Plateforme.h"
 #include "Progression.h"
 #include "Rapports_Contactes.h"
@@ -25,19 +26,15 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QFrame>
-#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Apparence;
@@ -70,8 +67,7 @@ void Main::Relier_Module()
     connect(&sp, &Sous_Programmes::Etat_Change, this, &Main::Suivre_Log);
     connect(&sp, &Sous_Programmes::Log_Introuvable, this, &Main::Ouvrir_Recuperation);
     connect(&sp, &Sous_Programmes::Station_Affichee, this, [this](const QString& indicatif, const QString& annee) {
-        I_Station->setText(indicatif);
-        A_Challenge->setText(annee);
+        Haut->Montrer_Station(indicatif, annee);
     });
     // What the entry area asks for goes to the module; the fields start afresh once the log
     // has it, by the state that follows (Suivre_Log).
@@ -101,7 +97,7 @@ void Main::Relier_Module()
 void Main::Suivre_Log(const Etat_Log& etat)
 {
     if (etat.lu) {
-        Total_Points->setText(etat.Total());
+        Haut->Montrer_Total(etat.Total());
         Ligne_Score->setText(Series_Saison::Texte_Bilan(etat.bilan));
     }
     Mnu_Annuler->setText(etat.a_annuler.isEmpty() ? QStringLiteral("&Annuler la dernière modification")
@@ -113,7 +109,7 @@ void Main::Suivre_Log(const Etat_Log& etat)
     // The list keeps the bytes (shared, not copied) and makes each of its lines when it is
     // shown; the selection model resets without a signal, so no click handling runs until the
     // last line is selected.
-    Remplir_Liste(etat.contenu);
+    Liste->Remplacer(etat.contenu);
     if (etat.lu)
         Saisie->Apres_Modification(etat.sorte);
 }
@@ -132,11 +128,8 @@ void Main::Construire_Controles()
     auto* centre = new QWidget(this);
     setCentralWidget(centre);
     Creer_Controles();
-    QHBoxLayout* haut = Disposer_Station_Horloge();
-    Disposer_Entetes_Liste();
-    Disposer_Fenetre(centre, haut);
+    Disposer_Fenetre(centre);
     Relier_Controles();
-    Placer_Entetes();
 }
 
 // Every control of the window, named, with its text and its state at design time.
@@ -145,49 +138,10 @@ void Main::Creer_Controles()
     NOMME(QPushButton, ListeKVRT, QStringLiteral("Liste KVRT"));
     NOMME(QPushButton, Recherche, QStringLiteral(" Rechercher un QSO"));
     Recherche->setToolTip(QStringLiteral("Permet de rechercherun QSO par son indicatif sa date ou son departement"));
-    NOMME(QLineEdit, Total_Points);
-    Total_Points->setReadOnly(true);
-    Total_Points->setAlignment(Qt::AlignCenter);
-    Total_Points->setMaximumWidth(90);
-    Colorer(Total_Points, Jaune_Pale);
-
-    NOMME(QListView, Liste_KVRT);
-    Modele_Liste = new Modele_Liste_Log(this);
-    Liste_KVRT->setModel(Modele_Liste);
-    Liste_KVRT->setUniformItemSizes(true);
-    Liste_KVRT->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_KVRT->setSelectionMode(QAbstractItemView::SingleSelection);
-    Liste_KVRT->setFont(Police_Liste());
-    Liste_KVRT->setToolTip(QStringLiteral("Un click sur un QSO pour l'afficher ou l'effacer, un double clck pour l'éditer"));
-    Colorer(Liste_KVRT, Jaune_Pale);
-    Liste_KVRT->setMinimumHeight(220);
-    Liste_KVRT->setMinimumWidth(QFontMetrics(Liste_KVRT->font()).horizontalAdvance(QString(63, u'0')) + 30);
-
+    Haut = new Bandeau(sp);
+    Liste = new Liste_Log;
     Saisie = new Zone_Saisie(sp);
 
-    NOMME(QGroupBox, Frame2);
-    NOMME(QLabel, Label37);
-    NOMME(QLabel, Label34);
-    NOMME(QGroupBox, Frame7);
-    NOMME(QLabel, Label33);
-    NOMME(QGroupBox, Frame1);
-    NOMME(QLabel, A_Challenge, QStringLiteral("2006"));
-    NOMME(QLabel, Label2, QStringLiteral("CHALLENGE KVRT"));
-    NOMME(QLabel, I_Station, QStringLiteral("FXXXX"));
-    NOMME(QTimer, Timer1, this);
-    Timer1->setInterval(1000);
-
-    const QString consigne = QStringLiteral("Un click sur un QSO pour l'afficher ou l'effacer, un double clck pour l'éditer");
-    NOMME(QGroupBox, L_KVRT, consigne);
-    NOMME(QLabel, Label7, QStringLiteral("( * ) Points = 0 en attente de validation du Chateau"));
-    Label7->setFont(QFont(QStringLiteral("Arial")));
-    NOMME(QLabel, Label6, QStringLiteral("N°"));
-    NOMME(QLabel, Label4, QStringLiteral("Type Activité"));
-    NOMME(QLabel, Label5, QStringLiteral("KVRT"));
-    NOMME(QLabel, Label25, QStringLiteral("Indicatif"));
-    NOMME(QLabel, Label23, QStringLiteral("Date"));
-
-    NOMME(QLabel, Label11, QStringLiteral("Total Points"));
     NOMME(QLabel, Label14, Sous_Programmes::Ligne_Credit());
     NOMME(QFrame, Line1);
     Line1->setFrameShape(QFrame::HLine);
@@ -199,64 +153,9 @@ void Main::Creer_Controles()
     statusBar()->addWidget(Ligne_Score, 1);
 }
 
-// Station, clock and total, across the top; returns their row.
-QHBoxLayout* Main::Disposer_Station_Horloge()
-{
-    QFont titre = font();
-    titre.setBold(true);
-    titre.setPointSize(titre.pointSize() + 3);
-    Label2->setFont(titre);
-    I_Station->setFont(titre);
-    A_Challenge->setFont(titre);
-    auto* station = new QHBoxLayout(Frame1);
-    station->addWidget(Label2);
-    station->addSpacing(12);
-    station->addWidget(I_Station);
-    station->addSpacing(12);
-    station->addWidget(A_Challenge);
-    station->addStretch();
-
-    QFont horloge = font();
-    horloge.setBold(true);
-    for (QLabel* l : {Label37, Label34, Label33}) {
-        l->setFont(horloge);
-        l->setMinimumWidth(QFontMetrics(horloge).horizontalAdvance(QStringLiteral("00:00 Utc")) + 8);
-        l->setAlignment(Qt::AlignCenter);
-    }
-    auto* heures = new QVBoxLayout(Frame2);
-    heures->addWidget(Label37);
-    heures->addWidget(Label34);
-    auto* jour = new QVBoxLayout(Frame7);
-    jour->addWidget(Label33);
-
-    auto* total = new QVBoxLayout;
-    total->addWidget(Label11, 0, Qt::AlignHCenter);
-    total->addWidget(Total_Points, 0, Qt::AlignHCenter);
-
-    auto* haut = new QHBoxLayout;
-    haut->addWidget(Frame1, 1);
-    haut->addWidget(Frame2);
-    haut->addWidget(Frame7);
-    haut->addLayout(total);
-    return haut;
-}
-
-void Main::Disposer_Entetes_Liste()
-{
-    // Column headings over the list, placed by character in Placer_Entetes().
-    auto* entetes = new QVBoxLayout(L_KVRT);
-    auto* ligneEntetes = new QWidget(L_KVRT);
-    ligneEntetes->setObjectName(QStringLiteral("Entetes"));
-    for (QLabel* l : {Label6, Label23, Label5, Label4, Label25})
-        l->setParent(ligneEntetes);
-    ligneEntetes->setMinimumHeight(QFontMetrics(font()).height() + 4);
-    entetes->addWidget(Label7);
-    entetes->addWidget(ligneEntetes);
-}
-
 // The rows of the window from top to bottom: station, list, the entry area (its fields, its
 // tick and its buttons, then the search and the reference list), credit.
-void Main::Disposer_Fenetre(QWidget* centre, QHBoxLayout* haut)
+void Main::Disposer_Fenetre(QWidget* centre)
 {
     Saisie->Ligne_Boutons()->addWidget(Recherche);
     Saisie->Ligne_Boutons()->addWidget(ListeKVRT);
@@ -266,9 +165,8 @@ void Main::Disposer_Fenetre(QWidget* centre, QHBoxLayout* haut)
     pied->addWidget(Label14);
 
     auto* tout = new QVBoxLayout(centre);
-    tout->addLayout(haut);
-    tout->addWidget(L_KVRT);
-    tout->addWidget(Liste_KVRT, 1);
+    tout->addWidget(Haut);
+    tout->addWidget(Liste, 1);
     tout->addWidget(Saisie);
     tout->addWidget(Line1);
     tout->addLayout(pied);
@@ -277,46 +175,18 @@ void Main::Disposer_Fenetre(QWidget* centre, QHBoxLayout* haut)
 // Labels for screen readers, the keyboard order and the handlers of the controls.
 void Main::Relier_Controles()
 {
-    Etiqueter(Label11, Total_Points);
-    Liste_KVRT->setAccessibleName(QStringLiteral("QSO du log"));
-
     connect(Recherche, &QPushButton::clicked, this, &Main::Main_Recherche_Click);
     connect(ListeKVRT, &QPushButton::clicked, this, &Main::Main_ListeKVRT_Click);
-    connect(Timer1, &QTimer::timeout, this, &Main::Main_Timer1_Timer);
 
-    // The list's click handling runs on every change of the selected line, by the user or
-    // by the program, and on a click on the line already selected.
-    connect(Liste_KVRT->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& courant) {
-                if (!m_selectionParProgramme && courant.isValid())
-                    Main_Liste_KVRT_Click();
-            });
-    Liste_KVRT->viewport()->installEventFilter(this);
-    connect(Liste_KVRT, &QListView::clicked, this, [this](const QModelIndex& index) {
-        if (index.row() == m_ligneAvantClic)
-            Main_Liste_KVRT_Click();
-    });
-    connect(Liste_KVRT, &QListView::doubleClicked, this, [this](const QModelIndex&) { Main_Liste_KVRT_DblClick(); });
+    // A line of the list shows its QSO in the entry area, a double click opens it there.
+    connect(Liste, &Liste_Log::Ligne_Montree, Saisie, &Zone_Saisie::Afficher_Ligne);
+    connect(Liste, &Liste_Log::Ligne_A_Editer, Saisie, &Zone_Saisie::Editer_Ligne);
+    connect(Liste, &Liste_Log::Aucune_Ligne, Saisie, &Zone_Saisie::Oublier_Ligne);
 
     // Ctrl+Z and Ctrl+Y in the boxes: see eventFilter.
     for (QWidget* champ : Saisie->Champs())
         champ->installEventFilter(this);
-    Total_Points->installEventFilter(this);
-}
-
-void Main::Placer_Entetes()
-{
-    // The headings stand over the columns of the fixed-pitch list: number, date, reference,
-    // type and callsign begin at characters 1, 9, 19, 26 and 50 of a list line.
-    const QFontMetrics mesure(Liste_KVRT->font());
-    const int largeur = mesure.horizontalAdvance(QLatin1Char('0'));
-    const int marge = Liste_KVRT->frameWidth() + 4;
-    const struct { QLabel* label; int colonne; } places[] = {
-        {Label6, 2}, {Label23, 8}, {Label5, 18}, {Label4, 25}, {Label25, 49}};
-    for (const auto& p : places) {
-        p.label->adjustSize();
-        p.label->move(marge + p.colonne * largeur, 0);
-    }
+    Haut->Boite_Total()->installEventFilter(this);
 }
 
 void Main::Construire_Menus()
@@ -384,8 +254,6 @@ void Main::Construire_Menus()
 // anything to undo, so the claim is refused here when it has nothing.
 bool Main::eventFilter(QObject* objet, QEvent* event)
 {
-    if (objet == Liste_KVRT->viewport() && event->type() == QEvent::MouseButtonPress)
-        m_ligneAvantClic = Liste_KVRT->currentIndex().row();
     // But while a QSO is being typed the keys never reach the log, wherever the focus is:
     // the entry area is cleared after any change of the log, and the typing would go with
     // it. Fichier > Annuler and Rétablir, chosen in the menu, still change the log.
@@ -429,17 +297,15 @@ void Main::Main_Form_Load()
     // builds a path, and the program starts as on a first installation.
     if (!Station::Indicatif_Valide(indicatif))
         indicatif = QStringLiteral("FXXXX");
-    I_Station->setText(FichierLog::Indicatif_Affiche(indicatif));
 
     QString annee = sp.reglages().Annee_Challenge(indicatif);
     if (!Station::Annee_Valide(annee)) {
         // Nor does such a year stay in the module variable that names the log.
         indicatif = QStringLiteral("FXXXX");
-        I_Station->setText(indicatif);
         annee = QStringLiteral("XXXX");
     }
     sp.Choisir_Station(indicatif, annee);
-    A_Challenge->setText(annee);
+    Haut->Montrer_Station(FichierLog::Indicatif_Affiche(indicatif), annee);
 
     Saisie->Preparer_Type(sp.reglages().Type_Activite(indicatif));
 
@@ -492,7 +358,7 @@ void Main::Main_Form_Load()
 
     show();
     // The clock runs from here on, whatever stops the rest of the start-up.
-    Timer1->start();
+    Haut->Demarrer_Horloge();
 
     const bool automatique = sp.reglages().Date_Automatique(sp.Indicatif_Station());
     Mnu_Date_Auto_Oui->setChecked(automatique);
@@ -560,20 +426,6 @@ void Main::Main_Mnu_Mode_Emploi_Click()
     Centrer(aide);
 }
 
-void Main::Main_Timer1_Timer()
-{
-    QString t;
-    sp.Heure_Utc(t);
-    Label37->setEnabled(true);
-    Label37->setText(t.left(5) + QStringLiteral(" Utc"));
-    sp.Heure_Locale(t);
-    Label34->setEnabled(true);
-    Label34->setText(t.left(5) + QStringLiteral(" Loc"));
-    QString date;
-    sp.Date_Du_Jour(date);
-    Label33->setText(date);
-}
-
 // ---------------------------------------------------------------------------------------
 // Commands that open another window
 
@@ -602,8 +454,8 @@ void Main::Main_Recherche_Click()
     Ouvrir_Une_Fois(
         Fenetre_Recherche,
         [this] {
-            auto* fenetre = new Recherche_Indicatif(sp, Modele_Liste, this);
-            connect(fenetre, &Recherche_Indicatif::Ligne_Choisie, this, &Main::Selectionner_Ligne);
+            auto* fenetre = new Recherche_Indicatif(sp, Liste->Modele(), this);
+            connect(fenetre, &Recherche_Indicatif::Ligne_Choisie, Liste, &Liste_Log::Selectionner_Ligne);
             return fenetre;
         },
         [](Recherche_Indicatif* fenetre) { fenetre->Recherche_Indicatif_Form_Load(); });
@@ -697,62 +549,4 @@ void Main::Dire_Dans_Barre_Etat(const QString& texte)
 {
     // Long enough to be read after a key pressed by mistake; the score line comes back after.
     statusBar()->showMessage(texte, 6000);
-}
-
-// ---------------------------------------------------------------------------------------
-// The list
-
-void Main::Remplir_Liste(QByteArray contenu)
-{
-    m_selectionParProgramme = true;
-    Modele_Liste->Remplacer(std::move(contenu));
-    m_selectionParProgramme = false;
-    Selectionner_Ligne(Modele_Liste->rowCount() - 1);
-}
-
-void Main::Selectionner_Ligne(int index)
-{
-    m_selectionParProgramme = true;
-    if (index >= 0 && index < Modele_Liste->rowCount()) {
-        const QModelIndex i = Modele_Liste->index(index);
-        Liste_KVRT->selectionModel()->setCurrentIndex(i, QItemSelectionModel::ClearAndSelect);
-        Liste_KVRT->scrollTo(i);
-    } else {
-        Liste_KVRT->selectionModel()->clearSelection();
-        Liste_KVRT->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-    }
-    m_selectionParProgramme = false;
-    if (index >= 0 && index < Modele_Liste->rowCount())
-        Main_Liste_KVRT_Click();
-    else
-        Saisie->Oublier_Ligne(); // an empty list has no line selected
-}
-
-int Main::Ligne_Courante() const
-{
-    // The current line is the selected one: the list selects one line at most, and the
-    // current index moves before the selection does while a click is being handled.
-    const QModelIndex i = Liste_KVRT->selectionModel()->currentIndex();
-    return i.isValid() ? i.row() : -1;
-}
-
-QString Main::Texte_Ligne(int index) const
-{
-    return Modele_Liste->data(Modele_Liste->index(index), Qt::DisplayRole).toString();
-}
-
-int Main::Nombre_Lignes() const
-{
-    return Modele_Liste->rowCount();
-}
-
-void Main::Main_Liste_KVRT_Click()
-{
-    const int index = Ligne_Courante();
-    Saisie->Afficher_Ligne(index >= 0 ? Texte_Ligne(index) : QString());
-}
-
-void Main::Main_Liste_KVRT_DblClick()
-{
-    Saisie->Editer_Ligne();
 }

@@ -13,14 +13,12 @@
 #include <type_traits>
 
 class QFrame;
-class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QListView;
 class QPushButton;
-class QTimer;
-class Modele_Liste_Log;
+class Bandeau;
+class Liste_Log;
 class Zone_Saisie;
 class Station;
 class Recherche_Indicatif;
@@ -48,7 +46,6 @@ public:
     void Main_Mnu_Apropos_Click();
     void Main_Mnu_Historique_Click();
     void Main_Mnu_Mode_Emploi_Click();
-    void Main_Timer1_Timer();
     void Main_Mnu_New_Indicatif_Click();
     void Main_ListeKVRT_Click();
     void Main_Recherche_Click();
@@ -65,17 +62,6 @@ public:
     void Actualiser_Annulation();
     // A few seconds in the status bar, over the score line: what a key or a menu item just did.
     void Dire_Dans_Barre_Etat(const QString& texte);
-
-    // The list: a click on a line shows its QSO in the entry area, a double click opens it.
-    void Main_Liste_KVRT_Click();
-    void Main_Liste_KVRT_DblClick();
-    // Replaces the list's lines and selects the last one, which runs the click handling.
-    void Remplir_Liste(QByteArray contenu);
-    // Selects a line of the list (or none with -1) and runs the click handling.
-    void Selectionner_Ligne(int index);
-    int Ligne_Courante() const;
-    QString Texte_Ligne(int index) const;
-    int Nombre_Lignes() const;
 
     // Gives a secondary window the standard treatment: one instance, brought to the front.
     static bool Amener_Devant(QWidget* fenetre);
@@ -115,12 +101,9 @@ private:
     // The window's controls, built by area.
     void Construire_Controles();
     void Creer_Controles();
-    QHBoxLayout* Disposer_Station_Horloge();
-    void Disposer_Entetes_Liste();
-    void Disposer_Fenetre(QWidget* centre, QHBoxLayout* haut);
+    void Disposer_Fenetre(QWidget* centre);
     void Relier_Controles();
     void Construire_Menus();
-    void Placer_Entetes();
     // Connects the module's state, the recovery window and the entry area's requests.
     void Relier_Module();
     // The log's new state: the total, the score line, the menu of undo, the list, then the
@@ -134,28 +117,9 @@ private:
     // Controls, named as the users' manual and the tests know them.
     QPushButton* ListeKVRT;
     QPushButton* Recherche;
-    QLineEdit* Total_Points;
-    QListView* Liste_KVRT;
-    Modele_Liste_Log* Modele_Liste;
+    Bandeau* Haut;
+    Liste_Log* Liste;
     Zone_Saisie* Saisie;
-    QGroupBox* Frame2;
-    QLabel* Label37;
-    QLabel* Label34;
-    QGroupBox* Frame7;
-    QLabel* Label33;
-    QGroupBox* Frame1;
-    QLabel* A_Challenge;
-    QLabel* Label2;
-    QLabel* I_Station;
-    QTimer* Timer1;
-    QGroupBox* L_KVRT;
-    QLabel* Label7;
-    QLabel* Label6;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLabel* Label25;
-    QLabel* Label23;
-    QLabel* Label11;
     QLabel* Label14;
     QFrame* Line1;
     // The score line of the status bar: points validated, points waiting, departements.
@@ -201,7 +165,4 @@ private:
     QPointer<QWidget> Fenetre_Liste_KVRT1;
     QPointer<Aide> Fenetre_Aide;
     QPointer<Import_Adif> Fenetre_Import_Adif;
-
-    int m_ligneAvantClic = -1;
-    bool m_selectionParProgramme = false;
 };

@@ -48,6 +48,7 @@ Main_Test::Main_Test(Sous_Programmes& sp)
       TROUVE(QPushButton, Efface_A),
       TROUVE(QPushButton, Ajout_Saisie),
       TROUVE(QPushButton, Annule_Saisie),
+      Liste(Trouve<Liste_Log>(this, "Liste_Log")),
       TROUVE(QPushButton, ListeKVRT),
       TROUVE(QPushButton, Recherche),
       TROUVE(QLineEdit, Total_Points),

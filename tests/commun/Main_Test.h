@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Bandeau.h"
+#include "Liste_Log.h"
 #include "Main.h"
 #include "Zone_Saisie.h"
 
@@ -46,6 +48,13 @@ public:
     QPushButton* const Efface_A;
     QPushButton* const Ajout_Saisie;
     QPushButton* const Annule_Saisie;
+    // The list of the log, and the lines it shows.
+    Liste_Log* const Liste;
+    int Nombre_Lignes() const { return Liste->Nombre_Lignes(); }
+    QString Texte_Ligne(int index) const { return Liste->Texte_Ligne(index); }
+    int Ligne_Courante() const { return Liste->Ligne_Courante(); }
+    void Selectionner_Ligne(int index) { Liste->Selectionner_Ligne(index); }
+    void Main_Liste_KVRT_DblClick() { Liste->Main_Liste_KVRT_DblClick(); }
     // The window's own.
     QPushButton* const ListeKVRT;
     QPushButton* const Recherche;
@@ -58,6 +67,7 @@ public:
     QLabel* const I_Station;
     QLabel* const Ligne_Score;
     QTimer* const Timer1;
+    void Main_Timer1_Timer() { findChild<Bandeau*>()->Main_Timer1_Timer(); }
     // Menus.
     QMenu* const Mnu_Fichier;
     QMenu* const Mnu_Affichage;
