@@ -5,6 +5,7 @@
 #include "Apparence.h"
 #include "Fenetres_Web.h"
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Plateforme.h"
@@ -64,7 +65,7 @@ static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QS
 }
 
 
-class Tst_Principal : public QObject
+class Tst_Principal : public Cas_Programme
 {
     Q_OBJECT
 
@@ -121,8 +122,6 @@ void Tst_Principal::initTestCase()
 
 void Tst_Principal::premiere_installation()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Sur_Modal([](QWidget* w) { Remplir_Station(w, QStringLiteral("f1abc/p"), QStringLiteral("2009")); });
     Main_Test* m = p.Demarrer();
     QCOMPARE(p.plateforme->messages.value(0),
@@ -155,8 +154,6 @@ void Tst_Principal::premiere_installation()
 
 void Tst_Principal::premiere_installation_fermee_sans_valider()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Sur_Modal([](QWidget* w) { w->close(); });
     Main_Test* m = p.Demarrer();
     QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
@@ -176,8 +173,6 @@ void Tst_Principal::premiere_installation_fermee_sans_valider()
 
 void Tst_Principal::demarrage_avec_log()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QStringList log;
     for (int i = 1; i <= 11; ++i)
@@ -202,8 +197,6 @@ void Tst_Principal::demarrage_avec_log()
 
 void Tst_Principal::mode_date_par_station()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC"));
     p.Installer_Station(QStringLiteral("F2DEF"));
     p.Installer_Station(QStringLiteral("F1ABC"));
@@ -252,8 +245,6 @@ void Tst_Principal::index_type_activite()
 {
     QFETCH(QString, stocke);
     QFETCH(int, index);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     if (!stocke.isNull())
         Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), stocke);
@@ -263,8 +254,6 @@ void Tst_Principal::index_type_activite()
 
 void Tst_Principal::horloge()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     QVERIFY(m->Timer1->isActive());
@@ -291,8 +280,6 @@ void Tst_Principal::horloge()
 
 void Tst_Principal::aide_historique_apropos()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_Apropos);
@@ -325,8 +312,6 @@ void Tst_Principal::aide_historique_apropos()
 
 void Tst_Principal::station_controles()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
@@ -373,8 +358,6 @@ void Tst_Principal::station_controles()
 
 void Tst_Principal::station_bascule_entre_deux_logs()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     const QStringList premier = {Enr("01/03/09", "29001", "Chateau active", "F5XYZ")};
     p.Ecrire_Log(premier);
@@ -408,8 +391,6 @@ void Tst_Principal::station_bascule_entre_deux_logs()
 
 void Tst_Principal::station_modele_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     QVERIFY(QFile::remove(p.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"))));
@@ -443,8 +424,6 @@ protected:
 
 void Tst_Principal::fenetre_unique()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
@@ -494,8 +473,6 @@ static void Verifier_Lettres(const QList<QAction*>& actions, const QString& ou)
 
 void Tst_Principal::lettres_alt_uniques()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Verifier_Lettres(m->menuBar()->actions(), QStringLiteral("la barre des menus"));
@@ -526,8 +503,6 @@ static QString Nom_Annonce(QWidget* w)
 
 void Tst_Principal::noms_pour_lecteur_d_ecran()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     QCOMPARE(Nom_Annonce(m->Ind_A), QStringLiteral("Indicatif"));
@@ -570,7 +545,6 @@ void Tst_Principal::choix_reel()
     QFETCH(int, touche);
     QFETCH(int, modificateur);
     QFETCH(int, attendu);
-    Chien_De_Garde garde;
     Plateforme_Reelle reelle;
     QString titre;
     QStringList boutons;
@@ -593,7 +567,6 @@ void Tst_Principal::choix_reel()
 void Tst_Principal::historique_sans_retour_a_la_ligne()
 {
     // The real message box, as the operator sees it, answered by Enter.
-    Chien_De_Garde garde;
     Plateforme_Reelle reelle;
     const QString texte = Sous_Programmes::Texte_Historique_Complet();
     int largeur = 0, hauteur = 0, hauteurSansLimite = 0, ligneLaPlusLongue = 0;
@@ -641,8 +614,6 @@ void Tst_Principal::historique_sans_retour_a_la_ligne()
 
 void Tst_Principal::station_annee_au_clavier()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
@@ -700,8 +671,6 @@ void Tst_Principal::station_valeurs()
     QFETCH(QString, message);
     QFETCH(QString, annee_retenue);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
@@ -765,8 +734,6 @@ void Tst_Principal::pages_web_au_navigateur()
     QFETCH(int, ligne);
     QFETCH(QString, page);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     if (!hote.isEmpty())
         Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "),
@@ -816,8 +783,6 @@ void Tst_Principal::pages_web_au_navigateur()
 
 void Tst_Principal::quitter_par_ctrl_q()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     // Shown in the menu beside the item, as Annuler and Rétablir show theirs.
@@ -855,8 +820,6 @@ void Tst_Principal::echap_ferme()
 {
     QFETCH(QString, commande);
     QFETCH(QString, fenetre);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau active"), QStringLiteral("F5XYZ"))});
     QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), p.Chemin(QStringLiteral("QEZ_Challenge.hlp"))));
@@ -882,8 +845,6 @@ void Tst_Principal::echap_ferme()
 
 void Tst_Principal::dossier_des_logs()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     Activer(m);
@@ -947,8 +908,6 @@ void Tst_Principal::fichiers_du_log()
     QFETCH(QString, dialogue);
     QFETCH(QString, fichier);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     const QStringList log = {Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau active"), QStringLiteral("F5XYZ")),
                              Enr(QStringLiteral("02/03/09"), QStringLiteral("35002"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"), true)};
@@ -1027,7 +986,6 @@ void Tst_Principal::boite_enregistrer_en_francais()
     Traduction_Qt traduction;
     QVERIFY2(traduction.Charger(), "qtbase_fr absent : bash scripts/dependances.sh installe qt6-translations-l10n");
     QApplication::installTranslator(&traduction);
-    Chien_De_Garde garde;
     QTemporaryDir dossier;
     QVERIFY(dossier.isValid());
     QVERIFY(QDir(dossier.path()).mkdir(QStringLiteral("sauvegardes")));

@@ -27,14 +27,20 @@ public:
     Programme_Test();
     ~Programme_Test();
 
-    QTemporaryDir dossier;
+    // A fresh program in place of this one: the main window and the program go, a new folder
+    // with its template, its settings and its module come.
+    void Recommencer();
+    // The main window goes with its windows; the folder stays until the next start.
+    void Terminer();
+
+    std::unique_ptr<QTemporaryDir> dossier;
     std::unique_ptr<Plateforme_Test> plateforme;
     std::unique_ptr<Reglages> reglages;
     std::unique_ptr<Sous_Programmes> sp;
     Main_Test* main = nullptr;
 
-    QString Repertoire() const { return dossier.path(); }
-    QString Chemin(const QString& nom) const { return dossier.path() + QLatin1Char('/') + nom; }
+    QString Repertoire() const { return dossier->path(); }
+    QString Chemin(const QString& nom) const { return dossier->path() + QLatin1Char('/') + nom; }
     QString Log(const QString& indicatif = QStringLiteral("F1ABC"), const QString& annee = QStringLiteral("2009")) const;
 
     // Stores a station as if the Station window had set it up.
@@ -63,6 +69,8 @@ class Chien_De_Garde : public QObject
 public:
     explicit Chien_De_Garde(int delaiMs = 4000);
     ~Chien_De_Garde() override;
+    // A test whose windows rightly stay open longer waits this long before closing them.
+    void Patienter(int delaiMs) { m_delai = delaiMs; }
     QStringList fermees;
 
 private:
@@ -127,6 +135,10 @@ QChar Lettre_Alt(const QString& texte);
 void Saisir(Main_Test* m, const QString& indicatif, int type, const QString& reference);
 // Puts the type list on an item with the arrow keys (the focus must be in it).
 void Choisir_Type(Main_Test* m, int type);
+
+// A program told to end (Quitter, an error) has asked the event loop to stop: a loop run here
+// takes that request, so that the next start in the same test process has a loop that runs.
+void Relancer_Boucle();
 
 // Runs an action on the next modal window as soon as it opens, while its exec() runs.
 // The watch ends with the action, or when the caller deletes it.

@@ -5,6 +5,7 @@
 #include "Outils_Test.h"
 
 #include "Filtre_Touches.h"
+#include "Cas_Programme.h"
 #include "Main_Test.h"
 
 #include <QApplication>
@@ -22,16 +23,32 @@ Programme_Test::Programme_Test()
         entree = new Entree_Sur_Boutons(qApp);
         qApp->installEventFilter(entree);
     }
-    Q_ASSERT(dossier.isValid());
-    Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), QByteArray());
-    plateforme = std::make_unique<Plateforme_Test>(dossier.path());
-    reglages = std::make_unique<Reglages>(dossier.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
-    sp = std::make_unique<Sous_Programmes>(*plateforme, *reglages);
+    Recommencer();
 }
 
 Programme_Test::~Programme_Test()
 {
+    Terminer();
+}
+
+void Programme_Test::Recommencer()
+{
+    Terminer();
+    sp.reset();
+    reglages.reset();
+    plateforme.reset();
+    dossier = std::make_unique<QTemporaryDir>();
+    Q_ASSERT(dossier->isValid());
+    Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), QByteArray());
+    plateforme = std::make_unique<Plateforme_Test>(dossier->path());
+    reglages = std::make_unique<Reglages>(dossier->path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
+    sp = std::make_unique<Sous_Programmes>(*plateforme, *reglages);
+}
+
+void Programme_Test::Terminer()
+{
     delete main;
+    main = nullptr;
 }
 
 QString Programme_Test::Log(const QString& indicatif, const QString& annee) const
@@ -116,4 +133,18 @@ Main_Test* Demarrer_Sur(Programme_Test& p, const QStringList& log)
     Main_Test* m = p.Demarrer();
     p.plateforme->Prendre_Messages();
     return m;
+}
+
+void Cas_Programme::init()
+{
+    // The test before may have ended the program.
+    Relancer_Boucle();
+    p.Recommencer();
+    garde.fermees.clear();
+    garde.Patienter(4000);
+}
+
+void Cas_Programme::cleanup()
+{
+    p.Terminer();
 }

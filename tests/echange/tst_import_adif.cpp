@@ -9,6 +9,7 @@
 #include "Filtre_Touches.h"
 #include "Import_Adif.h"
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Reglages.h"
@@ -93,7 +94,7 @@ const QStringList Log_Depart = {
 
 } // namespace
 
-class Tst_Import_Adif : public QObject
+class Tst_Import_Adif : public Cas_Programme
 {
     Q_OBJECT
 
@@ -174,7 +175,6 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main_Test* m, const QString& chemin)
 
 void Tst_Import_Adif::menus_et_lettres()
 {
-    Programme_Test p;
     Main_Test* m = Demarrer(p, {});
     QCOMPARE(m->Mnu_Importer_Adif->text(), QStringLiteral("&Importer un fichier ADIF…"));
     QCOMPARE(m->Mnu_Enr_Adif->text(), QStringLiteral("le log au format &ADIF"));
@@ -213,8 +213,6 @@ void Tst_Import_Adif::menus_et_lettres()
 
 void Tst_Import_Adif::importer_depuis_le_menu()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
@@ -281,8 +279,6 @@ void Tst_Import_Adif::importer_depuis_le_menu()
 
 void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
@@ -338,8 +334,6 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
 
 void Tst_Import_Adif::options_de_la_fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
@@ -432,8 +426,6 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
     QFETCH(QByteArray, contenu);
     QFETCH(QString, resume);
     QFETCH(QStringList, verdicts);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(nom, contenu);
@@ -469,8 +461,6 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
 
 void Tst_Import_Adif::valeurs_sig_retenues()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("autre.adi"),
                      "<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:11>Kvrt-Castle <SIG_INFO:5>77001 <EOR>\r\n"
@@ -507,8 +497,6 @@ void Tst_Import_Adif::valeurs_sig_retenues()
 
 void Tst_Import_Adif::disque_plein_a_l_import()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
@@ -576,8 +564,6 @@ void Tst_Import_Adif::fichiers_refuses()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     if (contenu != "absent")
@@ -607,8 +593,6 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
 {
     // A file of some megabytes: the bar is shown while it is read, moves forward, and is
     // gone with the preview; the castle QSOs among thousands of others are all found.
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     int chateaux = 0;
     p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(12 << 20, chateaux));
@@ -660,8 +644,6 @@ void Tst_Import_Adif::autre_chose_qu_un_fichier_data()
 void Tst_Import_Adif::autre_chose_qu_un_fichier()
 {
     QFETCH(QString, sorte);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     const QStringList fichiers = QDir(p.Repertoire()).entryList(QDir::Files);
@@ -699,8 +681,6 @@ void Tst_Import_Adif::lecture_annulee_data()
 void Tst_Import_Adif::lecture_annulee()
 {
     QFETCH(int, seuil);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     // A QSO typed first, so that the journal holds something to keep.
     Saisir(m, QStringLiteral("f6abc"), 0, QStringLiteral("35007"));
@@ -785,8 +765,6 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
     QByteArray adi;
     for (const Qso& q : qsos)
         adi += QByteArray("<QSO_DATE:8>") + q.adif + "<CALL:5>" + q.indicatif + "<SIG:4>KVRT<SIG_INFO:5>" + q.ref + "<EOR>\r\n";
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, log);
     p.Ecrire_Fichier(QStringLiteral("six.adi"), adi);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("six.adi")));
@@ -799,8 +777,6 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
 
 void Tst_Import_Adif::export_relu_par_notre_import()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     const QStringList log = {
         Q("28/02/09", "2A001", Ca, "F6XYZ/P"),
         Q("01/03/09", "29001", Cc, "F5AAA", true),
@@ -840,8 +816,6 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
     if (!QFile::exists(modules + QStringLiteral("/adif-parser-ts/package.json")))
         QFAIL("adif-parser-ts is not installed: scripts/dependances.sh installs it into " KVRT_NPM_DIR);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     const QStringList& types = Enregistrement::Types_Activite();
     const char* indicatifs[] = {"F6XYZ/P", "F5AAA", "TM0ABC", "F1ABC/QRP/12", "ON4XX", "DL1AB/P", "EA3X", "G0ABC", "F8ZZZ"};
@@ -903,8 +877,6 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
 
 void Tst_Import_Adif::export_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer(p, Log_Depart);
     // A folder where the file should go: the export cannot be written, and says so.
     QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")));

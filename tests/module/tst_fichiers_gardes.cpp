@@ -5,6 +5,7 @@
 // exactly the last change the log holds.
 
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@
 
 #include <dlfcn.h>
 
-class Tst_Fichiers_Gardes : public QObject
+class Tst_Fichiers_Gardes : public Cas_Programme
 {
     Q_OBJECT
 
@@ -33,8 +34,6 @@ void Tst_Fichiers_Gardes::initTestCase()
 
 void Tst_Fichiers_Gardes::Copies_Gardees()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     const QString a = Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"));
     p.Ecrire_Log({a});
@@ -93,7 +92,6 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
     QFETCH(QString, dit);
     QFETCH(QString, aAnnuler);
 
-    Programme_Test p;
     p.Installer_Station();
     const QString a = Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"));
     const QString b = Enr(QStringLiteral("03/01/09"), QStringLiteral("35007"), QStringLiteral("Chateau active"), QStringLiteral("F6CCC"));

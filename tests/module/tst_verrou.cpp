@@ -4,6 +4,7 @@
 
 #include "Journal.h"
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Station.h"
@@ -104,7 +105,7 @@ void Remplir_Station(Station* s, const QString& indicatif, const QString& annee)
 
 } // namespace
 
-class Tst_Verrou : public QObject
+class Tst_Verrou : public Cas_Programme
 {
     Q_OBJECT
 
@@ -136,8 +137,6 @@ void Tst_Verrou::demarrage()
     QFETCH(QString, detenteur);
     QFETCH(QString, autreStation);
     const bool vivant = detenteur == QLatin1String("vivant");
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     // The other program's journal, and a temporary file its rewrite left: both are its own.
@@ -225,7 +224,6 @@ void Tst_Verrou::routines_refusees()
 {
     QFETCH(QString, routine);
     QFETCH(QString, suite);
-    Programme_Test p;
     p.Installer_Station();
     const QString l1 = Enr("28/03/09", "2A001", "Chateau active", "F5XYZ");
     p.Ecrire_Log({l1});
@@ -282,8 +280,6 @@ void Tst_Verrou::routines_refusees()
 // goes, so that a refused change keeps the old; a lock left by a killed program is taken over.
 void Tst_Verrou::changement_de_station()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2009"));

@@ -6,6 +6,7 @@
 #include "Geometrie_Carte.h"
 #include "Image_Carte.h"
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Rapports_Contactes.h"
 
@@ -24,7 +25,7 @@
 using Apparence::Couleur;
 using Apparence::Vert_Carte;
 
-class Tst_Carte : public QObject
+class Tst_Carte : public Cas_Programme
 {
     Q_OBJECT
 
@@ -204,8 +205,6 @@ void Tst_Carte::peinture_et_compte()
     QFETCH(QStringList, lignes);
     QFETCH(int, nb);
     QFETCH(QList<int>, peintes);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Carte_Acti* carte = Ouvrir(p, lignes);
     QVERIFY(carte);
     QCOMPARE(carte->NB_Dep->text(), QString::number(nb));
@@ -224,8 +223,6 @@ void Tst_Carte::peinture_et_compte()
 
 void Tst_Carte::fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Carte_Acti* carte = Ouvrir(p, Log_De({QStringLiteral("29001"), QStringLiteral("67001")}));
     QVERIFY(carte);
     QCOMPARE(carte->windowTitle(), QStringLiteral("Carte des départements contactés"));
@@ -282,8 +279,6 @@ void Tst_Carte::fenetre()
 
 void Tst_Carte::log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Carte_Acti* carte = Ouvrir(p, Log_De({QStringLiteral("29001")}));
     QVERIFY(carte);
     QPointer<Carte_Acti> ancienne = carte;
@@ -304,8 +299,6 @@ void Tst_Carte::log_absent()
 
 void Tst_Carte::image()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList refs;
     for (const char* r : {"29001", "2A001", "75001", "93001", "67001", "13001", "59001", "64001", "33001", "69001",
                           "90001", "78001"})

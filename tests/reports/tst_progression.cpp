@@ -9,6 +9,7 @@
 #include "Graphique_Progression.h"
 #include "Legende_Graphique.h"
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Progression.h"
 #include "Rapports.h"
@@ -120,7 +121,7 @@ Progression* Ouvrir_Par_Le_Menu(Main_Test* m)
 
 } // namespace
 
-class Tst_Progression : public QObject
+class Tst_Progression : public Cas_Programme
 {
     Q_OBJECT
 
@@ -376,8 +377,6 @@ void Tst_Progression::bilan_comme_total_et_recapitulatif()
 
 void Tst_Progression::ligne_score_suit_le_log()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     QVERIFY(m->statusBar()->isVisible());
     QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 2 validés · 6 en attente · 2 départements"));
@@ -408,8 +407,6 @@ void Tst_Progression::ligne_score_suit_le_log()
 
 void Tst_Progression::fenetre_suit_le_log()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY2(f, "Alt+P n'a pas ouvert la fenêtre Progression");
@@ -458,8 +455,6 @@ void Tst_Progression::fenetre_suit_le_log()
 
 void Tst_Progression::legendes()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
@@ -513,7 +508,6 @@ void Tst_Progression::legendes()
 void Tst_Progression::menus_lettres_distinctes()
 {
     // Every entry of the menu bar has its own Alt letter, and the new one is P.
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {});
     QSet<QChar> lettres;
     QStringList titres;
@@ -532,11 +526,9 @@ void Tst_Progression::menus_lettres_distinctes()
 
 void Tst_Progression::image_rendue()
 {
-    Chien_De_Garde garde;
     const QSize taille(1200, 900);
     int bleuVide = 0, orangeVide = 0;
     {
-        Programme_Test p;
         Main_Test* m = Demarrer_Sur(p, {});
         m->Mnu_Progression->trigger();
         Progression* f = m->Fenetre_Progression();
@@ -546,7 +538,7 @@ void Tst_Progression::image_rendue()
         bleuVide = Pixels_De(vide.copy(Zone_Points), Progression::Couleur_Points());
         orangeVide = Pixels_De(vide.copy(Zone_Points), Progression::Couleur_Prevus());
     }
-    Programme_Test p;
+    p.Recommencer();
     QStringList log;
     for (int jour = 1; jour <= 28; ++jour)
         log << Enr(QStringLiteral("%1/02/09").arg(jour, 2, 10, QLatin1Char('0')), QStringLiteral("%1001").arg(jour, 2, 10, QLatin1Char('0')),
@@ -589,8 +581,6 @@ void Tst_Progression::points_valides_sans_attente()
 {
     // Nothing waits for validation: the dashed line lies on the solid one, which must stay in
     // sight along the whole curve, held level up to today.
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca), Q("02/03/09", "75001", Cc)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
@@ -610,8 +600,6 @@ void Tst_Progression::points_valides_sans_attente()
 void Tst_Progression::titre_indicatif_portable()
 {
     // The log's name holds "_" where the callsign has "/": the title shows the callsign.
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC_P"));
     p.Ecrire_Log({Q("01/03/09", "29001", Ca)}, QStringLiteral("F1ABC_P"));
     Main_Test* m = p.Demarrer();
@@ -624,8 +612,6 @@ void Tst_Progression::titre_indicatif_portable()
 
 void Tst_Progression::enregistrer_png_et_pdf()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc), Q("20/03/09", "13001", Oa)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
@@ -708,8 +694,6 @@ void Tst_Progression::enregistrer_png_et_pdf()
 
 void Tst_Progression::enregistrer_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca)});
     m->Mnu_Progression->trigger();
     Progression* f = m->Fenetre_Progression();
@@ -742,8 +726,6 @@ void Tst_Progression::impression_pdf()
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
         QFAIL("pdftotext (poppler-utils) est absent : bash scripts/dependances.sh l'installe");
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     m->Mnu_Progression->trigger();
     Progression* f = m->Fenetre_Progression();
@@ -785,8 +767,6 @@ void Tst_Progression::impression_par_la_fenetre()
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
         QFAIL("pdftotext (poppler-utils) est absent : bash scripts/dependances.sh l'installe");
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     Choisir_Menu(m->Mnu_Progression);
     Progression* f = m->Fenetre_Progression();

@@ -8,6 +8,7 @@
 #include "FichierLog.h"
 #include "Main_Test.h"
 #include "Modele_Contactes.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Rapports.h"
 #include "Rapports_Contactes.h"
@@ -71,7 +72,7 @@ QStringList Lignes_Simplifiees(const QString& texte)
 
 } // namespace
 
-class Tst_Rapports : public QObject
+class Tst_Rapports : public Cas_Programme
 {
     Q_OBJECT
 
@@ -154,8 +155,6 @@ void Tst_Rapports::recapitulatif_comptes()
 {
     QFETCH(QStringList, log);
     QFETCH(QList<int>, attendu);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_Recap);
     Recapitulatif* r = m->Fenetre_Recapitulatif();
@@ -172,8 +171,6 @@ void Tst_Rapports::recapitulatif_comptes()
 
 void Tst_Rapports::recapitulatif_fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     Choisir_Menu(m->Mnu_Recap);
     QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif();
@@ -234,8 +231,6 @@ void Tst_Rapports::recapitulatif_fenetre()
 
 void Tst_Rapports::recapitulatif_log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_Recap);
@@ -258,8 +253,6 @@ void Tst_Rapports::recapitulatif_log_absent()
 
 void Tst_Rapports::contactes_lignes_et_ordre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     const QStringList log{
         Q("05/02/09", "75001", Cc, "F5AAA"),
         Q("06/02/09", "01002", Ca, "F6BBB", true),
@@ -305,8 +298,6 @@ void Tst_Rapports::contactes_lignes_et_ordre()
 
 void Tst_Rapports::contactes_fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {});
     Choisir_Menu(m->Mnu_C_Contacte);
     QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte();
@@ -345,8 +336,6 @@ void Tst_Rapports::contactes_fenetre()
 
 void Tst_Rapports::contactes_grand_log_trie()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     const char* types[] = {"Chateau Contacte", "Chateau active", "Double ou non validé"};
     for (int i = 0; i < 3000; ++i) {
@@ -463,8 +452,6 @@ void Tst_Rapports::contactes_et_rapport_depuis_les_octets()
 
 void Tst_Rapports::contactes_log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_C_Contacte);
@@ -507,8 +494,6 @@ void Tst_Rapports::rapport_lignes()
 
 void Tst_Rapports::export_octets_et_message()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     for (int i = 1; i <= 10; ++i)
         log << Q("01/03/09", QStringLiteral("750%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1().constData(), Cc);
@@ -549,8 +534,6 @@ void Tst_Rapports::export_octets_et_message()
 
 void Tst_Rapports::export_deux_fois_le_meme_jour()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
     Choisir_Menu(m->Mnu_Enr_Contacte);
@@ -581,8 +564,6 @@ void Tst_Rapports::export_deux_fois_le_meme_jour()
 
 void Tst_Rapports::export_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
     // A folder already holds the export's name: the file cannot be created.
@@ -604,8 +585,6 @@ void Tst_Rapports::export_impossible()
 
 void Tst_Rapports::export_log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_Enr_Contacte);
@@ -622,8 +601,6 @@ void Tst_Rapports::impression_pdf()
     const QString pdftotext = Outil("pdftotext");
     if (pdftotext.isEmpty())
         QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
-    Chien_De_Garde garde;
-    Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc, "F5AAA"), Q("02/03/09", "2A001", Ca, "F6BBB", true),
                                Q("03/03/09", "29001", Ca, "F4CCC")});
     // The printout itself, on a printer set to a PDF file: the routine the print command
@@ -672,8 +649,6 @@ void Tst_Rapports::impression_pages()
     const QString pdfinfo = Outil("pdfinfo");
     if (pdftotext.isEmpty() || pdfinfo.isEmpty())
         QFAIL("pdftotext or pdfinfo is missing: install poppler-utils (scripts/dependances.sh does)");
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     for (int i = 1; i <= 150; ++i)
         log << Enr(QStringLiteral("01/03/09"), QStringLiteral("29%1").arg(i, 3, 10, QLatin1Char('0')), Cc, QStringLiteral("F6XYZ"));
@@ -709,8 +684,6 @@ void Tst_Rapports::impression_pages()
 
 void Tst_Rapports::impression_fichier_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     // The printing routine on a PDF printer whose file cannot be written: no dialog offers
     // such a file by itself.
@@ -734,8 +707,6 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
     const QString pdftotext = Outil("pdftotext");
     if (pdftotext.isEmpty())
         QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
-    Chien_De_Garde garde;
-    Programme_Test p;
     Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc), Q("02/03/09", "2A001", Ca, "F6BBB")});
     const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();
     const QString propose = p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.pdf"));
@@ -783,8 +754,6 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
 
 void Tst_Rapports::fenetres_centrees()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("28/03/09"), QStringLiteral("29001"), Cc, QStringLiteral("F5XYZ"))});
     Main_Test* m = p.Demarrer();

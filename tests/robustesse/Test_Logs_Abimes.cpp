@@ -11,6 +11,7 @@
 #include "Modele_Log.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Texte1252.h"
 
@@ -48,7 +49,7 @@ QStringList Messages_Hors_Ligne_Vide(Plateforme_Test& p)
 
 } // namespace
 
-class Test_Logs_Abimes : public QObject
+class Test_Logs_Abimes : public Cas_Programme
 {
     Q_OBJECT
 
@@ -133,8 +134,6 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     QVERIFY2(!donnee.isEmpty(), qPrintable(fichier));
     QCOMPARE(Modele_Log::Total(donnee), total);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
     // An old date on the file shows any rewrite, even one that would give the same bytes.
@@ -234,8 +233,7 @@ void Test_Logs_Abimes::ligne_de_dix_mega_octets()
     QByteArray longue = r2 + QByteArray(10 * 1024 * 1024, 'x');
     const QByteArray donnee = r1 + "\r\n" + longue + "\r\n" + r3 + "\r\n";
 
-    Chien_De_Garde garde(20000);
-    Programme_Test p;
+    garde.Patienter(20000);
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
     Main_Test* m = p.Demarrer();
@@ -284,8 +282,7 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
     }
     const QByteArray donnee = Modele_Log::Joindre(lignes);
 
-    Chien_De_Garde garde(30000);
-    Programme_Test p;
+    garde.Patienter(30000);
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
     Main_Test* m = p.Demarrer();
@@ -334,8 +331,6 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
 // from the list must take it, and only it.
 void Test_Logs_Abimes::reference_courte_ecrite_puis_supprimee()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     const QStringList log = {Enr(QStringLiteral("01/03/09"), QStringLiteral("2A001"), CA, QStringLiteral("F5AAA")),
                              Enr(QStringLiteral("05/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F6BBB")),

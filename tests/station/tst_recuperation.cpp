@@ -3,6 +3,7 @@
 
 #include "Gestion_Erreur.h"
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Station.h"
@@ -27,12 +28,6 @@
 
 // Once the program has been told to end, Qt starts no further event loop (and so no modal
 // window) until the application's own loop has run again: run it once, empty.
-static void Relancer_Boucle()
-{
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
-
 // A new start of the program on the same directory and settings file, with fresh module
 // variables, as when the operator launches it again.
 static Main_Test* Nouveau_Demarrage(Programme_Test& p)
@@ -81,13 +76,12 @@ static QStringList Fichiers(const Programme_Test& p)
 }
 
 
-class Tst_Recuperation : public QObject
+class Tst_Recuperation : public Cas_Programme
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
     void log_disparu_initialiser_puis_quitter();
     void quitter_sans_initialiser();
     void fermer_par_le_cadre();
@@ -100,16 +94,8 @@ void Tst_Recuperation::initTestCase()
     QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
-void Tst_Recuperation::init()
-{
-    // Each scenario may have ended the program; the next one starts afresh.
-    Relancer_Boucle();
-}
-
 void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC_P"), QStringLiteral("2009"));
     QVERIFY(QFile::remove(p.Log(QStringLiteral("F1ABC_P"), QStringLiteral("2009"))));
     const QStringList avant = Fichiers(p);
@@ -179,8 +165,6 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
 
 void Tst_Recuperation::quitter_sans_initialiser()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
 
@@ -236,8 +220,6 @@ void Tst_Recuperation::quitter_sans_initialiser()
 
 void Tst_Recuperation::fermer_par_le_cadre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
     bool vue = false;
@@ -271,8 +253,6 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
 {
     // The log goes away while the program runs; the next total of points meets it
     // missing and opens the recovery window, for the station in use.
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2010"));
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"))},
                  QStringLiteral("F2XYZ"), QStringLiteral("2010"));
@@ -309,8 +289,6 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
 void Tst_Recuperation::autre_erreur_de_lecture()
 {
     // Any error other than a missing file is told and ends the program; no recovery window.
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
     QVERIFY(QDir().mkdir(p.Log()));

@@ -2,6 +2,7 @@
 // the test itself on 127.0.0.1.
 
 #include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
 #include "Fenetres_Web.h"
@@ -114,7 +115,7 @@ static bool Attendre_Chargement(QSignalSpy& espion)
     return espion.count() > 0 || espion.wait(120000);
 }
 
-class Tst_Web : public QObject
+class Tst_Web : public Cas_Programme
 {
     Q_OBJECT
 
@@ -146,11 +147,9 @@ static void Installer_Sites(Programme_Test& p, const QString& hote)
 void Tst_Web::module_introuvable()
 {
     // Without its plugin the program starts and works; a web window only says why it cannot open.
-    Chien_De_Garde garde;
     QTemporaryDir vide;
     const QString dossier = Fenetres_Web::Dossier_Module;
     Fenetres_Web::Dossier_Module = vide.path();
-    Programme_Test p;
     p.Installer_Station();
     Main_Test* m = p.Demarrer();
     p.plateforme->Prendre_Messages();
@@ -170,8 +169,6 @@ void Tst_Web::moteur_absent_au_demarrage()
 {
     if (Processus_Moteur() < 0)
         QFAIL("the engine's processes could not be counted: /proc is needed");
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"))});
     Installer_Sites(p, m_serveur.Hote());
@@ -192,8 +189,6 @@ void Tst_Web::moteur_absent_au_demarrage()
 
 void Tst_Web::reglement()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Installer_Sites(p, m_serveur.Hote());
     Main_Test* m = p.Demarrer();
@@ -254,8 +249,6 @@ void Tst_Web::page_du_departement()
     QFETCH(QString, reference);
     QFETCH(QString, chemin);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     // Start-up selects the last line of the log.
     p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ")),
@@ -282,8 +275,6 @@ void Tst_Web::page_du_departement()
 
 void Tst_Web::la_page_suit_la_ligne_choisie()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ")),
                   Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
@@ -329,8 +320,6 @@ void Tst_Web::pas_de_departement()
 {
     QFETCH(QStringList, log);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log(log);
     Installer_Sites(p, m_serveur.Hote());
@@ -356,7 +345,6 @@ void Tst_Web::pas_de_departement()
 
 void Tst_Web::titre_de_la_liste()
 {
-    Chien_De_Garde garde;
     {
         // Without settings the caption names the default list site.
         Programme_Test p;
@@ -416,8 +404,6 @@ void Tst_Web::page_injoignable()
         libre.listen(QHostAddress::LocalHost, 0);
         port = libre.serverPort();
     }
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
     Installer_Sites(p, QStringLiteral("127.0.0.1:%1").arg(port));
