@@ -61,6 +61,8 @@ private slots:
     void lettre_hors_de_la_page_de_code();
     void nouveau_qso_sans_la_marque_du_qso_montre_data();
     void nouveau_qso_sans_la_marque_du_qso_montre();
+    void rempli_du_dehors_data();
+    void rempli_du_dehors();
 
 private:
     Main_Test* m = nullptr;
@@ -721,6 +723,75 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
     QCOMPARE(m->focusWidget(), m->Valide_A);
     Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(p.Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CA, "F6NEW")}));
+}
+
+void Tst_Saisie::rempli_du_dehors_data()
+{
+    QTest::addColumn<bool>("manuel");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<int>("place"); // of the new QSO in the log
+
+    QTest::newRow("date automatique, celle du jour") << false << QString() << CA << 3;
+    QTest::newRow("date automatique, date donnee") << false << QStringLiteral("27/03/09") << CA << 3;
+    QTest::newRow("type laisse tel quel") << false << QString() << QString() << 3;
+    QTest::newRow("date manuelle, inseree a sa place") << true << QStringLiteral("02/03/09") << CA << 1;
+}
+
+// A QSO heard elsewhere (a spotted castle) put in the fields from outside: nothing is checked
+// nor written, an edit in progress ends, Ctrl+Z does not wipe it out, and Enter takes it
+// through every check to the log, as if it had been typed.
+void Tst_Saisie::rempli_du_dehors()
+{
+    QFETCH(bool, manuel);
+    QFETCH(QString, date);
+    QFETCH(QString, type);
+    QFETCH(int, place);
+    QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("03/03/09", "35001", CC, "F5CCC")};
+    Demarrer(log, manuel);
+    // A change that Ctrl+Z could undo, and an edit in progress.
+    QString ajout = Enr("04/03/09", "36001", CC, "F5DDD");
+    QVERIFY(p.sp->Ajoute_Ligne(ajout));
+    log << ajout;
+    const QByteArray avant = p.Octets_Log();
+    QCOMPARE(avant, Octets(log));
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
+    QVERIFY(m->Mode_Modification());
+
+    m->Zone->Remplir(QStringLiteral("F6SPT/P"), QStringLiteral("29002"), type, date);
+    QVERIFY(!m->Mode_Modification());
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6SPT/P"));
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("29002"));
+    const QString typeAttendu = type.isEmpty() ? CC : type;
+    QCOMPARE(m->Type_A->currentText(), typeAttendu);
+    const QString dateAttendue = date.isEmpty() ? QStringLiteral("28/03/09") : date;
+    QCOMPARE(m->Date_A->text(), dateAttendue);
+    QVERIFY(!m->Validation_A->isChecked());
+    QWidget* premier = manuel ? static_cast<QWidget*>(m->Date_A) : m->Ind_A;
+    QVERIFY(Focus_Dans(premier));
+    QCOMPARE(Couleur(premier), Vert_Pale);
+
+    // Ctrl+Z stays in the fields: the log keeps its last change, and the fields their QSO.
+    Touche_Ici(m, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6SPT/P"));
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("29002"));
+
+    // Enter field after field, each checked, and the QSO goes to the log.
+    if (manuel)
+        Entree(m->Date_A);
+    Entree(m->Ind_A);
+    Entree(m->Type_A);
+    Entree(m->KVRT_A);
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
+    QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
+    QStringList attendu = log;
+    attendu.insert(place, Enr(dateAttendue, "29002", typeAttendu, "F6SPT/P"));
+    QCOMPARE(p.Octets_Log(), Octets(attendu));
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 QTEST_MAIN(Tst_Saisie)

@@ -6,8 +6,10 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
+#include "Historique_Modifications.h"
 #include "Main_Test.h"
 #include "Modele_Contactes.h"
+#include "Progression.h"
 #include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Rapports.h"
@@ -21,6 +23,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
@@ -104,6 +108,7 @@ private slots:
     void impression_fichier_impossible();
     void impression_sans_imprimante_ou_annulee();
     void fenetres_centrees();
+    void fenetres_suivent_le_log();
 };
 
 void Tst_Rapports::initTestCase()
@@ -767,6 +772,50 @@ void Tst_Rapports::fenetres_centrees()
         QVERIFY(Centree(f));
     }
     QVERIFY(p.plateforme->messages.isEmpty());
+}
+
+// Every report window open follows the log: a QSO typed, then undone with Ctrl+Z, shows in
+// each at once, from the one state the module sends after each change, as in the main window's
+// total and score line.
+void Tst_Rapports::fenetres_suivent_le_log()
+{
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    for (QAction* commande : {m->Mnu_Recap, m->Mnu_C_Contacte, m->Mnu_Dpt_Contactes, m->Mnu_Progression,
+                              m->Mnu_Historique_Modifications}) {
+        Activer(m);
+        Choisir_Menu(commande);
+    }
+    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif();
+    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte();
+    QPointer<Carte_Acti> c = m->Fenetre_Carte_Acti();
+    QPointer<Progression> g = m->Fenetre_Progression();
+    QPointer<Historique_Modifications> h = m->Fenetre_Historique_Modifications();
+    QVERIFY(r && a && c && g && h);
+    QSignalSpy etats(p.sp.get(), &Sous_Programmes::Etat_Change);
+
+    auto verifier = [&](int qso, const QString& total, const QString& dpt, const QString& bilan, int changements) {
+        QCOMPARE(etats.count(), 1);
+        etats.clear();
+        QCOMPARE(m->Total_Points->text(), total);
+        QCOMPARE(m->Ligne_Score->text(), bilan);
+        QCOMPARE(r->Nb_Points_Tot->text(), total);
+        QCOMPARE(r->Nb_Dpt->text(), dpt);
+        QCOMPARE(a->Lignes().size(), qso);
+        QCOMPARE(a->Label4->text(), Rapports::Ligne_Total_Contactes(total));
+        QCOMPARE(c->NB_Dep->text(), dpt);
+        QCOMPARE(g->Series().bilan.qso, qso);
+        QCOMPARE(h->Liste_Modifications->topLevelItemCount(), changements);
+    };
+    // A QSO typed, Enter after Enter.
+    Activer(m);
+    Saisir(m, QStringLiteral("F5XYZ"), 3, QStringLiteral("35001"));
+    Entree(m->Valide_A);
+    verifier(2, QStringLiteral("8"), QStringLiteral("2"), QStringLiteral("Points : 8 validés · 0 en attente · 2 départements"), 1);
+    // Taken back by Ctrl+Z.
+    Touche_Ici(m, Qt::Key_Z, Qt::ControlModifier);
+    verifier(1, QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("Points : 2 validés · 0 en attente · 1 département"), 2);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 QTEST_MAIN(Tst_Rapports)
