@@ -248,25 +248,6 @@ QString Sous_Programmes::Texte_Fait_Sans_Confirmation(const QString& operation)
         .arg(operation);
 }
 
-bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
-                                   const QString& suite, QByteArray* ecrit)
-{
-    qsizetype taille = 0;
-    for (const QByteArray& l : lignes)
-        taille += l.size() + 2;
-    QByteArray nouveau;
-    nouveau.reserve(taille);
-    for (const QByteArray& l : lignes) {
-        nouveau += l;
-        nouveau += "\r\n";
-    }
-    if (!Reecrire_Log(ancien, nouveau, operation, suite))
-        return false;
-    if (ecrit)
-        *ecrit = std::move(nouveau);
-    return true;
-}
-
 void Sous_Programmes::Verifier_Journal()
 {
     // Leftovers and the journal of a log another program has open are that program's.
@@ -374,21 +355,20 @@ bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& no
     QByteArray contenu;
     if (!Lire_Contenu(contenu))
         return false;
-    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
-    bool remplace = false;
-    for (QByteArray& ligne : lignes) {
-        if (ligne == cle) {
-            ligne = nouvelle;
-            remplace = true;
-        }
-    }
-    if (!remplace)
-        lignes.append(nouvelle);
+    // The new log in one pass over the lines read, each line ending in CR LF.
     QByteArray ecrit;
-    if (!Reecrire_Log(contenu, lignes, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
-                      QStringLiteral("Le log n'a pas été modifié."), &ecrit))
+    ecrit.reserve(contenu.size() + nouvelle.size() + 2);
+    bool remplace = false;
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
+        const bool cible = ligne == QByteArrayView(cle);
+        ecrit.append(cible ? QByteArrayView(nouvelle) : ligne).append("\r\n");
+        remplace = remplace || cible;
+    });
+    if (!remplace)
+        ecrit.append(nouvelle).append("\r\n");
+    if (!Reecrire_Log(contenu, ecrit, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
+                      QStringLiteral("Le log n'a pas été modifié.")))
         return false;
-    lignes = QList<QByteArray>();
     contenu = QByteArray();
     Apres_Modification_Log(Modification::Edition, &ecrit);
     return true;
@@ -411,22 +391,22 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
     QByteArray contenu;
     if (!Lire_Contenu(contenu))
         return false;
-    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
-    QList<QByteArray> gardees;
-    gardees.reserve(lignes.size());
-    for (const QByteArray& ligne : lignes)
+    // The lines kept, in one pass over the lines read, each ending in CR LF.
+    QByteArray gardees;
+    gardees.reserve(contenu.size());
+    bool retiree = false;
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         if (cleNette.isEmpty() || ligne.size() <= Place_Reference.debut || sansBlancs(Champ_Octets(ligne, Place_Reference)) != cleNette)
-            gardees.append(ligne);
-    QByteArray ecrit = contenu;
-    if (gardees.size() != lignes.size()) {
-        lignes = QList<QByteArray>();
-        if (!Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
-                          QStringLiteral("Le log n'a pas été modifié."), &ecrit))
-            return false;
-    }
-    // The lines read are no longer needed: the list is made again from the log's bytes.
-    lignes = QList<QByteArray>();
-    gardees = QList<QByteArray>();
+            gardees.append(ligne).append("\r\n");
+        else
+            retiree = true;
+    });
+    if (retiree && !Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
+                                 QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
+    // The list is made again from the log's bytes, rewritten or as they were read.
+    const QByteArray ecrit = retiree ? gardees : contenu;
+    gardees = QByteArray();
     contenu = QByteArray();
     Apres_Modification_Log(Modification::Suppression, &ecrit);
     return true;

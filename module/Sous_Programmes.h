@@ -82,9 +82,6 @@ public:
     // through: the change is journalled, then the log is replaced atomically. suite ends the
     // message of a failure ("Le log n'a pas été modifié.").
     Journal::Journal_Log& Journal_Log();
-    // ecrit, when given, receives the bytes the log holds after the change.
-    bool Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
-                      const QString& suite, QByteArray* ecrit = nullptr);
     bool Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                       const QString& suite);
     // At start-up: temporary files a crash left are removed, and the journal is compared
