@@ -126,8 +126,7 @@ void Historique_Modifications::Historique_Modifications_Revenir_Click()
                                     .arg(ligne->text(0), ligne->text(1)),
                                 this))
         return;
-    if (sp.Revenir_A(numero))
-        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
+    sp.Revenir_A(numero);
     Remplir();
 }
 

@@ -526,10 +526,8 @@ void Main::Main_Mnu_Annuler_Click()
         return;
     // Named before it goes: once undone, the change is the one to redo.
     const QString operation = sp.Operation_A_Annuler();
-    if (sp.Annuler_Modification()) {
-        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
+    if (sp.Annuler_Modification())
         Dire_Dans_Barre_Etat(QStringLiteral("Annulé : ") + operation);
-    }
     Actualiser_Annulation();
 }
 
@@ -538,10 +536,8 @@ void Main::Main_Mnu_Retablir_Click()
     if (sp.Indicatif_Station() == QLatin1String("FXXXX"))
         return;
     const QString operation = sp.Operation_A_Retablir();
-    if (sp.Retablir_Modification()) {
-        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
+    if (sp.Retablir_Modification())
         Dire_Dans_Barre_Etat(QStringLiteral("Rétabli : ") + operation);
-    }
     Actualiser_Annulation();
 }
 

@@ -110,6 +110,27 @@ QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<
 
 QByteArray Inserer_Dans_Log(const QByteArray& log, const QList<QByteArray>& nouvelles)
 {
+    if (nouvelles.size() == 1) {
+        // One QSO, as the entry area inserts it: one pass over the lines, which need not be
+        // looked at once it has its place.
+        const QByteArray& nouvelle = nouvelles.first();
+        int valeur = INT_MAX;
+        Date_Octets(nouvelle, valeur);
+        QByteArray resultat;
+        resultat.reserve(log.size() + nouvelle.size() + 4);
+        bool placee = false;
+        Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
+            int date = 0;
+            if (!placee && Date_Octets(ligne, date) && date >= valeur) {
+                resultat.append(nouvelle).append("\r\n");
+                placee = true;
+            }
+            resultat.append(ligne).append("\r\n");
+        });
+        if (!placee)
+            resultat.append(nouvelle).append("\r\n");
+        return resultat;
+    }
     // The log's lines are looked at where they lie, not copied one by one: a long log is
     // rewritten at the cost of one copy of its bytes.
     std::vector<QByteArrayView> lignes;

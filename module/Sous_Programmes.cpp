@@ -313,8 +313,10 @@ bool Sous_Programmes::Annuler_Modification()
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"),
                    QStringLiteral("Aucune modification à annuler."));
-        return r.erreur.fait;
+        if (!r.erreur.fait)
+            return false;
     }
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
     return true;
 }
 
@@ -325,8 +327,10 @@ bool Sous_Programmes::Retablir_Modification()
     const auto r = Journal_Log().Retablir(plateforme().Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
-        return r.erreur.fait;
+        if (!r.erreur.fait)
+            return false;
     }
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
     return true;
 }
 
@@ -343,8 +347,10 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
     const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme().Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
-        return r.erreur.fait;
+        if (!r.erreur.fait)
+            return false;
     }
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
     return true;
 }
 

@@ -88,7 +88,8 @@ public:
     // with the log (and set aside when the log was changed outside the program).
     void Verifier_Journal();
     // Undo, redo and the return to the state after a journal entry; each tells the user
-    // what went wrong and returns true when the log changed.
+    // what went wrong, or every window what the log now holds, and returns true when the log
+    // changed.
     bool Annuler_Modification();
     bool Retablir_Modification();
     bool Revenir_A(qint64 numero);

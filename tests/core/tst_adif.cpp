@@ -551,6 +551,18 @@ void Tst_Adif::insertion_par_date()
         ajout.append(nouvelles.at(i).toLatin1() + "  7700" + QByteArray::number(i) + "  Chateau Contacte        NEW");
     const QList<QByteArray> resultat = Insertion::Inserer_Par_Date(lignes, ajout);
     QCOMPARE(resultat, Une_Par_Une(lignes, ajout));
+    // On the log's bytes, one by one or all at once, the same lines, each ended by CR LF.
+    auto octets = [](const QList<QByteArray>& l) {
+        QByteArray o;
+        for (const QByteArray& x : l)
+            o += x + "\r\n";
+        return o;
+    };
+    QByteArray parUne = octets(lignes);
+    for (const QByteArray& nouvelle : std::as_const(ajout))
+        parUne = Insertion::Inserer_Dans_Log(parUne, {nouvelle});
+    QCOMPARE(parUne, octets(resultat));
+    QCOMPARE(Insertion::Inserer_Dans_Log(octets(lignes), ajout), octets(resultat));
     QStringList dates;
     for (const QByteArray& r : resultat)
         dates.append((r.endsWith("NEW") ? "+" : "") + QString::fromLatin1(r.left(8)));

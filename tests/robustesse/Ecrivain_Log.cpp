@@ -234,8 +234,6 @@ int main(int argc, char* argv[])
         bool fait = false;
         if (quoi == "ANNULER" || quoi == "RETABLIR") {
             fait = quoi == "ANNULER" ? sp.Annuler_Modification() : sp.Retablir_Modification();
-            if (fait)
-                sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
             apres = Lire(log);
         } else if (quoi == "AJOUT") {
             fait = sp.Ajoute_Ligne(enregistrement);
