@@ -1,5 +1,6 @@
 #include "Insertion.h"
 
+#include "Ecriture_Lignes.h"
 #include "Enregistrement.h"
 #include "Texte1252.h"
 
@@ -116,20 +117,19 @@ QByteArray Inserer_Dans_Log(const QByteArray& log, const QList<QByteArray>& nouv
         const QByteArray& nouvelle = nouvelles.first();
         int valeur = INT_MAX;
         Date_Octets(nouvelle, valeur);
-        QByteArray resultat;
-        resultat.reserve(log.size() + nouvelle.size() + 4);
+        Ecriture_Lignes resultat(log.size() + nouvelle.size() + 4);
         bool placee = false;
         Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
             int date = 0;
             if (!placee && Date_Octets(ligne, date) && date >= valeur) {
-                resultat.append(nouvelle).append("\r\n");
+                resultat.Ligne(nouvelle);
                 placee = true;
             }
-            resultat.append(ligne).append("\r\n");
+            resultat.Ligne(ligne);
         });
         if (!placee)
-            resultat.append(nouvelle).append("\r\n");
-        return resultat;
+            resultat.Ligne(nouvelle);
+        return resultat.Octets();
     }
     // The log's lines are looked at where they lie, not copied one by one: a long log is
     // rewritten at the cost of one copy of its bytes.

@@ -1,6 +1,7 @@
 #include "Sous_Programmes.h"
 
 #include "Dossier_Logs.h"
+#include "Ecriture_Lignes.h"
 #include "Enregistrement.h"
 #include "Insertion.h"
 #include "Plateforme.h"
@@ -362,16 +363,16 @@ bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& no
     if (!Lire_Contenu(contenu))
         return false;
     // The new log in one pass over the lines read, each line ending in CR LF.
-    QByteArray ecrit;
-    ecrit.reserve(contenu.size() + nouvelle.size() + 2);
+    Ecriture_Lignes lignes(contenu.size() + nouvelle.size() + 4);
     bool remplace = false;
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         const bool cible = ligne == QByteArrayView(cle);
-        ecrit.append(cible ? QByteArrayView(nouvelle) : ligne).append("\r\n");
+        lignes.Ligne(cible ? QByteArrayView(nouvelle) : ligne);
         remplace = remplace || cible;
     });
     if (!remplace)
-        ecrit.append(nouvelle).append("\r\n");
+        lignes.Ligne(nouvelle);
+    const QByteArray ecrit = lignes.Octets();
     if (!Reecrire_Log(contenu, ecrit, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
                       QStringLiteral("Le log n'a pas été modifié.")))
         return false;
@@ -398,15 +399,15 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
     if (!Lire_Contenu(contenu))
         return false;
     // The lines kept, in one pass over the lines read, each ending in CR LF.
-    QByteArray gardees;
-    gardees.reserve(contenu.size());
+    Ecriture_Lignes lignes(contenu.size() + 2);
     bool retiree = false;
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         if (cleNette.isEmpty() || ligne.size() <= Place_Reference.debut || sansBlancs(Champ_Octets(ligne, Place_Reference)) != cleNette)
-            gardees.append(ligne).append("\r\n");
+            lignes.Ligne(ligne);
         else
             retiree = true;
     });
+    QByteArray gardees = lignes.Octets();
     if (retiree && !Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
                                  QStringLiteral("Le log n'a pas été modifié.")))
         return false;
