@@ -1,6 +1,7 @@
 #include "Fenetres_Web.h"
 
 #include "Adresses_Web.h"
+#include "Module_Fenetres_Web.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
@@ -40,7 +41,7 @@ Module_Fenetres_Web* Module(Sous_Programmes& sp, QWidget* parent)
 {
     QString erreur;
     if (!Charger(erreur)) {
-        sp.plateforme.Message(erreur, parent);
+        sp.plateforme().Message(erreur, parent);
         return nullptr;
     }
     return g_module;
@@ -50,7 +51,7 @@ void Ouvrir_Dans_Navigateur(Sous_Programmes& sp, const QString& adresse, QWidget
 {
     // "departement 60" keeps its blank: QUrl encodes it for the browser.
     if (!QDesktopServices::openUrl(QUrl(adresse)))
-        sp.plateforme.Message(QStringLiteral("La page\r\n%1\r\nn'a pas pu être ouverte dans le navigateur.").arg(adresse),
+        sp.plateforme().Message(QStringLiteral("La page\r\n%1\r\nn'a pas pu être ouverte dans le navigateur.").arg(adresse),
                               parent);
 }
 
@@ -103,25 +104,25 @@ bool Charge()
 QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent)
 {
     if (Navigateur_Systeme) {
-        Ouvrir_Dans_Navigateur(sp, Adresses_Web::Adresse_Reglement(sp.reglages), parent);
+        Ouvrir_Dans_Navigateur(sp, Adresses_Web::Adresse_Reglement(sp.reglages()), parent);
         return nullptr;
     }
     Module_Fenetres_Web* m = Module(sp, parent);
     return m ? m->Ouvrir_Reglement(sp, parent) : nullptr;
 }
 
-QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent)
+QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, const QString& ligneListe, QWidget* parent)
 {
     if (Navigateur_Systeme) {
-        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages, sp.Ligne_Selectionnee);
+        const QString adresse = Adresses_Web::Adresse_Departement(sp.reglages(), ligneListe);
         if (adresse.isEmpty())
-            sp.plateforme.Message(QStringLiteral("Pas de département spécifié dans ce QSO"), parent);
+            sp.plateforme().Message(QStringLiteral("Pas de département spécifié dans ce QSO"), parent);
         else
             Ouvrir_Dans_Navigateur(sp, adresse, parent);
         return nullptr;
     }
     Module_Fenetres_Web* m = Module(sp, parent);
-    return m ? m->Ouvrir_Liste_KVRT1(sp, parent) : nullptr;
+    return m ? m->Ouvrir_Liste_KVRT1(sp, ligneListe, parent) : nullptr;
 }
 
 } // namespace Fenetres_Web

@@ -13,20 +13,13 @@
 #include <QVBoxLayout>
 
 Historique_Modifications::Historique_Modifications(Sous_Programmes& sp_, QWidget* parent)
-    : QWidget(parent, Qt::Window), sp(sp_)
+    : Fenetre_Rapport(sp_, "Historique_Modifications", QStringLiteral("Historique des modifications"), parent)
 {
-    setObjectName(QStringLiteral("Historique_Modifications"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    Apparence::Fermer_Par_Echap(this);
-    setWindowTitle(QStringLiteral("Historique des modifications"));
-
     Label1 = new QLabel(QStringLiteral("Les modifications du log, la plus récente en haut. Choisissez une ligne puis "
                                        "\"Revenir à cet état\" pour remettre le log tel qu'il était après cette modification."),
                         this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
-    // Every change of the log, made here or elsewhere, shows in the list at once.
-    connect(&sp, &Sous_Programmes::Log_Modifie, this, &Historique_Modifications::Remplir);
     Liste_Modifications = new QTreeWidget(this);
     Liste_Modifications->setObjectName(QStringLiteral("Liste_Modifications"));
     Liste_Modifications->setHeaderLabels({QStringLiteral("Date et heure"), QStringLiteral("Opération"),
@@ -83,8 +76,8 @@ void Historique_Modifications::Remplir()
     const QList<Journal::Entree>& entrees = sp.Journal_Log().Entrees();
     QList<QTreeWidgetItem*> lignes;
     // Local time is the UTC time moved by the clock's present offset, as the main window shows it.
-    const QDateTime u = sp.plateforme.Maintenant_Utc();
-    const QDateTime l = sp.plateforme.Maintenant_Local();
+    const QDateTime u = sp.plateforme().Maintenant_Utc();
+    const QDateTime l = sp.plateforme().Maintenant_Local();
     const qint64 decalage = QDateTime(u.date(), u.time(), Qt::UTC).secsTo(QDateTime(l.date(), l.time(), Qt::UTC));
     for (qsizetype i = entrees.size() - 1; i >= 0; --i) {
         const Journal::Entree& e = entrees.at(i);
@@ -124,17 +117,16 @@ void Historique_Modifications::Historique_Modifications_Revenir_Click()
 {
     const QTreeWidgetItem* ligne = Liste_Modifications->currentItem();
     if (!ligne) {
-        sp.plateforme.Message(QStringLiteral("Choisissez une modification dans la liste"), this);
+        sp.plateforme().Message(QStringLiteral("Choisissez une modification dans la liste"), this);
         return;
     }
     const qint64 numero = Numero_Selectionne();
-    if (!sp.plateforme.Question(QStringLiteral("Remettre le log dans l'état où il était après la modification du %1 (%2) ?\r\n"
+    if (!sp.plateforme().Question(QStringLiteral("Remettre le log dans l'état où il était après la modification du %1 (%2) ?\r\n"
                                                "Ce retour pourra lui aussi être annulé.")
                                     .arg(ligne->text(0), ligne->text(1)),
                                 this))
         return;
-    if (sp.Revenir_A(numero))
-        sp.Apres_Modification_Log(Sous_Programmes::Modification::Retour);
+    sp.Revenir_A(numero);
     Remplir();
 }
 

@@ -54,7 +54,7 @@ int main(int argc, char* argv[])
     Sous_Programmes sp(plateforme, reglages);
     Main fenetre(sp);
     fenetre.Main_Form_Load();
-    if (sp.Programme_Termine)
+    if (sp.Programme_Termine())
         return 0;
     // The map of the departements is long to lay out: it is done in the background once the
     // main window is up, and the program waits for it, if need be, before it ends.

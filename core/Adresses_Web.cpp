@@ -20,14 +20,14 @@ QString Base_Site(const QString& valeur, const QString& defaut)
     return QStringLiteral("http://") + hote;
 }
 
-QString Base_Site(const Reglages& reglages, const QString& cle, const QString& defaut)
+QString Base_Site(const Reglages& reglages, Reglages::Site site)
 {
-    return Base_Site(reglages.Lire(Reglages::Section_Commune(), cle, defaut), defaut);
+    return Base_Site(reglages.Hote(site), Reglages::Hote_Par_Defaut(site));
 }
 
 QString Code_Departement(const QString& ligneListe)
 {
-    return Enregistrement::Champ_Nettoye(ligneListe, 19, 2);
+    return Enregistrement::Champ_Nettoye(ligneListe, Enregistrement::Dans_Liste(Enregistrement::Place_Departement));
 }
 
 QString Nom_Page_Departement(const QString& code)
@@ -47,7 +47,7 @@ QString Nom_Page_Departement(const QString& code)
 
 QString Adresse_Reglement(const Reglages& reglages)
 {
-    return Base_Site(reglages, Cle_Site_Reglement, Defaut_Site_Reglement) + QStringLiteral("/coupes.html");
+    return Base_Site(reglages, Reglages::Site::Reglement) + QStringLiteral("/coupes.html");
 }
 
 QString Adresse_Departement(const Reglages& reglages, const QString& ligneListe)
@@ -55,21 +55,21 @@ QString Adresse_Departement(const Reglages& reglages, const QString& ligneListe)
     const QString code = Code_Departement(ligneListe);
     if (code.isEmpty())
         return QString();
-    return Base_Site(reglages, Cle_Site_Departements, Defaut_Site_Departements) + QStringLiteral("/WEB/dept/")
+    return Base_Site(reglages, Reglages::Site::Departements) + QStringLiteral("/WEB/dept/")
            + Nom_Page_Departement(code) + QStringLiteral(".html");
 }
 
 QString Titre_Liste(const Reglages& reglages)
 {
-    const QString base = Base_Site(reglages, Cle_Site_Liste, Defaut_Site_Liste);
+    const QString base = Base_Site(reglages, Reglages::Site::Liste);
     return QStringLiteral("site ( ") + base + QStringLiteral("/kvrta2.html )");
 }
 
-QString Texte_Page_Injoignable(const Reglages& reglages, const QString& adresse, const QString& cle)
+QString Texte_Page_Injoignable(const Reglages& reglages, const QString& adresse, Reglages::Site site)
 {
     return QStringLiteral("La page %1 n'a pas pu être chargée : le réseau ne répond pas, ou ce site n'est pas le bon "
                           "(clé « %2 » de la section « %3 » du fichier de réglages %4).")
-        .arg(adresse, cle, Reglages::Section_Commune().trimmed(), QDir::toNativeSeparators(reglages.Fichier()));
+        .arg(adresse, Reglages::Cle_Hote(site), Reglages::Nom_Section_Commune(), QDir::toNativeSeparators(reglages.Fichier()));
 }
 
 } // namespace Adresses_Web

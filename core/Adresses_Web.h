@@ -1,27 +1,19 @@
 #pragma once
 
-#include <QString>
+#include "Reglages.h"
 
-class Reglages;
+#include <QString>
 
 // Where the two web windows go: the hosts come from the settings store, the paths are fixed.
 namespace Adresses_Web {
-
-// Keys of the common section "Setup " that name the three hosts, and their defaults.
-inline const QString Cle_Site_Reglement = QStringLiteral("Site Reglement");
-inline const QString Cle_Site_Departements = QStringLiteral("Site Departements");
-inline const QString Cle_Site_Liste = QStringLiteral("Site Liste KVRT");
-inline const QString Defaut_Site_Reglement = QStringLiteral("reglement.example.org");
-inline const QString Defaut_Site_Departements = QStringLiteral("departements.example.org");
-inline const QString Defaut_Site_Liste = QStringLiteral("liste.example.org");
 
 // "http://" + host, from a stored value. The value is normally a bare host, with a port if
 // needed; a value that already names its scheme is kept, a trailing "/" is dropped, and an
 // empty value falls back to the default host.
 QString Base_Site(const QString& valeur, const QString& defaut);
-QString Base_Site(const Reglages& reglages, const QString& cle, const QString& defaut);
+QString Base_Site(const Reglages& reglages, Reglages::Site site);
 
-// The departement code of a main-list line: its characters 19 and 20, blanks removed.
+// The departement code of a main-list line: the reference's first two characters, blanks removed.
 QString Code_Departement(const QString& ligneListe);
 // "d" + code, except the four departements whose pages have names of their own.
 QString Nom_Page_Departement(const QString& code);
@@ -34,6 +26,6 @@ QString Titre_Liste(const Reglages& reglages);
 
 // What a web window shows instead of a page it could not load: the page's address, and where
 // the operator can change its host (the key of section "Setup " in the settings file).
-QString Texte_Page_Injoignable(const Reglages& reglages, const QString& adresse, const QString& cle);
+QString Texte_Page_Injoignable(const Reglages& reglages, const QString& adresse, Reglages::Site site);
 
 } // namespace Adresses_Web

@@ -33,6 +33,61 @@ std::vector<Ligne> Lignes(QByteArrayView octets)
     return lignes;
 }
 
+// How many bytes two stretches have alike from their start, up to n: whole blocks first.
+qsizetype Egaux_Au_Debut(const char* a, const char* b, qsizetype n)
+{
+    qsizetype p = 0;
+    while (p + 4096 <= n && std::memcmp(a + p, b + p, 4096) == 0)
+        p += 4096;
+    while (p + 64 <= n && std::memcmp(a + p, b + p, 64) == 0)
+        p += 64;
+    while (p < n && a[p] == b[p])
+        ++p;
+    return p;
+}
+
+// When one stretch is the other with whole lines taken out only, or added only, the blocks
+// that say so, the same as the line-by-line pass below gives: walking both at the speed of
+// memcmp, a long stretch is never cut into lines. False when it is not so.
+bool Retraits_Ou_Ajouts(QByteArrayView ancien, QByteArrayView nouveau, qsizetype decalage, QList<Bloc>& blocs)
+{
+    const bool retraits = ancien.size() > nouveau.size();
+    const QByteArrayView plusLong = retraits ? ancien : nouveau;
+    const QByteArrayView plusCourt = retraits ? nouveau : ancien;
+    qsizetype pl = 0, pc = 0; // each at the start of a line
+    QList<Bloc> trouves;
+    qsizetype suite = -1; // where the last block goes on, in the longer one for lines taken out, the shorter for lines added
+    while (pl < plusLong.size()) {
+        const qsizetype restantL = plusLong.size() - pl, restantC = plusCourt.size() - pc;
+        const qsizetype r = Egaux_Au_Debut(plusLong.data() + pl, plusCourt.data() + pc, qMin(restantL, restantC));
+        if (r == restantL && r == restantC) {
+            pc = plusCourt.size();
+            break;
+        }
+        // The whole lines alike go by in both; the line of the longer one here is not in the other.
+        const qsizetype nl = plusLong.first(pl + r).lastIndexOf('\n', pl + r - 1);
+        if (nl >= pl) {
+            pc += nl + 1 - pl;
+            pl = nl + 1;
+        }
+        const qsizetype finLigne = plusLong.indexOf('\n', pl);
+        const qsizetype fin = finLigne < 0 ? plusLong.size() : finLigne + 1;
+        const qsizetype ici = retraits ? pl : pc;
+        if (trouves.isEmpty() || suite != ici) {
+            Bloc b;
+            b.position = decalage + (retraits ? pl : pc);
+            trouves.append(b);
+        }
+        (retraits ? trouves.last().retire : trouves.last().ajoute) += plusLong.sliced(pl, fin - pl).toByteArray();
+        suite = retraits ? fin : pc;
+        pl = fin;
+    }
+    if (pc != plusCourt.size())
+        return false;
+    blocs = trouves;
+    return true;
+}
+
 } // namespace
 
 QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntier, qsizetype dejaEgaux)
@@ -69,6 +124,8 @@ QList<Bloc> Differences(QByteArrayView ancienEntier, QByteArrayView nouveauEntie
     const qsizetype queueB = queueA - na0 + nb0;
     const QByteArrayView ancien = ancienEntier.sliced(tete, queueA - tete);
     const QByteArrayView nouveau = nouveauEntier.sliced(tete, queueB - tete);
+    if (ancien.size() != nouveau.size() && Retraits_Ou_Ajouts(ancien, nouveau, tete, blocs))
+        return blocs;
 
     const std::vector<Ligne> a = Lignes(ancien);
     const std::vector<Ligne> b = Lignes(nouveau);

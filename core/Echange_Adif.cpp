@@ -1,6 +1,7 @@
 #include "Echange_Adif.h"
 
 #include "Enregistrement.h"
+#include "Qso.h"
 #include "Texte1252.h"
 
 #include <QDate>
@@ -8,9 +9,7 @@
 #include <QSet>
 
 #include <algorithm>
-#include <climits>
 #include <cstring>
-#include <vector>
 
 namespace Echange_Adif {
 
@@ -299,12 +298,13 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
     dansLog.reserve(lignes);
     derniereDate.reserve(lignes);
     Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
-        const QByteArrayView date = Texte1252::Morceau(ligne, 0, 8);
-        const QByteArrayView reference = Sans_Blancs(Texte1252::Morceau(ligne, 10, 5));
-        dansLog.insert(Cle(date, reference, Sans_Blancs(Texte1252::Morceau(ligne, 41, 12))));
+        using namespace Enregistrement;
+        const QByteArrayView date = Champ_Octets(ligne, Place_Date);
+        const QByteArrayView reference = Sans_Blancs(Champ_Octets(ligne, Place_Reference));
+        dansLog.insert(Cle(date, reference, Sans_Blancs(Champ_Octets(ligne, Place_Indicatif))));
         // A line that reaches its reference has its whole date.
         if (!reference.isEmpty())
-            derniereDate.insert(Mot(Texte1252::Morceau(ligne, 10, 5), true), Mot(date, false));
+            derniereDate.insert(Mot(Champ_Octets(ligne, Place_Reference), true), Mot(date, false));
     });
 
     QSet<Cle_Qso> ajoutes;
@@ -435,8 +435,7 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
             } else {
                 q.verdict = Verdict::Ajoute;
             }
-            q.ligne = Texte1252::Encoder(
-                Enregistrement::Construire_Ligne_Log(q.date, q.attente, q.reference, q.type, q.indicatif));
+            q.ligne = Texte1252::Encoder(Qso{q.date, q.attente, q.reference, q.type, q.indicatif}.Ligne_Log());
             // A castle added here counts as contacted for the QSOs that follow.
             if (vu == derniereDate.constEnd())
                 derniereDate.insert(reference, Mot(Texte1252::Encoder(q.date), false));
@@ -495,105 +494,6 @@ QList<QByteArray> Lignes_A_Ajouter(const QList<Qso_Import>& qsos)
     return resultat;
 }
 
-namespace {
-
-struct Place
-{
-    qsizetype devant; // index of the line it goes before, n for the end
-    int date;
-    qsizetype ordre;
-};
-
-// Where each new record goes among the n lines of the log, `ligne(i)` giving the bytes of the
-// i-th: in the order they are to be written.
-template <typename Ligne>
-QList<Place> Places_Par_Date(qsizetype n, Ligne ligne, const QList<QByteArray>& nouvelles)
-{
-    QString debut; // reused from line to line
-    auto dateDe = [&debut](QByteArrayView l, int& valeur) {
-        Texte1252::Decoder(Texte1252::Morceau(l, 0, 8), debut);
-        return Enregistrement::Date_Comparable(debut, valeur);
-    };
-    // A new record goes before the first line whose date is on or after its own, that is the
-    // first line where the greatest date seen so far reaches it: that greatest date only
-    // grows, so the place is found by a binary search and a long log is read once.
-    QList<int> plusGrande(n);
-    int maximum = INT_MIN;
-    for (qsizetype i = 0; i < n; ++i) {
-        int valeur = 0;
-        if (dateDe(ligne(i), valeur))
-            maximum = qMax(maximum, valeur);
-        plusGrande[i] = maximum;
-    }
-    QList<Place> places;
-    places.reserve(nouvelles.size());
-    for (qsizetype k = 0; k < nouvelles.size(); ++k) {
-        int valeur = INT_MAX;
-        dateDe(nouvelles.at(k), valeur);
-        const qsizetype devant = std::lower_bound(plusGrande.cbegin(), plusGrande.cend(), valeur) - plusGrande.cbegin();
-        places.append(Place{devant, valeur, k});
-    }
-    // New records that go before the same line keep their dates in order, and of two on the
-    // same day the later one goes first, as it would when typed after the other.
-    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
-        if (a.devant != b.devant)
-            return a.devant < b.devant;
-        if (a.date != b.date)
-            return a.date < b.date;
-        return a.ordre > b.ordre;
-    });
-    return places;
-}
-
-} // namespace
-
-QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles)
-{
-    const qsizetype n = lignes.size();
-    const QList<Place> places = Places_Par_Date(n, [&](qsizetype i) { return QByteArrayView(lignes.at(i)); }, nouvelles);
-    QList<QByteArray> resultat;
-    resultat.reserve(n + nouvelles.size());
-    qsizetype p = 0;
-    for (qsizetype i = 0; i <= n; ++i) {
-        while (p < places.size() && places.at(p).devant == i)
-            resultat.append(nouvelles.at(places.at(p++).ordre));
-        if (i < n)
-            resultat.append(lignes.at(i));
-    }
-    return resultat;
-}
-
-QByteArray Inserer_Dans_Log(const QByteArray& log, const QList<QByteArray>& nouvelles)
-{
-    // The log's lines are looked at where they lie, not copied one by one: a long log is
-    // rewritten at the cost of one copy of its bytes.
-    std::vector<QByteArrayView> lignes;
-    lignes.reserve(size_t(log.size() / (Enregistrement::Longueur_Ligne_Log + 2) + 1));
-    qsizetype taille = 0;
-    Texte1252::Pour_Chaque_Ligne(log, [&](QByteArrayView ligne) {
-        lignes.push_back(ligne);
-        taille += ligne.size() + 2;
-    });
-    for (const QByteArray& l : nouvelles)
-        taille += l.size() + 2;
-    const qsizetype n = qsizetype(lignes.size());
-    const QList<Place> places = Places_Par_Date(n, [&](qsizetype i) { return lignes[size_t(i)]; }, nouvelles);
-    QByteArray resultat;
-    resultat.reserve(taille);
-    qsizetype p = 0;
-    for (qsizetype i = 0; i <= n; ++i) {
-        while (p < places.size() && places.at(p).devant == i) {
-            resultat += nouvelles.at(places.at(p++).ordre);
-            resultat += "\r\n";
-        }
-        if (i < n) {
-            resultat.append(lignes[size_t(i)]);
-            resultat += "\r\n";
-        }
-    }
-    return resultat;
-}
-
 QString Nom_Export(const QString& indicatif, const QString& annee)
 {
     return indicatif + QStringLiteral("_Challenge_KVRT_") + annee + QStringLiteral(".adi");
@@ -631,27 +531,24 @@ QByteArray Exporter(const QList<QByteArray>& lignes, const QString& indicatifSta
         int valeur = 0;
         const bool dateLue = Enregistrement::Date_Comparable(texte, valeur);
         const QDate date(valeur / 10000, valeur / 100 % 100, valeur % 100);
-        const QString reference = Enregistrement::Champ_Nettoye(texte, 11, 5);
-        const QString indicatif = Enregistrement::Champ_Nettoye(texte, 42, 12);
-        if (!dateLue || !date.isValid() || reference.isEmpty() || indicatif.isEmpty()) {
+        const Qso qso = Qso::De_Ligne_Log(texte);
+        if (!dateLue || !date.isValid() || qso.reference.isEmpty() || qso.indicatif.isEmpty()) {
             ++ecartees;
             continue;
         }
-        const QString type = Enregistrement::Champ_Nettoye(texte, 18, Enregistrement::Largeur_Type);
-        const bool activation = Type_Activation(Enregistrement::Index_Du_Type(type));
-        const bool attente = Enregistrement::Champ(texte, 10, 1) == QLatin1String("*");
+        const bool activation = Type_Activation(Enregistrement::Index_Du_Type(qso.type));
         // The widened date read from the record is already the number YYYYMMDD.
         Adif::Ajouter_Champ(sortie, "QSO_DATE", QString::number(valeur));
         sortie += ' ';
-        Adif::Ajouter_Champ(sortie, "CALL", indicatif);
+        Adif::Ajouter_Champ(sortie, "CALL", qso.indicatif);
         sortie += activation ? champsActivation : champsContacte;
-        Adif::Ajouter_Champ(sortie, activation ? "MY_SIG_INFO" : "SIG_INFO", reference);
+        Adif::Ajouter_Champ(sortie, activation ? "MY_SIG_INFO" : "SIG_INFO", qso.reference);
         sortie += champStation;
         sortie += fin;
-        Adif::Ajouter_Champ(sortie, App_Type, type.isEmpty() ? QStringLiteral("?") : type);
+        Adif::Ajouter_Champ(sortie, App_Type, qso.type.isEmpty() ? QStringLiteral("?") : qso.type);
         sortie += ' ';
         Adif::Ajouter_Champ(sortie, App_Points, QString::number(Enregistrement::Points_Ligne(texte)));
-        sortie += attente ? QByteArrayLiteral(" <APP_QEZ_KVRT_ATTENTE:1>Y <EOR>") : QByteArrayLiteral(" <APP_QEZ_KVRT_ATTENTE:1>N <EOR>");
+        sortie += qso.attente ? QByteArrayLiteral(" <APP_QEZ_KVRT_ATTENTE:1>Y <EOR>") : QByteArrayLiteral(" <APP_QEZ_KVRT_ATTENTE:1>N <EOR>");
         sortie += fin;
         ++exportees;
     }

@@ -84,19 +84,10 @@ QList<Qso_Import> Examiner(const QList<Adif::Enregistrement_Adif>& enregistremen
 // The French words of a verdict, as the preview shows them.
 QString Texte_Verdict(const Qso_Import& qso);
 
-// The lines of the QSOs to add, in the order to hand to Inserer_Par_Date. The QSOs of our own
-// export come back in the file's order within a day, so that a log exported and imported
-// again is the same log; the others go in as typed one after the other.
+// The lines of the QSOs to add, in the order to hand to the insertion by date (Insertion). The
+// QSOs of our own export come back in the file's order within a day, so that a log exported
+// and imported again is the same log; the others go in as typed one after the other.
 QList<QByteArray> Lignes_A_Ajouter(const QList<Qso_Import>& qsos);
-
-// The log's lines with the new records put in, each where the date insertion of the entry area
-// would have put it had they been typed one after the other in this order: before the first
-// line whose date is on or after its own (lines without a readable date never decide), after
-// the last line when there is none. New records must have a readable date.
-QList<QByteArray> Inserer_Par_Date(const QList<QByteArray>& lignes, const QList<QByteArray>& nouvelles);
-// The same on the log's bytes: the whole new log, every line ending in CR LF as any rewrite
-// of the log writes it.
-QByteArray Inserer_Dans_Log(const QByteArray& log, const QList<QByteArray>& nouvelles);
 
 // The log as a file of the format: a header, then one record per QSO line. Lines that are not
 // QSOs (no calendar date, no reference or no callsign) are left out and counted.

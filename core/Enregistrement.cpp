@@ -118,9 +118,9 @@ int Index_Du_Type(QStringView type)
 
 int Points_Ligne(QStringView ligneLog)
 {
-    if (Champ(ligneLog, 10, 1) == QLatin1String("*"))
+    if (Champ(ligneLog, Place_Marque) == QLatin1String("*"))
         return 0;
-    return Points_Du_Type(Index_Du_Type(Sans_Blancs(Champ(ligneLog, 18, Largeur_Type))));
+    return Points_Du_Type(Index_Du_Type(Sans_Blancs(Champ(ligneLog, Place_Type))));
 }
 
 int Controle_Format_Date(QStringView texte)

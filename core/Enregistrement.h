@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -10,16 +11,54 @@
 // that the windows and the routines of Sous_Programmes share.
 namespace Enregistrement {
 
-// Widths of the record's fields.
-constexpr int Largeur_Date = 8;
-constexpr int Largeur_Reference = 5;
-constexpr int Largeur_Type = 22;
-constexpr int Largeur_Indicatif = 12;
+// Where each field of the record stands: its first character (0-based) and its width. The
+// one place the record's columns are written; a line of the main list is the record behind
+// its number, Debut_Enregistrement_Liste characters further on.
+struct Place
+{
+    int debut;
+    int largeur;
+};
+constexpr Place Place_Date{0, 8};
+constexpr Place Place_Marque{9, 1};
+constexpr Place Place_Reference{10, 5};
+constexpr Place Place_Departement{10, 2}; // the reference's first two characters
+constexpr Place Place_Marque_Reference{9, 6}; // "*2A001", as the reports show them
+constexpr Place Place_Type{17, 22};
+constexpr Place Place_Indicatif{41, 12};
 constexpr int Longueur_Ligne_Log = 53;
+constexpr int Debut_Enregistrement_Liste = 8;
+// The same field in a line of the main list.
+constexpr Place Dans_Liste(Place p)
+{
+    return {p.debut + Debut_Enregistrement_Liste, p.largeur};
+}
+
+// Widths of the record's fields.
+constexpr int Largeur_Date = Place_Date.largeur;
+constexpr int Largeur_Reference = Place_Reference.largeur;
+constexpr int Largeur_Type = Place_Type.largeur;
+constexpr int Largeur_Indicatif = Place_Indicatif.largeur;
 
 // Characters from a 1-based position, as the original Mid$ does: nothing past the end.
 QStringView Champ(QStringView ligne, int position, int largeur);
 QString Champ_Nettoye(QStringView ligne, int position, int largeur); // blanks removed at both ends
+// A field at its place, nothing past the end; the same without its blanks at both ends.
+inline QStringView Champ(QStringView ligne, Place p)
+{
+    return Champ(ligne, p.debut + 1, p.largeur);
+}
+inline QString Champ_Nettoye(QStringView ligne, Place p)
+{
+    return Champ_Nettoye(ligne, p.debut + 1, p.largeur);
+}
+// A field at its place in a record's bytes (one byte a character in the log's code page).
+inline QByteArrayView Champ_Octets(QByteArrayView ligne, Place p)
+{
+    if (p.debut >= ligne.size())
+        return {};
+    return ligne.sliced(p.debut, qMin<qsizetype>(p.largeur, ligne.size() - p.debut));
+}
 
 // Date + " " + mark + reference + "  " + type + "  " + callsign, each padded to its width.
 QString Construire_Ligne_Log(const QString& date, bool attente, const QString& reference,

@@ -786,6 +786,7 @@ Journal_Log::Resultat Journal_Log::Rejouer(Genre genre, const QDateTime& utc)
     }
     r.erreur = Reecrire(contenu, nouveau, genre, cible.numero, cible.operation, utc);
     r.etat = r.erreur.ok() ? Resultat::Fait : Resultat::Erreur;
+    r.contenu = std::move(nouveau);
     return r;
 }
 
@@ -807,6 +808,7 @@ Journal_Log::Resultat Journal_Log::Revenir_A(qint64 numero, const QString& opera
     }
     r.erreur = Reecrire(contenu, nouveau, Genre::Retour, numero, operation, utc);
     r.etat = r.erreur.ok() ? Resultat::Fait : Resultat::Erreur;
+    r.contenu = std::move(nouveau);
     return r;
 }
 

@@ -129,6 +129,7 @@ public:
         ErreurFichier erreur;
         QString operation;   // the change undone, redone, or the return's own name
         QString misDeCote;   // the journal set aside when the log was changed elsewhere
+        QByteArray contenu;  // the bytes written to the log, when they were
     };
     // Each reads the log, checks it against the journal first, and never rewrites a log
     // the journal does not fully explain.

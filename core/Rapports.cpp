@@ -51,13 +51,13 @@ QString Ligne_Contacte(QStringView ligneLog, int points)
     QString ligne;
     ligne.reserve(60);
     ligne += u' ';
-    ligne += Champ(ligneLog, 10, 6);
+    ligne += Champ(ligneLog, Enregistrement::Place_Marque_Reference);
     ligne += QLatin1String("  ");
-    ligne += Champ(ligneLog, 18, Enregistrement::Largeur_Type);
+    ligne += Champ(ligneLog, Enregistrement::Place_Type);
     ligne += QLatin1String("  ");
-    ligne += Champ(ligneLog, 1, Enregistrement::Largeur_Date);
+    ligne += Champ(ligneLog, Enregistrement::Place_Date);
     ligne += QLatin1String("  ");
-    ligne += Champ(ligneLog, 42, Enregistrement::Largeur_Indicatif);
+    ligne += Champ(ligneLog, Enregistrement::Place_Indicatif);
     ligne += QLatin1String("  ");
     ligne += Texte_Points(points);
     return ligne;
@@ -240,13 +240,13 @@ Liste_Contactes Contactes(const QByteArray& contenuLog)
     Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView r) {
         char* const ligne = c;
         *c++ = ' ';
-        Copier(c, Texte1252::Morceau(r, 9, 6));
+        Copier(c, Enregistrement::Champ_Octets(r, Enregistrement::Place_Marque_Reference));
         Copier(c, "  ");
-        Copier(c, Texte1252::Morceau(r, 17, Enregistrement::Largeur_Type));
+        Copier(c, Enregistrement::Champ_Octets(r, Enregistrement::Place_Type));
         Copier(c, "  ");
-        Copier(c, Texte1252::Morceau(r, 0, Enregistrement::Largeur_Date));
+        Copier(c, Enregistrement::Champ_Octets(r, Enregistrement::Place_Date));
         Copier(c, "  ");
-        Copier(c, Texte1252::Morceau(r, 41, Enregistrement::Largeur_Indicatif));
+        Copier(c, Enregistrement::Champ_Octets(r, Enregistrement::Place_Indicatif));
         Copier(c, "  ");
         *c++ = ' ';
         // Points are 0 to 6: one digit.

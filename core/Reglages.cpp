@@ -3,6 +3,57 @@
 #include <QFile>
 #include <QSettings>
 
+// A setting's key, its section (the common one, or the station's) and its default: every
+// reading and writing of the store goes through one of these.
+struct Reglages::Cle
+{
+    bool parStation;
+    const char* nom;
+    const char* defaut;
+};
+
+namespace {
+
+const Reglages::Cle Cle_Indicatif_Station{false, "Indicatif Station", "FXXXX"};
+const Reglages::Cle Cle_Chemin_Repertoire{false, "Chemin Repertoire", ""};
+const Reglages::Cle Cle_Noms_Sig_Adif{false, "Noms SIG ADIF", "KVRT"};
+// Placeholders until the contest's real hosts are known.
+const Reglages::Cle Cle_Site_Reglement{false, "Site Reglement", "reglement.example.org"};
+const Reglages::Cle Cle_Site_Departements{false, "Site Departements", "departements.example.org"};
+const Reglages::Cle Cle_Site_Liste{false, "Site Liste KVRT", "liste.example.org"};
+const Reglages::Cle Cle_Annee_Challenge{true, "Annee Challenge", "XXXX"};
+const Reglages::Cle Cle_Annee{true, "Annee", "20xx"};
+const Reglages::Cle Cle_Type_Activite{true, "Type Activite", "0"};
+const Reglages::Cle Cle_Date_Automatique{true, "Date_Automatique", "Oui"};
+const Reglages::Cle Cle_Revision{true, "Revision", ""};
+// Followed by the year: one key for each year's log.
+const Reglages::Cle Cle_Chemin_Log{true, "Chemin Log ", ""};
+
+const QString Section_Commune = QStringLiteral("Setup ");
+
+const Reglages::Cle& Cle_Site(Reglages::Site site)
+{
+    switch (site) {
+    case Reglages::Site::Reglement: return Cle_Site_Reglement;
+    case Reglages::Site::Departements: return Cle_Site_Departements;
+    case Reglages::Site::Liste: break;
+    }
+    return Cle_Site_Liste;
+}
+
+// A section or key holding "/" or "\" would open a sub-group in QSettings; the values are
+// kept flat, as in the original store, by escaping them.
+QString Chemin(const Reglages::Cle& cle, const QString& indicatif, const QString& suite = QString())
+{
+    QString s = cle.parStation ? Section_Commune + indicatif : Section_Commune;
+    s.replace(QLatin1Char('\\'), QLatin1String("%5C")).replace(QLatin1Char('/'), QLatin1String("%2F"));
+    QString nom = QString::fromLatin1(cle.nom) + suite;
+    nom.replace(QLatin1Char('\\'), QLatin1String("%5C")).replace(QLatin1Char('/'), QLatin1String("%2F"));
+    return s + QLatin1Char('/') + nom;
+}
+
+} // namespace
+
 Reglages::Reglages(const QString& fichier)
 {
     if (fichier.isEmpty())
@@ -15,33 +66,22 @@ Reglages::Reglages(const QString& fichier)
 
 Reglages::~Reglages() = default;
 
-// A section or key holding "/" or "\" would open a sub-group in QSettings; the
-// values are kept flat, as in the original store, by escaping them.
-static QString Chemin(const QString& section, const QString& cle)
+QString Reglages::Lire(const Cle& cle, const QString& indicatif, const QString& suite) const
 {
-    QString s = section;
-    s.replace(QLatin1Char('\\'), QLatin1String("%5C")).replace(QLatin1Char('/'), QLatin1String("%2F"));
-    QString c = cle;
-    c.replace(QLatin1Char('\\'), QLatin1String("%5C")).replace(QLatin1Char('/'), QLatin1String("%2F"));
-    return s + QLatin1Char('/') + c;
-}
-
-QString Reglages::Lire(const QString& section, const QString& cle, const QString& defaut) const
-{
-    const QVariant v = m_settings->value(Chemin(section, cle));
+    const QVariant v = m_settings->value(Chemin(cle, indicatif, suite));
     if (!v.isValid())
-        return defaut;
+        return QString::fromLatin1(cle.defaut);
     // A hand-edited store may hold a list or a number: read it as text all the same.
     if (v.typeId() == QMetaType::QStringList)
         return v.toStringList().join(QLatin1Char(','));
     return v.toString();
 }
 
-void Reglages::Ecrire(const QString& section, const QString& cle, const QString& valeur)
+void Reglages::Ecrire(const Cle& cle, const QString& valeur, const QString& indicatif, const QString& suite)
 {
     // Every start writes the same few values again: a value already in the store costs no
     // rewrite of the file, and no wait for the disk.
-    const QString chemin = Chemin(section, cle);
+    const QString chemin = Chemin(cle, indicatif, suite);
     const QVariant actuelle = m_settings->value(chemin);
     if (actuelle.typeId() == QMetaType::QString && actuelle.toString() == valeur
         && m_settings->status() == QSettings::NoError && QFile::exists(m_settings->fileName()))
@@ -53,4 +93,111 @@ void Reglages::Ecrire(const QString& section, const QString& cle, const QString&
 QString Reglages::Fichier() const
 {
     return m_settings->fileName();
+}
+
+QString Reglages::Nom_Section_Commune()
+{
+    return Section_Commune.trimmed();
+}
+
+QString Reglages::Indicatif_Station() const
+{
+    return Lire(Cle_Indicatif_Station);
+}
+
+void Reglages::Definir_Indicatif_Station(const QString& indicatif)
+{
+    Ecrire(Cle_Indicatif_Station, indicatif);
+}
+
+QString Reglages::Chemin_Repertoire() const
+{
+    return Lire(Cle_Chemin_Repertoire);
+}
+
+void Reglages::Definir_Chemin_Repertoire(const QString& dossier)
+{
+    Ecrire(Cle_Chemin_Repertoire, dossier);
+}
+
+QString Reglages::Noms_Sig_Adif() const
+{
+    return Lire(Cle_Noms_Sig_Adif);
+}
+
+void Reglages::Definir_Noms_Sig_Adif(const QString& noms)
+{
+    Ecrire(Cle_Noms_Sig_Adif, noms);
+}
+
+QString Reglages::Hote(Site site) const
+{
+    return Lire(Cle_Site(site));
+}
+
+void Reglages::Definir_Hote(Site site, const QString& hote)
+{
+    Ecrire(Cle_Site(site), hote);
+}
+
+QString Reglages::Cle_Hote(Site site)
+{
+    return QString::fromLatin1(Cle_Site(site).nom);
+}
+
+QString Reglages::Hote_Par_Defaut(Site site)
+{
+    return QString::fromLatin1(Cle_Site(site).defaut);
+}
+
+QString Reglages::Annee_Challenge(const QString& indicatif) const
+{
+    return Lire(Cle_Annee_Challenge, indicatif);
+}
+
+void Reglages::Definir_Annee_Challenge(const QString& indicatif, const QString& annee)
+{
+    Ecrire(Cle_Annee_Challenge, annee, indicatif);
+}
+
+QString Reglages::Annee_Proposee(const QString& indicatif) const
+{
+    return Lire(Cle_Annee, indicatif);
+}
+
+int Reglages::Type_Activite(const QString& indicatif) const
+{
+    bool nombre = false;
+    const int index = Lire(Cle_Type_Activite, indicatif).trimmed().toInt(&nombre);
+    return nombre && index >= -1 && index <= 8 ? index : 0;
+}
+
+void Reglages::Definir_Type_Activite(const QString& indicatif, int index)
+{
+    Ecrire(Cle_Type_Activite, QString::number(index), indicatif);
+}
+
+bool Reglages::Date_Automatique(const QString& indicatif) const
+{
+    return Lire(Cle_Date_Automatique, indicatif) == QLatin1String("Oui");
+}
+
+void Reglages::Definir_Date_Automatique(const QString& indicatif, bool automatique)
+{
+    Ecrire(Cle_Date_Automatique, automatique ? QStringLiteral("Oui") : QStringLiteral("Non"), indicatif);
+}
+
+void Reglages::Definir_Revision(const QString& indicatif, const QString& version)
+{
+    Ecrire(Cle_Revision, version, indicatif);
+}
+
+QString Reglages::Chemin_Log(const QString& indicatif, const QString& annee) const
+{
+    return Lire(Cle_Chemin_Log, indicatif, annee);
+}
+
+void Reglages::Definir_Chemin_Log(const QString& indicatif, const QString& annee, const QString& dossier)
+{
+    Ecrire(Cle_Chemin_Log, dossier, indicatif, annee);
 }

@@ -6,8 +6,10 @@
 
 class QSettings;
 
-// The per-user settings store: string values addressed by section and key under the
-// application "Challenge_KVRT". A missing value reads as the default the caller names.
+// The per-user settings store, under the application "Challenge_KVRT": sections "Setup " for
+// every station and "Setup <callsign>" for each one. Each setting has its typed reading and
+// writing here, its key, its section and its default written once in Reglages.cpp; a value
+// that is missing reads as its default.
 class Reglages
 {
 public:
@@ -17,13 +19,58 @@ public:
     explicit Reglages(const QString& fichier = QString());
     ~Reglages();
 
-    QString Lire(const QString& section, const QString& cle, const QString& defaut) const;
-    void Ecrire(const QString& section, const QString& cle, const QString& valeur);
     QString Fichier() const;
 
-    static QString Section_Commune() { return QStringLiteral("Setup "); }
-    static QString Section_Station(const QString& indicatif) { return Section_Commune() + indicatif; }
+    // The station whose log opens at start-up ("Indicatif Station"); "FXXXX" when none was
+    // ever set up, the first installation.
+    QString Indicatif_Station() const;
+    void Definir_Indicatif_Station(const QString& indicatif);
+    // The folder of the logs chosen at the last start ("Chemin Repertoire"); empty before.
+    QString Chemin_Repertoire() const;
+    void Definir_Chemin_Repertoire(const QString& dossier);
+    // The SIG values of the Challenge for the ADIF import ("Noms SIG ADIF"), as typed; "KVRT".
+    QString Noms_Sig_Adif() const;
+    void Definir_Noms_Sig_Adif(const QString& noms);
+
+    // The hosts of the web pages, and the key that names each (shown to the user when its
+    // page cannot be loaded): a host, with ":port" if needed; the example.org default when
+    // empty or missing.
+    enum class Site { Reglement, Departements, Liste };
+    QString Hote(Site site) const;
+    void Definir_Hote(Site site, const QString& hote);
+    static QString Cle_Hote(Site site);
+    static QString Hote_Par_Defaut(Site site);
+
+    // The settings of one station.
+    // The year of its Challenge ("Annee Challenge"); "XXXX" when none.
+    QString Annee_Challenge(const QString& indicatif) const;
+    void Definir_Annee_Challenge(const QString& indicatif, const QString& annee);
+    // The year the Station window proposes ("Annee"), "20xx".
+    QString Annee_Proposee(const QString& indicatif) const;
+    // The activity type last chosen ("Type Activite"), the row of the nine, or -1 for a type
+    // typed by hand; 0 when missing or not such a row.
+    int Type_Activite(const QString& indicatif) const;
+    void Definir_Type_Activite(const QString& indicatif, int index);
+    // The date of a new QSO is today's ("Date_Automatique" "Oui", the default) or typed ("Non").
+    bool Date_Automatique(const QString& indicatif) const;
+    void Definir_Date_Automatique(const QString& indicatif, bool automatique);
+    // The version of the program that last opened the station ("Revision").
+    void Definir_Revision(const QString& indicatif, const QString& version);
+    // The folder where the operator chose to use the log of that year where it is, found
+    // there after a move ("Chemin Log <year>"); empty when he never chose so.
+    QString Chemin_Log(const QString& indicatif, const QString& annee) const;
+    void Definir_Chemin_Log(const QString& indicatif, const QString& annee, const QString& dossier);
+
+    // The common section's name as the user reads it in the file, for the messages that name
+    // a key: "Setup".
+    static QString Nom_Section_Commune();
+
+    struct Cle;
 
 private:
+    // suite follows the key's name, for the keys that name a year.
+    QString Lire(const Cle& cle, const QString& indicatif = QString(), const QString& suite = QString()) const;
+    void Ecrire(const Cle& cle, const QString& valeur, const QString& indicatif = QString(), const QString& suite = QString());
+
     std::unique_ptr<QSettings> m_settings;
 };

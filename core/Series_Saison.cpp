@@ -18,6 +18,12 @@ int Mois::total() const
 
 namespace {
 
+// The mark "*" of a castle waiting for validation.
+bool Marque(QByteArrayView l)
+{
+    return l.size() > Enregistrement::Place_Marque.debut && l[Enregistrement::Place_Marque.debut] == '*';
+}
+
 // The fields of one record, read from its bytes: the log is single-byte text, so the
 // fixed positions are byte positions and nothing needs decoding.
 struct Lecture
@@ -80,20 +86,36 @@ int Cle_Date(QByteArrayView l)
     return annee * 10000 + mois * 100 + jour;
 }
 
-Lecture Lire(QByteArrayView l)
+// The summary's number of a departement code, as Enregistrement::Numero_Departement reads it:
+// only ASCII decides, digits and the Corsican letters.
+int Departement(QByteArrayView code)
+{
+    if (code.size() == 2 && code[0] == '2') {
+        if (code[1] == 'A' || code[1] == 'a')
+            return 96;
+        if (code[1] == 'B' || code[1] == 'b')
+            return 97;
+    }
+    int valeur = 0;
+    for (char c : code) {
+        if (c < '0' || c > '9')
+            break;
+        valeur = valeur * 10 + (c - '0');
+    }
+    return valeur;
+}
+
+// The whole log's figures need no date: after each change they are counted without it.
+Lecture Lire(QByteArrayView l, bool avecDate = true)
 {
     Lecture r;
-    r.cle_date = Cle_Date(l);
-    r.attente = l.size() >= 10 && l[9] == '*';
-    r.type = Index_Type(Texte1252::Morceau(l, 17, Enregistrement::Largeur_Type));
+    if (avecDate)
+        r.cle_date = Cle_Date(l);
+    r.attente = Marque(l);
+    r.type = Index_Type(Enregistrement::Champ_Octets(l, Enregistrement::Place_Type));
     r.points_prevus = Enregistrement::Points_Du_Type(r.type);
     r.points = r.attente ? 0 : r.points_prevus;
-    const QByteArrayView code = Texte1252::Morceau(l, 10, 2);
-    // Only ASCII decides the number: digits and the Corsican letters.
-    QChar c[2];
-    for (qsizetype i = 0; i < code.size(); ++i)
-        c[i] = QChar(uchar(code[i]) < 128 ? ushort(uchar(code[i])) : ushort(0xFFFD));
-    r.departement = Enregistrement::Numero_Departement(QStringView(c, code.size()));
+    r.departement = Departement(Enregistrement::Champ_Octets(l, Enregistrement::Place_Departement));
     return r;
 }
 
@@ -128,9 +150,9 @@ void Compter(Bilan& b, Drapeaux& departements, const Lecture& r)
 
 int Points_Octets(QByteArrayView ligne)
 {
-    if (ligne.size() >= 10 && ligne[9] == '*')
+    if (Marque(ligne))
         return 0;
-    return Enregistrement::Points_Du_Type(Index_Type(Texte1252::Morceau(ligne, 17, Enregistrement::Largeur_Type)));
+    return Enregistrement::Points_Du_Type(Index_Type(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Type)));
 }
 
 QString Texte_Bilan(const Bilan& b)
@@ -147,7 +169,7 @@ Bilan Calculer_Bilan(const QByteArray& contenuLog)
 {
     Bilan b;
     Drapeaux d;
-    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) { Compter(b, d, Lire(l)); });
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView l) { Compter(b, d, Lire(l, false)); });
     b.departements = d.compte;
     return b;
 }

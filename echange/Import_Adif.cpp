@@ -140,9 +140,7 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     // Other loggers may spell the Challenge's name their own way in SIG and MY_SIG.
     Label_Noms_Sig = new QLabel(QStringLiteral("Valeurs de &SIG / MY_SIG du Challenge :"), Frame_Options);
     Label_Noms_Sig->setObjectName(QStringLiteral("Label_Noms_Sig"));
-    Noms_Sig = new QLineEdit(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"),
-                                              QString::fromLatin1(Echange_Adif::Nom_Challenge)),
-                             Frame_Options);
+    Noms_Sig = new QLineEdit(sp.reglages().Noms_Sig_Adif(), Frame_Options);
     Noms_Sig->setObjectName(QStringLiteral("Noms_Sig"));
     Noms_Sig->setToolTip(QStringLiteral("Séparées par des virgules ; les majuscules et minuscules ne comptent pas."));
     Etiqueter(Label_Noms_Sig, Noms_Sig);
@@ -220,7 +218,7 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     connect(Attente_Validation, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
     connect(Chercher_Texte, &QCheckBox::toggled, this, &Import_Adif::Recalculer);
     connect(Noms_Sig, &QLineEdit::editingFinished, this, [this] {
-        sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"), Noms_Sig->text().trimmed());
+        sp.reglages().Definir_Noms_Sig_Adif(Noms_Sig->text().trimmed());
         Recalculer();
     });
 }
@@ -261,7 +259,7 @@ bool Import_Adif::Ouvrir_Fichier(const QString& chemin)
     m_enregistrements = std::move(enregistrements);
     Recalculer();
     if (issue == Issue_Lecture::Refuse) {
-        sp.plateforme.Message(erreur, this);
+        sp.plateforme().Message(erreur, this);
         return false;
     }
     return true;
@@ -282,17 +280,17 @@ Import_Adif::Issue_Lecture Import_Adif::Lire_Fichier(const QString& chemin, QLis
         Dialogue_Lecture->show();
     };
     Fichier_Import::Suivi suivi;
-    suivi.horloge = [this] { return sp.plateforme.Millisecondes(); };
+    suivi.horloge = [this] { return sp.plateforme().Millisecondes(); };
     suivi.commencer = [&](qint64 taille) {
         Dialogue_Lecture->reset();
         montree = false;
-        debut = sp.plateforme.Millisecondes();
+        debut = sp.plateforme().Millisecondes();
         if (taille > Fichier_Import::Taille_Progression)
             montrer();
         Progression->setValue(0);
     };
     suivi.avancer = [&](int valeur) {
-        if (!montree && sp.plateforme.Millisecondes() - debut >= Fichier_Import::Delai_Progression_Ms)
+        if (!montree && sp.plateforme().Millisecondes() - debut >= Fichier_Import::Delai_Progression_Ms)
             montrer();
         Progression->setValue(valeur);
         QCoreApplication::processEvents(montree ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
@@ -319,7 +317,7 @@ Echange_Adif::Options Import_Adif::Options_Choisies() const
     o.typeActive = Type_Active->currentIndex();
     o.attente = Attente_Validation->isChecked();
     o.chercherDansTexte = Chercher_Texte->isChecked();
-    o.annee = sp.Annee_Challenge;
+    o.annee = sp.Annee_Challenge();
     o.nomsSig = Echange_Adif::Noms_Sig(Noms_Sig->text());
     return o;
 }
@@ -328,7 +326,7 @@ bool Import_Adif::Lire_Log(QByteArray& log)
 {
     const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), log);
     if (!e.ok())
-        sp.plateforme.Message(e.message + QStringLiteral("\r\nRien n'a été importé."), this);
+        sp.plateforme().Message(e.message + QStringLiteral("\r\nRien n'a été importé."), this);
     return e.ok();
 }
 
@@ -472,7 +470,7 @@ void Import_Adif::Import_Adif_Importer_Click()
     const QList<QByteArray> nouvelles = Echange_Adif::Lignes_A_Ajouter(qsos);
     if (nouvelles.isEmpty()) {
         log = QByteArray();
-        sp.plateforme.Message(QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié."), this);
+        sp.plateforme().Message(QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié."), this);
         Recalculer();
         return;
     }
@@ -481,7 +479,7 @@ void Import_Adif::Import_Adif_Importer_Click()
     log = QByteArray();
     if (!importe)
         return;
-    sp.plateforme.Message(nouvelles.size() == 1 ? QStringLiteral("1 QSO a été ajouté au log.")
+    sp.plateforme().Message(nouvelles.size() == 1 ? QStringLiteral("1 QSO a été ajouté au log.")
                                                 : QStringLiteral("%1 QSO ont été ajoutés au log.").arg(nouvelles.size()),
                           this);
     close();

@@ -1,8 +1,10 @@
 #include "Sous_Programmes.h"
 
 #include "Dossier_Logs.h"
+#include "Ecriture_Lignes.h"
 #include "Enregistrement.h"
 #include "Forme_Log.h"
+#include "Insertion.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Texte1252.h"
@@ -13,14 +15,32 @@
 #include <QStringList>
 #include <QWidget>
 
+using Enregistrement::Champ_Octets;
+using Enregistrement::Place_Date;
+using Enregistrement::Place_Reference;
+
 Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
-    : plateforme(plateforme_), reglages(reglages_)
+    : m_plateforme(plateforme_), m_reglages(reglages_)
 {
+}
+
+void Sous_Programmes::Choisir_Station(const QString& indicatif, const QString& annee)
+{
+    m_indicatif = indicatif;
+    m_annee = annee;
+}
+
+void Sous_Programmes::Definir_Fenetre_Principale(QWidget* fenetre)
+{
+    m_fenetre = fenetre;
+    // Without a window, nothing shows the log any more: no total either.
+    if (!fenetre)
+        m_etat = Etat_Log();
 }
 
 QString Sous_Programmes::Repertoire() const
 {
-    return m_repertoire.isEmpty() ? plateforme.Repertoire_Programme() : m_repertoire;
+    return m_repertoire.isEmpty() ? plateforme().Repertoire_Programme() : m_repertoire;
 }
 
 void Sous_Programmes::Choisir_Repertoire()
@@ -31,16 +51,16 @@ void Sous_Programmes::Choisir_Repertoire()
 #else
     const bool partage = false;
 #endif
-    const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme.Repertoire_Programme(),
+    const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme().Repertoire_Programme(),
                                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
     m_repertoire = choix.dossier;
     if (!choix.erreur.isEmpty())
-        plateforme.Message(choix.erreur, Fenetre_Principale);
+        plateforme().Message(choix.erreur, Fenetre_Principale());
 }
 
 QString Sous_Programmes::Nom_Log() const
 {
-    return FichierLog::Nom_Log(Repertoire(), Indicatif_Station, Annee_Challenge);
+    return FichierLog::Nom_Log(Repertoire(), Indicatif_Station(), Annee_Challenge());
 }
 
 QString Sous_Programmes::Texte_Historique_Complet()
@@ -82,17 +102,17 @@ QString Sous_Programmes::Ligne_Credit()
 
 void Sous_Programmes::Date_Du_Jour(QString& date)
 {
-    date = Enregistrement::Texte_Date(plateforme.Maintenant_Utc().date());
+    date = Enregistrement::Texte_Date(plateforme().Maintenant_Utc().date());
 }
 
 void Sous_Programmes::Heure_Utc(QString& heure)
 {
-    heure = Enregistrement::Texte_Heure(plateforme.Maintenant_Utc().time());
+    heure = Enregistrement::Texte_Heure(plateforme().Maintenant_Utc().time());
 }
 
 void Sous_Programmes::Heure_Locale(QString& heure)
 {
-    heure = Enregistrement::Texte_Heure(plateforme.Maintenant_Local().time());
+    heure = Enregistrement::Texte_Heure(plateforme().Maintenant_Local().time());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -102,7 +122,7 @@ bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
 {
     const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
     if (!e.ok() && message)
-        plateforme.Message(e.message, Fenetre_Principale);
+        plateforme().Message(e.message, Fenetre_Principale());
     return e.ok();
 }
 
@@ -116,28 +136,41 @@ bool Sous_Programmes::Creer_Log_Depuis_Modele(QString& indicatif, QString& annee
 
 bool Sous_Programmes::Rafraichir_Liste_Log()
 {
-    if (!Fenetre_Principale)
-        return false;
-    // The old lines go before the new ones are made, so that a long log is never held twice;
-    // the selection model resets without a signal, so no click handling runs here.
-    emit Liste_A_Vider();
-    QByteArray contenu;
-    const bool lu = FichierLog::Lire_Tout(Nom_Log(), contenu).ok();
-    // The list keeps the bytes (shared, not copied) and makes each of its lines when it is shown.
-    emit Liste_Relue(contenu);
-    emit Annulation_Changee();
-    return lu;
+    return Apres_Modification_Log(Modification::Lecture);
 }
 
-void Sous_Programmes::Apres_Modification_Log(Modification sorte)
+bool Sous_Programmes::Apres_Modification_Log(Modification sorte, const QByteArray* ecrit)
 {
     // Without a main window nothing shows the log: the window that changed it redraws itself.
-    if (!Fenetre_Principale)
-        return;
-    if (!Actualiser_Total())
-        return;
-    Rafraichir_Liste_Log();
-    emit Log_Modifie(sorte);
+    if (!Fenetre_Principale())
+        return true;
+    // The bytes of the state last sent go first, so that a long log is not held twice more
+    // than the windows need while it is read again.
+    m_etat = Etat_Log();
+    m_etat.sorte = sorte;
+    ErreurFichier e;
+    if (ecrit)
+        m_etat.contenu = *ecrit;
+    else
+        e = FichierLog::Lire_Tout(Nom_Log(), m_etat.contenu);
+    m_etat.lu = e.ok();
+    // One pass gives the total and the score line of the status bar.
+    if (m_etat.lu)
+        m_etat.bilan = Series_Saison::Calculer_Bilan(m_etat.contenu);
+    m_etat.a_annuler = Operation_A_Annuler();
+    m_etat.a_retablir = Operation_A_Retablir();
+    emit Etat_Change(m_etat);
+    if (e.numero == 53) {
+        emit Log_Introuvable();
+        return false;
+    }
+    if (!e.ok()) {
+        // The message begins with "Erreur N° " and the number, then names the file and the cause.
+        plateforme().Message(e.message, Fenetre_Principale());
+        Terminer_Programme();
+        return false;
+    }
+    return true;
 }
 
 void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString& date)
@@ -146,13 +179,13 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok()) {
-        plateforme.Message(e.message, Fenetre_Principale);
+        plateforme().Message(e.message, Fenetre_Principale());
         return;
     }
     const QByteArray cle = Texte1252::Encoder(reference);
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        if (ligne.size() > 10 && Texte1252::Morceau(ligne, 10, 5) == cle) {
-            date = Texte1252::Decoder(Texte1252::Morceau(ligne, 0, 8));
+        if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle) {
+            date = Texte1252::Decoder(Champ_Octets(ligne, Place_Date));
             trouve = 1;
         }
     });
@@ -162,13 +195,29 @@ bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
 {
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok() && message)
-        plateforme.Message(e.message, Fenetre_Principale);
+        plateforme().Message(e.message, Fenetre_Principale());
     return e.ok();
 }
 
 QString Sous_Programmes::Nom_Operation(const QString& action, QStringView enregistrement)
 {
-    return action + QStringLiteral(" du KVRT ") + enregistrement.mid(10, 5).trimmed().toString();
+    return action + QStringLiteral(" du KVRT ") + Enregistrement::Champ(enregistrement, Place_Reference).trimmed().toString();
+}
+
+bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
+{
+    const QString log = Nom_Log();
+    if (Verrou.Tient(log))
+        return true;
+    Verrou_Log nouveau;
+    if (!nouveau.Prendre(log)) {
+        if (message)
+            plateforme().Message(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite,
+                               Fenetre_Principale());
+        return false;
+    }
+    Verrou = std::move(nouveau);
+    return true;
 }
 
 Journal::Journal_Log& Sous_Programmes::Journal_Log()
@@ -184,11 +233,11 @@ bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& n
     if (!Preparer_Changement(suite))
         return false;
     const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
-                                                   plateforme.Maintenant_Utc());
+                                                   plateforme().Maintenant_Utc());
     if (!e.ok()) {
         // The log was read back after the failure: the message says what it holds.
-        plateforme.Message(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite),
-                           Fenetre_Principale);
+        plateforme().Message(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite),
+                           Fenetre_Principale());
         return e.fait;
     }
     return true;
@@ -199,21 +248,6 @@ QString Sous_Programmes::Texte_Fait_Sans_Confirmation(const QString& operation)
     return QStringLiteral("Le log contient bien cette modification (%1), mais le disque n'a pas confirmé "
                           "l'écriture : vérifiez le disque.")
         .arg(operation);
-}
-
-bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
-                                   const QString& suite)
-{
-    qsizetype taille = 0;
-    for (const QByteArray& l : lignes)
-        taille += l.size() + 2;
-    QByteArray nouveau;
-    nouveau.reserve(taille);
-    for (const QByteArray& l : lignes) {
-        nouveau += l;
-        nouveau += "\r\n";
-    }
-    return Reecrire_Log(ancien, nouveau, operation, suite);
 }
 
 void Sous_Programmes::Verifier_Journal()
@@ -233,13 +267,13 @@ void Sous_Programmes::Verifier_Journal()
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
     if (!d.erreur.ok())
-        plateforme.Message(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), Fenetre_Principale);
+        plateforme().Message(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), Fenetre_Principale());
     else if (!d.copie.isEmpty())
-        plateforme.Message(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
+        plateforme().Message(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
                                           "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
                                           "qu'il était dans le fichier\r\n%1")
                                .arg(QDir::toNativeSeparators(d.copie)),
-                           Fenetre_Principale);
+                           Fenetre_Principale());
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
@@ -258,44 +292,46 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
 {
     using R = Journal::Journal_Log::Resultat;
     if (r.etat == R::Erreur) {
-        plateforme.Message(r.erreur.message + QStringLiteral("\r\n")
+        plateforme().Message(r.erreur.message + QStringLiteral("\r\n")
                                + (r.erreur.fait ? Texte_Fait_Sans_Confirmation(r.operation)
                                                 : QStringLiteral("Le log n'a pas été modifié.")),
-                           Fenetre_Principale);
+                           Fenetre_Principale());
         return;
     }
     // The journal set aside this session, at start-up or by this very refusal.
     const QString deCote = Journal_Log().Dernier_Mis_De_Cote();
     if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !deCote.isEmpty())) {
-        plateforme.Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
+        plateforme().Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
                                           "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
                                .arg(quoi, QDir::toNativeSeparators(deCote)),
-                           Fenetre_Principale);
+                           Fenetre_Principale());
         return;
     }
     if (r.etat == R::Rien_A_Faire)
-        plateforme.Message(rienAFaire, Fenetre_Principale);
+        plateforme().Message(rienAFaire, Fenetre_Principale());
 }
 
 void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
 {
-    plateforme.Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
+    plateforme().Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
                                .arg(e.numero)
                                .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
                            + suite,
-                       Fenetre_Principale);
+                       Fenetre_Principale());
 }
 
 bool Sous_Programmes::Annuler_Modification()
 {
     if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
-    const auto r = Journal_Log().Annuler(plateforme.Maintenant_Utc());
+    const auto r = Journal_Log().Annuler(plateforme().Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"),
                    QStringLiteral("Aucune modification à annuler."));
-        return r.erreur.fait;
+        if (!r.erreur.fait)
+            return false;
     }
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
     return true;
 }
 
@@ -303,11 +339,13 @@ bool Sous_Programmes::Retablir_Modification()
 {
     if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
-    const auto r = Journal_Log().Retablir(plateforme.Maintenant_Utc());
+    const auto r = Journal_Log().Retablir(plateforme().Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
-        return r.erreur.fait;
+        if (!r.erreur.fait)
+            return false;
     }
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
     return true;
 }
 
@@ -316,16 +354,18 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
     if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
         return false;
     const QString operation = QStringLiteral("retour à l'état du ")
-        + plateforme.Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
+        + plateforme().Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
     QString nom;
     for (const Journal::Entree& e : Journal_Log().Entrees())
         if (e.numero == numero)
             nom = QStringLiteral("retour à l'état après : ") + e.operation;
-    const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme.Maintenant_Utc());
+    const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme().Maintenant_Utc());
     if (r.etat != Journal::Journal_Log::Resultat::Fait) {
         Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
-        return r.erreur.fait;
+        if (!r.erreur.fait)
+            return false;
     }
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
     return true;
 }
 
@@ -336,22 +376,22 @@ bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& no
     QByteArray contenu;
     if (!Lire_Contenu(contenu))
         return false;
-    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
+    // The new log in one pass over the lines read, each line ending in CR LF.
+    Ecriture_Lignes lignes(contenu.size() + nouvelle.size() + 4);
     bool remplace = false;
-    for (QByteArray& ligne : lignes) {
-        if (ligne == cle) {
-            ligne = nouvelle;
-            remplace = true;
-        }
-    }
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
+        const bool cible = ligne == QByteArrayView(cle);
+        lignes.Ligne(cible ? QByteArrayView(nouvelle) : ligne);
+        remplace = remplace || cible;
+    });
     if (!remplace)
-        lignes.append(nouvelle);
-    if (!Reecrire_Log(contenu, lignes, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
+        lignes.Ligne(nouvelle);
+    const QByteArray ecrit = lignes.Octets();
+    if (!Reecrire_Log(contenu, ecrit, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
                       QStringLiteral("Le log n'a pas été modifié.")))
         return false;
-    lignes = QList<QByteArray>();
     contenu = QByteArray();
-    Rafraichir_Liste_Log();
+    Apres_Modification_Log(Modification::Edition, &ecrit);
     return true;
 }
 
@@ -372,23 +412,24 @@ bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
     QByteArray contenu;
     if (!Lire_Contenu(contenu))
         return false;
-    QList<QByteArray> lignes = Texte1252::Couper_Lignes(contenu);
-    QList<QByteArray> gardees;
-    gardees.reserve(lignes.size());
-    for (const QByteArray& ligne : lignes)
-        if (cleNette.isEmpty() || ligne.size() <= 10 || sansBlancs(Texte1252::Morceau(ligne, 10, 5)) != cleNette)
-            gardees.append(ligne);
-    if (gardees.size() != lignes.size()) {
-        lignes = QList<QByteArray>();
-        if (!Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
-                          QStringLiteral("Le log n'a pas été modifié.")))
-            return false;
-    }
-    // The lines read are no longer needed: the list is made again from the file.
-    lignes = QList<QByteArray>();
-    gardees = QList<QByteArray>();
+    // The lines kept, in one pass over the lines read, each ending in CR LF.
+    Ecriture_Lignes lignes(contenu.size() + 2);
+    bool retiree = false;
+    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
+        if (cleNette.isEmpty() || ligne.size() <= Place_Reference.debut || sansBlancs(Champ_Octets(ligne, Place_Reference)) != cleNette)
+            lignes.Ligne(ligne);
+        else
+            retiree = true;
+    });
+    QByteArray gardees = lignes.Octets();
+    if (retiree && !Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
+                                 QStringLiteral("Le log n'a pas été modifié.")))
+        return false;
+    // The list is made again from the log's bytes, rewritten or as they were read.
+    const QByteArray ecrit = retiree ? gardees : contenu;
+    gardees = QByteArray();
     contenu = QByteArray();
-    Rafraichir_Liste_Log();
+    Apres_Modification_Log(Modification::Suppression, &ecrit);
     return true;
 }
 
@@ -398,55 +439,40 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
         return false;
     const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
                                                   Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),
-                                                  plateforme.Maintenant_Utc());
+                                                  plateforme().Maintenant_Utc());
     if (!e.ok()) {
         // The log was read back after the failure: typing the QSO again must not make a double.
-        plateforme.Message(e.message
+        plateforme().Message(e.message
                                + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
                                                           "pas confirmé l'écriture : vérifiez le disque.")
                                          : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")),
-                           Fenetre_Principale);
+                           Fenetre_Principale());
         if (!e.fait)
             return false;
     }
-    Rafraichir_Liste_Log();
+    Apres_Modification_Log(Modification::Enregistrement);
+    return true;
+}
+
+bool Sous_Programmes::Insere_Ligne(QString& nouvelle_ligne)
+{
+    QByteArray contenu;
+    if (!Lire_Contenu(contenu))
+        return false;
+    // A line that does not begin with a readable date keeps its place and never decides
+    // where the new QSO goes.
+    QByteArray ecrit = Insertion::Inserer_Dans_Log(contenu, {Texte1252::Encoder(nouvelle_ligne)});
+    // The log is as it was on a failure, and the QSO stays in the fields.
+    if (!Reecrire_Log(contenu, ecrit, Nom_Operation(QStringLiteral("insertion"), nouvelle_ligne),
+                      QStringLiteral("Le QSO n'a pas été enregistré.")))
+        return false;
+    contenu = QByteArray();
+    Apres_Modification_Log(Modification::Insertion, &ecrit);
     return true;
 }
 
 // ---------------------------------------------------------------------------------------
 // Points
-
-bool Sous_Programmes::Calcul_Total_Points(int& Total)
-{
-    Total = 0;
-    Bilan_Log = Series_Saison::Bilan();
-    QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
-    if (e.numero == 53) {
-        if (Ouvrir_Recuperation)
-            Ouvrir_Recuperation(Fenetre_Principale);
-        return false;
-    }
-    if (!e.ok()) {
-        // The message begins with "Erreur N° " and the number, then names the file and the cause.
-        plateforme.Message(e.message, Fenetre_Principale);
-        Terminer_Programme();
-        return false;
-    }
-    // One pass gives the total and the score line of the status bar.
-    Bilan_Log = Series_Saison::Calculer_Bilan(contenu);
-    Total = Bilan_Log.points;
-    return true;
-}
-
-bool Sous_Programmes::Actualiser_Total()
-{
-    int total = 0;
-    if (!Calcul_Total_Points(total))
-        return false;
-    emit Total_Change(total);
-    return true;
-}
 
 void Sous_Programmes::Calcul_Points_Ligne(QString& Ligne, int& Points)
 {
@@ -460,14 +486,14 @@ void Sous_Programmes::Controle_Format_Date(QString& Texte, int& Resultat)
 
 void Sous_Programmes::Terminer_Programme()
 {
-    if (Programme_Termine)
+    if (m_termine)
         return;
-    Programme_Termine = true;
+    m_termine = true;
     // Every window closes with the main window; nothing needs saving, every change is on disk.
     for (QWidget* fenetre : QApplication::topLevelWidgets())
-        if (fenetre != Fenetre_Principale && fenetre->isVisible())
+        if (fenetre != Fenetre_Principale() && fenetre->isVisible())
             fenetre->close();
-    if (Fenetre_Principale)
-        Fenetre_Principale->hide();
+    if (Fenetre_Principale())
+        Fenetre_Principale()->hide();
     QCoreApplication::exit(0);
 }

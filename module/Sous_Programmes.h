@@ -1,8 +1,8 @@
 #pragma once
 
+#include "Etat_Log.h"
 #include "FichierLog.h"
 #include "Journal.h"
-#include "Series_Saison.h"
 #include "Verrou_Log.h"
 
 #include <QByteArray>
@@ -11,7 +11,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <memory>
 
 class Plateforme;
@@ -23,37 +22,37 @@ class QWidget;
 // the routines that read and rewrite the log. One object is made at start-up and handed to
 // every window, so that each test starts from a fresh one. Routines keep their original
 // by-reference arguments; those that can fail also return false after telling the user.
-// It knows no window above it: it says what changed by its signals, and the windows that
-// show the log connect to them.
+// It knows no window above it: after every change of the log, whatever made it, it reads the
+// log once and sends its new state in one signal (Etat_Change), which the main window and
+// every open report window follow. Its variables are read through its functions and changed
+// by its routines only.
 class Sous_Programmes : public QObject
 {
     Q_OBJECT
 
 public:
+    using Modification = Etat_Log::Modification;
+
     Sous_Programmes(Plateforme& plateforme, Reglages& reglages);
 
-    // Module variables.
-    QString Indicatif_Station = QStringLiteral("FXXXX");
-    QString Annee_Challenge = QStringLiteral("XXXX");
-    QString Ligne_Selectionnee;
-    bool Mode_Modification = false;
-    bool Mode_Insertion = false;
-    QString Numero_Version = QStringLiteral(" 1.1.7");
-    QString Texte_Historique;
-    // The log's figures at the last total of points: points, points waiting, departements.
-    Series_Saison::Bilan Bilan_Log;
+    // The platform seam (messages, clock, program folder) and the settings store.
+    Plateforme& plateforme() const { return m_plateforme; }
+    Reglages& reglages() const { return m_reglages; }
 
-    Plateforme& plateforme;
-    Reglages& reglages;
+    // The station and the year whose log the program works on; "FXXXX" before any is set up.
+    const QString& Indicatif_Station() const { return m_indicatif; }
+    const QString& Annee_Challenge() const { return m_annee; }
+    void Choisir_Station(const QString& indicatif, const QString& annee);
+    static QString Numero_Version() { return QStringLiteral(" 1.1.7"); }
+
     // The window the module's messages stand over, and the last one Terminer_Programme hides.
-    QWidget* Fenetre_Principale = nullptr;
-    // The total of points as the main window shows it, empty while it shows none.
-    QString Total_Affiche;
-    // Opens the recovery window over parent when the log cannot be found (error 53); set by
-    // the floor that owns the windows, and left empty where none may open.
-    std::function<void(QWidget* parent)> Ouvrir_Recuperation;
-    // Set once the program has been told to end (Quitter, or an error that ends it).
-    bool Programme_Termine = false;
+    // While there is none, nothing shows the log: no state is read nor sent.
+    QWidget* Fenetre_Principale() const { return m_fenetre; }
+    void Definir_Fenetre_Principale(QWidget* fenetre);
+    // True once the program has been told to end (Quitter, or an error that ends it).
+    bool Programme_Termine() const { return m_termine; }
+    // The log's state last sent; its total is empty while none was.
+    const Etat_Log& Etat() const { return m_etat; }
 
     // The folder of the logs, the template copy and the exports: the one chosen at start-up
     // by Choisir_Repertoire, or the program folder before that.
@@ -68,35 +67,37 @@ public:
     void Heure_Utc(QString& heure);
     void Heure_Locale(QString& heure);
 
-    // Log file.
+    // Log file. Each change of the log ends by sending its new state; Rafraichir_Liste_Log
+    // reads the log again and sends it as it is (false when it could not be read).
     bool Creer_Log_Depuis_Modele(QString& indicatif, QString& annee);
     bool Rafraichir_Liste_Log();
     void Recherche_Doublon(QString& reference, int& trouve, QString& date);
     bool Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne);
     bool Supprime_Lignes_Reference(QString& reference);
     bool Ajoute_Ligne(QString& nouvelle_ligne);
+    // Puts a record at its date's place in the log: the insertion by date.
+    bool Insere_Ligne(QString& nouvelle_ligne);
 
     // The journal of the current log, and the one routine every rewrite of the log goes
     // through: the change is journalled, then the log is replaced atomically. suite ends the
     // message of a failure ("Le log n'a pas été modifié.").
     Journal::Journal_Log& Journal_Log();
-    bool Reecrire_Log(const QByteArray& ancien, const QList<QByteArray>& lignes, const QString& operation,
-                      const QString& suite);
     bool Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                       const QString& suite);
     // At start-up: temporary files a crash left are removed, and the journal is compared
     // with the log (and set aside when the log was changed outside the program).
     void Verifier_Journal();
     // Undo, redo and the return to the state after a journal entry; each tells the user
-    // what went wrong and returns true when the log changed.
+    // what went wrong, or every window what the log now holds, and returns true when the log
+    // changed.
     bool Annuler_Modification();
     bool Retablir_Modification();
     bool Revenir_A(qint64 numero);
-    // What rewrote the log, for the entry area to start afresh the way that change asks.
-    enum class Modification { Retour, Import };
-    // After the log was rewritten by an undo, a redo, a return or an import: the total, the
-    // list, then Log_Modifie for every window that shows the log.
-    void Apres_Modification_Log(Modification sorte);
+    // After the log was changed (an undo, a redo, a return, an import, a QSO): reads it once,
+    // or takes the bytes just written (ecrit), and sends its state to every window that shows
+    // it. False when it could not be read: the recovery window, or an error that ends the
+    // program, has then taken over.
+    bool Apres_Modification_Log(Modification sorte, const QByteArray* ecrit = nullptr);
     // "suppression du KVRT 29001" and the like, or empty when there is nothing to undo/redo.
     QString Operation_A_Annuler();
     QString Operation_A_Retablir();
@@ -105,11 +106,7 @@ public:
     // Reads the log's bytes; tells the user and returns false on failure.
     bool Lire_Contenu(QByteArray& contenu, bool message = true);
 
-    // Points. Calcul_Total_Points returns false when the log could not be read: the
-    // recovery window or the ending error has then been shown and the caller stops.
-    bool Calcul_Total_Points(int& Total);
-    // Counts the points again and sends the total to show (Total_Change); false as above.
-    bool Actualiser_Total();
+    // Points.
     void Calcul_Points_Ligne(QString& Ligne, int& Points);
     void Controle_Format_Date(QString& Texte, int& Resultat);
 
@@ -135,9 +132,8 @@ public:
 
     static QString Texte_Historique_Complet();
 
-    // One program per log. The lock of the log in use, held from start-up until the program
-    // ends; a change of station or year takes the new log's lock before this one goes.
-    Verrou_Log Verrou;
+    // One program per log. The lock of the log in use is held from start-up until the
+    // program ends; a change of station or year takes the new log's lock before this one goes.
     // True when the lock of the current log is held, taken here when it is free. Otherwise
     // the user is told why (the message ends with suite) unless message is false, and the
     // log, its journal and the files beside it are left alone.
@@ -147,10 +143,15 @@ public:
     // written back in the program's form with the editor's version kept. False after telling
     // the user, the message ending with suite; nothing has been written then.
     bool Preparer_Changement(const QString& suite);
+    // True when the module holds the lock of this log.
+    bool Verrou_Tenu(const QString& log) const { return Verrou.Tient(log); }
+    // The lock just taken becomes the module's, the one it held goes; or it holds none.
+    void Garder_Verrou(Verrou_Log&& verrou) { Verrou = std::move(verrou); }
+    void Rendre_Verrou() { Verrou.Rendre(); }
 
     // Logs found again after a move. The folder of the logs at the last start (the settings'
     // "Chemin Repertoire"), read before this start writes its own.
-    QString Dossier_Precedent;
+    void Definir_Dossier_Precedent(const QString& dossier) { Dossier_Precedent = dossier; }
     // Where a log of this program may be: that folder, the program folder, the user's own.
     QStringList Dossiers_Connus() const;
     // The log of this station and year is not in `dossier`: when another known folder has it,
@@ -164,18 +165,13 @@ public:
     void Utiliser_Repertoire(const QString& dossier);
 
 signals:
-    // The list of the log is about to be read again: its old lines go first.
-    void Liste_A_Vider();
-    // The log's bytes as just read, for the list to show.
-    void Liste_Relue(const QByteArray& contenu);
-    // The changes that undo and redo would reverse may have changed.
-    void Annulation_Changee();
-    // A new total of points to show.
-    void Total_Change(int total);
+    // The log's new state after a change, or after it was read again: for the total, the
+    // score line, the list, the menu of undo and every report window.
+    void Etat_Change(const Etat_Log& etat);
     // The station and the year to show as the station's (the callsign written as shown).
     void Station_Affichee(const QString& indicatif, const QString& annee);
-    // The log was rewritten and the list read again.
-    void Log_Modifie(Sous_Programmes::Modification sorte);
+    // The log cannot be found: the recovery window opens, modal, over the main window.
+    void Log_Introuvable();
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
@@ -193,5 +189,14 @@ public:
     bool Refuser_Log_Pour_Cible(const QString& chemin, const QString& quoi, const QString& suite);
 
 private:
+    Plateforme& m_plateforme;
+    Reglages& m_reglages;
+    QString m_indicatif = QStringLiteral("FXXXX");
+    QString m_annee = QStringLiteral("XXXX");
+    QWidget* m_fenetre = nullptr;
+    bool m_termine = false;
+    Etat_Log m_etat;
     QString m_repertoire;
+    Verrou_Log Verrou;
+    QString Dossier_Precedent;
 };

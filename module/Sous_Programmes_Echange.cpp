@@ -4,6 +4,7 @@
 #include "Sous_Programmes.h"
 
 #include "Echange_Adif.h"
+#include "Insertion.h"
 #include "Plateforme.h"
 #include "Texte1252.h"
 
@@ -18,11 +19,11 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const Q
     } else {
         const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
         if (!lu.ok()) {
-            plateforme.Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), Fenetre_Principale);
+            plateforme().Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), Fenetre_Principale());
             return false;
         }
     }
-    QByteArray resultat = Echange_Adif::Inserer_Dans_Log(ancien, nouvelles);
+    QByteArray resultat = Insertion::Inserer_Dans_Log(ancien, nouvelles);
     // One rewrite for the whole import ("import ADIF"): the log on disk holds all of it or
     // none of it.
     // Journalled as any change, so that one Ctrl+Z takes the whole import back.
@@ -31,8 +32,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const Q
     if (!Reecrire_Log(ancien, resultat, operation, QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")))
         return false;
     ancien = QByteArray();
-    resultat = QByteArray();
-    Apres_Modification_Log(Modification::Import);
+    Apres_Modification_Log(Modification::Import, &resultat);
     return true;
 }
 
@@ -43,16 +43,16 @@ void Sous_Programmes::Enregistre_Adif()
         return;
     // The usual name beside the log is offered; the operator may put the file elsewhere, where
     // his other logging program will look for it.
-    const QString nom = Echange_Adif::Nom_Export(Indicatif_Station, Annee_Challenge);
-    const QString chemin = plateforme.Fichier_A_Enregistrer(QStringLiteral("Enregistrer le log au format ADIF"),
+    const QString nom = Echange_Adif::Nom_Export(Indicatif_Station(), Annee_Challenge());
+    const QString chemin = plateforme().Fichier_A_Enregistrer(QStringLiteral("Enregistrer le log au format ADIF"),
                                                             Repertoire() + QLatin1Char('/') + nom,
-                                                            QStringLiteral("Fichier ADIF (*.adi)"), Fenetre_Principale);
+                                                            QStringLiteral("Fichier ADIF (*.adi)"), Fenetre_Principale());
     if (chemin.isEmpty()
         || Refuser_Log_Pour_Cible(chemin, QStringLiteral("Le fichier ADIF"), QStringLiteral("Le log n'a pas été enregistré au format ADIF.")))
         return;
     int ecartees = 0, exportees = 0;
-    const QByteArray adi = Echange_Adif::Exporter(lignes, Indicatif_Station, Annee_Challenge, Numero_Version,
-                                                  plateforme.Maintenant_Utc(), ecartees, exportees);
+    const QByteArray adi = Echange_Adif::Exporter(lignes, Indicatif_Station(), Annee_Challenge(), Numero_Version(),
+                                                  plateforme().Maintenant_Utc(), ecartees, exportees);
     lignes = QList<QByteArray>();
     // The file is written whole or not at all, as every file beside the log.
     const ErreurFichier e = FichierLog::Reecrire(chemin, Texte1252::Couper_Lignes(adi));
@@ -66,5 +66,5 @@ void Sous_Programmes::Enregistre_Adif()
         texte += QStringLiteral("\r\n1 ligne du log n'est pas un QSO et n'a pas été reprise.");
     else if (ecartees > 1)
         texte += QStringLiteral("\r\n%1 lignes du log ne sont pas des QSO et n'ont pas été reprises.").arg(ecartees);
-    plateforme.Message(texte, Fenetre_Principale);
+    plateforme().Message(texte, Fenetre_Principale());
 }

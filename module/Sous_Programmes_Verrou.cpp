@@ -1,5 +1,5 @@
-// Which log the program works on: the lock that keeps it to one program, and the log found
-// again in another folder the program knows after a move between installs.
+// Which folder the log is in: the log found again in another folder the program knows after a
+// move between installs.
 
 #include "Sous_Programmes.h"
 
@@ -14,22 +14,6 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
-{
-    const QString log = Nom_Log();
-    if (Verrou.Tient(log))
-        return true;
-    Verrou_Log nouveau;
-    if (!nouveau.Prendre(log)) {
-        if (message)
-            plateforme.Message(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite,
-                               Fenetre_Principale);
-        return false;
-    }
-    Verrou = std::move(nouveau);
-    return true;
-}
-
 bool Sous_Programmes::Preparer_Changement(const QString& suite)
 {
     if (!Tenir_Verrou(suite))
@@ -37,7 +21,7 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
     const QString log = Nom_Log();
     const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(log, QStringLiteral("impossible de modifier"));
     if (!modifiable.ok()) {
-        plateforme.Message(modifiable.message + QStringLiteral("\r\n") + suite, Fenetre_Principale);
+        plateforme().Message(modifiable.message + QStringLiteral("\r\n") + suite, Fenetre_Principale());
         return false;
     }
     // A log saved again by a text editor is written back whole in the program's own form
@@ -59,17 +43,17 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
         if (e.fait)
             e = {};
     } else if (e.ok()) {
-        plateforme.Message(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
+        plateforme().Message(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
                                           "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
                                           "de l'autre programme est gardée dans le fichier\r\n%3")
                                .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie)),
-                           Fenetre_Principale);
+                           Fenetre_Principale());
         e = FichierLog::Reecrire_Octets(log, Forme_Log::Remettre(octets, examen));
         if (e.fait)
             e = {};
     }
     if (!e.ok()) {
-        plateforme.Message(e.message + QStringLiteral("\r\n") + suite, Fenetre_Principale);
+        plateforme().Message(e.message + QStringLiteral("\r\n") + suite, Fenetre_Principale());
         return false;
     }
     return true;
@@ -77,7 +61,7 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
 
 QStringList Sous_Programmes::Dossiers_Connus() const
 {
-    return {Dossier_Precedent, plateforme.Repertoire_Programme(),
+    return {Dossier_Precedent, plateforme().Repertoire_Programme(),
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
 }
 
@@ -91,9 +75,7 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
 {
     // A log the operator chose to use where it is, in the settings of his station: not asked
     // again while it is there.
-    const QString section = Reglages::Section_Station(indicatif);
-    const QString cle = QStringLiteral("Chemin Log ") + annee;
-    const QString retenu = reglages.Lire(section, cle, QString());
+    const QString retenu = reglages().Chemin_Log(indicatif, annee);
     if (!retenu.isEmpty() && FichierLog::Existe(FichierLog::Nom_Log(retenu, indicatif, annee))) {
         dossier = retenu;
         return Log_Retrouve::Pret;
@@ -110,10 +92,10 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
     const QStringList reponses{QStringLiteral("&Utiliser ce log là où il est"), QStringLiteral("&Copier ce log dans le dossier des logs"),
                                renoncer};
     for (;;) {
-        const int reponse = plateforme.Choix(texte, reponses, parent);
+        const int reponse = plateforme().Choix(texte, reponses, parent);
         if (reponse == 0) {
             dossier = ailleurs;
-            reglages.Ecrire(section, cle, ailleurs);
+            reglages().Definir_Chemin_Log(indicatif, annee, ailleurs);
             return Log_Retrouve::Pret;
         }
         if (reponse != 1)
@@ -123,7 +105,7 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
         Verrou_Log deLaSource, deLaCible;
         const bool sourceLibre = deLaSource.Prendre(source) || !deLaSource.Occupe();
         if (!sourceLibre || !deLaCible.Prendre(cible)) {
-            plateforme.Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
+            plateforme().Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
                                parent);
             continue;
         }
@@ -136,6 +118,6 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
             e = FichierLog::Copier(source, cible);
         if (e.ok())
             return Log_Retrouve::Pret;
-        plateforme.Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
+        plateforme().Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
     }
 }

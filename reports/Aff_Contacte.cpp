@@ -20,23 +20,10 @@
 
 using namespace Apparence;
 
-Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
+Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent)
+    : Fenetre_Rapport(sp_, "Aff_Contacte", QStringLiteral("KVRT contactés"), parent)
 {
-    setObjectName(QStringLiteral("Aff_Contacte"));
-    setWindowTitle(QStringLiteral("KVRT contactés"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    Fermer_Par_Echap(this);
-
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label3 = new QLabel(QStringLiteral("Liste des Chateaux contactés"), Frame1);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    QFont titre = Label3->font();
-    titre.setPointSize(12);
-    titre.setBold(true);
-    Label3->setFont(titre);
-    Label3->setAlignment(Qt::AlignCenter);
-    (new QVBoxLayout(Frame1))->addWidget(Label3);
+    Frame1 = Cadre_Titre("Frame1", "Label3", QStringLiteral("Liste des Chateaux contactés"), Label3);
 
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -91,14 +78,24 @@ void Aff_Contacte::Aff_Contacte_Form_Load()
 
     QByteArray log;
     const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), log);
-    if (!e.ok()) {
+    Remplir(e.ok() ? &log : nullptr);
+    if (!e.ok())
+        sp.plateforme().Message(e.message, this);
+}
+
+void Aff_Contacte::Suivre_Log(const Etat_Log& etat)
+{
+    Remplir(etat.lu ? &etat.contenu : nullptr);
+}
+
+void Aff_Contacte::Remplir(const QByteArray* log)
+{
+    if (!log) {
+        Modele_Contacte->Remplacer({});
         Label4->clear();
-        sp.plateforme.Message(e.message, this);
         return;
     }
     // Each line scored by the rule of Calcul_Points_Ligne, read straight from the log's bytes.
-    Rapports::Liste_Contactes lignes = Rapports::Contactes(log);
-    log = QByteArray();
-    Modele_Contacte->Remplacer(std::move(lignes));
-    Label4->setText(Rapports::Ligne_Total_Contactes(sp.Total_Affiche));
+    Modele_Contacte->Remplacer(Rapports::Contactes(*log));
+    Label4->setText(Rapports::Ligne_Total_Contactes(sp.Etat().Total()));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "Fenetre_Rapport.h"
 
 class QGroupBox;
 class QLabel;
@@ -9,8 +9,8 @@ class Modele_Contactes;
 class Sous_Programmes;
 
 // "KVRT contactés": every QSO of the log with its points, in the order of the references,
-// built once when the window opens.
-class Aff_Contacte : public QWidget
+// built when the window opens and after every change.
+class Aff_Contacte : public Fenetre_Rapport
 {
     Q_OBJECT
 
@@ -27,10 +27,15 @@ public:
     QLabel* Label1;
 
     void Aff_Contacte_Form_Load();
+    void Charger() override { Aff_Contacte_Form_Load(); }
 
     // The list's lines, top to bottom.
     QStringList Lignes() const;
 
+protected:
+    void Suivre_Log(const Etat_Log& etat) override;
+
 private:
-    Sous_Programmes& sp;
+    // The list from the log's bytes, or empty (a log that could not be read), and its total.
+    void Remplir(const QByteArray* log);
 };

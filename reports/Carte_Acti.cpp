@@ -35,13 +35,9 @@ QColor Carte_Acti::Couleur_Non_Contacte()
     return QGuiApplication::palette().color(QPalette::Active, QPalette::Base);
 }
 
-Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
+Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent)
+    : Fenetre_Rapport(sp_, "Carte_Acti", QStringLiteral("Carte des départements contactés"), parent)
 {
-    setObjectName(QStringLiteral("Carte_Acti"));
-    setWindowTitle(QStringLiteral("Carte des départements contactés"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    Fermer_Par_Echap(this);
-
     QFont titre = font();
     titre.setPointSize(12);
     titre.setBold(true);
@@ -103,7 +99,7 @@ Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, 
 void Carte_Acti::Carte_Acti_Form_Load()
 {
     // The year is known before painting: the header takes its final width at once.
-    Label2->setText(sp.Annee_Challenge);
+    Label2->setText(sp.Annee_Challenge());
     adjustSize();
     // Centred once shown, when the size of the window's frame is known.
     show();
@@ -112,6 +108,14 @@ void Carte_Acti::Carte_Acti_Form_Load()
     // A log that cannot be read leaves the count empty rather than a misleading 0.
     const bool lu = Rapports_Contactes::Colorie_Carte(sp, *this, Nb);
     NB_Dep->setText(lu ? QString::number(Nb) : QString());
+}
+
+void Carte_Acti::Suivre_Log(const Etat_Log& etat)
+{
+    Label2->setText(sp.Annee_Challenge());
+    int Nb = 0;
+    Rapports_Contactes::Colorie_Carte(*this, etat.lu ? &etat.contenu : nullptr, Nb);
+    NB_Dep->setText(etat.lu ? QString::number(Nb) : QString());
 }
 
 void Carte_Acti::Carte_Acti_Form_Unload()

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "Fenetre_Rapport.h"
+
 #include <QVector>
-#include <QWidget>
 
 class QGroupBox;
 class QLabel;
@@ -10,7 +11,7 @@ class Sous_Programmes;
 
 // "Carte des départements contactés": the map of France with one box per departement
 // number, painted green when the log holds a castle of that departement.
-class Carte_Acti : public QWidget
+class Carte_Acti : public Fenetre_Rapport
 {
     Q_OBJECT
 
@@ -28,13 +29,12 @@ public:
 
     void Carte_Acti_Form_Load();
     void Carte_Acti_Form_Unload();
+    void Charger() override { Carte_Acti_Form_Load(); }
 
     // The colour of a box that is not painted: the desktop's window background.
     static QColor Couleur_Non_Contacte();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-
-private:
-    Sous_Programmes& sp;
+    void Suivre_Log(const Etat_Log& etat) override;
 };

@@ -85,13 +85,9 @@ QColor Progression::Couleur_Departements()
     return QColor(0x00, 0x9E, 0x73);
 }
 
-Progression::Progression(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
+Progression::Progression(Sous_Programmes& sp_, QWidget* parent)
+    : Fenetre_Rapport(sp_, "Progression", QStringLiteral("Progression"), parent)
 {
-    setObjectName(QStringLiteral("Progression"));
-    setWindowTitle(QStringLiteral("Progression"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    Apparence::Fermer_Par_Echap(this);
-
     Label_Titre = new QLabel(this);
     Label_Titre->setObjectName(QStringLiteral("Label_Titre"));
     QFont titre = Label_Titre->font();
@@ -190,22 +186,33 @@ void Progression::Progression_Form_Load()
 
 void Progression::Progression_Rafraichir()
 {
-    Label_Titre->setText(QStringLiteral("Progression du Challenge ") + sp.Annee_Challenge + QStringLiteral(" - ")
-                         + FichierLog::Indicatif_Affiche(sp.Indicatif_Station));
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
+    Dessiner_Log(e.ok() ? &contenu : nullptr);
     if (!e.ok()) {
+        // The message about the window comes over the window.
+        show();
+        sp.plateforme().Message(e.message, this);
+    }
+}
+
+void Progression::Suivre_Log(const Etat_Log& etat)
+{
+    Dessiner_Log(etat.lu ? &etat.contenu : nullptr);
+}
+
+void Progression::Dessiner_Log(const QByteArray* contenu)
+{
+    Label_Titre->setText(QStringLiteral("Progression du Challenge ") + sp.Annee_Challenge() + QStringLiteral(" - ")
+                         + FichierLog::Indicatif_Affiche(sp.Indicatif_Station()));
+    if (!contenu) {
         // Nothing to draw rather than a false picture.
         m_series = Series_Saison::Series();
         Tracer(m_series);
         Label_Bilan->setText(QStringLiteral("Le log n'a pas pu être lu."));
-        // The message about the window comes over the window.
-        show();
-        sp.plateforme.Message(e.message, this);
         return;
     }
-    m_series = Series_Saison::Calculer(contenu);
-    contenu = QByteArray();
+    m_series = Series_Saison::Calculer(*contenu);
     Tracer(m_series);
 
     QString bilan = Series_Saison::Texte_Bilan(m_series.bilan) + QStringLiteral(" · %1 QSO").arg(m_series.bilan.qso);
@@ -217,7 +224,7 @@ void Progression::Progression_Rafraichir()
 
 void Progression::Tracer(const Series_Saison::Series& s)
 {
-    m_axes = Axes_Progression::Calculer(s, sp.Annee_Challenge, sp.plateforme.Maintenant_Utc().date());
+    m_axes = Axes_Progression::Calculer(s, sp.Annee_Challenge(), sp.plateforme().Maintenant_Utc().date());
     // What the points become once validated, then the validated points on top: where nothing
     // waits the two lie on each other, and the line of the points won must stay in sight.
     Graphique_Points->Definir_Jours(
@@ -275,7 +282,7 @@ void Progression::Dessiner(QPainter& peintre, const QRectF& cadre)
     peintre.setPen(Qt::black);
     const qreal hauteurTitre = 56;
     const QRectF zoneTitre(cadre.left(), cadre.top(), cadre.width(), hauteurTitre);
-    QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
+    QString date = Enregistrement::Texte_Date_Longue(sp.plateforme().Maintenant_Utc().date());
     peintre.drawText(zoneTitre.adjusted(0, 0, 0, -hauteurTitre / 2), Qt::AlignCenter,
                      Label_Titre->text() + QStringLiteral(" au ") + date);
     QFont normale = font();
@@ -368,7 +375,7 @@ void Progression::Progression_Enregistrer_Image_Click()
     // files are replaced without a question, as the export is.
     dialogue.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     dialogue.setNameFilter(QStringLiteral("Images PNG et PDF (*.png *.pdf)"));
-    dialogue.selectFile(sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
+    dialogue.selectFile(sp.Indicatif_Station() + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge()
                         + QStringLiteral("_progression"));
     Apparence::Colonnes_Entieres(dialogue);
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
@@ -379,10 +386,10 @@ void Progression::Progression_Enregistrer_Image_Click()
             base.chop(4);
     QString erreur;
     if (!Enregistrer_Images(base, erreur)) {
-        sp.plateforme.Message(erreur + QStringLiteral("\r\nLes graphiques n'ont pas été enregistrés."), this);
+        sp.plateforme().Message(erreur + QStringLiteral("\r\nLes graphiques n'ont pas été enregistrés."), this);
         return;
     }
-    sp.plateforme.Message(QStringLiteral("Les graphiques ont été enregistrés sous les noms : ")
+    sp.plateforme().Message(QStringLiteral("Les graphiques ont été enregistrés sous les noms : ")
                               + QFileInfo(base).fileName() + QStringLiteral(".png et ")
                               + QFileInfo(base).fileName() + QStringLiteral(".pdf"),
                           this);
@@ -392,12 +399,12 @@ void Progression::Progression_Imprimer_Click()
 {
     // The same road as the printout of the contacted castles: the printer dialog, then one page.
     QPrinter imprimante(QPrinter::ScreenResolution);
-    Rapports_Contactes::Proposer_Pdf(sp, imprimante, sp.Indicatif_Station + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge
+    Rapports_Contactes::Proposer_Pdf(sp, imprimante, sp.Indicatif_Station() + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge()
                                     + QStringLiteral("_progression"));
     QPrintDialog dialogue(&imprimante, this);
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {
-        sp.plateforme.Message(QStringLiteral("Impression annulée : les graphiques n'ont pas été imprimés."), this);
+        sp.plateforme().Message(QStringLiteral("Impression annulée : les graphiques n'ont pas été imprimés."), this);
         return;
     }
     Imprimer_Graphiques(imprimante);
@@ -412,7 +419,7 @@ bool Progression::Imprimer_Graphiques(QPrinter& imprimante)
     const QString nom = Rapports_Contactes::Nom_Imprimante(imprimante);
     QPainter peintre;
     if (!peintre.begin(&imprimante)) {
-        sp.plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
+        sp.plateforme().Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
                                              "les graphiques n'ont pas été imprimés.")
                                   .arg(nom),
                               this);
@@ -420,7 +427,7 @@ bool Progression::Imprimer_Graphiques(QPrinter& imprimante)
     }
     Dessiner(peintre, QRectF(0, 0, imprimante.width(), imprimante.height()));
     if (!peintre.end()) {
-        sp.plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : les graphiques n'ont pas été imprimés.")
+        sp.plateforme().Message(QStringLiteral("L'impression sur « %1 » a échoué : les graphiques n'ont pas été imprimés.")
                                   .arg(nom),
                               this);
         return false;

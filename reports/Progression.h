@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Axes_Progression.h"
+#include "Fenetre_Rapport.h"
 #include "Series_Saison.h"
 
 #include <QColor>
 #include <QImage>
-#include <QWidget>
 
 class Graphique_Progression;
 class Legende_Graphique;
@@ -17,9 +17,9 @@ class Sous_Programmes;
 
 // "Progression": the season in pictures. The points day by day, with what they become once the
 // castles waiting for validation are validated, the QSOs of each month by activity type, and the
-// departements contacted so far. Unlike the other report windows it follows the log: the main
-// window asks it to redraw after every change while it is open.
-class Progression : public QWidget
+// departements contacted so far. Like every report window it follows the log, and redraws after
+// every change while it is open.
+class Progression : public Fenetre_Rapport
 {
     Q_OBJECT
 
@@ -40,6 +40,7 @@ public:
 
     void Progression_Form_Load();
     void Progression_Form_Unload();
+    void Charger() override { Progression_Form_Load(); }
     // Reads the log again and redraws every chart.
     void Progression_Rafraichir();
     void Progression_Enregistrer_Image_Click();
@@ -67,14 +68,16 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void Suivre_Log(const Etat_Log& etat) override;
 
 private:
     void Construire_Graphiques();
+    // Every chart from the log's bytes, or none when it could not be read.
+    void Dessiner_Log(const QByteArray* contenu);
     void Tracer(const Series_Saison::Series& s);
 
     void Tracer_Mois(const Series_Saison::Series& s);
 
-    Sous_Programmes& sp;
     Series_Saison::Series m_series;
     Axes_Progression::Axes m_axes;
 };

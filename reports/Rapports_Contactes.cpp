@@ -53,11 +53,11 @@ bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes)
     QList<QByteArray> log;
     const ErreurFichier e = FichierLog::Lire(sp.Nom_Log(), log);
     if (!e.ok()) {
-        sp.plateforme.Message(e.message, sp.Fenetre_Principale);
+        sp.plateforme().Message(e.message, sp.Fenetre_Principale());
         return false;
     }
-    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
-    lignes = Rapports::Rapport(log, sp.Indicatif_Station, sp.Annee_Challenge, date, sp.Total_Affiche, Sous_Programmes::Ligne_Credit());
+    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme().Maintenant_Utc().date());
+    lignes = Rapports::Rapport(log, sp.Indicatif_Station(), sp.Annee_Challenge(), date, sp.Etat().Total(), Sous_Programmes::Ligne_Credit());
     return true;
 }
 
@@ -66,15 +66,15 @@ void Enregistre_Contactes(Sous_Programmes& sp)
     QByteArray log;
     const ErreurFichier lu = FichierLog::Lire_Tout(sp.Nom_Log(), log);
     if (!lu.ok()) {
-        sp.plateforme.Message(lu.message, sp.Fenetre_Principale);
+        sp.plateforme().Message(lu.message, sp.Fenetre_Principale());
         return;
     }
     // One reading of the clock names the file, so that its name and its title agree.
-    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
-    const QString nom = Rapports::Nom_Export(sp.Indicatif_Station, sp.Annee_Challenge, date);
+    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme().Maintenant_Utc().date());
+    const QString nom = Rapports::Nom_Export(sp.Indicatif_Station(), sp.Annee_Challenge(), date);
     const QString chemin = sp.Repertoire() + QLatin1Char('/') + nom;
     // Made from the log's bytes, each record copied whole: the same lines as the printout's.
-    QList<QByteArray> octets = Rapports::Rapport_Octets(log, sp.Indicatif_Station, sp.Annee_Challenge, date, sp.Total_Affiche,
+    QList<QByteArray> octets = Rapports::Rapport_Octets(log, sp.Indicatif_Station(), sp.Annee_Challenge(), date, sp.Etat().Total(),
                                                         Sous_Programmes::Ligne_Credit());
     log = QByteArray();
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
@@ -83,7 +83,7 @@ void Enregistre_Contactes(Sous_Programmes& sp)
         sp.Dire_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée."));
         return;
     }
-    sp.plateforme.Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, sp.Fenetre_Principale);
+    sp.plateforme().Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, sp.Fenetre_Principale());
 }
 
 void Proposer_Pdf(const Sous_Programmes& sp, QPrinter& imprimante, const QString& nom)
@@ -98,12 +98,12 @@ void Imprime_Contactes(Sous_Programmes& sp)
 {
     QPrinter imprimante(QPrinter::HighResolution);
     // Without a printer, the PDF proposed is named as the export of the day.
-    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme.Maintenant_Utc().date());
-    Proposer_Pdf(sp, imprimante, Rapports::Nom_Export(sp.Indicatif_Station, sp.Annee_Challenge, date).chopped(4));
-    QPrintDialog dialogue(&imprimante, sp.Fenetre_Principale);
+    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme().Maintenant_Utc().date());
+    Proposer_Pdf(sp, imprimante, Rapports::Nom_Export(sp.Indicatif_Station(), sp.Annee_Challenge(), date).chopped(4));
+    QPrintDialog dialogue(&imprimante, sp.Fenetre_Principale());
     dialogue.setObjectName(QStringLiteral("CommonDialog1"));
     if (dialogue.exec() != QDialog::Accepted) {
-        sp.plateforme.Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), sp.Fenetre_Principale);
+        sp.plateforme().Message(QStringLiteral("Impression annulée : la liste des KVRT contactés n'a pas été imprimée."), sp.Fenetre_Principale());
         return;
     }
     QStringList lignes;
@@ -128,10 +128,10 @@ bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringLi
     const QString nomImprimante = Nom_Imprimante(imprimante);
     QPainter peintre;
     if (!peintre.begin(&imprimante)) {
-        sp.plateforme.Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
+        sp.plateforme().Message(QStringLiteral("L'impression n'a pas pu commencer sur « %1 » : "
                                           "la liste des KVRT contactés n'a pas été imprimée.")
                                .arg(nomImprimante),
-                           sp.Fenetre_Principale);
+                           sp.Fenetre_Principale());
         return false;
     }
     peintre.setFont(Apparence::Police_Impression());
@@ -158,10 +158,10 @@ bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringLi
     if (!ok)
         imprimante.abort();
     if (!peintre.end() || !ok) {
-        sp.plateforme.Message(QStringLiteral("L'impression sur « %1 » a échoué : "
+        sp.plateforme().Message(QStringLiteral("L'impression sur « %1 » a échoué : "
                                           "la liste des KVRT contactés n'a pas été imprimée en entier.")
                                .arg(nomImprimante),
-                           sp.Fenetre_Principale);
+                           sp.Fenetre_Principale());
         return false;
     }
     return true;
@@ -169,26 +169,33 @@ bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringLi
 
 bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb)
 {
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
+    Colorie_Carte(carte, e.ok() ? &contenu : nullptr, Nb);
+    if (!e.ok())
+        sp.plateforme().Message(e.message, &carte);
+    return e.ok();
+}
+
+void Colorie_Carte(Carte_Acti& carte, const QByteArray* contenu, int& Nb)
+{
     Nb = 0;
     // Each box takes its colour once, and only when it changes.
     auto colorer = [](QLabel* boite, const QColor& couleur) {
         if (Apparence::Couleur(boite) != couleur)
             Apparence::Colorer(boite, couleur);
     };
-    QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
-    if (!e.ok()) {
+    if (!contenu) {
         for (QLabel* boite : std::as_const(carte.Dep))
             colorer(boite, Carte_Acti::Couleur_Non_Contacte());
         carte.Picture1->update();
-        sp.plateforme.Message(e.message, &carte);
-        return false;
+        return;
     }
     // Each box is painted once however many QSOs name it: a long log stays quick.
     QList<bool> peint(carte.Dep.size(), false);
     QString code;
-    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        Texte1252::Decoder(Texte1252::Morceau(ligne, 10, 2), code);
+    Texte1252::Pour_Chaque_Ligne(*contenu, [&](QByteArrayView ligne) {
+        Texte1252::Decoder(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Departement), code);
         const int numero = Enregistrement::Case_Departement(code);
         if (numero >= 0 && numero < peint.size())
             peint[numero] = true;
@@ -200,7 +207,6 @@ bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb)
         if (Apparence::Couleur(carte.Dep[i]).rgb() == Apparence::Vert_Carte.rgb())
             ++Nb;
     carte.Picture1->update();
-    return true;
 }
 
 } // namespace Rapports_Contactes

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,8 @@ void Proposer_Pdf(const Sous_Programmes& sp, QPrinter& imprimante, const QString
 void Enregistre_Contactes(Sous_Programmes& sp);
 // Paints the departements of the log on the map and counts them in Nb.
 bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb);
+// The same from the log's bytes, or none (a log that could not be read: nothing painted).
+void Colorie_Carte(Carte_Acti& carte, const QByteArray* contenu, int& Nb);
 // The report body shared by the printout and the export, one line per entry.
 bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes);
 bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringList& lignes);

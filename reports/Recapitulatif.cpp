@@ -17,23 +17,10 @@
 
 using namespace Apparence;
 
-Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent, Qt::Window), sp(sp_)
+Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent)
+    : Fenetre_Rapport(sp_, "Recapitulatif", QStringLiteral("Feuille Récapitulative"), parent)
 {
-    setObjectName(QStringLiteral("Recapitulatif"));
-    setWindowTitle(QStringLiteral("Feuille Récapitulative"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    Fermer_Par_Echap(this);
-
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label2 = new QLabel(QStringLiteral("RECAPITULATIF DES CONTACTS"), Frame1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    QFont titre = Label2->font();
-    titre.setPointSize(12);
-    titre.setBold(true);
-    Label2->setFont(titre);
-    Label2->setAlignment(Qt::AlignCenter);
-    (new QVBoxLayout(Frame1))->addWidget(Label2);
+    Frame1 = Cadre_Titre("Frame1", "Label2", QStringLiteral("RECAPITULATIF DES CONTACTS"), Label2);
 
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -112,18 +99,28 @@ void Recapitulatif::Recapitulatif_Form_Load()
     // Centred once shown, when the size of the window's frame is known.
     show();
     Centrer(this);
-    Annee_X->setText(sp.Annee_Challenge);
-
     QByteArray contenu;
     const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
-    if (!e.ok()) {
+    Compter(e.ok() ? &contenu : nullptr);
+    if (!e.ok())
+        sp.plateforme().Message(e.message, this);
+}
+
+void Recapitulatif::Suivre_Log(const Etat_Log& etat)
+{
+    Compter(etat.lu ? &etat.contenu : nullptr);
+}
+
+void Recapitulatif::Compter(const QByteArray* contenu)
+{
+    Annee_X->setText(sp.Annee_Challenge());
+    if (!contenu) {
         // Nothing to count: the boxes stay empty rather than show a false zero.
         for (QLineEdit* b : {Nb_CC, Nb_CR, Nb_RC, Nb_CA, Nb_AR, Nb_RA, Nb_DO, Nb_Dpt, Nb_Points_Tot})
             b->clear();
-        sp.plateforme.Message(e.message, this);
         return;
     }
-    const Rapports::Recapitulatif r = Rapports::Compter(contenu);
+    const Rapports::Recapitulatif r = Rapports::Compter(*contenu);
     Nb_CC->setText(QString::number(r.Nb_CC));
     Nb_CR->setText(QString::number(r.Nb_CR));
     Nb_RC->setText(QString::number(r.Nb_RC));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "Fenetre_Rapport.h"
 
 class QFrame;
 class QGroupBox;
@@ -9,8 +9,8 @@ class QLineEdit;
 class Sous_Programmes;
 
 // "Feuille Récapitulative": the counts of the log by activity type, the departements
-// contacted and the total points, computed once when the window opens.
-class Recapitulatif : public QWidget
+// contacted and the total points, counted when the window opens and after every change.
+class Recapitulatif : public Fenetre_Rapport
 {
     Q_OBJECT
 
@@ -44,10 +44,13 @@ public:
 
     void Recapitulatif_Form_Load();
     void Recapitulatif_Form_Unload();
+    void Charger() override { Recapitulatif_Form_Load(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void Suivre_Log(const Etat_Log& etat) override;
 
 private:
-    Sous_Programmes& sp;
+    // The boxes from the log's bytes, or empty (a log that could not be read: no false zero).
+    void Compter(const QByteArray* contenu);
 };

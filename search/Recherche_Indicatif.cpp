@@ -25,11 +25,6 @@ using namespace Apparence;
 
 namespace {
 
-// Characters of a main-list row cut for each mode (1-based positions of the list line).
-constexpr int Position_Indicatif = 50;
-constexpr int Position_Reference = 19;
-constexpr int Position_Departement = 19;
-
 // A picked result is looked up in the main list by its first characters; rows are
 // shorter than this, so in practice the whole row is compared.
 constexpr int Longueur_Comparee = 134;
@@ -247,11 +242,11 @@ void Recherche_Indicatif::Recherche_Indicatif_Depa_KeyPress(int& KeyAscii)
 void Recherche_Indicatif::Valider_Case(QLineEdit* boite, int limite, const QString& messageLimite, const QString& messageVide)
 {
     if (boite->text().size() > limite) {
-        sp.plateforme.Message(messageLimite, this);
+        sp.plateforme().Message(messageLimite, this);
         return;
     }
     if (boite->text().isEmpty()) {
-        sp.plateforme.Message(messageVide, this);
+        sp.plateforme().Message(messageVide, this);
         boite->clear();
         return;
     }
@@ -275,7 +270,7 @@ void Recherche_Indicatif::Recherche_QSO()
         }
         if (texte.isEmpty()) {
             const QString messages[] = {QString(), Message_Indicatif_Vide, Message_Reference_Vide, Message_Departement_Vide};
-            sp.plateforme.Message(messages[mode], this);
+            sp.plateforme().Message(messages[mode], this);
             if (mode == 1)
                 boite->clear();
             return;
@@ -291,7 +286,7 @@ void Recherche_Indicatif::Recherche_QSO()
     }
 
     if (Modele_Resultats->rowCount() == 0)
-        sp.plateforme.Message(QStringLiteral("Pas de QSO trouvé"), this);
+        sp.plateforme().Message(QStringLiteral("Pas de QSO trouvé"), this);
     Indica->clear();
     Data->clear();
     Depa->clear();
@@ -302,11 +297,11 @@ bool Recherche_Indicatif::Correspond(int mode, QStringView ligneListe, const QSt
     using namespace Enregistrement;
     switch (mode) {
     case 1:
-        return Champ_Nettoye(ligneListe, Position_Indicatif, Largeur_Indicatif).contains(cle);
+        return Champ_Nettoye(ligneListe, Dans_Liste(Place_Indicatif)).contains(cle);
     case 2:
-        return Champ_Nettoye(ligneListe, Position_Reference, Largeur_Reference) == cle;
+        return Champ_Nettoye(ligneListe, Dans_Liste(Place_Reference)) == cle;
     case 3:
-        return Champ(ligneListe, Position_Departement, 2) == cle;
+        return Champ(ligneListe, Dans_Liste(Place_Departement)) == cle;
     default:
         return false;
     }

@@ -105,7 +105,7 @@ void Gestion_Erreur::Gestion_Erreur_Form_Load()
     // The window is shown by exec(): it is centred as soon as it is on screen, when the
     // size of its frame is known.
     QTimer::singleShot(0, this, [this] { Apparence::Centrer(this); });
-    Ind_Station->setText(sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")));
+    Ind_Station->setText(sp.reglages().Indicatif_Station());
     Ind_Station1->setText(Ind_Station->text());
     Dossier_Log->setText(QStringLiteral("dans le dossier ") + QDir::toNativeSeparators(sp.Repertoire()));
 }
@@ -116,17 +116,17 @@ void Gestion_Erreur::Gestion_Erreur_Initialisation_Click()
     // folder: the next start offers to use it there or to copy it.
     QStringList dossiers = sp.Dossiers_Connus();
     dossiers.prepend(sp.Repertoire());
-    const QString ailleurs = Dossier_Logs::Trouver_Log(dossiers, QString(), sp.Indicatif_Station, sp.Annee_Challenge);
+    const QString ailleurs = Dossier_Logs::Trouver_Log(dossiers, QString(), sp.Indicatif_Station(), sp.Annee_Challenge());
     if (!ailleurs.isEmpty()) {
-        sp.plateforme.Message(QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
+        sp.plateforme().Message(QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
                                              "relancez le programme pour utiliser ce log ou le copier.")
-                                  .arg(QFileInfo(FichierLog::Nom_Log(ailleurs, sp.Indicatif_Station, sp.Annee_Challenge)).fileName(),
+                                  .arg(QFileInfo(FichierLog::Nom_Log(ailleurs, sp.Indicatif_Station(), sp.Annee_Challenge())).fileName(),
                                        QDir::toNativeSeparators(ailleurs)),
                               this);
         return;
     }
-    sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
-    sp.reglages.Ecrire(Reglages::Section_Station(Ind_Station->text()), QStringLiteral("Annee Challenge"), QStringLiteral("20xx"));
+    sp.reglages().Definir_Indicatif_Station(QStringLiteral("FXXXX"));
+    sp.reglages().Definir_Annee_Challenge(Ind_Station->text(), QStringLiteral("20xx"));
 }
 
 void Gestion_Erreur::Gestion_Erreur_Quitter_Click()

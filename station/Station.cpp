@@ -113,22 +113,20 @@ void Station::Station_Form_Load()
 {
     adjustSize();
     Centrer(this);
-    QString indicatif = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+    QString indicatif = sp.reglages().Indicatif_Station();
     // Never let a stored value that the checks below would refuse name a log.
     if (!Indicatif_Valide(indicatif))
         indicatif = QStringLiteral("FXXXX");
     New_Indicatif->setText(indicatif);
-    if (indicatif != sp.Indicatif_Station) {
+    if (indicatif != sp.Indicatif_Station()) {
         // The module variable follows the store, as before; the year follows with it so
         // that the pair still names one log. A stored year that could not stand in a file
         // name leaves both as they are: start-up has taken the pair for not set up.
-        const QString annee = sp.reglages.Lire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), QStringLiteral("XXXX"));
-        if (Annee_Valide(annee)) {
-            sp.Indicatif_Station = indicatif;
-            sp.Annee_Challenge = annee;
-        }
+        const QString annee = sp.reglages().Annee_Challenge(indicatif);
+        if (Annee_Valide(annee))
+            sp.Choisir_Station(indicatif, annee);
     }
-    New_Annee->setText(sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee"), QStringLiteral("20xx")));
+    New_Annee->setText(sp.reglages().Annee_Proposee(sp.Indicatif_Station()));
     New_Indicatif->setFocus();
 }
 
@@ -165,35 +163,35 @@ void Station::Station_Validation_Click()
     // entry never leaves them naming another log than the one shown.
     const QString indicatif = Majuscules(New_Indicatif->text());
     if (indicatif.isEmpty()) {
-        sp.plateforme.Message(QStringLiteral("Vous devez entrer un indicatif"), this);
+        sp.plateforme().Message(QStringLiteral("Vous devez entrer un indicatif"), this);
         return;
     }
     if (indicatif.size() > 12) {
-        sp.plateforme.Message(QStringLiteral("12 caracteres maximum pour l'indicatif"), this);
+        sp.plateforme().Message(QStringLiteral("12 caracteres maximum pour l'indicatif"), this);
         return;
     }
     if (!Indicatif_Valide(indicatif)) {
-        sp.plateforme.Message(QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ "), this);
+        sp.plateforme().Message(QStringLiteral("L'indicatif ne doit comporter que des lettres des chiffres ou le signe _ "), this);
         New_Indicatif->clear();
         return;
     }
     const QString annee = Majuscules(New_Annee->text());
     if (annee.isEmpty()) {
-        sp.plateforme.Message(QStringLiteral("Vous devez entrer une Année"), this);
+        sp.plateforme().Message(QStringLiteral("Vous devez entrer une Année"), this);
         return;
     }
     if (annee.size() != 4) {
-        sp.plateforme.Message(QStringLiteral("L'Année doit comporter 4 chiffres"), this);
+        sp.plateforme().Message(QStringLiteral("L'Année doit comporter 4 chiffres"), this);
         return;
     }
     if (!Annee_Valide(annee)) {
-        sp.plateforme.Message(QStringLiteral("L'Année ne doit pas comporter les caractères / \\ : * ? \" < > | ni de caractère de contrôle"), this);
+        sp.plateforme().Message(QStringLiteral("L'Année ne doit pas comporter les caractères / \\ : * ? \" < > | ni de caractère de contrôle"), this);
         return;
     }
 
     emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(indicatif), annee);
     // Nothing is switched on a refusal: the main window goes on with the log it shows.
-    auto refuser = [&] { emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(sp.Indicatif_Station), sp.Annee_Challenge); };
+    auto refuser = [&] { emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(sp.Indicatif_Station()), sp.Annee_Challenge()); };
 
     // A log of this station and year in another folder the program knows is used or copied,
     // never replaced by a new one made from the template.
@@ -207,8 +205,8 @@ void Station::Station_Validation_Click()
     // The new log's lock is taken before the old one goes, and before the log is made. A
     // folder that cannot take the lock file cannot take the log either: that is said below.
     Verrou_Log verrou;
-    if (!sp.Verrou.Tient(log) && !verrou.Prendre(log) && verrou.Occupe()) {
-        sp.plateforme.Message(verrou.Refus(), this);
+    if (!sp.Verrou_Tenu(log) && !verrou.Prendre(log) && verrou.Occupe()) {
+        sp.plateforme().Message(verrou.Refus(), this);
         refuser();
         return;
     }
@@ -221,43 +219,39 @@ void Station::Station_Validation_Click()
             // Without its template the pair still gets the log an empty template gives.
             e = FichierLog::Reecrire(log, {});
             if (e.ok())
-                sp.plateforme.Message(QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
+                sp.plateforme().Message(QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
                                           + QStringLiteral("\r\nUn log vide a été créé pour ") + indicatif + QStringLiteral(" ") + annee + QStringLiteral("."),
                                       this);
         }
         if (!e.ok() && !e.fait) {
-            sp.plateforme.Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station n'a pas pu être créé."), this);
+            sp.plateforme().Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station n'a pas pu être créé."), this);
             refuser();
             return;
         }
         // The log is in place but its folder did not sync: it is there all the same, and used.
         if (!e.ok())
-            sp.plateforme.Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station a été créé : ") + QDir::toNativeSeparators(log)
+            sp.plateforme().Message(e.message + QStringLiteral("\r\nLe log de la nouvelle station a été créé : ") + QDir::toNativeSeparators(log)
                                       + QStringLiteral(", mais le disque n'a pas confirmé son écriture."),
                                   this);
     }
 
     if (dossier != sp.Repertoire()) {
         sp.Utiliser_Repertoire(dossier);
-        sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Chemin Repertoire"), dossier);
+        sp.reglages().Definir_Chemin_Repertoire(dossier);
     }
     if (verrou.Tient(log))
-        sp.Verrou = std::move(verrou);
-    else if (!sp.Verrou.Tient(log))
-        sp.Verrou.Rendre();
-    sp.Indicatif_Station = indicatif;
-    sp.Annee_Challenge = annee;
-    sp.reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), indicatif);
-    sp.reglages.Ecrire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), annee);
+        sp.Garder_Verrou(std::move(verrou));
+    else if (!sp.Verrou_Tenu(log))
+        sp.Rendre_Verrou();
+    sp.reglages().Definir_Indicatif_Station(indicatif);
+    sp.reglages().Definir_Annee_Challenge(indicatif, annee);
 
-    const QString relu = sp.reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
-    sp.Annee_Challenge = sp.reglages.Lire(Reglages::Section_Station(sp.Indicatif_Station), QStringLiteral("Annee Challenge"), QStringLiteral("----"));
-    emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(relu), sp.Annee_Challenge);
+    const QString relu = sp.reglages().Indicatif_Station();
+    sp.Choisir_Station(indicatif, sp.reglages().Annee_Challenge(indicatif));
+    emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(relu), sp.Annee_Challenge());
 
-    if (sp.Fenetre_Principale) {
-        sp.Rafraichir_Liste_Log();
-        sp.Actualiser_Total();
-    }
+    // The list, the total and every report window show the new log.
+    sp.Rafraichir_Liste_Log();
     close();
 }
 

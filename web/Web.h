@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Fenetres_Web.h"
+#include "Module_Fenetres_Web.h"
 
 #include <QObject>
 
@@ -14,5 +14,5 @@ class Module_Web : public QObject, public Module_Fenetres_Web
 
 public:
     QWidget* Ouvrir_Reglement(Sous_Programmes& sp, QWidget* parent) override;
-    QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, QWidget* parent) override;
+    QWidget* Ouvrir_Liste_KVRT1(Sous_Programmes& sp, const QString& ligneListe, QWidget* parent) override;
 };

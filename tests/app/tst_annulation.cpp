@@ -5,8 +5,10 @@
 #include "Forme_Log.h"
 #include "Historique_Modifications.h"
 #include "Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Texte1252.h"
 
 #include <QAction>
@@ -46,7 +48,7 @@ void Cliquer(QWidget* w, QPoint pos = QPoint(), Qt::KeyboardModifiers mod = Qt::
 }
 
 // A QSO typed from the callsign field to the recording, by the keyboard alone.
-void Saisir_Au_Clavier(Main* m, const QString& indicatif, const QString& reference)
+void Saisir_Au_Clavier(Main_Test* m, const QString& indicatif, const QString& reference)
 {
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
     Texte(m, indicatif);
@@ -67,7 +69,7 @@ void Saisir_Au_Clavier(Main* m, const QString& indicatif, const QString& referen
 
 } // namespace
 
-class Tst_Annulation : public QObject
+class Tst_Annulation : public Cas_Programme
 {
     Q_OBJECT
 
@@ -82,11 +84,9 @@ private slots:
     void historique_retour_a_un_etat();
 
 private:
-    Programme_Test* p = nullptr;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     void Demarrer(const QStringList& log);
     void Redemarrer();
-    void Fin();
 };
 
 void Tst_Annulation::initTestCase()
@@ -97,12 +97,11 @@ void Tst_Annulation::initTestCase()
 
 void Tst_Annulation::Demarrer(const QStringList& log)
 {
-    delete p;
-    p = new Programme_Test;
-    p->Installer_Station();
-    p->reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QStringLiteral("3"));
-    p->Ecrire_Log(log);
-    m = p->Demarrer();
+    p.Recommencer();
+    p.Installer_Station();
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QStringLiteral("3"));
+    p.Ecrire_Log(log);
+    m = p.Demarrer();
     m->show();
     QApplication::setActiveWindow(m);
     QVERIFY(QTest::qWaitForWindowActive(m));
@@ -111,37 +110,29 @@ void Tst_Annulation::Demarrer(const QStringList& log)
 void Tst_Annulation::Redemarrer()
 {
     // The program closed and started again on the same folder: nothing kept in memory.
-    delete p->main;
-    p->main = nullptr;
-    p->sp = std::make_unique<Sous_Programmes>(*p->plateforme, *p->reglages);
-    m = p->Demarrer();
+    delete p.main;
+    p.main = nullptr;
+    p.sp = std::make_unique<Sous_Programmes>(*p.plateforme, *p.reglages);
+    m = p.Demarrer();
     m->show();
     QApplication::setActiveWindow(m);
     QVERIFY(QTest::qWaitForWindowActive(m));
 }
 
-void Tst_Annulation::Fin()
-{
-    delete p;
-    p = nullptr;
-    m = nullptr;
-}
-
 void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA")};
     Demarrer(log);
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler la dernière modification"));
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
     const QByteArray apres = Octets(log + QStringList{Enr("28/03/09", "35007", CA, "F5XYZ")});
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : enregistrement du KVRT 35007"));
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
 
     // Ctrl+Z in the empty callsign field: the recording goes, and the status bar says so.
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), Octets(log));
+    QCOMPARE(p.Octets_Log(), Octets(log));
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Annulé : enregistrement du KVRT 35007"));
     QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
@@ -154,51 +145,49 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
 
     // Nothing more to undo: said so, and nothing written.
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucune modification à annuler.")});
-    QCOMPARE(p->Octets_Log(), Octets(log));
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucune modification à annuler.")});
+    QCOMPARE(p.Octets_Log(), Octets(log));
 
     // Ctrl+Y brings it back.
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Rétabli : enregistrement du KVRT 35007"));
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : enregistrement du KVRT 35007"));
     QCOMPARE(m->Mnu_Retablir->text(), QStringLiteral("&Rétablir"));
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(p->plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucune modification à rétablir.")});
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucune modification à rétablir.")});
+    QCOMPARE(p.Octets_Log(), apres);
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 void Tst_Annulation::ctrl_z_dans_un_champ_tape()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
     Demarrer(log);
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
-    const QByteArray apres = p->Octets_Log();
+    const QByteArray apres = p.Octets_Log();
     // Typing in the field, then Ctrl+Z: the field's own undo, the log stays.
     Texte(m, QStringLiteral("f6"));
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6"));
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m->Ind_A->text(), QString());
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     // Ctrl+Y redoes the typing, in the field.
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6"));
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m->Ind_A->text(), QString());
     // Nothing typed is left to undo: the next Ctrl+Z is the log's.
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), Octets(log));
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QCOMPARE(p.Octets_Log(), Octets(log));
+    QVERIFY(p.plateforme->messages.isEmpty());
 
     // In the reference field too, and in the type's box.
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     Texte(m, QStringLiteral("f1abc"));
     Touche(m, Qt::Key_Return);
     QCOMPARE(QApplication::focusWidget(), m->Type_A);
@@ -208,14 +197,13 @@ void Tst_Annulation::ctrl_z_dans_un_champ_tape()
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("29"));
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m->KVRT_A->text(), QString());
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     // The callsign typed is still there: the next Ctrl+Z leaves the log alone.
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), apres);
+    QCOMPARE(p.Octets_Log(), apres);
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F1ABC"));
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 // Ctrl+Z (and Ctrl+Y) after a QSO was recorded, in the situations of the entry area: each
@@ -266,11 +254,10 @@ void Tst_Annulation::ctrl_z_pendant_une_saisie()
     QFETCH(QString, date);
     QFETCH(QString, indicatif);
     QFETCH(QString, reference);
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
     Demarrer(log);
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
-    const QByteArray apres = p->Octets_Log();
+    const QByteArray apres = p.Octets_Log();
     for (const QString& etape : std::as_const(etapes)) {
         if (etape == QStringLiteral("Entrée"))
             Touche(m, Qt::Key_Return);
@@ -291,26 +278,23 @@ void Tst_Annulation::ctrl_z_pendant_une_saisie()
         else
             Taper_Ici(m, etape);
     }
-    QCOMPARE(p->Octets_Log(), logAnnule ? Octets(log) : apres);
+    QCOMPARE(p.Octets_Log(), logAnnule ? Octets(log) : apres);
     QCOMPARE(m->Date_A->text(), date);
     QCOMPARE(m->Ind_A->text(), indicatif);
     QCOMPARE(m->KVRT_A->text(), reference);
-    QCOMPARE(p->plateforme->messages, QStringList());
+    QCOMPARE(p.plateforme->messages, QStringList());
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 void Tst_Annulation::suppression_annulee_apres_redemarrage()
 {
-    Chien_De_Garde garde;
     // A log kept by hand as well: a short line, bytes only Windows-1252 reads, no final line end.
     const QByteArray log = Octets({Enr("01/03/09", "29001", CC, "F5AAA"), Enr("02/03/09", "35001", CC, "F5BBB")})
         + "remarque \xe9\xe8\x80\xff\n" + Texte1252::Encoder(Enr("03/03/09", "29001", CA, "F5CCC"));
-    delete p;
-    p = new Programme_Test;
-    p->Installer_Station();
-    p->Ecrire_Fichier(QFileInfo(p->Log()).fileName(), log);
-    m = p->Demarrer();
+    p.Recommencer();
+    p.Installer_Station();
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), log);
+    m = p.Demarrer();
     m->show();
     QApplication::setActiveWindow(m);
     QVERIFY(QTest::qWaitForWindowActive(m));
@@ -319,111 +303,107 @@ void Tst_Annulation::suppression_annulee_apres_redemarrage()
     // The castle's QSOs are deleted with one "Oui"; the lone LF is another program's line end,
     // so the log is first written back in the program's form, the hand-kept bytes kept aside.
     m->Selectionner_Ligne(0);
-    p->plateforme->reponses = {true};
+    p.plateforme->reponses = {true};
     Cliquer(m->Annule_Saisie);
-    const QByteArray sans = p->Octets_Log();
+    const QByteArray sans = p.Octets_Log();
     QCOMPARE(sans, Octets({Enr("02/03/09", "35001", CC, "F5BBB")}) + "remarque \xe9\xe8\x80\xff\r\n");
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : suppression du KVRT 29001"));
-    const QStringList dits = p->plateforme->Prendre_Messages();
+    const QStringList dits = p.plateforme->Prendre_Messages();
     QCOMPARE(dits.size(), 1);
     QVERIFY2(dits.first().contains(QStringLiteral("(fins de ligne autres que CR LF, dernière ligne sans fin de ligne)")),
              qPrintable(dits.first()));
-    QCOMPARE(p->Lire_Fichier(QFileInfo(dits.first().section(QStringLiteral("\r\n"), -1)).fileName()), log);
+    QCOMPARE(p.Lire_Fichier(QFileInfo(dits.first().section(QStringLiteral("\r\n"), -1)).fileName()), log);
 
     // Closed and started again: Ctrl+Z brings every line back, in the program's form.
     Redemarrer();
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : suppression du KVRT 29001"));
     QCOMPARE(m->statusBar()->currentMessage(), QString());
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), Forme_Log::Remettre(log));
+    QCOMPARE(p.Octets_Log(), Forme_Log::Remettre(log));
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Annulé : suppression du KVRT 29001"));
     QCOMPARE(m->Nombre_Lignes(), 4);
     QCOMPARE(m->Total_Points->text(), total);
     // And after another restart, redone.
     Redemarrer();
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), sans);
+    QCOMPARE(p.Octets_Log(), sans);
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Rétabli : suppression du KVRT 29001"));
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 void Tst_Annulation::log_modifie_ailleurs_annulation_refusee()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
     Demarrer(log);
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
-    const QString journal = Journal::Chemin_Journal(p->Log());
-    const QByteArray notes = p->Lire_Fichier(QFileInfo(journal).fileName());
+    const QString journal = Journal::Chemin_Journal(p.Log());
+    const QByteArray notes = p.Lire_Fichier(QFileInfo(journal).fileName());
     QVERIFY(!notes.isEmpty());
 
     // Another editor adds a line while the program runs.
-    const QByteArray ailleurs = p->Octets_Log() + "02/03/09  29002  Chateau active          F9ZZZ       \r\n";
-    p->Ecrire_Fichier(QFileInfo(p->Log()).fileName(), ailleurs);
+    const QByteArray ailleurs = p.Octets_Log() + "02/03/09  29002  Chateau active          F9ZZZ       \r\n";
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), ailleurs);
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    const QStringList messages = p->plateforme->Prendre_Messages();
+    const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().startsWith(QStringLiteral("Le log a été modifié en dehors du programme : impossible d'annuler "
                                                         "la dernière modification, le log n'a pas été modifié.")),
              qPrintable(messages.first()));
-    QCOMPARE(p->Octets_Log(), ailleurs);
+    QCOMPARE(p.Octets_Log(), ailleurs);
     // The journal is set aside whole under a dated name, never deleted.
     QVERIFY(!QFileInfo::exists(journal));
-    const QStringList deCote = QDir(p->Repertoire()).entryList({QFileInfo(journal).fileName() + QStringLiteral(".*")});
+    const QStringList deCote = QDir(p.Repertoire()).entryList({QFileInfo(journal).fileName() + QStringLiteral(".*")});
     QCOMPARE(deCote.size(), 1);
     QVERIFY(messages.first().contains(deCote.first()));
-    QCOMPARE(p->Lire_Fichier(deCote.first()), notes);
+    QCOMPARE(p.Lire_Fichier(deCote.first()), notes);
 
     // A new change starts a new journal, and can be undone.
     Saisir_Au_Clavier(m, QStringLiteral("f6abc"), QStringLiteral("29003"));
-    const QByteArray nouveau = p->Octets_Log();
+    const QByteArray nouveau = p.Octets_Log();
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), ailleurs);
+    QCOMPARE(p.Octets_Log(), ailleurs);
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), nouveau);
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QCOMPARE(p.Octets_Log(), nouveau);
+    QVERIFY(p.plateforme->messages.isEmpty());
 
     // Changed outside while the program is closed: at the next start the journal goes aside,
     // and the undo is refused with the same message.
-    delete p->main;
-    p->main = nullptr;
+    delete p.main;
+    p.main = nullptr;
     const QByteArray copie = QByteArray(nouveau).replace("F6ABC", "F6ABD");
-    p->Ecrire_Fichier(QFileInfo(p->Log()).fileName(), copie);
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), copie);
     Redemarrer();
     QVERIFY(!QFileInfo::exists(journal));
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    const QStringList refus = p->plateforme->Prendre_Messages();
+    const QStringList refus = p.plateforme->Prendre_Messages();
     QCOMPARE(refus.size(), 1);
     QVERIFY(refus.first().startsWith(QStringLiteral("Le log a été modifié en dehors du programme")));
-    QCOMPARE(QDir(p->Repertoire()).entryList({QFileInfo(journal).fileName() + QStringLiteral(".*")}).size(), 2);
-    QCOMPARE(p->Octets_Log(), copie);
+    QCOMPARE(QDir(p.Repertoire()).entryList({QFileInfo(journal).fileName() + QStringLiteral(".*")}).size(), 2);
+    QCOMPARE(p.Octets_Log(), copie);
     QCOMPARE(m->Nombre_Lignes(), 4);
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 void Tst_Annulation::historique_retour_a_un_etat()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA")};
     Demarrer(log);
     Saisir_Au_Clavier(m, QStringLiteral("f5xyz"), QStringLiteral("35007"));
-    const QByteArray apresPremier = p->Octets_Log();
-    p->plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(15, 30), Qt::UTC));
+    const QByteArray apresPremier = p.Octets_Log();
+    p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(15, 30), Qt::UTC));
     Saisir_Au_Clavier(m, QStringLiteral("f6abc"), QStringLiteral("29002"));
     m->Selectionner_Ligne(0);
-    p->plateforme->reponses = {true};
+    p.plateforme->reponses = {true};
     Cliquer(m->Annule_Saisie);
-    QCOMPARE(p->Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
+    QCOMPARE(p.Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
 
     // Alt+F, then H: the history window.
     Touche(m, Qt::Key_F, Qt::AltModifier);
     QTRY_VERIFY(m->Mnu_Fichier->isVisible());
     QTest::keyClick(m->Mnu_Fichier->windowHandle(), Qt::Key_H);
-    QTRY_VERIFY(m->Fenetre_Historique_Modifications);
-    Historique_Modifications* h = m->Fenetre_Historique_Modifications;
+    QTRY_VERIFY(m->Fenetre_Historique_Modifications());
+    Historique_Modifications* h = m->Fenetre_Historique_Modifications();
     QVERIFY(QTest::qWaitForWindowExposed(h));
     QCOMPARE(h->windowTitle(), QStringLiteral("Historique des modifications"));
     QTreeWidget* liste = h->Liste_Modifications;
@@ -441,14 +421,14 @@ void Tst_Annulation::historique_retour_a_un_etat()
     QTest::mouseClick(h->windowHandle(), Qt::LeftButton, Qt::NoModifier,
                       liste->viewport()->mapTo(h, rect.center()));
     QCOMPARE(liste->currentItem(), liste->topLevelItem(2));
-    p->plateforme->reponses = {false};
+    p.plateforme->reponses = {false};
     Cliquer(h->Revenir);
-    QCOMPARE(p->plateforme->questions.size(), 2);
-    QVERIFY(p->plateforme->questions.last().startsWith(QStringLiteral("Remettre le log dans l'état où il était après la modification du 28/03/2009 15:07:09")));
-    QCOMPARE(p->Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
-    p->plateforme->reponses = {true};
+    QCOMPARE(p.plateforme->questions.size(), 2);
+    QVERIFY(p.plateforme->questions.last().startsWith(QStringLiteral("Remettre le log dans l'état où il était après la modification du 28/03/2009 15:07:09")));
+    QCOMPARE(p.Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
+    p.plateforme->reponses = {true};
     Cliquer(h->Revenir);
-    QCOMPARE(p->Octets_Log(), apresPremier);
+    QCOMPARE(p.Octets_Log(), apresPremier);
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("12"));
     QCOMPARE(liste->topLevelItemCount(), 4);
@@ -457,12 +437,11 @@ void Tst_Annulation::historique_retour_a_un_etat()
     QApplication::setActiveWindow(m);
     QVERIFY(QTest::qWaitForWindowActive(m));
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(p->Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
+    QCOMPARE(p.Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
     QCOMPARE(liste->topLevelItemCount(), 5);
-    QVERIFY(p->plateforme->questionsImprevues.isEmpty());
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
+    QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 QTEST_MAIN(Tst_Annulation)

@@ -5,8 +5,10 @@
 #include "Apparence.h"
 #include "Boites_Lisibles.h"
 #include "Fenetres_Web.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Plateforme.h"
 #include "Station.h"
 #include "Traduction_Qt.h"
@@ -64,7 +66,7 @@ static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QS
 }
 
 
-class Tst_Principal : public QObject
+class Tst_Principal : public Cas_Programme
 {
     Q_OBJECT
 
@@ -122,21 +124,19 @@ void Tst_Principal::initTestCase()
 
 void Tst_Principal::premiere_installation()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Sur_Modal([](QWidget* w) { Remplir_Station(w, QStringLiteral("f1abc/p"), QStringLiteral("2009")); });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(p.plateforme->messages.value(0),
              QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge"));
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC_P"));
-    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC_P"));
+    QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2009"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC/P"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
     QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC_P"), QStringLiteral("2009"))));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC_P"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Revision"), QString()), QStringLiteral(" 1.1.7"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC_P"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Revision"), QString()), QStringLiteral(" 1.1.7"));
     QCOMPARE(m->windowTitle(), QStringLiteral("  QEZ_Challenge    Revision  1.1.7"));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
     QCOMPARE(m->Nombre_Lignes(), 0);
@@ -156,11 +156,9 @@ void Tst_Principal::premiere_installation()
 
 void Tst_Principal::premiere_installation_fermee_sans_valider()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Sur_Modal([](QWidget* w) { w->close(); });
-    Main* m = p.Demarrer();
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    Main_Test* m = p.Demarrer();
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
     QCOMPARE(m->Nombre_Lignes(), 0);
     QVERIFY(m->isVisible());
     // Every key in the date or callsign field reminds the user, and is still typed as is.
@@ -172,26 +170,24 @@ void Tst_Principal::premiere_installation_fermee_sans_valider()
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif.")));
     // The next start asks again.
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
 }
 
 void Tst_Principal::demarrage_avec_log()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QStringList log;
     for (int i = 1; i <= 11; ++i)
         log << Enr(QStringLiteral("%1/03/09").arg(i, 2, 10, QLatin1Char('0')), QStringLiteral("290%1").arg(i, 2, 10, QLatin1Char('0')),
                    QStringLiteral("Chateau active"), QStringLiteral("F5XYZ"), i == 11);
     p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(m->Nombre_Lignes(), 11);
     QCOMPARE(m->Texte_Ligne(10), QStringLiteral("   11   ") + log.at(10));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("60"));
     // The rebuild selected the last line; the entry area was reset after it.
-    QCOMPARE(p.sp->Ligne_Selectionnee, QStringLiteral("   11   ") + log.at(10));
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("   11   ") + log.at(10));
     QCOMPARE(m->Ligne_Courante(), 10);
     QCOMPARE(m->Type_A->currentText(), QStringLiteral("Chateau active"));
     QVERIFY(!m->Annule_Saisie->isEnabled());
@@ -208,13 +204,11 @@ void Tst_Principal::boites_lisibles()
 
 void Tst_Principal::mode_date_par_station()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC"));
     p.Installer_Station(QStringLiteral("F2DEF"));
     p.Installer_Station(QStringLiteral("F1ABC"));
-    p.reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("oui"));
-    Main* m = p.Demarrer();
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("oui"));
+    Main_Test* m = p.Demarrer();
     // Anything but "Oui" is manual.
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
     QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
@@ -228,13 +222,13 @@ void Tst_Principal::mode_date_par_station()
     QVERIFY(!m->Mnu_Date_Auto_Non->isChecked());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
     QCOMPARE(m->Label_Date->text(), QStringLiteral("Date automatique"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Oui"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Oui"));
     Choisir_Menu(m->Mnu_Date_Auto_Non);
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
     QVERIFY(!m->Mnu_Date_Auto_Oui->isChecked());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Non"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QString()), QStringLiteral("Non"));
     // The other station keeps its own mode.
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F2DEF"), QStringLiteral("Date_Automatique"), QStringLiteral("absent")), QStringLiteral("absent"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F2DEF"), QStringLiteral("Date_Automatique"), QStringLiteral("absent")), QStringLiteral("absent"));
     // Triggering the checked item again keeps exactly one mark.
     Choisir_Menu(m->Mnu_Date_Auto_Non);
     QVERIFY(m->Mnu_Date_Auto_Non->isChecked());
@@ -258,21 +252,17 @@ void Tst_Principal::index_type_activite()
 {
     QFETCH(QString, stocke);
     QFETCH(int, index);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     if (!stocke.isNull())
-        p.reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), stocke);
-    Main* m = p.Demarrer();
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), stocke);
+    Main_Test* m = p.Demarrer();
     QCOMPARE(m->Type_A->currentIndex(), index);
 }
 
 void Tst_Principal::horloge()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QVERIFY(m->Timer1->isActive());
     QCOMPARE(m->Timer1->interval(), 1000);
     // Before the first tick the labels are empty.
@@ -297,10 +287,8 @@ void Tst_Principal::horloge()
 
 void Tst_Principal::aide_historique_apropos()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_Apropos);
     const QString apropos = p.plateforme->Dernier_Message();
     QVERIFY(apropos.startsWith(QStringLiteral("QEZ_Challenge  Revision  1.1.7\r\n\r\n")));
@@ -316,27 +304,25 @@ void Tst_Principal::aide_historique_apropos()
     p.plateforme->messages.clear();
     Choisir_Menu(m->Mnu_Mode_Emploi);
     QVERIFY(p.plateforme->Dernier_Message().contains(QStringLiteral("QEZ_Challenge.hlp")));
-    QVERIFY(!m->Fenetre_Aide);
+    QVERIFY(!m->Fenetre_Aide());
     // With it, the help window opens at the table of contents; a second call keeps one window.
     QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), p.Chemin(QStringLiteral("QEZ_Challenge.hlp"))));
     Choisir_Menu(m->Mnu_Mode_Emploi);
-    QVERIFY(m->Fenetre_Aide);
-    QWidget* aide = m->Fenetre_Aide;
+    QVERIFY(m->Fenetre_Aide());
+    QWidget* aide = m->Fenetre_Aide();
     QVERIFY(QTest::qWaitForWindowExposed(aide));
     QVERIFY(Centree(aide));
     Choisir_Menu(m->Mnu_Mode_Emploi);
-    QCOMPARE(static_cast<QWidget*>(m->Fenetre_Aide), aide);
+    QCOMPARE(static_cast<QWidget*>(m->Fenetre_Aide()), aide);
     aide->close();
 }
 
 void Tst_Principal::station_controles()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     QCOMPARE(s->windowTitle(), QStringLiteral("Selection Indicatif et Année"));
     QCOMPARE(s->New_Indicatif->text(), QStringLiteral("F1ABC"));
@@ -362,8 +348,8 @@ void Tst_Principal::station_controles()
             QCOMPARE(p.plateforme->messages.at(0), c.message);
         QCOMPARE(s->New_Indicatif->text().isEmpty(), c.vide || c.indicatif.isEmpty());
         // A refused entry changes nothing: the module still names the log shown.
-        QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
-        QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
+        QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC"));
+        QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2009"));
         QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
         QVERIFY(!QFile::exists(p.Log(QStringLiteral("F9ZZZ"), c.annee)));
     }
@@ -371,29 +357,27 @@ void Tst_Principal::station_controles()
     p.plateforme->messages.clear();
     Remplir_Et_Valider(s, QStringLiteral("f9zzz"), QStringLiteral("20xx"));
     QVERIFY(p.plateforme->messages.isEmpty());
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F9ZZZ"));
-    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("20XX"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F9ZZZ"));
+    QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("20XX"));
     QVERIFY(QFile::exists(p.Log(QStringLiteral("F9ZZZ"), QStringLiteral("20XX"))));
-    QTRY_VERIFY(!m->Fenetre_Station);
+    QTRY_VERIFY(!m->Fenetre_Station());
 }
 
 void Tst_Principal::station_bascule_entre_deux_logs()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     const QStringList premier = {Enr("01/03/09", "29001", "Chateau active", "F5XYZ")};
     p.Ecrire_Log(premier);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
 
     // A new pair gets the template's copy; the old log is left alone.
     p.Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), Octets({Enr("01/01/10", "01001", "Chateau Contacte", "MODELE")}));
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     Remplir_Et_Valider(s, QStringLiteral("F1ABC"), QStringLiteral("2010"));
-    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
+    QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2010"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
     QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
@@ -401,9 +385,9 @@ void Tst_Principal::station_bascule_entre_deux_logs()
     QCOMPARE(p.Octets_Log(), Octets(premier));
 
     // And back: the former pair brings its log back, never overwritten by the template.
-    QTRY_VERIFY(!m->Fenetre_Station);
+    QTRY_VERIFY(!m->Fenetre_Station());
     Choisir_Menu(m->Mnu_New_Indicatif);
-    s = m->Fenetre_Station;
+    s = m->Fenetre_Station();
     Remplir_Et_Valider(s, QStringLiteral("F1ABC"), QStringLiteral("2009"));
     QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(m->Texte_Ligne(0), QStringLiteral("    1   ") + premier.at(0));
@@ -414,13 +398,11 @@ void Tst_Principal::station_bascule_entre_deux_logs()
 
 void Tst_Principal::station_modele_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QVERIFY(QFile::remove(p.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"))));
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     Remplir_Et_Valider(s, QStringLiteral("F2DEF"), QStringLiteral("2011"));
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.at(0).contains(QStringLiteral("FXXXX_Challenge_KVRT.txt")));
@@ -428,34 +410,35 @@ void Tst_Principal::station_modele_absent()
     QVERIFY(QFile::exists(p.Log(QStringLiteral("F2DEF"), QStringLiteral("2011"))));
     QCOMPARE(p.Octets_Log(QStringLiteral("F2DEF"), QStringLiteral("2011")), QByteArray());
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F2DEF"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F2DEF"));
 }
 
 // A report window of a folder the main window knows nothing of, but for one line.
-class Fenetre_Essai : public QWidget
+class Fenetre_Essai : public Fenetre_Rapport
 {
 public:
-    Fenetre_Essai(Sous_Programmes& sp, QWidget* parent) : QWidget(parent)
+    Fenetre_Essai(Sous_Programmes& sp, QWidget* parent) : Fenetre_Rapport(sp, "Fenetre_Essai", QStringLiteral("Essai"), parent)
     {
         faites.append(this);
-        connect(&sp, &Sous_Programmes::Log_Modifie, this, [this] { ++relectures; });
     }
+    void Charger() override { show(); }
     static inline QList<Fenetre_Essai*> faites;
     int relectures = 0;
+
+protected:
+    void Suivre_Log(const Etat_Log&) override { ++relectures; }
 };
 
 void Tst_Principal::fenetre_unique()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
-    QWidget* premiere = m->Fenetre_Station;
+    QWidget* premiere = m->Fenetre_Station();
     Choisir_Menu(m->Mnu_New_Indicatif);
-    QCOMPARE(static_cast<QWidget*>(m->Fenetre_Station), premiere);
+    QCOMPARE(static_cast<QWidget*>(m->Fenetre_Station()), premiere);
     premiere->close();
-    QTRY_VERIFY(!m->Fenetre_Station);
+    QTRY_VERIFY(!m->Fenetre_Station());
 
     // A window of a new folder, added by one line: opened once, brought forward, made again
     // once closed, and following the log by the module's signals.
@@ -497,10 +480,8 @@ static void Verifier_Lettres(const QList<QAction*>& actions, const QString& ou)
 
 void Tst_Principal::lettres_alt_uniques()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Verifier_Lettres(m->menuBar()->actions(), QStringLiteral("la barre des menus"));
     // The letters work: Alt+D, A, N puts the program in manual date mode, Alt+D, A, O back.
     Choisir_Menu(m->Mnu_Date_Auto_Non);
@@ -529,10 +510,8 @@ static QString Nom_Annonce(QWidget* w)
 
 void Tst_Principal::noms_pour_lecteur_d_ecran()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(Nom_Annonce(m->Ind_A), QStringLiteral("Indicatif"));
     QCOMPARE(Nom_Annonce(m->KVRT_A), QString::fromUtf8("N° KVRT"));
     // A combo box announces its value as its name on Linux, and its label through the
@@ -549,7 +528,7 @@ void Tst_Principal::noms_pour_lecteur_d_ecran()
     QCOMPARE(Nom_Annonce(m->Date_A), QStringLiteral("Date manuelle"));
     QVERIFY(!Nom_Annonce(m->Liste_KVRT).isEmpty());
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
     QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
@@ -573,7 +552,6 @@ void Tst_Principal::choix_reel()
     QFETCH(int, touche);
     QFETCH(int, modificateur);
     QFETCH(int, attendu);
-    Chien_De_Garde garde;
     Plateforme_Reelle reelle;
     QString titre;
     QStringList boutons;
@@ -596,7 +574,6 @@ void Tst_Principal::choix_reel()
 void Tst_Principal::historique_sans_retour_a_la_ligne()
 {
     // The real message box, as the operator sees it, answered by Enter.
-    Chien_De_Garde garde;
     Plateforme_Reelle reelle;
     const QString texte = Sous_Programmes::Texte_Historique_Complet();
     int largeur = 0, hauteur = 0, hauteurSansLimite = 0, ligneLaPlusLongue = 0;
@@ -644,12 +621,10 @@ void Tst_Principal::historique_sans_retour_a_la_ligne()
 
 void Tst_Principal::station_annee_au_clavier()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     QVERIFY(QTest::qWaitForWindowExposed(s));
     QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
@@ -662,10 +637,10 @@ void Tst_Principal::station_annee_au_clavier()
     QCOMPARE(s->focusWidget(), s->Validation);
     Cliquer_Dans(s->Validation);
     QVERIFY(p.plateforme->messages.isEmpty());
-    QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2010"));
+    QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2010"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
     QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), QStringLiteral("2010"))));
-    QTRY_VERIFY(!m->Fenetre_Station);
+    QTRY_VERIFY(!m->Fenetre_Station());
 }
 
 void Tst_Principal::station_valeurs_data()
@@ -703,12 +678,10 @@ void Tst_Principal::station_valeurs()
     QFETCH(QString, message);
     QFETCH(QString, annee_retenue);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     QVERIFY(QTest::qWaitForWindowExposed(s));
     // As the operator does: rub out the stored callsign, type, Enter, type the year, Enter.
@@ -722,18 +695,18 @@ void Tst_Principal::station_valeurs()
     Cliquer_Dans(s->Validation);
     if (message.isEmpty()) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
-        QCOMPARE(p.sp->Annee_Challenge, annee_retenue);
-        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), annee_retenue);
+        QCOMPARE(p.sp->Annee_Challenge(), annee_retenue);
+        QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), annee_retenue);
         QVERIFY(QFile::exists(p.Log(QStringLiteral("F1ABC"), annee_retenue)));
-        QTRY_VERIFY(!m->Fenetre_Station);
+        QTRY_VERIFY(!m->Fenetre_Station());
     } else {
         QCOMPARE(p.plateforme->messages, QStringList{message});
         // Nothing switched, nothing stored, no log made.
-        QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
-        QCOMPARE(p.sp->Annee_Challenge, QStringLiteral("2009"));
-        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+        QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC"));
+        QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2009"));
+        QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
         QCOMPARE(QDir(p.Repertoire()).entryList({QStringLiteral("*_Challenge_KVRT_*")}, QDir::Files).size(), 1);
-        QVERIFY(m->Fenetre_Station);
+        QVERIFY(m->Fenetre_Station());
         s->close();
     }
 }
@@ -768,12 +741,10 @@ void Tst_Principal::pages_web_au_navigateur()
     QFETCH(int, ligne);
     QFETCH(QString, page);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     if (!hote.isEmpty())
-        p.reglages->Ecrire(Reglages::Section_Commune(), liste ? Adresses_Web::Cle_Site_Departements : Adresses_Web::Cle_Site_Reglement,
-                           hote);
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "),
+                       Reglages::Cle_Hote(liste ? Reglages::Site::Departements : Reglages::Site::Reglement), hote);
     QStringList log;
     for (const QString& r : references)
         log << Enr(QStringLiteral("01/03/09"), r, QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"));
@@ -794,7 +765,7 @@ void Tst_Principal::pages_web_au_navigateur()
     } remise;
     Fenetres_Web::Navigateur_Systeme = true;
 
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     p.plateforme->Prendre_Messages();
     if (ligne >= 0)
         Cliquer_Ligne(m->Liste_KVRT, ligne);
@@ -804,7 +775,7 @@ void Tst_Principal::pages_web_au_navigateur()
             Cliquer_Dans(m->ListeKVRT);
         else
             Choisir_Menu(m->Mnu_Reglement);
-        QVERIFY(!m->Fenetre_Reglement && !m->Fenetre_Liste_KVRT1);
+        QVERIFY(!m->Fenetre_Reglement() && !m->Fenetre_Liste_KVRT1());
     }
     QList<QUrl> pages;
     QStringList messages;
@@ -819,10 +790,8 @@ void Tst_Principal::pages_web_au_navigateur()
 
 void Tst_Principal::quitter_par_ctrl_q()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     // Shown in the menu beside the item, as Annuler and Rétablir show theirs.
     QCOMPARE(m->Mnu_Quitter->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
     QCOMPARE(m->Mnu_Quitter->text(), QStringLiteral("&Quitter QEZ_Challenge_KVRT"));
@@ -830,7 +799,7 @@ void Tst_Principal::quitter_par_ctrl_q()
     Activer(m);
     QVERIFY(Focus_Dans(m->Ind_A));
     Touche_Ici(m, Qt::Key_Q, Qt::ControlModifier);
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
     QCOMPARE(m->Ind_A->text(), QString());
     QVERIFY(garde.fermees.isEmpty());
@@ -858,12 +827,10 @@ void Tst_Principal::echap_ferme()
 {
     QFETCH(QString, commande);
     QFETCH(QString, fenetre);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau active"), QStringLiteral("F5XYZ"))});
     QVERIFY(QFile::copy(QStringLiteral(KVRT_RESSOURCES "/QEZ_Challenge.hlp"), p.Chemin(QStringLiteral("QEZ_Challenge.hlp"))));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Activer(m);
     auto* action = m->findChild<QAction*>(commande);
     QVERIFY(action);
@@ -878,17 +845,15 @@ void Tst_Principal::echap_ferme()
     Touche_Ici(f, Qt::Key_Escape);
     QTRY_VERIFY(!f || !f->isVisible());
     QVERIFY(m->isVisible());
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Principal::dossier_des_logs()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Activer(m);
     Choisir_Menu(m->Mnu_Ouvrir_Dossier_Logs);
     QCOMPARE(p.plateforme->dossiersOuverts, QStringList{p.sp->Repertoire()});
@@ -956,13 +921,11 @@ void Tst_Principal::fichiers_du_log()
     QFETCH(QString, dialogue);
     QFETCH(QString, fichier);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     const QStringList log = {Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau active"), QStringLiteral("F5XYZ")),
                              Enr(QStringLiteral("02/03/09"), QStringLiteral("35002"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"), true)};
     p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     const QString dossier = p.sp->Repertoire();
     auto Ici = [&](QString texte) { return texte.replace(QLatin1Char('@'), QDir::toNativeSeparators(dossier)); };
     // A change journalled first: the journal must come out of it as it went in.
@@ -1036,7 +999,6 @@ void Tst_Principal::boite_enregistrer_en_francais()
     Traduction_Qt traduction;
     QVERIFY2(traduction.Charger(), "qtbase_fr absent : bash scripts/dependances.sh installe qt6-translations-l10n");
     QApplication::installTranslator(&traduction);
-    Chien_De_Garde garde;
     QTemporaryDir dossier;
     QVERIFY(dossier.isValid());
     QVERIFY(QDir(dossier.path()).mkdir(QStringLiteral("sauvegardes")));

@@ -3,8 +3,10 @@
 
 #include "Apparence.h"
 #include "Filtre_Touches.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
 
@@ -28,7 +30,7 @@ using Apparence::Vert_Pale;
 static const QString CA = QStringLiteral("Chateau active");
 static const QString CC = QStringLiteral("Chateau Contacte");
 
-class Tst_Saisie : public QObject
+class Tst_Saisie : public Cas_Programme
 {
     Q_OBJECT
 
@@ -59,12 +61,12 @@ private slots:
     void lettre_hors_de_la_page_de_code();
     void nouveau_qso_sans_la_marque_du_qso_montre_data();
     void nouveau_qso_sans_la_marque_du_qso_montre();
+    void rempli_du_dehors_data();
+    void rempli_du_dehors();
 
 private:
-    Programme_Test* p = nullptr;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     void Demarrer(const QStringList& log, bool manuel = false);
-    void Fin();
 };
 
 void Tst_Saisie::initTestCase()
@@ -74,26 +76,17 @@ void Tst_Saisie::initTestCase()
 
 void Tst_Saisie::Demarrer(const QStringList& log, bool manuel)
 {
-    delete p;
-    p = new Programme_Test;
-    p->Installer_Station();
+    p.Recommencer();
+    p.Installer_Station();
     if (manuel)
-        p->reglages->Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
-    p->Ecrire_Log(log);
-    m = p->Demarrer();
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique"), QStringLiteral("Non"));
+    p.Ecrire_Log(log);
+    m = p.Demarrer();
     Activer(m);
-}
-
-void Tst_Saisie::Fin()
-{
-    delete p;
-    p = nullptr;
-    m = nullptr;
 }
 
 void Tst_Saisie::qso_au_clavier_en_date_automatique()
 {
-    Chien_De_Garde garde;
     Demarrer({Enr("01/03/09", "29001", CC, "F5AAA")});
     QCOMPARE(m->focusWidget(), m->Ind_A);
     Taper(m->Ind_A, QStringLiteral("f5xyz/p"));
@@ -108,11 +101,11 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     QCOMPARE(Couleur(m->Type_A), Jaune_Pale);
     QCOMPARE(Couleur(m->KVRT_A), Vert_Pale);
     QVERIFY(m->KVRT_A->isEnabled());
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("3"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("3"));
 
     Taper(m->KVRT_A, QStringLiteral("2a001"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A001"));
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(Couleur(m->KVRT_A), Jaune_Pale);
     QVERIFY(m->Validation_A->isEnabled());
     QCOMPARE(m->focusWidget(), m->Validation_A);
@@ -124,7 +117,7 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     Entree(m->Valide_A);
 
     const QString attendu = QStringLiteral("28/03/09  2A001  Chateau active          F5XYZ/P     ");
-    QCOMPARE(p->Octets_Log(), Octets({Enr("01/03/09", "29001", CC, "F5AAA"), attendu}));
+    QCOMPARE(p.Octets_Log(), Octets({Enr("01/03/09", "29001", CC, "F5AAA"), attendu}));
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Texte_Ligne(1), QStringLiteral("    2   ") + attendu);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("8"));
@@ -143,15 +136,13 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     QVERIFY(!m->Validation_A->isEnabled());
     QVERIFY(!m->Valide_A->isEnabled());
     QVERIFY(m->Annule_Saisie->isEnabled());
-    QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + attendu);
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + attendu);
+    QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
-    Fin();
 }
 
 void Tst_Saisie::marque_attente_validation()
 {
-    Chien_De_Garde garde;
     // A log whose last QSO waits for validation: the next QSO starts unticked.
     Demarrer({Enr("01/03/09", "35001", CC, "F5AAA", true)});
     QVERIFY(!m->Validation_A->isChecked());
@@ -165,23 +156,20 @@ void Tst_Saisie::marque_attente_validation()
     Entree(m->Validation_A);
     QVERIFY(m->Validation_A->isChecked());
     Cliquer_Dans(m->Valide_A);
-    const QByteArray log = p->Octets_Log();
+    const QByteArray log = p.Octets_Log();
     QCOMPARE(log.at(9), '*');
     QCOMPARE(log, Octets({Enr("28/03/09", "29001", CA, "F5XYZ", true)}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
     QVERIFY(!m->Validation_A->isChecked());
-    Fin();
 }
 
 void Tst_Saisie::ajout_en_fin_quelle_que_soit_la_date()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("30/12/09", "01001", CC, "F5AAA"), Enr("31/12/09", "01002", CC, "F5AAA")};
     Demarrer(log);
     Saisir(m, QStringLiteral("F5XYZ"), 0, QStringLiteral("01003"));
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CC, "F5XYZ")}));
-    Fin();
+    QCOMPARE(p.Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CC, "F5XYZ")}));
 }
 
 void Tst_Saisie::controles_des_champs_data()
@@ -214,7 +202,6 @@ void Tst_Saisie::controles_des_champs()
     QFETCH(QString, champ);
     QFETCH(QString, texte);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
     Demarrer({}, true);
     auto* edition = m->findChild<QLineEdit*>(champ);
     QVERIFY(edition);
@@ -226,41 +213,37 @@ void Tst_Saisie::controles_des_champs()
             Entree(m->Type_A);
         }
     }
-    p->plateforme->messages.clear();
+    p.plateforme->messages.clear();
     const QColor avant = Couleur(edition);
     Taper(edition, texte);
     if (message.isEmpty()) {
-        QVERIFY2(p->plateforme->messages.isEmpty(), qPrintable(p->plateforme->messages.join('|')));
+        QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join('|')));
         QCOMPARE(Couleur(edition), Jaune_Pale);
     } else {
-        QCOMPARE(p->plateforme->messages, QStringList{message});
+        QCOMPARE(p.plateforme->messages, QStringList{message});
         // A refused field keeps its text, its colour and the focus.
         QCOMPARE(Couleur(edition), avant);
         QVERIFY(Focus_Dans(edition));
         QVERIFY(edition->isEnabled());
     }
     QCOMPARE(edition->text(), texte.toUpper());
-    Fin();
 }
 
 void Tst_Saisie::type_vide_memorise_moins_un()
 {
-    Chien_De_Garde garde;
     Demarrer({});
     Taper(m->Ind_A, QStringLiteral("F5XYZ"));
     // The type shown is selected when the chain reaches it: Backspace empties it.
     Touche_Ici(m, Qt::Key_Backspace);
     QCOMPARE(m->Type_A->currentText(), QString());
     Entree(m->Type_A);
-    QVERIFY(p->plateforme->messages.isEmpty());
+    QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(Focus_Dans(m->KVRT_A));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
-    Fin();
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
 }
 
 void Tst_Saisie::type_libre_garde_ce_qui_est_tape()
 {
-    Chien_De_Garde garde;
     Demarrer({});
     Taper(m->Ind_A, QStringLiteral("F5XYZ"));
     QCOMPARE(m->Type_A->currentText(), CC);
@@ -269,12 +252,12 @@ void Tst_Saisie::type_libre_garde_ce_qui_est_tape()
     QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACT"));
     Entree(m->Type_A);
     QCOMPARE(m->Type_A->currentText(), QStringLiteral("CHATEAU ACT"));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
     Taper(m->KVRT_A, QStringLiteral("29001"));
     Entree(m->Validation_A);
     Entree(m->Valide_A);
     // An unknown type scores nothing.
-    QCOMPARE(p->Octets_Log(), Octets({Enr("28/03/09", "29001", QStringLiteral("CHATEAU ACT"), "F5XYZ")}));
+    QCOMPARE(p.Octets_Log(), Octets({Enr("28/03/09", "29001", QStringLiteral("CHATEAU ACT"), "F5XYZ")}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
 
     // Leaving the box with Tab keeps the text too, even when it matches an item but for case.
@@ -294,8 +277,7 @@ void Tst_Saisie::type_libre_garde_ce_qui_est_tape()
     Cliquer_Ligne(m->Type_A->view(), 6);
     QTRY_VERIFY(!m->Type_A->view()->isVisible());
     QCOMPARE(m->Type_A->currentIndex(), 6);
-    QVERIFY(p->plateforme->messages.isEmpty());
-    Fin();
+    QVERIFY(p.plateforme->messages.isEmpty());
 }
 
 void Tst_Saisie::codes_des_touches_data()
@@ -334,14 +316,12 @@ void Tst_Saisie::codes_des_touches()
 
 void Tst_Saisie::premiere_installation_a_chaque_touche()
 {
-    Chien_De_Garde garde;
     // Not set up, the station window closed without validating: every key in the date,
     // Backspace included, reminds the operator, and the key still reaches the field.
-    delete p;
-    p = new Programme_Test;
+    p.Recommencer();
     Sur_Modal([](QWidget* w) { w->close(); });
-    m = p->Demarrer();
-    p->plateforme->messages.clear();
+    m = p.Demarrer();
+    p.plateforme->messages.clear();
     Touche_Ici(m, Qt::Key_Tab, Qt::ShiftModifier);
     Cliquer_Dans(m->Date_A);
     QVERIFY(Focus_Dans(m->Date_A));
@@ -349,34 +329,31 @@ void Tst_Saisie::premiere_installation_a_chaque_touche()
     Taper_Ici(m, QStringLiteral("a"));
     Touche_Ici(m, Qt::Key_Backspace);
     Touche_Ici(m, Qt::Key_Return);
-    QCOMPARE(p->plateforme->messages.size(), 3);
-    for (const QString& message : std::as_const(p->plateforme->messages))
+    QCOMPARE(p.plateforme->messages.size(), 3);
+    for (const QString& message : std::as_const(p.plateforme->messages))
         QVERIFY(message.contains(QStringLiteral("Premiere installation")));
     // "a" went in uncapitalised, then Backspace took it away.
     QCOMPARE(m->Date_A->text().size(), avant);
-    Fin();
 }
 
 void Tst_Saisie::doublon_signale_avec_la_derniere_date()
 {
-    Chien_De_Garde garde;
     Demarrer({Enr("01/03/09", "29001", CC, "F5AAA"), Enr("02/03/09", "35001", CC, "F5AAA"),
               Enr("05/03/09", "29001", CC, "F5BBB"), Enr("03/03/09", "35002", CC, "F5AAA")});
     Taper(m->Ind_A, QStringLiteral("F5XYZ"));
     Entree(m->Type_A);
     Taper(m->KVRT_A, QStringLiteral("29001"));
-    QCOMPARE(p->plateforme->messages,
+    QCOMPARE(p.plateforme->messages,
              QStringList{QString::fromUtf8("Le Chateau N° 29001 a déja été contacté le 05/03/09\r\n   mettre Type Activité a Double ou annulez la saisie")});
     // Only a warning: the chain goes on.
     QCOMPARE(m->focusWidget(), m->Validation_A);
     // In edit mode the QSO would find itself: no warning.
-    p->plateforme->messages.clear();
+    p.plateforme->messages.clear();
     Cliquer_Ligne(m->Liste_KVRT, 2, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Cliquer_Dans(m->KVRT_A);
     Entree(m->KVRT_A);
-    QVERIFY(p->plateforme->messages.isEmpty());
-    Fin();
+    QVERIFY(p.plateforme->messages.isEmpty());
 }
 
 void Tst_Saisie::insertion_par_date_data()
@@ -401,7 +378,6 @@ void Tst_Saisie::insertion_par_date()
     QFETCH(QStringList, avant);
     QFETCH(QString, date);
     QFETCH(int, place);
-    Chien_De_Garde garde;
     Demarrer(avant, true);
     QCOMPARE(m->focusWidget(), m->Date_A);
     Taper(m->Date_A, date);
@@ -409,7 +385,7 @@ void Tst_Saisie::insertion_par_date()
     Entree(m->Valide_A);
     QStringList apres = avant;
     apres.insert(place, Enr(date, "56001", CA, "F6NEW"));
-    QCOMPARE(p->Octets_Log(), Octets(apres));
+    QCOMPARE(p.Octets_Log(), Octets(apres));
     QCOMPARE(m->Nombre_Lignes(), apres.size());
     // Manual mode: the next QSO starts at an empty date.
     QCOMPARE(m->Date_A->text(), QString());
@@ -418,13 +394,11 @@ void Tst_Saisie::insertion_par_date()
     QCOMPARE(m->focusWidget(), m->Date_A);
     QCOMPARE(m->KVRT_A->text(), QString());
     QVERIFY(!m->Valide_A->isEnabled());
-    QVERIFY(p->plateforme->messages.isEmpty());
-    Fin();
+    QVERIFY(p.plateforme->messages.isEmpty());
 }
 
 void Tst_Saisie::insertion_annees_elargies()
 {
-    Chien_De_Garde garde;
     // 50 reads as 1950 and 49 as 2049, so 1999 goes between them.
     const QStringList log = {Enr("01/01/50", "01001", CC, "F"), Enr("01/01/49", "01002", CC, "F")};
     Demarrer(log, true);
@@ -432,76 +406,69 @@ void Tst_Saisie::insertion_annees_elargies()
     m->Ind_A->setText(QStringLiteral("F6NEW"));
     m->KVRT_A->setText(QStringLiteral("01003"));
     m->Type_A->setCurrentIndex(0);
-    m->Main_Valide_A_Click();
-    QCOMPARE(p->Octets_Log(), Octets({log.at(0), Enr("31/12/99", "01003", CC, "F6NEW"), log.at(1)}));
-    Fin();
+    m->Zone->Main_Valide_A_Click();
+    QCOMPARE(p.Octets_Log(), Octets({log.at(0), Enr("31/12/99", "01003", CC, "F6NEW"), log.at(1)}));
 }
 
 void Tst_Saisie::insertion_lignes_illisibles_gardent_leur_place()
 {
-    Chien_De_Garde garde;
     // Foreign lines never decide where the QSO goes, and keep their bytes.
     QByteArray log = Octets({Enr("01/03/09", "01001", CC, "F")});
     log += "\r\n";                                 // empty line
     log += "Texte \xe9tranger sans date\r\n";       // foreign text
     log += Octets({Enr("10/03/09", "01002", CC, "F")});
-    p = nullptr;
     Demarrer({}, true);
-    p->Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), log);
+    p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), log);
     m->Date_A->setText(QStringLiteral("05/03/09"));
     m->Ind_A->setText(QStringLiteral("F6NEW"));
     m->KVRT_A->setText(QStringLiteral("01003"));
     m->Type_A->setCurrentIndex(0);
-    m->Main_Valide_A_Click();
+    m->Zone->Main_Valide_A_Click();
     QByteArray attendu = Octets({Enr("01/03/09", "01001", CC, "F")});
     attendu += "\r\nTexte \xe9tranger sans date\r\n";
     attendu += Octets({Enr("05/03/09", "01003", CC, "F6NEW"), Enr("10/03/09", "01002", CC, "F")});
-    QCOMPARE(p->Octets_Log(), attendu);
-    Fin();
+    QCOMPARE(p.Octets_Log(), attendu);
 }
 
 void Tst_Saisie::bouton_inserer_puis_etat_nouvelle_saisie()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("20/03/09", "01002", CC, "F5AAA")};
     Demarrer(log);
     Cliquer_Dans(m->Ajout_Saisie);
     QCOMPARE(m->Frame3->title(), QStringLiteral("Mode Insertion d'un QSO"));
-    QVERIFY(p->sp->Mode_Insertion);
+    QVERIFY(m->Mode_Insertion());
     QCOMPARE(m->focusWidget(), m->Date_A);
     QCOMPARE(m->Date_A->text(), QString());
     Taper(m->Date_A, QStringLiteral("10/03/09"));
     Saisir(m, QStringLiteral("F6NEW"), 0, QStringLiteral("01003"));
     Entree(m->Valide_A);
     const QStringList apres = {log.at(0), Enr("10/03/09", "01003", CC, "F6NEW"), log.at(1)};
-    QCOMPARE(p->Octets_Log(), Octets(apres));
+    QCOMPARE(p.Octets_Log(), Octets(apres));
     QCOMPARE(m->Frame3->title(), QStringLiteral("Saisie ou modification d'un QSO"));
-    QVERIFY(!p->sp->Mode_Insertion);
+    QVERIFY(!m->Mode_Insertion());
     // Back to a new entry in automatic mode: a second press cannot write the QSO again.
     QVERIFY(!m->Valide_A->isEnabled());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
     QCOMPARE(m->focusWidget(), m->Ind_A);
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), Octets(apres));
+    QCOMPARE(p.Octets_Log(), Octets(apres));
 
     // A double click ends insert mode but leaves its caption until the next insertion.
     Cliquer_Dans(m->Ajout_Saisie);
     Cliquer_Ligne(m->Liste_KVRT, 0, true);
-    QVERIFY(!p->sp->Mode_Insertion);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(!m->Mode_Insertion());
+    QVERIFY(m->Mode_Modification());
     QCOMPARE(m->Frame3->title(), QStringLiteral("Mode Insertion d'un QSO"));
-    Fin();
 }
 
 void Tst_Saisie::edition_en_place()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("02/03/09", "29001", CA, "F5BBB", true),
                              Enr("03/03/09", "35001", CC, "F5CCC")};
     Demarrer(log);
     // A click shows the QSO, locked.
     Cliquer_Ligne(m->Liste_KVRT, 1);
-    QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + log.at(1));
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + log.at(1));
     QCOMPARE(m->Date_A->text(), QStringLiteral("02/03/09"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("29001"));
     QCOMPARE(m->Type_A->currentText(), CA);
@@ -513,7 +480,7 @@ void Tst_Saisie::edition_en_place()
 
     // A double click opens every field; a changed callsign replaces the line in place.
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     QVERIFY(m->Ind_A->isEnabled());
     QVERIFY(m->Valide_A->isEnabled());
     QVERIFY(!m->Annule_Saisie->isEnabled());
@@ -526,42 +493,38 @@ void Tst_Saisie::edition_en_place()
     Cliquer_Dans(m->Validation_A);
     QVERIFY(!m->Validation_A->isChecked());
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), Octets({log.at(0), Enr("02/03/09", "29001", CA, "F5ZZZ"), log.at(2)}));
+    QCOMPARE(p.Octets_Log(), Octets({log.at(0), Enr("02/03/09", "29001", CA, "F5ZZZ"), log.at(2)}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("10"));
-    QVERIFY(!p->sp->Mode_Modification);
-    QVERIFY(p->plateforme->messages.isEmpty());
-    Fin();
+    QVERIFY(!m->Mode_Modification());
+    QVERIFY(p.plateforme->messages.isEmpty());
 }
 
 void Tst_Saisie::annuler_saisie_termine_l_edition()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("02/03/09", "01002", CC, "F5BBB")};
     Demarrer(log);
     Cliquer_Ligne(m->Liste_KVRT, 0, true);
     Cliquer_Dans(m->Efface_A);
-    QVERIFY(!p->sp->Mode_Modification);
+    QVERIFY(!m->Mode_Modification());
     QCOMPARE(m->Frame3->title(), QStringLiteral("Saisie ou modification d'un QSO"));
     // The next QSO typed is added, not written over the one that was being edited.
     Saisir(m, QStringLiteral("F6NEW"), 0, QStringLiteral("01003"));
     Entree(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CC, "F6NEW")}));
-    Fin();
+    QCOMPARE(p.Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CC, "F6NEW")}));
 }
 
 void Tst_Saisie::suppression_oui_et_non()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA"), Enr("02/03/09", "35001", CC, "F5BBB"),
                              Enr("03/03/09", "29001", CA, "F5CCC"), Enr("04/03/09", "35002", CA, "F5DDD", true),
                              Enr("05/03/09", "29001", QStringLiteral("Double"), "F5EEE")};
     Demarrer(log);
     Cliquer_Ligne(m->Liste_KVRT, 2);
     // No: the log is untouched, the fields are reset all the same.
-    p->plateforme->reponses = {false};
+    p.plateforme->reponses = {false};
     Cliquer_Dans(m->Annule_Saisie);
-    QCOMPARE(p->plateforme->questions, QStringList{QString::fromUtf8("Voulez vous effacer le KVRT N° 29001 ?")});
-    QCOMPARE(p->Octets_Log(), Octets(log));
+    QCOMPARE(p.plateforme->questions, QStringList{QString::fromUtf8("Voulez vous effacer le KVRT N° 29001 ?")});
+    QCOMPARE(p.Octets_Log(), Octets(log));
     QVERIFY(!m->Annule_Saisie->isEnabled());
     QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
     QCOMPARE(m->KVRT_A->text(), QString());
@@ -569,44 +532,40 @@ void Tst_Saisie::suppression_oui_et_non()
 
     // Yes: every QSO of that castle goes, and the list is renumbered.
     Cliquer_Ligne(m->Liste_KVRT, 2);
-    p->plateforme->reponses = {true};
+    p.plateforme->reponses = {true};
     // The button is reached with Tab, and Enter presses it.
     for (int i = 0; i < 20 && !Focus_Dans(m->Annule_Saisie); ++i)
         Touche_Ici(m, Qt::Key_Tab);
     Entree(m->Annule_Saisie);
-    QCOMPARE(p->Octets_Log(), Octets({log.at(1), log.at(3)}));
+    QCOMPARE(p.Octets_Log(), Octets({log.at(1), log.at(3)}));
     QCOMPARE(m->Nombre_Lignes(), 2);
     QCOMPARE(m->Texte_Ligne(1), QStringLiteral("    2   ") + log.at(3));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
-    QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    2   ") + log.at(3));
+    QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + log.at(3));
     QVERIFY(!m->Annule_Saisie->isEnabled());
     // The last QSO shown waits for validation; the next one does not inherit it.
     QVERIFY(!m->Validation_A->isChecked());
-    QVERIFY(p->plateforme->questionsImprevues.isEmpty());
-    Fin();
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
 }
 
 void Tst_Saisie::suppression_sans_ligne()
 {
-    Chien_De_Garde garde;
     Demarrer({});
-    m->Main_Annule_Saisie_Click();
-    QCOMPARE(p->plateforme->messages, QStringList{QStringLiteral("Cliquez sur une ligne pour l'annuler")});
+    m->Zone->Main_Annule_Saisie_Click();
+    QCOMPARE(p.plateforme->messages, QStringList{QStringLiteral("Cliquez sur une ligne pour l'annuler")});
     // A line that holds no QSO.
-    p->plateforme->messages.clear();
-    p->Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), "\r\n");
-    p->sp->Rafraichir_Liste_Log();
-    QCOMPARE(p->plateforme->messages, QStringList{QStringLiteral("Il n'y a pas de données a modifier")});
-    p->plateforme->messages.clear();
-    m->Main_Annule_Saisie_Click();
-    QCOMPARE(p->plateforme->messages, QStringList{QStringLiteral("Il n'y a pas de données a annuler")});
-    QVERIFY(p->plateforme->questions.isEmpty());
-    Fin();
+    p.plateforme->messages.clear();
+    p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), "\r\n");
+    p.sp->Rafraichir_Liste_Log();
+    QCOMPARE(p.plateforme->messages, QStringList{QStringLiteral("Il n'y a pas de données a modifier")});
+    p.plateforme->messages.clear();
+    m->Zone->Main_Annule_Saisie_Click();
+    QCOMPARE(p.plateforme->messages, QStringList{QStringLiteral("Il n'y a pas de données a annuler")});
+    QVERIFY(p.plateforme->questions.isEmpty());
 }
 
 void Tst_Saisie::champs_trop_longs_refuses()
 {
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
     Demarrer(log);
     // In edit mode a field can be changed without Enter: recording then refuses what does not fit.
@@ -621,21 +580,20 @@ void Tst_Saisie::champs_trop_longs_refuses()
     };
     for (const Cas& c : cas) {
         Cliquer_Ligne(m->Liste_KVRT, 0, true);
-        QVERIFY(p->sp->Mode_Modification);
+        QVERIFY(m->Mode_Modification());
         Cliquer_Dans(c.champ);
         Touche_Ici(m, Qt::Key_A, Qt::ControlModifier);
-        p->plateforme->messages.clear();
+        p.plateforme->messages.clear();
         Taper_Ici(m, c.texte);
-        QVERIFY(p->plateforme->messages.isEmpty());
+        QVERIFY(p.plateforme->messages.isEmpty());
         Cliquer_Dans(m->Valide_A);
-        QCOMPARE(p->plateforme->messages.size(), 1);
-        QVERIFY2(p->plateforme->messages.at(0).contains(c.mot), qPrintable(p->plateforme->messages.at(0)));
-        QCOMPARE(p->Octets_Log(), Octets(log));
+        QCOMPARE(p.plateforme->messages.size(), 1);
+        QVERIFY2(p.plateforme->messages.at(0).contains(c.mot), qPrintable(p.plateforme->messages.at(0)));
+        QCOMPARE(p.Octets_Log(), Octets(log));
         // Nothing typed is lost: the field keeps its text.
         const QString garde = c.champ == m->Type_A ? m->Type_A->currentText() : static_cast<QLineEdit*>(c.champ)->text();
         QCOMPARE(garde, c.texte.toUpper());
     }
-    Fin();
 }
 
 void Tst_Saisie::lettre_hors_de_la_page_de_code_data()
@@ -655,7 +613,6 @@ void Tst_Saisie::lettre_hors_de_la_page_de_code()
 {
     QFETCH(QString, indicatif);
     QFETCH(QByteArray, octets);
-    Chien_De_Garde garde;
     const QStringList log = {Enr("01/03/09", "29001", CC, "F5AAA")};
     Demarrer(log);
     QVERIFY(QTest::qWaitForWindowExposed(m));
@@ -668,20 +625,19 @@ void Tst_Saisie::lettre_hors_de_la_page_de_code()
     Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->Valide_A);
     Touche_Ici(m, Qt::Key_Return);
-    const QByteArray ecrit = p->Octets_Log();
+    const QByteArray ecrit = p.Octets_Log();
     QVERIFY(!ecrit.contains('\0'));
     if (octets.isEmpty()) {
         QCOMPARE(ecrit, Octets(log));
-        QCOMPARE(p->plateforme->Prendre_Messages(),
+        QCOMPARE(p.plateforme->Prendre_Messages(),
                  QStringList{QStringLiteral("QSO non enregistré : l'indicatif comporte un caractère qui ne peut pas être écrit dans le log")});
         QCOMPARE(m->Ind_A->text(), indicatif);
     } else {
-        QVERIFY(p->plateforme->messages.isEmpty());
+        QVERIFY(p.plateforme->messages.isEmpty());
         QCOMPARE(ecrit.size(), Octets(log).size() + 55);
         QVERIFY(ecrit.contains("35001  " + Texte1252::Encoder(m->Type_A->currentText())));
         QVERIFY(ecrit.contains(octets + QByteArray(12 - octets.size(), ' ') + "\r\n"));
     }
-    Fin();
 }
 
 void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre_data()
@@ -697,7 +653,6 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre_data()
 void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
 {
     QFETCH(QString, chemin);
-    Chien_De_Garde garde;
     // The first QSO waits for validation; the last one, shown at start-up, does not.
     const QStringList log = {Enr("01/03/09", "29001", CA, "F5AAA", true), Enr("02/03/09", "35001", CC, "F5BBB")};
     Demarrer(log);
@@ -713,25 +668,25 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         Touche_Ici(m, Qt::Key_Return);
         QVERIFY(m->Valide_A->isEnabled());
         Cliquer_Dans(m->Recherche);
-        Recherche_Indicatif* r = m->Fenetre_Recherche;
+        Recherche_Indicatif* r = m->Fenetre_Recherche();
         QVERIFY(r);
         QVERIFY(QTest::qWaitForWindowExposed(r));
         Taper_Ici(r, QStringLiteral("F5AAA"));
         Touche_Ici(r, Qt::Key_Return);
         QCOMPARE(r->Modele_Resultats->rowCount(), 1);
         Cliquer_Ligne(r->QSO_Effectues, 0);
-        QTRY_VERIFY(!m->Fenetre_Recherche);
-        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        QTRY_VERIFY(!m->Fenetre_Recherche());
+        QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    1   ") + log.at(0));
         // The QSO found is shown, locked, mark included; Valider cannot write it again.
         QVERIFY(m->Validation_A->isChecked());
         QVERIFY(!m->Valide_A->isEnabled());
         Cliquer_Dans(m->Valide_A);
-        QCOMPARE(p->Octets_Log(), Octets(log));
+        QCOMPARE(p.Octets_Log(), Octets(log));
         Cliquer_Dans(m->Efface_A);
     } else {
         // A click on the waiting QSO shows it with its mark.
         Cliquer_Ligne(m->Liste_KVRT, 0);
-        QCOMPARE(p->sp->Ligne_Selectionnee, QStringLiteral("    1   ") + log.at(0));
+        QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    1   ") + log.at(0));
         QVERIFY(m->Validation_A->isChecked());
         if (chemin == QLatin1String("efface")) {
             Cliquer_Dans(m->Efface_A);
@@ -767,8 +722,76 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
     Touche_Ici(m, Qt::Key_Return);
     QCOMPARE(m->focusWidget(), m->Valide_A);
     Touche_Ici(m, Qt::Key_Return);
-    QCOMPARE(p->Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CA, "F6NEW")}));
-    Fin();
+    QCOMPARE(p.Octets_Log(), Octets(log + QStringList{Enr("28/03/09", "01003", CA, "F6NEW")}));
+}
+
+void Tst_Saisie::rempli_du_dehors_data()
+{
+    QTest::addColumn<bool>("manuel");
+    QTest::addColumn<QString>("date");
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<int>("place"); // of the new QSO in the log
+
+    QTest::newRow("date automatique, celle du jour") << false << QString() << CA << 3;
+    QTest::newRow("date automatique, date donnee") << false << QStringLiteral("27/03/09") << CA << 3;
+    QTest::newRow("type laisse tel quel") << false << QString() << QString() << 3;
+    QTest::newRow("date manuelle, inseree a sa place") << true << QStringLiteral("02/03/09") << CA << 1;
+}
+
+// A QSO heard elsewhere (a spotted castle) put in the fields from outside: nothing is checked
+// nor written, an edit in progress ends, Ctrl+Z does not wipe it out, and Enter takes it
+// through every check to the log, as if it had been typed.
+void Tst_Saisie::rempli_du_dehors()
+{
+    QFETCH(bool, manuel);
+    QFETCH(QString, date);
+    QFETCH(QString, type);
+    QFETCH(int, place);
+    QStringList log = {Enr("01/03/09", "01001", CC, "F5AAA"), Enr("03/03/09", "35001", CC, "F5CCC")};
+    Demarrer(log, manuel);
+    // A change that Ctrl+Z could undo, and an edit in progress.
+    QString ajout = Enr("04/03/09", "36001", CC, "F5DDD");
+    QVERIFY(p.sp->Ajoute_Ligne(ajout));
+    log << ajout;
+    const QByteArray avant = p.Octets_Log();
+    QCOMPARE(avant, Octets(log));
+    Cliquer_Ligne(m->Liste_KVRT, 1, true);
+    QVERIFY(m->Mode_Modification());
+
+    m->Zone->Remplir(QStringLiteral("F6SPT/P"), QStringLiteral("29002"), type, date);
+    QVERIFY(!m->Mode_Modification());
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6SPT/P"));
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("29002"));
+    const QString typeAttendu = type.isEmpty() ? CC : type;
+    QCOMPARE(m->Type_A->currentText(), typeAttendu);
+    const QString dateAttendue = date.isEmpty() ? QStringLiteral("28/03/09") : date;
+    QCOMPARE(m->Date_A->text(), dateAttendue);
+    QVERIFY(!m->Validation_A->isChecked());
+    QWidget* premier = manuel ? static_cast<QWidget*>(m->Date_A) : m->Ind_A;
+    QVERIFY(Focus_Dans(premier));
+    QCOMPARE(Couleur(premier), Vert_Pale);
+
+    // Ctrl+Z stays in the fields: the log keeps its last change, and the fields their QSO.
+    Touche_Ici(m, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6SPT/P"));
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("29002"));
+
+    // Enter field after field, each checked, and the QSO goes to the log.
+    if (manuel)
+        Entree(m->Date_A);
+    Entree(m->Ind_A);
+    Entree(m->Type_A);
+    Entree(m->KVRT_A);
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
+    QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
+    QStringList attendu = log;
+    attendu.insert(place, Enr(dateAttendue, "29002", typeAttendu, "F6SPT/P"));
+    QCOMPARE(p.Octets_Log(), Octets(attendu));
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 QTEST_MAIN(Tst_Saisie)

@@ -13,7 +13,7 @@
 #include "Import_Adif.h"
 #include "Progression.h"
 #include "Historique_Modifications.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
@@ -103,7 +103,7 @@ int main(int argc, char* argv[])
         Enr("28/03/09", "13045", "Reactivation activee", "F1ABC"),
         Enr("28/03/09", "75002", "Chateau Contacte", "F5KLM/P"),
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m->Main_Timer1_Timer();
     // As wide as the help window shows a picture without scaling it, and wide enough for every menu.
     m->resize(std::max({m->minimumSizeHint().width(), 700, m->menuBar()->sizeHint().width()}), 640);
@@ -142,17 +142,17 @@ int main(int argc, char* argv[])
     Cliquer_Dans(m->Efface_A);
 
     Choisir_Menu(m->Mnu_Recap);
-    Capturer(m->Fenetre_Recapitulatif, QStringLiteral("recapitulatif"));
+    Capturer(m->Fenetre_Recapitulatif(), QStringLiteral("recapitulatif"));
     Choisir_Menu(m->Mnu_C_Contacte);
-    Capturer(m->Fenetre_Aff_Contacte, QStringLiteral("contactes"));
+    Capturer(m->Fenetre_Aff_Contacte(), QStringLiteral("contactes"));
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    Capturer(m->Fenetre_Carte_Acti, QStringLiteral("carte"));
+    Capturer(m->Fenetre_Carte_Acti(), QStringLiteral("carte"));
 
     // A search by callsign with a part of it.
     Cliquer_Dans(m->Recherche);
-    if (m->Fenetre_Recherche)
-        Taper(m->Fenetre_Recherche->Indica, QStringLiteral("f5"));
-    Capturer(m->Fenetre_Recherche, QStringLiteral("recherche"));
+    if (m->Fenetre_Recherche())
+        Taper(m->Fenetre_Recherche()->Indica, QStringLiteral("f5"));
+    Capturer(m->Fenetre_Recherche(), QStringLiteral("recherche"));
 
     // The export and its message; the file's text goes to the output for the manual.
     p.plateforme->Prendre_Messages();
@@ -189,22 +189,22 @@ int main(int argc, char* argv[])
     Cliquer_Dans(m->Valide_A);
     p.plateforme->Prendre_Messages();
     Choisir_Menu(m->Mnu_Historique_Modifications);
-    if (m->Fenetre_Historique_Modifications)
-        m->Fenetre_Historique_Modifications->resize(720, 300);
-    Capturer(m->Fenetre_Historique_Modifications, QStringLiteral("historique_modifications"));
-    if (m->Fenetre_Historique_Modifications)
-        m->Fenetre_Historique_Modifications->close();
+    if (m->Fenetre_Historique_Modifications())
+        m->Fenetre_Historique_Modifications()->resize(720, 300);
+    Capturer(m->Fenetre_Historique_Modifications(), QStringLiteral("historique_modifications"));
+    if (m->Fenetre_Historique_Modifications())
+        m->Fenetre_Historique_Modifications()->close();
     Choisir_Menu(m->Mnu_Progression);
-    if (m->Fenetre_Progression)
-        m->Fenetre_Progression->resize(900, 640);
-    Capturer(m->Fenetre_Progression, QStringLiteral("progression"));
-    if (m->Fenetre_Progression)
-        m->Fenetre_Progression->close();
+    if (m->Fenetre_Progression())
+        m->Fenetre_Progression()->resize(900, 640);
+    Capturer(m->Fenetre_Progression(), QStringLiteral("progression"));
+    if (m->Fenetre_Progression())
+        m->Fenetre_Progression()->close();
 
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Capturer(m->Fenetre_Station, QStringLiteral("station"));
-    if (m->Fenetre_Station)
-        m->Fenetre_Station->close();
+    Capturer(m->Fenetre_Station(), QStringLiteral("station"));
+    if (m->Fenetre_Station())
+        m->Fenetre_Station()->close();
 
     Gestion_Erreur erreur(*p.sp, m);
     erreur.Err_Departement->setText(QStringLiteral("_Challenge_KVRT_2009.txt"));

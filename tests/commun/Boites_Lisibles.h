@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Apparence.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Types_Activite.h"
 
@@ -18,7 +18,7 @@ inline void Verifier_Boites_Lisibles()
 {
     Chien_De_Garde garde;
     Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca), Q("02/03/09", "2A001", Ca)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca), Q("02/03/09", "2A001", Ca)});
     QCOMPARE(m->Total_Points->text() + m->Date_A->text() + m->Type_A->currentText(), QStringLiteral("1228/03/09") + Ca);
     for (QWidget* boite : {static_cast<QWidget*>(m->Total_Points), static_cast<QWidget*>(m->Date_A),
                            static_cast<QWidget*>(m->Type_A)}) {

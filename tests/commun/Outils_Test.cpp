@@ -300,6 +300,12 @@ void Choisir_Menu(QAction* commande)
     }
 }
 
+void Relancer_Boucle()
+{
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
 QTimer* Sur_Modal(std::function<void(QWidget*)> action)
 {
     auto* minuteur = new QTimer;

@@ -13,7 +13,7 @@
 #include <functional>
 #include <memory>
 
-class Main;
+class Main_Test;
 class QAbstractItemView;
 class QAction;
 class QTimer;
@@ -27,14 +27,20 @@ public:
     Programme_Test();
     ~Programme_Test();
 
-    QTemporaryDir dossier;
+    // A fresh program in place of this one: the main window and the program go, a new folder
+    // with its template, its settings and its module come.
+    void Recommencer();
+    // The main window goes with its windows; the folder stays until the next start.
+    void Terminer();
+
+    std::unique_ptr<QTemporaryDir> dossier;
     std::unique_ptr<Plateforme_Test> plateforme;
     std::unique_ptr<Reglages> reglages;
     std::unique_ptr<Sous_Programmes> sp;
-    Main* main = nullptr;
+    Main_Test* main = nullptr;
 
-    QString Repertoire() const { return dossier.path(); }
-    QString Chemin(const QString& nom) const { return dossier.path() + QLatin1Char('/') + nom; }
+    QString Repertoire() const { return dossier->path(); }
+    QString Chemin(const QString& nom) const { return dossier->path() + QLatin1Char('/') + nom; }
     QString Log(const QString& indicatif = QStringLiteral("F1ABC"), const QString& annee = QStringLiteral("2009")) const;
 
     // Stores a station as if the Station window had set it up.
@@ -47,15 +53,15 @@ public:
     QByteArray Octets_Log(const QString& indicatif = QStringLiteral("F1ABC"), const QString& annee = QStringLiteral("2009")) const;
 
     // Builds the main window and runs its start-up.
-    Main* Demarrer();
+    Main_Test* Demarrer();
     // The program stopped and started again on the same folder and settings: a new module,
     // as a new process has, and a new main window.
-    Main* Redemarrer();
+    Main_Test* Redemarrer();
 };
 
 // Starts the program on a log of the test station and forgets the main window's own start-up
 // messages.
-Main* Demarrer_Sur(Programme_Test& p, const QStringList& log);
+Main_Test* Demarrer_Sur(Programme_Test& p, const QStringList& log);
 
 // Closes any modal window left open (a message that was not expected, a dialog that a
 // test forgot) and records its title, so that a test fails instead of hanging.
@@ -66,6 +72,8 @@ class Chien_De_Garde : public QObject
 public:
     explicit Chien_De_Garde(int delaiMs = 4000);
     ~Chien_De_Garde() override;
+    // A test whose windows rightly stay open longer waits this long before closing them.
+    void Patienter(int delaiMs) { m_delai = delaiMs; }
     QStringList fermees;
 
 private:
@@ -127,9 +135,13 @@ QChar Lettre_Alt(const QString& texte);
 
 // Types a QSO through the Enter chain of the main window, from the callsign up to the armed
 // Valide_A, unticked: the type is chosen with the arrow keys, as a user picks it in the list.
-void Saisir(Main* m, const QString& indicatif, int type, const QString& reference);
+void Saisir(Main_Test* m, const QString& indicatif, int type, const QString& reference);
 // Puts the type list on an item with the arrow keys (the focus must be in it).
-void Choisir_Type(Main* m, int type);
+void Choisir_Type(Main_Test* m, int type);
+
+// A program told to end (Quitter, an error) has asked the event loop to stop: a loop run here
+// takes that request, so that the next start in the same test process has a loop that runs.
+void Relancer_Boucle();
 
 // Runs an action on the next modal window as soon as it opens, while its exec() runs.
 // The watch ends with the action, or when the caller deletes it.

@@ -5,7 +5,8 @@
 #include "Outils_Test.h"
 
 #include "Filtre_Touches.h"
-#include "Main.h"
+#include "Cas_Programme.h"
+#include "Main_Test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -22,16 +23,32 @@ Programme_Test::Programme_Test()
         entree = new Entree_Sur_Boutons(qApp);
         qApp->installEventFilter(entree);
     }
-    Q_ASSERT(dossier.isValid());
-    Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), QByteArray());
-    plateforme = std::make_unique<Plateforme_Test>(dossier.path());
-    reglages = std::make_unique<Reglages>(dossier.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
-    sp = std::make_unique<Sous_Programmes>(*plateforme, *reglages);
+    Recommencer();
 }
 
 Programme_Test::~Programme_Test()
 {
+    Terminer();
+}
+
+void Programme_Test::Recommencer()
+{
+    Terminer();
+    sp.reset();
+    reglages.reset();
+    plateforme.reset();
+    dossier = std::make_unique<QTemporaryDir>();
+    Q_ASSERT(dossier->isValid());
+    Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), QByteArray());
+    plateforme = std::make_unique<Plateforme_Test>(dossier->path());
+    reglages = std::make_unique<Reglages>(dossier->path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
+    sp = std::make_unique<Sous_Programmes>(*plateforme, *reglages);
+}
+
+void Programme_Test::Terminer()
+{
     delete main;
+    main = nullptr;
 }
 
 QString Programme_Test::Log(const QString& indicatif, const QString& annee) const
@@ -41,8 +58,8 @@ QString Programme_Test::Log(const QString& indicatif, const QString& annee) cons
 
 void Programme_Test::Installer_Station(const QString& indicatif, const QString& annee)
 {
-    reglages->Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), indicatif);
-    reglages->Ecrire(Reglages::Section_Station(indicatif), QStringLiteral("Annee Challenge"), annee);
+    reglages->Definir_Indicatif_Station(indicatif);
+    reglages->Definir_Annee_Challenge(indicatif, annee);
     if (!QFile::exists(Log(indicatif, annee)))
         Ecrire_Log({}, indicatif, annee);
 }
@@ -79,15 +96,15 @@ QByteArray Programme_Test::Octets_Log(const QString& indicatif, const QString& a
     return f.readAll();
 }
 
-Main* Programme_Test::Demarrer()
+Main_Test* Programme_Test::Demarrer()
 {
     delete main;
-    main = new Main(*sp);
+    main = new Main_Test(*sp);
     main->Main_Form_Load();
     return main;
 }
 
-Main* Programme_Test::Redemarrer()
+Main_Test* Programme_Test::Redemarrer()
 {
     delete main;
     main = nullptr;
@@ -95,7 +112,7 @@ Main* Programme_Test::Redemarrer()
     return Demarrer();
 }
 
-void Choisir_Type(Main* m, int type)
+void Choisir_Type(Main_Test* m, int type)
 {
     Verifier_Focus(m->Type_A);
     for (int i = 0; i < 10 && m->Type_A->currentIndex() != type; ++i)
@@ -105,7 +122,7 @@ void Choisir_Type(Main* m, int type)
                      __FILE__, __LINE__);
 }
 
-void Saisir(Main* m, const QString& indicatif, int type, const QString& reference)
+void Saisir(Main_Test* m, const QString& indicatif, int type, const QString& reference)
 {
     Taper(m->Ind_A, indicatif);
     Choisir_Type(m, type);
@@ -117,11 +134,25 @@ void Saisir(Main* m, const QString& indicatif, int type, const QString& referenc
     Entree(m->Validation_A);
 }
 
-Main* Demarrer_Sur(Programme_Test& p, const QStringList& log)
+Main_Test* Demarrer_Sur(Programme_Test& p, const QStringList& log)
 {
     p.Installer_Station();
     p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     p.plateforme->Prendre_Messages();
     return m;
+}
+
+void Cas_Programme::init()
+{
+    // The test before may have ended the program.
+    Relancer_Boucle();
+    p.Recommencer();
+    garde.fermees.clear();
+    garde.Patienter(4000);
+}
+
+void Cas_Programme::cleanup()
+{
+    p.Terminer();
 }

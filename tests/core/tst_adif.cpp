@@ -549,6 +549,10 @@ void Tst_Adif::insertion_par_date_data()
     QTest::newRow("lignes sans date lisible")
         << QStringList{"xx/03/09", "02/03/09", "", "04/03/09"} << QStringList{"03/03/09", "01/03/09"}
         << QStringList{"xx/03/09", "+01/03/09", "02/03/09", "", "+03/03/09", "04/03/09"};
+    // Typed without Enter, a date may not be one: that QSO goes last, however many come.
+    QTest::newRow("nouvelle sans date lisible")
+        << QStringList{"01/03/09", "05/03/09"} << QStringList{"0x/03/09", "02/03/09"}
+        << QStringList{"01/03/09", "+02/03/09", "05/03/09", "+0x/03/09"};
     QTest::newRow("siecles : 49 est 2049, 50 est 1950")
         << QStringList{"01/01/50", "01/01/49"} << QStringList{"01/01/00", "01/01/99"}
         << QStringList{"01/01/50", "+01/01/99", "+01/01/00", "01/01/49"};
@@ -564,8 +568,20 @@ void Tst_Adif::insertion_par_date()
         lignes.append(d.toLatin1() + (d.isEmpty() ? "" : "  01001  Chateau Contacte        F6XYZ"));
     for (int i = 0; i < nouvelles.size(); ++i)
         ajout.append(nouvelles.at(i).toLatin1() + "  7700" + QByteArray::number(i) + "  Chateau Contacte        NEW");
-    const QList<QByteArray> resultat = Inserer_Par_Date(lignes, ajout);
+    const QList<QByteArray> resultat = Insertion::Inserer_Par_Date(lignes, ajout);
     QCOMPARE(resultat, Une_Par_Une(lignes, ajout));
+    // On the log's bytes, one by one or all at once, the same lines, each ended by CR LF.
+    auto octets = [](const QList<QByteArray>& l) {
+        QByteArray o;
+        for (const QByteArray& x : l)
+            o += x + "\r\n";
+        return o;
+    };
+    QByteArray parUne = octets(lignes);
+    for (const QByteArray& nouvelle : std::as_const(ajout))
+        parUne = Insertion::Inserer_Dans_Log(parUne, {nouvelle});
+    QCOMPARE(parUne, octets(resultat));
+    QCOMPARE(Insertion::Inserer_Dans_Log(octets(lignes), ajout), octets(resultat));
     QStringList dates;
     for (const QByteArray& r : resultat)
         dates.append((r.endsWith("NEW") ? "+" : "") + QString::fromLatin1(r.left(8)));
@@ -669,7 +685,7 @@ void Tst_Adif::aller_retour()
     voulues[3].replace("2b123", "2B123");
     QCOMPARE(relues, voulues);
     // Put into an empty log, they make the same log, the QSOs of one day in their order.
-    QCOMPARE(Inserer_Par_Date({}, Lignes_A_Ajouter(q)), voulues);
+    QCOMPARE(Insertion::Inserer_Par_Date({}, Lignes_A_Ajouter(q)), voulues);
     // Read again against the log it came from, nothing is added.
     QByteArray octets;
     for (const QByteArray& x : std::as_const(voulues))

@@ -3,13 +3,16 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Forme_Log.h"
+#include "Qso.h"
 #include "Reglages.h"
+#include "Reglages_Bruts.h"
 #include "Series_Saison.h"
 #include "Texte1252.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -28,6 +31,14 @@
 
 using namespace Enregistrement;
 
+namespace QTest {
+template <>
+char* toString(const Qso& q)
+{
+    return qstrdup(QStringLiteral("{%1|%2|%3|%4|%5}").arg(q.date, q.attente ? "*" : " ", q.reference, q.type, q.indicatif).toUtf8());
+}
+} // namespace QTest
+
 class Tst_Noyau : public QObject
 {
     Q_OBJECT
@@ -37,6 +48,10 @@ private slots:
     void ligne_log();
     void ligne_liste_data();
     void ligne_liste();
+    void qso_des_lignes_data();
+    void qso_des_lignes();
+    void qso_refuse_data();
+    void qso_refuse();
     void points_data();
     void points();
     void exemple_quatorze_points();
@@ -70,7 +85,9 @@ private slots:
 #ifdef Q_OS_WIN
     void remplacement_retente_sous_windows();
 #endif
-    void reglages_aller_retour();
+    void reglages_lus_data();
+    void reglages_lus();
+    void reglages_ecrits();
     void reglages_valeur_inchangee_non_reecrite();
 };
 
@@ -147,6 +164,73 @@ void Tst_Noyau::ligne_liste()
     } else {
         QVERIFY(Ligne_Liste_Vide(ligne));
     }
+}
+
+void Tst_Noyau::qso_des_lignes_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<Qso>("qso");
+
+    QTest::newRow("chateau active") << QStringLiteral("28/03/09  2A001  Chateau active          F5XYZ/P     ")
+                                    << Qso{"28/03/09", false, "2A001", "Chateau active", "F5XYZ/P"};
+    QTest::newRow("en attente, indicatif de 12")
+        << QStringLiteral("01/02/09 *29001  Operateur reactivation  F1ABC_P12345")
+        << Qso{"01/02/09", true, "29001", "Operateur reactivation", "F1ABC_P12345"};
+    // Only blanks go from the ends of a field; the date stays as it stands.
+    QTest::newRow("blancs autour, date abimee") << QStringLiteral(" 1/02/9   290    Chateau  Contacte       F1A")
+                                                << Qso{" 1/02/9 ", false, "290", "Chateau  Contacte", "F1A"};
+    QTest::newRow("tabulation gardee") << QStringLiteral("01/02/09  \t2900  Chateau Contacte        F1ABC")
+                                       << Qso{"01/02/09", false, "\t2900", "Chateau Contacte", "F1ABC"};
+    QTest::newRow("autre marque que l'etoile") << QStringLiteral("01/02/09 #29001") << Qso{"01/02/09", false, "29001", "", ""};
+    QTest::newRow("ligne coupee apres la date") << QStringLiteral("01/02/09") << Qso{"01/02/09", false, "", "", ""};
+    QTest::newRow("vide") << QString() << Qso();
+}
+
+void Tst_Noyau::qso_des_lignes()
+{
+    QFETCH(QString, ligne);
+    QFETCH(Qso, qso);
+    QCOMPARE(Qso::De_Ligne_Log(ligne), qso);
+    // A line of the main list is the record behind its number.
+    QCOMPARE(Qso::De_Ligne_Liste(Construire_Ligne_Liste(7, ligne)), qso);
+    QCOMPARE(Qso::De_Ligne_Liste(QStringLiteral("    7")), Qso());
+    // Written again, a whole record gives the same line, blanks and all.
+    if (ligne.size() == Longueur_Ligne_Log && qso.date.trimmed() == qso.date)
+        QCOMPARE(qso.Ligne_Log(), ligne);
+}
+
+void Tst_Noyau::qso_refuse_data()
+{
+    QTest::addColumn<Qso>("qso");
+    QTest::addColumn<QString>("refus");
+
+    const QString debut = QStringLiteral("QSO non enregistré : ");
+    QTest::newRow("tout a sa largeur") << Qso{"01/02/09", true, "2A001", "Operateur reactivation", "F1ABC_P12345"}
+                                       << QString();
+    QTest::newRow("champs vides mais la date") << Qso{"01/02/09", false, "", "", ""} << QString();
+    QTest::newRow("date de 7") << Qso{"1/02/09", false, "29001", "Chateau active", "F1ABC"}
+                               << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+    QTest::newRow("date de 9") << Qso{"01/02/009", false, "29001", "Chateau active", "F1ABC"}
+                               << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+    QTest::newRow("reference de 6") << Qso{"01/02/09", false, "290011", "Chateau active", "F1ABC"}
+                                    << debut + "le N° KVRT comporte plus de 5 caractères";
+    QTest::newRow("type de 23") << Qso{"01/02/09", false, "29001", "Operateur reactivationX", "F1ABC"}
+                                << debut + "le type d'activité comporte plus de 22 caractères";
+    QTest::newRow("indicatif de 13") << Qso{"01/02/09", false, "29001", "Chateau active", "F1ABC_P123456"}
+                                     << debut + "l'indicatif comporte plus de 12 caractères";
+    QTest::newRow("fin de ligne collee") << Qso{"01/02/09", false, "29001", "Chateau active", "F1A\r\nB"}
+                                         << debut + "l'indicatif comporte un caractère qui ne peut pas être écrit dans le log";
+    QTest::newRow("hors de la page de code") << Qso{"01/02/09", false, "29001", QString::fromUtf8("Château ☺"), "F1ABC"}
+                                             << debut + "le type d'activité comporte un caractère qui ne peut pas être écrit dans le log";
+    QTest::newRow("la date d'abord") << Qso{"01/02/0", false, "290011", "", "F1ABC_P123456"}
+                                     << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+}
+
+void Tst_Noyau::qso_refuse()
+{
+    QFETCH(Qso, qso);
+    QFETCH(QString, refus);
+    QCOMPARE(qso.Refus(), refus);
 }
 
 void Tst_Noyau::points_data()
@@ -746,28 +830,119 @@ void Tst_Noyau::remplacement_retente_sous_windows()
 }
 #endif
 
-void Tst_Noyau::reglages_aller_retour()
+// Each setting read through its typed reading, as a text for the table.
+static QString Lire_Par_Nom(const Reglages& r, const QString& nom)
+{
+    const QString station = QStringLiteral("F1ABC");
+    if (nom == QLatin1String("Indicatif_Station"))
+        return r.Indicatif_Station();
+    if (nom == QLatin1String("Chemin_Repertoire"))
+        return r.Chemin_Repertoire();
+    if (nom == QLatin1String("Noms_Sig_Adif"))
+        return r.Noms_Sig_Adif();
+    if (nom == QLatin1String("Hote_Reglement"))
+        return r.Hote(Reglages::Site::Reglement);
+    if (nom == QLatin1String("Hote_Departements"))
+        return r.Hote(Reglages::Site::Departements);
+    if (nom == QLatin1String("Hote_Liste"))
+        return r.Hote(Reglages::Site::Liste);
+    if (nom == QLatin1String("Annee_Challenge"))
+        return r.Annee_Challenge(station);
+    if (nom == QLatin1String("Annee_Proposee"))
+        return r.Annee_Proposee(station);
+    if (nom == QLatin1String("Type_Activite"))
+        return QString::number(r.Type_Activite(station));
+    if (nom == QLatin1String("Date_Automatique"))
+        return r.Date_Automatique(station) ? QStringLiteral("oui") : QStringLiteral("non");
+    qFatal("no such setting: %s", qPrintable(nom));
+}
+
+void Tst_Noyau::reglages_lus_data()
+{
+    QTest::addColumn<QString>("reglage");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("cle");
+    QTest::addColumn<QString>("stocke"); // null: absent from the file
+    QTest::addColumn<QString>("lu");
+
+    const QString commune = QStringLiteral("Setup ");
+    const QString station = QStringLiteral("Setup F1ABC");
+    const QString absent;
+    QTest::newRow("indicatif absent : premiere installation") << "Indicatif_Station" << commune << "Indicatif Station" << absent << "FXXXX";
+    QTest::newRow("indicatif") << "Indicatif_Station" << commune << "Indicatif Station" << "F1ABC" << "F1ABC";
+    QTest::newRow("dossier des logs absent") << "Chemin_Repertoire" << commune << "Chemin Repertoire" << absent << "";
+    QTest::newRow("dossier des logs") << "Chemin_Repertoire" << commune << "Chemin Repertoire" << "/a/b" << "/a/b";
+    QTest::newRow("noms SIG absents") << "Noms_Sig_Adif" << commune << "Noms SIG ADIF" << absent << "KVRT";
+    QTest::newRow("noms SIG") << "Noms_Sig_Adif" << commune << "Noms SIG ADIF" << "KVRT, Chateaux" << "KVRT, Chateaux";
+    QTest::newRow("site du reglement absent") << "Hote_Reglement" << commune << "Site Reglement" << absent << "reglement.example.org";
+    QTest::newRow("site des departements absent") << "Hote_Departements" << commune << "Site Departements" << absent << "departements.example.org";
+    QTest::newRow("site de la liste absent") << "Hote_Liste" << commune << "Site Liste KVRT" << absent << "liste.example.org";
+    QTest::newRow("site de la liste") << "Hote_Liste" << commune << "Site Liste KVRT" << "liste.test:8080" << "liste.test:8080";
+    QTest::newRow("annee absente") << "Annee_Challenge" << station << "Annee Challenge" << absent << "XXXX";
+    QTest::newRow("annee") << "Annee_Challenge" << station << "Annee Challenge" << "2009" << "2009";
+    QTest::newRow("annee d'une autre section") << "Annee_Challenge" << commune << "Annee Challenge" << "2009" << "XXXX";
+    QTest::newRow("annee proposee absente") << "Annee_Proposee" << station << "Annee" << absent << "20xx";
+    QTest::newRow("type absent") << "Type_Activite" << station << "Type Activite" << absent << "0";
+    QTest::newRow("type tape a la main") << "Type_Activite" << station << "Type Activite" << "-1" << "-1";
+    QTest::newRow("type double") << "Type_Activite" << station << "Type Activite" << " 8 " << "8";
+    QTest::newRow("type hors de la liste") << "Type_Activite" << station << "Type Activite" << "9" << "0";
+    QTest::newRow("type moins deux") << "Type_Activite" << station << "Type Activite" << "-2" << "0";
+    QTest::newRow("type pas un nombre") << "Type_Activite" << station << "Type Activite" << "3a" << "0";
+    QTest::newRow("date automatique absente") << "Date_Automatique" << station << "Date_Automatique" << absent << "oui";
+    QTest::newRow("date manuelle") << "Date_Automatique" << station << "Date_Automatique" << "Non" << "non";
+    QTest::newRow("date : la casse compte") << "Date_Automatique" << station << "Date_Automatique" << "oui" << "non";
+}
+
+void Tst_Noyau::reglages_lus()
+{
+    QFETCH(QString, reglage);
+    QFETCH(QString, section);
+    QFETCH(QString, cle);
+    QFETCH(QString, stocke);
+    QFETCH(QString, lu);
+    QTemporaryDir dossier;
+    Reglages r(dossier.filePath(QStringLiteral("r.ini")));
+    if (!stocke.isNull())
+        Ecrire_Reglage(r, section, cle, stocke);
+    QCOMPARE(Lire_Par_Nom(r, reglage), lu);
+}
+
+void Tst_Noyau::reglages_ecrits()
 {
     QTemporaryDir dossier;
     const QString fichier = dossier.filePath(QStringLiteral("r.ini"));
     {
         Reglages r(fichier);
-        QCOMPARE(r.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
-        r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
-        r.Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
-        r.Ecrire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QStringLiteral("-1"));
-        r.Ecrire(QStringLiteral("Setup A/B"), QStringLiteral("Annee Challenge"), QStringLiteral("x"));
+        r.Definir_Indicatif_Station(QStringLiteral("F1ABC"));
+        r.Definir_Chemin_Repertoire(QStringLiteral("/a"));
+        r.Definir_Noms_Sig_Adif(QStringLiteral("KVRT, Chateaux"));
+        r.Definir_Hote(Reglages::Site::Departements, QStringLiteral("dep.test"));
+        r.Definir_Annee_Challenge(QStringLiteral("F1ABC"), QStringLiteral("2009"));
+        r.Definir_Type_Activite(QStringLiteral("F1ABC"), -1);
+        r.Definir_Date_Automatique(QStringLiteral("F1ABC"), false);
+        r.Definir_Revision(QStringLiteral("F1ABC"), QStringLiteral(" 1.1.7"));
+        r.Definir_Annee_Challenge(QStringLiteral("A/B"), QStringLiteral("x"));
     }
+    // Each under its own key and section, as the file's earlier readers know them.
     Reglages r(fichier);
-    QCOMPARE(r.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
-    QCOMPARE(r.Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
-    QCOMPARE(r.Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite"), QString()), QStringLiteral("-1"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup "), QStringLiteral("Indicatif Station")), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire")), QStringLiteral("/a"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup "), QStringLiteral("Noms SIG ADIF")), QStringLiteral("KVRT, Chateaux"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup "), QStringLiteral("Site Departements")), QStringLiteral("dep.test"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge")), QStringLiteral("2009"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup F1ABC"), QStringLiteral("Type Activite")), QStringLiteral("-1"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup F1ABC"), QStringLiteral("Date_Automatique")), QStringLiteral("Non"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup F1ABC"), QStringLiteral("Revision")), QStringLiteral(" 1.1.7"));
     // "Setup " and "Setup" are two sections; a station's section is not the common one.
-    QCOMPARE(r.Lire(QStringLiteral("Setup"), QStringLiteral("Indicatif Station"), QStringLiteral("absent")), QStringLiteral("absent"));
-    QCOMPARE(r.Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Indicatif Station"), QStringLiteral("absent")), QStringLiteral("absent"));
-    // A "/" in a section name does not open a sub-section.
-    QCOMPARE(r.Lire(QStringLiteral("Setup A"), QStringLiteral("B/Annee Challenge"), QStringLiteral("absent")), QStringLiteral("absent"));
-    QCOMPARE(r.Lire(QStringLiteral("Setup A/B"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("x"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup"), QStringLiteral("Indicatif Station"), QStringLiteral("absent")), QStringLiteral("absent"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup F1ABC"), QStringLiteral("Indicatif Station"), QStringLiteral("absent")), QStringLiteral("absent"));
+    // A "/" in a callsign does not open a sub-section.
+    QCOMPARE(QSettings(fichier, QSettings::IniFormat).value(QStringLiteral("Setup A/B/Annee Challenge"), QStringLiteral("absent")).toString(),
+             QStringLiteral("absent"));
+    QCOMPARE(Lire_Reglage(r, QStringLiteral("Setup A/B"), QStringLiteral("Annee Challenge")), QStringLiteral("x"));
+    QCOMPARE(r.Annee_Challenge(QStringLiteral("A/B")), QStringLiteral("x"));
+    QCOMPARE(r.Type_Activite(QStringLiteral("F1ABC")), -1);
+    QVERIFY(!r.Date_Automatique(QStringLiteral("F1ABC")));
 }
 
 void Tst_Noyau::reglages_valeur_inchangee_non_reecrite()
@@ -775,25 +950,25 @@ void Tst_Noyau::reglages_valeur_inchangee_non_reecrite()
     QTemporaryDir dossier;
     const QString fichier = dossier.filePath(QStringLiteral("r.ini"));
     Reglages r(fichier);
-    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/a"));
+    r.Definir_Chemin_Repertoire(QStringLiteral("/a"));
     // The same value again leaves the file as it is: marked by hand, the mark stays.
     QFile f(fichier);
     QVERIFY(f.open(QIODevice::Append));
     f.write("; marque\n");
     f.close();
-    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/a"));
+    r.Definir_Chemin_Repertoire(QStringLiteral("/a"));
     {
         QFile g(fichier);
         QVERIFY(g.open(QIODevice::ReadOnly));
         QVERIFY(g.readAll().contains("; marque"));
     }
     // A new value is written at once.
-    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/b"));
-    QCOMPARE(Reglages(fichier).Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), QStringLiteral("/b"));
+    r.Definir_Chemin_Repertoire(QStringLiteral("/b"));
+    QCOMPARE(Reglages(fichier).Chemin_Repertoire(), QStringLiteral("/b"));
     // A store removed behind the program's back is written again, even with the same value.
     QVERIFY(QFile::remove(fichier));
-    r.Ecrire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QStringLiteral("/b"));
-    QCOMPARE(Reglages(fichier).Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), QStringLiteral("/b"));
+    r.Definir_Chemin_Repertoire(QStringLiteral("/b"));
+    QCOMPARE(Reglages(fichier).Chemin_Repertoire(), QStringLiteral("/b"));
 }
 
 QTEST_GUILESS_MAIN(Tst_Noyau)

@@ -8,8 +8,10 @@
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Import_Adif.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Reglages.h"
 #include "Texte1252.h"
 #include "Types_Activite.h"
@@ -92,7 +94,7 @@ const QStringList Log_Depart = {
 
 } // namespace
 
-class Tst_Import_Adif : public QObject
+class Tst_Import_Adif : public Cas_Programme
 {
     Q_OBJECT
 
@@ -120,8 +122,8 @@ private slots:
 
 private:
     QStringList filtresVus; // the file dialog's filters, when Ouvrir last showed it
-    Main* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
-    Import_Adif* Ouvrir(Main* m, const QString& chemin);
+    Main_Test* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
+    Import_Adif* Ouvrir(Main_Test* m, const QString& chemin);
 };
 
 void Tst_Import_Adif::initTestCase()
@@ -132,11 +134,11 @@ void Tst_Import_Adif::initTestCase()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif)
+Main_Test* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif)
 {
     p.Installer_Station(indicatif);
     p.Ecrire_Log(log, indicatif);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Activer(m);
     p.plateforme->Prendre_Messages();
     return m;
@@ -144,7 +146,7 @@ Main* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, const
 
 // Opens the window by its menu, chooses the file in the file dialog by typing its path, and
 // waits for the preview.
-Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
+Import_Adif* Tst_Import_Adif::Ouvrir(Main_Test* m, const QString& chemin)
 {
     bool vu = false;
     Sur_Modal([&](QWidget* modal) {
@@ -161,9 +163,9 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
     });
     Activer(m);
     Choisir_Menu(m->Mnu_Importer_Adif);
-    if (!vu || !m->Fenetre_Import_Adif)
+    if (!vu || !m->Fenetre_Import_Adif())
         return nullptr;
-    Import_Adif* f = m->Fenetre_Import_Adif;
+    Import_Adif* f = m->Fenetre_Import_Adif();
     // The window asks to be active again once the dialog is gone; the offscreen platform has
     // no window manager to grant it, so the test does.
     if (!QTest::qWaitForWindowActive(f, 500))
@@ -173,8 +175,7 @@ Import_Adif* Tst_Import_Adif::Ouvrir(Main* m, const QString& chemin)
 
 void Tst_Import_Adif::menus_et_lettres()
 {
-    Programme_Test p;
-    Main* m = Demarrer(p, {});
+    Main_Test* m = Demarrer(p, {});
     QCOMPARE(m->Mnu_Importer_Adif->text(), QStringLiteral("&Importer un fichier ADIF…"));
     QCOMPARE(m->Mnu_Enr_Adif->text(), QStringLiteral("le log au format &ADIF"));
     QCOMPARE(m->Mnu_Importer_Adif->parent(), m->Mnu_Fichier);
@@ -212,9 +213,7 @@ void Tst_Import_Adif::menus_et_lettres()
 
 void Tst_Import_Adif::importer_depuis_le_menu()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
 
@@ -246,7 +245,7 @@ void Tst_Import_Adif::importer_depuis_le_menu()
 
     Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), Octets({
                                  Q("01/03/09", "29001", Cc, "F5AAA"),
                                  Q("05/03/09", "2A001", Ca, "F4BBB"),
@@ -280,9 +279,7 @@ void Tst_Import_Adif::importer_depuis_le_menu()
 
 void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
 
@@ -291,7 +288,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QVERIFY(f);
     QCOMPARE(f->Qsos().size(), 7);
     Touche_Ici(f, Qt::Key_A, Qt::AltModifier);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), avant);
     QVERIFY(p.plateforme->messages.isEmpty());
 
@@ -301,7 +298,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(p.plateforme->messages, QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     p.plateforme->Prendre_Messages();
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     const QByteArray apres = p.Octets_Log();
     QVERIFY(apres != avant);
 
@@ -317,7 +314,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QCOMPARE(dejaLa, 4);
     QVERIFY(!f->Importer->isEnabled());
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), apres);
 
     // QSOs that reach the log while the preview is open are seen at Importer.
@@ -331,15 +328,13 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QCOMPARE(p.Octets_Log(), apres);
     QVERIFY(!f->Importer->isEnabled());
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(garde.fermees, QStringList());
 }
 
 void Tst_Import_Adif::options_de_la_fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
@@ -433,9 +428,7 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
     QFETCH(QByteArray, contenu);
     QFETCH(QString, resume);
     QFETCH(QStringList, verdicts);
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(nom, contenu);
     filtresVus.clear();
@@ -470,9 +463,7 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
 
 void Tst_Import_Adif::valeurs_sig_retenues()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("autre.adi"),
                      "<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:11>Kvrt-Castle <SIG_INFO:5>77001 <EOR>\r\n"
                      "<QSO_DATE:8>20090321 <CALL:5>F5AAA <SIG:4>KVRT <SIG_INFO:5>77002 <EOR>\r\n");
@@ -489,10 +480,10 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     Touche_Ici(f, Qt::Key_Return);
     QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
     QCOMPARE(f->Qsos().at(1).verdict, Verdict::Ajoute);
-    QCOMPARE(p.reglages->Lire(Reglages::Section_Commune(), QStringLiteral("Noms SIG ADIF"), QString()),
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Noms SIG ADIF"), QString()),
              QStringLiteral("kvrt, KVRT-CASTLE"));
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
 
     // Remembered the next time.
     f = Ouvrir(m, p.Chemin(QStringLiteral("autre.adi")));
@@ -501,16 +492,14 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
     QVERIFY(f->Resume->text().startsWith(QStringLiteral("2 QSO dans le fichier, 2 à ajouter")));
     Cliquer_Dans(f->Annuler);
-    QTRY_VERIFY(!m->Fenetre_Import_Adif);
+    QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(garde.fermees, QStringList());
 }
 
 void Tst_Import_Adif::disque_plein_a_l_import()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
@@ -535,7 +524,7 @@ void Tst_Import_Adif::disque_plein_a_l_import()
              (QStringList{QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"),
                           QStringLiteral("FXXXX_Challenge_KVRT.txt")}));
     // The window stays, and the import goes through once there is room again.
-    QVERIFY(m->Fenetre_Import_Adif);
+    QVERIFY(m->Fenetre_Import_Adif());
     Cliquer_Dans(f->Importer);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     QCOMPARE(m->Nombre_Lignes(), 7);
@@ -577,9 +566,7 @@ void Tst_Import_Adif::fichiers_refuses()
 {
     QFETCH(QByteArray, contenu);
     QFETCH(QString, message);
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     if (contenu != "absent")
         p.Ecrire_Fichier(QStringLiteral("mauvais.adi"), contenu);
@@ -611,7 +598,7 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     Chien_De_Garde garde;
     Programme_Test p;
     p.plateforme->pasMillisecondes = 100;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     int chateaux = 0;
     p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(12 << 20, chateaux));
     // The file dialog given up with Escape: the window waits, empty, with nothing to import.
@@ -623,7 +610,7 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     Activer(m);
     Choisir_Menu(m->Mnu_Importer_Adif);
     QVERIFY(dialogue);
-    Import_Adif* f = m->Fenetre_Import_Adif;
+    Import_Adif* f = m->Fenetre_Import_Adif();
     QVERIFY(f);
     QVERIFY(f->isVisible());
     QCOMPARE(f->Qsos().size(), 0);
@@ -662,9 +649,7 @@ void Tst_Import_Adif::autre_chose_qu_un_fichier_data()
 void Tst_Import_Adif::autre_chose_qu_un_fichier()
 {
     QFETCH(QString, sorte);
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     const QStringList fichiers = QDir(p.Repertoire()).entryList(QDir::Files);
     QString chemin = sorte;
@@ -709,7 +694,7 @@ void Tst_Import_Adif::lecture_annulee()
     Programme_Test p;
     // A slow disk: each look at the clock finds a tenth of a second gone.
     p.plateforme->pasMillisecondes = 100;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     // A QSO typed first, so that the journal holds something to keep.
     Saisir(m, QStringLiteral("f6abc"), 0, QStringLiteral("35007"));
     Entree(m->Valide_A);
@@ -778,10 +763,10 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
     {
         Chien_De_Garde garde;
         Programme_Test p;
-        Main* m = Demarrer(p, log);
+        Main_Test* m = Demarrer(p, log);
         for (const Qso& q : qsos) {
             Cliquer_Dans(m->Ajout_Saisie);
-            QVERIFY(m->sp.Mode_Insertion);
+            QVERIFY(m->Mode_Insertion());
             Taper(m->Date_A, QString::fromLatin1(q.date));
             Saisir(m, QString::fromLatin1(q.indicatif), 0, QString::fromLatin1(q.ref));
             Entree(m->Valide_A);
@@ -793,9 +778,7 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
     QByteArray adi;
     for (const Qso& q : qsos)
         adi += QByteArray("<QSO_DATE:8>") + q.adif + "<CALL:5>" + q.indicatif + "<SIG:4>KVRT<SIG_INFO:5>" + q.ref + "<EOR>\r\n";
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, log);
+    Main_Test* m = Demarrer(p, log);
     p.Ecrire_Fichier(QStringLiteral("six.adi"), adi);
     Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("six.adi")));
     QVERIFY(f);
@@ -807,8 +790,6 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
 
 void Tst_Import_Adif::export_relu_par_notre_import()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     const QStringList log = {
         Q("28/02/09", "2A001", Ca, "F6XYZ/P"),
         Q("01/03/09", "29001", Cc, "F5AAA", true),
@@ -816,7 +797,7 @@ void Tst_Import_Adif::export_relu_par_notre_import()
         Q("03/03/09", "01001", QStringLiteral("Operateur reactivation"), "TM0ABC"),
         Q("04/03/09", "2B999", QStringLiteral("Resident Contacte"), "F1ABC_P1234"),
     };
-    Main* m = Demarrer(p, QStringList(log) << QString() << QStringLiteral("une ligne qui n'est pas un QSO"));
+    Main_Test* m = Demarrer(p, QStringList(log) << QString() << QStringLiteral("une ligne qui n'est pas un QSO"));
     Activer(m);
     Choisir_Menu(m->Mnu_Enr_Adif);
     QCOMPARE(p.plateforme->Prendre_Messages(),
@@ -848,8 +829,6 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
     if (!QFile::exists(modules + QStringLiteral("/adif-parser-ts/package.json")))
         QFAIL("adif-parser-ts is not installed: scripts/dependances.sh installs it into " KVRT_NPM_DIR);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     const QStringList& types = Enregistrement::Types_Activite();
     const char* indicatifs[] = {"F6XYZ/P", "F5AAA", "TM0ABC", "F1ABC/QRP/12", "ON4XX", "DL1AB/P", "EA3X", "G0ABC", "F8ZZZ"};
@@ -857,7 +836,7 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
         log << Enr(QStringLiteral("%1/0%2/09").arg(10 + i).arg(1 + i % 9), QStringLiteral("%1%2").arg(i == 4 ? "2A" : "29").arg(100 + i),
                    types.at(i), QString::fromLatin1(indicatifs[i]), i % 3 == 1);
     log << Q("31/12/98", "01001", Cc, "F1OLD");
-    Main* m = Demarrer(p, log, QStringLiteral("F1ABC_P"));
+    Main_Test* m = Demarrer(p, log, QStringLiteral("F1ABC_P"));
     Activer(m);
     Choisir_Menu(m->Mnu_Enr_Adif);
     QVERIFY(p.plateforme->Prendre_Messages().value(0).contains(QStringLiteral("F1ABC_P_Challenge_KVRT_2009.adi")));
@@ -911,9 +890,7 @@ void Tst_Import_Adif::export_lu_par_un_lecteur_independant()
 
 void Tst_Import_Adif::export_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer(p, Log_Depart);
+    Main_Test* m = Demarrer(p, Log_Depart);
     // A folder where the file should go: the export cannot be written, and says so.
     QVERIFY(QDir(p.Repertoire()).mkdir(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")));
     Activer(m);

@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* donnees, size_t taille)
                 nouvelles.append(l);
         }
     }
-    EXIGER(Echange_Adif::Inserer_Par_Date(log, nouvelles) == Une_Par_Une(log, nouvelles));
+    EXIGER(Insertion::Inserer_Par_Date(log, nouvelles) == Une_Par_Une(log, nouvelles));
 
     int ecartees = 0, exportees = 0;
     const QByteArray adi = Echange_Adif::Exporter(log, QStringLiteral("F1ABC"), QStringLiteral("2009"), QStringLiteral("1.1.7"),

@@ -6,8 +6,9 @@
 #include "Dossier_Logs.h"
 #include "Gestion_Erreur.h"
 #include "Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 #include "Texte1252.h"
 #include "Utilisateur_Ordinaire.h"
@@ -254,7 +255,7 @@ void Tst_Dossier::programme_partage()
     Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
     {
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         QString etat;
         Sur_Modal([&](QWidget* w) {
             auto* s = qobject_cast<Station*>(w);
@@ -272,11 +273,11 @@ void Tst_Dossier::programme_partage()
         });
         m.Main_Form_Load();
         QCOMPARE(etat, QStringLiteral("Validation"));
-        QCOMPARE(sp.Indicatif_Station, QStringLiteral("F1ABC_P"));
+        QCOMPARE(sp.Indicatif_Station(), QStringLiteral("F1ABC_P"));
 
         // Everything the user made is in his folder; the program folder is as installed.
         QCOMPARE(sp.Repertoire(), attendu);
-        QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+        QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
         QCOMPARE(Lire(attendu + QStringLiteral("/FXXXX_Challenge_KVRT.txt")), Modele());
         QCOMPARE(Lire(attendu + QStringLiteral("/F1ABC_P_Challenge_KVRT_2009.txt")), Modele());
         QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
@@ -295,9 +296,9 @@ void Tst_Dossier::programme_partage()
         plateforme.messages.clear();
         Choisir_Menu(m.Mnu_Mode_Emploi);
         QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
-        QVERIFY(m.Fenetre_Aide);
-        QVERIFY(m.Fenetre_Aide->isVisible());
-        delete m.Fenetre_Aide;
+        QVERIFY(m.Fenetre_Aide());
+        QVERIFY(m.Fenetre_Aide()->isVisible());
+        delete m.Fenetre_Aide();
     }
 
     // The log gone from the user's folder: the recovery window says where it was looked for.
@@ -306,7 +307,7 @@ void Tst_Dossier::programme_partage()
     QCoreApplication::exec();
     {
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         QString fichier, dossier;
         Sur_Modal([&](QWidget* w) {
             auto* g = qobject_cast<Gestion_Erreur*>(w);
@@ -340,9 +341,9 @@ void Tst_Dossier::programme_ecrivable()
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ"), Enr("28/03/09", "13045", "Reactivation activee", "F1ABC")});
     const QByteArray log = p.Octets_Log();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(p.sp->Repertoire(), p.Repertoire());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), p.Repertoire());
     QCOMPARE(m->Liste_KVRT->model()->rowCount(), 2);
     QCOMPARE(p.Octets_Log(), log);
     QVERIFY(!QFileInfo::exists(donnees));
@@ -373,7 +374,7 @@ void Tst_Dossier::dossier_personnel_impossible()
     Plateforme_Test plateforme(programme);
     Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
     Sous_Programmes sp(plateforme, reglages);
-    Main m(sp);
+    Main_Test m(sp);
     QStringList messagesPendantStation;
     Sur_Modal([&](QWidget* w) {
         auto* s = qobject_cast<Station*>(w);
@@ -401,8 +402,8 @@ void Tst_Dossier::dossier_personnel_impossible()
     QCOMPARE(messagesPendantStation.size(), 1);
     QVERIFY2(messagesPendantStation.first().endsWith(QStringLiteral("Le log de la nouvelle station n'a pas pu être créé.")),
              qPrintable(messagesPendantStation.first()));
-    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
-    QCOMPARE(reglages.Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), attendu);
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX")), QStringLiteral("FXXXX"));
     QCOMPARE(Contenu(programme), QStringList{QStringLiteral("FXXXX_Challenge_KVRT.txt")});
     QVERIFY(Contenu(bloque).isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -454,14 +455,14 @@ void Tst_Dossier::log_retrouve()
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
     const QString nomJournal = QFileInfo(Journal::Chemin_Journal(nom)).fileName();
     Reglages reglages(base.path() + QStringLiteral("/reglages/Challenge_KVRT.ini"));
-    reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
-    reglages.Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+    Ecrire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+    Ecrire_Reglage(reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
     const QByteArray debut = Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     QVERIFY(Ecrire(perso + QLatin1Char('/') + nom, debut));
     {
         Plateforme_Test plateforme(perso);
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         m.Main_Form_Load();
         QCOMPARE(sp.Repertoire(), perso);
         QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
@@ -480,7 +481,7 @@ void Tst_Dossier::log_retrouve()
     Plateforme_Test plateforme(systeme);
     plateforme.choix << reponse;
     if (station) {
-        reglages.Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
+        Ecrire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("FXXXX"));
         Sur_Modal([](QWidget* w) {
             auto* s = qobject_cast<Station*>(w);
             if (!s) {
@@ -499,7 +500,7 @@ void Tst_Dossier::log_retrouve()
     }
     {
         Sous_Programmes sp(plateforme, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         m.Main_Form_Load();
         if (station)
             QVERIFY(plateforme.Prendre_Messages().value(0).startsWith(QStringLiteral("Premiere installation")));
@@ -512,13 +513,13 @@ void Tst_Dossier::log_retrouve()
         QVERIFY2(plateforme.messages.isEmpty(), qPrintable(plateforme.messages.join(QLatin1Char('\n'))));
         if (reponse == 2) {
             // At start-up the program ends; the Station window stays on the station it had.
-            QCOMPARE(sp.Programme_Termine, !station);
-            QCOMPARE(sp.Indicatif_Station, station ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
+            QCOMPARE(sp.Programme_Termine(), !station);
+            QCOMPARE(sp.Indicatif_Station(), station ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
         } else {
             const QString dossier = reponse == 0 ? perso : utilisateur;
-            QVERIFY(!sp.Programme_Termine);
+            QVERIFY(!sp.Programme_Termine());
             QCOMPARE(sp.Repertoire(), dossier);
-            QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Chemin Repertoire"), QString()), dossier);
+            QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Chemin Repertoire"), QString()), dossier);
             QCOMPARE(m.Liste_KVRT->model()->rowCount(), 2);
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), log);
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nomJournal), journal);
@@ -530,17 +531,17 @@ void Tst_Dossier::log_retrouve()
     }
     if (reponse == 0) {
         // The answer is kept for that log: the next start uses it there without asking.
-        QCOMPARE(reglages.Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Chemin Log 2009"), QString()), perso);
+        QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Chemin Log 2009"), QString()), perso);
         Plateforme_Test encore(systeme);
         Sous_Programmes sp(encore, reglages);
-        Main m(sp);
+        Main_Test m(sp);
         m.Main_Form_Load();
         QCOMPARE(encore.questions, QStringList());
         QCOMPARE(sp.Repertoire(), perso);
         QCOMPARE(m.Liste_KVRT->model()->rowCount(), 1);
     }
     QCOMPARE(QFileInfo::exists(utilisateur + QLatin1Char('/') + nom), reponse == 1);
-    QCOMPARE(reglages.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()),
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()),
              station && reponse == 2 ? QStringLiteral("FXXXX") : QStringLiteral("F1ABC"));
     if (reponse != 0) {
         QCOMPARE(Contenu(perso), avantPerso);
@@ -561,11 +562,10 @@ void Tst_Dossier::initialisation_refusee()
     QVERIFY(ailleurs.isValid());
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009.txt");
     QVERIFY(Ecrire(ailleurs.filePath(nom), Octets({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")})));
-    p.reglages->Ecrire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
-    p.reglages->Ecrire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
-    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
-    p.sp->Annee_Challenge = QStringLiteral("2009");
-    p.sp->Dossier_Precedent = ailleurs.path();
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QStringLiteral("F1ABC"));
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QStringLiteral("2009"));
+    p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
+    p.sp->Definir_Dossier_Precedent(ailleurs.path());
 
     Gestion_Erreur g(*p.sp);
     g.Gestion_Erreur_Form_Load();
@@ -575,8 +575,8 @@ void Tst_Dossier::initialisation_refusee()
              QStringList{QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
                                         "relancez le programme pour utiliser ce log ou le copier.")
                              .arg(nom, QDir::toNativeSeparators(ailleurs.path()))});
-    QCOMPARE(p.reglages->Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
-    QCOMPARE(p.reglages->Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QString()),
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup ") + QStringLiteral("F1ABC"), QStringLiteral("Annee Challenge"), QString()),
              QStringLiteral("2009"));
     QVERIFY(!QFileInfo::exists(p.Log()));
 }

@@ -7,7 +7,8 @@
 // nothing is left beside it, and the journal stays in step, so that the next undo takes back
 // exactly the last change the log holds.
 
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Station.h"
 #include "Texte1252.h"
@@ -24,7 +25,7 @@
 
 #include <dlfcn.h>
 
-class Tst_Fichiers_Gardes : public QObject
+class Tst_Fichiers_Gardes : public Cas_Programme
 {
     Q_OBJECT
 
@@ -49,8 +50,6 @@ void Tst_Fichiers_Gardes::initTestCase()
 
 void Tst_Fichiers_Gardes::Copies_Gardees()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     const QString a = Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"));
     p.Ecrire_Log({a});
@@ -65,7 +64,7 @@ void Tst_Fichiers_Gardes::Copies_Gardees()
         QVERIFY(f.open(QIODevice::ReadWrite));
         QVERIFY(f.setFileTime(ilYaUneHeure, QFileDevice::FileModificationTime));
     }
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Saisir(m, QStringLiteral("F5XYZ"), 0, QStringLiteral("35007"));
     Entree(m->Valide_A);
     QCOMPARE(p.Octets_Log(), Octets({a, Enr(QStringLiteral("28/03/09"), QStringLiteral("35007"), QStringLiteral("Chateau Contacte"),
@@ -109,7 +108,6 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
     QFETCH(QString, dit);
     QFETCH(QString, aAnnuler);
 
-    Programme_Test p;
     p.Installer_Station();
     const QString a = Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"));
     const QString b = Enr(QStringLiteral("03/01/09"), QStringLiteral("35007"), QStringLiteral("Chateau active"), QStringLiteral("F6CCC"));
@@ -117,8 +115,7 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
     QString d = Enr(QStringLiteral("05/01/09"), QStringLiteral("75001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F1EEE"));
     p.Ecrire_Log({a, b});
     Sous_Programmes& sp = *p.sp;
-    sp.Indicatif_Station = QStringLiteral("F1ABC");
-    sp.Annee_Challenge = QStringLiteral("2009");
+    sp.Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     sp.Verifier_Journal();
     QVERIFY(sp.Ajoute_Ligne(c));
     const QByteArray avant = p.Octets_Log();
@@ -187,16 +184,16 @@ void Tst_Fichiers_Gardes::Copie_Sans_Synchronisation_Du_Dossier()
     Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"))});
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     const bool saison = annee != QLatin1String("2009");
     const QByteArray attendu = saison ? p.Lire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt")) : p.Octets_Log();
     if (saison) {
         Choisir_Menu(m->Mnu_New_Indicatif);
-        Remplacer_Texte(m->Fenetre_Station->New_Annee, annee);
+        Remplacer_Texte(m->Fenetre_Station()->New_Annee, annee);
     }
     qputenv("KVRT_ECHEC_SYNC_DOSSIER", "1");
     if (saison)
-        Cliquer_Dans(m->Fenetre_Station->Validation);
+        Cliquer_Dans(m->Fenetre_Station()->Validation);
     else
         Choisir_Menu(m->Mnu_Enregistrer_Copie);
     qunsetenv("KVRT_ECHEC_SYNC_DOSSIER");
@@ -229,7 +226,7 @@ void Tst_Fichiers_Gardes::Log_En_Lecture_Seule()
     const QString a = Q("02/01/09", "29018", QStringLiteral("Chateau Contacte"));
     const QString b = Q("03/01/09", "35007", QStringLiteral("Chateau active"));
     QString c = Q("04/01/09", "56100", QStringLiteral("Chateau Contacte"));
-    Main* m = Demarrer_Sur(p, {a});
+    Main_Test* m = Demarrer_Sur(p, {a});
     Sous_Programmes& sp = *p.sp;
     QVERIFY(sp.Ajoute_Ligne(c));
     if (operation == QLatin1String("retablissement"))
@@ -248,9 +245,8 @@ void Tst_Fichiers_Gardes::Log_En_Lecture_Seule()
         QString reference = QStringLiteral("29018");
         change = sp.Supprime_Lignes_Reference(reference);
     } else if (operation == QLatin1String("modification")) {
-        m->Selectionner_Ligne(0);
-        QString d = b;
-        change = sp.Remplace_Ou_Ajoute_Ligne(sp.Ligne_Selectionnee, d);
+        QString ligne = m->Texte_Ligne(0), d = b;
+        change = sp.Remplace_Ou_Ajoute_Ligne(ligne, d);
     } else if (operation == QLatin1String("import")) {
         change = sp.Importe_Lignes({Texte1252::Encoder(b)});
     } else if (operation == QLatin1String("annulation")) {
@@ -310,7 +306,7 @@ void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
     const QString a = Q("01/03/09", "29001", QStringLiteral("Chateau active"));
     const QString b = Q("02/03/09", "2A012", QStringLiteral("Chateau Contacte"), true);
     const QString c = Q("03/03/09", "35007", QString::fromUtf8("Double ou non validé"));
-    Main* m = Demarrer_Sur(p, {a, b});
+    Main_Test* m = Demarrer_Sur(p, {a, b});
     // A QSO typed, then the log saved again by an editor that drops the last line end: the
     // next start gives the line its end back, and the QSO is there.
     QString enregistre = c;

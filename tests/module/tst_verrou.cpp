@@ -4,8 +4,10 @@
 // as an ordinary user, with locks of root's made beforehand.
 
 #include "Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 #include "Utilisateur_Ordinaire.h"
 #include "Verrou_Log.h"
@@ -142,7 +144,7 @@ void Remplir_Station(Station* s, const QString& indicatif, const QString& annee)
 
 } // namespace
 
-class Tst_Verrou : public QObject
+class Tst_Verrou : public Cas_Programme
 {
     Q_OBJECT
 
@@ -177,8 +179,6 @@ void Tst_Verrou::demarrage()
     QFETCH(QString, detenteur);
     QFETCH(QString, autreStation);
     const bool vivant = detenteur == QLatin1String("vivant");
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     // The other program's journal, and a temporary file its rewrite left: both are its own.
@@ -214,7 +214,7 @@ void Tst_Verrou::demarrage()
         Remplir_Station(s, autreStation, QStringLiteral("2009"));
     });
     const auto finGuet = qScopeGuard([&] { delete guet; });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
 
     if (!vivant) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
@@ -235,13 +235,13 @@ void Tst_Verrou::demarrage()
     QVERIFY(QFile::exists(p.Log() + QStringLiteral(".a1b2c3")));
     QCOMPARE(Tenu_Par(p.Log()), pid);
     if (autreStation.isEmpty()) {
-        QVERIFY(p.sp->Programme_Termine);
+        QVERIFY(p.sp->Programme_Termine());
         QVERIFY(!m->isVisible());
-        QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+        QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     } else {
         // The program goes on with the station chosen, whose log it holds.
-        QVERIFY(!p.sp->Programme_Termine);
-        QCOMPARE(p.sp->Indicatif_Station, autreStation);
+        QVERIFY(!p.sp->Programme_Termine());
+        QCOMPARE(p.sp->Indicatif_Station(), autreStation);
         QVERIFY(m->isVisible());
         QCOMPARE(Tenu_Par(p.Log(autreStation)), QCoreApplication::applicationPid());
         QCOMPARE(p.plateforme->messages.size(), 1);
@@ -268,18 +268,16 @@ void Tst_Verrou::routines_refusees()
 {
     QFETCH(QString, routine);
     QFETCH(QString, suite);
-    Programme_Test p;
     p.Installer_Station();
     const QString l1 = Enr("28/03/09", "2A001", "Chateau active", "F5XYZ");
     p.Ecrire_Log({l1});
-    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
-    p.sp->Annee_Challenge = QStringLiteral("2009");
+    p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     // A change this program made before the other took the log over: there is something to
     // undo and redo, and the journal says the log is as it left it.
     QString l2 = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
     QVERIFY(p.sp->Ajoute_Ligne(l2));
     QVERIFY(p.sp->Annuler_Modification());
-    p.sp->Verrou.Rendre();
+    p.sp->Rendre_Verrou();
     Poser_Reste(p);
     const QString journal = Journal::Chemin_Journal(p.Log());
     const QByteArray log = p.Octets_Log();
@@ -326,14 +324,12 @@ void Tst_Verrou::routines_refusees()
 // goes, so that a refused change keeps the old; a lock left by a killed program is taken over.
 void Tst_Verrou::changement_de_station()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2009"));
     p.Installer_Station();
     const QByteArray log2 = p.Octets_Log(QStringLiteral("F2XYZ"));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     const qint64 moi = QCoreApplication::applicationPid();
     QCOMPARE(Tenu_Par(p.Log()), moi);
 
@@ -342,12 +338,12 @@ void Tst_Verrou::changement_de_station()
     p.plateforme->messages.clear();
     Activer(m);
     Choisir_Menu(m->Mnu_New_Indicatif);
-    QVERIFY(m->Fenetre_Station);
-    Station* s = m->Fenetre_Station;
+    QVERIFY(m->Fenetre_Station());
+    Station* s = m->Fenetre_Station();
     Remplir_Station(s, QStringLiteral("F2XYZ"), QStringLiteral("2009"));
     QCOMPARE(p.plateforme->messages, QStringList{Message_Occupe(p.Log(QStringLiteral("F2XYZ")), autre.Pid())});
     // Nothing switched: the old log is still held and shown.
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F1ABC"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
     QCOMPARE(Tenu_Par(p.Log()), moi);
     QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), autre.Pid());
@@ -358,7 +354,7 @@ void Tst_Verrou::changement_de_station()
     p.plateforme->messages.clear();
     Entree(s->Validation);
     QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("F2XYZ"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F2XYZ"));
     QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), moi);
     QCOMPARE(Tenu_Par(p.Log()), 0);
     QVERIFY(!QFile::exists(Verrou_Log::Chemin_Verrou(p.Log())));
@@ -394,8 +390,7 @@ void Tst_Verrou::verrou_qui_ne_peut_etre_repris()
     Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
-    p.sp->Indicatif_Station = QStringLiteral("F1ABC");
-    p.sp->Annee_Challenge = QStringLiteral("2009");
+    p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     const QByteArray log = p.Octets_Log();
     QVERIFY(Poser_Verrou_D_Autrui(p.Log(), qPrintable(verrou)));
     const QByteArray dossier = QFile::encodeName(QFileInfo(p.Log()).path());

@@ -5,7 +5,8 @@
 #include "Carte_Acti.h"
 #include "Geometrie_Carte.h"
 #include "Image_Carte.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Rapports_Contactes.h"
 
@@ -24,7 +25,7 @@
 using Apparence::Couleur;
 using Apparence::Vert_Carte;
 
-class Tst_Carte : public QObject
+class Tst_Carte : public Cas_Programme
 {
     Q_OBJECT
 
@@ -64,11 +65,11 @@ Carte_Acti* Tst_Carte::Ouvrir(Programme_Test& p, const QStringList& lignes)
 {
     p.Installer_Station();
     p.Ecrire_Log(lignes);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     // The main window's own start-up messages are not the map's.
     p.plateforme->Prendre_Messages();
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    return m->Fenetre_Carte_Acti;
+    return m->Fenetre_Carte_Acti();
 }
 
 void Tst_Carte::lecture_chemin_svg_data()
@@ -204,8 +205,6 @@ void Tst_Carte::peinture_et_compte()
     QFETCH(QStringList, lignes);
     QFETCH(int, nb);
     QFETCH(QList<int>, peintes);
-    Chien_De_Garde garde;
-    Programme_Test p;
     Carte_Acti* carte = Ouvrir(p, lignes);
     QVERIFY(carte);
     QCOMPARE(carte->NB_Dep->text(), QString::number(nb));
@@ -224,8 +223,6 @@ void Tst_Carte::peinture_et_compte()
 
 void Tst_Carte::fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Carte_Acti* carte = Ouvrir(p, Log_De({QStringLiteral("29001"), QStringLiteral("67001")}));
     QVERIFY(carte);
     QCOMPARE(carte->windowTitle(), QStringLiteral("Carte des départements contactés"));
@@ -261,10 +258,10 @@ void Tst_Carte::fenetre()
     }
 
     // A second command brings the same window to the front; it does not repaint.
-    Main* m = p.main;
+    Main_Test* m = p.main;
     p.Ecrire_Log(Log_De({QStringLiteral("01001")}));
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    QCOMPARE(m->Fenetre_Carte_Acti.data(), carte);
+    QCOMPARE(m->Fenetre_Carte_Acti(), carte);
     QCOMPARE(carte->NB_Dep->text(), QStringLiteral("2"));
     QCOMPARE(m->findChildren<Carte_Acti*>().size(), 1);
     // Closed and opened again, it paints from the log as it is now.
@@ -272,7 +269,7 @@ void Tst_Carte::fenetre()
     Fermer_Par_Le_Cadre(carte);
     QTRY_VERIFY(ancienne.isNull());
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    carte = m->Fenetre_Carte_Acti;
+    carte = m->Fenetre_Carte_Acti();
     QVERIFY(carte && carte != ancienne);
     QCOMPARE(carte->NB_Dep->text(), QStringLiteral("1"));
     QCOMPARE(Couleur(carte->Dep[1]), Vert_Carte);
@@ -282,8 +279,6 @@ void Tst_Carte::fenetre()
 
 void Tst_Carte::log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Carte_Acti* carte = Ouvrir(p, Log_De({QStringLiteral("29001")}));
     QVERIFY(carte);
     QPointer<Carte_Acti> ancienne = carte;
@@ -291,7 +286,7 @@ void Tst_Carte::log_absent()
     QTRY_VERIFY(ancienne.isNull());
     QFile::remove(p.Log());
     Choisir_Menu(p.main->Mnu_Dpt_Contactes);
-    carte = p.main->Fenetre_Carte_Acti;
+    carte = p.main->Fenetre_Carte_Acti();
     QVERIFY(carte);
     const QString message = p.plateforme->Dernier_Message();
     QVERIFY2(message.contains(QStringLiteral("fichier introuvable")), qPrintable(p.plateforme->messages.join(u'|')));
@@ -304,8 +299,6 @@ void Tst_Carte::log_absent()
 
 void Tst_Carte::image()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList refs;
     for (const char* r : {"29001", "2A001", "75001", "93001", "67001", "13001", "59001", "64001", "33001", "69001",
                           "90001", "78001"})
@@ -351,12 +344,12 @@ void Tst_Carte::image()
     // contacted: another log gives another map.
     carte->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!p.main->Fenetre_Carte_Acti);
+    QVERIFY(!p.main->Fenetre_Carte_Acti());
     refs.removeAll(QStringLiteral("29001"));
     refs << QStringLiteral("22001");
     p.Ecrire_Log(Log_De(refs));
     Choisir_Menu(p.main->Mnu_Dpt_Contactes);
-    carte = p.main->Fenetre_Carte_Acti;
+    carte = p.main->Fenetre_Carte_Acti();
     QVERIFY(carte);
     vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QVERIFY(verts(22) > 20);

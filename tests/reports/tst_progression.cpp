@@ -8,7 +8,8 @@
 #include "Filtre_Touches.h"
 #include "Graphique_Progression.h"
 #include "Legende_Graphique.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Progression.h"
 #include "Rapports.h"
@@ -110,17 +111,17 @@ void Nom_Dans_Dialogue(QFileDialog* dialogue, const QString& chemin)
     champ->setText(chemin);
 }
 
-Progression* Ouvrir_Par_Le_Menu(Main* m)
+Progression* Ouvrir_Par_Le_Menu(Main_Test* m)
 {
     Activer(m);
     Choisir_Menu(m->Mnu_Progression);
     QApplication::processEvents();
-    return m->Fenetre_Progression;
+    return m->Fenetre_Progression();
 }
 
 } // namespace
 
-class Tst_Progression : public QObject
+class Tst_Progression : public Cas_Programme
 {
     Q_OBJECT
 
@@ -419,9 +420,7 @@ void Tst_Progression::bilan_comme_total_et_recapitulatif()
 
 void Tst_Progression::ligne_score_suit_le_log()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     QVERIFY(m->statusBar()->isVisible());
     QCOMPARE(m->Ligne_Score->text(), QStringLiteral("Points : 2 validés · 6 en attente · 2 départements"));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("2"));
@@ -451,9 +450,7 @@ void Tst_Progression::ligne_score_suit_le_log()
 
 void Tst_Progression::fenetre_suit_le_log()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY2(f, "Alt+P n'a pas ouvert la fenêtre Progression");
     QVERIFY(f->isVisible());
@@ -472,7 +469,7 @@ void Tst_Progression::fenetre_suit_le_log()
     Saisir(m, QStringLiteral("F5ABC"), 0, QStringLiteral("13001"));
     Entree(m->Valide_A);
     QCOMPARE(p.Octets_Log().count("\r\n"), 3);
-    QCOMPARE(m->Fenetre_Progression.data(), f);
+    QCOMPARE(m->Fenetre_Progression(), f);
     QCOMPARE(f->Series().bilan.qso, 3);
     QCOMPARE(Jours(f->Series()).last(), QStringLiteral("2009-03-28 4 10 3"));
 
@@ -490,7 +487,7 @@ void Tst_Progression::fenetre_suit_le_log()
     // Closing it by its button: the main window goes on without it.
     Cliquer_Dans(f->Fermer);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(!m->Fenetre_Progression);
+    QVERIFY(!m->Fenetre_Progression());
     Cliquer_Ligne(m->Liste_KVRT, 1);
     p.plateforme->reponses.append(true);
     Cliquer_Dans(m->Annule_Saisie);
@@ -501,9 +498,7 @@ void Tst_Progression::fenetre_suit_le_log()
 
 void Tst_Progression::legendes()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
     auto noms = [](const Legende_Graphique* l) {
@@ -556,8 +551,7 @@ void Tst_Progression::legendes()
 void Tst_Progression::menus_lettres_distinctes()
 {
     // Every entry of the menu bar has its own Alt letter, and the new one is P.
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {});
+    Main_Test* m = Demarrer_Sur(p, {});
     QSet<QChar> lettres;
     QStringList titres;
     for (QAction* a : m->menuBar()->actions()) {
@@ -575,29 +569,27 @@ void Tst_Progression::menus_lettres_distinctes()
 
 void Tst_Progression::image_rendue()
 {
-    Chien_De_Garde garde;
     const QSize taille(1200, 900);
     int bleuVide = 0, orangeVide = 0;
     {
-        Programme_Test p;
-        Main* m = Demarrer_Sur(p, {});
-        m->Main_Mnu_Progression_Click();
-        Progression* f = m->Fenetre_Progression;
+        Main_Test* m = Demarrer_Sur(p, {});
+        m->Mnu_Progression->trigger();
+        Progression* f = m->Fenetre_Progression();
         QVERIFY(f);
         const QImage vide = f->Image(taille);
         QCOMPARE(vide.size(), taille);
         bleuVide = Pixels_De(vide.copy(Zone_Points), Progression::Couleur_Points());
         orangeVide = Pixels_De(vide.copy(Zone_Points), Progression::Couleur_Prevus());
     }
-    Programme_Test p;
+    p.Recommencer();
     QStringList log;
     for (int jour = 1; jour <= 28; ++jour)
         log << Enr(QStringLiteral("%1/02/09").arg(jour, 2, 10, QLatin1Char('0')), QStringLiteral("%1001").arg(jour, 2, 10, QLatin1Char('0')),
                    Enregistrement::Types_Activite().at(jour % 9), QStringLiteral("F6XYZ"), jour % 4 == 0);
     log << Q("15/03/09", "29001", Ca, true) << Q("20/04/09", "75001", Cc);
-    Main* m = Demarrer_Sur(p, log);
-    m->Main_Mnu_Progression_Click();
-    Progression* f = m->Fenetre_Progression;
+    Main_Test* m = Demarrer_Sur(p, log);
+    m->Mnu_Progression->trigger();
+    Progression* f = m->Fenetre_Progression();
     QVERIFY(f);
     const QImage image = f->Image(taille);
     QCOMPARE(image.size(), taille);
@@ -632,9 +624,7 @@ void Tst_Progression::points_valides_sans_attente()
 {
     // Nothing waits for validation: the dashed line lies on the solid one, which must stay in
     // sight along the whole curve, held level up to today.
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca), Q("02/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca), Q("02/03/09", "75001", Cc)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
     QCOMPARE(f->Axes().fin, QDate(2009, 3, 29));
@@ -653,11 +643,9 @@ void Tst_Progression::points_valides_sans_attente()
 void Tst_Progression::titre_indicatif_portable()
 {
     // The log's name holds "_" where the callsign has "/": the title shows the callsign.
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC_P"));
     p.Ecrire_Log({Q("01/03/09", "29001", Ca)}, QStringLiteral("F1ABC_P"));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
     QCOMPARE(f->Label_Titre->text(), QStringLiteral("Progression du Challenge 2009 - F1ABC/P"));
@@ -667,9 +655,7 @@ void Tst_Progression::titre_indicatif_portable()
 
 void Tst_Progression::enregistrer_png_et_pdf()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc), Q("20/03/09", "13001", Oa)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc), Q("20/03/09", "13001", Oa)});
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
     // An earlier picture of the same name is replaced.
@@ -751,11 +737,9 @@ void Tst_Progression::enregistrer_png_et_pdf()
 
 void Tst_Progression::enregistrer_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca)});
-    m->Main_Mnu_Progression_Click();
-    Progression* f = m->Fenetre_Progression;
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca)});
+    m->Mnu_Progression->trigger();
+    Progression* f = m->Fenetre_Progression();
     QVERIFY(f);
     const QString base = p.Chemin(QStringLiteral("absent/saison"));
     QString erreur;
@@ -785,11 +769,9 @@ void Tst_Progression::impression_pdf()
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
         QFAIL("pdftotext (poppler-utils) est absent : bash scripts/dependances.sh l'installe");
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
-    m->Main_Mnu_Progression_Click();
-    Progression* f = m->Fenetre_Progression;
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    m->Mnu_Progression->trigger();
+    Progression* f = m->Fenetre_Progression();
     QVERIFY(f);
     const QSize avant = f->Graphique_Points->size();
     QTemporaryDir dossier;
@@ -828,11 +810,9 @@ void Tst_Progression::impression_par_la_fenetre()
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
         QFAIL("pdftotext (poppler-utils) est absent : bash scripts/dependances.sh l'installe");
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc)});
     Choisir_Menu(m->Mnu_Progression);
-    Progression* f = m->Fenetre_Progression;
+    Progression* f = m->Fenetre_Progression();
     QVERIFY(f);
     Activer(f);
     const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();

@@ -6,8 +6,11 @@
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
-#include "Main.h"
+#include "Historique_Modifications.h"
+#include "Main_Test.h"
 #include "Modele_Contactes.h"
+#include "Progression.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Rapports.h"
 #include "Rapports_Contactes.h"
@@ -20,6 +23,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
@@ -71,7 +76,7 @@ QStringList Lignes_Simplifiees(const QString& texte)
 
 } // namespace
 
-class Tst_Rapports : public QObject
+class Tst_Rapports : public Cas_Programme
 {
     Q_OBJECT
 
@@ -103,6 +108,7 @@ private slots:
     void impression_fichier_impossible();
     void impression_sans_imprimante_ou_annulee();
     void fenetres_centrees();
+    void fenetres_suivent_le_log();
 };
 
 void Tst_Rapports::initTestCase()
@@ -154,11 +160,9 @@ void Tst_Rapports::recapitulatif_comptes()
 {
     QFETCH(QStringList, log);
     QFETCH(QList<int>, attendu);
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_Recap);
-    Recapitulatif* r = m->Fenetre_Recapitulatif;
+    Recapitulatif* r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
     const QList<QLineEdit*> boites{r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot};
     for (int i = 0; i < boites.size(); ++i)
@@ -172,11 +176,9 @@ void Tst_Rapports::recapitulatif_comptes()
 
 void Tst_Rapports::recapitulatif_fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     Choisir_Menu(m->Mnu_Recap);
-    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif.data();
+    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
     QVERIFY(r->isVisible());
     QCOMPARE(r->windowTitle(), QStringLiteral("Feuille Récapitulative"));
@@ -219,27 +221,25 @@ void Tst_Rapports::recapitulatif_fenetre()
     // Open: the command brings it forward without counting again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc), Q("01/02/09", "30001", Cc)});
     Choisir_Menu(m->Mnu_Recap);
-    QCOMPARE(m->Fenetre_Recapitulatif.data(), r.data());
+    QCOMPARE(m->Fenetre_Recapitulatif(), r.data());
     QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
     QCOMPARE(m->findChildren<Recapitulatif*>().size(), 1);
     // Closed and opened again, it counts the log as it is now.
     Fermer_Par_Le_Cadre(r);
     QTRY_VERIFY(r.isNull());
     Choisir_Menu(m->Mnu_Recap);
-    QVERIFY(m->Fenetre_Recapitulatif);
-    QCOMPARE(m->Fenetre_Recapitulatif->Nb_CC->text(), QStringLiteral("2"));
-    QCOMPARE(m->Fenetre_Recapitulatif->Nb_Dpt->text(), QStringLiteral("2"));
+    QVERIFY(m->Fenetre_Recapitulatif());
+    QCOMPARE(m->Fenetre_Recapitulatif()->Nb_CC->text(), QStringLiteral("2"));
+    QCOMPARE(m->Fenetre_Recapitulatif()->Nb_Dpt->text(), QStringLiteral("2"));
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Rapports::recapitulatif_log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_Recap);
-    Recapitulatif* r = m->Fenetre_Recapitulatif;
+    Recapitulatif* r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
     QCOMPARE(p.plateforme->messages.size(), 1);
     const QString message = p.plateforme->messages.first();
@@ -258,8 +258,6 @@ void Tst_Rapports::recapitulatif_log_absent()
 
 void Tst_Rapports::contactes_lignes_et_ordre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     const QStringList log{
         Q("05/02/09", "75001", Cc, "F5AAA"),
         Q("06/02/09", "01002", Ca, "F6BBB", true),
@@ -272,9 +270,9 @@ void Tst_Rapports::contactes_lignes_et_ordre()
         Q("01/02/09", "75001", Cc, "F3III"),
         QStringLiteral("13/02/09  1"),
     };
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_C_Contacte);
-    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     // Blank before "*" before digits, the whole line compared, case ignored; lines of the
     // same castle follow type, then date as written, then callsign.
@@ -305,11 +303,9 @@ void Tst_Rapports::contactes_lignes_et_ordre()
 
 void Tst_Rapports::contactes_fenetre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {});
+    Main_Test* m = Demarrer_Sur(p, {});
     Choisir_Menu(m->Mnu_C_Contacte);
-    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte.data();
+    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     QVERIFY(a->isVisible());
     QCOMPARE(a->windowTitle(), QStringLiteral("KVRT contactés"));
@@ -333,20 +329,18 @@ void Tst_Rapports::contactes_fenetre()
     // One window: the command brings it forward; closed and reopened, it reads the log again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc)});
     Choisir_Menu(m->Mnu_C_Contacte);
-    QCOMPARE(m->Fenetre_Aff_Contacte.data(), a.data());
+    QCOMPARE(m->Fenetre_Aff_Contacte(), a.data());
     QVERIFY(a->Lignes().isEmpty());
     Fermer_Par_Le_Cadre(a);
     QTRY_VERIFY(a.isNull());
     Choisir_Menu(m->Mnu_C_Contacte);
-    QVERIFY(m->Fenetre_Aff_Contacte);
-    QCOMPARE(m->Fenetre_Aff_Contacte->Lignes().size(), 1);
+    QVERIFY(m->Fenetre_Aff_Contacte());
+    QCOMPARE(m->Fenetre_Aff_Contacte()->Lignes().size(), 1);
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Rapports::contactes_grand_log_trie()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     const char* types[] = {"Chateau Contacte", "Chateau active", "Double ou non validé"};
     for (int i = 0; i < 3000; ++i) {
@@ -354,9 +348,9 @@ void Tst_Rapports::contactes_grand_log_trie()
         log << Enr(QStringLiteral("%1/03/09").arg(i % 28 + 1, 2, 10, QLatin1Char('0')), ref,
                    QString::fromUtf8(types[i % 3]), QStringLiteral("F%1").arg(i), i % 7 == 0);
     }
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     Choisir_Menu(m->Mnu_C_Contacte);
-    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     const QStringList lignes = a->Lignes();
     QCOMPARE(lignes.size(), log.size());
@@ -463,12 +457,10 @@ void Tst_Rapports::contactes_et_rapport_depuis_les_octets()
 
 void Tst_Rapports::contactes_log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_C_Contacte);
-    Aff_Contacte* a = m->Fenetre_Aff_Contacte;
+    Aff_Contacte* a = m->Fenetre_Aff_Contacte();
     QVERIFY(a);
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.first().contains(QStringLiteral("fichier introuvable")));
@@ -507,13 +499,11 @@ void Tst_Rapports::rapport_lignes()
 
 void Tst_Rapports::export_octets_et_message()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     for (int i = 1; i <= 10; ++i)
         log << Q("01/03/09", QStringLiteral("750%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1().constData(), Cc);
     log << Q("02/03/09", "2A001", Ca, "F6XYZ", true);
-    Main* m = Demarrer_Sur(p, log);
+    Main_Test* m = Demarrer_Sur(p, log);
     // Just before midnight UTC on 7 March, already the 8th in local time: the UTC day counts.
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(23, 30), Qt::UTC), 3600);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("20"));
@@ -549,9 +539,7 @@ void Tst_Rapports::export_octets_et_message()
 
 void Tst_Rapports::export_deux_fois_le_meme_jour()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
     Choisir_Menu(m->Mnu_Enr_Contacte);
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
@@ -581,9 +569,7 @@ void Tst_Rapports::export_deux_fois_le_meme_jour()
 
 void Tst_Rapports::export_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     p.plateforme->Regler_Horloge(QDateTime(QDate(2009, 3, 7), QTime(8, 0), Qt::UTC));
     // A folder already holds the export's name: the file cannot be created.
     const QString nom = QStringLiteral("F1ABC_Challenge_KVRT_2009_07_03_09.txt");
@@ -604,9 +590,7 @@ void Tst_Rapports::export_impossible()
 
 void Tst_Rapports::export_log_absent()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     QFile::remove(p.Log());
     Choisir_Menu(m->Mnu_Enr_Contacte);
     const QStringList messages = p.plateforme->Prendre_Messages();
@@ -622,8 +606,6 @@ void Tst_Rapports::impression_pdf()
     const QString pdftotext = Outil("pdftotext");
     if (pdftotext.isEmpty())
         QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
-    Chien_De_Garde garde;
-    Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc, "F5AAA"), Q("02/03/09", "2A001", Ca, "F6BBB", true),
                                Q("03/03/09", "29001", Ca, "F4CCC")});
     // The printout itself, on a printer set to a PDF file: the routine the print command
@@ -672,8 +654,6 @@ void Tst_Rapports::impression_pages()
     const QString pdfinfo = Outil("pdfinfo");
     if (pdftotext.isEmpty() || pdfinfo.isEmpty())
         QFAIL("pdftotext or pdfinfo is missing: install poppler-utils (scripts/dependances.sh does)");
-    Chien_De_Garde garde;
-    Programme_Test p;
     QStringList log;
     for (int i = 1; i <= 150; ++i)
         log << Enr(QStringLiteral("01/03/09"), QStringLiteral("29%1").arg(i, 3, 10, QLatin1Char('0')), Cc, QStringLiteral("F6XYZ"));
@@ -709,8 +689,6 @@ void Tst_Rapports::impression_pages()
 
 void Tst_Rapports::impression_fichier_impossible()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     Demarrer_Sur(p, {Q("01/03/09", "75001", Cc)});
     // The printing routine on a PDF printer whose file cannot be written: no dialog offers
     // such a file by itself.
@@ -734,9 +712,7 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
     const QString pdftotext = Outil("pdftotext");
     if (pdftotext.isEmpty())
         QFAIL("pdftotext is missing: install poppler-utils (scripts/dependances.sh does)");
-    Chien_De_Garde garde;
-    Programme_Test p;
-    Main* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc), Q("02/03/09", "2A001", Ca, "F6BBB")});
+    Main_Test* m = Demarrer_Sur(p, {Q("01/03/09", "75001", Cc), Q("02/03/09", "2A001", Ca, "F6BBB")});
     const bool imprimantes = !QPrinterInfo::availablePrinterNames().isEmpty();
     const QString propose = p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.pdf"));
 
@@ -783,21 +759,63 @@ void Tst_Rapports::impression_sans_imprimante_ou_annulee()
 
 void Tst_Rapports::fenetres_centrees()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("28/03/09"), QStringLiteral("29001"), Cc, QStringLiteral("F5XYZ"))});
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Choisir_Menu(m->Mnu_Recap);
     Choisir_Menu(m->Mnu_C_Contacte);
     Choisir_Menu(m->Mnu_Dpt_Contactes);
-    for (QWidget* f : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
-                       static_cast<QWidget*>(m->Fenetre_Carte_Acti)}) {
+    for (QWidget* f : {static_cast<QWidget*>(m->Fenetre_Recapitulatif()), static_cast<QWidget*>(m->Fenetre_Aff_Contacte()),
+                       static_cast<QWidget*>(m->Fenetre_Carte_Acti())}) {
         QVERIFY(f);
         QVERIFY(QTest::qWaitForWindowExposed(f));
         QVERIFY(Centree(f));
     }
     QVERIFY(p.plateforme->messages.isEmpty());
+}
+
+// Every report window open follows the log: a QSO typed, then undone with Ctrl+Z, shows in
+// each at once, from the one state the module sends after each change, as in the main window's
+// total and score line.
+void Tst_Rapports::fenetres_suivent_le_log()
+{
+    Main_Test* m = Demarrer_Sur(p, {Q("01/02/09", "29001", Cc)});
+    for (QAction* commande : {m->Mnu_Recap, m->Mnu_C_Contacte, m->Mnu_Dpt_Contactes, m->Mnu_Progression,
+                              m->Mnu_Historique_Modifications}) {
+        Activer(m);
+        Choisir_Menu(commande);
+    }
+    QPointer<Recapitulatif> r = m->Fenetre_Recapitulatif();
+    QPointer<Aff_Contacte> a = m->Fenetre_Aff_Contacte();
+    QPointer<Carte_Acti> c = m->Fenetre_Carte_Acti();
+    QPointer<Progression> g = m->Fenetre_Progression();
+    QPointer<Historique_Modifications> h = m->Fenetre_Historique_Modifications();
+    QVERIFY(r && a && c && g && h);
+    QSignalSpy etats(p.sp.get(), &Sous_Programmes::Etat_Change);
+
+    auto verifier = [&](int qso, const QString& total, const QString& dpt, const QString& bilan, int changements) {
+        QCOMPARE(etats.count(), 1);
+        etats.clear();
+        QCOMPARE(m->Total_Points->text(), total);
+        QCOMPARE(m->Ligne_Score->text(), bilan);
+        QCOMPARE(r->Nb_Points_Tot->text(), total);
+        QCOMPARE(r->Nb_Dpt->text(), dpt);
+        QCOMPARE(a->Lignes().size(), qso);
+        QCOMPARE(a->Label4->text(), Rapports::Ligne_Total_Contactes(total));
+        QCOMPARE(c->NB_Dep->text(), dpt);
+        QCOMPARE(g->Series().bilan.qso, qso);
+        QCOMPARE(h->Liste_Modifications->topLevelItemCount(), changements);
+    };
+    // A QSO typed, Enter after Enter.
+    Activer(m);
+    Saisir(m, QStringLiteral("F5XYZ"), 3, QStringLiteral("35001"));
+    Entree(m->Valide_A);
+    verifier(2, QStringLiteral("8"), QStringLiteral("2"), QStringLiteral("Points : 8 validés · 0 en attente · 2 départements"), 1);
+    // Taken back by Ctrl+Z.
+    Touche_Ici(m, Qt::Key_Z, Qt::ControlModifier);
+    verifier(1, QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("Points : 2 validés · 0 en attente · 1 département"), 2);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
 }
 
 QTEST_MAIN(Tst_Rapports)

@@ -8,7 +8,7 @@
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Juge_Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Log.h"
 #include "Outils_Test.h"
 #include "Texte1252.h"
@@ -232,8 +232,7 @@ QString Juger(Voie& v, bool vivant, Bilan& b)
             b.restes.insert(v.p.Repertoire() + QLatin1Char('/') + nom);
         }
     Reglages relus(v.p.Chemin(QStringLiteral("reglages/Challenge_KVRT.ini")));
-    if (relus.Lire(Reglages::Section_Commune(), QStringLiteral("Indicatif Station"), QString()) != QLatin1String("F1ABC")
-        || relus.Lire(Reglages::Section_Station(QStringLiteral("F1ABC")), QStringLiteral("Annee Challenge"), QString()) != QLatin1String("2009"))
+    if (relus.Indicatif_Station() != QLatin1String("F1ABC") || relus.Annee_Challenge(QStringLiteral("F1ABC")) != QLatin1String("2009"))
         return QStringLiteral("the settings store lost the station");
     return QString();
 }
@@ -334,7 +333,7 @@ void Test_Coupure::Log_Intact_Apres_Chaque_Arret_Brutal()
 
     // The real main window, started in this process on what the last kill left.
     Voie& v = *voies.front();
-    Main* m = v.p.Demarrer();
+    Main_Test* m = v.p.Demarrer();
     QCOMPARE(v.p.plateforme->messages.filter(QStringLiteral("Erreur")), QStringList());
     QCOMPARE(m->Nombre_Lignes(), int(Modele_Log::Lignes(v.etat).size()));
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(v.etat)));

@@ -12,7 +12,7 @@
 #include "FichierLog.h"
 #include "Journal.h"
 #include "Juge_Journal.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Log.h"
 #include "Outils_Test.h"
 #include "Texte1252.h"
@@ -425,7 +425,7 @@ void Test_Courant::Rien_Perdu_Apres_Chaque_Coupure()
     // The real main window, started in this process on what the last cut left, mends a torn
     // line as the helper's start does.
     Voie& v = *voies.front();
-    Main* m = v.p.Demarrer();
+    Main_Test* m = v.p.Demarrer();
     QCOMPARE(v.p.plateforme->messages.filter(QStringLiteral("Erreur")), QStringList());
     const QByteArray octets = v.p.Octets_Log();
     const QByteArray vue = Empreinte_Sha1(octets);

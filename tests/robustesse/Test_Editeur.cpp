@@ -12,7 +12,7 @@
 
 #include "Enregistrement.h"
 #include "Forme_Log.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Texte1252.h"
 
@@ -212,7 +212,7 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
     QStringList depart;
     for (int i = 0; i < 8; ++i)
         depart.append(Qso());
-    Main* m = Demarrer_Sur(p, depart);
+    Main_Test* m = Demarrer_Sur(p, depart);
     const QString nomLog = QFileInfo(p.Log()).fileName();
     int demarrages = 0, completees = 0, coupees = 0, converties = 0;
     bool dernierAjout = false;   // the last change was a QSO's append, untouched since

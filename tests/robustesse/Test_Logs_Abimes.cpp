@@ -8,10 +8,11 @@
 #include "Enregistrement.h"
 #include "Forme_Log.h"
 #include "Filtre_Touches.h"
-#include "Main.h"
+#include "Main_Test.h"
 #include "Modele_Log.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Texte1252.h"
 
@@ -49,7 +50,7 @@ QStringList Messages_Hors_Ligne_Vide(Plateforme_Test& p)
 
 } // namespace
 
-class Test_Logs_Abimes : public QObject
+class Test_Logs_Abimes : public Cas_Programme
 {
     Q_OBJECT
 
@@ -64,9 +65,9 @@ private slots:
 private:
     // The list shows every line of the file, its first 53 bytes after the 8-character
     // prefix, and the total is the sum of the lines' points.
-    void Verifier_Liste(Main* m, const QByteArray& octets);
+    void Verifier_Liste(Main_Test* m, const QByteArray& octets);
     // Opens the windows that read the log, then closes them.
-    void Ouvrir_Les_Fenetres_De_Lecture(Main* m);
+    void Ouvrir_Les_Fenetres_De_Lecture(Main_Test* m);
 };
 
 void Test_Logs_Abimes::initTestCase()
@@ -74,7 +75,7 @@ void Test_Logs_Abimes::initTestCase()
     QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
-void Test_Logs_Abimes::Verifier_Liste(Main* m, const QByteArray& octets)
+void Test_Logs_Abimes::Verifier_Liste(Main_Test* m, const QByteArray& octets)
 {
     const QList<QByteArray> lignes = Modele_Log::Lignes(octets);
     QCOMPARE(m->Nombre_Lignes(), int(lignes.size()));
@@ -89,14 +90,14 @@ void Test_Logs_Abimes::Verifier_Liste(Main* m, const QByteArray& octets)
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(octets)));
 }
 
-void Test_Logs_Abimes::Ouvrir_Les_Fenetres_De_Lecture(Main* m)
+void Test_Logs_Abimes::Ouvrir_Les_Fenetres_De_Lecture(Main_Test* m)
 {
     for (QAction* a : {m->Mnu_Recap, m->Mnu_C_Contacte, m->Mnu_Dpt_Contactes})
         Choisir_Menu(a);
     Cliquer_Dans(m->Recherche);
     QApplication::processEvents();
-    for (QWidget* w : {static_cast<QWidget*>(m->Fenetre_Recapitulatif), static_cast<QWidget*>(m->Fenetre_Aff_Contacte),
-                       static_cast<QWidget*>(m->Fenetre_Carte_Acti), static_cast<QWidget*>(m->Fenetre_Recherche)})
+    for (QWidget* w : {static_cast<QWidget*>(m->Fenetre_Recapitulatif()), static_cast<QWidget*>(m->Fenetre_Aff_Contacte()),
+                       static_cast<QWidget*>(m->Fenetre_Carte_Acti()), static_cast<QWidget*>(m->Fenetre_Recherche())})
         if (w)
             w->close();
     QApplication::processEvents();
@@ -138,8 +139,6 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     const bool etrangere = Forme_Log::Examiner(donnee).Etrangere();
     QCOMPARE(Modele_Log::Total(lu), total);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
     // An old date on the file shows any rewrite, even one that would give the same bytes.
@@ -150,7 +149,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
         QVERIFY(f.setFileTime(ancienne, QFileDevice::FileModificationTime));
     }
 
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m->show();
     QApplication::setActiveWindow(m);
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
@@ -186,7 +185,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     const QByteArray cle = Modele_Log::Lignes(attendu).at(aModifier);
     QVERIFY(cle.size() <= 53);
     Cliquer_Ligne(m->Liste_KVRT, aModifier, true);
-    QVERIFY(p.sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Remplacer_Texte(m->Date_A, QStringLiteral("11/03/09"));
     Remplacer_Texte(m->KVRT_A, QStringLiteral("68002"));
     Cliquer_Dans(m->Type_A);
@@ -227,7 +226,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
     Verifier_Liste(m, attendu);
 
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -242,11 +241,10 @@ void Test_Logs_Abimes::ligne_de_dix_mega_octets()
     QByteArray longue = r2 + QByteArray(10 * 1024 * 1024, 'x');
     const QByteArray donnee = r1 + "\r\n" + longue + "\r\n" + r3 + "\r\n";
 
-    Chien_De_Garde garde(20000);
-    Programme_Test p;
+    garde.Patienter(20000);
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m->show();
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(m->Nombre_Lignes(), 3);
@@ -292,11 +290,10 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
     }
     const QByteArray donnee = Modele_Log::Joindre(lignes);
 
-    Chien_De_Garde garde(30000);
-    Programme_Test p;
+    garde.Patienter(30000);
     p.Installer_Station();
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), donnee);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(m->Nombre_Lignes(), n);
     QCOMPARE(m->Total_Points->text(), QString::number(Modele_Log::Total(donnee)));
@@ -342,14 +339,12 @@ void Test_Logs_Abimes::plus_de_99999_lignes()
 // from the list must take it, and only it.
 void Test_Logs_Abimes::reference_courte_ecrite_puis_supprimee()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     const QStringList log = {Enr(QStringLiteral("01/03/09"), QStringLiteral("2A001"), CA, QStringLiteral("F5AAA")),
                              Enr(QStringLiteral("05/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F6BBB")),
                              Enr(QStringLiteral("09/03/09"), QStringLiteral("2A0"), CA, QStringLiteral("F4CCC"))};
     p.Ecrire_Log(log);
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
     Remplacer_Texte(m->KVRT_A, QStringLiteral(" 2a0"));
     Cliquer_Dans(m->Valide_A);

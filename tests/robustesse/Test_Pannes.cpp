@@ -7,8 +7,10 @@
 #include "Journal.h"
 #include "Filtre_Touches.h"
 #include "Gestion_Erreur.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 #include "Texte1252.h"
 
@@ -95,12 +97,6 @@ private:
 
 // Once the program has been told to end, no event loop starts until the application's own
 // loop has run again: run it once, empty.
-void Relancer_Boucle()
-{
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
-
 QStringList Fichiers(const Programme_Test& p)
 {
     return QDir(p.Repertoire()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::System, QDir::Name);
@@ -118,13 +114,12 @@ QStringList Fichiers(const Programme_Test& p)
 
 } // namespace
 
-class Test_Pannes : public QObject
+class Test_Pannes : public Cas_Programme
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
     void ecriture_interrompue_data();
     void ecriture_interrompue();
     void disque_plein_au_bout_de_n_octets();
@@ -144,8 +139,7 @@ private slots:
     void log_remplace_par_un_repertoire();
 
 private:
-    Programme_Test* p = nullptr;
-    Main* m = nullptr;
+    Main_Test* m = nullptr;
     void Demarrer(const QStringList& log);
 };
 
@@ -155,21 +149,12 @@ void Test_Pannes::initTestCase()
     std::signal(SIGXFSZ, SIG_IGN);
 }
 
-void Test_Pannes::init()
-{
-    Relancer_Boucle();
-    delete p;
-    p = nullptr;
-    m = nullptr;
-}
-
 void Test_Pannes::Demarrer(const QStringList& log)
 {
-    delete p;
-    p = new Programme_Test;
-    p->Installer_Station();
-    p->Ecrire_Log(log);
-    m = p->Demarrer();
+    p.Recommencer();
+    p.Installer_Station();
+    p.Ecrire_Log(log);
+    m = p.Demarrer();
     m->show();
     QApplication::setActiveWindow(m);
 }
@@ -224,10 +209,9 @@ void Test_Pannes::ecriture_interrompue()
 // way of changing the log fails part way, and the log keeps its bytes.
 void Test_Pannes::disque_plein_au_bout_de_n_octets()
 {
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    const QByteArray avant = p->Octets_Log();
-    const QStringList fichiersAvant = Fichiers(*p);
+    const QByteArray avant = p.Octets_Log();
+    const QStringList fichiersAvant = Fichiers(p);
 
     // Recording: the append stops after 20 bytes and is taken back.
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
@@ -236,18 +220,18 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
         Limite_Taille limite(rlim_t(avant.size() + 20));
         Cliquer_Dans(m->Valide_A);
     }
-    QCOMPARE(p->Octets_Log(), avant);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.first(), p->Log(), "Le QSO n'a pas été enregistré.");
-    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° ")));
+    QCOMPARE(p.Octets_Log(), avant);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.first(), p.Log(), "Le QSO n'a pas été enregistré.");
+    QVERIFY(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° ")));
     // The QSO waits in the fields; once there is room again, the same click records it.
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("56001"));
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
+    QCOMPARE(p.Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
-    p->plateforme->messages.clear();
-    const QByteArray quatre = p->Octets_Log();
+    p.plateforme->messages.clear();
+    const QByteArray quatre = p.Octets_Log();
 
     // Insertion, edit and deletion all rewrite the log through a temporary file.
     Cliquer_Dans(m->Ajout_Saisie);
@@ -257,36 +241,36 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
         Limite_Taille limite(10);
         Cliquer_Dans(m->Valide_A);
     }
-    QCOMPARE(p->Octets_Log(), quatre);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
-    QVERIFY(p->sp->Mode_Insertion);
+    QCOMPARE(p.Octets_Log(), quatre);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "Le QSO n'a pas été enregistré.");
+    QVERIFY(m->Mode_Insertion());
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
 
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     {
         Limite_Taille limite(10);
         Cliquer_Dans(m->Valide_A);
     }
-    QCOMPARE(p->Octets_Log(), quatre);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le log n'a pas été modifié.");
-    QVERIFY(p->sp->Mode_Modification);
+    QCOMPARE(p.Octets_Log(), quatre);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "Le log n'a pas été modifié.");
+    QVERIFY(m->Mode_Modification());
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6MOD"));
 
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 0);
-    p->plateforme->reponses = {true};
+    p.plateforme->reponses = {true};
     {
         Limite_Taille limite(10);
         Cliquer_Dans(m->Annule_Saisie);
     }
-    QCOMPARE(p->Octets_Log(), quatre);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le log n'a pas été modifié.");
+    QCOMPARE(p.Octets_Log(), quatre);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "Le log n'a pas été modifié.");
     QCOMPARE(m->Nombre_Lignes(), 4);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
 
@@ -295,34 +279,34 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
     QStringList attendus = fichiersAvant;
     attendus.append(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"));
     attendus.sort();
-    QCOMPARE(Fichiers(*p), attendus);
+    QCOMPARE(Fichiers(p), attendus);
     {
-        Journal::Journal_Log journal(p->Log());
+        Journal::Journal_Log journal(p.Log());
         QCOMPARE(int(journal.Verifier(quatre)), int(Journal::Journal_Log::Accord::Accord));
         QCOMPARE(journal.Entrees().size(), 1);
     }
-    QVERIFY(!p->sp->Programme_Termine);
-    QVERIFY(p->plateforme->questionsImprevues.isEmpty());
+    QVERIFY(!p.sp->Programme_Termine());
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 
     // The same limit met by the routines themselves: the rewrite of a log and the copy of
     // the template leave the old file, or none, never a cut one.
-    const QString modele = p->Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
-    p->Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), quatre);
-    const QString nouveau = p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
+    const QString modele = p.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
+    p.Ecrire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt"), quatre);
+    const QString nouveau = p.Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
     {
         Limite_Taille limite(10);
         const ErreurFichier copie = FichierLog::Copier(modele, nouveau);
         QCOMPARE(copie.numero, 57);
         VERIFIER_MESSAGE(copie.message, nouveau, "erreur d'entrée/sortie du périphérique");
-        const ErreurFichier reecriture = FichierLog::Reecrire(p->Log(), Texte1252::Couper_Lignes(quatre));
+        const ErreurFichier reecriture = FichierLog::Reecrire(p.Log(), Texte1252::Couper_Lignes(quatre));
         QCOMPARE(reecriture.numero, 57);
-        VERIFIER_MESSAGE(reecriture.message, p->Log(), "erreur d'entrée/sortie du périphérique");
+        VERIFIER_MESSAGE(reecriture.message, p.Log(), "erreur d'entrée/sortie du périphérique");
     }
     QVERIFY(!QFileInfo::exists(nouveau));
-    QCOMPARE(p->Octets_Log(), quatre);
+    QCOMPARE(p.Octets_Log(), quatre);
     QFile::remove(modele);
-    QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"),
+    QCOMPARE(Fichiers(p), QStringList({QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"),
                                         QStringLiteral("F1ABC_Challenge_KVRT_2009.txt.journal"), QStringLiteral("reglages")}));
 
 #ifdef Q_OS_LINUX
@@ -341,28 +325,27 @@ void Test_Pannes::disque_plein_au_bout_de_n_octets()
 // operator's back, every operation says so, and the QSO typed is not lost.
 void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
 {
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    const QByteArray avant = p->Octets_Log();
-    QVERIFY(QFile::remove(p->Log()));
+    const QByteArray avant = p.Octets_Log();
+    QVERIFY(QFile::remove(p.Log()));
 
     // Duplicate check on Enter in the reference.
     Taper(m->Ind_A, QStringLiteral("F8NEW"));
     Choisir_Type(m, 3);
     Entree(m->Type_A);
     Taper(m->KVRT_A, QStringLiteral("2A001"));
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 53 : ")));
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QVERIFY(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 53 : ")));
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "fichier introuvable");
     QVERIFY(m->Validation_A->isEnabled());
 
     // Recording in automatic date mode.
     Entree(m->Validation_A);
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.first(), p->Log(), "fichier introuvable");
-    QVERIFY(p->plateforme->messages.takeFirst().endsWith(QStringLiteral("Le QSO n'a pas été enregistré.")));
-    QVERIFY(!QFileInfo::exists(p->Log()));
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.first(), p.Log(), "fichier introuvable");
+    QVERIFY(p.plateforme->messages.takeFirst().endsWith(QStringLiteral("Le QSO n'a pas été enregistré.")));
+    QVERIFY(!QFileInfo::exists(p.Log()));
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("2A001"));
 
@@ -371,29 +354,29 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("03/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
-    QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check
-    p->plateforme->messages.clear();
+    QCOMPARE(p.plateforme->messages.size(), 1); // the duplicate check
+    p.plateforme->messages.clear();
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
-    QVERIFY(!QFileInfo::exists(p->Log()));
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "fichier introuvable");
+    QVERIFY(!QFileInfo::exists(p.Log()));
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
 
     // Edit of a line still in the list.
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
-    QVERIFY(p->sp->Mode_Modification);
+    QVERIFY(m->Mode_Modification());
     Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
-    QVERIFY(!QFileInfo::exists(p->Log()));
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "fichier introuvable");
+    QVERIFY(!QFileInfo::exists(p.Log()));
 
     // Deletion: the rewrite says why it did not happen, then the total of points meets the
     // missing log and the recovery window opens; closed by its frame, the program goes on.
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 0);
-    p->plateforme->reponses = {true};
+    p.plateforme->reponses = {true};
     QString fichierMontre;
     bool recuperation = false;
     Sur_Modal([&](QWidget* w) {
@@ -406,22 +389,22 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     Cliquer_Dans(m->Annule_Saisie);
     QVERIFY(recuperation);
     QCOMPARE(fichierMontre, QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "fichier introuvable");
-    QVERIFY(!p->sp->Programme_Termine);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "fichier introuvable");
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(m->isVisible());
-    QVERIFY(!QFileInfo::exists(p->Log()));
-    QCOMPARE(Fichiers(*p), QStringList({QStringLiteral("FXXXX_Challenge_KVRT.txt"), QStringLiteral("reglages")}));
+    QVERIFY(!QFileInfo::exists(p.Log()));
+    QCOMPARE(Fichiers(p), QStringList({QStringLiteral("FXXXX_Challenge_KVRT.txt"), QStringLiteral("reglages")}));
 
     // The operator puts the log back: the QSO still in the fields goes in at the first click.
     Cliquer_Dans(m->Efface_A);
-    p->Ecrire_Fichier(QFileInfo(p->Log()).fileName(), avant);
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), avant);
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
+    QCOMPARE(p.Octets_Log(), avant + Octets({Enr(QStringLiteral("28/03/09"), QStringLiteral("56001"), CA, QStringLiteral("F8NEW"))}));
     QCOMPARE(m->Nombre_Lignes(), 4);
-    QVERIFY(p->plateforme->messages.isEmpty());
-    QVERIFY(p->plateforme->questionsImprevues.isEmpty());
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -456,7 +439,7 @@ void Test_Pannes::fifo_a_la_place_du_log()
     QCOMPARE(prog.plateforme->messages.size(), 1);
     QVERIFY(prog.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
     VERIFIER_MESSAGE(prog.plateforme->messages.first(), prog.Log(), "chemin ou fichier inaccessible");
-    QVERIFY(prog.sp->Programme_Termine);
+    QVERIFY(prog.sp->Programme_Termine());
 }
 
 void Test_Pannes::modele_absent_ou_repertoire_data()
@@ -471,33 +454,32 @@ void Test_Pannes::modele_absent_ou_repertoire_data()
 void Test_Pannes::modele_absent_ou_repertoire()
 {
     QFETCH(bool, repertoire);
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    const QByteArray ancien = p->Octets_Log();
-    const QString modele = p->Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
+    const QByteArray ancien = p.Octets_Log();
+    const QString modele = p.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt"));
     QVERIFY(QFile::remove(modele));
     if (repertoire)
         QVERIFY(QDir().mkdir(modele));
 
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
     Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
     Cliquer_Dans(s->Validation);
 
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    QCOMPARE(p->plateforme->messages.first(), QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QCOMPARE(p.plateforme->messages.first(), QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
                                                   + QStringLiteral("\r\nUn log vide a été créé pour F5XYZ 2010."));
-    QCOMPARE(p->Octets_Log(QStringLiteral("F5XYZ"), QStringLiteral("2010")), QByteArray());
-    QVERIFY(QFileInfo(p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"))).isFile());
+    QCOMPARE(p.Octets_Log(QStringLiteral("F5XYZ"), QStringLiteral("2010")), QByteArray());
+    QVERIFY(QFileInfo(p.Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"))).isFile());
     QCOMPARE(m->Nombre_Lignes(), 0);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("0"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F5XYZ"));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F5XYZ"));
-    QCOMPARE(p->Octets_Log(), ancien);
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F5XYZ"));
+    QCOMPARE(p.Octets_Log(), ancien);
     QCOMPARE(QFileInfo(modele).isDir(), repertoire);
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -505,27 +487,26 @@ void Test_Pannes::modele_absent_ou_repertoire()
 // window stays open for another try, and the main window goes on with its log.
 void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
 {
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    const QString nouveau = p->Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
+    const QString nouveau = p.Log(QStringLiteral("F5XYZ"), QStringLiteral("2010"));
     QVERIFY(QDir().mkdir(nouveau));
 
     Choisir_Menu(m->Mnu_New_Indicatif);
-    Station* s = m->Fenetre_Station;
+    Station* s = m->Fenetre_Station();
     QVERIFY(s);
     Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
     Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
     Cliquer_Dans(s->Validation);
 
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.first(), nouveau, "chemin ou fichier inaccessible");
-    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.first(), nouveau, "chemin ou fichier inaccessible");
+    QVERIFY(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
     QVERIFY(s->isVisible());
-    QCOMPARE(p->sp->Indicatif_Station, QStringLiteral("F1ABC"));
-    QCOMPARE(p->sp->Annee_Challenge, QStringLiteral("2009"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC"));
+    QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2009"));
     QCOMPARE(m->I_Station->text(), QStringLiteral("F1ABC"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2009"));
-    QCOMPARE(p->reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     QCOMPARE(m->Nombre_Lignes(), 3);
     QVERIFY(QFileInfo(nouveau).isDir());
     s->close();
@@ -534,25 +515,24 @@ void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
 
 void Test_Pannes::export_impossible_a_creer()
 {
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    const QByteArray avant = p->Octets_Log();
-    const QString exportation = p->Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.txt"));
+    const QByteArray avant = p.Octets_Log();
+    const QString exportation = p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009_28_03_09.txt"));
     Choisir_Menu(m->Mnu_Enr_Contacte);
     // The export says what it wrote.
-    QCOMPARE(p->plateforme->messages.size(), 1);
+    QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(QFileInfo(exportation).isFile());
     QVERIFY(QFile::remove(exportation));
-    p->plateforme->messages.clear();
+    p.plateforme->messages.clear();
 
     QVERIFY(QDir().mkdir(exportation));
     Choisir_Menu(m->Mnu_Enr_Contacte);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    QVERIFY(p->plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
-    VERIFIER_MESSAGE(p->plateforme->messages.first(), exportation, "chemin ou fichier inaccessible");
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    QVERIFY(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75 : ")));
+    VERIFIER_MESSAGE(p.plateforme->messages.first(), exportation, "chemin ou fichier inaccessible");
     QVERIFY(QFileInfo(exportation).isDir());
-    QCOMPARE(p->Octets_Log(), avant);
-    QVERIFY(!p->sp->Programme_Termine);
+    QCOMPARE(p.Octets_Log(), avant);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -575,12 +555,11 @@ void Test_Pannes::saut_de_ligne_colle_dans_un_champ()
     QFETCH(QString, champ);
     QFETCH(QString, texte);
     QFETCH(bool, modification);
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    const QByteArray avant = p->Octets_Log();
+    const QByteArray avant = p.Octets_Log();
     if (modification) {
         Cliquer_Ligne(m->Liste_KVRT, 1, true);
-        QVERIFY(p->sp->Mode_Modification);
+        QVERIFY(m->Mode_Modification());
     } else {
         Saisir(m, QStringLiteral("F6"), 3, QStringLiteral("56001"));
     }
@@ -594,8 +573,8 @@ void Test_Pannes::saut_de_ligne_colle_dans_un_champ()
     QCOMPARE(edition->text(), texte);
     QVERIFY(m->Valide_A->isEnabled());
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->Octets_Log(), avant);
-    const QStringList messages = p->plateforme->Prendre_Messages();
+    QCOMPARE(p.Octets_Log(), avant);
+    const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY2(messages.first().startsWith(QStringLiteral("QSO non enregistré : ")) && messages.first().contains(QStringLiteral("ne peut pas être écrit dans le log")),
              qPrintable(messages.first()));
@@ -640,15 +619,14 @@ void Test_Pannes::reglages_douteux()
     QFETCH(QString, indicatif);
     QFETCH(QString, annee);
     QFETCH(QString, leurre);
-    Chien_De_Garde garde;
     QTemporaryDir racine;
     QVERIFY(QDir(racine.path()).mkpath(QStringLiteral("prog/sous")));
     Programme_Test prog;
     // The program directory is one level down, so that "../" stays inside the test's own.
     prog.plateforme->repertoire = racine.path() + QStringLiteral("/prog");
     QFile::copy(prog.Chemin(QStringLiteral("FXXXX_Challenge_KVRT.txt")), racine.path() + QStringLiteral("/prog/FXXXX_Challenge_KVRT.txt"));
-    prog.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), indicatif);
-    prog.reglages->Ecrire(QStringLiteral("Setup ") + indicatif, QStringLiteral("Annee Challenge"), annee);
+    Ecrire_Reglage(*prog.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), indicatif);
+    Ecrire_Reglage(*prog.reglages, QStringLiteral("Setup ") + indicatif, QStringLiteral("Annee Challenge"), annee);
     const QByteArray decoy = Octets({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), CA, QStringLiteral("F5AAA"))});
     if (!leurre.isEmpty()) {
         QFile f(racine.path() + QStringLiteral("/prog/") + leurre);
@@ -662,11 +640,11 @@ void Test_Pannes::reglages_douteux()
         titreModal = w->objectName();
         w->close();
     });
-    Main* principal = prog.Demarrer();
+    Main_Test* principal = prog.Demarrer();
     QCOMPARE(titreModal, QStringLiteral("Station"));
     QCOMPARE(prog.plateforme->messages,
              QStringList({QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")}));
-    QCOMPARE(prog.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QCOMPARE(prog.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
     QCOMPARE(principal->I_Station->text(), QStringLiteral("FXXXX"));
     // No log was read: no list, no total; and no name built from the value.
     QCOMPARE(principal->Nombre_Lignes(), 0);
@@ -676,7 +654,7 @@ void Test_Pannes::reglages_douteux()
     QVERIFY(QFileInfo(prog.sp->Nom_Log()).absolutePath() == QFileInfo(racine.path() + QStringLiteral("/prog/x")).absolutePath());
     // Nothing was created or changed around the program directory.
     QCOMPARE(QDir(racine.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), avant);
-    QVERIFY(!prog.sp->Programme_Termine);
+    QVERIFY(!prog.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -702,11 +680,11 @@ void Test_Pannes::magasin_de_reglages_illisible()
         prog.reglages = std::make_unique<Reglages>(fichier);
         prog.sp = std::make_unique<Sous_Programmes>(*prog.plateforme, *prog.reglages);
         Sur_Modal([](QWidget* w) { w->close(); });
-        Main* principal = prog.Demarrer();
-        QCOMPARE(prog.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+        Main_Test* principal = prog.Demarrer();
+        QCOMPARE(prog.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
         QCOMPARE(principal->Nombre_Lignes(), 0);
         QCOMPARE(prog.plateforme->messages.size(), 1);
-        QVERIFY(!prog.sp->Programme_Termine);
+        QVERIFY(!prog.sp->Programme_Termine());
         QVERIFY(garde.fermees.isEmpty());
     }
 }
@@ -717,27 +695,26 @@ void Test_Pannes::magasin_de_reglages_illisible()
 // and replacement alike, says error 75 and puts nothing into it; the QSO stays on screen.
 void Test_Pannes::fifo_a_la_place_du_log_en_cours_de_route()
 {
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    QVERIFY(QFile::remove(p->Log()));
-    const QByteArray fifo = QFile::encodeName(p->Log());
+    QVERIFY(QFile::remove(p.Log()));
+    const QByteArray fifo = QFile::encodeName(p.Log());
     QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
     // A reader that never blocks shows whatever a write would put into the FIFO.
     const int lecteur = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
     QVERIFY(lecteur >= 0);
     auto verifier_75 = [&](const QString& message) {
         QVERIFY2(message.startsWith(QStringLiteral("Erreur N° 75 : ")), qPrintable(message));
-        VERIFIER_MESSAGE(message, p->Log(), "chemin ou fichier inaccessible");
+        VERIFIER_MESSAGE(message, p.Log(), "chemin ou fichier inaccessible");
     };
 
     // Append.
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
-    QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check could not read
-    verifier_75(p->plateforme->messages.takeFirst());
+    QCOMPARE(p.plateforme->messages.size(), 1); // the duplicate check could not read
+    verifier_75(p.plateforme->messages.takeFirst());
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    verifier_75(p->plateforme->messages.first());
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    verifier_75(p.plateforme->messages.first());
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "Le QSO n'a pas été enregistré.");
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
 
     // Insertion.
@@ -745,10 +722,10 @@ void Test_Pannes::fifo_a_la_place_du_log_en_cours_de_route()
     Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("03/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
-    p->plateforme->messages.clear();
+    p.plateforme->messages.clear();
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    verifier_75(p->plateforme->messages.takeFirst());
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    verifier_75(p.plateforme->messages.takeFirst());
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8INS"));
 
     // Replacement.
@@ -756,63 +733,62 @@ void Test_Pannes::fifo_a_la_place_du_log_en_cours_de_route()
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
     Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    verifier_75(p->plateforme->messages.takeFirst());
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    verifier_75(p.plateforme->messages.takeFirst());
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6MOD"));
 
     char octets[256];
     QVERIFY(::read(lecteur, octets, sizeof octets) <= 0);
     ::close(lecteur);
-    QVERIFY(QFileInfo::exists(p->Log()) && !QFileInfo(p->Log()).isFile());
-    QVERIFY(!p->sp->Programme_Termine);
+    QVERIFY(QFileInfo::exists(p.Log()) && !QFileInfo(p.Log()).isFile());
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Test_Pannes::log_remplace_par_un_repertoire()
 {
-    Chien_De_Garde garde;
     Demarrer(Trois_Qso());
-    QVERIFY(QFile::remove(p->Log()));
-    QVERIFY(QDir().mkdir(p->Log()));
+    QVERIFY(QFile::remove(p.Log()));
+    QVERIFY(QDir().mkdir(p.Log()));
 
     Saisir(m, QStringLiteral("F8NEW"), 3, QStringLiteral("56001"));
-    QCOMPARE(p->plateforme->messages.size(), 1); // the duplicate check could not read
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
+    QCOMPARE(p.plateforme->messages.size(), 1); // the duplicate check could not read
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "chemin ou fichier inaccessible");
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "Le QSO n'a pas été enregistré.");
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "Le QSO n'a pas été enregistré.");
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8NEW"));
 
     Cliquer_Dans(m->Efface_A);
     Cliquer_Dans(m->Ajout_Saisie);
     Taper(m->Date_A, QStringLiteral("03/03/09"));
     Saisir(m, QStringLiteral("F8INS"), 0, QStringLiteral("01001"));
-    p->plateforme->messages.clear();
+    p.plateforme->messages.clear();
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "chemin ou fichier inaccessible");
 
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 1, true);
     Remplacer_Texte(m->Ind_A, QStringLiteral("F6MOD"));
     Cliquer_Dans(m->Valide_A);
-    QCOMPARE(p->plateforme->messages.size(), 1);
-    VERIFIER_MESSAGE(p->plateforme->messages.takeFirst(), p->Log(), "chemin ou fichier inaccessible");
-    QVERIFY(!p->sp->Programme_Termine);
+    QCOMPARE(p.plateforme->messages.size(), 1);
+    VERIFIER_MESSAGE(p.plateforme->messages.takeFirst(), p.Log(), "chemin ou fichier inaccessible");
+    QVERIFY(!p.sp->Programme_Termine());
 
     // The deletion cannot read the log, then the total meets the same error, which ends the
     // program after its "Erreur N° " message.
     Cliquer_Dans(m->Efface_A);
     Cliquer_Ligne(m->Liste_KVRT, 0);
-    p->plateforme->reponses = {true};
+    p.plateforme->reponses = {true};
     Cliquer_Dans(m->Annule_Saisie);
-    QCOMPARE(p->plateforme->messages.size(), 2);
-    VERIFIER_MESSAGE(p->plateforme->messages.at(0), p->Log(), "chemin ou fichier inaccessible");
-    QVERIFY(p->plateforme->messages.at(1).startsWith(QStringLiteral("Erreur N° 75")));
-    VERIFIER_MESSAGE(p->plateforme->messages.at(1), p->Log(), "chemin ou fichier inaccessible");
-    QVERIFY(p->sp->Programme_Termine);
-    QVERIFY(QFileInfo(p->Log()).isDir());
-    QVERIFY(QDir(p->Log()).isEmpty());
+    QCOMPARE(p.plateforme->messages.size(), 2);
+    VERIFIER_MESSAGE(p.plateforme->messages.at(0), p.Log(), "chemin ou fichier inaccessible");
+    QVERIFY(p.plateforme->messages.at(1).startsWith(QStringLiteral("Erreur N° 75")));
+    VERIFIER_MESSAGE(p.plateforme->messages.at(1), p.Log(), "chemin ou fichier inaccessible");
+    QVERIFY(p.sp->Programme_Termine());
+    QVERIFY(QFileInfo(p.Log()).isDir());
+    QVERIFY(QDir(p.Log()).isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
 

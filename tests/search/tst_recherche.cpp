@@ -1,7 +1,8 @@
 // The search window on real widgets: modes, limits, messages, and picking a result.
 
 #include "Apparence.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Recherche_Indicatif.h"
 
@@ -32,15 +33,16 @@ static QStringList Log_Type()
     };
 }
 
-// A started program and its open search window.
+// A program started afresh and its open search window.
 struct Scenario
 {
-    Programme_Test p;
-    Main* m = nullptr;
+    Programme_Test& p;
+    Main_Test* m = nullptr;
     QPointer<Recherche_Indicatif> r;
 
-    explicit Scenario(const QStringList& log = Log_Type())
+    explicit Scenario(Programme_Test& programme, const QStringList& log = Log_Type()) : p(programme)
     {
+        p.Recommencer();
         p.Installer_Station();
         p.Ecrire_Log(log);
         m = p.Demarrer();
@@ -51,7 +53,7 @@ struct Scenario
     void Ouvrir()
     {
         Cliquer_Dans(m->Recherche);
-        r = m->Fenetre_Recherche;
+        r = m->Fenetre_Recherche();
     }
 
     // The line numbers of the result rows, read from the rows themselves.
@@ -78,7 +80,7 @@ struct Scenario
     }
 };
 
-class Tst_Recherche : public QObject
+class Tst_Recherche : public Cas_Programme
 {
     Q_OBJECT
 
@@ -109,8 +111,7 @@ void Tst_Recherche::initTestCase()
 
 void Tst_Recherche::ouverture()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     QVERIFY(s.r);
     QVERIFY(s.r->isVisible());
     QVERIFY(s.r->isWindow());
@@ -131,7 +132,7 @@ void Tst_Recherche::ouverture()
 
     // A second press brings the same window forward.
     s.Ouvrir();
-    QCOMPARE(s.r.data(), s.m->Fenetre_Recherche.data());
+    QCOMPARE(s.r.data(), s.m->Fenetre_Recherche());
     QCOMPARE(s.m->findChildren<Recherche_Indicatif*>().size(), 1);
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -171,8 +172,7 @@ void Tst_Recherche::modes()
     QFETCH(QString, dans_la_case);
     QFETCH(QList<int>, lignes);
 
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
     s.Cliquer_Case(boite);
     QCOMPARE(s.r->Mode(), mode);
@@ -210,8 +210,7 @@ void Tst_Recherche::limites_et_cases_vides()
     QFETCH(QString, message);
     QFETCH(QString, reste);
 
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     // Results of an earlier search stay: a refused Enter runs no search.
     Taper(s.r->Indica, QStringLiteral("ABZ"));
     QCOMPARE(s.Numeros(), QList<int>{2});
@@ -228,8 +227,7 @@ void Tst_Recherche::limites_et_cases_vides()
 
 void Tst_Recherche::choix_du_mode()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     // A click in a box chooses its mode.
     s.Cliquer_Case(s.r->Depa);
     QVERIFY(s.r->Option1[3]->isChecked());
@@ -261,10 +259,9 @@ void Tst_Recherche::choix_du_mode()
 
 void Tst_Recherche::case_atteinte_par_tab()
 {
-    Chien_De_Garde garde;
     {
         // Enter in Data while "Indicatif" is selected searches by callsign with Indica.
-        Scenario s;
+        Scenario s(p);
         Taper(s.r->Indica, QStringLiteral("xyz"), false);
         s.Tab();
         QCOMPARE(s.r->focusWidget(), s.r->Data);
@@ -276,7 +273,7 @@ void Tst_Recherche::case_atteinte_par_tab()
     }
     {
         // With Indica empty only its message appears, and Data keeps its text.
-        Scenario s;
+        Scenario s(p);
         s.Tab();
         Taper(s.r->Data, QStringLiteral("29012"));
         QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
@@ -285,7 +282,7 @@ void Tst_Recherche::case_atteinte_par_tab()
     }
     {
         // Data's own limit still applies first.
-        Scenario s;
+        Scenario s(p);
         Taper(s.r->Indica, QStringLiteral("xyz"), false);
         s.Tab();
         Taper(s.r->Data, QStringLiteral("290123"));
@@ -295,7 +292,7 @@ void Tst_Recherche::case_atteinte_par_tab()
     }
     {
         // Enter in Depa with the reference mode searches Data's reference.
-        Scenario s;
+        Scenario s(p);
         s.Cliquer_Case(s.r->Data);
         Taper(s.r->Data, QStringLiteral("2a003"), false);
         s.Tab();
@@ -307,8 +304,7 @@ void Tst_Recherche::case_atteinte_par_tab()
 
 void Tst_Recherche::cases_videes_apres_recherche()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     // A search that finds something empties all three boxes...
     s.Tab();
     Taper(s.r->Data, QStringLiteral("123"), false);
@@ -337,8 +333,7 @@ void Tst_Recherche::cases_videes_apres_recherche()
 
 void Tst_Recherche::saut_de_ligne_colle()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     // A pasted text may begin with a line break: the search drops it. Ctrl+V puts the
     // clipboard's text in the box that has the focus, line break included.
     QVERIFY(Focus_Dans(s.r->Indica));
@@ -363,8 +358,7 @@ void Tst_Recherche::saut_de_ligne_colle()
 
 void Tst_Recherche::log_vide()
 {
-    Chien_De_Garde garde;
-    Scenario s(QStringList{});
+    Scenario s(p, QStringList{});
     QCOMPARE(s.m->Nombre_Lignes(), 0);
     const struct { int mode; QLineEdit* boite; const char* texte; } cas[] = {
         {1, s.r->Indica, "F5XYZ"}, {2, s.r->Data, "77001"}, {3, s.r->Depa, "77"}};
@@ -385,8 +379,7 @@ void Tst_Recherche::log_vide()
 
 void Tst_Recherche::choix_d_un_resultat()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     QCOMPARE(s.m->Ligne_Courante(), 6); // start-up selects the last line
     s.Cliquer_Case(s.r->Depa);
     Taper(s.r->Depa, QStringLiteral("77"));
@@ -396,8 +389,8 @@ void Tst_Recherche::choix_d_un_resultat()
     Cliquer_Ligne(s.r->QSO_Effectues, 1);
 
     QCOMPARE(s.m->Ligne_Courante(), 3);
-    QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(3));
-    QVERIFY(s.p.sp->Ligne_Selectionnee.startsWith(QLatin1String("    4   09/03/09 *77012")));
+    QCOMPARE(s.m->Ligne_Selectionnee(), s.m->Texte_Ligne(3));
+    QVERIFY(s.m->Ligne_Selectionnee().startsWith(QLatin1String("    4   09/03/09 *77012")));
     // The main window shows that QSO, as after a click in its own list.
     QCOMPARE(s.m->Date_A->text(), QStringLiteral("09/03/09"));
     QCOMPARE(s.m->KVRT_A->text(), QStringLiteral("77012"));
@@ -407,14 +400,13 @@ void Tst_Recherche::choix_d_un_resultat()
     QVERIFY(s.p.plateforme->messages.isEmpty());
     // The search window closes and is discarded.
     QTRY_VERIFY(s.r.isNull());
-    QVERIFY(s.m->Fenetre_Recherche.isNull());
+    QVERIFY(!s.m->Fenetre_Recherche());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Recherche::choix_d_un_resultat_au_clavier()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     Taper(s.r->Indica, QStringLiteral("xyz"));
     QCOMPARE(s.Numeros(), (QList<int>{1, 5, 6}));
     // Tab from the emptied boxes reaches the results on their first row; Down and Enter pick
@@ -424,7 +416,7 @@ void Tst_Recherche::choix_d_un_resultat_au_clavier()
     Touche_Ici(s.r, Qt::Key_Down);
     Entree(s.r->QSO_Effectues);
     QCOMPARE(s.m->Ligne_Courante(), 4);
-    QCOMPARE(s.p.sp->Ligne_Selectionnee, s.m->Texte_Ligne(4));
+    QCOMPARE(s.m->Ligne_Selectionnee(), s.m->Texte_Ligne(4));
     QCOMPARE(s.m->Ind_A->text(), QStringLiteral("DL1XYZ"));
     QCOMPARE(s.m->KVRT_A->text(), QStringLiteral("2a005"));
     QVERIFY(s.p.plateforme->messages.isEmpty());
@@ -434,8 +426,7 @@ void Tst_Recherche::choix_d_un_resultat_au_clavier()
 
 void Tst_Recherche::choix_apres_changement_du_log()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     Taper(s.r->Indica, QStringLiteral("ABZ"));
     QCOMPARE(s.Numeros(), QList<int>{2});
     // The log changes under the search: line 1 goes, the numbers move. The file is rewritten
@@ -444,21 +435,20 @@ void Tst_Recherche::choix_apres_changement_du_log()
     log.removeFirst();
     s.p.Ecrire_Log(log);
     s.p.sp->Rafraichir_Liste_Log();
-    const QString avant = s.p.sp->Ligne_Selectionnee;
+    const QString avant = s.m->Ligne_Selectionnee();
     QCOMPARE(s.m->Ligne_Courante(), 5);
 
     Cliquer_Ligne(s.r->QSO_Effectues, 0);
     // Nothing matches any more: the main list keeps its line, the window still closes.
     QCOMPARE(s.m->Ligne_Courante(), 5);
-    QCOMPARE(s.p.sp->Ligne_Selectionnee, avant);
+    QCOMPARE(s.m->Ligne_Selectionnee(), avant);
     QTRY_VERIFY(s.r.isNull());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Recherche::quitter_et_reouvrir()
 {
-    Chien_De_Garde garde;
-    Scenario s;
+    Scenario s(p);
     s.Cliquer_Case(s.r->Data);
     Taper(s.r->Data, QStringLiteral("77001"));
     s.Tab();
@@ -507,9 +497,8 @@ void Tst_Recherche::champs_coupes_dans_la_ligne()
     QFETCH(int, mode);
     QFETCH(QString, tape);
     QFETCH(QList<int>, lignes);
-    Chien_De_Garde garde;
     const QString cc = QStringLiteral("Chateau Contacte");
-    Scenario s({Enr(QStringLiteral("02/03/09"), QStringLiteral("7701"), cc, QStringLiteral("F5AAA")),
+    Scenario s(p, {Enr(QStringLiteral("02/03/09"), QStringLiteral("7701"), cc, QStringLiteral("F5AAA")),
                 Enr(QStringLiteral("03/03/09"), QStringLiteral(" 7001"), cc, QStringLiteral("F5B")),
                 Enr(QStringLiteral("04/03/09"), QStringLiteral("77010"), cc, QStringLiteral("F5CCC"))});
     QCOMPARE(s.m->Texte_Ligne(0).mid(18, 5), QStringLiteral("7701 "));

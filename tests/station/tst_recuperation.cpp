@@ -2,8 +2,10 @@
 // and a real settings file.
 
 #include "Gestion_Erreur.h"
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Station.h"
 
 #include <QListView>
@@ -26,15 +28,9 @@
 
 // Once the program has been told to end, Qt starts no further event loop (and so no modal
 // window) until the application's own loop has run again: run it once, empty.
-static void Relancer_Boucle()
-{
-    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-}
-
 // A new start of the program on the same directory and settings file, with fresh module
 // variables, as when the operator launches it again.
-static Main* Nouveau_Demarrage(Programme_Test& p)
+static Main_Test* Nouveau_Demarrage(Programme_Test& p)
 {
     delete p.main;
     p.main = nullptr;
@@ -64,7 +60,7 @@ static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
     Vu vu;
     vu.ouverte = g->isVisible();
     vu.modale = g->isModal();
-    vu.principaleVisible = p.sp->Fenetre_Principale && p.sp->Fenetre_Principale->isVisible();
+    vu.principaleVisible = p.sp->Fenetre_Principale() && p.sp->Fenetre_Principale()->isVisible();
     vu.titre = g->windowTitle();
     vu.indicatif = g->Ind_Station->text();
     vu.fichier = g->Ind_Station1->text() + g->Err_Departement->text();
@@ -80,13 +76,12 @@ static QStringList Fichiers(const Programme_Test& p)
 }
 
 
-class Tst_Recuperation : public QObject
+class Tst_Recuperation : public Cas_Programme
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
     void log_disparu_initialiser_puis_quitter();
     void quitter_sans_initialiser();
     void fermer_par_le_cadre();
@@ -99,16 +94,8 @@ void Tst_Recuperation::initTestCase()
     QApplication::setStyle(QStringLiteral("Fusion"));
 }
 
-void Tst_Recuperation::init()
-{
-    // Each scenario may have ended the program; the next one starts afresh.
-    Relancer_Boucle();
-}
-
 void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F1ABC_P"), QStringLiteral("2009"));
     QVERIFY(QFile::remove(p.Log(QStringLiteral("F1ABC_P"), QStringLiteral("2009"))));
     const QStringList avant = Fichiers(p);
@@ -125,12 +112,12 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
         }
         vu = Lire(g, p);
         Cliquer_Dans(g->Initialisation);
-        indicatifApres = p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
-        anneeApres = p.reglages->Lire(QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
+        indicatifApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
+        anneeApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
         ouverteApresInitialiser = g->isVisible();
         Cliquer_Dans(g->Quitter);
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
 
     QVERIFY(vu.ouverte);
     QVERIFY(vu.modale);
@@ -151,7 +138,7 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     QCOMPARE(anneeApres, QStringLiteral("20xx"));
     QVERIFY(ouverteApresInitialiser);
     // "Quitter" ends the program; start-up went no further than the total.
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
     QVERIFY(m->Total_Points->text().isEmpty());
     QCOMPARE(m->Nombre_Lignes(), 0);
@@ -169,17 +156,15 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     QCOMPARE(p.plateforme->messages,
              QStringList{QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")});
     QVERIFY(station);
-    QCOMPARE(p.sp->Indicatif_Station, QStringLiteral("FXXXX"));
+    QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("FXXXX"));
     QVERIFY(m->isVisible());
     QCOMPARE(m->Nombre_Lignes(), 0);
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Recuperation::quitter_sans_initialiser()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
 
@@ -201,14 +186,14 @@ void Tst_Recuperation::quitter_sans_initialiser()
     });
     p.Demarrer();
     QVERIFY(vu.ouverte);
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QFile f(p.reglages->Fichier());
     QVERIFY(f.open(QIODevice::ReadOnly));
     reglagesApres = f.readAll();
     QCOMPARE(reglagesApres, reglagesAvant);
     QCOMPARE(Fichiers(p), fichiersAvant);
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC"), QStringLiteral("Annee Challenge"), QString()), QStringLiteral("2009"));
 
     // The next start shows the same window again; this time it is left from the keyboard,
     // Tab up to "Quitter" and Enter.
@@ -235,8 +220,6 @@ void Tst_Recuperation::quitter_sans_initialiser()
 
 void Tst_Recuperation::fermer_par_le_cadre()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
     bool vue = false;
@@ -246,22 +229,22 @@ void Tst_Recuperation::fermer_par_le_cadre()
         centree = QTest::qWaitForWindowExposed(w) && Centree(w);
         Fermer_Par_Le_Cadre(w);
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QVERIFY(vue);
     QVERIFY(centree);
     // The main window stays, without list or total, until a quit command.
-    QVERIFY(!p.sp->Programme_Termine);
+    QVERIFY(!p.sp->Programme_Termine());
     QVERIFY(m->isVisible());
     QVERIFY(m->Total_Points->text().isEmpty());
     QCOMPARE(m->Nombre_Lignes(), 0);
     QVERIFY(!QApplication::activeModalWidget());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     // The clock runs all the same: its next tick shows the time.
     QVERIFY(m->Timer1->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(m->Label37->text(), QStringLiteral("14:07 Utc"), 5000);
     QCOMPARE(m->Label33->text(), QStringLiteral("28/03/09"));
     Choisir_Menu(m->Mnu_Quitter);
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -270,12 +253,10 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
 {
     // The log goes away while the program runs; the next total of points meets it
     // missing and opens the recovery window, for the station in use.
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station(QStringLiteral("F2XYZ"), QStringLiteral("2010"));
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"))},
                  QStringLiteral("F2XYZ"), QStringLiteral("2010"));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QCOMPARE(m->Nombre_Lignes(), 1);
     QVERIFY(!m->Total_Points->text().isEmpty());
     Cliquer_Ligne(m->Liste_KVRT, 0);
@@ -299,7 +280,7 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
     QVERIFY(vu.principaleVisible);
     QCOMPARE(vu.indicatif, QStringLiteral("F2XYZ"));
     QCOMPARE(vu.fichier, QStringLiteral("F2XYZ_Challenge_KVRT_2010.txt"));
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!QFile::exists(p.Log(QStringLiteral("F2XYZ"), QStringLiteral("2010"))));
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
@@ -308,8 +289,6 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
 void Tst_Recuperation::autre_erreur_de_lecture()
 {
     // Any error other than a missing file is told and ends the program; no recovery window.
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     QVERIFY(QFile::remove(p.Log()));
     QVERIFY(QDir().mkdir(p.Log()));
@@ -318,15 +297,15 @@ void Tst_Recuperation::autre_erreur_de_lecture()
         modale = true;
         w->close();
     });
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QTest::qWait(100);
     QVERIFY(!modale);
     delete guet;
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY2(p.plateforme->messages.first().startsWith(QStringLiteral("Erreur N° 75")), qPrintable(p.plateforme->messages.first()));
-    QVERIFY(p.sp->Programme_Termine);
+    QVERIFY(p.sp->Programme_Termine());
     QVERIFY(!m->isVisible());
-    QCOMPARE(p.reglages->Lire(QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
+    QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString()), QStringLiteral("F1ABC"));
     QVERIFY(garde.fermees.isEmpty());
 }
 

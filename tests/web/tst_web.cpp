@@ -1,8 +1,10 @@
 // The rules and reference-list windows with the real web engine, against pages served by
 // the test itself on 127.0.0.1.
 
-#include "Main.h"
+#include "Main_Test.h"
+#include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Reglages_Bruts.h"
 #include "Fenetres_Web.h"
 
 #include <QAction>
@@ -113,7 +115,7 @@ static bool Attendre_Chargement(QSignalSpy& espion)
     return espion.count() > 0 || espion.wait(120000);
 }
 
-class Tst_Web : public QObject
+class Tst_Web : public Cas_Programme
 {
     Q_OBJECT
 
@@ -137,21 +139,19 @@ private:
 // A program whose settings send the three sites to the test server.
 static void Installer_Sites(Programme_Test& p, const QString& hote)
 {
-    p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Reglement"), hote);
-    p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Departements"), hote);
-    p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), hote);
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Reglement"), hote);
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Departements"), hote);
+    Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), hote);
 }
 
 void Tst_Web::module_introuvable()
 {
     // Without its plugin the program starts and works; a web window only says why it cannot open.
-    Chien_De_Garde garde;
     QTemporaryDir vide;
     const QString dossier = Fenetres_Web::Dossier_Module;
     Fenetres_Web::Dossier_Module = vide.path();
-    Programme_Test p;
     p.Installer_Station();
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     p.plateforme->Prendre_Messages();
     Cliquer_Dans(m->ListeKVRT);
     const QStringList messages = p.plateforme->Prendre_Messages();
@@ -160,7 +160,7 @@ void Tst_Web::module_introuvable()
     QVERIFY2(messages.first().startsWith(QStringLiteral("Les pages web ne peuvent pas s'ouvrir : le module kvrt_web")),
              qPrintable(messages.first()));
     QVERIFY(messages.first().contains(QDir::toNativeSeparators(vide.path())));
-    QVERIFY(!m->Fenetre_Liste_KVRT1);
+    QVERIFY(!m->Fenetre_Liste_KVRT1());
     QVERIFY(!Fenetres_Web::Charge());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -169,37 +169,33 @@ void Tst_Web::moteur_absent_au_demarrage()
 {
     if (Processus_Moteur() < 0)
         QFAIL("the engine's processes could not be counted: /proc is needed");
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("77001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ"))});
     Installer_Sites(p, m_serveur.Hote());
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     QTest::qWait(200);
     QCOMPARE(Processus_Moteur(), 0);
     QVERIFY(!Fenetres_Web::Charge());
     // The engine starts with the first web window.
     Cliquer_Dans(m->ListeKVRT);
-    QVERIFY(m->Fenetre_Liste_KVRT1);
+    QVERIFY(m->Fenetre_Liste_KVRT1());
     QVERIFY(Fenetres_Web::Charge());
     // The context the engine shares with its views exists by then.
     QVERIFY(QOpenGLContext::globalShareContext());
     QTRY_VERIFY_WITH_TIMEOUT(Processus_Moteur() > 0, 60000);
-    Fermer_Par_Le_Cadre(m->Fenetre_Liste_KVRT1);
+    Fermer_Par_Le_Cadre(m->Fenetre_Liste_KVRT1());
     QVERIFY(garde.fermees.isEmpty());
 }
 
 void Tst_Web::reglement()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     Installer_Sites(p, m_serveur.Hote());
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m_serveur.chemins.clear();
 
     Choisir_Menu(m->Mnu_Reglement);
-    QPointer<QWidget> fenetre = m->Fenetre_Reglement;
+    QPointer<QWidget> fenetre = m->Fenetre_Reglement();
     QVERIFY(fenetre);
     // Centred on the screen, frame included.
     QCOMPARE(fenetre->size(), QSize(913, 578));
@@ -224,7 +220,7 @@ void Tst_Web::reglement()
 
     // A second command brings the same window forward without loading it again.
     Choisir_Menu(m->Mnu_Reglement);
-    QCOMPARE(m->Fenetre_Reglement.data(), fenetre.data());
+    QCOMPARE(m->Fenetre_Reglement(), fenetre.data());
     QTest::qWait(300);
     QCOMPARE(m_serveur.Pages().size(), 1);
     QVERIFY(p.plateforme->messages.isEmpty());
@@ -253,18 +249,16 @@ void Tst_Web::page_du_departement()
     QFETCH(QString, reference);
     QFETCH(QString, chemin);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     // Start-up selects the last line of the log.
     p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ")),
                   Enr(QStringLiteral("02/03/09"), reference, QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
     Installer_Sites(p, m_serveur.Hote());
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m_serveur.chemins.clear();
 
     Cliquer_Dans(m->ListeKVRT);
-    QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
+    QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
     QVERIFY(fenetre);
     auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
     QVERIFY(vue);
@@ -281,18 +275,16 @@ void Tst_Web::page_du_departement()
 
 void Tst_Web::la_page_suit_la_ligne_choisie()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("01/03/09"), QStringLiteral("29001"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5XYZ")),
                   Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
     Installer_Sites(p, m_serveur.Hote());
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     m_serveur.chemins.clear();
 
     auto ouvrir = [&](const QString& attendu) {
         Cliquer_Dans(m->ListeKVRT);
-        QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
+        QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
         QVERIFY(fenetre);
         auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
         QSignalSpy espion(vue, &QWebEngineView::loadFinished);
@@ -302,7 +294,7 @@ void Tst_Web::la_page_suit_la_ligne_choisie()
         Cliquer_Ligne(m->Liste_KVRT, 1);
         QCOMPARE(m->Ligne_Courante(), 1);
         Cliquer_Dans(m->ListeKVRT);
-        QCOMPARE(m->Fenetre_Liste_KVRT1.data(), fenetre.data());
+        QCOMPARE(m->Fenetre_Liste_KVRT1(), fenetre.data());
         Fermer_Par_Le_Cadre(fenetre);
         QTRY_VERIFY(fenetre.isNull());
     };
@@ -328,19 +320,17 @@ void Tst_Web::pas_de_departement()
 {
     QFETCH(QStringList, log);
 
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log(log);
     Installer_Sites(p, m_serveur.Hote());
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     p.plateforme->messages.clear();
     m_serveur.chemins.clear();
 
     Cliquer_Dans(m->ListeKVRT);
     QCOMPARE(p.plateforme->messages, QStringList{QStringLiteral("Pas de département spécifié dans ce QSO")});
     // The window stays open, with an empty browser.
-    QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
+    QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
     QVERIFY(fenetre);
     QVERIFY(fenetre->isVisible());
     auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
@@ -355,14 +345,13 @@ void Tst_Web::pas_de_departement()
 
 void Tst_Web::titre_de_la_liste()
 {
-    Chien_De_Garde garde;
     {
         // Without settings the caption names the default list site.
         Programme_Test p;
         p.Installer_Station();
-        Main* m = p.Demarrer();
+        Main_Test* m = p.Demarrer();
         Cliquer_Dans(m->ListeKVRT);
-        QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
+        QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
         QVERIFY(fenetre);
         QCOMPARE(fenetre->windowTitle(), QStringLiteral("site ( http://liste.example.org/kvrta2.html )"));
         Fermer_Par_Le_Cadre(fenetre);
@@ -373,10 +362,10 @@ void Tst_Web::titre_de_la_liste()
         p.Installer_Station();
         p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
         Installer_Sites(p, m_serveur.Hote());
-        p.reglages->Ecrire(QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), QStringLiteral("liste.test"));
-        Main* m = p.Demarrer();
+        Ecrire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Site Liste KVRT"), QStringLiteral("liste.test"));
+        Main_Test* m = p.Demarrer();
         Cliquer_Dans(m->ListeKVRT);
-        QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1;
+        QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
         QVERIFY(fenetre);
         QCOMPARE(fenetre->windowTitle(), QStringLiteral("site ( http://liste.test/kvrta2.html )"));
         QCOMPARE(fenetre->size(), QSize(902, 321));
@@ -415,18 +404,16 @@ void Tst_Web::page_injoignable()
         libre.listen(QHostAddress::LocalHost, 0);
         port = libre.serverPort();
     }
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("02/03/09"), QStringLiteral("13005"), QStringLiteral("Chateau Contacte"), QStringLiteral("F6ABC"))});
     Installer_Sites(p, QStringLiteral("127.0.0.1:%1").arg(port));
-    Main* m = p.Demarrer();
+    Main_Test* m = p.Demarrer();
     p.plateforme->messages.clear();
     if (reglement)
         Choisir_Menu(m->Mnu_Reglement);
     else
         Cliquer_Dans(m->ListeKVRT);
-    QPointer<QWidget> fenetre = reglement ? m->Fenetre_Reglement : m->Fenetre_Liste_KVRT1;
+    QPointer<QWidget> fenetre = reglement ? m->Fenetre_Reglement() : m->Fenetre_Liste_KVRT1();
     QVERIFY(fenetre);
     auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
     QVERIFY(vue);

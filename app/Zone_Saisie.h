@@ -1,0 +1,129 @@
+#pragma once
+
+#include "Etat_Log.h"
+#include "Qso.h"
+
+#include <QList>
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Sous_Programmes;
+
+// The entry area of the main window: one QSO typed field by field, each checked on Enter, and
+// the buttons that record it, cancel it, insert a QSO at its date and delete the QSO shown. It
+// owns its modes (an insertion, an edit) and the line of the list it shows; the QSO to write it
+// hands to the main window by its signals, and the main window tells it when the log changed.
+// The controls keep the names the users' manual and the tests know them by.
+class Zone_Saisie : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Zone_Saisie(Sous_Programmes& sp, QWidget* parent = nullptr);
+
+    // The row of the buttons: the main window puts its own after the entry area's.
+    QHBoxLayout* Ligne_Boutons() const { return m_boutons; }
+    // The boxes that hold typed text, for the main window's undo keys.
+    QList<QWidget*> Champs() const;
+
+    // At start-up: the type last chosen, then the date mode of the station.
+    void Preparer_Type(int typeActivite);
+    void Preparer_Date(bool automatique);
+    // At the end of start-up, once the list shows the log: the first field of the date mode,
+    // and nothing of the last QSO shown.
+    void Commencer();
+    // The date of a new QSO is today's, or typed (Date > Date automatique, Oui or Non): the
+    // fields follow the mode chosen, and the station keeps it.
+    bool Date_Automatique() const { return m_dateAutomatique; }
+    void Choisir_Date_Automatique(bool automatique);
+
+    // The line of the list shown in the fields, empty when none; the modes.
+    const QString& Ligne_Selectionnee() const { return m_ligneSelectionnee; }
+    bool Mode_Modification() const { return m_modification; }
+    bool Mode_Insertion() const { return m_insertion; }
+
+    // The handlers of the entry area.
+    void Main_Date_A_KeyPress(int& KeyAscii);
+    void Main_Ind_A_KeyPress(int& KeyAscii);
+    void Main_Type_A_KeyPress(int& KeyAscii);
+    void Main_KVRT_A_KeyPress(int& KeyAscii);
+    void Main_Validation_A_KeyPress(int& KeyAscii);
+    void Main_Valide_A_Click();
+    void Main_Efface_A_Click();
+    void Efface();
+    void Main_Ajout_Saisie_Click();
+    void Main_Annule_Saisie_Click();
+    // A line of the list clicked (empty: a click beside the lines), then double-clicked; an
+    // empty list selects nothing.
+    void Afficher_Ligne(const QString& ligneListe);
+    void Editer_Ligne();
+    void Oublier_Ligne();
+
+    // The log changed and the list shows it: the fields start afresh the way that change asks.
+    void Apres_Modification(Etat_Log::Modification sorte);
+    // The new-entry state after a recording: the fields reset for the next QSO of the date mode.
+    void Entree_Nouvelle_Saisie();
+    // The entry fields forget their own undo history: Ctrl+Z then goes to the log.
+    void Oublier_Annulations_Champs();
+    // True while a box holds text the operator typed: Ctrl+Z and Ctrl+Y then stay in the
+    // boxes and never change the log.
+    bool Saisie_Tapee() const;
+
+public slots:
+    // A QSO heard elsewhere (a castle spotted, say) put in the fields as a new QSO, as if typed:
+    // the callsign, the reference, the activity type (the one shown when empty) and the date
+    // (today's in automatic date mode when empty). No check runs and nothing is recorded: the
+    // focus goes to the first field of the date mode, and the operator goes on with Enter
+    // through every check, as when typing.
+    void Remplir(const QString& indicatif, const QString& reference, const QString& type, const QString& date);
+
+signals:
+    // What the operator asked to write: a QSO at the end of the log, at its date's place, or in
+    // place of the line of the list it was opened from; a castle's QSOs to delete.
+    void Qso_A_Enregistrer(const Qso& qso);
+    void Qso_A_Inserer(const Qso& qso);
+    void Qso_A_Remplacer(const QString& ligneListe, const Qso& qso);
+    void Qso_A_Supprimer(const QString& reference);
+    // After the question of a delete answered Non, the total is counted again all the same, as
+    // after any delete: a log gone meanwhile is found there.
+    void Total_A_Recompter();
+
+private:
+    void Creer_Controles();
+    void Disposer();
+    void Relier_Controles();
+    int Index_Type_A() const;
+    void Texte_Type_A(const QString& texte);
+    Qso Qso_Saisi() const;
+    // Makes sure the QSO of the fields fits the record; tells the user otherwise.
+    bool Champs_Enregistrables();
+    void Ouvrir_Premier_Champ();
+
+    Sous_Programmes& sp;
+    QGroupBox* Frame3;
+    QLabel* Label_Date;
+    QLabel* Label8;
+    QLabel* Label3;
+    QLabel* Label1;
+    QLineEdit* Date_A;
+    QLineEdit* Ind_A;
+    QComboBox* Type_A;
+    QLineEdit* KVRT_A;
+    QCheckBox* Validation_A;
+    QPushButton* Valide_A;
+    QPushButton* Efface_A;
+    QPushButton* Ajout_Saisie;
+    QPushButton* Annule_Saisie;
+    QHBoxLayout* m_boutons;
+
+    bool m_dateAutomatique = true;
+    bool m_modification = false;
+    bool m_insertion = false;
+    QString m_ligneSelectionnee;
+};

@@ -1,0 +1,37 @@
+#include "Fenetre_Rapport.h"
+
+#include "Apparence.h"
+#include "Sous_Programmes.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QVBoxLayout>
+
+Fenetre_Rapport::Fenetre_Rapport(Sous_Programmes& sp_, const char* nom, const QString& titre, QWidget* parent)
+    : QWidget(parent, Qt::Window), sp(sp_)
+{
+    setObjectName(QString::fromLatin1(nom));
+    setWindowTitle(titre);
+    setAttribute(Qt::WA_DeleteOnClose);
+    Apparence::Fermer_Par_Echap(this);
+    connect(&sp, &Sous_Programmes::Etat_Change, this, &Fenetre_Rapport::Suivre_Log);
+}
+
+void Fenetre_Rapport::Suivre_Log(const Etat_Log&)
+{
+}
+
+QGroupBox* Fenetre_Rapport::Cadre_Titre(const char* nomCadre, const char* nomTitre, const QString& texte, QLabel*& titre)
+{
+    auto* cadre = new QGroupBox(this);
+    cadre->setObjectName(QString::fromLatin1(nomCadre));
+    titre = new QLabel(texte, cadre);
+    titre->setObjectName(QString::fromLatin1(nomTitre));
+    QFont police = titre->font();
+    police.setPointSize(12);
+    police.setBold(true);
+    titre->setFont(police);
+    titre->setAlignment(Qt::AlignCenter);
+    (new QVBoxLayout(cadre))->addWidget(titre);
+    return cadre;
+}
