@@ -135,3 +135,10 @@ QString Lignes_Telnet::Ligne_En_Cours() const
 {
     return Texte1252::Decoder_Utf8_Ou_1252(m_ligne);
 }
+
+void Lignes_Telnet::Oublier_Ligne_En_Cours()
+{
+    m_ligne.clear();
+    m_tropLongue = false;
+    m_illisible = false;
+}

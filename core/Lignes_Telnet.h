@@ -20,6 +20,8 @@ public:
     QStringList Ajouter(QByteArrayView octets);
     // The line begun and not ended yet: a node's prompt ("login: ") has no line end.
     QString Ligne_En_Cours() const;
+    // The prompt has been answered: what follows starts a new line.
+    void Oublier_Ligne_En_Cours();
     // Lines left out since the start: too long, and holding binary junk.
     int Lignes_Trop_Longues() const { return m_tropLongues; }
     int Lignes_Illisibles() const { return m_illisibles; }
