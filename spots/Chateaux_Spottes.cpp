@@ -1,6 +1,7 @@
 #include "Chateaux_Spottes.h"
 
 #include "Apparence.h"
+#include "Delegue_Etat.h"
 #include "Filtre_Spots.h"
 #include "Modele_Spots.h"
 #include "Plateforme.h"
@@ -40,7 +41,8 @@ static QTableView* Table_Spots(QTableView* table, Filtre_Spots* filtre)
     table->verticalHeader()->hide();
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
     QHeaderView* entetes = table->horizontalHeader();
-    const int largeurs[Modele_Spots::Nb_Colonnes] = {70, 100, 60, 190, 80, 90, 220, 100};
+    table->setItemDelegateForColumn(Modele_Spots::Col_Etat, new Delegue_Etat(table));
+    const int largeurs[Modele_Spots::Nb_Colonnes] = {80, 100, 60, 190, 80, 90, 220, 100};
     for (int c = 0; c < Modele_Spots::Nb_Colonnes; ++c)
         entetes->resizeSection(c, largeurs[c]);
     entetes->setSectionResizeMode(Modele_Spots::Col_Commentaire, QHeaderView::Stretch);

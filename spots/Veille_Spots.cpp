@@ -56,6 +56,7 @@ void Veille_Spots::Lire_Liste_Gardee()
     }
     m_liste = Liste_Chateaux::Lire(f.readAll());
     m_dateListe = QFileInfo(chemin).lastModified();
+    m_modele->Regler_Liste(m_liste);
 }
 
 const Liste_Chateaux& Veille_Spots::Liste()
@@ -104,10 +105,8 @@ void Veille_Spots::Log_Relu(const QByteArray& contenu)
 
 void Veille_Spots::Preparer_Modele()
 {
-    if (!m_listeLue) {
+    if (!m_listeLue)
         Lire_Liste_Gardee();
-        m_modele->Regler_Liste(m_liste);
-    }
     if (!m_contactesAJour)
         m_modele->Regler_Contactes(Contactes());
 }

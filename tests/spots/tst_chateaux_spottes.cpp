@@ -187,6 +187,18 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     QVERIFY(veille.Connexion().Active());
     veille.Regler_Alertes(false);
     QVERIFY(!veille.Connexion().Active());
+
+    // The next start finds the list kept, read before any spot comes: the castles have their names.
+    Veille_Spots suivante(sp);
+    QCOMPARE(suivante.Texte_Liste(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
+    suivante.Fenetre_Ouverte(true);
+    QVERIFY(noeud.Attendre_Connexions(2));
+    QVERIFY(noeud.Attendre_Recu("F1ABC/P\r\n"));
+    noeud.Envoyer("DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1417Z\r\n");
+    QTRY_COMPARE(suivante.Modele().rowCount(), 1);
+    QCOMPARE(suivante.Modele().index(0, Modele_Spots::Col_Nom).data().toString(), QStringLiteral("Château de Brest"));
+    suivante.Fenetre_Ouverte(false);
+
     QCOMPARE(QFileInfo(sp.Nom_Log()).size(), qint64(2 * (Enregistrement::Longueur_Ligne_Log + 2)));
     QVERIFY(plateforme.messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
