@@ -197,6 +197,15 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     noeud.Envoyer("DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1417Z\r\n");
     QTRY_COMPARE(suivante.Modele().rowCount(), 1);
     QCOMPARE(suivante.Modele().index(0, Modele_Spots::Col_Nom).data().toString(), QStringLiteral("Château de Brest"));
+    // The last 500 are kept: five hundred newer spots push the oldest row out.
+    QByteArray cinqCents;
+    for (int i = 0; i < 500; ++i)
+        cinqCents += "DX de F4ABC:      7012.0  F" + QByteArray::number(i % 10) + "AB" + QByteArray::number(i)
+                     + "      KVRT 29018                     1418Z\r\n";
+    noeud.Envoyer(cinqCents);
+    QTRY_COMPARE(suivante.Modele().Indicatif(0), QStringLiteral("F9AB499"));
+    QCOMPARE(suivante.Modele().rowCount(), 500);
+    QCOMPARE(suivante.Modele().Indicatif(499), QStringLiteral("F0AB0"));
     suivante.Fenetre_Ouverte(false);
 
     QCOMPARE(QFileInfo(sp.Nom_Log()).size(), qint64(2 * (Enregistrement::Longueur_Ligne_Log + 2)));
