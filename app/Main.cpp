@@ -3,6 +3,7 @@
 
 #include "Aff_Contacte.h"
 #include "Aide.h"
+#include "Chateaux_Spottes.h"
 #include "Apparence.h"
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
@@ -20,6 +21,7 @@
 #include "Reglages.h"
 #include "Sous_Programmes.h"
 #include "Station.h"
+#include "Veille_Spots.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,6 +64,8 @@ Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
     Construire_Controles();
     Construire_Menus();
     Relier_Module();
+    Veille = new Veille_Spots(sp, this);
+    connect(Veille, &Veille_Spots::Alerte, this, &Main::Dire_Dans_Barre_Etat);
 }
 
 Main::~Main()
@@ -410,6 +414,8 @@ void Main::Construire_Menus()
                                      &Main::Main_Mnu_Ouvrir_Dossier_Logs_Click);
     Mnu_Enregistrer_Copie = action(Mnu_Fichier, "Mnu_Enregistrer_Copie", QStringLiteral("Enregistrer une &copie du log…"),
                                    &Main::Main_Mnu_Enregistrer_Copie_Click);
+    Mnu_Charger_Liste_Chateaux = action(Mnu_Fichier, "Mnu_Charger_Liste_Chateaux", QStringLiteral("Charger la &liste des châteaux…"),
+                                        &Main::Main_Mnu_Charger_Liste_Chateaux_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     // Their keyboard shortcuts pass through eventFilter, their menu items do not.
     Mnu_Annuler->installEventFilter(this);
@@ -436,6 +442,8 @@ void Main::Construire_Menus()
     Mnu_Progression = action(nullptr, "Mnu_Progression", QStringLiteral("&Progression"), &Main::Main_Mnu_Progression_Click);
     Mnu_Carte = menu(nullptr, "Mnu_Carte", QStringLiteral("&Carte"));
     Mnu_Dpt_Contactes = action(Mnu_Carte, "Mnu_Dpt_Contactes", QStringLiteral("&Départements Contactés"), &Main::Main_Mnu_Dpt_Contactes_Click);
+    Mnu_Spots = menu(nullptr, "Mnu_Spots", QStringLiteral("Sp&ots"));
+    Mnu_Chateaux_Spottes = action(Mnu_Spots, "Mnu_Chateaux_Spottes", QStringLiteral("&Châteaux spottés"), &Main::Main_Mnu_Chateaux_Spottes_Click);
     Mnu_Reglement = action(nullptr, "Mnu_Reglement", QStringLiteral("Reglemen&t"), &Main::Main_Mnu_Reglement_Click);
     Mnu_aide = menu(nullptr, "Mnu_aide", QStringLiteral("&Aide"));
     Mnu_Historique = action(Mnu_aide, "Mnu_Historique", QStringLiteral("&Historique"), &Main::Main_Mnu_Historique_Click);
@@ -610,6 +618,8 @@ void Main::Main_Form_Load()
     Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
     sp.Mode_Modification = false;
+    // With alerts on, the castles spotted are watched from the start.
+    Veille->Demarrer();
 }
 
 void Main::Main_Mnu_Date_Auto_Oui_Click()
@@ -796,6 +806,25 @@ void Main::Main_Mnu_Ouvrir_Dossier_Logs_Click()
 void Main::Main_Mnu_Enregistrer_Copie_Click()
 {
     sp.Enregistre_Copie_Log();
+}
+
+void Main::Main_Mnu_Charger_Liste_Chateaux_Click()
+{
+    Veille->Choisir_Liste(this);
+}
+
+void Main::Main_Mnu_Chateaux_Spottes_Click()
+{
+    Ouvrir_Une_Fois(
+        Fenetre_Spots,
+        [this] {
+            auto* fenetre = new Chateaux_Spottes(*Veille, sp, this);
+            fenetre->setWindowFlag(Qt::Window);
+            fenetre->setAttribute(Qt::WA_DeleteOnClose);
+            connect(fenetre, &Chateaux_Spottes::Spot_Choisi, this, &Main::Saisir_Spot);
+            return fenetre;
+        },
+        [](Chateaux_Spottes* fenetre) { fenetre->Chateaux_Spottes_Form_Load(); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -33,6 +33,8 @@ class Aide;
 class Import_Adif;
 class QDialog;
 class Historique_Modifications;
+class Chateaux_Spottes;
+class Veille_Spots;
 
 // The main window: station, clock, the log's list and the entry area of one QSO.
 class Main : public QMainWindow
@@ -97,6 +99,7 @@ public:
     QAction* Mnu_Importer_Adif;
     QAction* Mnu_Ouvrir_Dossier_Logs;
     QAction* Mnu_Enregistrer_Copie;
+    QAction* Mnu_Charger_Liste_Chateaux;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;
@@ -114,6 +117,8 @@ public:
     QAction* Mnu_Progression;
     QMenu* Mnu_Carte;
     QAction* Mnu_Dpt_Contactes;
+    QMenu* Mnu_Spots;
+    QAction* Mnu_Chateaux_Spottes;
     QAction* Mnu_Reglement;
     QMenu* Mnu_aide;
     QAction* Mnu_Historique;
@@ -132,6 +137,9 @@ public:
     QPointer<Aide> Fenetre_Aide;
     QPointer<Historique_Modifications> Fenetre_Historique_Modifications;
     QPointer<Import_Adif> Fenetre_Import_Adif;
+    QPointer<Chateaux_Spottes> Fenetre_Spots;
+    // The castles spotted on the DX cluster, watched for the whole run.
+    Veille_Spots* Veille;
 
     // Start-up and the application shell.
     void Main_Form_Load();
@@ -164,6 +172,8 @@ public:
     void Main_Mnu_Enr_Adif_Click();
     void Main_Mnu_Ouvrir_Dossier_Logs_Click();
     void Main_Mnu_Enregistrer_Copie_Click();
+    void Main_Mnu_Charger_Liste_Chateaux_Click();
+    void Main_Mnu_Chateaux_Spottes_Click();
     // A few seconds in the status bar, over the score line: what a key or a menu item just did.
     void Dire_Dans_Barre_Etat(const QString& texte);
 
@@ -181,6 +191,9 @@ public:
     void Main_Liste_KVRT_Click();
     void Main_Liste_KVRT_DblClick();
     void Main_Annule_Saisie_Click();
+    // A castle spotted, chosen in its window: a new QSO of that callsign and castle in the
+    // entry area, for the operator to check and validate with Enter.
+    void Saisir_Spot(const QString& indicatif, const QString& reference);
 
     // Helpers of the entry area and the list.
     bool Date_Automatique() const;

@@ -10,6 +10,7 @@
 #include "Reglages.h"
 #include "Sous_Programmes.h"
 #include "Texte1252.h"
+#include "Veille_Spots.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -171,6 +172,12 @@ void Main::Main_KVRT_A_KeyPress(int& KeyAscii)
                                           + QStringLiteral("\r\n   mettre Type Activité a Double ou annulez la saisie"),
                                       this);
         }
+        // The castle list may be older than the castle: a warning, never a refusal.
+        if (!Veille->Liste().Vide() && !Veille->Liste().Contient(texte))
+            sp.plateforme.Message(QStringLiteral("Le Chateau N° ") + texte
+                                      + QStringLiteral(" n'est pas dans la liste des châteaux chargée : vérifiez le numéro."
+                                                       "\r\n   Le QSO peut être enregistré tout de même."),
+                                  this);
         Colorer(KVRT_A, Jaune_Pale);
         Validation_A->setEnabled(true);
         Validation_A->setFocus();
@@ -480,4 +487,29 @@ void Main::Main_Annule_Saisie_Click()
     // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
     Validation_A->setChecked(false);
     Annule_Saisie->setEnabled(false);
+}
+
+// ---------------------------------------------------------------------------------------
+// A castle spotted
+
+void Main::Saisir_Spot(const QString& indicatif, const QString& reference)
+{
+    if (Garde_Premiere_Installation(*this))
+        return;
+    // What the operator is typing is his: replaced only when he says so.
+    if (Saisie_Tapee()
+        && !sp.plateforme.Question(QStringLiteral("La saisie en cours sera remplacée par le QSO de ") + indicatif
+                                       + QStringLiteral(" avec le Chateau N° ") + reference + QStringLiteral(". Continuer ?"),
+                                   this))
+        return;
+    // A new QSO, as after Annuler saisie: an edit or an insertion in progress ends, and the
+    // date is today's in automatic date mode, the operator's to type otherwise.
+    Efface();
+    Ind_A->setText(indicatif);
+    Texte_Type_A(Enregistrement::Types_Activite().at(0));
+    KVRT_A->setText(reference);
+    Oublier_Annulations_Champs();
+    // The keys go to the entry area: each Enter runs its field's check, up to Valider.
+    activateWindow();
+    raise();
 }
