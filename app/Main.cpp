@@ -5,6 +5,7 @@
 #include "Apparence.h"
 #include "Bandeau.h"
 #include "Carte_Acti.h"
+#include "Chateaux_Spottes.h"
 #include "Fenetres_Web.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
@@ -19,6 +20,7 @@
 #include "Recherche_Indicatif.h"
 #include "Reglages.h"
 #include "Station.h"
+#include "Veille_Spots.h"
 #include "Zone_Saisie.h"
 
 #include <QAction>
@@ -54,6 +56,11 @@ Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
     Construire_Controles();
     Construire_Menus();
     Relier_Module();
+    // The castles spotted are watched for the whole run; a reference typed that the castle
+    // list lacks is warned of, never refused: the list may be older than the castle.
+    Veille = new Veille_Spots(sp, this);
+    connect(Veille, &Veille_Spots::Alerte, this, &Main::Dire_Dans_Barre_Etat);
+    Saisie->Definir_Chateau_Connu([this](const QString& reference) { return Veille->Liste().Vide() || Veille->Liste().Contient(reference); });
 }
 
 Main::~Main()
@@ -216,6 +223,8 @@ void Main::Construire_Menus()
                                      &Main::Main_Mnu_Ouvrir_Dossier_Logs_Click);
     Mnu_Enregistrer_Copie = action(Mnu_Fichier, "Mnu_Enregistrer_Copie", QStringLiteral("Enregistrer une &copie du log…"),
                                    &Main::Main_Mnu_Enregistrer_Copie_Click);
+    Mnu_Charger_Liste_Chateaux = action(Mnu_Fichier, "Mnu_Charger_Liste_Chateaux", QStringLiteral("Charger la &liste des châteaux…"),
+                                        &Main::Main_Mnu_Charger_Liste_Chateaux_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     // Their keyboard shortcuts pass through eventFilter, their menu items do not.
     Mnu_Annuler->installEventFilter(this);
@@ -242,6 +251,8 @@ void Main::Construire_Menus()
     Mnu_Progression = Commande_Fenetre<Progression>(nullptr, "Mnu_Progression", QStringLiteral("&Progression"));
     Mnu_Carte = menu(nullptr, "Mnu_Carte", QStringLiteral("&Carte"));
     Mnu_Dpt_Contactes = Commande_Fenetre<Carte_Acti>(Mnu_Carte, "Mnu_Dpt_Contactes", QStringLiteral("&Départements Contactés"));
+    Mnu_Spots = menu(nullptr, "Mnu_Spots", QStringLiteral("Sp&ots"));
+    Mnu_Chateaux_Spottes = action(Mnu_Spots, "Mnu_Chateaux_Spottes", QStringLiteral("&Châteaux spottés"), &Main::Main_Mnu_Chateaux_Spottes_Click);
     Mnu_Reglement = action(nullptr, "Mnu_Reglement", QStringLiteral("Reglemen&t"), &Main::Main_Mnu_Reglement_Click);
     Mnu_aide = menu(nullptr, "Mnu_aide", QStringLiteral("&Aide"));
     Mnu_Historique = action(Mnu_aide, "Mnu_Historique", QStringLiteral("&Historique"), &Main::Main_Mnu_Historique_Click);
@@ -376,6 +387,8 @@ void Main::Main_Form_Load()
     sp.reglages().Definir_Revision(sp.Indicatif_Station(), Sous_Programmes::Numero_Version());
 
     Saisie->Commencer();
+    // With alerts on, the castles spotted are watched from the start.
+    Veille->Demarrer();
 }
 
 void Main::Main_Mnu_Date_Auto_Oui_Click()
@@ -506,6 +519,31 @@ void Main::Main_Mnu_Ouvrir_Dossier_Logs_Click()
 void Main::Main_Mnu_Enregistrer_Copie_Click()
 {
     sp.Enregistre_Copie_Log();
+}
+
+void Main::Main_Mnu_Charger_Liste_Chateaux_Click()
+{
+    Veille->Choisir_Liste(this);
+}
+
+void Main::Main_Mnu_Chateaux_Spottes_Click()
+{
+    Ouvrir_Une_Fois(
+        Fenetre_Spots,
+        [this] {
+            auto* fenetre = new Chateaux_Spottes(*Veille, sp, this);
+            fenetre->setWindowFlag(Qt::Window);
+            fenetre->setAttribute(Qt::WA_DeleteOnClose);
+            // A row chosen: its QSO in the entry area, the keys back in this window.
+            connect(fenetre, &Chateaux_Spottes::Spot_Choisi, this, [this](const QString& indicatif, const QString& reference) {
+                if (Saisie->Proposer(indicatif, reference)) {
+                    activateWindow();
+                    raise();
+                }
+            });
+            return fenetre;
+        },
+        [](Chateaux_Spottes* fenetre) { fenetre->Chateaux_Spottes_Form_Load(); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -24,6 +24,8 @@ class Station;
 class Recherche_Indicatif;
 class Aide;
 class Import_Adif;
+class Chateaux_Spottes;
+class Veille_Spots;
 
 // The main window: station, clock, the log's list, the entry area of one QSO (Zone_Saisie),
 // the menus that open every other window, and the status bar. It makes the windows and
@@ -58,6 +60,8 @@ public:
     void Main_Mnu_Enr_Adif_Click();
     void Main_Mnu_Ouvrir_Dossier_Logs_Click();
     void Main_Mnu_Enregistrer_Copie_Click();
+    void Main_Mnu_Charger_Liste_Chateaux_Click();
+    void Main_Mnu_Chateaux_Spottes_Click();
     // Names the change that Annuler and Rétablir would reverse, in the menu.
     void Actualiser_Annulation();
     // A few seconds in the status bar, over the score line: what a key or a menu item just did.
@@ -134,6 +138,7 @@ private:
     QAction* Mnu_Importer_Adif;
     QAction* Mnu_Ouvrir_Dossier_Logs;
     QAction* Mnu_Enregistrer_Copie;
+    QAction* Mnu_Charger_Liste_Chateaux;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;
@@ -151,6 +156,8 @@ private:
     QAction* Mnu_Progression;
     QMenu* Mnu_Carte;
     QAction* Mnu_Dpt_Contactes;
+    QMenu* Mnu_Spots;
+    QAction* Mnu_Chateaux_Spottes;
     QAction* Mnu_Reglement;
     QMenu* Mnu_aide;
     QAction* Mnu_Historique;
@@ -165,4 +172,7 @@ private:
     QPointer<QWidget> Fenetre_Liste_KVRT1;
     QPointer<Aide> Fenetre_Aide;
     QPointer<Import_Adif> Fenetre_Import_Adif;
+    QPointer<Chateaux_Spottes> Fenetre_Spots;
+    // The castles spotted on the DX cluster, watched for the whole run.
+    Veille_Spots* Veille;
 };

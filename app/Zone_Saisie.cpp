@@ -376,6 +376,11 @@ void Zone_Saisie::Main_KVRT_A_KeyPress(int& KeyAscii)
                                             + QStringLiteral("\r\n   mettre Type Activité a Double ou annulez la saisie"),
                                         window());
         }
+        if (m_chateauConnu && !m_chateauConnu(texte))
+            sp.plateforme().Message(QStringLiteral("Le Chateau N° ") + texte
+                                        + QStringLiteral(" n'est pas dans la liste des châteaux chargée : vérifiez le numéro."
+                                                         "\r\n   Le QSO peut être enregistré tout de même."),
+                                    window());
         Colorer(KVRT_A, Jaune_Pale);
         Validation_A->setEnabled(true);
         Validation_A->setFocus();
@@ -532,6 +537,17 @@ void Zone_Saisie::Remplir(const QString& indicatif, const QString& reference, co
     for (QLineEdit* champ : {Date_A, Ind_A, KVRT_A, Type_A->lineEdit()})
         if (champ && !champ->text().isEmpty() && (champ != Date_A || !date.isEmpty()))
             champ->setModified(true);
+}
+
+bool Zone_Saisie::Proposer(const QString& indicatif, const QString& reference)
+{
+    if (Saisie_Tapee()
+        && !sp.plateforme().Question(QStringLiteral("La saisie en cours sera remplacée par le QSO de ") + indicatif
+                                         + QStringLiteral(" avec le Chateau N° ") + reference + QStringLiteral(". Continuer ?"),
+                                     window()))
+        return false;
+    Remplir(indicatif, reference, Enregistrement::Types_Activite().at(0), QString());
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------

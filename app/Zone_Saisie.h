@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -83,6 +85,15 @@ public slots:
     // through every check, as when typing.
     void Remplir(const QString& indicatif, const QString& reference, const QString& type, const QString& date);
 
+public:
+    // A castle spotted: a new QSO of that callsign and castle, "Chateau Contacte", today's date
+    // in automatic date mode. What the operator is typing is his: replaced only when he says
+    // so. True when the fields were filled.
+    bool Proposer(const QString& indicatif, const QString& reference);
+    // Tells whether a castle is in the list the operator loaded (true when none is): a
+    // reference typed that is not gets a warning, never a refusal.
+    void Definir_Chateau_Connu(std::function<bool(const QString&)> connu) { m_chateauConnu = std::move(connu); }
+
 signals:
     // What the operator asked to write: a QSO at the end of the log, at its date's place, or in
     // place of the line of the list it was opened from; a castle's QSOs to delete.
@@ -126,4 +137,5 @@ private:
     bool m_modification = false;
     bool m_insertion = false;
     QString m_ligneSelectionnee;
+    std::function<bool(const QString&)> m_chateauConnu;
 };

@@ -7,6 +7,13 @@
 //   kvrt_bench --memoire N        (one fresh process: start-up and a round of operations)
 
 #include "Aff_Contacte.h"
+#include "Chateaux_Spottes.h"
+#include "Lignes_Telnet.h"
+#include "Modele_Spots.h"
+#include "Noeud_Test.h"
+#include "Regle_Spot.h"
+#include "Reglages_Spots.h"
+#include "Veille_Spots.h"
 #include "Rapports_Contactes.h"
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
@@ -42,6 +49,7 @@
 #include <QStringListModel>
 #include <QTest>
 #include <QTextStream>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -296,7 +304,7 @@ public:
         const std::pair<const char*, void (Banc::*)()> groupes[] = {
             {"saisie", &Banc::Operations_Un_QSO}, {"journal", &Banc::Cout_Journal},
             {"fenetres", &Banc::Fenetres_Rapports}, {"export", &Banc::Export},
-            {"adif", &Banc::Adif}, {"recherche", &Banc::Recherches},
+            {"adif", &Banc::Adif}, {"recherche", &Banc::Recherches}, {"spots", &Banc::Spots},
         };
         for (const auto& [nom, mesurer] : groupes)
             if (Groupes.isEmpty() || Groupes.contains(QLatin1String(nom)))
@@ -339,6 +347,111 @@ public:
         }
         f.write(bloc);
         return chemin;
+    }
+
+    // The lines of a busy node: mostly spots of other stations, a castle spot in fifty, and
+    // the announcements and propagation lines between them.
+    static QByteArray Flot_Cluster(int n, int premier = 0)
+    {
+        QByteArray flot;
+        flot.reserve(qsizetype(n) * 80);
+        for (int i = premier; i < premier + n; ++i) {
+            const QByteArray k = QByteArray::number(i);
+            if (i % 50 == 0)
+                flot += "DX de F4ABC:      7012.0  F" + QByteArray::number(i % 10) + "KV" + k + "/P   KVRT "
+                        + QByteArray::number(29000 + i % 999) + " cw                  1234Z\r\n";
+            else if (i % 97 == 0)
+                flot += "To ALL de F6ABC: QRV demain 0800Z sur 7012 merci " + k + "\r\n";
+            else if (i % 101 == 0)
+                flot += "WWV de W0MU <18>:   SFI=71, A=5, K=1, No Storms -> No Storms\r\n";
+            else
+                flot += "DX de W3LPL:     14025.0  JA" + k + "      CQ up 2 nr " + k + "               1234Z FN20\r\n";
+        }
+        return flot;
+    }
+
+    // The spots of the DX cluster: the rule alone and with the telnet lines, a castle spot from
+    // its arrival on the socket to its row among 500 in the open window, and the longest the
+    // window waits while a node floods.
+    void Spots()
+    {
+        const QByteArray flot = Flot_Cluster(100000);
+        Lignes_Telnet decoupe(1024);
+        const QStringList textes = decoupe.Ajouter(flot);
+        int chateaux = 0;
+        const double regle = Chronometrer(reps, [&] {
+            chateaux = 0;
+            Regle_Spot::Spot s;
+            for (const QString& l : textes)
+                chateaux += Regle_Spot::Lire(l, s) && !s.references.isEmpty();
+        });
+        if (chateaux != 2000)
+            qFatal("%d châteaux lus au lieu de 2000", chateaux);
+        auto parSeconde = [](double ms) { return QStringLiteral("%1 lignes/s").arg(qRound64(100000 / (ms / 1000))); };
+        Ajouter(QStringLiteral("Spots : règle sur 100 000 lignes (cible 100 000 lignes/s)"), regle, 1000, 1000, parSeconde(regle));
+        const double flux = Chronometrer(reps, [&] {
+            Lignes_Telnet t(1024);
+            Regle_Spot::Spot s;
+            for (const QString& l : t.Ajouter(flot))
+                (void)Regle_Spot::Lire(l, s);
+        });
+        Ajouter(QStringLiteral("Spots : octets telnet en lignes, puis règle, 100 000 lignes"), flux, 1000, 1000, parSeconde(flux));
+
+        Noeud_Test noeud;
+        p.reglages->Definir_Cluster(noeud.Adresse());
+        Veille_Spots veille(*p.sp);
+        QPointer<Chateaux_Spottes> fenetre = new Chateaux_Spottes(veille, *p.sp, m());
+        fenetre->setWindowFlag(Qt::Window);
+        fenetre->setAttribute(Qt::WA_DeleteOnClose);
+        fenetre->Chateaux_Spottes_Form_Load();
+        if (!noeud.Attendre_Recu("F1ABC\r\n"))
+            qFatal("pas de connexion au nœud");
+        QByteArray cinqCents;
+        for (int i = 0; i < 500; ++i)
+            cinqCents += "DX de F4ABC:      7012.0  F" + QByteArray::number(i % 10) + "AA" + QByteArray::number(i)
+                         + "/P   KVRT " + QByteArray::number(10000 + i * 7) + "                     1200Z\r\n";
+        noeud.Envoyer(cinqCents);
+        if (!Noeud_Test::Attendre([&] { return veille.Modele().rowCount() == 500; }))
+            qFatal("500 lignes attendues, %d", veille.Modele().rowCount());
+        Afficher();
+        int k = 0;
+        QString indicatif;
+        const double arrivee = Chronometrer(
+            reps,
+            [&] {
+                noeud.Envoyer("DX de F4ABC:      7012.0  " + indicatif.toLatin1() + "      KVRT 29018 cw      1300Z\r\n");
+                while (veille.Modele().Indicatif(0) != indicatif)
+                    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+                Afficher();
+            },
+            [&] { indicatif = QStringLiteral("TM%1KVRT").arg(++k); });
+        Ajouter(QStringLiteral("Spots : d'une ligne reçue à sa ligne affichée, 500 lignes"), arrivee, 50, 50,
+                QStringLiteral("%1 lignes").arg(veille.Modele().rowCount()));
+
+        // A flood: the window's turns are timed while 100 000 lines come in one go.
+        QElapsedTimer entreTours;
+        double plusLong = 0;
+        QTimer tour;
+        tour.setInterval(0);
+        QObject::connect(&tour, &QTimer::timeout, &tour, [&] {
+            plusLong = std::max(plusLong, entreTours.nsecsElapsed() / 1e6);
+            entreTours.start();
+        });
+        const QByteArray inondation = Flot_Cluster(100000, 1);
+        const QString dernier = QStringLiteral("TM0KVRTFIN");
+        noeud.Envoyer(inondation + "DX de F4ABC:      7012.0  " + dernier.toLatin1() + "   KVRT 29018 cw      1301Z\r\n");
+        entreTours.start();
+        tour.start();
+        QElapsedTimer total;
+        total.start();
+        while (veille.Modele().Indicatif(0) != dernier)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        tour.stop();
+        Ajouter(QStringLiteral("Spots : inondation de 100 000 lignes, plus longue attente de la fenêtre"), plusLong, 100, 100,
+                QStringLiteral("toutes lues en %1 ms").arg(qRound(total.nsecsElapsed() / 1e6)));
+        if (fenetre)
+            fenetre->close();
+        Fermer_Fenetres_Differees();
     }
 
     void Adif()
@@ -1074,7 +1187,7 @@ int main(int argc, char** argv)
             memoire = false;
         } else {
             std::fprintf(stderr, "usage: kvrt_bench [--tailles 1000,10000,99999] [--repetitions N] [--sans-memoire]\n"
-                                 "                  [--seulement saisie,journal,fenetres,export,adif,recherche]\n");
+                                 "                  [--seulement saisie,journal,fenetres,export,adif,recherche,spots]\n");
             return 2;
         }
     }

@@ -31,22 +31,9 @@ namespace {
 
 QString Decoder_Valeur(QByteArrayView octets)
 {
-    bool ascii = true;
-    for (char c : octets) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(octets.data(), octets.size());
     // Programs that write UTF-8 count its bytes; anything that is not valid UTF-8 was
     // written in the Windows code page that the other programs of the same desk use.
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString texte = utf8.decode(octets);
-    if (!utf8.hasError())
-        return texte;
-    return Texte1252::Decoder(octets);
+    return Texte1252::Decoder_Utf8_Ou_1252(octets);
 }
 
 bool Nom_Valide(QByteArrayView nom)

@@ -21,6 +21,17 @@ QString Texte_Points(int points)
     return points < 0 ? QString::number(points) : QLatin1Char(' ') + QString::number(points);
 }
 
+QSet<QString> References_Du_Log(const QByteArray& contenuLog)
+{
+    QSet<QString> references;
+    Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView ligne) {
+        const QByteArrayView reference = Texte1252::Morceau(ligne, 10, 5);
+        if (reference.size() == 5)
+            references.insert(Texte1252::Decoder(reference).toUpper());
+    });
+    return references;
+}
+
 Recapitulatif Compter(const QByteArray& contenuLog)
 {
     // The summary's rules are the season's: a "*" QSO counts in its type and its departement,

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -19,6 +20,10 @@ struct Recapitulatif
     int Points = 0;
 };
 Recapitulatif Compter(const QByteArray& contenuLog);
+
+// The castles this log already holds, as the duplicate warning finds them: characters 11 to 15
+// of every line, whatever its type; upper case, so that a "2a001" of an older log counts.
+QSet<QString> References_Du_Log(const QByteArray& contenuLog);
 
 // The contacted-castles window.
 QString Entete_Contactes();                        // 94 characters

@@ -21,6 +21,10 @@ const Reglages::Cle Cle_Noms_Sig_Adif{false, "Noms SIG ADIF", "KVRT"};
 const Reglages::Cle Cle_Site_Reglement{false, "Site Reglement", "reglement.example.org"};
 const Reglages::Cle Cle_Site_Departements{false, "Site Departements", "departements.example.org"};
 const Reglages::Cle Cle_Site_Liste{false, "Site Liste KVRT", "liste.example.org"};
+// The DX cluster node, "hôte:port" as the web hosts are kept; empty until the operator names one.
+const Reglages::Cle Cle_Cluster{false, "Cluster", ""};
+// "Oui" or "Non": a beep and a line in the status bar for a castle still to contact, spotted.
+const Reglages::Cle Cle_Alertes_Spots{false, "Alertes Spots", "Non"};
 const Reglages::Cle Cle_Annee_Challenge{true, "Annee Challenge", "XXXX"};
 const Reglages::Cle Cle_Annee{true, "Annee", "20xx"};
 const Reglages::Cle Cle_Type_Activite{true, "Type Activite", "0"};
@@ -200,4 +204,25 @@ QString Reglages::Chemin_Log(const QString& indicatif, const QString& annee) con
 void Reglages::Definir_Chemin_Log(const QString& indicatif, const QString& annee, const QString& dossier)
 {
     Ecrire(Cle_Chemin_Log, dossier, indicatif, annee);
+}
+
+QString Reglages::Cluster() const
+{
+    return Lire(Cle_Cluster).trimmed();
+}
+
+void Reglages::Definir_Cluster(const QString& noeud)
+{
+    Ecrire(Cle_Cluster, noeud.trimmed());
+}
+
+bool Reglages::Alertes_Spots() const
+{
+    // Anything but "Oui" leaves them off, as a hand-edited value would.
+    return Lire(Cle_Alertes_Spots).trimmed().compare(QLatin1String("Oui"), Qt::CaseInsensitive) == 0;
+}
+
+void Reglages::Definir_Alertes_Spots(bool actives)
+{
+    Ecrire(Cle_Alertes_Spots, actives ? QStringLiteral("Oui") : QStringLiteral("Non"));
 }

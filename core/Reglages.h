@@ -41,6 +41,14 @@ public:
     static QString Cle_Hote(Site site);
     static QString Hote_Par_Defaut(Site site);
 
+    // The DX cluster node whose spots the program reads ("Cluster"), "hôte:port"; empty when
+    // none was named.
+    QString Cluster() const;
+    void Definir_Cluster(const QString& noeud);
+    // The alerts for castles spotted ("Alertes Spots", "Oui" or "Non"), off by default.
+    bool Alertes_Spots() const;
+    void Definir_Alertes_Spots(bool actives);
+
     // The settings of one station.
     // The year of its Challenge ("Annee Challenge"); "XXXX" when none.
     QString Annee_Challenge(const QString& indicatif) const;

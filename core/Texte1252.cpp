@@ -1,5 +1,7 @@
 #include "Texte1252.h"
 
+#include <QStringDecoder>
+
 namespace Texte1252 {
 
 namespace {
@@ -34,6 +36,24 @@ inline void Decoder_Dans(QByteArrayView octets, char16_t* sortie)
 }
 
 } // namespace
+
+QString Decoder_Utf8_Ou_1252(QByteArrayView octets)
+{
+    bool ascii = true;
+    for (char c : octets) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    }
+    if (ascii)
+        return QString::fromLatin1(octets.data(), octets.size());
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString texte = utf8.decode(octets);
+    if (!utf8.hasError())
+        return texte;
+    return Decoder(octets);
+}
 
 QString Decoder(QByteArrayView octets)
 {

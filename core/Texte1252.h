@@ -38,6 +38,9 @@ struct Table_Page
 inline constexpr Detail::Table_Page Vers_Unicode;
 
 QString Decoder(QByteArrayView octets);
+// Text from elsewhere (another program, a network peer): UTF-8 when its bytes are valid UTF-8,
+// otherwise Windows-1252.
+QString Decoder_Utf8_Ou_1252(QByteArrayView octets);
 // A character that Windows-1252 cannot hold becomes "?", so that positions never shift.
 QByteArray Encoder(QStringView texte);
 // True when every character of the text has a place in Windows-1252.

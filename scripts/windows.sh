@@ -121,7 +121,7 @@ while [ "${#a_voir[@]}" -gt 0 ]; do
         done
     done
 done
-for dll in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll libwinpthread-1.dll libstdc++-6.dll libgcc_s_seh-1.dll; do
+for dll in Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll Qt6PrintSupport.dll Qt6Network.dll libwinpthread-1.dll libstdc++-6.dll libgcc_s_seh-1.dll; do
     [ -f "$programme/$dll" ] || { echo "DLL manquante dans le dossier du programme : $dll" >&2; exit 1; }
 done
 # Standard buttons and dialogs in French: Qt's own translation, found through qt.conf.

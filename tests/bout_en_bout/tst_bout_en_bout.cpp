@@ -4,6 +4,9 @@
 // of the export compared with what the operator expects. Nothing of the program is linked in:
 // what is checked is what a person at the keyboard would get.
 
+#include "Noeud_Test.h"
+
+#include <QColor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -74,6 +77,7 @@ private slots:
     void Station_Refermee_Sans_Valider();
     void Deuxieme_Programme_Sur_Le_Meme_Log();
     void Annulation_Copie_Du_Log_Et_Echap();
+    void Chateau_Spotte_Double_Clic_Et_Entree();
 
 private:
     // The X server and the program; `second` starts another copy beside the first.
@@ -97,6 +101,7 @@ private:
     // What the program shows and writes.
     QImage Ecran();
     bool Ligne_De_Liste(const QString& fenetre, int ligne, int nombreLignes, QPoint& centre);
+    bool Bande_De_Couleur(const QString& fenetre, QRgb couleur, QRect& bande);
     bool Cliquer(const QPoint& point, int fois);
     bool Attendre_Octets(const QString& chemin, const QByteArray& attendu, const QString& quoi);
 
@@ -482,6 +487,45 @@ bool Bout_En_Bout::Ligne_De_Liste(const QString& fenetre, int ligne, int nombreL
     const int hauteur = bas - haut + 1;
     centre = QPoint((gauche + droite) / 2, dessus + ligne * hauteur + hauteur / 2);
     return true;
+}
+
+// The first band of rows painted in one colour across most of a window, from its first to its
+// last pixel of that colour: a row of a table, selected.
+bool Bout_En_Bout::Bande_De_Couleur(const QString& fenetre, QRgb couleur, QRect& bande)
+{
+    QRect cadre;
+    if (!Geometrie(fenetre, cadre))
+        return false;
+    return Attendre(
+        [&] {
+            const QImage image = Ecran();
+            int haut = -1, bas = -1, gauche = 0, droite = 0;
+            for (int y = qMax(0, cadre.top()); y <= qMin(image.height() - 1, cadre.bottom()); ++y) {
+                int n = 0, premier = -1, dernier = -1;
+                for (int x = qMax(0, cadre.left()); x <= qMin(image.width() - 1, cadre.right()); ++x) {
+                    if ((image.pixel(x, y) | 0xFF000000) == (couleur | 0xFF000000)) {
+                        ++n;
+                        if (premier < 0)
+                            premier = x;
+                        dernier = x;
+                    }
+                }
+                if (n > cadre.width() / 2) {
+                    if (haut < 0)
+                        haut = y;
+                    bas = y;
+                    gauche = premier;
+                    droite = dernier;
+                } else if (haut >= 0) {
+                    break;
+                }
+            }
+            if (haut < 0 || bas - haut < 6)
+                return false;
+            bande = QRect(QPoint(gauche, haut), QPoint(droite, bas));
+            return true;
+        },
+        QStringLiteral("une ligne de couleur %1 dans la fenêtre").arg(QColor(couleur).name()));
 }
 
 bool Bout_En_Bout::Cliquer(const QPoint& point, int fois)
@@ -996,6 +1040,87 @@ void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
     QCOMPARE(m_programme->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_programme->exitCode(), 0);
     QCOMPARE(Lire(log), avecQso);
+}
+
+// A castle on the air: the node announces it, the operator opens Spots > Châteaux spottés,
+// double-clicks its row and presses Enter through the entry area up to Valider; the QSO is in
+// the log byte for byte and the row turns to "déjà contacté". Nothing is sent to the node but
+// the callsign and the request for the last spots.
+void Bout_En_Bout::Chateau_Spotte_Double_Clic_Et_Entree()
+{
+    QString annee, date;
+    QByteArray debut;
+    Station_De_L_Annee(annee, date, debut);
+    if (QTest::currentTestFailed())
+        return;
+    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    Noeud_Test noeud;
+    QVERIFY(noeud.serveur.isListening());
+    // The node in the settings, as the window keeps it, and a castle list loaded before.
+    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    QByteArray ini = Lire(reglages);
+    ini.replace("[Setup%20]\n", "[Setup%20]\nCluster=" + noeud.Adresse().toLatin1() + "\n");
+    {
+        QFile f(reglages);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(ini) == ini.size());
+    }
+    const QString donnees = m_home + QStringLiteral("/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT");
+    QVERIFY(QDir().mkpath(donnees));
+    {
+        QFile f(donnees + QStringLiteral("/Liste_Chateaux.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Ref;Nom\r\n29018;Ch\xC3\xA2teau de Brest\r\n35012;Ch\xC3\xA2teau de Foug\xC3\xA8res\r\n");
+    }
+
+    Etape(QStringLiteral("démarrage, aucune connexion sans la fenêtre"));
+    ETAPE_OK(Demarrer_Programme());
+    QString main;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Aucune_Boite());
+    QTest::qWait(500);
+    QCOMPARE(noeud.connexions, 0);
+
+    Etape(QStringLiteral("Spots > Châteaux spottés"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+o"), QStringLiteral("c")}));
+    QString spots;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Châteaux spottés$"), spots));
+    ETAPE_OK(Attendre([&] { return noeud.recu == "F4ABC\r\n"; }, QStringLiteral("l'indicatif envoyé au nœud")));
+    noeud.Envoyer("F4ABC de TEST " + QDateTime::currentDateTimeUtc().toString(QStringLiteral("hhmm")).toLatin1() + "Z dxspider >");
+    ETAPE_OK(Attendre([&] { return noeud.recu == "F4ABC\r\nsh/dx\r\n"; }, QStringLiteral("la demande des derniers spots")));
+    const QByteArray heure = QDateTime::currentDateTimeUtc().toString(QStringLiteral("hhmm")).toLatin1();
+    noeud.Envoyer("DX de F6ABC:      7012.0  F5XYZ/P      KVRT 29018 cw                  " + heure + "Z\r\n");
+
+    Etape(QStringLiteral("double clic sur le château, puis Entrée jusqu'à Valider"));
+    // The row, pale green for a castle to contact, then selected by the click; its state's
+    // cell, the last, keeps its colour.
+    QRect ligne;
+    ETAPE_OK(Bande_De_Couleur(spots, qRgb(192, 255, 192), ligne));
+    ETAPE_OK(Cliquer(ligne.center(), 2));
+    QRect choisie;
+    ETAPE_OK(Bande_De_Couleur(spots, Couleur_Selection, choisie));
+    const QPoint etat(choisie.right() + 12, choisie.top() + 1);
+    QCOMPARE(Ecran().pixel(etat) | 0xFF000000, qRgb(192, 255, 192));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"),
+                      QStringLiteral("Return")}));
+    const QByteArray attendu = debut + En_1252(date + QStringLiteral("  29018  Chateau Contacte        F5XYZ/P     \r\n"));
+    ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du château spotté dans le log")));
+    ETAPE_OK(Aucune_Boite());
+
+    Etape(QStringLiteral("la ligne dit déjà contacté"));
+    // The main window came forward for the entry; the operator brings the spots back.
+    ETAPE_OK(Xdotool({QStringLiteral("windowraise"), spots}));
+    ETAPE_OK(Attendre([&] { return (Ecran().pixel(etat) | 0xFF000000) == qRgb(224, 224, 224); },
+                      QStringLiteral("la case de l'état en gris, déjà contacté")));
+
+    Etape(QStringLiteral("Ctrl+Q"));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("ctrl+q")}));
+    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Ctrl+Q");
+    QCOMPARE(m_programme->exitCode(), 0);
+    QCOMPARE(Lire(log), attendu);
+    QCOMPARE(noeud.recu, QByteArray("F4ABC\r\nsh/dx\r\n"));
 }
 
 QTEST_GUILESS_MAIN(Bout_En_Bout)

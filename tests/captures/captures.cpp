@@ -9,15 +9,20 @@
 #include "Aff_Contacte.h"
 #include "Apparence.h"
 #include "Carte_Acti.h"
+#include "Chateaux_Spottes.h"
 #include "Gestion_Erreur.h"
 #include "Import_Adif.h"
 #include "Progression.h"
 #include "Historique_Modifications.h"
 #include "Main_Test.h"
+#include "Modele_Spots.h"
+#include "Noeud_Test.h"
 #include "Outils_Test.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
+#include "Reglages_Spots.h"
 #include "Station.h"
+#include "Veille_Spots.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -32,6 +37,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStringListModel>
 #include <QTest>
 
@@ -200,6 +206,44 @@ int main(int argc, char* argv[])
     Capturer(m->Fenetre_Progression(), QStringLiteral("progression"));
     if (m->Fenetre_Progression())
         m->Fenetre_Progression()->close();
+
+    // The castles spotted, from a node on this machine, with a castle list loaded (kept in the
+    // test area of the data folder, never the user's own).
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        Noeud_Test noeud;
+        p.reglages->Definir_Cluster(noeud.Adresse());
+        Veille_Spots veille(*p.sp);
+        p.Ecrire_Fichier(QStringLiteral("chateaux.csv"),
+                         "R\xE9" "f\xE9rence;Nom\r\n29001;Ch\xE2teau de Kerjean\r\n29018;Ch\xE2teau de Brest\r\n"
+                         "35012;Ch\xE2teau de Foug\xE8res\r\n35020;Ch\xE2teau de Vitr\xE9\r\n2A004;Tour de Campomoro\r\n");
+        {
+            QFile liste(p.Chemin(QStringLiteral("chateaux.csv")));
+            if (liste.open(QIODevice::Append))
+                liste.setFileTime(QDateTime(QDate(2009, 1, 15), QTime(10, 0)), QFileDevice::FileModificationTime);
+        }
+        veille.Charger_Liste(p.Chemin(QStringLiteral("chateaux.csv")), m);
+        p.plateforme->Prendre_Messages();
+        auto* spots = new Chateaux_Spottes(veille, *p.sp, m);
+        spots->setWindowFlag(Qt::Window);
+        spots->Chateaux_Spottes_Form_Load();
+        noeud.Attendre_Recu("F1ABC\r\n");
+        noeud.Envoyer("F1ABC de F6KDX-2 28-Mar-2009 1407Z dxspider >");
+        noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\n");
+        noeud.Envoyer("DX de DL1AB:     14025.0  F8TUV/P      KVRT 56999                     1349Z JO62\r\n"
+                      "DX de F6BCD:      3560.0  F4QRS/P      Chateau 2A004 QRT 1400         1352Z\r\n"
+                      "DX de ON4XYZ:    14244.0  F5AAA/P      kvrt 29001 up 2                1358Z JO20\r\n"
+                      "DX de F5KLM:      7090.0  F8DEF/P      KVRT 35020 ssb                 1403Z\r\n"
+                      "DX de F4GHI:      7012.0  F6XYZ/P      KVRT-29018 cw 599              1405Z IN78\r\n");
+        Noeud_Test::Attendre([&] { return veille.Modele().rowCount() == 5; });
+        // The node a user would type, rather than the capture's own.
+        spots->Noeud->setText(QStringLiteral("dxc.exemple.fr:7300"));
+        spots->Etat_Connexion->setText(QStringLiteral("Connecté à dxc.exemple.fr:7300"));
+        spots->resize(900, 470);
+        Capturer(spots, QStringLiteral("spots"));
+        spots->close();
+        delete spots;
+    }
 
     Choisir_Menu(m->Mnu_New_Indicatif);
     Capturer(m->Fenetre_Station(), QStringLiteral("station"));

@@ -1,5 +1,7 @@
 #include "Main_Test.h"
 
+#include "Chateaux_Spottes.h"
+
 #include "Aff_Contacte.h"
 #include "Aide.h"
 #include "Carte_Acti.h"
@@ -83,7 +85,9 @@ Main_Test::Main_Test(Sous_Programmes& sp)
       TROUVE(QAction, Mnu_Reglement),
       TROUVE(QAction, Mnu_Historique),
       TROUVE(QAction, Mnu_Mode_Emploi),
-      TROUVE(QAction, Mnu_Apropos)
+      TROUVE(QAction, Mnu_Apropos),
+      TROUVE(QAction, Mnu_Chateaux_Spottes),
+      TROUVE(QAction, Mnu_Charger_Liste_Chateaux)
 {
 }
 
@@ -101,6 +105,7 @@ Import_Adif* Main_Test::Fenetre_Import_Adif() const { return Fenetre<Import_Adif
 Aide* Main_Test::Fenetre_Aide() const { return Fenetre<Aide>("Aide"); }
 QWidget* Main_Test::Fenetre_Reglement() const { return Fenetre<QWidget>("Reglement"); }
 QWidget* Main_Test::Fenetre_Liste_KVRT1() const { return Fenetre<QWidget>("Liste_KVRT1"); }
+Chateaux_Spottes* Main_Test::Fenetre_Spots() const { return Fenetre<Chateaux_Spottes>("Chateaux_Spottes"); }
 
 QString Main_Test::Ligne_Selectionnee() const { return Zone->Ligne_Selectionnee(); }
 bool Main_Test::Mode_Modification() const { return Zone->Mode_Modification(); }

@@ -3,11 +3,13 @@
 #include "Bandeau.h"
 #include "Liste_Log.h"
 #include "Main.h"
+#include "Veille_Spots.h"
 #include "Zone_Saisie.h"
 
 #include <QApplication>
 
 class Aff_Contacte;
+class Chateaux_Spottes;
 class Aide;
 class Carte_Acti;
 class Historique_Modifications;
@@ -93,6 +95,8 @@ public:
     QAction* const Mnu_Historique;
     QAction* const Mnu_Mode_Emploi;
     QAction* const Mnu_Apropos;
+    QAction* const Mnu_Chateaux_Spottes;
+    QAction* const Mnu_Charger_Liste_Chateaux;
 
     // The windows it opened that are still there (closed ones go once discarded), or null.
     Station* Fenetre_Station() const;
@@ -106,6 +110,9 @@ public:
     Aide* Fenetre_Aide() const;
     QWidget* Fenetre_Reglement() const;
     QWidget* Fenetre_Liste_KVRT1() const;
+    Chateaux_Spottes* Fenetre_Spots() const;
+    // The castles spotted, watched for the whole run.
+    Veille_Spots* Veille() const { return findChild<Veille_Spots*>(); }
 
     // The line of the list the entry area shows, and its modes.
     QString Ligne_Selectionnee() const;

@@ -51,7 +51,7 @@ if [ "$mode" = contenu ]; then
     echo "Depends: $depends"
     # From dpkg-shlibdeps, with the versions it computes, and the run-time parts of Qt.
     for d in 'libc6 (>= ' 'libstdc++6 (>= ' 'libqt6core6 (>= ' 'libqt6gui6 (>= ' 'libqt6widgets6 (>= ' \
-             'libqt6printsupport6 (>= ' 'libqt6webenginewidgets6 (>= ' \
+             'libqt6printsupport6 (>= ' 'libqt6network6 (>= ' 'libqt6webenginewidgets6 (>= ' \
              'qt6-translations-l10n' 'libqt6webenginecore6-bin' 'hicolor-icon-theme'; do
         verifier "Depends nomme $d" grep -qF "$d" <<<"$depends"
     done

@@ -563,7 +563,7 @@ void Tst_Progression::menus_lettres_distinctes()
         titres << QString(t).remove(u'&');
     }
     QCOMPARE(titres, (QStringList{"Fichier", "Date", "Station", "Imprimer", "Enregistrer", "Afficher", "Récapitulatif",
-                                  "Progression", "Carte", "Reglement", "Aide"}));
+                                  "Progression", "Carte", "Spots", "Reglement", "Aide"}));
     QCOMPARE(Lettre_Alt(m->Mnu_Progression->text()), QChar(u'P'));
 }
 

@@ -1,0 +1,344 @@
+#include "Regle_Spot.h"
+
+#include <QTime>
+#include <QVarLengthArray>
+
+namespace Regle_Spot {
+
+namespace {
+
+bool Chiffre(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// A blank, or a control character such as the BEL some nodes put at the end of a spot.
+bool Blanc(QChar c)
+{
+    return c.isSpace() || c.unicode() < 0x20;
+}
+
+bool Lettre_Ascii(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+
+// The words of a text, as positions in it: a spot line has a dozen at most.
+struct Mot
+{
+    qsizetype debut;
+    qsizetype longueur;
+};
+using Mots = QVarLengthArray<Mot, 24>;
+
+Mots Couper_Mots(QStringView texte)
+{
+    Mots mots;
+    const qsizetype n = texte.size();
+    qsizetype i = 0;
+    while (i < n) {
+        while (i < n && Blanc(texte[i]))
+            ++i;
+        if (i >= n)
+            break;
+        const qsizetype debut = i;
+        while (i < n && !Blanc(texte[i]))
+            ++i;
+        mots.append({debut, i - debut});
+    }
+    return mots;
+}
+
+QStringView Texte_Mot(QStringView texte, const Mot& m)
+{
+    return texte.mid(m.debut, m.longueur);
+}
+
+// kHz with or without decimals: "7012", "14025.0", "144300.00".
+bool Frequence_Valide(QStringView f)
+{
+    if (f.isEmpty() || f.size() > 12 || !Chiffre(f.front()))
+        return false;
+    bool point = false;
+    bool nonNulle = false;
+    for (QChar c : f) {
+        if (c == u'.') {
+            if (point)
+                return false;
+            point = true;
+        } else if (!Chiffre(c)) {
+            return false;
+        } else if (c != u'0') {
+            nonNulle = true;
+        }
+    }
+    return nonNulle;
+}
+
+// Letters, digits and "/" with at least one of each kind; a spotter may also sign with a
+// suffix of its node or skimmer ("W3LPL-2", "DK9IP-#").
+bool Indicatif_Valide(QStringView s, bool spotteur)
+{
+    if (s.size() < 3 || s.size() > 20)
+        return false;
+    bool lettre = false, chiffre = false;
+    for (QChar c : s) {
+        if (Lettre_Ascii(c))
+            lettre = true;
+        else if (Chiffre(c))
+            chiffre = true;
+        else if (c != u'/' && !(spotteur && (c == u'-' || c == u'#')))
+            return false;
+    }
+    return lettre && chiffre;
+}
+
+// "1234Z", in any case.
+bool Heure_Valide(QStringView h)
+{
+    if (h.size() != 5 || (h[4] != u'Z' && h[4] != u'z'))
+        return false;
+    for (int i = 0; i < 4; ++i)
+        if (!Chiffre(h[i]))
+            return false;
+    const int heures = (h[0].unicode() - u'0') * 10 + (h[1].unicode() - u'0');
+    const int minutes = (h[2].unicode() - u'0') * 10 + (h[3].unicode() - u'0');
+    return heures < 24 && minutes < 60;
+}
+
+// "12-Mar-2024", "2-mar-2024" or "12-Mar-24"; null otherwise.
+QDate Date_Cluster(QStringView d)
+{
+    static const char* const mois[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN", "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    const qsizetype t1 = d.indexOf(u'-');
+    const qsizetype t2 = t1 < 0 ? -1 : d.indexOf(u'-', t1 + 1);
+    if (t1 < 1 || t1 > 2 || t2 != t1 + 4)
+        return {};
+    bool ok1 = false, ok2 = false;
+    const int jour = d.left(t1).toInt(&ok1);
+    const QStringView texteAnnee = d.mid(t2 + 1);
+    int annee = texteAnnee.toInt(&ok2);
+    if (!ok1 || !ok2 || (texteAnnee.size() != 4 && texteAnnee.size() != 2))
+        return {};
+    if (texteAnnee.size() == 2)
+        annee += 2000;
+    const QString nomMois = d.mid(t1 + 1, 3).toString().toUpper();
+    for (int m = 0; m < 12; ++m)
+        if (nomMois == QLatin1String(mois[m]))
+            return QDate(annee, m + 1, jour);
+    return {};
+}
+
+QString Majuscules(QStringView s)
+{
+    return s.toString().toUpper();
+}
+
+// The live form: "DX de SPOTTER: freq CALL comment 1234Z [locator or state]".
+bool Lire_Direct(QStringView reste, Spot& spot)
+{
+    const qsizetype deuxPoints = reste.indexOf(u':');
+    if (deuxPoints <= 0)
+        return false;
+    const QStringView spotteur = reste.left(deuxPoints).trimmed();
+    if (!Indicatif_Valide(spotteur, true))
+        return false;
+    const QStringView suite = reste.mid(deuxPoints + 1);
+    const Mots mots = Couper_Mots(suite);
+    if (mots.size() < 2)
+        return false;
+    const QStringView frequence = Texte_Mot(suite, mots[0]);
+    const QStringView indicatif = Texte_Mot(suite, mots[1]);
+    if (!Frequence_Valide(frequence) || !Indicatif_Valide(indicatif, false))
+        return false;
+    // The time is the last "hhmmZ" word; nodes may add the spotter's locator or state after it.
+    qsizetype heure = -1;
+    for (qsizetype i = mots.size() - 1; i >= 2 && i >= mots.size() - 3; --i) {
+        if (Heure_Valide(Texte_Mot(suite, mots[i]))) {
+            heure = i;
+            break;
+        }
+    }
+    const qsizetype debutCommentaire = mots[1].debut + mots[1].longueur;
+    const qsizetype finCommentaire = heure >= 0 ? mots[heure].debut : suite.size();
+    spot.spotteur = Majuscules(spotteur);
+    spot.frequence = frequence.toString();
+    spot.indicatif = Majuscules(indicatif);
+    spot.commentaire = suite.mid(debutCommentaire, finCommentaire - debutCommentaire).trimmed().toString();
+    spot.heure = heure >= 0 ? Majuscules(Texte_Mot(suite, mots[heure])) : QString();
+    spot.date = QDate();
+    return true;
+}
+
+// The answer to sh/dx: "freq CALL dd-Mon-yyyy 1234Z comment <SPOTTER>".
+bool Lire_Historique(QStringView ligne, Spot& spot)
+{
+    const Mots mots = Couper_Mots(ligne);
+    if (mots.size() < 5)
+        return false;
+    const QStringView frequence = Texte_Mot(ligne, mots[0]);
+    const QStringView indicatif = Texte_Mot(ligne, mots[1]);
+    const QDate date = Date_Cluster(Texte_Mot(ligne, mots[2]));
+    const QStringView heure = Texte_Mot(ligne, mots[3]);
+    if (!Frequence_Valide(frequence) || !Indicatif_Valide(indicatif, false) || !date.isValid() || !Heure_Valide(heure))
+        return false;
+    // The spotter between angle brackets, last, or before a locator some nodes add.
+    qsizetype signe = -1;
+    for (qsizetype i = mots.size() - 1; i >= 4 && i >= mots.size() - 2; --i) {
+        const QStringView m = Texte_Mot(ligne, mots[i]);
+        if (m.size() > 2 && m.front() == u'<' && m.back() == u'>' && Indicatif_Valide(m.mid(1, m.size() - 2), true)) {
+            signe = i;
+            break;
+        }
+    }
+    if (signe < 0)
+        return false;
+    const QStringView spotteur = Texte_Mot(ligne, mots[signe]);
+    const qsizetype debutCommentaire = mots[3].debut + mots[3].longueur;
+    spot.spotteur = Majuscules(spotteur.mid(1, spotteur.size() - 2));
+    spot.frequence = frequence.toString();
+    spot.indicatif = Majuscules(indicatif);
+    spot.commentaire = ligne.mid(debutCommentaire, mots[signe].debut - debutCommentaire).trimmed().toString();
+    spot.heure = Majuscules(heure);
+    spot.date = date;
+    return true;
+}
+
+bool Departement_Valide(QChar a, QChar b)
+{
+    if (a == u'2' && (b == u'A' || b == u'a' || b == u'B' || b == u'b'))
+        return true;
+    if (!Chiffre(a) || !Chiffre(b))
+        return false;
+    const int n = (a.unicode() - u'0') * 10 + (b.unicode() - u'0');
+    return n >= 1 && n <= 95;
+}
+
+// A reference from position i ("29018" or "29-018"), standing alone: neither a letter nor a
+// digit right after it, nor a decimal part. Gives where it ends, or -1.
+qsizetype Lire_Reference(QStringView t, qsizetype i, QString& reference)
+{
+    const qsizetype n = t.size();
+    if (i + 5 > n || !Departement_Valide(t[i], t[i + 1]))
+        return -1;
+    qsizetype j = i + 2;
+    if (t[j] == u'-')
+        ++j;
+    if (j + 3 > n || !Chiffre(t[j]) || !Chiffre(t[j + 1]) || !Chiffre(t[j + 2]))
+        return -1;
+    const qsizetype fin = j + 3;
+    if (fin < n) {
+        const QChar c = t[fin];
+        if (c.isLetterOrNumber())
+            return -1;
+        if ((c == u'.' || c == u',') && fin + 1 < n && Chiffre(t[fin + 1]))
+            return -1;
+    }
+    reference.resize(5);
+    reference[0] = t[i];
+    reference[1] = t[i + 1].toUpper();
+    reference[2] = t[j];
+    reference[3] = t[j + 1];
+    reference[4] = t[j + 2];
+    return fin;
+}
+
+// The length of the Challenge's word or of "château" at position i, as a whole word; 0 otherwise.
+qsizetype Mot_Du_Challenge(QStringView t, qsizetype i)
+{
+    const qsizetype n = t.size();
+    if (i > 0 && t[i - 1].isLetterOrNumber())
+        return 0;
+    auto egal = [&](qsizetype k, char16_t majuscule) { return k < n && t[k].toUpper() == QChar(majuscule); };
+    qsizetype longueur = 0;
+    if (egal(i, u'K') && egal(i + 1, u'V') && egal(i + 2, u'R') && egal(i + 3, u'T'))
+        longueur = 4;
+    else if (egal(i, u'C') && egal(i + 1, u'H') && (egal(i + 2, u'A') || egal(i + 2, u'\u00C2')) && egal(i + 3, u'T')
+             && egal(i + 4, u'E') && egal(i + 5, u'A') && egal(i + 6, u'U'))
+        longueur = 7;
+    if (longueur == 0)
+        return 0;
+    // "KVRTS", "chateaux": another word.
+    if (i + longueur < n && t[i + longueur].isLetter())
+        return 0;
+    return longueur;
+}
+
+} // namespace
+
+bool Reference_Valide(QStringView reference)
+{
+    QString r;
+    return reference.size() == 5 && Lire_Reference(reference, 0, r) == 5 && r == reference;
+}
+
+QStringList References(QStringView t)
+{
+    QStringList trouvees;
+    const qsizetype n = t.size();
+    QString reference;
+    qsizetype i = 0;
+    while (i < n) {
+        const qsizetype mot = (t[i] == u'K' || t[i] == u'k' || t[i] == u'C' || t[i] == u'c') ? Mot_Du_Challenge(t, i) : 0;
+        if (mot == 0) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i + mot;
+        while (j < n && (t[j].isSpace() || t[j] == u'-' || t[j] == u':'))
+            ++j;
+        qsizetype fin = Lire_Reference(t, j, reference);
+        if (fin < 0) {
+            i += mot;
+            continue;
+        }
+        // "KVRT 29018 / 29019, 29020": one activation of several castles.
+        while (true) {
+            if (!trouvees.contains(reference))
+                trouvees.append(reference);
+            qsizetype k = fin;
+            while (k < n && t[k].isSpace())
+                ++k;
+            if (k >= n || (t[k] != u'/' && t[k] != u',' && t[k] != u'&' && t[k] != u'+'))
+                break;
+            ++k;
+            while (k < n && t[k].isSpace())
+                ++k;
+            const qsizetype suivante = Lire_Reference(t, k, reference);
+            if (suivante < 0)
+                break;
+            fin = suivante;
+        }
+        i = fin;
+    }
+    return trouvees;
+}
+
+bool Lire(QStringView ligne, Spot& spot)
+{
+    const QStringView l = ligne.trimmed();
+    bool lu = false;
+    if (l.size() > 6 && l.startsWith(u"DX de", Qt::CaseInsensitive) && l[5].isSpace())
+        lu = Lire_Direct(l.mid(6), spot);
+    else if (!l.isEmpty() && Chiffre(l.front()))
+        lu = Lire_Historique(l, spot);
+    if (!lu)
+        return false;
+    spot.references = References(spot.commentaire);
+    return true;
+}
+
+QDateTime Moment(const Spot& spot, const QDateTime& maintenantUtc)
+{
+    if (!Heure_Valide(spot.heure))
+        return maintenantUtc;
+    const QTime heure(spot.heure.left(2).toInt(), spot.heure.mid(2, 2).toInt());
+    if (spot.date.isValid())
+        return QDateTime(spot.date, heure, Qt::UTC);
+    QDateTime moment(maintenantUtc.date(), heure, Qt::UTC);
+    if (moment > maintenantUtc.addSecs(3600))
+        moment = moment.addDays(-1);
+    return moment;
+}
+
+} // namespace Regle_Spot

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+// The DX cluster's spot lines and the rule that finds the Challenge's castles in them. Pure
+// functions: the connection reads the lines, the spots window shows what these return.
+namespace Regle_Spot {
+
+// One station on the air, as a node announces it.
+struct Spot
+{
+    QString spotteur;        // who spotted it, upper case ("F4ABC", "DK9IP-#")
+    QString frequence;       // kHz as the node wrote it ("7012.0")
+    QString indicatif;       // the station spotted, upper case
+    QString commentaire;     // blanks at both ends removed
+    QString heure;           // "1234Z", or empty when the line gave none
+    QDate date;              // the day, when the line gives it (the answer to sh/dx)
+    QStringList references;  // the castles named in the comment, "29018", "2A001", each once
+};
+
+// A spot line as the nodes send it: live, "DX de F4ABC:     7012.0  F5XYZ/P   KVRT 29018   1234Z JN18",
+// or in the answer to sh/dx, "  7012.0  F5XYZ/P   12-Mar-2024 1234Z KVRT 29018   <F4ABC>". Columns
+// move with long callsigns and comments, case varies. False for every other line (talk,
+// announcements "To ALL de", WWV and WCY propagation, prompts, junk); a spot with no castle
+// is read all the same, with no reference.
+bool Lire(QStringView ligne, Spot& spot);
+
+// The castle references of a comment. A reference counts only right after the Challenge's
+// word KVRT or after "château"/"chateau" (any case), with or without blanks, dashes or a colon
+// between; written "29018" or "29-018"; further ones may follow after "/", ",", "&" or "+".
+// A number anywhere else (a frequency, a serial, another programme's reference, a locator)
+// is no castle.
+QStringList References(QStringView commentaire);
+
+// Two characters of departement (01 to 95, 2A, 2B) and three digits, upper case.
+bool Reference_Valide(QStringView reference);
+
+// When the spot was made, in UTC: its date and time when given; otherwise its time on the
+// day of `maintenant`, or of the day before when that would be more than an hour ahead; a
+// spot without time is of `maintenant`.
+QDateTime Moment(const Spot& spot, const QDateTime& maintenantUtc);
+
+} // namespace Regle_Spot

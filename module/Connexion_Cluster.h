@@ -1,0 +1,91 @@
+#pragma once
+
+#include "Lignes_Telnet.h"
+#include "Regle_Spot.h"
+
+#include <QAbstractSocket>
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+class QTimer;
+
+// The connection to a DX cluster node, by telnet. It answers the node's login prompt with the
+// station's callsign and, once in, asks once for the last spots (sh/dx, which DX Spider,
+// AR-Cluster and CC Cluster nodes all understand); it sends nothing else. Each castle spot it
+// reads is signalled. After a drop it connects again by itself, waiting longer each time up
+// to a minute, and says in French what happened and what it does.
+class Connexion_Cluster : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Connexion_Cluster(QObject* parent = nullptr);
+    ~Connexion_Cluster() override;
+
+    // Connects to this node (after leaving the one before) and stays connected until Arreter.
+    void Demarrer(const QString& hote, quint16 port, const QString& indicatif);
+    void Arreter();
+    bool Active() const { return m_active; }
+    // "hôte:port" of the node, and what the connection is doing, as the window shows it.
+    QString Noeud() const;
+    QString Etat() const { return m_etat; }
+
+    // The waits before each new attempt, in milliseconds, the last one repeated: 5 s, 10 s,
+    // 20 s, 40 s, then a minute. Tests give shorter ones.
+    void Regler_Attentes(const QList<int>& attentesMs) { m_attentes = attentesMs; }
+    // How long a node may stay silent, from the attempt to its login prompt, before the
+    // attempt counts as failed (a node that says something else gets the callsign then).
+    void Regler_Delai_Silence(int ms) { m_delaiSilence = ms; }
+
+signals:
+    // A spot that names at least one castle.
+    void Spot_Chateau(const Regle_Spot::Spot& spot);
+    void Etat_Change(const QString& etat);
+
+private:
+    void Connecter();
+    void Connecte();
+    void Lire();
+    void Traiter_Ligne(const QString& ligne);
+    void Voir_Invite(const QString& texte);
+    void Envoyer_Indicatif();
+    void Envoyer_Demande();
+    void Oublier_Invite();
+    void Silence();
+    void Erreur(QAbstractSocket::SocketError erreur);
+    void Perdue(const QString& cause);
+    void Compter_Attente();
+    void Dire(const QString& etat);
+    void Dire_Attente();
+
+    QTcpSocket* m_socket;
+    QTimer* m_silence;
+    QTimer* m_reconnexion;
+    QTimer* m_seconde;
+    QTimer* m_demande;
+    Lignes_Telnet m_lignes;
+    QString m_hote;
+    quint16 m_port = 0;
+    QString m_indicatif;
+    // The node's command prompt left without line end at the last read: what comes next is
+    // glued to it.
+    QString m_invite;
+    bool m_active = false;
+    bool m_recu = false;
+    bool m_indicatifEnvoye = false;
+    bool m_demandeEnvoyee = false;
+    bool m_lecturePrevue = false;
+    bool m_perdue = false;
+    int m_essai = 0;
+    int m_restantMs = 0;
+    int m_ignorees = 0;
+    QElapsedTimer m_depuis;
+    QString m_cause;
+    QString m_base;
+    QString m_etat;
+    QList<int> m_attentes = {5000, 10000, 20000, 40000, 60000};
+    int m_delaiSilence = 20000;
+};

@@ -1,0 +1,259 @@
+#include "Chateaux_Spottes.h"
+
+#include "Apparence.h"
+#include "Delegue_Etat.h"
+#include "Filtre_Spots.h"
+#include "Modele_Spots.h"
+#include "Plateforme.h"
+#include "Regle_Spot.h"
+#include "Reglages_Spots.h"
+#include "Reglages.h"
+#include "Sous_Programmes.h"
+#include "Veille_Spots.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Apparence;
+
+template <typename T>
+static T* Nomme(T* controle, const char* nom)
+{
+    controle->setObjectName(QString::fromLatin1(nom));
+    return controle;
+}
+#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
+
+static QTableView* Table_Spots(QTableView* table, Filtre_Spots* filtre)
+{
+    table->setModel(filtre);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    QHeaderView* entetes = table->horizontalHeader();
+    table->setItemDelegateForColumn(Modele_Spots::Col_Etat, new Delegue_Etat(table));
+    const int largeurs[Modele_Spots::Nb_Colonnes] = {80, 100, 60, 190, 80, 90, 220, 100};
+    for (int c = 0; c < Modele_Spots::Nb_Colonnes; ++c)
+        entetes->resizeSection(c, largeurs[c]);
+    entetes->setSectionResizeMode(Modele_Spots::Col_Commentaire, QHeaderView::Stretch);
+    return table;
+}
+
+Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, QWidget* parent)
+    : QWidget(parent), veille(veille_), sp(sp_)
+{
+    setObjectName(QStringLiteral("Chateaux_Spottes"));
+    setWindowTitle(QStringLiteral("Châteaux spottés"));
+
+    NOMME(QLabel, Label_Noeud, QStringLiteral("&Nœud DX cluster (hôte:port) :"));
+    NOMME(QLineEdit, Noeud);
+    Noeud->setPlaceholderText(QStringLiteral("dxc.exemple.fr:7300"));
+    NOMME(QPushButton, Connecter, QStringLiteral("&Connecter"));
+    NOMME(QLabel, Etat_Connexion);
+    Etat_Connexion->setWordWrap(true);
+    NOMME(QCheckBox, Alertes, QStringLiteral("&Alertes : un bip et une ligne dans la barre d'état pour un château à contacter"));
+    NOMME(QCheckBox, A_Contacter_Seulement, QStringLiteral("&Seulement les châteaux à contacter"));
+    NOMME(QLabel, Info_Liste);
+    Info_Liste->setWordWrap(true);
+    m_chateaux = new Filtre_Spots(Filtre_Spots::Vue::Chateaux, this);
+    m_chateaux->setSourceModel(&veille.Modele());
+    m_horsListe = new Filtre_Spots(Filtre_Spots::Vue::Hors_Liste, this);
+    m_horsListe->setSourceModel(&veille.Modele());
+    NOMME(QTableView, Spots);
+    Table_Spots(Spots, m_chateaux);
+    Spots->setToolTip(QStringLiteral("Un double clic sur un château le met dans la saisie de la fenêtre principale"));
+    NOMME(QLabel, Label_Hors_Liste, QStringLiteral("Références absentes de la liste des châteaux (à vérifier avant de les contacter) :"));
+    NOMME(QTableView, Hors_Liste);
+    Table_Spots(Hors_Liste, m_horsListe);
+    NOMME(QLabel, Label_Departement, QStringLiteral("&Département :"));
+    NOMME(QLineEdit, Departement);
+    Departement->setMaxLength(2);
+    Departement->setMaximumWidth(fontMetrics().horizontalAdvance(QStringLiteral("2AW")) + 16);
+    NOMME(QPushButton, Chercher_Departement, QStringLiteral("Châteaux à contacter du &département"));
+    NOMME(QLabel, Resultat_Departement);
+    NOMME(QListWidget, A_Contacter_Departement);
+    A_Contacter_Departement->setMaximumHeight(120);
+    A_Contacter_Departement->hide();
+    Etiqueter(Label_Noeud, Noeud);
+    Etiqueter(Label_Departement, Departement);
+    Spots->setAccessibleName(QStringLiteral("Châteaux spottés"));
+    Hors_Liste->setAccessibleName(Label_Hors_Liste->text());
+
+    auto* noeud = new QHBoxLayout;
+    noeud->addWidget(Label_Noeud);
+    noeud->addWidget(Noeud, 1);
+    noeud->addWidget(Connecter);
+    auto* cases = new QHBoxLayout;
+    cases->addWidget(Alertes);
+    cases->addSpacing(16);
+    cases->addWidget(A_Contacter_Seulement);
+    cases->addStretch();
+    auto* departement = new QHBoxLayout;
+    departement->addWidget(Label_Departement);
+    departement->addWidget(Departement);
+    departement->addWidget(Chercher_Departement);
+    departement->addWidget(Resultat_Departement, 1);
+    auto* tout = new QVBoxLayout(this);
+    tout->addLayout(noeud);
+    tout->addWidget(Etat_Connexion);
+    tout->addLayout(cases);
+    tout->addWidget(Info_Liste);
+    tout->addWidget(Spots, 3);
+    tout->addWidget(Label_Hors_Liste);
+    tout->addWidget(Hors_Liste, 1);
+    tout->addLayout(departement);
+    tout->addWidget(A_Contacter_Departement);
+
+    setTabOrder(Noeud, Connecter);
+    setTabOrder(Connecter, Alertes);
+    setTabOrder(Alertes, A_Contacter_Seulement);
+    setTabOrder(A_Contacter_Seulement, Spots);
+    setTabOrder(Spots, Hors_Liste);
+    setTabOrder(Hors_Liste, Departement);
+    setTabOrder(Departement, Chercher_Departement);
+
+    connect(Connecter, &QPushButton::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
+    connect(Noeud, &QLineEdit::returnPressed, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
+    connect(Alertes, &QCheckBox::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Alertes_Click);
+    connect(A_Contacter_Seulement, &QCheckBox::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_A_Contacter_Seulement_Click);
+    // A double click, or Enter on a row: the view activates it.
+    connect(Spots, &QTableView::activated, this, &Chateaux_Spottes::Chateaux_Spottes_Spots_DblClick);
+    connect(Hors_Liste, &QTableView::activated, this, &Chateaux_Spottes::Chateaux_Spottes_Spots_DblClick);
+    connect(Chercher_Departement, &QPushButton::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Chercher_Departement_Click);
+    connect(Departement, &QLineEdit::returnPressed, this, &Chateaux_Spottes::Chateaux_Spottes_Chercher_Departement_Click);
+    connect(&veille, &Veille_Spots::Etat_Connexion, Etat_Connexion, &QLabel::setText);
+    connect(&veille, &Veille_Spots::Liste_Changee, this, &Chateaux_Spottes::Montrer_Liste);
+    // The departement's castles still to contact follow the log too.
+    connect(&sp, &Sous_Programmes::Etat_Change, this, &Chateaux_Spottes::Montrer_Departement);
+    Fermer_Par_Echap(this);
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Form_Load()
+{
+    Noeud->setText(sp.reglages().Cluster());
+    Alertes->setChecked(veille.Alertes());
+    Montrer_Liste();
+    resize(QSize(960, 560));
+    Centrer(this);
+    show();
+    veille.Fenetre_Ouverte(true);
+    Etat_Connexion->setText(veille.Etat());
+    if (Noeud->text().isEmpty())
+        Noeud->setFocus();
+    else
+        Spots->setFocus();
+}
+
+void Chateaux_Spottes::Montrer_Liste()
+{
+    Info_Liste->setText(veille.Texte_Liste());
+    const bool liste = !veille.Liste().Vide();
+    Label_Hors_Liste->setVisible(liste);
+    Hors_Liste->setVisible(liste);
+    Montrer_Departement();
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Connecter_Click()
+{
+    QString hote, erreur;
+    quint16 port = 0;
+    if (!Reglages_Spots::Lire_Noeud(Noeud->text(), hote, port, erreur)) {
+        sp.plateforme().Message(erreur, this);
+        Noeud->setFocus();
+        return;
+    }
+    sp.reglages().Definir_Cluster(Noeud->text());
+    veille.Reconnecter();
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Alertes_Click()
+{
+    veille.Regler_Alertes(Alertes->isChecked());
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_A_Contacter_Seulement_Click()
+{
+    m_chateaux->Seulement_A_Contacter(A_Contacter_Seulement->isChecked());
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Spots_DblClick(const QModelIndex& index)
+{
+    const auto* filtre = qobject_cast<const Filtre_Spots*>(index.model());
+    if (!filtre)
+        return;
+    const int ligne = filtre->mapToSource(index).row();
+    if (ligne < 0)
+        return;
+    emit Spot_Choisi(veille.Modele().Indicatif(ligne), veille.Modele().Reference(ligne));
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Chercher_Departement_Click()
+{
+    const QString code = Departement->text().trimmed().toUpper();
+    if (!Regle_Spot::Reference_Valide(code + QStringLiteral("001"))) {
+        sp.plateforme().Message(QStringLiteral("Tapez le numéro d'un département : deux chiffres de 01 à 95, ou 2A, 2B."), this);
+        Departement->setFocus();
+        return;
+    }
+    if (veille.Liste().Vide()) {
+        sp.plateforme().Message(QStringLiteral("Chargez d'abord la liste des châteaux (Fichier > Charger la liste des "
+                                             "châteaux…) : sans elle, le programme ne connaît pas les châteaux d'un département."),
+                              this);
+        return;
+    }
+    m_departement = code;
+    Montrer_Departement();
+}
+
+void Chateaux_Spottes::Montrer_Departement()
+{
+    if (m_departement.isEmpty())
+        return;
+    const Liste_Chateaux& liste = veille.Liste();
+    if (liste.Vide()) {
+        m_departement.clear();
+        Resultat_Departement->clear();
+        A_Contacter_Departement->clear();
+        A_Contacter_Departement->hide();
+        return;
+    }
+    const QSet<QString>& contactes = veille.Contactes();
+    const QStringList references = liste.References_Departement(m_departement);
+    QStringList restants;
+    for (const QString& r : references)
+        if (!contactes.contains(r))
+            restants.append(r + QStringLiteral("   ") + liste.Nom(r));
+    A_Contacter_Departement->clear();
+    A_Contacter_Departement->addItems(restants);
+    A_Contacter_Departement->setVisible(!restants.isEmpty());
+    if (references.isEmpty())
+        Resultat_Departement->setText(QStringLiteral("La liste ne compte aucun château dans le département %1.").arg(m_departement));
+    else if (restants.isEmpty() && references.size() == 1)
+        Resultat_Departement->setText(QStringLiteral("Le château du département %1 est contacté.").arg(m_departement));
+    else if (restants.isEmpty())
+        Resultat_Departement->setText(
+            QStringLiteral("Les %1 châteaux du département %2 sont tous contactés.").arg(references.size()).arg(m_departement));
+    else
+        Resultat_Departement->setText(QStringLiteral("Département %1 : %2 château%3 à contacter sur %4.")
+                                          .arg(m_departement)
+                                          .arg(restants.size())
+                                          .arg(restants.size() > 1 ? QStringLiteral("x") : QString())
+                                          .arg(references.size()));
+}
+
+void Chateaux_Spottes::closeEvent(QCloseEvent* event)
+{
+    veille.Fenetre_Ouverte(false);
+    event->accept();
+}

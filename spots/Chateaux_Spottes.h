@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QModelIndex>
+#include <QString>
+#include <QWidget>
+
+class Filtre_Spots;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTableView;
+class Sous_Programmes;
+class Veille_Spots;
+
+// "Châteaux spottés": the castles on the air that the DX cluster announces, one row per
+// callsign and castle, the newest first, each saying whether the castle is still to contact
+// this season. A double click (or Enter) on a row hands its callsign and castle to the entry
+// area of the main window, which records nothing until the operator validates.
+class Chateaux_Spottes : public QWidget
+{
+    Q_OBJECT
+
+public:
+    Chateaux_Spottes(Veille_Spots& veille, Sous_Programmes& sp, QWidget* parent = nullptr);
+
+    QLabel* Label_Noeud;
+    QLineEdit* Noeud;
+    QPushButton* Connecter;
+    QLabel* Etat_Connexion;
+    QCheckBox* Alertes;
+    QCheckBox* A_Contacter_Seulement;
+    QLabel* Info_Liste;
+    QTableView* Spots;
+    QLabel* Label_Hors_Liste;
+    QTableView* Hors_Liste;
+    QLabel* Label_Departement;
+    QLineEdit* Departement;
+    QPushButton* Chercher_Departement;
+    QLabel* Resultat_Departement;
+    QListWidget* A_Contacter_Departement;
+
+    void Chateaux_Spottes_Form_Load();
+    void Chateaux_Spottes_Connecter_Click();
+    void Chateaux_Spottes_Alertes_Click();
+    void Chateaux_Spottes_A_Contacter_Seulement_Click();
+    void Chateaux_Spottes_Spots_DblClick(const QModelIndex& index);
+    void Chateaux_Spottes_Chercher_Departement_Click();
+
+signals:
+    // The row chosen: its callsign and its castle, for the entry area.
+    void Spot_Choisi(const QString& indicatif, const QString& reference);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Montrer_Liste();
+    void Montrer_Departement();
+
+    Veille_Spots& veille;
+    Sous_Programmes& sp;
+    Filtre_Spots* m_chateaux;
+    Filtre_Spots* m_horsListe;
+    QString m_departement;
+};

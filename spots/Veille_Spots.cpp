@@ -1,0 +1,275 @@
+#include "Veille_Spots.h"
+
+#include "Connexion_Cluster.h"
+#include "FichierLog.h"
+#include "Modele_Spots.h"
+#include "Plateforme.h"
+#include "Rapports.h"
+#include "Reglages.h"
+#include "Reglages_Spots.h"
+#include "Sous_Programmes.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace {
+
+// A castle list is a few hundred kilobytes; a file far larger is not one.
+constexpr qint64 Taille_Max_Liste = 20 * 1024 * 1024;
+// One alert per castle in this time, and none for a spot older than it.
+constexpr qint64 Delai_Alertes_S = 600;
+
+} // namespace
+
+Veille_Spots::Veille_Spots(Sous_Programmes& sp_, QObject* parent)
+    : QObject(parent), sp(sp_), m_modele(new Modele_Spots(this)), m_connexion(new Connexion_Cluster(this))
+{
+    m_alertes = sp.reglages().Alertes_Spots();
+    connect(m_connexion, &Connexion_Cluster::Spot_Chateau, this, &Veille_Spots::Spot_Recu);
+    connect(m_connexion, &Connexion_Cluster::Etat_Change, this, &Veille_Spots::Dire_Etat);
+    connect(&sp, &Sous_Programmes::Etat_Change, this, [this](const Etat_Log& etat) {
+        if (etat.lu)
+            Log_Relu(etat.contenu);
+    });
+    m_etat = QStringLiteral("Déconnecté.");
+}
+
+Veille_Spots::~Veille_Spots() = default;
+
+QString Veille_Spots::Fichier_Liste()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('/') + Liste_Chateaux::Nom_Fichier();
+}
+
+void Veille_Spots::Lire_Liste_Gardee()
+{
+    m_listeLue = true;
+    const QString chemin = Fichier_Liste();
+    if (!QFileInfo::exists(chemin))
+        return;
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > Taille_Max_Liste) {
+        m_erreurListe = QStringLiteral("La liste des châteaux gardée (%1) n'a pas pu être lue : chargez-la de nouveau "
+                                       "(Fichier > Charger la liste des châteaux…).")
+                            .arg(QDir::toNativeSeparators(chemin));
+        return;
+    }
+    m_liste = Liste_Chateaux::Lire(f.readAll());
+    m_dateListe = QFileInfo(chemin).lastModified();
+    m_modele->Regler_Liste(m_liste);
+}
+
+const Liste_Chateaux& Veille_Spots::Liste()
+{
+    if (!m_listeLue)
+        Lire_Liste_Gardee();
+    return m_liste;
+}
+
+QString Veille_Spots::Texte_Liste()
+{
+    const Liste_Chateaux& liste = Liste();
+    if (!m_erreurListe.isEmpty() && liste.Vide())
+        return m_erreurListe;
+    if (liste.Vide())
+        return QStringLiteral("Aucune liste des châteaux n'est chargée (Fichier > Charger la liste des châteaux…) : "
+                              "chaque référence spottée est montrée comme un château.");
+    return QStringLiteral("Liste des châteaux du %1 : %2 château%3.")
+        .arg(m_dateListe.toString(QStringLiteral("dd/MM/yyyy")))
+        .arg(liste.Nombre())
+        .arg(liste.Nombre() > 1 ? QStringLiteral("x") : QString());
+}
+
+const QSet<QString>& Veille_Spots::Contactes()
+{
+    if (!m_contactesAJour) {
+        if (!m_logRecu && sp.Indicatif_Station() != QLatin1String("FXXXX"))
+            sp.Lire_Contenu(m_log, false);
+        m_contactes = Rapports::References_Du_Log(m_log);
+        // The bytes are the list's own, shared: they are let go with it.
+        m_log = QByteArray();
+        m_contactesAJour = true;
+    }
+    return m_contactes;
+}
+
+void Veille_Spots::Log_Relu(const QByteArray& contenu)
+{
+    m_log = contenu;
+    m_logRecu = true;
+    m_contactesAJour = false;
+    // Rows on show say "déjà contacté" at once; otherwise the log is read when a spot comes.
+    if (m_fenetre || m_modele->rowCount() > 0)
+        m_modele->Regler_Contactes(Contactes());
+}
+
+void Veille_Spots::Preparer_Modele()
+{
+    if (!m_listeLue)
+        Lire_Liste_Gardee();
+    if (!m_contactesAJour)
+        m_modele->Regler_Contactes(Contactes());
+}
+
+void Veille_Spots::Spot_Recu(const Regle_Spot::Spot& spot)
+{
+    Preparer_Modele();
+    const QDateTime maintenant = sp.plateforme().Maintenant_Utc();
+    const QDateTime moment = Regle_Spot::Moment(spot, maintenant);
+    for (const QString& reference : spot.references) {
+        if (!m_modele->Ajouter(spot, reference, moment) || !m_alertes)
+            continue;
+        if (m_modele->Etat_Reference(reference) != Modele_Spots::Etat::A_Contacter
+            || moment < maintenant.addSecs(-Delai_Alertes_S))
+            continue;
+        const auto derniere = m_derniereAlerte.constFind(reference);
+        if (derniere != m_derniereAlerte.cend() && derniere.value() > maintenant.addSecs(-Delai_Alertes_S))
+            continue;
+        m_derniereAlerte.insert(reference, maintenant);
+        QApplication::beep();
+        emit Alerte(QStringLiteral("KVRT %1 spotté : %2 sur %3").arg(reference, spot.indicatif, spot.frequence));
+    }
+}
+
+bool Veille_Spots::Charger_Liste(const QString& chemin, QWidget* parent)
+{
+    const QString nom = QDir::toNativeSeparators(chemin);
+    const QString enService = Liste().Vide() ? QString()
+                                             : QStringLiteral("\r\nLa liste du %1 reste en service.")
+                                                   .arg(m_dateListe.toString(QStringLiteral("dd/MM/yyyy")));
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly)) {
+        sp.plateforme().Message(QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : %2.").arg(nom, f.errorString()) + enService,
+                              parent);
+        return false;
+    }
+    if (f.size() > Taille_Max_Liste) {
+        sp.plateforme().Message(QStringLiteral("Le fichier %1 est trop gros pour être une liste des châteaux.").arg(nom) + enService,
+                              parent);
+        return false;
+    }
+    const QByteArray octets = f.readAll();
+    const QDateTime date = QFileInfo(f).lastModified();
+    f.close();
+    Liste_Chateaux liste = Liste_Chateaux::Lire(octets);
+    if (liste.Vide()) {
+        sp.plateforme().Message(QStringLiteral("Aucun château n'a été trouvé dans %1 : il faut sur chaque ligne une référence "
+                                             "(par exemple 29018 ou 2A001) et le nom du château, séparés par une virgule, "
+                                             "un point-virgule ou une tabulation.")
+                                      .arg(nom)
+                                  + enService,
+                              parent);
+        return false;
+    }
+
+    // A copy for the next starts, of the list's own date, so that the window says which list it is.
+    const QString garde = Fichier_Liste();
+    QString suite;
+    QDir().mkpath(QFileInfo(garde).absolutePath());
+    const ErreurFichier e = FichierLog::Reecrire_Octets(garde, octets);
+    if (e.ok() || e.fait) {
+        QFile copie(garde);
+        if (copie.open(QIODevice::Append))
+            copie.setFileTime(date, QFileDevice::FileModificationTime);
+    } else {
+        suite = QStringLiteral("\r\nElle sert jusqu'à la fin de cette session, mais n'a pas pu être gardée pour les "
+                               "suivantes : ")
+            + e.message;
+    }
+    m_liste = std::move(liste);
+    m_dateListe = date;
+    m_listeLue = true;
+    m_erreurListe.clear();
+    m_modele->Regler_Liste(m_liste);
+    emit Liste_Changee();
+    QString ignorees;
+    if (m_liste.Lignes_Ignorees() > 0)
+        ignorees = QStringLiteral(" (%1 ligne%2 sans référence ignorée%2)")
+                       .arg(m_liste.Lignes_Ignorees())
+                       .arg(m_liste.Lignes_Ignorees() > 1 ? QStringLiteral("s") : QString());
+    sp.plateforme().Message(QStringLiteral("La liste des châteaux du %1 a été chargée : %2 château%3%4.")
+                                  .arg(date.toString(QStringLiteral("dd/MM/yyyy")))
+                                  .arg(m_liste.Nombre())
+                                  .arg(m_liste.Nombre() > 1 ? QStringLiteral("x") : QString(), ignorees)
+                              + suite,
+                          parent);
+    return true;
+}
+
+void Veille_Spots::Choisir_Liste(QWidget* parent)
+{
+    const QString chemin = QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Charger la liste des châteaux"), QDir::homePath(),
+        QStringLiteral("Listes des châteaux (*.csv *.txt *.tsv *.CSV *.TXT *.TSV);;Tous les fichiers (*)"));
+    if (!chemin.isEmpty())
+        Charger_Liste(chemin, parent);
+}
+
+void Veille_Spots::Demarrer()
+{
+    Suivre();
+}
+
+void Veille_Spots::Fenetre_Ouverte(bool ouverte)
+{
+    m_fenetre = ouverte;
+    if (ouverte)
+        Preparer_Modele();
+    Suivre();
+}
+
+void Veille_Spots::Regler_Alertes(bool actives)
+{
+    m_alertes = actives;
+    sp.reglages().Definir_Alertes_Spots(actives);
+    Suivre();
+}
+
+void Veille_Spots::Suivre()
+{
+    if (!m_fenetre && !m_alertes) {
+        if (m_connexion->Active())
+            m_connexion->Arreter();
+        return;
+    }
+    if (!m_connexion->Active())
+        Reconnecter();
+}
+
+QString Veille_Spots::Empechement() const
+{
+    if (sp.Indicatif_Station() == QLatin1String("FXXXX"))
+        return QStringLiteral("Indiquez d'abord l'indicatif de la station (Station > Nouvel Indicatif) : le nœud le "
+                              "demande à la connexion.");
+    QString hote, erreur;
+    quint16 port = 0;
+    if (!Reglages_Spots::Lire_Noeud(sp.reglages().Cluster(), hote, port, erreur))
+        return erreur;
+    return QString();
+}
+
+void Veille_Spots::Reconnecter()
+{
+    if (!m_fenetre && !m_alertes)
+        return;
+    const QString empechement = Empechement();
+    if (!empechement.isEmpty()) {
+        m_connexion->Arreter();
+        Dire_Etat(empechement);
+        return;
+    }
+    QString hote, erreur;
+    quint16 port = 0;
+    Reglages_Spots::Lire_Noeud(sp.reglages().Cluster(), hote, port, erreur);
+    m_connexion->Demarrer(hote, port, FichierLog::Indicatif_Affiche(sp.Indicatif_Station()));
+}
+
+void Veille_Spots::Dire_Etat(const QString& etat)
+{
+    m_etat = etat;
+    emit Etat_Connexion(etat);
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "Liste_Chateaux.h"
+#include "Regle_Spot.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class Connexion_Cluster;
+class Modele_Spots;
+class Sous_Programmes;
+class QWidget;
+
+// The watch on the castles spotted, for the whole run: the cluster connection, the rows of
+// the spots, the castle list and the alerts. The window "Châteaux spottés" shows it while it is
+// open; with alerts on it goes on watching without it. It connects only while the window is
+// open or alerts are on, and follows the log by the module's signal.
+class Veille_Spots : public QObject
+{
+    Q_OBJECT
+
+public:
+    Veille_Spots(Sous_Programmes& sp, QObject* parent = nullptr);
+    ~Veille_Spots() override;
+
+    Modele_Spots& Modele() { return *m_modele; }
+    Connexion_Cluster& Connexion() { return *m_connexion; }
+    // The castle list kept in the user's data folder, read on first use.
+    const Liste_Chateaux& Liste();
+    // "Liste des châteaux du 12/03/2024 : 1234 châteaux", or how to load one.
+    QString Texte_Liste();
+    // The castles the log holds, as the duplicate warning finds them.
+    const QSet<QString>& Contactes();
+
+    // Reads a castle list and keeps a copy of it in the user's data folder; tells the operator
+    // what was read, or why nothing was (the list in use stays then).
+    bool Charger_Liste(const QString& chemin, QWidget* parent);
+    // The file dialog, then the above.
+    void Choisir_Liste(QWidget* parent);
+
+    // At start-up: connects when alerts are on.
+    void Demarrer();
+    // The connection runs while the window is open or alerts are on.
+    void Fenetre_Ouverte(bool ouverte);
+    bool Alertes() const { return m_alertes; }
+    void Regler_Alertes(bool actives);
+    // Connects again from the settings (the node typed in the window has been saved).
+    void Reconnecter();
+    // The sentence that explains why there is no connection, or empty when it can be made.
+    QString Empechement() const;
+    // What the connection does, or why there is none.
+    QString Etat() const { return m_etat; }
+
+    // Where the copy of the castle list is kept.
+    static QString Fichier_Liste();
+
+signals:
+    // A castle still to contact was spotted: "KVRT 29018 spotté : F4ABC/P sur 7012.0".
+    void Alerte(const QString& texte);
+    void Liste_Changee();
+    // The connection's state, or why there is none.
+    void Etat_Connexion(const QString& texte);
+
+private:
+    void Spot_Recu(const Regle_Spot::Spot& spot);
+    void Log_Relu(const QByteArray& contenu);
+    void Suivre();
+    void Lire_Liste_Gardee();
+    void Preparer_Modele();
+    void Dire_Etat(const QString& etat);
+
+    Sous_Programmes& sp;
+    Modele_Spots* m_modele;
+    Connexion_Cluster* m_connexion;
+    Liste_Chateaux m_liste;
+    QDateTime m_dateListe;
+    QString m_erreurListe;
+    QString m_etat;
+    bool m_listeLue = false;
+    QSet<QString> m_contactes;
+    QByteArray m_log;
+    bool m_contactesAJour = false;
+    bool m_logRecu = false;
+    bool m_fenetre = false;
+    bool m_alertes = false;
+    // The last alert of each castle: once per castle every ten minutes.
+    QHash<QString, QDateTime> m_derniereAlerte;
+};

@@ -1,0 +1,394 @@
+// The spots of the DX cluster without any network: the rule that finds castles in spot lines,
+// the telnet stream cut into lines, the castle lists as organisers publish them, the castles a
+// log holds and the node's address in the settings.
+
+#include "Liste_Chateaux.h"
+#include "Lignes_Telnet.h"
+#include "Rapports.h"
+#include "Regle_Spot.h"
+#include "Reglages_Spots.h"
+
+#include <QTest>
+
+class Tst_Spots : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void regle_data();
+    void regle();
+    void moment_data();
+    void moment();
+    void lignes_telnet_data();
+    void lignes_telnet();
+    void liste_chateaux_data();
+    void liste_chateaux();
+    void references_du_log();
+    void noeud_data();
+    void noeud();
+};
+
+// Each row: a line as a node sends it, then "callsign|frequency|spotter|time|comment" (empty
+// for a line that is no spot) and the castles found, separated by blanks.
+void Tst_Spots::regle_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<QString>("spot");
+    QTest::addColumn<QString>("references");
+
+    auto ligne = [](const char* nom, const char* l, const char* spot, const char* refs) {
+        QTest::newRow(nom) << QString::fromUtf8(l) << QString::fromUtf8(spot) << QString::fromLatin1(refs);
+    };
+
+    // Castle spots, DX Spider's fixed columns and their variations.
+    ligne("dxspider", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 CW                  1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 CW", "29018");
+    ligne("locator apres l'heure", "DX de F4ABC:     14244.0  F5XYZ/P      KVRT 29018 ssb                 0915Z JN18",
+          "F5XYZ/P|14244.0|F4ABC|0915Z|KVRT 29018 ssb", "29018");
+    ligne("locator long", "DX de ON4ABC:     3735.5  F6KVR        KVRT 59012 tnx                 1834Z JO20ab",
+          "F6KVR|3735.5|ON4ABC|1834Z|KVRT 59012 tnx", "59012");
+    ligne("etat americain", "DX de W3LPL:     14025.0  F5XYZ/P      kvrt 29018 tnx qso             1234Z MD",
+          "F5XYZ/P|14025.0|W3LPL|1234Z|kvrt 29018 tnx qso", "29018");
+    ligne("minuscules", "dx de f4abc:      7012.0  f5xyz/p      kvrt 29018                     1234z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|kvrt 29018", "29018");
+    ligne("collé", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT29018                      1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT29018", "29018");
+    ligne("tiret", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT-29018 cw                  1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT-29018 cw", "29018");
+    ligne("deux points", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT:29018                     1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT:29018", "29018");
+    ligne("deux points et blancs", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT : 29018                   1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT : 29018", "29018");
+    ligne("tiret et blancs", "DX de F4ABC:      7012.0  F5XYZ/P      Kvrt - 29018                   1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|Kvrt - 29018", "29018");
+    ligne("tiret dans la reference", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29-018                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29-018", "29018");
+    ligne("tirets partout", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT-29-018                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT-29-018", "29018");
+    ligne("corse du sud", "DX de TK5ABC:    14240.0  TK5XYZ/P     KVRT 2A001 Bonifacio           1010Z",
+          "TK5XYZ/P|14240.0|TK5ABC|1010Z|KVRT 2A001 Bonifacio", "2A001");
+    ligne("haute corse minuscule", "DX de F4ABC:      7090.0  TK5XYZ/P     kvrt 2b012                     1010Z",
+          "TK5XYZ/P|7090.0|F4ABC|1010Z|kvrt 2b012", "2B012");
+    ligne("corse tiret", "DX de F4ABC:      7090.0  TK5XYZ/P     KVRT 2A-004                    1010Z",
+          "TK5XYZ/P|7090.0|F4ABC|1010Z|KVRT 2A-004", "2A004");
+    ligne("departement 01", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 01001                     1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 01001", "01001");
+    ligne("departement 95", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 95010                     1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 95010", "95010");
+    ligne("chateau", "DX de F4ABC:      7012.0  F5XYZ/P      Chateau 29018                  1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|Chateau 29018", "29018");
+    ligne("château accent", "DX de F4ABC:      7012.0  F5XYZ/P      château 77001 qrv              1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|château 77001 qrv", "77001");
+    ligne("CHÂTEAU majuscules", "DX de F4ABC:      7012.0  F5XYZ/P      CHÂTEAU:35012                  1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|CHÂTEAU:35012", "35012");
+    ligne("mot au milieu", "DX de F4ABC:     14244.0  F5XYZ/P      up 2 KVRT 29018 pse            1234Z",
+          "F5XYZ/P|14244.0|F4ABC|1234Z|up 2 KVRT 29018 pse", "29018");
+    ligne("deux chateaux", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018/29019               1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018/29019", "29018 29019");
+    ligne("trois chateaux", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018, 29019 & 29020      1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018, 29019 & 29020", "29018 29019 29020");
+    ligne("deux mots", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 + KVRT 29019        1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 + KVRT 29019", "29018 29019");
+    ligne("repete", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 chateau 29018       1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 chateau 29018", "29018");
+    ligne("frequence apres", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 QSX 7015            1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 QSX 7015", "29018");
+    ligne("heure dans le commentaire", "DX de F4ABC:      7012.0  F5XYZ/P      QRV 1400Z KVRT 29018           1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|QRV 1400Z KVRT 29018", "29018");
+    ligne("cc cluster", "DX de DL1ABC-2:   3735.0  F6KVR        KVRT 91001 listening up 2      1834Z JO62",
+          "F6KVR|3735.0|DL1ABC-2|1834Z|KVRT 91001 listening up 2", "91001");
+    ligne("ar-cluster", "DX de K1TTT:     14260.0  F5XYZ/P      KVRT 56010 Suscinio 59         1234Z FN32",
+          "F5XYZ/P|14260.0|K1TTT|1234Z|KVRT 56010 Suscinio 59", "56010");
+    ligne("indicatif long", "DX de F4ABC:      7012.0  EA8/F5XYZ/QRP KVRT 29018                    1234Z",
+          "EA8/F5XYZ/QRP|7012.0|F4ABC|1234Z|KVRT 29018", "29018");
+    ligne("spotteur long colle", "DX de F4ABC/P-12:7012.0  F5XYZ        KVRT 29018                     1234Z",
+          "F5XYZ|7012.0|F4ABC/P-12|1234Z|KVRT 29018", "29018");
+    ligne("frequence deux decimales", "DX de F4ABC:    144300.00  F5XYZ/P    KVRT 76003 FM                  1234Z",
+          "F5XYZ/P|144300.00|F4ABC|1234Z|KVRT 76003 FM", "76003");
+    ligne("frequence entiere", "DX de F4ABC:      7012  F5XYZ/P      KVRT 29018                     1234Z",
+          "F5XYZ/P|7012|F4ABC|1234Z|KVRT 29018", "29018");
+    ligne("hyperfrequence", "DX de F4ABC:  10368100.0  F5XYZ/P      KVRT 06010                   1234Z",
+          "F5XYZ/P|10368100.0|F4ABC|1234Z|KVRT 06010", "06010");
+    ligne("sans heure", "DX de F4ABC:  7012.0  F5XYZ/P  KVRT 29018", "F5XYZ/P|7012.0|F4ABC||KVRT 29018", "29018");
+    ligne("heure impossible", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     2534Z",
+          "F5XYZ/P|7012.0|F4ABC||KVRT 29018                     2534Z", "29018");
+    ligne("bip en fin", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1234Z\a\a",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018", "29018");
+    ligne("reponse sh/dx", "   7012.0  F5XYZ/P     12-Mar-2024 1234Z KVRT 29018 CW                 <F4ABC>",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 CW", "29018");
+    ligne("reponse sh/dx ar-cluster", " 14244.0 F5XYZ/P      2-Apr-2024 0915Z kvrt 2A001 ssb            <W3LPL>",
+          "F5XYZ/P|14244.0|W3LPL|0915Z|kvrt 2A001 ssb", "2A001");
+    ligne("reponse sh/dx locator", "  7012.0  F5XYZ/P     12-mar-2024 1234Z KVRT 29018   <F4ABC> JN18",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018", "29018");
+
+    // Spots, but of no castle: numbers without the Challenge's word beside them.
+    ligne("cq", "DX de W3LPL:     14025.0  JA1ABC       CQ                             1234Z FN20",
+          "JA1ABC|14025.0|W3LPL|1234Z|CQ", "");
+    ligne("skimmer", "DX de DK9IP-#:    7012.0  F5XYZ        CW 23 dB 25 WPM CQ             1234Z",
+          "F5XYZ|7012.0|DK9IP-#|1234Z|CW 23 dB 25 WPM CQ", "");
+    ligne("pota", "DX de K1ABC:     14244.0  W1XYZ        POTA K-1234 ssb                1234Z",
+          "W1XYZ|14244.0|K1ABC|1234Z|POTA K-1234 ssb", "");
+    ligne("wwff", "DX de F4ABC:      7144.0  F5XYZ/P      WWFF FFF-1234                  1234Z",
+          "F5XYZ/P|7144.0|F4ABC|1234Z|WWFF FFF-1234", "");
+    ligne("sota", "DX de F4ABC:     10118.0  F5XYZ/P      SOTA F/AM-123                  1234Z",
+          "F5XYZ/P|10118.0|F4ABC|1234Z|SOTA F/AM-123", "");
+    ligne("iota", "DX de F4ABC:     14260.0  TM5XYZ       IOTA EU-005                    1234Z",
+          "TM5XYZ|14260.0|F4ABC|1234Z|IOTA EU-005", "");
+    ligne("autre programme meme forme", "DX de F4ABC:      7012.0  F5XYZ/P      DFCF 29-018                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|DFCF 29-018", "");
+    ligne("frequence dans le commentaire", "DX de F4ABC:      7012.0  F5XYZ        QSY 14244                      1234Z",
+          "F5XYZ|7012.0|F4ABC|1234Z|QSY 14244", "");
+    ligne("numero de serie", "DX de F4ABC:     14025.0  F5XYZ        nr 29018 599                   1234Z",
+          "F5XYZ|14025.0|F4ABC|1234Z|nr 29018 599", "");
+    ligne("locator", "DX de F4ABC:    144300.0  F5XYZ        JN18AB 59                      1234Z",
+          "F5XYZ|144300.0|F4ABC|1234Z|JN18AB 59", "");
+    ligne("route qsl", "DX de F4ABC:     14025.0  TX5ABC       QSL via F5XYZ 29018            1234Z",
+          "TX5ABC|14025.0|F4ABC|1234Z|QSL via F5XYZ 29018", "");
+    ligne("kvrt sans reference", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT activation soon           1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT activation soon", "");
+    ligne("kvrt quatre chiffres", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 2901                      1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 2901", "");
+    ligne("kvrt six chiffres", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 290181                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 290181", "");
+    ligne("kvrt frequence decimale", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 14244.5                   1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 14244.5", "");
+    ligne("departement 00", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 00123                     1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 00123", "");
+    ligne("departement 96", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 96001                     1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 96001", "");
+    ligne("departement 2C", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 2C001                     1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 2C001", "");
+    ligne("blanc dans la reference", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29 018                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29 018", "");
+    ligne("mot plus long", "DX de F4ABC:      7012.0  F5XYZ/P      KVRTS 29018                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRTS 29018", "");
+    ligne("mot dans un autre", "DX de F4ABC:      7012.0  F5XYZ/P      XKVRT 29018                    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|XKVRT 29018", "");
+    ligne("chateaux pluriel", "DX de F4ABC:      7012.0  F5XYZ/P      chateaux 29018 29019           1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|chateaux 29018 29019", "");
+    ligne("chateau-thierry", "DX de F4ABC:      7012.0  F5XYZ/P      Chateau-Thierry 02400 rally    1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|Chateau-Thierry 02400 rally", "");
+    ligne("second sans separateur", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 14025               1234Z",
+          "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 14025", "29018");
+
+    // Lines that are no spot at all.
+    ligne("annonce", "To ALL de F4ABC: KVRT 29018 demain 0800Z sur 7012", "", "");
+    ligne("annonce locale", "To LOCAL de F4ABC <1234Z> : KVRT 29018 QRV", "", "");
+    ligne("wwv", "WWV de W0MU <18>:   SFI=71, A=5, K=1, No Storms -> No Storms", "", "");
+    ligne("wcy", "WCY de DK0WCY-1 <12> : K=2 expK=2 A=9 R=0 SFI=70 SA=qui GMF=qui Au=no", "", "");
+    ligne("invite", "F4ABC de GB7DJK 12-Mar-2024 1234Z dxspider >", "", "");
+    ligne("login", "login: ", "", "");
+    ligne("talk", "F5XYZ de F4ABC: KVRT 29018 tnx", "", "");
+    ligne("bienvenue", "Hello F4ABC, this is GB7DJK in Banbury, running DXSpider V1.57", "", "");
+    ligne("sans frequence", "DX de F4ABC: KVRT 29018", "", "");
+    ligne("sans spotteur", "DX de :      7012.0  F5XYZ/P      KVRT 29018                     1234Z", "", "");
+    ligne("le mot pour indicatif", "DX de F4ABC:      7012.0  KVRT 29018                     1234Z", "", "");
+    ligne("frequence nulle", "DX de F4ABC:         0.0  F5XYZ/P      KVRT 29018                     1234Z", "", "");
+    ligne("sh/dx sans spotteur", "   7012.0  F5XYZ/P     12-Mar-2024 1234Z KVRT 29018 CW", "", "");
+    ligne("sh/dx date fausse", "   7012.0  F5XYZ/P     12-Foo-2024 1234Z KVRT 29018 CW      <F4ABC>", "", "");
+    ligne("chiffres seuls", "73 de F4ABC", "", "");
+}
+
+void Tst_Spots::regle()
+{
+    QFETCH(QString, ligne);
+    QFETCH(QString, spot);
+    QFETCH(QString, references);
+
+    Regle_Spot::Spot s;
+    const bool lu = Regle_Spot::Lire(ligne, s);
+    QCOMPARE(lu, !spot.isEmpty());
+    if (!lu)
+        return;
+    QCOMPARE(QStringList({s.indicatif, s.frequence, s.spotteur, s.heure, s.commentaire}).join(u'|'), spot);
+    QCOMPARE(s.references.join(u' '), references);
+}
+
+void Tst_Spots::moment_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<QDateTime>("maintenant");
+    QTest::addColumn<QDateTime>("moment");
+
+    const QDateTime midi(QDate(2024, 3, 12), QTime(12, 0), Qt::UTC);
+    const QDateTime minuit(QDate(2024, 3, 12), QTime(0, 10), Qt::UTC);
+    QTest::newRow("du jour") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1134Z" << midi
+                             << QDateTime(QDate(2024, 3, 12), QTime(11, 34), Qt::UTC);
+    QTest::newRow("un peu en avance") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1230Z" << midi
+                                      << QDateTime(QDate(2024, 3, 12), QTime(12, 30), Qt::UTC);
+    QTest::newRow("avant minuit") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 2350Z" << minuit
+                                  << QDateTime(QDate(2024, 3, 11), QTime(23, 50), Qt::UTC);
+    QTest::newRow("date de sh/dx") << "7012.0 F5XYZ 2-Feb-2024 2350Z KVRT 29018 <F4ABC>" << midi
+                                   << QDateTime(QDate(2024, 2, 2), QTime(23, 50), Qt::UTC);
+    QTest::newRow("sans heure") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018" << midi << midi;
+}
+
+void Tst_Spots::moment()
+{
+    QFETCH(QString, ligne);
+    QFETCH(QDateTime, maintenant);
+    QFETCH(QDateTime, moment);
+    Regle_Spot::Spot s;
+    QVERIFY(Regle_Spot::Lire(ligne, s));
+    QCOMPARE(Regle_Spot::Moment(s, maintenant), moment);
+}
+
+// Each row: the reads as they come from the socket, then the lines, the line begun and the
+// lines left out (too long, junk).
+void Tst_Spots::lignes_telnet_data()
+{
+    QTest::addColumn<QList<QByteArray>>("lectures");
+    QTest::addColumn<QStringList>("lignes");
+    QTest::addColumn<QString>("enCours");
+    QTest::addColumn<int>("tropLongues");
+    QTest::addColumn<int>("illisibles");
+
+    using L = QList<QByteArray>;
+    QTest::newRow("cr lf") << L{"DX de A\r\nB\r\n"} << QStringList{"DX de A", "B"} << "" << 0 << 0;
+    QTest::newRow("lf seul") << L{"un\ndeux\n"} << QStringList{"un", "deux"} << "" << 0 << 0;
+    QTest::newRow("lf cr") << L{"un\n\rdeux\n\r"} << QStringList{"un", "deux"} << "" << 0 << 0;
+    QTest::newRow("coupee entre lectures") << L{"DX de F4", "ABC: 7012.0\r", "\nsuite"} << QStringList{"DX de F4ABC: 7012.0"}
+                                           << "suite" << 0 << 0;
+    QTest::newRow("negociation puis invite") << L{"\xFF\xFB\x01\xFF\xFD\x03\xFF\xFB\x03login: "} << QStringList{} << "login: " << 0
+                                             << 0;
+    QTest::newRow("iac coupe entre lectures") << L{"a\xFF", "\xFB", "\x01" "bc\r\n"} << QStringList{"abc"} << "" << 0 << 0;
+    QTest::newRow("sous-negociation") << L{"\xFF\xFA\x18\x01\xFF\xF0texte\r\n"} << QStringList{"texte"} << "" << 0 << 0;
+    QTest::newRow("iac double") << L{"caf\xFF\xFF\r\n"} << QStringList{QString::fromUtf8("cafÿ")} << "" << 0 << 0;
+    QTest::newRow("couleurs ansi") << L{"\x1B[1;32mDX de\x1B[0m F4ABC\r\n"} << QStringList{"DX de F4ABC"} << "" << 0 << 0;
+    QTest::newRow("ansi coupe") << L{"\x1B[", "0;3", "1mrouge\x1B[K\r\n"} << QStringList{"rouge"} << "" << 0 << 0;
+    QTest::newRow("titre du terminal") << L{"\x1B]0;GB7DJK\x07texte\r\n"} << QStringList{"texte"} << "" << 0 << 0;
+    QTest::newRow("jeu de caracteres") << L{"\x1B(Bdx\r\n"} << QStringList{"dx"} << "" << 0 << 0;
+    QTest::newRow("bip") << L{"DX de F4ABC\x07\x07\r\n"} << QStringList{"DX de F4ABC"} << "" << 0 << 0;
+    QTest::newRow("utf-8") << L{"Ch\xC3\xA2teau\r\n"} << QStringList{QString::fromUtf8("Château")} << "" << 0 << 0;
+    QTest::newRow("latin-1") << L{"Ch\xE2teau\r\n"} << QStringList{QString::fromUtf8("Château")} << "" << 0 << 0;
+    QTest::newRow("utf-8 coupe") << L{"Ch\xC3", "\xA2teau\r\n"} << QStringList{QString::fromUtf8("Château")} << "" << 0 << 0;
+    QTest::newRow("trop longue") << L{QByteArray(1500, 'A'), QByteArray(1500, 'B') + "\r\nok\r\n"} << QStringList{"ok"} << "" << 1
+                                 << 0;
+    QTest::newRow("octets binaires") << L{QByteArray("\x01\x02\x03\x04" "abc\r\nok\r\n", 13)} << QStringList{"ok"} << "" << 0 << 1;
+    QTest::newRow("nul apres cr") << L{QByteArray("abc\r\0def\r\n", 10)} << QStringList{"abc", "def"} << "" << 0 << 0;
+    QTest::newRow("lignes vides") << L{"\r\n\r\n  \r\n"} << QStringList{} << "" << 0 << 0;
+    QTest::newRow("tabulation") << L{"a\tb\r\n"} << QStringList{"a b"} << "" << 0 << 0;
+}
+
+void Tst_Spots::lignes_telnet()
+{
+    QFETCH(QList<QByteArray>, lectures);
+    QFETCH(QStringList, lignes);
+    QFETCH(QString, enCours);
+    QFETCH(int, tropLongues);
+    QFETCH(int, illisibles);
+
+    Lignes_Telnet t(1024);
+    QStringList lues;
+    for (const QByteArray& l : lectures)
+        lues += t.Ajouter(l);
+    QCOMPARE(lues, lignes);
+    QCOMPARE(t.Ligne_En_Cours(), enCours);
+    QCOMPARE(t.Lignes_Trop_Longues(), tropLongues);
+    QCOMPARE(t.Lignes_Illisibles(), illisibles);
+}
+
+// Each row: a list's bytes, then the number of castles, one reference with its name, and the
+// lines left out.
+void Tst_Spots::liste_chateaux_data()
+{
+    QTest::addColumn<QByteArray>("octets");
+    QTest::addColumn<int>("nombre");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("nom");
+    QTest::addColumn<int>("ignorees");
+
+    QTest::newRow("virgules et entete utf-8")
+        << QByteArray("R\xC3\xA9" "f\xC3\xA9rence,Nom,Commune\r\n29018,Ch\xC3\xA2teau de Brest,Brest\r\n2A001,Castellu,Bonifacio\r\n")
+        << 2 << "29018" << QString::fromUtf8("Château de Brest") << 1;
+    QTest::newRow("points-virgules 1252")
+        << QByteArray("KVRT;Nom\r\n29018;Ch\xE2teau de Brest\r\n77001;Ch\xE2teau de Fontainebleau\r\n") << 2 << "77001"
+        << QString::fromUtf8("Château de Fontainebleau") << 1;
+    QTest::newRow("tabulations sans entete") << QByteArray("29018\tCh\xC3\xA2teau de Brest\n2A001\tCastellu\n") << 2 << "2A001"
+                                             << "Castellu" << 0;
+    QTest::newRow("guillemets et virgule dans le nom")
+        << QByteArray("\"29018\",\"Ch\xC3\xA2teau de Brest, dit \"\"du Roi\"\"\"\r\n\"35019\",\"Tour\"\r\n") << 2 << "29018"
+        << QString::fromUtf8("Château de Brest, dit \"du Roi\"") << 0;
+    QTest::newRow("bom utf-8") << QByteArray("\xEF\xBB\xBF" "29018;Brest\r\n") << 1 << "29018" << "Brest" << 0;
+    QTest::newRow("reference avec tiret et minuscule") << QByteArray("29-018;Brest\n2a-001;Castellu\n") << 2 << "2A001"
+                                                       << "Castellu" << 0;
+    QTest::newRow("reference prefixee") << QByteArray("KVRT 29018;Brest\nKVRT-35012;Vitr\xC3\xA9\n") << 2 << "35012"
+                                        << QString::fromUtf8("Vitré") << 0;
+    QTest::newRow("reference en seconde colonne") << QByteArray("Dept;Ref;Nom\n29;29018;Brest\n35;35012;Fougeres\n") << 2
+                                                  << "35012" << "Fougeres" << 1;
+    QTest::newRow("entete nomme la colonne")
+        << QByteArray("Ref;D\xC3\xA9partement;Nom du ch\xC3\xA2teau\n29018;Finist\xC3\xA8re;Brest\n35012;Ille-et-Vilaine;Foug\xC3\xA8res\n")
+        << 2 << "29018" << "Brest" << 1;
+    QTest::newRow("lignes sans reference") << QByteArray("Liste 2024\n\n29018;Brest\nnote : provisoire\n96001;Nulle part\n") << 1
+                                           << "29018" << "Brest" << 3;
+    QTest::newRow("aucune reference") << QByteArray("Nom;Ville\nBrest;Brest\n") << 0 << "29018" << "" << 2;
+    QTest::newRow("vide") << QByteArray() << 0 << "29018" << "" << 0;
+}
+
+void Tst_Spots::liste_chateaux()
+{
+    QFETCH(QByteArray, octets);
+    QFETCH(int, nombre);
+    QFETCH(QString, reference);
+    QFETCH(QString, nom);
+    QFETCH(int, ignorees);
+
+    const Liste_Chateaux liste = Liste_Chateaux::Lire(octets);
+    QCOMPARE(liste.Nombre(), nombre);
+    QCOMPARE(liste.Contient(reference), nombre > 0);
+    QCOMPARE(liste.Nom(reference), nom);
+    QCOMPARE(liste.Lignes_Ignorees(), ignorees);
+    if (nombre > 0)
+        QCOMPARE(liste.References_Departement(reference.left(2).toLower()), QStringList{reference});
+}
+
+void Tst_Spots::references_du_log()
+{
+    // Every line names its castle at characters 11 to 15, whatever its type or mark; a line
+    // too short to hold one names none.
+    const QByteArray log = "02/03/09  29018  Chateau Contacte        F5XYZ       \r\n"
+                           "03/03/09 *2a001  Chateau active          F1ABC       \r\n"
+                           "04/03/09  35\r\n"
+                           "05/03/09  77001  Double                  F6XYZ       \n";
+    QCOMPARE(Rapports::References_Du_Log(log), (QSet<QString>{"29018", "2A001", "77001"}));
+    QVERIFY(Rapports::References_Du_Log(QByteArray()).isEmpty());
+}
+
+void Tst_Spots::noeud_data()
+{
+    QTest::addColumn<QString>("valeur");
+    QTest::addColumn<QString>("hote");
+    QTest::addColumn<int>("port");
+
+    QTest::newRow("hote et port") << "dxc.exemple.fr:7300" << "dxc.exemple.fr" << 7300;
+    QTest::newRow("blancs autour") << "  dxc.exemple.fr:8000 " << "dxc.exemple.fr" << 8000;
+    QTest::newRow("sans port") << "dxc.exemple.fr" << "dxc.exemple.fr" << 23;
+    QTest::newRow("adresse ipv6") << "[::1]:7300" << "::1" << 7300;
+    QTest::newRow("telnet://") << "telnet://dxc.exemple.fr:7373/" << "dxc.exemple.fr" << 7373;
+    QTest::newRow("vide") << "" << "" << 0;
+    QTest::newRow("port en lettres") << "dxc.exemple.fr:abc" << "" << 0;
+    QTest::newRow("port trop grand") << "dxc.exemple.fr:70000" << "" << 0;
+    QTest::newRow("port zero") << "dxc.exemple.fr:0" << "" << 0;
+    QTest::newRow("blanc dans l'hote") << "dxc exemple:7300" << "" << 0;
+}
+
+void Tst_Spots::noeud()
+{
+    QFETCH(QString, valeur);
+    QFETCH(QString, hote);
+    QFETCH(int, port);
+
+    QString h, erreur;
+    quint16 p = 0;
+    const bool lu = Reglages_Spots::Lire_Noeud(valeur, h, p, erreur);
+    QCOMPARE(lu, port != 0);
+    if (lu) {
+        QCOMPARE(h, hote);
+        QCOMPARE(int(p), port);
+    } else {
+        QVERIFY(!erreur.isEmpty());
+    }
+}
+
+QTEST_GUILESS_MAIN(Tst_Spots)
+#include "tst_spots.moc"

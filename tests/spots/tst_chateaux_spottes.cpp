@@ -1,0 +1,217 @@
+// The window "Châteaux spottés" on the module alone, fed by a node on 127.0.0.1: the node typed
+// in the window, the rows and their states, a re-spot, the filter, the log gaining a castle,
+// the castle list, a departement's castles, the alerts, and a double click that hands a row
+// to the entry area.
+
+#include "Chateaux_Spottes.h"
+#include "Connexion_Cluster.h"
+#include "Enregistrement.h"
+#include "Modele_Spots.h"
+#include "Noeud_Test.h"
+#include "Outils_Test.h"
+#include "Reglages.h"
+#include "Reglages_Bruts.h"
+#include "Reglages_Spots.h"
+#include "Sous_Programmes.h"
+#include "Veille_Spots.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+
+class Tst_Chateaux_Spottes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void spots_du_noeud_a_la_saisie();
+};
+
+void Tst_Chateaux_Spottes::initTestCase()
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The castle list is kept in the user's data folder: the test's own.
+    QStandardPaths::setTestModeEnabled(true);
+    QFile::remove(Veille_Spots::Fichier_Liste());
+}
+
+namespace {
+
+// The rows a table shows, a column of each, top to bottom.
+QStringList Colonne(QTableView* table, int colonne)
+{
+    QStringList textes;
+    for (int i = 0; i < table->model()->rowCount(); ++i)
+        textes.append(table->model()->index(i, colonne).data().toString());
+    return textes;
+}
+
+} // namespace
+
+void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
+{
+    Chien_De_Garde garde;
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    Plateforme_Test plateforme(dossier.path());
+    Reglages reglages(dossier.filePath(QStringLiteral("Challenge_KVRT.ini")));
+    Sous_Programmes sp(plateforme, reglages);
+    // What the main window would be: the list follows the log only with one.
+    QWidget principale;
+    sp.Definir_Fenetre_Principale(&principale);
+    sp.Choisir_Station(QStringLiteral("F1ABC_P"), QStringLiteral("2009"));
+    QFile log(sp.Nom_Log());
+    QVERIFY(log.open(QIODevice::WriteOnly));
+    log.write(Octets({Q("02/03/09", "29018", QStringLiteral("Chateau Contacte"))}));
+    log.close();
+
+    Noeud_Test noeud;
+    Veille_Spots veille(sp);
+    veille.Connexion().Regler_Attentes({50});
+    QPointer<Chateaux_Spottes> w = new Chateaux_Spottes(veille, sp);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    QSignalSpy choix(w.data(), &Chateaux_Spottes::Spot_Choisi);
+    QSignalSpy alertes(&veille, &Veille_Spots::Alerte);
+    w->Chateaux_Spottes_Form_Load();
+    Activer(w);
+
+    // No node yet: the window says so and waits for one, typed as hôte:port.
+    QVERIFY2(w->Etat_Connexion->text().startsWith(QStringLiteral("Aucun nœud DX cluster n'est indiqué")), qPrintable(w->Etat_Connexion->text()));
+    Taper(w->Noeud, QStringLiteral("127.0.0.1:abc"));
+    QCOMPARE(plateforme.Prendre_Messages(),
+             QStringList{QStringLiteral("Le port « abc » n'est pas valable : un nombre de 1 à 65535 après le « : » "
+                                        "(par exemple dxc.exemple.fr:7300).")});
+    QCOMPARE(noeud.connexions, 0);
+    Remplacer_Texte(w->Noeud, noeud.Adresse());
+    Entree(w->Noeud);
+    QCOMPARE(reglages.Cluster(), noeud.Adresse());
+    // The callsign as the windows show it.
+    QVERIFY(noeud.Attendre_Recu("F1ABC/P\r\n"));
+    QTRY_COMPARE(w->Etat_Connexion->text(), QStringLiteral("Connecté à ") + noeud.Adresse());
+
+    // Three castles on the air; the log already holds the first.
+    noeud.Envoyer("DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 cw                  1400Z\r\n"
+                  "DX de F4ABC:      7090.0  F6ABC/P      KVRT 35012 ssb                 1402Z\r\n"
+                  "DX de F4ABC:     14025.0  JA1ABC       CQ                             1402Z\r\n"
+                  "DX de W3LPL:     14244.0  F8XYZ        kvrt 77001 up 5                1403Z FN20\r\n");
+    QTRY_COMPARE(w->Spots->model()->rowCount(), 3);
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F8XYZ", "F6ABC/P", "F5XYZ/P"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Heure), (QStringList{"14:03", "14:02", "14:00"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Reference), (QStringList{"77001", "35012", "29018"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Frequence), (QStringList{"14244.0", "7090.0", "7012.0"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Spotteur), (QStringList{"W3LPL", "F4ABC", "F4ABC"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Commentaire), (QStringList{"kvrt 77001 up 5", "KVRT 35012 ssb", "KVRT 29018 cw"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Etat), (QStringList{"à contacter", "à contacter", "déjà contacté"}));
+    const QColor aContacter = w->Spots->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>();
+    const QColor contacte = w->Spots->model()->index(2, 0).data(Qt::BackgroundRole).value<QColor>();
+    QVERIFY(aContacter.isValid() && contacte.isValid() && aContacter != contacte);
+    // No list loaded: nothing is shown apart.
+    QVERIFY(!w->Hors_Liste->isVisible());
+
+    // The same station spotted again on the same castle: its row, updated, comes first.
+    noeud.Envoyer("DX de F5ABC:      7091.5  F6ABC/P      KVRT-35012 qsy                 1405Z\r\n");
+    QTRY_COMPARE(Colonne(w->Spots, Modele_Spots::Col_Frequence), (QStringList{"7091.5", "14244.0", "7012.0"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ", "F5XYZ/P"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Spotteur), (QStringList{"F5ABC", "W3LPL", "F4ABC"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Heure), (QStringList{"14:05", "14:03", "14:00"}));
+
+    // Only the castles to contact, then the operator records 35012: its row goes at once.
+    Cliquer_Dans(w->A_Contacter_Seulement);
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ"}));
+    QString enregistrement = Q("28/03/09", "35012", QStringLiteral("Chateau Contacte"), "F6ABC/P");
+    QVERIFY(sp.Ajoute_Ligne(enregistrement));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), QStringList{"F8XYZ"});
+    Cliquer_Dans(w->A_Contacter_Seulement);
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Etat), (QStringList{"déjà contacté", "à contacter", "déjà contacté"}));
+
+    // A double click on a row hands its callsign and castle to the entry area.
+    Cliquer_Ligne(w->Spots, 1, true);
+    QCOMPARE(choix.size(), 1);
+    QCOMPARE(choix.first(), (QList<QVariant>{QStringLiteral("F8XYZ"), QStringLiteral("77001")}));
+
+    // A castle list that does not hold 77001: that one is shown apart, never as a castle to contact.
+    const QString fichierListe = dossier.filePath(QStringLiteral("chateaux.csv"));
+    QFile liste(fichierListe);
+    QVERIFY(liste.open(QIODevice::WriteOnly));
+    liste.write("R\xE9" "f\xE9rence;Nom\r\n29018;Ch\xE2teau de Brest\r\n35012;Ch\xE2teau de Foug\xE8res\r\n"
+                "35020;Ch\xE2teau de Vitr\xE9\r\n");
+    QVERIFY(liste.flush());
+    QVERIFY(liste.setFileTime(QDateTime(QDate(2009, 1, 15), QTime(10, 0)), QFileDevice::FileModificationTime));
+    liste.close();
+    QVERIFY(veille.Charger_Liste(fichierListe, w));
+    QCOMPARE(plateforme.Prendre_Messages(),
+             QStringList{QStringLiteral("La liste des châteaux du 15/01/2009 a été chargée : 3 châteaux (1 ligne sans référence ignorée).")});
+    QCOMPARE(w->Info_Liste->text(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F5XYZ/P"}));
+    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Nom), (QStringList{"Château de Fougères", "Château de Brest"}));
+    QVERIFY(w->Hors_Liste->isVisible());
+    QCOMPARE(Colonne(w->Hors_Liste, Modele_Spots::Col_Reference), QStringList{"77001"});
+    QCOMPARE(Colonne(w->Hors_Liste, Modele_Spots::Col_Etat), QStringList{"hors liste"});
+    // Kept for the next start, with its date.
+    QCOMPARE(QFileInfo(Veille_Spots::Fichier_Liste()).lastModified().date(), QDate(2009, 1, 15));
+
+    // A departement's castles still to contact.
+    Remplacer_Texte(w->Departement, QStringLiteral("35"));
+    Entree(w->Departement);
+    QCOMPARE(w->Resultat_Departement->text(), QStringLiteral("Département 35 : 1 château à contacter sur 2."));
+    QCOMPARE(w->A_Contacter_Departement->count(), 1);
+    QCOMPARE(w->A_Contacter_Departement->item(0)->text(), QStringLiteral("35020   Château de Vitré"));
+
+    // Alerts: one for a castle to contact, none for one contacted, once per castle in ten minutes.
+    Cliquer_Dans(w->Alertes);
+    QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Alertes Spots"), QString()), QStringLiteral("Oui"));
+    noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n"
+                  "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1406Z\r\n"
+                  "DX de F6ABC:      7013.0  F2XYZ/P      KVRT 35020                     1407Z\r\n");
+    QTRY_COMPARE(w->Spots->model()->rowCount(), 4);
+    QCOMPARE(alertes.size(), 1);
+    QCOMPARE(alertes.first().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
+    plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 18, 0), Qt::UTC));
+    noeud.Envoyer("DX de F4ABC:      7014.0  F1XYZ/P      KVRT 35020                     1417Z\r\n");
+    QTRY_COMPARE(alertes.size(), 2);
+    QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7014.0"));
+
+    // Closed, the window leaves the watch running for the alerts; without them it disconnects.
+    Fermer_Par_Le_Cadre(w);
+    QTRY_VERIFY(w.isNull());
+    QVERIFY(veille.Connexion().Active());
+    veille.Regler_Alertes(false);
+    QVERIFY(!veille.Connexion().Active());
+
+    // The next start finds the list kept, read before any spot comes: the castles have their names.
+    Veille_Spots suivante(sp);
+    QCOMPARE(suivante.Texte_Liste(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
+    suivante.Fenetre_Ouverte(true);
+    QVERIFY(noeud.Attendre_Connexions(2));
+    QVERIFY(noeud.Attendre_Recu("F1ABC/P\r\n"));
+    noeud.Envoyer("DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1417Z\r\n");
+    QTRY_COMPARE(suivante.Modele().rowCount(), 1);
+    QCOMPARE(suivante.Modele().index(0, Modele_Spots::Col_Nom).data().toString(), QStringLiteral("Château de Brest"));
+    // The last 500 are kept: five hundred newer spots push the oldest row out.
+    QByteArray cinqCents;
+    for (int i = 0; i < 500; ++i)
+        cinqCents += "DX de F4ABC:      7012.0  F" + QByteArray::number(i % 10) + "AB" + QByteArray::number(i)
+                     + "      KVRT 29018                     1418Z\r\n";
+    noeud.Envoyer(cinqCents);
+    QTRY_COMPARE(suivante.Modele().Indicatif(0), QStringLiteral("F9AB499"));
+    QCOMPARE(suivante.Modele().rowCount(), 500);
+    QCOMPARE(suivante.Modele().Indicatif(499), QStringLiteral("F0AB0"));
+    suivante.Fenetre_Ouverte(false);
+
+    QCOMPARE(QFileInfo(sp.Nom_Log()).size(), qint64(2 * (Enregistrement::Longueur_Ligne_Log + 2)));
+    QVERIFY(plateforme.messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+QTEST_MAIN(Tst_Chateaux_Spottes)
+#include "tst_chateaux_spottes.moc"
