@@ -356,14 +356,16 @@ void Main::Main_Form_Load()
         }
     }
 
-    show();
-    // The clock runs from here on, whatever stops the rest of the start-up.
-    Haut->Demarrer_Horloge();
-
+    // The window goes on the screen with its title and its date mode.
+    setWindowTitle(QStringLiteral("  QEZ_Challenge    Revision ") + Sous_Programmes::Numero_Version());
     const bool automatique = sp.reglages().Date_Automatique(sp.Indicatif_Station());
     Mnu_Date_Auto_Oui->setChecked(automatique);
     Mnu_Date_Auto_Non->setChecked(!automatique);
     Saisie->Preparer_Date(automatique);
+
+    show();
+    // The clock runs from here on, whatever stops the rest of the start-up.
+    Haut->Demarrer_Horloge();
 
     if (sp.Indicatif_Station() != QLatin1String("FXXXX")) {
         // The journal first: a line that a power cut tore is taken back before anything counts it.
@@ -372,7 +374,6 @@ void Main::Main_Form_Load()
             return; // the recovery window, or an ending error, has taken over
     }
 
-    setWindowTitle(QStringLiteral("  QEZ_Challenge    Revision ") + Sous_Programmes::Numero_Version());
     sp.reglages().Definir_Revision(sp.Indicatif_Station(), Sous_Programmes::Numero_Version());
 
     Saisie->Commencer();
