@@ -356,8 +356,7 @@ void Main::Main_Form_Load()
         }
     }
 
-    // The window goes on the screen with its title and its date mode.
-    setWindowTitle(QStringLiteral("  QEZ_Challenge    Revision ") + Sous_Programmes::Numero_Version());
+    // The window goes on the screen with its date mode.
     const bool automatique = sp.reglages().Date_Automatique(sp.Indicatif_Station());
     Mnu_Date_Auto_Oui->setChecked(automatique);
     Mnu_Date_Auto_Non->setChecked(!automatique);
@@ -374,6 +373,7 @@ void Main::Main_Form_Load()
             return; // the recovery window, or an ending error, has taken over
     }
 
+    setWindowTitle(QStringLiteral("  QEZ_Challenge    Revision ") + Sous_Programmes::Numero_Version());
     sp.reglages().Definir_Revision(sp.Indicatif_Station(), Sous_Programmes::Numero_Version());
 
     Saisie->Commencer();
