@@ -5,6 +5,7 @@
 #include "Apparence.h"
 #include "Bandeau.h"
 #include "Carte_Acti.h"
+#include "Controle_Nomme.h"
 #include "Fenetres_Web.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
@@ -38,14 +39,6 @@
 #include <QVBoxLayout>
 
 using namespace Apparence;
-
-template <typename T>
-static T* Nomme(T* controle, const char* nom)
-{
-    controle->setObjectName(QString::fromLatin1(nom));
-    return controle;
-}
-#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
 
 Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
 {
