@@ -1,6 +1,7 @@
 #include "Bandeau.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Sous_Programmes.h"
 
 #include <QFontMetrics>
@@ -12,14 +13,6 @@
 #include <QVBoxLayout>
 
 using namespace Apparence;
-
-template <typename T>
-static T* Nomme(T* controle, const char* nom)
-{
-    controle->setObjectName(QString::fromLatin1(nom));
-    return controle;
-}
-#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
 
 Bandeau::Bandeau(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent), sp(sp_)
 {

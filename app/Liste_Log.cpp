@@ -1,6 +1,7 @@
 #include "Liste_Log.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Modele_Liste_Log.h"
 
 #include <QFontMetrics>
@@ -11,14 +12,6 @@
 #include <QVBoxLayout>
 
 using namespace Apparence;
-
-template <typename T>
-static T* Nomme(T* controle, const char* nom)
-{
-    controle->setObjectName(QString::fromLatin1(nom));
-    return controle;
-}
-#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
 
 Liste_Log::Liste_Log(QWidget* parent) : QWidget(parent)
 {

@@ -6,6 +6,7 @@
 #include "Bandeau.h"
 #include "Carte_Acti.h"
 #include "Chateaux_Spottes.h"
+#include "Controle_Nomme.h"
 #include "Fenetres_Web.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
@@ -40,14 +41,6 @@
 #include <QVBoxLayout>
 
 using namespace Apparence;
-
-template <typename T>
-static T* Nomme(T* controle, const char* nom)
-{
-    controle->setObjectName(QString::fromLatin1(nom));
-    return controle;
-}
-#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
 
 Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
 {
@@ -367,14 +360,15 @@ void Main::Main_Form_Load()
         }
     }
 
-    show();
-    // The clock runs from here on, whatever stops the rest of the start-up.
-    Haut->Demarrer_Horloge();
-
+    // The window goes on the screen with its date mode.
     const bool automatique = sp.reglages().Date_Automatique(sp.Indicatif_Station());
     Mnu_Date_Auto_Oui->setChecked(automatique);
     Mnu_Date_Auto_Non->setChecked(!automatique);
     Saisie->Preparer_Date(automatique);
+
+    show();
+    // The clock runs from here on, whatever stops the rest of the start-up.
+    Haut->Demarrer_Horloge();
 
     if (sp.Indicatif_Station() != QLatin1String("FXXXX")) {
         // The journal first: a line that a power cut tore is taken back before anything counts it.

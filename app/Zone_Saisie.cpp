@@ -4,6 +4,7 @@
 #include "Zone_Saisie.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Plateforme.h"
@@ -25,14 +26,6 @@ using namespace Apparence;
 
 static const QString Caption_Saisie = QStringLiteral("Saisie ou modification d'un QSO");
 static const QString Caption_Insertion = QStringLiteral("Mode Insertion d'un QSO");
-
-template <typename T>
-static T* Nomme(T* controle, const char* nom)
-{
-    controle->setObjectName(QString::fromLatin1(nom));
-    return controle;
-}
-#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
 
 static void Majuscule(int& KeyAscii)
 {

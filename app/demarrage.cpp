@@ -2,13 +2,14 @@
 #include "Apparence.h"
 #include "Filtre_Touches.h"
 #include "Geometrie_Carte.h"
+#include "Icone_Programme.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
+#include "Style_Programme.h"
 #include "Traduction_Qt.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTimer>
@@ -34,11 +35,8 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Challenge_KVRT"));
     QApplication::setApplicationName(QStringLiteral("QEZ_Challenge_KVRT"));
     QApplication::setDesktopFileName(QStringLiteral("org.kvrt.QEZ_Challenge_KVRT"));
-    // The icon theme's pictures, which the package installs and Qt reads by itself; the SVG
-    // only where they are missing and a plugin of the system can read it.
-    QApplication::setWindowIcon(QIcon::fromTheme(QApplication::desktopFileName(),
-                                                 QIcon(QStringLiteral(":/icone/QEZ_Challenge_KVRT.svg"))));
-    Apparence::Appliquer();
+    Icone_Programme icone;
+    Apparence::Appliquer(new Style_Programme);
 
     // Standard buttons and dialogs in French, whatever the desktop's language.
     Traduction_Qt traductionQt;

@@ -19,9 +19,9 @@
 
 namespace Apparence {
 
-void Appliquer()
+void Appliquer(QStyle* style)
 {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(style ? style : QStyleFactory::create(QStringLiteral("Fusion")));
     // Windows names the fonts of its windows, dialogs, menus and messages. Where no font of that
     // name is installed (a Windows without its own fonts, as under wine), Qt falls back on the
     // first family it lists, which can be a mathematical font that a text box leaves blank.

@@ -5,6 +5,7 @@
 
 class QFileDialog;
 class QLabel;
+class QStyle;
 class QWidget;
 
 // Colours and fonts the whole program shares.
@@ -21,9 +22,9 @@ inline const QColor Vert_Carte = QColor(128, 255, 128);
 inline const QColor Texte_Noir = QColor(0, 0, 0);
 inline const QColor Texte_Grise = QColor(112, 112, 112);
 
-// Gives the whole program its look, before any window is made: the Fusion style, and a font
-// that exists for every font name the platform hands to the windows.
-void Appliquer();
+// Gives the whole program its look, before any window is made: the style given (the Fusion
+// style when none), and a font that exists for every font name the platform hands to the windows.
+void Appliquer(QStyle* style = nullptr);
 
 // Sets the background of an entry control in every state, enabled or not, and its text's
 // colours with it.

@@ -1,6 +1,8 @@
 #include "Fenetre_Rapport.h"
 
 #include "Apparence.h"
+#include "FichierLog.h"
+#include "Plateforme.h"
 #include "Sous_Programmes.h"
 
 #include <QGroupBox>
@@ -19,6 +21,17 @@ Fenetre_Rapport::Fenetre_Rapport(Sous_Programmes& sp_, const char* nom, const QS
 
 void Fenetre_Rapport::Suivre_Log(const Etat_Log&)
 {
+}
+
+void Fenetre_Rapport::Lire_Log(const std::function<void(const QByteArray*)>& remplir)
+{
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
+    remplir(e.ok() ? &contenu : nullptr);
+    if (!e.ok()) {
+        show();
+        sp.plateforme().Message(e.message, this);
+    }
 }
 
 QGroupBox* Fenetre_Rapport::Cadre_Titre(const char* nomCadre, const char* nomTitre, const QString& texte, QLabel*& titre)

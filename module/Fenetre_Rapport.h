@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QGroupBox;
 class QLabel;
 class Sous_Programmes;
@@ -26,6 +28,9 @@ protected:
     // The log changed: what the window shows is made again from its new state, without reading
     // the log. Nothing by default.
     virtual void Suivre_Log(const Etat_Log& etat);
+    // The log read once for the window's own filling: remplir gets its bytes, or null when it
+    // cannot be read; the reason then comes over the window, shown first.
+    void Lire_Log(const std::function<void(const QByteArray*)>& remplir);
     // A title in bold in its frame, across the top of the window: the frame, with the label
     // named and given in `titre`.
     QGroupBox* Cadre_Titre(const char* nomCadre, const char* nomTitre, const QString& texte, QLabel*& titre);

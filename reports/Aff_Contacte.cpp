@@ -2,9 +2,7 @@
 
 #include "Apparence.h"
 #include "Enregistrement.h"
-#include "FichierLog.h"
 #include "Modele_Contactes.h"
-#include "Plateforme.h"
 #include "Rapports.h"
 #include "Sous_Programmes.h"
 #include "Texte1252.h"
@@ -76,11 +74,7 @@ void Aff_Contacte::Aff_Contacte_Form_Load()
     Label2->setText(Rapports::Entete_Contactes());
     Modele_Contacte->Remplacer({});
 
-    QByteArray log;
-    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), log);
-    Remplir(e.ok() ? &log : nullptr);
-    if (!e.ok())
-        sp.plateforme().Message(e.message, this);
+    Lire_Log([this](const QByteArray* log) { Remplir(log); });
 }
 
 void Aff_Contacte::Suivre_Log(const Etat_Log& etat)

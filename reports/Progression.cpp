@@ -186,14 +186,7 @@ void Progression::Progression_Form_Load()
 
 void Progression::Progression_Rafraichir()
 {
-    QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
-    Dessiner_Log(e.ok() ? &contenu : nullptr);
-    if (!e.ok()) {
-        // The message about the window comes over the window.
-        show();
-        sp.plateforme().Message(e.message, this);
-    }
+    Lire_Log([this](const QByteArray* contenu) { Dessiner_Log(contenu); });
 }
 
 void Progression::Suivre_Log(const Etat_Log& etat)

@@ -1,8 +1,6 @@
 #include "Recapitulatif.h"
 
 #include "Apparence.h"
-#include "FichierLog.h"
-#include "Plateforme.h"
 #include "Rapports.h"
 #include "Sous_Programmes.h"
 
@@ -99,11 +97,7 @@ void Recapitulatif::Recapitulatif_Form_Load()
     // Centred once shown, when the size of the window's frame is known.
     show();
     Centrer(this);
-    QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
-    Compter(e.ok() ? &contenu : nullptr);
-    if (!e.ok())
-        sp.plateforme().Message(e.message, this);
+    Lire_Log([this](const QByteArray* contenu) { Compter(contenu); });
 }
 
 void Recapitulatif::Suivre_Log(const Etat_Log& etat)

@@ -10,6 +10,7 @@ paquets=(
     qt6-svg-dev qt6-webengine-dev qt6-translations-l10n qt6-qpa-plugins
     libgl-dev fonts-dejavu-core fonts-liberation fontconfig
     poppler-utils xauth xvfb xdotool
+    dbus-daemon dbus-bin at-spi2-core
     desktop-file-utils appstream
     nodejs
     dpkg-dev lintian util-linux gzip imagemagick ccache

@@ -1,6 +1,7 @@
 #include "Chateaux_Spottes.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Delegue_Etat.h"
 #include "Filtre_Spots.h"
 #include "Modele_Spots.h"
@@ -23,14 +24,6 @@
 #include <QVBoxLayout>
 
 using namespace Apparence;
-
-template <typename T>
-static T* Nomme(T* controle, const char* nom)
-{
-    controle->setObjectName(QString::fromLatin1(nom));
-    return controle;
-}
-#define NOMME(type, nom, ...) nom = Nomme(new type(__VA_ARGS__), #nom)
 
 static QTableView* Table_Spots(QTableView* table, Filtre_Spots* filtre)
 {
