@@ -27,6 +27,14 @@ using namespace Apparence;
 static const QString Caption_Saisie = QStringLiteral("Saisie ou modification d'un QSO");
 static const QString Caption_Insertion = QStringLiteral("Mode Insertion d'un QSO");
 
+// The field the operator fills next: open, in green, with the focus.
+static void Ouvrir_Champ(QWidget* champ)
+{
+    champ->setEnabled(true);
+    Colorer(champ, Vert_Pale);
+    champ->setFocus();
+}
+
 static void Majuscule(int& KeyAscii)
 {
     if (KeyAscii > 96 && KeyAscii < 123)
@@ -133,12 +141,7 @@ void Zone_Saisie::Relier_Controles()
     Date_A->setAccessibleName(QStringLiteral("Date")); // then the date mode's caption
 
     // The keyboard order follows the Enter chain.
-    setTabOrder(Date_A, Ind_A);
-    setTabOrder(Ind_A, Type_A);
-    setTabOrder(Type_A, KVRT_A);
-    setTabOrder(KVRT_A, Validation_A);
-    setTabOrder(Validation_A, Valide_A);
-    setTabOrder(Valide_A, Efface_A);
+    Ordre_Clavier({Date_A, Ind_A, Type_A, KVRT_A, Validation_A, Valide_A, Efface_A});
 
     Filtre_Touches::Installer(Date_A, [this](int& k) { Main_Date_A_KeyPress(k); });
     Filtre_Touches::Installer(Ind_A, [this](int& k) { Main_Ind_A_KeyPress(k); });
@@ -178,18 +181,12 @@ void Zone_Saisie::Preparer_Date(bool automatique)
 
 void Zone_Saisie::Commencer()
 {
-    QString aujourdhui;
-    sp.Date_Du_Jour(aujourdhui);
     if (Date_Automatique()) {
-        Date_A->setText(aujourdhui);
-        Ind_A->setEnabled(true);
-        Colorer(Ind_A, Vert_Pale);
-        Ind_A->setFocus();
+        Mettre_Date_Du_Jour();
+        Ouvrir_Champ(Ind_A);
     } else {
-        Date_A->setEnabled(true);
         Date_A->clear();
-        Colorer(Date_A, Vert_Pale);
-        Date_A->setFocus();
+        Ouvrir_Champ(Date_A);
     }
     Efface();
     // The list's rebuild showed the last QSO, tick included: the first QSO typed must not
@@ -203,12 +200,8 @@ void Zone_Saisie::Choisir_Date_Automatique(bool automatique)
 {
     if (automatique) {
         Colorer(Date_A, Jaune_Pale);
-        QString aujourdhui;
-        sp.Date_Du_Jour(aujourdhui);
-        Date_A->setText(aujourdhui);
-        Ind_A->setEnabled(true);
-        Colorer(Ind_A, Vert_Pale);
-        Ind_A->setFocus();
+        Mettre_Date_Du_Jour();
+        Ouvrir_Champ(Ind_A);
         // Unless a QSO is being edited, what follows is a new QSO: it does not take the mark
         // of the QSO shown.
         if (!m_modification)
@@ -217,10 +210,8 @@ void Zone_Saisie::Choisir_Date_Automatique(bool automatique)
     } else {
         Colorer(Ind_A, Jaune_Pale);
         Preparer_Date(false);
-        Date_A->setEnabled(true);
         Date_A->clear();
-        Colorer(Date_A, Vert_Pale);
-        Date_A->setFocus();
+        Ouvrir_Champ(Date_A);
         if (!m_modification)
             Validation_A->setChecked(false);
     }
@@ -300,9 +291,7 @@ void Zone_Saisie::Main_Date_A_KeyPress(int& KeyAscii)
             return;
         }
         Colorer(Date_A, Jaune_Pale);
-        Ind_A->setEnabled(true);
-        Colorer(Ind_A, Vert_Pale);
-        Ind_A->setFocus();
+        Ouvrir_Champ(Ind_A);
     }
     Majuscule(KeyAscii);
 }
@@ -322,9 +311,7 @@ void Zone_Saisie::Main_Ind_A_KeyPress(int& KeyAscii)
             return;
         }
         Colorer(Ind_A, Jaune_Pale);
-        Type_A->setEnabled(true);
-        Colorer(Type_A, Vert_Pale);
-        Type_A->setFocus();
+        Ouvrir_Champ(Type_A);
         // Typing a type replaces the one shown rather than adding to it.
         if (Type_A->lineEdit())
             Type_A->lineEdit()->selectAll();
@@ -337,9 +324,7 @@ void Zone_Saisie::Main_Type_A_KeyPress(int& KeyAscii)
     if (KeyAscii == 13) {
         Ind_A->setEnabled(true);
         Colorer(Type_A, Jaune_Pale);
-        Colorer(KVRT_A, Vert_Pale);
-        KVRT_A->setEnabled(true);
-        KVRT_A->setFocus();
+        Ouvrir_Champ(KVRT_A);
         sp.reglages().Definir_Type_Activite(sp.Indicatif_Station(), Index_Type_A());
     }
     Majuscule(KeyAscii);
@@ -467,25 +452,26 @@ void Zone_Saisie::Entree_Nouvelle_Saisie()
 
 // Opens the first field of the date mode for a new QSO: the callsign with today's UTC date
 // in place, or an empty date. Shared by a recording, Efface and a delete.
+void Zone_Saisie::Mettre_Date_Du_Jour()
+{
+    QString aujourdhui;
+    sp.Date_Du_Jour(aujourdhui);
+    Date_A->setText(aujourdhui);
+}
+
 void Zone_Saisie::Ouvrir_Premier_Champ()
 {
     if (Date_Automatique()) {
         Colorer(Date_A, Jaune_Pale);
-        QString aujourdhui;
-        sp.Date_Du_Jour(aujourdhui);
-        Date_A->setText(aujourdhui);
+        Mettre_Date_Du_Jour();
         KVRT_A->clear();
         Ind_A->clear();
-        Ind_A->setEnabled(true);
-        Colorer(Ind_A, Vert_Pale);
-        Ind_A->setFocus();
+        Ouvrir_Champ(Ind_A);
     } else {
         Colorer(KVRT_A, Jaune_Pale);
         KVRT_A->clear();
-        Date_A->setEnabled(true);
         Date_A->clear();
-        Colorer(Date_A, Vert_Pale);
-        Date_A->setFocus();
+        Ouvrir_Champ(Date_A);
     }
     Oublier_Annulations_Champs();
 }

@@ -115,6 +115,8 @@ private:
     // Makes sure the QSO of the fields fits the record; tells the user otherwise.
     bool Champs_Enregistrables();
     void Ouvrir_Premier_Champ();
+    // Today's date in the date box, as the automatic date mode shows it.
+    void Mettre_Date_Du_Jour();
 
     Sous_Programmes& sp;
     QGroupBox* Frame3;

@@ -25,8 +25,8 @@ QSet<QString> References_Du_Log(const QByteArray& contenuLog)
 {
     QSet<QString> references;
     Texte1252::Pour_Chaque_Ligne(contenuLog, [&](QByteArrayView ligne) {
-        const QByteArrayView reference = Texte1252::Morceau(ligne, 10, 5);
-        if (reference.size() == 5)
+        const QByteArrayView reference = Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Reference);
+        if (reference.size() == Enregistrement::Place_Reference.largeur)
             references.insert(Texte1252::Decoder(reference).toUpper());
     });
     return references;

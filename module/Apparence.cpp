@@ -138,6 +138,16 @@ void Colonnes_Entieres(QFileDialog& dialogue)
     });
 }
 
+void Ordre_Clavier(std::initializer_list<QWidget*> controles)
+{
+    QWidget* avant = nullptr;
+    for (QWidget* controle : controles) {
+        if (avant)
+            QWidget::setTabOrder(avant, controle);
+        avant = controle;
+    }
+}
+
 void Fermer_Par_Echap(QWidget* fenetre)
 {
     // A shortcut of the window, not a key handler: it works wherever the focus is in the

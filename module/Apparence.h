@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QFont>
 
+#include <initializer_list>
+
 class QFileDialog;
 class QLabel;
 class QStyle;
@@ -46,6 +48,9 @@ void Centrer(QWidget* fenetre, int decalageVertical = 0);
 // Qt's file dialog sizes its columns for English headers: each is widened to show its whole
 // header ("Date de modification").
 void Colonnes_Entieres(QFileDialog& dialogue);
+
+// The keyboard order of the controls, each after the one before it.
+void Ordre_Clavier(std::initializer_list<QWidget*> controles);
 
 // Escape closes this window, as it closes a dialog on every desktop. For the windows that
 // only show something; an entry window keeps Escape for its own use.

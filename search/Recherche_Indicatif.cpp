@@ -122,10 +122,7 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractIt
     tout->addWidget(QSO_Effectues, 1);
     tout->addLayout(bas);
 
-    setTabOrder(Indica, Data);
-    setTabOrder(Data, Depa);
-    setTabOrder(Depa, QSO_Effectues);
-    setTabOrder(QSO_Effectues, Command1);
+    Ordre_Clavier({Indica, Data, Depa, QSO_Effectues, Command1});
 
     Filtre_Touches::Installer(Indica, [this](int& k) { Recherche_Indicatif_Indica_KeyPress(k); });
     Filtre_Touches::Installer(Data, [this](int& k) { Recherche_Indicatif_Data_KeyPress(k); });

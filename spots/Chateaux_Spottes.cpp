@@ -108,13 +108,7 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     tout->addLayout(departement);
     tout->addWidget(A_Contacter_Departement);
 
-    setTabOrder(Noeud, Connecter);
-    setTabOrder(Connecter, Alertes);
-    setTabOrder(Alertes, A_Contacter_Seulement);
-    setTabOrder(A_Contacter_Seulement, Spots);
-    setTabOrder(Spots, Hors_Liste);
-    setTabOrder(Hors_Liste, Departement);
-    setTabOrder(Departement, Chercher_Departement);
+    Ordre_Clavier({Noeud, Connecter, Alertes, A_Contacter_Seulement, Spots, Hors_Liste, Departement, Chercher_Departement});
 
     connect(Connecter, &QPushButton::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
     connect(Noeud, &QLineEdit::returnPressed, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
