@@ -18,13 +18,8 @@ Liste_Log::Liste_Log(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("Liste_Log"));
     NOMME(QListView, Liste_KVRT);
     Modele_Liste = new Modele_Liste_Log(this);
-    Liste_KVRT->setModel(Modele_Liste);
-    Liste_KVRT->setUniformItemSizes(true);
-    Liste_KVRT->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_KVRT->setSelectionMode(QAbstractItemView::SingleSelection);
-    Liste_KVRT->setFont(Police_Liste());
+    Preparer_Liste(Liste_KVRT, Modele_Liste);
     Liste_KVRT->setToolTip(QStringLiteral("Un click sur un QSO pour l'afficher ou l'effacer, un double clck pour l'éditer"));
-    Colorer(Liste_KVRT, Jaune_Pale);
     Liste_KVRT->setMinimumHeight(220);
     Liste_KVRT->setMinimumWidth(QFontMetrics(Liste_KVRT->font()).horizontalAdvance(QString(63, u'0')) + 30);
     Liste_KVRT->setAccessibleName(QStringLiteral("QSO du log"));

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QPalette>
 #include <QScreen>
 #include <QShortcut>
@@ -136,6 +137,16 @@ void Colonnes_Entieres(QFileDialog& dialogue)
         const int limite = ecran ? ecran->availableGeometry().width() - 40 : fenetre->width() + manque + 2;
         fenetre->resize(qMax(fenetre->width(), qMin(fenetre->width() + manque + 2, limite)), fenetre->height());
     });
+}
+
+void Preparer_Liste(QListView* liste, QAbstractItemModel* modele)
+{
+    liste->setModel(modele);
+    liste->setUniformItemSizes(true);
+    liste->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    liste->setSelectionMode(QAbstractItemView::SingleSelection);
+    liste->setFont(Police_Liste());
+    Colorer(liste, Jaune_Pale);
 }
 
 void Ordre_Clavier(std::initializer_list<QWidget*> controles)

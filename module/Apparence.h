@@ -5,8 +5,10 @@
 
 #include <initializer_list>
 
+class QAbstractItemModel;
 class QFileDialog;
 class QLabel;
+class QListView;
 class QStyle;
 class QWidget;
 
@@ -37,6 +39,11 @@ QColor Couleur(const QWidget* controle);
 QFont Police_Liste(int points = 9);
 // "Courier New" where it exists, else its metric-compatible substitute, for printing.
 QFont Police_Impression();
+
+// A list of log lines as every window shows them: its model, read-only, one row chosen at a
+// time, rows of one height (a list of tens of thousands of QSOs opens at once), in the lists'
+// font on pale yellow.
+void Preparer_Liste(QListView* liste, QAbstractItemModel* modele);
 
 // Makes a label the caption of its control: the label becomes its buddy and its text the
 // name a screen reader announces for the control.

@@ -30,13 +30,7 @@ Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent)
     Liste_KVRT_Contacte = new QListView(Frame2);
     Liste_KVRT_Contacte->setObjectName(QStringLiteral("Liste_KVRT_Contacte"));
     Modele_Contacte = new Modele_Contactes(this);
-    Liste_KVRT_Contacte->setModel(Modele_Contacte);
-    // Uniform rows let a log of tens of thousands of QSOs open at once.
-    Liste_KVRT_Contacte->setUniformItemSizes(true);
-    Liste_KVRT_Contacte->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Liste_KVRT_Contacte->setSelectionMode(QAbstractItemView::SingleSelection);
-    Liste_KVRT_Contacte->setFont(Police_Liste());
-    Colorer(Liste_KVRT_Contacte, Jaune_Pale);
+    Preparer_Liste(Liste_KVRT_Contacte, Modele_Contacte);
     const QFontMetrics mesure(Liste_KVRT_Contacte->font());
     Liste_KVRT_Contacte->setMinimumSize(
         qMax(393, mesure.horizontalAdvance(QString(60, u'0')) + Liste_KVRT_Contacte->verticalScrollBar()->sizeHint().width() + 8),

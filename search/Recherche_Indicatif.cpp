@@ -88,13 +88,8 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractIt
 
     QSO_Effectues = Nomme(new QListView(this), QStringLiteral("QSO_Effectues"));
     Modele_Resultats = new QStringListModel(this);
-    QSO_Effectues->setModel(Modele_Resultats);
-    QSO_Effectues->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    QSO_Effectues->setSelectionMode(QAbstractItemView::SingleSelection);
-    QSO_Effectues->setUniformItemSizes(true);
-    QSO_Effectues->setFont(Police_Liste());
+    Preparer_Liste(QSO_Effectues, Modele_Resultats);
     QSO_Effectues->setToolTip(QStringLiteral("Cliquez sur le QSO pour le selectionner"));
-    Colorer(QSO_Effectues, Jaune_Pale);
     QSO_Effectues->setMinimumWidth(QFontMetrics(QSO_Effectues->font()).horizontalAdvance(QString(63, u'0')) + 30);
     QSO_Effectues->setMinimumHeight(160);
     QSO_Effectues->setAccessibleName(QStringLiteral("QSO trouvés"));
