@@ -1,5 +1,5 @@
-// Which folder the log is in: the log found again in another folder the program knows after a
-// move between installs.
+// Before a change: the lock held, a read-only log refused, a log an editor saved written back in
+// the program's form; and which folder the log is in, found again after a move between installs.
 
 #include "Sous_Programmes.h"
 
@@ -35,19 +35,17 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
         return true;
     QString copie;
     ErreurFichier e;
-    if (examen.Etrangere())
+    if (examen.Etrangere()) {
         e = FichierLog::Garder_Copie(log, QStringLiteral("version_editeur"), octets, copie);
-    if (e.ok() && !examen.Etrangere()) {
-        // Only the last line end is missing: the program adds it, as any rewrite always has.
-        e = FichierLog::Reecrire_Octets(log, Forme_Log::Remettre(octets, examen));
-        if (e.fait)
-            e = {};
-    } else if (e.ok()) {
-        plateforme().Message(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
-                                          "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
-                                          "de l'autre programme est gardée dans le fichier\r\n%3")
-                               .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie)),
-                           Fenetre_Principale());
+        if (e.ok())
+            plateforme().Message(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
+                                              "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
+                                              "de l'autre programme est gardée dans le fichier\r\n%3")
+                                   .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie)),
+                               Fenetre_Principale());
+    }
+    // Where only the last line end is missing, the program adds it, as any rewrite always has.
+    if (e.ok()) {
         e = FichierLog::Reecrire_Octets(log, Forme_Log::Remettre(octets, examen));
         if (e.fait)
             e = {};
