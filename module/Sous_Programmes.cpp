@@ -55,7 +55,7 @@ void Sous_Programmes::Choisir_Repertoire()
                                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
     m_repertoire = choix.dossier;
     if (!choix.erreur.isEmpty())
-        plateforme().Message(choix.erreur, Fenetre_Principale());
+        Dire(choix.erreur);
 }
 
 QString Sous_Programmes::Nom_Log() const
@@ -122,7 +122,7 @@ bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
 {
     const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
     if (!e.ok() && message)
-        plateforme().Message(e.message, Fenetre_Principale());
+        Dire(e.message);
     return e.ok();
 }
 
@@ -166,7 +166,7 @@ bool Sous_Programmes::Apres_Modification_Log(Modification sorte, const QByteArra
     }
     if (!e.ok()) {
         // The message begins with "Erreur N° " and the number, then names the file and the cause.
-        plateforme().Message(e.message, Fenetre_Principale());
+        Dire(e.message);
         Terminer_Programme();
         return false;
     }
@@ -177,11 +177,8 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
 {
     trouve = 0;
     QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
-    if (!e.ok()) {
-        plateforme().Message(e.message, Fenetre_Principale());
+    if (!Lire_Contenu(contenu, true))
         return;
-    }
     const QByteArray cle = Texte1252::Encoder(reference);
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle) {
@@ -195,8 +192,13 @@ bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
 {
     const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
     if (!e.ok() && message)
-        plateforme().Message(e.message, Fenetre_Principale());
+        Dire(e.message);
     return e.ok();
+}
+
+void Sous_Programmes::Dire(const QString& texte)
+{
+    plateforme().Message(texte, Fenetre_Principale());
 }
 
 QString Sous_Programmes::Nom_Operation(const QString& action, QStringView enregistrement)
@@ -212,8 +214,7 @@ bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
     Verrou_Log nouveau;
     if (!nouveau.Prendre(log)) {
         if (message)
-            plateforme().Message(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite,
-                               Fenetre_Principale());
+            Dire(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite);
         return false;
     }
     Verrou = std::move(nouveau);
@@ -236,8 +237,7 @@ bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& n
                                                    plateforme().Maintenant_Utc());
     if (!e.ok()) {
         // The log was read back after the failure: the message says what it holds.
-        plateforme().Message(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite),
-                           Fenetre_Principale());
+        Dire(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite));
         return e.fait;
     }
     return true;
@@ -267,13 +267,12 @@ void Sous_Programmes::Verifier_Journal()
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
     if (!d.erreur.ok())
-        plateforme().Message(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."), Fenetre_Principale());
+        Dire(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."));
     else if (!d.copie.isEmpty())
-        plateforme().Message(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
-                                          "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
-                                          "qu'il était dans le fichier\r\n%1")
-                               .arg(QDir::toNativeSeparators(d.copie)),
-                           Fenetre_Principale());
+        Dire(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
+                          "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
+                          "qu'il était dans le fichier\r\n%1")
+               .arg(QDir::toNativeSeparators(d.copie)));
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
@@ -292,32 +291,29 @@ void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const 
 {
     using R = Journal::Journal_Log::Resultat;
     if (r.etat == R::Erreur) {
-        plateforme().Message(r.erreur.message + QStringLiteral("\r\n")
-                               + (r.erreur.fait ? Texte_Fait_Sans_Confirmation(r.operation)
-                                                : QStringLiteral("Le log n'a pas été modifié.")),
-                           Fenetre_Principale());
+        Dire(r.erreur.message + QStringLiteral("\r\n")
+               + (r.erreur.fait ? Texte_Fait_Sans_Confirmation(r.operation)
+                                : QStringLiteral("Le log n'a pas été modifié.")));
         return;
     }
     // The journal set aside this session, at start-up or by this very refusal.
     const QString deCote = Journal_Log().Dernier_Mis_De_Cote();
     if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !deCote.isEmpty())) {
-        plateforme().Message(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
-                                          "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
-                               .arg(quoi, QDir::toNativeSeparators(deCote)),
-                           Fenetre_Principale());
+        Dire(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
+                          "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
+               .arg(quoi, QDir::toNativeSeparators(deCote)));
         return;
     }
     if (r.etat == R::Rien_A_Faire)
-        plateforme().Message(rienAFaire, Fenetre_Principale());
+        Dire(rienAFaire);
 }
 
 void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
 {
-    plateforme().Message(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
-                               .arg(e.numero)
-                               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
-                           + suite,
-                       Fenetre_Principale());
+    Dire(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
+               .arg(e.numero)
+               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
+           + suite);
 }
 
 bool Sous_Programmes::Annuler_Modification()
@@ -442,11 +438,10 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
                                                   plateforme().Maintenant_Utc());
     if (!e.ok()) {
         // The log was read back after the failure: typing the QSO again must not make a double.
-        plateforme().Message(e.message
-                               + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
-                                                          "pas confirmé l'écriture : vérifiez le disque.")
-                                         : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")),
-                           Fenetre_Principale());
+        Dire(e.message
+               + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
+                                          "pas confirmé l'écriture : vérifiez le disque.")
+                         : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")));
         if (!e.fait)
             return false;
     }

@@ -175,6 +175,8 @@ signals:
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
+    // A message to the user over the main window.
+    void Dire(const QString& texte);
     void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
     // The end of a message when the change is in the log but the disk reported an error.
     static QString Texte_Fait_Sans_Confirmation(const QString& operation);

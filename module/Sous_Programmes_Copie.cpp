@@ -22,9 +22,8 @@ void Sous_Programmes::Ouvre_Dossier_Logs()
 {
     const QString dossier = Repertoire();
     if (!plateforme().Ouvrir_Dossier(dossier))
-        plateforme().Message(QStringLiteral("Le gestionnaire de fichiers n'a pas pu être ouvert. Le dossier des logs est :\r\n")
-                               + QDir::toNativeSeparators(dossier),
-                           Fenetre_Principale());
+        Dire(QStringLiteral("Le gestionnaire de fichiers n'a pas pu être ouvert. Le dossier des logs est :\r\n")
+               + QDir::toNativeSeparators(dossier));
 }
 
 // True when both names lead to the same file, links and "." included.
@@ -43,9 +42,8 @@ bool Sous_Programmes::Refuser_Log_Pour_Cible(const QString& chemin, const QStrin
     const QString log = Nom_Log();
     if (!Meme_Fichier(chemin, log) && !Meme_Fichier(chemin, Journal::Chemin_Journal(log)))
         return false;
-    plateforme().Message(quoi + QStringLiteral(" ne peut pas remplacer le log ni son journal :\r\n") + QDir::toNativeSeparators(chemin)
-                           + QStringLiteral("\r\n") + suite,
-                       Fenetre_Principale());
+    Dire(quoi + QStringLiteral(" ne peut pas remplacer le log ni son journal :\r\n") + QDir::toNativeSeparators(chemin)
+           + QStringLiteral("\r\n") + suite);
     return true;
 }
 
@@ -53,9 +51,8 @@ void Sous_Programmes::Enregistre_Copie_Log()
 {
     const QString log = Nom_Log();
     if (!FichierLog::Existe(log)) {
-        plateforme().Message(QStringLiteral("Le log est introuvable :\r\n") + QDir::toNativeSeparators(log)
-                               + QStringLiteral("\r\nAucune copie n'a été enregistrée."),
-                           Fenetre_Principale());
+        Dire(QStringLiteral("Le log est introuvable :\r\n") + QDir::toNativeSeparators(log)
+               + QStringLiteral("\r\nAucune copie n'a été enregistrée."));
         return;
     }
     const QString propose = Repertoire() + QLatin1Char('/') + Nom_Copie_Log(log, plateforme().Maintenant_Utc().date());
@@ -68,11 +65,11 @@ void Sous_Programmes::Enregistre_Copie_Log()
     // Written whole or not at all: a copy cut short by a full disk is never left behind.
     const ErreurFichier e = FichierLog::Copier(log, chemin);
     if (!e.ok() && !e.fait) {
-        plateforme().Message(e.message + QStringLiteral("\r\nAucune copie n'a été enregistrée."), Fenetre_Principale());
+        Dire(e.message + QStringLiteral("\r\nAucune copie n'a été enregistrée."));
         return;
     }
     QString texte = QStringLiteral("Une copie du log a été enregistrée sous le nom : ") + QDir::toNativeSeparators(chemin);
     if (!e.ok())
         texte = e.message + QStringLiteral("\r\n") + texte + QStringLiteral(", mais le disque n'a pas confirmé son écriture.");
-    plateforme().Message(texte, Fenetre_Principale());
+    Dire(texte);
 }

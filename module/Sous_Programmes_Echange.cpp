@@ -19,7 +19,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const Q
     } else {
         const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
         if (!lu.ok()) {
-            plateforme().Message(lu.message + QStringLiteral("\r\nRien n'a été importé."), Fenetre_Principale());
+            Dire(lu.message + QStringLiteral("\r\nRien n'a été importé."));
             return false;
         }
     }
@@ -66,5 +66,5 @@ void Sous_Programmes::Enregistre_Adif()
         texte += QStringLiteral("\r\n1 ligne du log n'est pas un QSO et n'a pas été reprise.");
     else if (ecartees > 1)
         texte += QStringLiteral("\r\n%1 lignes du log ne sont pas des QSO et n'ont pas été reprises.").arg(ecartees);
-    plateforme().Message(texte, Fenetre_Principale());
+    Dire(texte);
 }

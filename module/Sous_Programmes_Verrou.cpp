@@ -21,7 +21,7 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
     const QString log = Nom_Log();
     const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(log, QStringLiteral("impossible de modifier"));
     if (!modifiable.ok()) {
-        plateforme().Message(modifiable.message + QStringLiteral("\r\n") + suite, Fenetre_Principale());
+        Dire(modifiable.message + QStringLiteral("\r\n") + suite);
         return false;
     }
     // A log saved again by a text editor is written back whole in the program's own form
@@ -38,11 +38,10 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
     if (examen.Etrangere()) {
         e = FichierLog::Garder_Copie(log, QStringLiteral("version_editeur"), octets, copie);
         if (e.ok())
-            plateforme().Message(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
-                                              "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
-                                              "de l'autre programme est gardée dans le fichier\r\n%3")
-                                   .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie)),
-                               Fenetre_Principale());
+            Dire(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
+                              "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
+                              "de l'autre programme est gardée dans le fichier\r\n%3")
+                   .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie)));
     }
     // Where only the last line end is missing, the program adds it, as any rewrite always has.
     if (e.ok()) {
@@ -51,7 +50,7 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
             e = {};
     }
     if (!e.ok()) {
-        plateforme().Message(e.message + QStringLiteral("\r\n") + suite, Fenetre_Principale());
+        Dire(e.message + QStringLiteral("\r\n") + suite);
         return false;
     }
     return true;
