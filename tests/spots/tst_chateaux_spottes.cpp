@@ -26,8 +26,8 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QStatusBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
