@@ -83,7 +83,7 @@ private:
     // The X server and the program; `second` starts another copy beside the first.
     bool Demarrer_Serveur_X();
     bool Demarrer_Programme(bool second = false);
-    void Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut);
+    void Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut, const QString& communs = QString());
     void Arreter_Tout();
 
     // xdotool, with the test's display.
@@ -839,8 +839,9 @@ void Bout_En_Bout::Station_Refermee_Sans_Valider()
 
 // A station F4ABC set up for this year in the settings, its log holding one QSO of 1 January:
 // what the journeys of two programs and of the log's files start from. Not in the last
-// minutes of a UTC day, so that the date typed stays the date checked.
-void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut)
+// minutes of a UTC day, so that the date typed stays the date checked. `communs`: more lines of
+// the common settings.
+void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut, const QString& communs)
 {
     while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
         QTest::qWait(1000);
@@ -858,7 +859,7 @@ void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray&
     QFile f(reglages);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
-                    + QStringLiteral("\nIndicatif%20Station=F4ABC\n\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
+                    + QStringLiteral("\nIndicatif%20Station=F4ABC\n") + communs + QStringLiteral("\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
                     + QStringLiteral("\n")));
 }
 
@@ -1048,22 +1049,15 @@ void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
 // the callsign and the request for the last spots.
 void Bout_En_Bout::Chateau_Spotte_Double_Clic_Et_Entree()
 {
-    QString annee, date;
-    QByteArray debut;
-    Station_De_L_Annee(annee, date, debut);
-    if (QTest::currentTestFailed())
-        return;
-    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
     Noeud_Test noeud;
     QVERIFY(noeud.serveur.isListening());
     // The node in the settings, as the window keeps it, and a castle list loaded before.
-    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
-    QByteArray ini = Lire(reglages);
-    ini.replace("[Setup%20]\n", "[Setup%20]\nCluster=" + noeud.Adresse().toLatin1() + "\n");
-    {
-        QFile f(reglages);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(ini) == ini.size());
-    }
+    QString annee, date;
+    QByteArray debut;
+    Station_De_L_Annee(annee, date, debut, QStringLiteral("Cluster=") + noeud.Adresse() + QLatin1Char('\n'));
+    if (QTest::currentTestFailed())
+        return;
+    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
     const QString donnees = m_home + QStringLiteral("/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT");
     QVERIFY(QDir().mkpath(donnees));
     {

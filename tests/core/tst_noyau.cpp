@@ -205,25 +205,22 @@ void Tst_Noyau::qso_refuse_data()
     QTest::addColumn<QString>("refus");
 
     const QString debut = QStringLiteral("QSO non enregistré : ");
-    QTest::newRow("tout a sa largeur") << Qso{"01/02/09", true, "2A001", "Operateur reactivation", "F1ABC_P12345"}
-                                       << QString();
+    const QString date = debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+    const QString illisible = QStringLiteral(" comporte un caractère qui ne peut pas être écrit dans le log");
+    QTest::newRow("tout a sa largeur") << Qso{"01/02/09", true, "2A001", "Operateur reactivation", "F1ABC_P12345"} << QString();
     QTest::newRow("champs vides mais la date") << Qso{"01/02/09", false, "", "", ""} << QString();
-    QTest::newRow("date de 7") << Qso{"1/02/09", false, "29001", "Chateau active", "F1ABC"}
-                               << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
-    QTest::newRow("date de 9") << Qso{"01/02/009", false, "29001", "Chateau active", "F1ABC"}
-                               << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+    QTest::newRow("date de 7") << Qso{"1/02/09", false, "29001", "Chateau active", "F1ABC"} << date;
+    QTest::newRow("date de 9") << Qso{"01/02/009", false, "29001", "Chateau active", "F1ABC"} << date;
+    QTest::newRow("la date d'abord") << Qso{"01/02/0", false, "290011", "", "F1ABC_P123456"} << date;
     QTest::newRow("reference de 6") << Qso{"01/02/09", false, "290011", "Chateau active", "F1ABC"}
                                     << debut + "le N° KVRT comporte plus de 5 caractères";
     QTest::newRow("type de 23") << Qso{"01/02/09", false, "29001", "Operateur reactivationX", "F1ABC"}
                                 << debut + "le type d'activité comporte plus de 22 caractères";
     QTest::newRow("indicatif de 13") << Qso{"01/02/09", false, "29001", "Chateau active", "F1ABC_P123456"}
                                      << debut + "l'indicatif comporte plus de 12 caractères";
-    QTest::newRow("fin de ligne collee") << Qso{"01/02/09", false, "29001", "Chateau active", "F1A\r\nB"}
-                                         << debut + "l'indicatif comporte un caractère qui ne peut pas être écrit dans le log";
+    QTest::newRow("fin de ligne collee") << Qso{"01/02/09", false, "29001", "Chateau active", "F1A\r\nB"} << debut + "l'indicatif" + illisible;
     QTest::newRow("hors de la page de code") << Qso{"01/02/09", false, "29001", QString::fromUtf8("Château ☺"), "F1ABC"}
-                                             << debut + "le type d'activité comporte un caractère qui ne peut pas être écrit dans le log";
-    QTest::newRow("la date d'abord") << Qso{"01/02/0", false, "290011", "", "F1ABC_P123456"}
-                                     << debut + "la date doit comporter 8 caractères (JJ/MM/AA)";
+                                             << debut + "le type d'activité" + illisible;
 }
 
 void Tst_Noyau::qso_refuse()

@@ -180,8 +180,6 @@ void Tst_Fichiers_Gardes::Copie_Sans_Synchronisation_Du_Dossier()
     QFETCH(QString, copie);
     QFETCH(QString, dit);
     QFETCH(QString, annee);
-    Chien_De_Garde garde;
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr(QStringLiteral("02/01/09"), QStringLiteral("29018"), QStringLiteral("Chateau Contacte"), QStringLiteral("F5BBB"))});
     Main_Test* m = p.Demarrer();
@@ -221,8 +219,6 @@ void Tst_Fichiers_Gardes::Log_En_Lecture_Seule_data()
 void Tst_Fichiers_Gardes::Log_En_Lecture_Seule()
 {
     QFETCH(QString, operation);
-    Chien_De_Garde garde;
-    Programme_Test p;
     const QString a = Q("02/01/09", "29018", QStringLiteral("Chateau Contacte"));
     const QString b = Q("03/01/09", "35007", QStringLiteral("Chateau active"));
     QString c = Q("04/01/09", "56100", QStringLiteral("Chateau Contacte"));
@@ -269,9 +265,7 @@ void Tst_Fichiers_Gardes::Log_En_Lecture_Seule()
 void Tst_Fichiers_Gardes::Log_Par_Un_Lien()
 {
     // The log lives in a synced folder; the program folder holds a link to it.
-    Chien_De_Garde garde;
     QTemporaryDir synchro;
-    Programme_Test p;
     const QString reel = synchro.filePath(QFileInfo(p.Log()).fileName());
     const QString a = Q("02/01/09", "29018", QStringLiteral("Chateau Contacte"));
     QString b = Q("03/01/09", "35007", QStringLiteral("Chateau active"));
@@ -301,8 +295,6 @@ void Tst_Fichiers_Gardes::Log_Par_Un_Lien()
 
 void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
 {
-    Chien_De_Garde garde;
-    Programme_Test p;
     const QString a = Q("01/03/09", "29001", QStringLiteral("Chateau active"));
     const QString b = Q("02/03/09", "2A012", QStringLiteral("Chateau Contacte"), true);
     const QString c = Q("03/03/09", "35007", QString::fromUtf8("Double ou non validé"));

@@ -387,7 +387,6 @@ void Tst_Verrou::verrou_qui_ne_peut_etre_repris()
 {
     QFETCH(QString, verrou);
     QFETCH(QString, message);
-    Programme_Test p;
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));

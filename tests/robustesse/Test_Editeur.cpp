@@ -5,7 +5,7 @@
 // the ends of the lines. Now and then the program stops, after an append sometimes cut short
 // as a power cut leaves it, and starts again. After each start every line the operator left
 // is still in the log (completed, or kept in a copy the message names) and the list is the
-// file; each start right after an append cuts it as a power cut would; after each change, a log in another program's form was kept whole in the copy that
+// file; after each change, a log in another program's form was kept whole in the copy that
 // the one message names, and every line the editor left is still there.
 //
 // KVRT_GRAINE=N replays a run; KVRT_TOURS=N sets the number of rounds (300).
@@ -72,17 +72,21 @@ QByteArray Enregistrer(const Vue_Editeur& v)
     return (v.marque ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + t.toUtf8();
 }
 
+// The blanks at the end of a line, which editors and the list may drop, taken away.
+QString Sans_Blancs_De_Fin(QString s)
+{
+    while (s.endsWith(QLatin1Char(' ')))
+        s.chop(1);
+    return s;
+}
+
 // A line as the operator reads it, whatever the file's form: decoded, its end blanks aside,
 // each character the code page lacks read as the "?" the program writes for it.
 QStringList Lignes_Lues(const QByteArray& octets)
 {
     QStringList r;
-    for (const QString& l : Ouvrir(octets).lignes) {
-        QString s = Texte1252::Decoder(Texte1252::Encoder(l));
-        while (s.endsWith(QLatin1Char(' ')))
-            s.chop(1);
-        r.append(s);
-    }
+    for (const QString& l : Ouvrir(octets).lignes)
+        r.append(Sans_Blancs_De_Fin(Texte1252::Decoder(Texte1252::Encoder(l))));
     return r;
 }
 
@@ -189,8 +193,7 @@ QByteArray Test_Editeur::Editer(const QByteArray& octets, QString& quoi)
     case 9:
         quoi = QStringLiteral("blancs de fin otes");
         for (QString& l : v.lignes)
-            while (l.endsWith(QLatin1Char(' ')))
-                l.chop(1);
+            l = Sans_Blancs_De_Fin(l);
         break;
     default:
         quoi = QStringLiteral("Windows-1252 et CR LF");
@@ -218,8 +221,11 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
     bool dernierAjout = false;   // the last change was a QSO's append, untouched since
     QByteArray avantAjout;
     QString histoire;
+    // The text of a failure, kept until the next one: a pointer into a temporary would dangle.
+    QByteArray dit;
     auto contexte = [&](const QString& quoi) {
-        return qPrintable(QStringLiteral("graine %1, %2\n%3").arg(m_graine).arg(quoi, histoire.right(2000)));
+        dit = QStringLiteral("graine %1, %2\n%3").arg(m_graine).arg(quoi, histoire.right(2000)).toLocal8Bit();
+        return dit.constData();
     };
 
     for (int tour = 0; tour < tours; ++tour) {
@@ -318,12 +324,8 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
             int total = 0;
             for (int i = 0; i < lignes.size(); ++i) {
                 // A list line shows the record cut to its 53 columns.
-                QString vue = m->Texte_Ligne(i).mid(8), attendue = lignes.at(i).left(53);
-                while (vue.endsWith(QLatin1Char(' ')))
-                    vue.chop(1);
-                while (attendue.endsWith(QLatin1Char(' ')))
-                    attendue.chop(1);
-                QVERIFY2(vue == attendue, contexte(QStringLiteral("ligne %1 : %2").arg(i + 1).arg(m->Texte_Ligne(i))));
+                QVERIFY2(Sans_Blancs_De_Fin(m->Texte_Ligne(i).mid(8)) == Sans_Blancs_De_Fin(lignes.at(i).left(53)),
+                         contexte(QStringLiteral("ligne %1 : %2").arg(i + 1).arg(m->Texte_Ligne(i))));
                 total += Enregistrement::Points_Ligne(lignes.at(i));
             }
             QVERIFY2(m->Total_Points->text() == QString::number(total), contexte(QStringLiteral("total ") + m->Total_Points->text()));

@@ -1,11 +1,12 @@
-// The window "Châteaux spottés" on the module alone, fed by a node on 127.0.0.1: the node typed
+// The window "Châteaux spottés" fed by a node on 127.0.0.1. On the module alone: the node typed
 // in the window, the rows and their states, a re-spot, the filter, the log gaining a castle,
 // the castle list, a departement's castles, the alerts, and a double click that hands a row
-// to the entry area.
+// to the entry area. Then in the program, from the spot to the log.
 
 #include "Chateaux_Spottes.h"
 #include "Connexion_Cluster.h"
 #include "Enregistrement.h"
+#include "Main_Test.h"
 #include "Modele_Spots.h"
 #include "Noeud_Test.h"
 #include "Outils_Test.h"
@@ -17,13 +18,16 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -35,6 +39,7 @@ class Tst_Chateaux_Spottes : public QObject
 private slots:
     void initTestCase();
     void spots_du_noeud_a_la_saisie();
+    void du_spot_au_log();
 };
 
 void Tst_Chateaux_Spottes::initTestCase()
@@ -210,6 +215,83 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
 
     QCOMPARE(QFileInfo(sp.Nom_Log()).size(), qint64(2 * (Enregistrement::Longueur_Ligne_Log + 2)));
     QVERIFY(plateforme.messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// A castle spotted, from the window to the log through the main window's entry area: the
+// question when a QSO is being typed, every check of the Enter chain (the castle list's warning
+// included), the row that follows the log, and the alert in the status bar.
+void Tst_Chateaux_Spottes::du_spot_au_log()
+{
+    const QString CC = QStringLiteral("Chateau Contacte");
+    Chien_De_Garde garde;
+    Programme_Test p;
+    Main_Test* m = Demarrer_Sur(p, {Q("02/03/09", "29018", CC)});
+    Noeud_Test noeud;
+    p.reglages->Definir_Cluster(noeud.Adresse());
+    p.Ecrire_Fichier(QStringLiteral("chateaux.txt"), "29018\tBrest\n35012\tFougeres\n35020\tVitre\n");
+    QVERIFY(m->Veille()->Charger_Liste(p.Chemin(QStringLiteral("chateaux.txt")), m));
+    p.plateforme->Prendre_Messages();
+
+    // A callsign being typed when the operator turns to the spots.
+    Activer(m);
+    Taper(m->Ind_A, QStringLiteral("f6"), false);
+    Choisir_Menu(m->Mnu_Chateaux_Spottes);
+    QVERIFY(m->Fenetre_Spots());
+    Chateaux_Spottes* spots = m->Fenetre_Spots();
+    QVERIFY(noeud.Attendre_Recu("F1ABC\r\n"));
+    noeud.Envoyer("DX de F4ABC:      7012.0  F5ABC/P      KVRT 56999                     1404Z\r\n"
+                  "DX de F4ABC:      7090.0  F8XYZ        KVRT 35012 ssb                 1405Z\r\n");
+    QTRY_COMPARE(spots->Hors_Liste->model()->rowCount(), 1);
+    QTRY_COMPARE(spots->Spots->model()->rowCount(), 1);
+
+    // What is typed is replaced only when the operator says so.
+    p.plateforme->reponses.append(false);
+    Activer(spots);
+    Cliquer_Ligne(spots->Spots, 0, true);
+    QCOMPARE(p.plateforme->questions,
+             QStringList{QStringLiteral("La saisie en cours sera remplacée par le QSO de F8XYZ avec le Chateau N° 35012. Continuer ?")});
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F6"));
+    p.plateforme->reponses.append(true);
+    Cliquer_Ligne(spots->Spots, 0, true);
+    QCOMPARE(m->Ind_A->text(), QStringLiteral("F8XYZ"));
+    QCOMPARE(m->Type_A->currentText(), CC);
+    QCOMPARE(m->KVRT_A->text(), QStringLiteral("35012"));
+    QCOMPARE(m->Date_A->text(), QStringLiteral("28/03/09"));
+    QVERIFY(p.plateforme->questionsImprevues.isEmpty());
+
+    // Enter from field to field, each check run, up to Valider.
+    Activer(m);
+    Entree(m->Ind_A);
+    Entree(m->Type_A);
+    Entree(m->KVRT_A);
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
+    QVERIFY(p.plateforme->messages.isEmpty());
+    QCOMPARE(p.Octets_Log(), Octets({Q("02/03/09", "29018", CC), Q("28/03/09", "35012", CC, "F8XYZ")}));
+    QCOMPARE(spots->Spots->model()->index(0, Modele_Spots::Col_Etat).data().toString(), QStringLiteral("déjà contacté"));
+
+    // A reference absent from the castle list: a warning on its check, and the QSO recorded all the same.
+    Activer(spots);
+    Cliquer_Ligne(spots->Hors_Liste, 0, true);
+    Activer(m);
+    Entree(m->Ind_A);
+    Entree(m->Type_A);
+    Entree(m->KVRT_A);
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QStringLiteral("Le Chateau N° 56999 n'est pas dans la liste des châteaux chargée : vérifiez le numéro."
+                                        "\r\n   Le QSO peut être enregistré tout de même.")});
+    Entree(m->Validation_A);
+    Entree(m->Valide_A);
+    QCOMPARE(p.Octets_Log(), Octets({Q("02/03/09", "29018", CC), Q("28/03/09", "35012", CC, "F8XYZ"),
+                                     Q("28/03/09", "56999", CC, "F5ABC/P")}));
+
+    // Alerts on: a castle to contact says so in the main window's status bar.
+    Activer(spots);
+    Cliquer_Dans(spots->Alertes);
+    noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n");
+    QTRY_COMPARE(m->statusBar()->currentMessage(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
+    QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
 
