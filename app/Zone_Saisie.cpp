@@ -450,8 +450,6 @@ void Zone_Saisie::Entree_Nouvelle_Saisie()
     Ouvrir_Premier_Champ();
 }
 
-// Opens the first field of the date mode for a new QSO: the callsign with today's UTC date
-// in place, or an empty date. Shared by a recording, Efface and a delete.
 void Zone_Saisie::Mettre_Date_Du_Jour()
 {
     QString aujourdhui;
@@ -459,6 +457,8 @@ void Zone_Saisie::Mettre_Date_Du_Jour()
     Date_A->setText(aujourdhui);
 }
 
+// Opens the first field of the date mode for a new QSO: the callsign with today's UTC date
+// in place, or an empty date. Shared by a recording, Efface and a delete.
 void Zone_Saisie::Ouvrir_Premier_Champ()
 {
     if (Date_Automatique()) {
