@@ -137,6 +137,7 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     QCOMPARE(m->Nombre_Lignes(), 1);
     QCOMPARE(m->Total_Points->text(), QStringLiteral("6"));
     QCOMPARE(m->Mnu_Retablir->text(), QStringLiteral("&Rétablir : enregistrement du KVRT 35007"));
+    QVERIFY(m->Mnu_Retablir->isEnabled());
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler la dernière modification"));
     // The entry area waits for a new QSO, as after any change.
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);

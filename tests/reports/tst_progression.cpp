@@ -322,9 +322,16 @@ void Tst_Progression::axes()
                          a.departements.pas}),
              valeurs);
     QStringList etiquettes;
-    for (const Axes_Progression::Graduation& g : Axes_Progression::Graduations_Jours(a.debut, a.fin, 7))
-        etiquettes << g.jour.toString(QStringLiteral("dd/MM"));
+    const QList<Axes_Progression::Graduation> g = Axes_Progression::Graduations_Jours(a.debut, a.fin, 7);
+    for (const Axes_Progression::Graduation& d : g)
+        etiquettes << d.jour.toString(QStringLiteral("dd/MM"));
     QCOMPARE(etiquettes, jours);
+    // The first day starts at the plot's left end; the last one starts one day's slot before its
+    // right end, so that it is drawn whole.
+    const qint64 n = debut.daysTo(fin);
+    QCOMPARE(g.first().x, 0.0);
+    QCOMPARE(g.last().x, double(n - 1) / double(n));
+    QCOMPARE(Axes_Progression::Abscisse(a.debut, a.fin, fin), 1.0);
 }
 
 void Tst_Progression::marches_sous_leurs_dates_data()
