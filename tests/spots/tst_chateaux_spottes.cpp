@@ -82,7 +82,7 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
 
     Noeud_Test noeud;
     Veille_Spots veille(sp);
-    veille.Connexion().Regler_Attentes({50});
+    veille.Connexion().Regler_Seconde(10);
     QPointer<Chateaux_Spottes> w = new Chateaux_Spottes(veille, sp);
     w->setAttribute(Qt::WA_DeleteOnClose);
     QSignalSpy choix(w.data(), &Chateaux_Spottes::Spot_Choisi);
