@@ -17,6 +17,7 @@ private slots:
     void noeud_absent();
     void inondation();
     void liaison_muette();
+    void refus_de_l_indicatif();
 };
 
 namespace {
@@ -229,6 +230,27 @@ void Tst_Connexion_Cluster::liaison_muette()
              qPrintable(etats.join(u'\n')));
     QVERIFY(noeud.Attendre_Recu("F1ABC\r\n"));
     QCOMPARE(c.Etat(), connecte);
+    c.Arreter();
+}
+
+void Tst_Connexion_Cluster::refus_de_l_indicatif()
+{
+    // DX Spider refuses a callsign it does not take and closes: the window says why, and the
+    // program tries again later.
+    Noeud_Test noeud;
+    Connexion_Cluster c;
+    c.Regler_Seconde(10);
+    QStringList etats;
+    connect(&c, &Connexion_Cluster::Etat_Change, &c, [&](const QString& e) { etats.append(e); });
+    c.Demarrer(QStringLiteral("127.0.0.1"), noeud.Port(), QStringLiteral("F1ABC/XYZ"));
+    QVERIFY(noeud.Attendre_Recu("F1ABC/XYZ\r\n"));
+    noeud.Envoyer("Sorry, F1ABC/XYZ is an invalid callsign\r\n");
+    noeud.Fermer();
+    QVERIFY(noeud.Attendre_Connexions(2));
+    QVERIFY2(etats.contains(QStringLiteral("Le nœud 127.0.0.1:%1 refuse l'indicatif F1ABC/XYZ : « Sorry, F1ABC/XYZ is an "
+                                           "invalid callsign ». Déconnecté, nouvel essai dans 5 s.")
+                                .arg(noeud.Port())),
+             qPrintable(etats.join(u'\n')));
     c.Arreter();
 }
 
