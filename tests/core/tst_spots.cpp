@@ -262,7 +262,6 @@ void Tst_Spots::ligne_noeud_data()
     auto ligne = [](const char* nom, const char* l, G g) { QTest::newRow(nom) << QString::fromUtf8(l) << int(g); };
     ligne("login dx spider", "login: ", G::Invite_Login);
     ligne("login ar-cluster et cc cluster", "Please enter your call: ", G::Invite_Login);
-    ligne("indicatif", "Enter your callsign:", G::Invite_Login);
     ligne("rappel du nom", "Please enter your name, set/name <your name>", G::Rappel);
     ligne("rappel du qth", "Please enter your QTH, set/qth <your qth>", G::Rappel);
     ligne("rappel du lieu", "Please enter your location with set/location or set/qra", G::Rappel);
@@ -271,7 +270,6 @@ void Tst_Spots::ligne_noeud_data()
     ligne("question du nom", "Please enter your name:", G::Rappel);
     ligne("mot de passe", "password: ", G::Mot_De_Passe);
     ligne("indicatif invalide", "Sorry, F1ABC/XYZ is an invalid callsign", G::Refus);
-    ligne("deja connecte", "Sorry F1ABC you are connected to me on another port", G::Refus);
     ligne("inscription", "Sorry, you need to be registered (SP GB7DJK to register)", G::Refus);
     ligne("interdit", "You are not allowed to connect to this node", G::Refus);
     ligne("login incorrect", "Login incorrect", G::Refus);
@@ -279,7 +277,6 @@ void Tst_Spots::ligne_noeud_data()
     ligne("invite ar-cluster", "F1ABC de K1TTT-3 12-Mar 1855Z arc >", G::Invite_Commande);
     ligne("invite cc cluster", "F1ABC de VE7CC-1 12-Mar-2024 1234Z CCC >", G::Invite_Commande);
     ligne("bonjour dx spider", "Hello Jean, this is GB7DJK in Banbury, Oxon", G::Autre);
-    ligne("version dx spider", "running DXSpider V1.57 build 589", G::Autre);
     ligne("accueil ar-cluster", "Welcome to the K1TTT-3 AR-Cluster node Telnet port!", G::Autre);
     ligne("dernier login", "Your last login was 3/12/24 13:39Z", G::Autre);
     ligne("noeuds", "Cluster: 312 nodes, 37 local / 1720 total users  Max users 4311  Uptime 10 09:35", G::Autre);
