@@ -137,13 +137,26 @@ QString Majuscules(QStringView s)
 // The live form: "DX de SPOTTER: freq CALL comment 1234Z [locator or state]".
 bool Lire_Direct(QStringView reste, Spot& spot)
 {
+    // The spotter ends at its colon, even one glued to the frequency; a spotter too long for
+    // the node's column may come without it, ended by a blank.
+    QStringView spotteur;
+    QStringView suite;
     const qsizetype deuxPoints = reste.indexOf(u':');
-    if (deuxPoints <= 0)
-        return false;
-    const QStringView spotteur = reste.left(deuxPoints).trimmed();
+    if (deuxPoints > 0 && Indicatif_Valide(reste.left(deuxPoints).trimmed(), true)) {
+        spotteur = reste.left(deuxPoints).trimmed();
+        suite = reste.mid(deuxPoints + 1);
+    } else {
+        qsizetype debut = 0;
+        while (debut < reste.size() && Blanc(reste[debut]))
+            ++debut;
+        qsizetype fin = debut;
+        while (fin < reste.size() && !Blanc(reste[fin]))
+            ++fin;
+        spotteur = reste.mid(debut, fin - debut);
+        suite = reste.mid(fin);
+    }
     if (!Indicatif_Valide(spotteur, true))
         return false;
-    const QStringView suite = reste.mid(deuxPoints + 1);
     const Mots mots = Couper_Mots(suite);
     if (mots.size() < 2)
         return false;
@@ -339,6 +352,48 @@ QDateTime Moment(const Spot& spot, const QDateTime& maintenantUtc)
     if (moment > maintenantUtc.addSecs(3600))
         moment = moment.addDays(-1);
     return moment;
+}
+
+QDateTime Moment_Alerte(const Spot& spot, const QDateTime& maintenantUtc, qint64 fenetreS)
+{
+    // How far ahead of the PC clock a node's clock may be.
+    constexpr qint64 Avance_Max_S = 600;
+    const QDateTime moment = Moment(spot, maintenantUtc);
+    if (spot.date.isValid())
+        return moment;
+    if (moment > maintenantUtc.addSecs(Avance_Max_S) || moment < maintenantUtc.addSecs(-fenetreS))
+        return maintenantUtc;
+    return moment;
+}
+
+Ligne_Noeud Genre_Ligne(QStringView ligne)
+{
+    const QString t = ligne.trimmed().toString().toLower();
+    if (t.isEmpty() || t.size() > 200)
+        return Ligne_Noeud::Autre;
+    const bool invite = t.endsWith(u':') || t.endsWith(u'>') || t.endsWith(u'?');
+    auto contient = [&t](const char* mot) { return t.contains(QLatin1String(mot)); };
+    auto commence = [&t](const char* mot) { return t.startsWith(QLatin1String(mot)); };
+
+    if (invite && (contient("password") || contient("passphrase") || contient("mot de passe")))
+        return Ligne_Noeud::Mot_De_Passe;
+    if ((invite && (contient("login") || contient("call") || contient("indicatif")))
+        || commence("please enter your call") || commence("enter your call"))
+        return Ligne_Noeud::Invite_Login;
+    // The node's nags for what the user never set (name, QTH, location, home node, e-mail):
+    // they name the command that would set it, or ask in so many words.
+    if ((contient("set/") && (commence("please") || contient("consider"))) || commence("please enter your")
+        || commence("please set your"))
+        return Ligne_Noeud::Rappel;
+    static const char* const refus[] = {"sorry", "invalid call", "not a valid call", "not allowed", "bad login",
+                                        "login incorrect", "denied", "locked out", "refused",
+                                        "not registered", "need to be registered"};
+    for (const char* mot : refus)
+        if (contient(mot))
+            return Ligne_Noeud::Refus;
+    if (t.endsWith(u'>'))
+        return Ligne_Noeud::Invite_Commande;
+    return Ligne_Noeud::Autre;
 }
 
 } // namespace Regle_Spot

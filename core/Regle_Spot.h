@@ -22,7 +22,8 @@ struct Spot
     QStringList references;  // the castles named in the comment, "29018", "2A001", each once
 };
 
-// A spot line as the nodes send it: live, "DX de F4ABC:     7012.0  F5XYZ/P   KVRT 29018   1234Z JN18",
+// A spot line as the nodes send it: live, "DX de F4ABC:     7012.0  F5XYZ/P   KVRT 29018   1234Z JN18"
+// (a long spotter may leave no room for its colon: "DX de 9K2/K2SES  14205.0  DK0HY  ..."),
 // or in the answer to sh/dx, "  7012.0  F5XYZ/P   12-Mar-2024 1234Z KVRT 29018   <F4ABC>". Columns
 // move with long callsigns and comments, case varies. False for every other line (talk,
 // announcements "To ALL de", WWV and WCY propagation, prompts, junk); a spot with no castle
@@ -43,5 +44,23 @@ bool Reference_Valide(QStringView reference);
 // day of `maintenant`, or of the day before when that would be more than an hour ahead; a
 // spot without time is of `maintenant`.
 QDateTime Moment(const Spot& spot, const QDateTime& maintenantUtc);
+
+// The moment an alert counts a spot from: its Moment, or `maintenantUtc` (its arrival) when a
+// live spot's time cannot be right against the PC clock: more than ten minutes ahead of it, or
+// more than `fenetreS` seconds behind it. A live spot is news, and a PC clock set wrong must not
+// silence every alert. A spot of the answer to sh/dx, dated, keeps its moment.
+QDateTime Moment_Alerte(const Spot& spot, const QDateTime& maintenantUtc, qint64 fenetreS);
+
+// What a node's line, other than a spot, asks of the program while it logs in.
+enum class Ligne_Noeud {
+    Autre,           // a greeting, news, a spot...: nothing to do
+    Invite_Login,    // "login: ", "Please enter your call:": the callsign is awaited
+    Mot_De_Passe,    // "password: ": a question the program has no answer for
+    Rappel,          // "Please enter your name, set/name <your name>": a reminder, left unanswered
+    Refus,           // "Sorry, F1ABC is an invalid callsign": the login refused
+    Invite_Commande, // "F4ABC de GB7DJK 12-Mar-2024 1234Z dxspider >": logged in
+};
+// The kind of one line (or of the line begun, a prompt having no line end).
+Ligne_Noeud Genre_Ligne(QStringView ligne);
 
 } // namespace Regle_Spot

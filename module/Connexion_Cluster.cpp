@@ -3,6 +3,8 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <iterator>
+
 namespace {
 
 // What the socket keeps unread at most: a node that floods waits on its side of the
@@ -20,26 +22,32 @@ bool Finit_Comme_Invite(const QString& t)
     return t.endsWith(u':') || t.endsWith(u'>') || t.endsWith(u'?');
 }
 
+// An empty line: DX Spider, AR-Cluster and CC Cluster answer it with their prompt and do nothing.
+const char* const Ligne_Vide = "\r\n";
+
 } // namespace
 
 Connexion_Cluster::Connexion_Cluster(QObject* parent)
     : QObject(parent), m_socket(new QTcpSocket(this)), m_silence(new QTimer(this)), m_reconnexion(new QTimer(this)),
-      m_seconde(new QTimer(this)), m_demande(new QTimer(this))
+      m_seconde(new QTimer(this)), m_demande(new QTimer(this)), m_verification(new QTimer(this)), m_reponse(new QTimer(this))
 {
     m_socket->setReadBufferSize(Tampon_Lecture);
     m_silence->setSingleShot(true);
     m_reconnexion->setSingleShot(true);
     m_demande->setSingleShot(true);
-    m_seconde->setInterval(1000);
+    m_verification->setSingleShot(true);
+    m_reponse->setSingleShot(true);
     connect(m_socket, &QTcpSocket::connected, this, &Connexion_Cluster::Connecte);
     connect(m_socket, &QTcpSocket::readyRead, this, &Connexion_Cluster::Lire);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &Connexion_Cluster::Erreur);
-    connect(m_socket, &QTcpSocket::disconnected, this,
-            [this] { Perdue(QStringLiteral("Le nœud %1 a fermé la connexion.").arg(Noeud())); });
+    connect(m_socket, &QTcpSocket::disconnected, this, &Connexion_Cluster::Fermee);
     connect(m_silence, &QTimer::timeout, this, &Connexion_Cluster::Silence);
     connect(m_reconnexion, &QTimer::timeout, this, &Connexion_Cluster::Connecter);
     connect(m_seconde, &QTimer::timeout, this, &Connexion_Cluster::Compter_Attente);
     connect(m_demande, &QTimer::timeout, this, &Connexion_Cluster::Envoyer_Demande);
+    connect(m_verification, &QTimer::timeout, this, &Connexion_Cluster::Verifier_Liaison);
+    connect(m_reponse, &QTimer::timeout, this,
+            [this] { Perdue(QStringLiteral("Le nœud %1 ne répond plus : la liaison est coupée.").arg(Noeud())); });
 }
 
 Connexion_Cluster::~Connexion_Cluster()
@@ -72,7 +80,7 @@ void Connexion_Cluster::Arreter()
     const bool etait = m_active;
     m_active = false;
     m_perdue = true;
-    for (QTimer* t : {m_silence, m_reconnexion, m_seconde, m_demande})
+    for (QTimer* t : {m_silence, m_reconnexion, m_seconde, m_demande, m_verification, m_reponse})
         t->stop();
     m_socket->abort();
     if (etait)
@@ -89,6 +97,8 @@ void Connexion_Cluster::Connecter()
     m_recu = false;
     m_indicatifEnvoye = false;
     m_demandeEnvoyee = false;
+    m_entre = false;
+    m_refus.clear();
     m_lignes = Lignes_Telnet();
     m_invite.clear();
     m_ignorees = 0;
@@ -101,6 +111,8 @@ void Connexion_Cluster::Connecter()
 
 void Connexion_Cluster::Connecte()
 {
+    // The system's own check of an idle link, beside ours, which is quicker.
+    m_socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     Dire(QStringLiteral("Connexion à %1 : en attente de l'invite du nœud…").arg(Noeud()));
     m_silence->start(m_delaiSilence);
 }
@@ -115,6 +127,10 @@ void Connexion_Cluster::Lire()
         if (bloc.isEmpty())
             break;
         m_recu = true;
+        // Anything from the node answers the check of the link.
+        m_reponse->stop();
+        if (m_indicatifEnvoye)
+            m_verification->start(m_delaiVerification);
         for (const QString& ligne : m_lignes.Ajouter(bloc)) {
             Traiter_Ligne(ligne);
             if (!m_active || m_perdue)
@@ -133,8 +149,8 @@ void Connexion_Cluster::Lire()
         return;
     const QString enCours = m_lignes.Ligne_En_Cours();
     m_invite = enCours.trimmed().endsWith(u'>') ? enCours : QString();
-    if (!m_indicatifEnvoye || !m_demandeEnvoyee)
-        Voir_Invite(enCours);
+    if (!m_entre)
+        Voir_Invite(enCours, true);
     const int ignorees = m_lignes.Lignes_Illisibles() + m_lignes.Lignes_Trop_Longues();
     if (ignorees != m_ignorees) {
         m_ignorees = ignorees;
@@ -144,8 +160,8 @@ void Connexion_Cluster::Lire()
 
 void Connexion_Cluster::Traiter_Ligne(const QString& ligne)
 {
-    if (!m_indicatifEnvoye || !m_demandeEnvoyee)
-        Voir_Invite(ligne);
+    if (!m_entre)
+        Voir_Invite(ligne, false);
     // A spot the node sent right after its prompt, on the prompt's line.
     QStringView texte(ligne);
     if (!m_invite.isEmpty() && texte.startsWith(m_invite)) {
@@ -153,35 +169,56 @@ void Connexion_Cluster::Traiter_Ligne(const QString& ligne)
         m_invite.clear();
     }
     Regle_Spot::Spot spot;
-    if (Regle_Spot::Lire(texte, spot) && !spot.references.isEmpty())
+    if (!Regle_Spot::Lire(texte, spot))
+        return;
+    m_entre = m_entre || m_indicatifEnvoye;
+    if (!spot.references.isEmpty())
         emit Spot_Chateau(spot);
 }
 
 // The node's prompts: the login first ("login:", "Please enter your call:"), then its command
 // prompt ("F4ABC de GB7DJK 12-Mar-2024 1234Z dxspider >"), after which the last spots are asked
-// for. A question the program has no answer for (a password, a name) stops it there.
-void Connexion_Cluster::Voir_Invite(const QString& texte)
+// for. Its reminders (a name, a QTH never set) are no question; a password is one the program
+// has no answer for; a refusal before the login is complete is said, and the node's closing
+// then says it again with the new attempt. A line begun (`enCours`) counts only as a prompt.
+void Connexion_Cluster::Voir_Invite(const QString& texte, bool enCours)
 {
     const QString t = texte.trimmed();
-    if (t.isEmpty() || t.size() > 200 || !Finit_Comme_Invite(t))
+    if (t.isEmpty() || (enCours && !Finit_Comme_Invite(t)))
         return;
-    const QString bas = t.toLower();
-    if (!m_indicatifEnvoye) {
-        if (bas.contains(QLatin1String("login")) || bas.contains(QLatin1String("call")) || bas.contains(QLatin1String("indicatif")))
+    switch (Regle_Spot::Genre_Ligne(t)) {
+    case Regle_Spot::Ligne_Noeud::Invite_Login:
+        if (!m_indicatifEnvoye)
             Envoyer_Indicatif();
-        return;
-    }
-    if (m_demandeEnvoyee)
-        return;
-    if (bas.contains(QLatin1String("password")) || bas.contains(QLatin1String("mot de passe")) || bas.contains(QLatin1String("name"))) {
+        break;
+    case Regle_Spot::Ligne_Noeud::Mot_De_Passe:
+        if (!m_indicatifEnvoye)
+            break;
         m_demande->stop();
         Dire(QStringLiteral("Le nœud %1 demande « %2 » : le programme n'envoie que l'indicatif. Connectez-vous une fois au "
                             "nœud avec un programme telnet pour lui répondre, puis cliquez sur Connecter.")
                  .arg(Noeud(), t));
-        return;
-    }
-    if (t.endsWith(u'>'))
+        break;
+    case Regle_Spot::Ligne_Noeud::Refus:
+        if (!m_indicatifEnvoye || enCours)
+            break;
+        m_refus = QStringLiteral("Le nœud %1 refuse l'indicatif %2 : « %3 ».").arg(Noeud(), m_indicatif, t);
+        Dire(m_refus);
+        break;
+    case Regle_Spot::Ligne_Noeud::Invite_Commande:
+        if (!m_indicatifEnvoye)
+            break;
+        if (!m_refus.isEmpty()) {
+            // The line was not the refusal it looked like: the node lets us in.
+            m_refus.clear();
+            Dire(QStringLiteral("Connecté à %1").arg(Noeud()));
+        }
         Envoyer_Demande();
+        break;
+    case Regle_Spot::Ligne_Noeud::Rappel:
+    case Regle_Spot::Ligne_Noeud::Autre:
+        break;
+    }
 }
 
 void Connexion_Cluster::Envoyer_Indicatif()
@@ -192,6 +229,7 @@ void Connexion_Cluster::Envoyer_Indicatif()
     Oublier_Invite();
     Dire(QStringLiteral("Connecté à %1").arg(Noeud()));
     m_demande->start(Attente_Demande_Ms);
+    m_verification->start(m_delaiVerification);
 }
 
 void Connexion_Cluster::Envoyer_Demande()
@@ -200,6 +238,7 @@ void Connexion_Cluster::Envoyer_Demande()
         return;
     m_demande->stop();
     m_demandeEnvoyee = true;
+    m_entre = true;
     m_socket->write("sh/dx\r\n");
     Oublier_Invite();
 }
@@ -211,6 +250,28 @@ void Connexion_Cluster::Oublier_Invite()
     if (Finit_Comme_Invite(m_lignes.Ligne_En_Cours().trimmed()))
         m_lignes.Oublier_Ligne_En_Cours();
     m_invite.clear();
+}
+
+// Nothing came for a while: a node always answers an empty line, a dead link does not (a
+// router that forgot it, a computer back from sleep), and TCP alone would wait for hours.
+void Connexion_Cluster::Verifier_Liaison()
+{
+    if (!m_active || m_perdue)
+        return;
+    if (m_socket->state() != QAbstractSocket::ConnectedState || m_socket->write(Ligne_Vide) < 0) {
+        Perdue(QStringLiteral("La liaison avec le nœud %1 est coupée.").arg(Noeud()));
+        return;
+    }
+    Oublier_Invite();
+    m_reponse->start(m_delaiReponse);
+}
+
+// The node closed: what it said last is read first, a refusal among it.
+void Connexion_Cluster::Fermee()
+{
+    if (m_active && !m_perdue && m_socket->bytesAvailable() > 0)
+        Lire();
+    Perdue(m_refus.isEmpty() ? QStringLiteral("Le nœud %1 a fermé la connexion.").arg(Noeud()) : m_refus);
 }
 
 void Connexion_Cluster::Silence()
@@ -233,7 +294,7 @@ void Connexion_Cluster::Erreur(QAbstractSocket::SocketError erreur)
         Perdue(QStringLiteral("Le nœud %1 refuse la connexion : vérifiez le port, ou le nœud est arrêté.").arg(Noeud()));
         break;
     case QAbstractSocket::RemoteHostClosedError:
-        Perdue(QStringLiteral("Le nœud %1 a fermé la connexion.").arg(Noeud()));
+        Fermee();
         break;
     case QAbstractSocket::SocketTimeoutError:
         Perdue(QStringLiteral("Le nœud %1 ne répond pas.").arg(Noeud()));
@@ -249,33 +310,33 @@ void Connexion_Cluster::Perdue(const QString& cause)
     if (m_perdue)
         return;
     m_perdue = true;
-    m_silence->stop();
-    m_demande->stop();
+    for (QTimer* t : {m_silence, m_demande, m_verification, m_reponse})
+        t->stop();
     m_socket->abort();
     if (!m_active)
         return;
     if (m_indicatifEnvoye && m_depuis.elapsed() >= Connexion_Durable_Ms)
         m_essai = 0;
-    const int attente = m_attentes.isEmpty() ? 60000 : m_attentes.at(qMin(m_essai, int(m_attentes.size()) - 1));
+    constexpr int Nombre_Attentes = int(std::size(Attentes_S));
+    const int attente = Attentes_S[qMin(m_essai, Nombre_Attentes - 1)];
     ++m_essai;
     m_cause = cause;
-    m_restantMs = attente;
-    m_reconnexion->start(attente);
-    m_seconde->start();
+    m_restantS = attente;
+    m_reconnexion->start(attente * m_secondeMs);
+    m_seconde->start(m_secondeMs);
     Dire_Attente();
 }
 
 void Connexion_Cluster::Compter_Attente()
 {
-    m_restantMs -= 1000;
-    if (m_restantMs > 0)
+    --m_restantS;
+    if (m_restantS > 0)
         Dire_Attente();
 }
 
 void Connexion_Cluster::Dire_Attente()
 {
-    const int secondes = qMax(1, (m_restantMs + 999) / 1000);
-    Dire(m_cause + QStringLiteral(" Déconnecté, nouvel essai dans %1 s.").arg(secondes));
+    Dire(m_cause + QStringLiteral(" Déconnecté, nouvel essai dans %1 s.").arg(m_restantS));
 }
 
 void Connexion_Cluster::Dire(const QString& etat)

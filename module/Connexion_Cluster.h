@@ -5,7 +5,6 @@
 
 #include <QAbstractSocket>
 #include <QElapsedTimer>
-#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -14,9 +13,12 @@ class QTimer;
 
 // The connection to a DX cluster node, by telnet. It answers the node's login prompt with the
 // station's callsign and, once in, asks once for the last spots (sh/dx, which DX Spider,
-// AR-Cluster and CC Cluster nodes all understand); it sends nothing else. Each castle spot it
-// reads is signalled. After a drop it connects again by itself, waiting longer each time up
-// to a minute, and says in French what happened and what it does.
+// AR-Cluster and CC Cluster nodes all understand); the node's reminders (name, QTH, location)
+// are left unanswered. When the node has said nothing for a few minutes, it checks the link
+// with an empty line, which these nodes answer with their prompt; it sends nothing else. Each
+// castle spot it reads is signalled. After a drop, a refusal or a link found dead it connects
+// again by itself, waiting longer each time up to a minute, and says in French what happened
+// and what it does.
 class Connexion_Cluster : public QObject
 {
     Q_OBJECT
@@ -33,9 +35,17 @@ public:
     QString Noeud() const;
     QString Etat() const { return m_etat; }
 
-    // The waits before each new attempt, in milliseconds, the last one repeated: 5 s, 10 s,
-    // 20 s, 40 s, then a minute. Tests give shorter ones.
-    void Regler_Attentes(const QList<int>& attentesMs) { m_attentes = attentesMs; }
+    // The waits before each new attempt, in seconds, the last one repeated.
+    static constexpr int Attentes_S[] = {5, 10, 20, 40, 60};
+    // How long a second of those waits lasts, in milliseconds: tests shorten it.
+    void Regler_Seconde(int ms) { m_secondeMs = ms; }
+    // After `silenceMs` without a byte from the node, the link is checked with an empty line;
+    // without an answer within `reponseMs` it counts as lost. Tests give shorter ones.
+    void Regler_Verification(int silenceMs, int reponseMs)
+    {
+        m_delaiVerification = silenceMs;
+        m_delaiReponse = reponseMs;
+    }
     // How long a node may stay silent, from the attempt to its login prompt, before the
     // attempt counts as failed (a node that says something else gets the callsign then).
     void Regler_Delai_Silence(int ms) { m_delaiSilence = ms; }
@@ -50,7 +60,9 @@ private:
     void Connecte();
     void Lire();
     void Traiter_Ligne(const QString& ligne);
-    void Voir_Invite(const QString& texte);
+    void Voir_Invite(const QString& texte, bool enCours);
+    void Fermee();
+    void Verifier_Liaison();
     void Envoyer_Indicatif();
     void Envoyer_Demande();
     void Oublier_Invite();
@@ -66,6 +78,8 @@ private:
     QTimer* m_reconnexion;
     QTimer* m_seconde;
     QTimer* m_demande;
+    QTimer* m_verification;
+    QTimer* m_reponse;
     Lignes_Telnet m_lignes;
     QString m_hote;
     quint16 m_port = 0;
@@ -77,15 +91,21 @@ private:
     bool m_recu = false;
     bool m_indicatifEnvoye = false;
     bool m_demandeEnvoyee = false;
+    // Logged in: the command prompt, a spot or the request for the last spots came.
+    bool m_entre = false;
     bool m_lecturePrevue = false;
     bool m_perdue = false;
     int m_essai = 0;
-    int m_restantMs = 0;
+    int m_restantS = 0;
     int m_ignorees = 0;
     QElapsedTimer m_depuis;
     QString m_cause;
+    // The node's refusal of the callsign, said when it closes the connection.
+    QString m_refus;
     QString m_base;
     QString m_etat;
-    QList<int> m_attentes = {5000, 10000, 20000, 40000, 60000};
+    int m_secondeMs = 1000;
     int m_delaiSilence = 20000;
+    int m_delaiVerification = 3 * 60 * 1000;
+    int m_delaiReponse = 30000;
 };

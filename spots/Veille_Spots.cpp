@@ -124,7 +124,7 @@ void Veille_Spots::Spot_Recu(const Regle_Spot::Spot& spot)
         if (!m_modele->Ajouter(spot, reference, moment) || !m_alertes)
             continue;
         if (m_modele->Etat_Reference(reference) != Modele_Spots::Etat::A_Contacter
-            || moment < maintenant.addSecs(-Delai_Alertes_S))
+            || Regle_Spot::Moment_Alerte(spot, maintenant, Delai_Alertes_S) < maintenant.addSecs(-Delai_Alertes_S))
             continue;
         const auto derniere = m_derniereAlerte.constFind(reference);
         if (derniere != m_derniereAlerte.cend() && derniere.value() > maintenant.addSecs(-Delai_Alertes_S))

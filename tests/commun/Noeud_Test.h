@@ -54,6 +54,12 @@ public:
         if (client)
             client->abort();
     }
+    // Closes the connection once what was sent has left, as a node that refuses a login.
+    void Fermer()
+    {
+        if (client)
+            client->disconnectFromHost();
+    }
     // Waits until `condition` holds, the event loop running; false after `ms`.
     static bool Attendre(const std::function<bool()>& condition, int ms = 10000)
     {

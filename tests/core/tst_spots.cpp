@@ -19,6 +19,8 @@ private slots:
     void regle();
     void moment_data();
     void moment();
+    void ligne_noeud_data();
+    void ligne_noeud();
     void lignes_telnet_data();
     void lignes_telnet();
     void liste_chateaux_data();
@@ -114,6 +116,11 @@ void Tst_Spots::regle_data()
           "F5XYZ/P|7012.0|F4ABC||KVRT 29018                     2534Z", "29018");
     ligne("bip en fin", "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1234Z\a\a",
           "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018", "29018");
+    ligne("spotteur sans deux-points", "DX de 9K2/K2SES  14205.0  DK0HY        KVRT 29018 chateau             1423Z",
+          "DK0HY|14205.0|9K2/K2SES|1423Z|KVRT 29018 chateau", "29018");
+    ligne("spotteur sans deux-points, deux-points plus loin",
+          "DX de 9K2/K2SES  14205.0  DK0HY        KVRT:29018                     1423Z JN18",
+          "DK0HY|14205.0|9K2/K2SES|1423Z|KVRT:29018", "29018");
     ligne("reponse sh/dx", "   7012.0  F5XYZ/P     12-Mar-2024 1234Z KVRT 29018 CW                 <F4ABC>",
           "F5XYZ/P|7012.0|F4ABC|1234Z|KVRT 29018 CW", "29018");
     ligne("reponse sh/dx ar-cluster", " 14244.0 F5XYZ/P      2-Apr-2024 0915Z kvrt 2A001 ssb            <W3LPL>",
@@ -204,23 +211,33 @@ void Tst_Spots::regle()
     QCOMPARE(s.references.join(u' '), references);
 }
 
+// Each row: a spot, the PC clock, then its moment and the moment its alert counts from: the
+// arrival when a live spot's time cannot be right against the clock (ten minutes of age allowed).
 void Tst_Spots::moment_data()
 {
     QTest::addColumn<QString>("ligne");
     QTest::addColumn<QDateTime>("maintenant");
     QTest::addColumn<QDateTime>("moment");
+    QTest::addColumn<QDateTime>("alerte");
 
-    const QDateTime midi(QDate(2024, 3, 12), QTime(12, 0), Qt::UTC);
-    const QDateTime minuit(QDate(2024, 3, 12), QTime(0, 10), Qt::UTC);
-    QTest::newRow("du jour") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1134Z" << midi
-                             << QDateTime(QDate(2024, 3, 12), QTime(11, 34), Qt::UTC);
-    QTest::newRow("un peu en avance") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1230Z" << midi
-                                      << QDateTime(QDate(2024, 3, 12), QTime(12, 30), Qt::UTC);
-    QTest::newRow("avant minuit") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 2350Z" << minuit
-                                  << QDateTime(QDate(2024, 3, 11), QTime(23, 50), Qt::UTC);
+    auto utc = [](int jour, int h, int m) { return QDateTime(QDate(2024, 3, jour), QTime(h, m), Qt::UTC); };
+    const QDateTime midi = utc(12, 12, 0);
+    const QDateTime minuit = utc(12, 0, 10);
+    QTest::newRow("du jour") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1134Z" << midi << utc(12, 11, 34) << midi;
+    QTest::newRow("recent") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1155Z" << midi << utc(12, 11, 55) << utc(12, 11, 55);
+    QTest::newRow("un peu en avance") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1205Z" << midi << utc(12, 12, 5) << utc(12, 12, 5);
+    QTest::newRow("trop en avance") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1230Z" << midi << utc(12, 12, 30) << midi;
+    QTest::newRow("horloge du pc en avance") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1200Z" << utc(12, 12, 20)
+                                             << utc(12, 12, 0) << utc(12, 12, 20);
+    QTest::newRow("horloge du pc en retard d'une heure") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1202Z" << utc(12, 11, 0)
+                                                         << utc(11, 12, 2) << utc(12, 11, 0);
+    QTest::newRow("avant minuit") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 2350Z" << minuit << utc(11, 23, 50) << minuit;
+    QTest::newRow("avant minuit recent") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 0005Z" << minuit << utc(12, 0, 5)
+                                         << utc(12, 0, 5);
     QTest::newRow("date de sh/dx") << "7012.0 F5XYZ 2-Feb-2024 2350Z KVRT 29018 <F4ABC>" << midi
+                                   << QDateTime(QDate(2024, 2, 2), QTime(23, 50), Qt::UTC)
                                    << QDateTime(QDate(2024, 2, 2), QTime(23, 50), Qt::UTC);
-    QTest::newRow("sans heure") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018" << midi << midi;
+    QTest::newRow("sans heure") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018" << midi << midi << midi;
 }
 
 void Tst_Spots::moment()
@@ -228,9 +245,49 @@ void Tst_Spots::moment()
     QFETCH(QString, ligne);
     QFETCH(QDateTime, maintenant);
     QFETCH(QDateTime, moment);
+    QFETCH(QDateTime, alerte);
     Regle_Spot::Spot s;
     QVERIFY(Regle_Spot::Lire(ligne, s));
     QCOMPARE(Regle_Spot::Moment(s, maintenant), moment);
+    QCOMPARE(Regle_Spot::Moment_Alerte(s, maintenant, 600), alerte);
+}
+
+// Each row: a line of DX Spider, AR-Cluster or CC Cluster while one logs in, and what it asks.
+void Tst_Spots::ligne_noeud_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<int>("genre");
+
+    using G = Regle_Spot::Ligne_Noeud;
+    auto ligne = [](const char* nom, const char* l, G g) { QTest::newRow(nom) << QString::fromUtf8(l) << int(g); };
+    ligne("login dx spider", "login: ", G::Invite_Login);
+    ligne("login ar-cluster et cc cluster", "Please enter your call: ", G::Invite_Login);
+    ligne("rappel du nom", "Please enter your name, set/name <your name>", G::Rappel);
+    ligne("rappel du qth", "Please enter your QTH, set/qth <your qth>", G::Rappel);
+    ligne("rappel du lieu", "Please enter your location with set/location or set/qra", G::Rappel);
+    ligne("rappel du noeud", "Please enter your Home Node, set/homenode <your home DX Cluster>", G::Rappel);
+    ligne("rappel des coordonnees", "Using GB7DJK Coords, consider doing a set/location or set/qra", G::Rappel);
+    ligne("question du nom", "Please enter your name:", G::Rappel);
+    ligne("mot de passe", "password: ", G::Mot_De_Passe);
+    ligne("indicatif invalide", "Sorry, F1ABC/XYZ is an invalid callsign", G::Refus);
+    ligne("inscription", "Sorry, you need to be registered (SP GB7DJK to register)", G::Refus);
+    ligne("interdit", "You are not allowed to connect to this node", G::Refus);
+    ligne("login incorrect", "Login incorrect", G::Refus);
+    ligne("invite dx spider", "F1ABC de GB7DJK 12-Mar-2024 1234Z dxspider >", G::Invite_Commande);
+    ligne("invite ar-cluster", "F1ABC de K1TTT-3 12-Mar 1855Z arc >", G::Invite_Commande);
+    ligne("invite cc cluster", "F1ABC de VE7CC-1 12-Mar-2024 1234Z CCC >", G::Invite_Commande);
+    ligne("bonjour dx spider", "Hello Jean, this is GB7DJK in Banbury, Oxon", G::Autre);
+    ligne("accueil ar-cluster", "Welcome to the K1TTT-3 AR-Cluster node Telnet port!", G::Autre);
+    ligne("dernier login", "Your last login was 3/12/24 13:39Z", G::Autre);
+    ligne("noeuds", "Cluster: 312 nodes, 37 local / 1720 total users  Max users 4311  Uptime 10 09:35", G::Autre);
+    ligne("spot", "DX de F4ABC:     7012.0  F5XYZ/P      KVRT 29018 chateau         1423Z", G::Autre);
+}
+
+void Tst_Spots::ligne_noeud()
+{
+    QFETCH(QString, ligne);
+    QFETCH(int, genre);
+    QCOMPARE(int(Regle_Spot::Genre_Ligne(ligne)), genre);
 }
 
 // Each row: the reads as they come from the socket, then the lines, the line begun and the
@@ -253,6 +310,10 @@ void Tst_Spots::lignes_telnet_data()
                                              << 0;
     QTest::newRow("iac coupe entre lectures") << L{"a\xFF", "\xFB", "\x01" "bc\r\n"} << QStringList{"abc"} << "" << 0 << 0;
     QTest::newRow("sous-negociation") << L{"\xFF\xFA\x18\x01\xFF\xF0texte\r\n"} << QStringList{"texte"} << "" << 0 << 0;
+    QTest::newRow("sous-negociation sans fin") << L{"avant\r\n\xFF\xFA" "DX de F4ABC\r\nsuite\r\n"}
+                                               << QStringList{"avant", "DX de F4ABC", "suite"} << "" << 0 << 0;
+    QTest::newRow("sous-negociation sans fin ni ligne") << L{"\xFF\xFA" + QByteArray(600, 'x'), "\r\nok\r\n"}
+                                                        << QStringList{QString(600, u'x'), "ok"} << "" << 0 << 0;
     QTest::newRow("iac double") << L{"caf\xFF\xFF\r\n"} << QStringList{QString::fromUtf8("cafÿ")} << "" << 0 << 0;
     QTest::newRow("couleurs ansi") << L{"\x1B[1;32mDX de\x1B[0m F4ABC\r\n"} << QStringList{"DX de F4ABC"} << "" << 0 << 0;
     QTest::newRow("ansi coupe") << L{"\x1B[", "0;3", "1mrouge\x1B[K\r\n"} << QStringList{"rouge"} << "" << 0 << 0;

@@ -1,6 +1,6 @@
 // The connection to a DX cluster node, against a node on 127.0.0.1: the login, the one
-// request for the last spots, the stream as nodes send it, the drops and the reconnection,
-// and the nodes that are not there.
+// request for the last spots, the stream as nodes send it, the drops and the reconnection
+// with its growing waits, the nodes that are not there and the link that dies in silence.
 
 #include "Connexion_Cluster.h"
 #include "Noeud_Test.h"
@@ -16,6 +16,8 @@ private slots:
     void noeud_absent_data();
     void noeud_absent();
     void inondation();
+    void liaison_muette();
+    void refus_de_l_indicatif();
 };
 
 namespace {
@@ -40,7 +42,7 @@ void Tst_Connexion_Cluster::login_flux_et_reconnexion()
     // Negotiation and colour before the prompt, as some nodes open.
     noeud.invite = "\xFF\xFB\x01\xFF\xFD\x03\x1B[1;33mWelcome to TEST\x1B[0m\r\n\r\nlogin: ";
     Connexion_Cluster c;
-    c.Regler_Attentes({50, 100});
+    c.Regler_Seconde(10);
     QStringList etats;
     connect(&c, &Connexion_Cluster::Etat_Change, &c, [&](const QString& e) { etats.append(e); });
     Recus recus(c);
@@ -50,9 +52,13 @@ void Tst_Connexion_Cluster::login_flux_et_reconnexion()
     QVERIFY(noeud.Attendre_Connexions(1));
     QVERIFY2(noeud.Attendre_Recu("F1ABC/P\r\n"), noeud.recu.constData());
     QCOMPARE(c.Etat(), QStringLiteral("Connecté à 127.0.0.1:%1").arg(noeud.Port()));
+    // DX Spider reminds a user who never set them of his name, QTH and location: no question.
     noeud.Envoyer("Hello F1ABC/P, this is TEST in Rennes\r\nCluster: 12 nodes, 40 users\r\n"
+                  "Please enter your name, set/name <your name>\r\nPlease enter your QTH, set/qth <your qth>\r\n"
+                  "Please enter your location with set/location or set/qra\r\n"
                   "F1ABC/P de TEST 12-Mar-2024 1234Z dxspider >\x07");
     QVERIFY2(noeud.Attendre_Recu("F1ABC/P\r\nsh/dx\r\n"), noeud.recu.constData());
+    QCOMPARE(c.Etat(), QStringLiteral("Connecté à 127.0.0.1:%1").arg(noeud.Port()));
 
     // The answer to sh/dx, then live lines: colours, bells, a spot cut across two reads, a
     // Latin-1 comment, and lines that are no castle spot.
@@ -83,7 +89,7 @@ void Tst_Connexion_Cluster::login_flux_et_reconnexion()
     etats.clear();
     noeud.Couper();
     QVERIFY(noeud.Attendre_Connexions(2));
-    QVERIFY2(!etats.filter(QStringLiteral("Déconnecté, nouvel essai dans 1 s.")).isEmpty(), qPrintable(etats.join(u'\n')));
+    QVERIFY2(!etats.filter(QStringLiteral("Déconnecté, nouvel essai dans 5 s.")).isEmpty(), qPrintable(etats.join(u'\n')));
     QVERIFY2(noeud.Attendre_Recu("F1ABC/P\r\n"), noeud.recu.constData());
     noeud.Envoyer("F1ABC/P de TEST 12-Mar-2024 1240Z dxspider >");
     QVERIFY(noeud.Attendre_Recu("F1ABC/P\r\nsh/dx\r\n"));
@@ -98,11 +104,14 @@ void Tst_Connexion_Cluster::login_flux_et_reconnexion()
     QCOMPARE(noeud.connexions, 2);
 }
 
+// Each row: a node that cannot be reached, why, and the waits before the attempts that follow,
+// in seconds as the window says them: 5, 10, 20, 40, then a minute each time.
 void Tst_Connexion_Cluster::noeud_absent_data()
 {
     QTest::addColumn<QString>("hote");
     QTest::addColumn<int>("port");
     QTest::addColumn<QString>("cause");
+    QTest::addColumn<QString>("attentes");
 
     // A port that was free a moment ago: nobody listens there.
     quint16 ferme = 0;
@@ -111,10 +120,12 @@ void Tst_Connexion_Cluster::noeud_absent_data()
         s.listen(QHostAddress::LocalHost, 0);
         ferme = s.serverPort();
     }
-    QTest::newRow("hote inconnu") << "nulle-part.invalid" << 7300 << "Le nœud « nulle-part.invalid » est introuvable : vérifiez son nom.";
+    QTest::newRow("hote inconnu") << "nulle-part.invalid" << 7300 << "Le nœud « nulle-part.invalid » est introuvable : vérifiez son nom."
+                                  << "5 10";
     QTest::newRow("connexion refusee") << "127.0.0.1" << int(ferme)
-                                       << QStringLiteral("Le nœud 127.0.0.1:%1 refuse la connexion : vérifiez le port, ou le nœud est arrêté.").arg(ferme);
-    QTest::newRow("noeud muet") << "127.0.0.1" << 0 << "Le nœud 127.0.0.1:%1 ne répond pas.";
+                                       << QStringLiteral("Le nœud 127.0.0.1:%1 refuse la connexion : vérifiez le port, ou le nœud est arrêté.").arg(ferme)
+                                       << "5 10 20 40 60 60";
+    QTest::newRow("noeud muet") << "127.0.0.1" << 0 << "Le nœud 127.0.0.1:%1 ne répond pas." << "5 10";
 }
 
 void Tst_Connexion_Cluster::noeud_absent()
@@ -122,6 +133,7 @@ void Tst_Connexion_Cluster::noeud_absent()
     QFETCH(QString, hote);
     QFETCH(int, port);
     QFETCH(QString, cause);
+    QFETCH(QString, attentes);
 
     // The silent node accepts the connection and never says a word.
     Noeud_Test muet;
@@ -131,16 +143,27 @@ void Tst_Connexion_Cluster::noeud_absent()
         cause = cause.arg(port);
     }
     Connexion_Cluster c;
-    c.Regler_Attentes({50, 200});
+    c.Regler_Seconde(5);
     c.Regler_Delai_Silence(300);
+    // Every state said, and the first wait said after each attempt.
     QStringList etats;
-    connect(&c, &Connexion_Cluster::Etat_Change, &c, [&](const QString& e) { etats.append(e); });
+    QStringList vues;
+    bool essai = false;
+    connect(&c, &Connexion_Cluster::Etat_Change, &c, [&](const QString& e) {
+        etats.append(e);
+        const QString fin = QStringLiteral(" Déconnecté, nouvel essai dans ");
+        if (e.startsWith(QStringLiteral("Connexion à")))
+            essai = true;
+        else if (essai && e.contains(fin)) {
+            essai = false;
+            vues.append(e.mid(e.indexOf(fin) + fin.size()).chopped(3));
+        }
+    });
     c.Demarrer(hote, quint16(port), QStringLiteral("F1ABC"));
-    // The first failure, then the wait growing, then the second.
-    QVERIFY2(Noeud_Test::Attendre([&] { return !etats.filter(QStringLiteral("nouvel essai dans 1 s.")).isEmpty()
-                                               && etats.filter(QStringLiteral("Connexion à")).size() >= 2; }),
-             qPrintable(etats.join(u'\n')));
-    QVERIFY2(etats.contains(cause + QStringLiteral(" Déconnecté, nouvel essai dans 1 s.")), qPrintable(etats.join(u'\n')));
+    const int nombre = int(attentes.count(u' ')) + 1;
+    QVERIFY2(Noeud_Test::Attendre([&] { return vues.size() >= nombre; }, 30000), qPrintable(etats.join(u'\n')));
+    QCOMPARE(vues.mid(0, nombre).join(u' '), attentes);
+    QVERIFY2(etats.contains(cause + QStringLiteral(" Déconnecté, nouvel essai dans 5 s.")), qPrintable(etats.join(u'\n')));
     QVERIFY(muet.recu.isEmpty());
     c.Arreter();
 }
@@ -171,6 +194,63 @@ void Tst_Connexion_Cluster::inondation()
     QVERIFY(Noeud_Test::Attendre([&] { return recus.spots.size() >= attendus.size(); }, 60000));
     QCOMPARE(recus.spots, attendus);
     QVERIFY2(c.Etat().contains(QStringLiteral("1 ligne illisible ou trop longue ignorée")), qPrintable(c.Etat()));
+    c.Arreter();
+}
+
+void Tst_Connexion_Cluster::liaison_muette()
+{
+    // An AR-Cluster node: its greeting, its prompt, then silence.
+    Noeud_Test noeud;
+    noeud.invite = "Welcome to the TEST-3 AR-Cluster node Telnet port!\r\nPlease enter your call: ";
+    Connexion_Cluster c;
+    c.Regler_Seconde(10);
+    c.Regler_Verification(300, 1500);
+    QStringList etats;
+    connect(&c, &Connexion_Cluster::Etat_Change, &c, [&](const QString& e) { etats.append(e); });
+    c.Demarrer(QStringLiteral("127.0.0.1"), noeud.Port(), QStringLiteral("F1ABC"));
+    QVERIFY(noeud.Attendre_Recu("F1ABC\r\n"));
+    noeud.Envoyer("Hello Jean (F1ABC)\r\nWelcome to the TEST AR-Cluster Node\r\nF1ABC de TEST-3 12-Mar 1855Z arc >");
+    QVERIFY(noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\n"));
+
+    // Nothing comes: the link is checked with an empty line, and the node's prompt answers it.
+    QVERIFY2(noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\n\r\n"), noeud.recu.constData());
+    noeud.Envoyer("\r\nF1ABC de TEST-3 12-Mar 1859Z arc >");
+    const QString connecte = QStringLiteral("Connecté à 127.0.0.1:%1").arg(noeud.Port());
+    QCOMPARE(c.Etat(), connecte);
+
+    // Checked again later, on the same connection; this time nothing answers: the link is
+    // dead, the window stops saying "Connecté" and the program connects again.
+    QVERIFY2(noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\n\r\n\r\n"), noeud.recu.constData());
+    QCOMPARE(noeud.connexions, 1);
+    etats.clear();
+    QVERIFY(noeud.Attendre_Connexions(2));
+    QVERIFY2(etats.value(0) == QStringLiteral("Le nœud 127.0.0.1:%1 ne répond plus : la liaison est coupée. Déconnecté, "
+                                              "nouvel essai dans 5 s.")
+                                   .arg(noeud.Port()),
+             qPrintable(etats.join(u'\n')));
+    QVERIFY(noeud.Attendre_Recu("F1ABC\r\n"));
+    QCOMPARE(c.Etat(), connecte);
+    c.Arreter();
+}
+
+void Tst_Connexion_Cluster::refus_de_l_indicatif()
+{
+    // DX Spider refuses a callsign it does not take and closes: the window says why, and the
+    // program tries again later.
+    Noeud_Test noeud;
+    Connexion_Cluster c;
+    c.Regler_Seconde(10);
+    QStringList etats;
+    connect(&c, &Connexion_Cluster::Etat_Change, &c, [&](const QString& e) { etats.append(e); });
+    c.Demarrer(QStringLiteral("127.0.0.1"), noeud.Port(), QStringLiteral("F1ABC/XYZ"));
+    QVERIFY(noeud.Attendre_Recu("F1ABC/XYZ\r\n"));
+    noeud.Envoyer("Sorry, F1ABC/XYZ is an invalid callsign\r\n");
+    noeud.Fermer();
+    QVERIFY(noeud.Attendre_Connexions(2));
+    QVERIFY2(etats.contains(QStringLiteral("Le nœud 127.0.0.1:%1 refuse l'indicatif F1ABC/XYZ : « Sorry, F1ABC/XYZ is an "
+                                           "invalid callsign ». Déconnecté, nouvel essai dans 5 s.")
+                                .arg(noeud.Port())),
+             qPrintable(etats.join(u'\n')));
     c.Arreter();
 }
 

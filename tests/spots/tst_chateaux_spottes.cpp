@@ -82,7 +82,7 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
 
     Noeud_Test noeud;
     Veille_Spots veille(sp);
-    veille.Connexion().Regler_Attentes({50});
+    veille.Connexion().Regler_Seconde(10);
     QPointer<Chateaux_Spottes> w = new Chateaux_Spottes(veille, sp);
     w->setAttribute(Qt::WA_DeleteOnClose);
     QSignalSpy choix(w.data(), &Chateaux_Spottes::Spot_Choisi);
@@ -185,6 +185,10 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     noeud.Envoyer("DX de F4ABC:      7014.0  F1XYZ/P      KVRT 35020                     1417Z\r\n");
     QTRY_COMPARE(alertes.size(), 2);
     QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7014.0"));
+    // A PC clock twenty minutes fast: the live spot counts from its arrival, and the alert sounds.
+    plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 40, 0), Qt::UTC));
+    noeud.Envoyer("DX de F4ABC:      7015.0  F1XYZ/P      KVRT 35020                     1420Z\r\n");
+    QTRY_COMPARE(alertes.size(), 3);
 
     // Closed, the window leaves the watch running for the alerts; without them it disconnects.
     Fermer_Par_Le_Cadre(w);
