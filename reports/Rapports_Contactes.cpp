@@ -7,14 +7,12 @@
 #include "Apparence.h"
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
-#include "Image_Carte.h"
 #include "Plateforme.h"
 #include "Rapports.h"
 #include "Texte1252.h"
 
 #include <QDir>
 #include <QFontMetricsF>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
