@@ -66,9 +66,6 @@ void Main::Relier_Module()
 {
     connect(&sp, &Sous_Programmes::Etat_Change, this, &Main::Suivre_Log);
     connect(&sp, &Sous_Programmes::Log_Introuvable, this, &Main::Ouvrir_Recuperation);
-    connect(&sp, &Sous_Programmes::Station_Affichee, this, [this](const QString& indicatif, const QString& annee) {
-        Haut->Montrer_Station(indicatif, annee);
-    });
     // What the entry area asks for goes to the module; the fields start afresh once the log
     // has it, by the state that follows (Suivre_Log).
     connect(Saisie, &Zone_Saisie::Qso_A_Enregistrer, this, [this](const Qso& qso) {
@@ -117,7 +114,6 @@ void Main::Suivre_Log(const Etat_Log& etat)
 void Main::Ouvrir_Recuperation()
 {
     auto* fenetre = new Gestion_Erreur(sp, this);
-    fenetre->Err_Departement->setText(QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge() + QStringLiteral(".txt"));
     fenetre->Gestion_Erreur_Form_Load();
     fenetre->exec();
     delete fenetre;
@@ -331,6 +327,7 @@ void Main::Main_Form_Load()
 
     auto choisirStation = [this] {
         auto* station = new Station(sp, this);
+        connect(station, &Station::Station_Affichee, Haut, &Bandeau::Montrer_Station);
         Fenetre_Station = station;
         station->setModal(true);
         station->Station_Form_Load();
@@ -449,7 +446,12 @@ bool Main::Amener_Devant(QWidget* fenetre)
 
 void Main::Main_Mnu_New_Indicatif_Click()
 {
-    Ouvrir_Une_Fois(Fenetre_Station, [this] { return new Station(sp, this); }, [](Station* station) {
+    auto nouvelle = [this] {
+        auto* station = new Station(sp, this);
+        connect(station, &Station::Station_Affichee, Haut, &Bandeau::Montrer_Station);
+        return station;
+    };
+    Ouvrir_Une_Fois(Fenetre_Station, nouvelle, [](Station* station) {
         station->setModal(false);
         station->Station_Form_Load();
         station->show();

@@ -551,11 +551,11 @@ public:
                 [&] {
                     p.plateforme->messages.clear();
                     fenetre = new Import_Adif(*p.sp, m());
-                    fenetre->Chercher_Texte->setChecked(c.chercher);
+                    Controle<QCheckBox>(fenetre, "Chercher_Texte")->setChecked(c.chercher);
                     fenetre->Import_Adif_Form_Load();
                 },
                 [&] {
-                    dit = p.plateforme->messages.isEmpty() ? fenetre->Resume->text() : p.plateforme->Dernier_Message();
+                    dit = p.plateforme->messages.isEmpty() ? Controle<QLabel>(fenetre, "Resume")->text() : p.plateforme->Dernier_Message();
                     fenetre->close();
                     Fermer_Fenetres_Differees();
                 });
@@ -911,7 +911,7 @@ public:
     {
         Chronometrer_Fenetre<Recapitulatif>(QStringLiteral("Fenêtre Récapitulatif"), &Main_Test::Mnu_Recap,
                                             &Main_Test::Fenetre_Recapitulatif,
-                                       [](Recapitulatif* f) { return !f->Nb_Points_Tot->text().isEmpty(); });
+                                       [](Recapitulatif* f) { return !Controle<QLineEdit>(f, "Nb_Points_Tot")->text().isEmpty(); });
         Chronometrer_Fenetre<Aff_Contacte>(QStringLiteral("Fenêtre KVRT contactés"), &Main_Test::Mnu_C_Contacte,
                                            &Main_Test::Fenetre_Aff_Contacte,
                                       [this](Aff_Contacte* f) { return f->Lignes().size() == n; });
@@ -920,7 +920,7 @@ public:
         Geometrie_Carte::Attendre();
         Chronometrer_Fenetre<Carte_Acti>(QStringLiteral("Fenêtre Carte des départements"), &Main_Test::Mnu_Dpt_Contactes,
                                          &Main_Test::Fenetre_Carte_Acti,
-                                    [](Carte_Acti* f) { return !f->NB_Dep->text().isEmpty(); });
+                                    [](Carte_Acti* f) { return !Controle<QLabel>(f, "NB_Dep")->text().isEmpty(); });
         Chronometrer_Fenetre<Progression>(QStringLiteral("Fenêtre Progression (ouverture)"), &Main_Test::Mnu_Progression,
                                           &Main_Test::Fenetre_Progression,
                                      [this](Progression* f) { return f->Series().bilan.qso == n; });
@@ -992,16 +992,16 @@ public:
         const QString reference = Enregistrement::Champ_Nettoye(milieu, 19, 5);
         struct Cas { int mode; QLineEdit* boite; QString cle; QString nom; };
         const Cas cas[] = {
-            {1, f->Indica, QStringLiteral("F5"), QStringLiteral("Recherche par indicatif (\"F5\")")},
-            {2, f->Data, reference, QStringLiteral("Recherche par KVRT (") + reference + u')'},
-            {3, f->Depa, QStringLiteral("29"), QStringLiteral("Recherche par Dpt (\"29\")")},
+            {1, Controle<QLineEdit>(f, "Indica"), QStringLiteral("F5"), QStringLiteral("Recherche par indicatif (\"F5\")")},
+            {2, Controle<QLineEdit>(f, "Data"), reference, QStringLiteral("Recherche par KVRT (") + reference + u')'},
+            {3, Controle<QLineEdit>(f, "Depa"), QStringLiteral("29"), QStringLiteral("Recherche par Dpt (\"29\")")},
         };
         for (const Cas& c : cas) {
             int trouves = 0;
             const double ms = Chronometrer(
                 reps, [&] { QTest::keyClick(c.boite, Qt::Key_Return); Afficher(); },
                 [&] {
-                    f->Option1[c.mode]->setChecked(true);
+                    Controle<QRadioButton>(f, qPrintable(QStringLiteral("Option1_%1").arg(c.mode)))->setChecked(true);
                     c.boite->setText(c.cle);
                 },
                 [&] { trouves = int(f->Resultats().size()); });
@@ -1109,8 +1109,8 @@ int Mesure_Memoire(int n)
     w->Main_Recherche_Click();
     Afficher();
     if (Recherche_Indicatif* f = w->Fenetre_Recherche()) {
-        f->Indica->setText(QStringLiteral("F"));
-        QTest::keyClick(f->Indica, Qt::Key_Return);
+        Controle<QLineEdit>(f, "Indica")->setText(QStringLiteral("F"));
+        QTest::keyClick(Controle<QLineEdit>(f, "Indica"), Qt::Key_Return);
         Afficher();
     }
     Etape("recherche (indicatif \"F\")");

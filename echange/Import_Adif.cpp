@@ -1,6 +1,7 @@
 #include "Import_Adif.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Fichier_Import.h"
@@ -14,7 +15,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -103,33 +103,24 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     setWindowTitle(QStringLiteral("Importer un fichier ADIF"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Label_Fichier = new QLabel(QStringLiteral("Aucun fichier choisi"), this);
-    Label_Fichier->setObjectName(QStringLiteral("Label_Fichier"));
+    NOMME(QLabel, Label_Fichier, QStringLiteral("Aucun fichier choisi"), this);
     Label_Fichier->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Choisir = new QPushButton(QStringLiteral("&Choisir un fichier…"), this);
-    Choisir->setObjectName(QStringLiteral("Choisir"));
+    NOMME(QPushButton, Choisir, QStringLiteral("&Choisir un fichier…"), this);
 
-    Frame_Options = new QGroupBox(QStringLiteral("QSO importés"), this);
-    Frame_Options->setObjectName(QStringLiteral("Frame_Options"));
-    Label_Contacte = new QLabel(QStringLiteral("Chateau c&ontacté (SIG KVRT) :"), Frame_Options);
-    Label_Contacte->setObjectName(QStringLiteral("Label_Contacte"));
-    Type_Contacte = new QComboBox(Frame_Options);
-    Type_Contacte->setObjectName(QStringLiteral("Type_Contacte"));
+    NOMME(QGroupBox, Frame_Options, QStringLiteral("QSO importés"), this);
+    NOMME(QLabel, Label_Contacte, QStringLiteral("Chateau c&ontacté (SIG KVRT) :"), Frame_Options);
+    NOMME(QComboBox, Type_Contacte, Frame_Options);
     Type_Contacte->addItems(Enregistrement::Types_Activite());
     Type_Contacte->setCurrentIndex(0);
     Etiqueter(Label_Contacte, Type_Contacte);
-    Label_Active = new QLabel(QStringLiteral("Chateau acti&vé (MY_SIG KVRT) :"), Frame_Options);
-    Label_Active->setObjectName(QStringLiteral("Label_Active"));
-    Type_Active = new QComboBox(Frame_Options);
-    Type_Active->setObjectName(QStringLiteral("Type_Active"));
+    NOMME(QLabel, Label_Active, QStringLiteral("Chateau acti&vé (MY_SIG KVRT) :"), Frame_Options);
+    NOMME(QComboBox, Type_Active, Frame_Options);
     Type_Active->addItems(Enregistrement::Types_Activite());
     Type_Active->setCurrentIndex(3);
     Etiqueter(Label_Active, Type_Active);
-    Attente_Validation = new QCheckBox(QStringLiteral("&Marquer les QSO ajoutés « * » (en attente de validation)"), Frame_Options);
-    Attente_Validation->setObjectName(QStringLiteral("Attente_Validation"));
-    Chercher_Texte = new QCheckBox(
-        QStringLiteral("Chercher une &référence dans COMMENT, NOTES et QSLMSG (QSO sans SIG ni MY_SIG KVRT)"), Frame_Options);
-    Chercher_Texte->setObjectName(QStringLiteral("Chercher_Texte"));
+    NOMME(QCheckBox, Attente_Validation, QStringLiteral("&Marquer les QSO ajoutés « * » (en attente de validation)"), Frame_Options);
+    NOMME(QCheckBox, Chercher_Texte,
+          QStringLiteral("Chercher une &référence dans COMMENT, NOTES et QSLMSG (QSO sans SIG ni MY_SIG KVRT)"), Frame_Options);
     auto* grille = new QGridLayout(Frame_Options);
     grille->addWidget(Label_Contacte, 0, 0);
     grille->addWidget(Type_Contacte, 0, 1);
@@ -138,10 +129,8 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     grille->addWidget(Attente_Validation, 2, 0, 1, 3);
     grille->addWidget(Chercher_Texte, 3, 0, 1, 3);
     // Other loggers may spell the Challenge's name their own way in SIG and MY_SIG.
-    Label_Noms_Sig = new QLabel(QStringLiteral("Valeurs de &SIG / MY_SIG du Challenge :"), Frame_Options);
-    Label_Noms_Sig->setObjectName(QStringLiteral("Label_Noms_Sig"));
-    Noms_Sig = new QLineEdit(sp.reglages().Noms_Sig_Adif(), Frame_Options);
-    Noms_Sig->setObjectName(QStringLiteral("Noms_Sig"));
+    NOMME(QLabel, Label_Noms_Sig, QStringLiteral("Valeurs de &SIG / MY_SIG du Challenge :"), Frame_Options);
+    NOMME(QLineEdit, Noms_Sig, sp.reglages().Noms_Sig_Adif(), Frame_Options);
     Noms_Sig->setToolTip(QStringLiteral("Séparées par des virgules ; les majuscules et minuscules ne comptent pas."));
     Etiqueter(Label_Noms_Sig, Noms_Sig);
     grille->addWidget(Label_Noms_Sig, 4, 0);
@@ -150,15 +139,13 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
 
     // Modal for the whole program while a file is read: nothing else can change what is read,
     // and its Annuler leaves the import window as it was.
-    Dialogue_Lecture = new QProgressDialog(this);
-    Dialogue_Lecture->setObjectName(QStringLiteral("Dialogue_Lecture"));
+    NOMME(QProgressDialog, Dialogue_Lecture, this);
     Dialogue_Lecture->setWindowTitle(QStringLiteral("Importer un fichier ADIF"));
     Dialogue_Lecture->setWindowModality(Qt::ApplicationModal);
     Dialogue_Lecture->setAutoClose(false);
     Dialogue_Lecture->setAutoReset(false);
     Dialogue_Lecture->setCancelButtonText(QStringLiteral("Annuler"));
-    Progression = new QProgressBar(Dialogue_Lecture);
-    Progression->setObjectName(QStringLiteral("Progression"));
+    NOMME(QProgressBar, Progression, Dialogue_Lecture);
     Dialogue_Lecture->setBar(Progression);
     Progression->setRange(0, 1000);
     Progression->setFormat(QStringLiteral("Lecture du fichier : %p %"));
@@ -168,8 +155,7 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     Dialogue_Lecture->reset();
     Dialogue_Lecture->hide();
 
-    Apercu = new QTableView(this);
-    Apercu->setObjectName(QStringLiteral("Apercu"));
+    NOMME(QTableView, Apercu, this);
     m_modele = new Modele_Apercu(this);
     Apercu->setModel(m_modele);
     Apercu->setAccessibleName(QStringLiteral("QSO du fichier et leur verdict"));
@@ -187,15 +173,12 @@ Import_Adif::Import_Adif(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent
     m_largeurApercu = mesure.horizontalAdvance(QString(90, u'0'));
     Apercu->setMinimumSize(m_largeurApercu, 240);
 
-    Resume = new QLabel(this);
-    Resume->setObjectName(QStringLiteral("Resume"));
+    NOMME(QLabel, Resume, this);
     Resume->setWordWrap(true);
 
-    Importer = new QPushButton(QStringLiteral("&Importer"), this);
-    Importer->setObjectName(QStringLiteral("Importer"));
+    NOMME(QPushButton, Importer, QStringLiteral("&Importer"), this);
     Importer->setEnabled(false);
-    Annuler = new QPushButton(QStringLiteral("&Annuler"), this);
-    Annuler->setObjectName(QStringLiteral("Annuler"));
+    NOMME(QPushButton, Annuler, QStringLiteral("&Annuler"), this);
 
     auto* haut = new QHBoxLayout;
     haut->addWidget(Label_Fichier, 1);
@@ -237,8 +220,9 @@ void Import_Adif::Import_Adif_Form_Load()
 void Import_Adif::Import_Adif_Choisir_Click()
 {
     const QString depart = m_chemin.isEmpty() ? QDir::homePath() : QFileInfo(m_chemin).absolutePath();
-    const QString chemin = QFileDialog::getOpenFileName(this, QStringLiteral("Importer un fichier ADIF"), depart,
-                                                        QStringLiteral("Fichiers ADIF (*.adi *.adif *.adx *.ADI *.ADIF *.ADX);;Tous les fichiers (*)"));
+    const QString chemin = sp.plateforme().Fichier_A_Ouvrir(QStringLiteral("Importer un fichier ADIF"), depart,
+                                                            QStringLiteral("Fichiers ADIF (*.adi *.adif *.adx *.ADI *.ADIF *.ADX);;Tous les fichiers (*)"),
+                                                            this);
     // The dialog gone, the keys come back here, where the preview is.
     activateWindow();
     if (!chemin.isEmpty())

@@ -27,6 +27,19 @@ public:
     Import_Adif(Sous_Programmes& sp, QWidget* parent = nullptr);
     ~Import_Adif() override;
 
+    void Import_Adif_Form_Load();
+    // Asks for a file with the file dialog, then reads it.
+    void Import_Adif_Choisir_Click();
+    // Reads a file and shows its preview; false when it could not be read (the user was told)
+    // or when the reading was cancelled (the window then shows what it showed before).
+    bool Ouvrir_Fichier(const QString& chemin);
+    void Import_Adif_Importer_Click();
+    void Import_Adif_Annuler_Click();
+
+    // The preview as shown, in the file's order.
+    const QList<Echange_Adif::Qso_Import>& Qsos() const { return m_qsos; }
+
+private:
     QLabel* Label_Fichier;
     QPushButton* Choisir;
     QGroupBox* Frame_Options;
@@ -46,19 +59,7 @@ public:
     QPushButton* Importer;
     QPushButton* Annuler;
 
-    void Import_Adif_Form_Load();
-    // Asks for a file with the file dialog, then reads it.
-    void Import_Adif_Choisir_Click();
-    // Reads a file and shows its preview; false when it could not be read (the user was told)
-    // or when the reading was cancelled (the window then shows what it showed before).
-    bool Ouvrir_Fichier(const QString& chemin);
-    void Import_Adif_Importer_Click();
-    void Import_Adif_Annuler_Click();
 
-    // The preview as shown, in the file's order.
-    const QList<Echange_Adif::Qso_Import>& Qsos() const { return m_qsos; }
-
-private:
     enum class Issue_Lecture { Lu, Refuse, Abandonne };
     // Reads and cuts a file; on a refusal `erreur` holds what the user is told.
     Issue_Lecture Lire_Fichier(const QString& chemin, QList<Adif::Enregistrement_Adif>& enregistrements, QString& erreur);

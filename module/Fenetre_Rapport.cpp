@@ -34,17 +34,12 @@ void Fenetre_Rapport::Lire_Log(const std::function<void(const QByteArray*)>& rem
     }
 }
 
-QGroupBox* Fenetre_Rapport::Cadre_Titre(const char* nomCadre, const char* nomTitre, const QString& texte, QLabel*& titre)
+void Fenetre_Rapport::Cadre_Titre(QGroupBox* cadre, QLabel* titre)
 {
-    auto* cadre = new QGroupBox(this);
-    cadre->setObjectName(QString::fromLatin1(nomCadre));
-    titre = new QLabel(texte, cadre);
-    titre->setObjectName(QString::fromLatin1(nomTitre));
     QFont police = titre->font();
     police.setPointSize(12);
     police.setBold(true);
     titre->setFont(police);
     titre->setAlignment(Qt::AlignCenter);
     (new QVBoxLayout(cadre))->addWidget(titre);
-    return cadre;
 }

@@ -31,9 +31,8 @@ protected:
     // The log read once for the window's own filling: remplir gets its bytes, or null when it
     // cannot be read; the reason then comes over the window, shown first.
     void Lire_Log(const std::function<void(const QByteArray*)>& remplir);
-    // A title in bold in its frame, across the top of the window: the frame, with the label
-    // named and given in `titre`.
-    QGroupBox* Cadre_Titre(const char* nomCadre, const char* nomTitre, const QString& texte, QLabel*& titre);
+    // A title in bold in its frame, across the top of the window.
+    static void Cadre_Titre(QGroupBox* cadre, QLabel* titre);
 
     Sous_Programmes& sp;
 };

@@ -7,7 +7,7 @@
 class QWidget;
 
 // The thin seam between the program and its platform: message boxes, the clock, the
-// program directory, the save dialog and the desktop's file manager. The real one talks to the desktop; tests hand in their own.
+// program directory, the file dialogs and the desktop's file manager. The real one talks to the desktop; tests hand in their own.
 class Plateforme
 {
 public:
@@ -27,10 +27,19 @@ public:
     // The directory of the program: its help file and its original template, and the logs
     // when the user may write there (Sous_Programmes::Choisir_Repertoire decides).
     virtual QString Repertoire_Programme() const = 0;
-    // A save dialog opened on a proposed file (its folder and its name), with one filter
+    // What a save dialog does with a file that is already there.
+    enum class Remplacement {
+        Demander, // asks before replacing it; a name typed without extension gets the filter's
+        Sans_Demander, // the caller replaces its files as they are named, without a question
+    };
+    // A save dialog opened on a proposed file (its folder and its name), with its filter
     // ("Log (*.txt)"); gives the path chosen, or an empty text when the user gave up.
     virtual QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
-                                          QWidget* parent = nullptr) = 0;
+                                          QWidget* parent = nullptr, Remplacement remplacement = Remplacement::Demander) = 0;
+    // An open dialog on a folder, with its filters ("Fichiers ADIF (*.adi);;Tous les fichiers (*)");
+    // gives the file chosen, or an empty text when the user gave up.
+    virtual QString Fichier_A_Ouvrir(const QString& titre, const QString& dossier, const QString& filtres,
+                                     QWidget* parent = nullptr) = 0;
     // Shows a folder in the desktop's file manager; false when the desktop has none to offer.
     virtual bool Ouvrir_Dossier(const QString& dossier) = 0;
 };
@@ -46,6 +55,8 @@ public:
     qint64 Millisecondes() const override;
     QString Repertoire_Programme() const override;
     QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
-                                  QWidget* parent = nullptr) override;
+                                  QWidget* parent = nullptr, Remplacement remplacement = Remplacement::Demander) override;
+    QString Fichier_A_Ouvrir(const QString& titre, const QString& dossier, const QString& filtres,
+                             QWidget* parent = nullptr) override;
     bool Ouvrir_Dossier(const QString& dossier) override;
 };

@@ -103,24 +103,34 @@ QString Plateforme_Reelle::Repertoire_Programme() const
 }
 
 QString Plateforme_Reelle::Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
-                                                 QWidget* parent)
+                                                 QWidget* parent, Remplacement remplacement)
 {
-    // Qt's own dialog, the same on every desktop and in French with Qt's translations; it
-    // asks before replacing a file.
+    // Qt's own dialog, the same on every desktop and in French with Qt's translations.
     QFileDialog dialogue(parent, titre, QFileInfo(propose).absolutePath(), filtre);
     dialogue.setObjectName(QStringLiteral("Dialogue_Enregistrer"));
     dialogue.setAcceptMode(QFileDialog::AcceptSave);
     dialogue.setFileMode(QFileDialog::AnyFile);
-    dialogue.setOption(QFileDialog::DontUseNativeDialog);
-    // A name typed without its extension gets the filter's.
-    const qsizetype point = filtre.indexOf(QLatin1String("*."));
-    if (point >= 0)
-        dialogue.setDefaultSuffix(filtre.mid(point + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
+    if (remplacement == Remplacement::Demander) {
+        dialogue.setOption(QFileDialog::DontUseNativeDialog);
+        // A name typed without its extension gets the filter's.
+        const qsizetype point = filtre.indexOf(QLatin1String("*."));
+        if (point >= 0)
+            dialogue.setDefaultSuffix(filtre.mid(point + 2).section(QLatin1Char(')'), 0, 0).section(QLatin1Char(' '), 0, 0));
+    } else {
+        dialogue.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    }
     dialogue.selectFile(QFileInfo(propose).fileName());
+    // Every column header whole, the French ones being longer than Qt's own.
     Apparence::Colonnes_Entieres(dialogue);
     if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
         return QString();
     return dialogue.selectedFiles().first();
+}
+
+QString Plateforme_Reelle::Fichier_A_Ouvrir(const QString& titre, const QString& dossier, const QString& filtres,
+                                            QWidget* parent)
+{
+    return QFileDialog::getOpenFileName(parent, titre, dossier, filtres);
 }
 
 bool Plateforme_Reelle::Ouvrir_Dossier(const QString& dossier)

@@ -168,8 +168,6 @@ signals:
     // The log's new state after a change, or after it was read again: for the total, the
     // score line, the list, the menu of undo and every report window.
     void Etat_Change(const Etat_Log& etat);
-    // The station and the year to show as the station's (the callsign written as shown).
-    void Station_Affichee(const QString& indicatif, const QString& annee);
     // The log cannot be found: the recovery window opens, modal, over the main window.
     void Log_Introuvable();
 

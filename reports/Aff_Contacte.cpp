@@ -1,6 +1,7 @@
 #include "Aff_Contacte.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Enregistrement.h"
 #include "Modele_Contactes.h"
 #include "Rapports.h"
@@ -21,24 +22,21 @@ using namespace Apparence;
 Aff_Contacte::Aff_Contacte(Sous_Programmes& sp_, QWidget* parent)
     : Fenetre_Rapport(sp_, "Aff_Contacte", QStringLiteral("KVRT contactés"), parent)
 {
-    Frame1 = Cadre_Titre("Frame1", "Label3", QStringLiteral("Liste des Chateaux contactés"), Label3);
+    NOMME(QGroupBox, Frame1, this);
+    NOMME(QLabel, Label3, QStringLiteral("Liste des Chateaux contactés"), Frame1);
+    Cadre_Titre(Frame1, Label3);
 
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Label2 = new QLabel(QStringLiteral("  "), Frame2);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Liste_KVRT_Contacte = new QListView(Frame2);
-    Liste_KVRT_Contacte->setObjectName(QStringLiteral("Liste_KVRT_Contacte"));
+    NOMME(QGroupBox, Frame2, this);
+    NOMME(QLabel, Label2, QStringLiteral("  "), Frame2);
+    NOMME(QListView, Liste_KVRT_Contacte, Frame2);
     Modele_Contacte = new Modele_Contactes(this);
     Preparer_Liste(Liste_KVRT_Contacte, Modele_Contacte);
     const QFontMetrics mesure(Liste_KVRT_Contacte->font());
     Liste_KVRT_Contacte->setMinimumSize(
         qMax(393, mesure.horizontalAdvance(QString(60, u'0')) + Liste_KVRT_Contacte->verticalScrollBar()->sizeHint().width() + 8),
         436);
-    Label4 = new QLabel(Frame2);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label1 = new QLabel(QStringLiteral("(*) = activation non validée"), Frame2);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    NOMME(QLabel, Label4, Frame2);
+    NOMME(QLabel, Label1, QStringLiteral("(*) = activation non validée"), Frame2);
 
     auto* bas = new QHBoxLayout;
     bas->addWidget(Label4);

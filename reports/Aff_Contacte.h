@@ -17,15 +17,6 @@ class Aff_Contacte : public Fenetre_Rapport
 public:
     Aff_Contacte(Sous_Programmes& sp, QWidget* parent = nullptr);
 
-    QGroupBox* Frame1;
-    QLabel* Label3;
-    QGroupBox* Frame2;
-    QLabel* Label2;
-    QListView* Liste_KVRT_Contacte;
-    Modele_Contactes* Modele_Contacte;
-    QLabel* Label4;
-    QLabel* Label1;
-
     void Aff_Contacte_Form_Load();
     void Charger() override { Aff_Contacte_Form_Load(); }
 
@@ -36,6 +27,15 @@ protected:
     void Suivre_Log(const Etat_Log& etat) override;
 
 private:
+    QGroupBox* Frame1;
+    QLabel* Label3;
+    QGroupBox* Frame2;
+    QLabel* Label2;
+    QListView* Liste_KVRT_Contacte;
+    Modele_Contactes* Modele_Contacte;
+    QLabel* Label4;
+    QLabel* Label1;
+
     // The list from the log's bytes, or empty (a log that could not be read), and its total.
     void Remplir(const QByteArray* log);
 };

@@ -2,6 +2,7 @@
 #include "Rapports_Contactes.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Image_Carte.h"
 #include "Sous_Programmes.h"
 
@@ -41,28 +42,22 @@ Carte_Acti::Carte_Acti(Sous_Programmes& sp_, QWidget* parent)
     QFont titre = font();
     titre.setPointSize(12);
     titre.setBold(true);
-    auto etiquette = [&](const char* nom, const QString& texte, QWidget* parent) {
-        auto* l = new QLabel(texte, parent);
-        l->setObjectName(QString::fromLatin1(nom));
-        l->setFont(titre);
-        return l;
-    };
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label4 = etiquette("Label4", QStringLiteral("Challenge KVRT"), Frame1);
-    Label2 = etiquette("Label2", QString(), Frame1);
-    NB_Dep = etiquette("NB_Dep", QString(), Frame1);
+    NOMME(QGroupBox, Frame1, this);
+    NOMME(QLabel, Label4, QStringLiteral("Challenge KVRT"), Frame1);
+    NOMME(QLabel, Label2, Frame1);
+    NOMME(QLabel, NB_Dep, Frame1);
     NB_Dep->setMinimumWidth(QFontMetrics(titre).horizontalAdvance(QStringLiteral("000")));
     NB_Dep->setAlignment(Qt::AlignCenter);
-    Label3 = etiquette("Label3", QStringLiteral("Départements contactés"), Frame1);
+    NOMME(QLabel, Label3, QStringLiteral("Départements contactés"), Frame1);
     auto* ligne = new QHBoxLayout(Frame1);
     ligne->addStretch();
-    for (QLabel* l : {Label4, Label2, NB_Dep, Label3})
+    for (QLabel* l : {Label4, Label2, NB_Dep, Label3}) {
+        l->setFont(titre);
         ligne->addWidget(l);
+    }
     ligne->addStretch();
 
-    Picture1 = new Image_Carte(this);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
+    NOMME(Image_Carte, Picture1, this);
     Picture1->Contacte = [this](int numero) {
         return numero >= 0 && numero < Dep.size() && Couleur(Dep[numero]) == Vert_Carte;
     };
@@ -116,6 +111,24 @@ void Carte_Acti::Suivre_Log(const Etat_Log& etat)
     int Nb = 0;
     Rapports_Contactes::Colorie_Carte(*this, etat.lu ? &etat.contenu : nullptr, Nb);
     NB_Dep->setText(etat.lu ? QString::number(Nb) : QString());
+}
+
+int Carte_Acti::Peindre(const QList<bool>* contactes)
+{
+    // Each box takes its colour once, and only when it changes.
+    auto colorer = [](QLabel* boite, const QColor& couleur) {
+        if (Couleur(boite) != couleur)
+            Colorer(boite, couleur);
+    };
+    for (qsizetype i = 0; i < Dep.size(); ++i)
+        colorer(Dep[i], contactes && contactes->value(i) ? Vert_Carte : Couleur_Non_Contacte());
+    // The count is read back from the boxes, the only record of what was painted.
+    int Nb = 0;
+    for (int i = 1; i <= 99 && i < Dep.size(); ++i)
+        if (Couleur(Dep[i]).rgb() == Vert_Carte.rgb())
+            ++Nb;
+    Picture1->update();
+    return Nb;
 }
 
 void Carte_Acti::Carte_Acti_Form_Unload()

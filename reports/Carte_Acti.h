@@ -18,6 +18,21 @@ class Carte_Acti : public Fenetre_Rapport
 public:
     Carte_Acti(Sous_Programmes& sp, QWidget* parent = nullptr);
 
+    void Carte_Acti_Form_Load();
+    void Carte_Acti_Form_Unload();
+    void Charger() override { Carte_Acti_Form_Load(); }
+
+    // The colour of a box that is not painted: the desktop's window background.
+    static QColor Couleur_Non_Contacte();
+    // Paints the boxes of the departements contactes (by number), the others not, or none when
+    // the log could not be read; gives the count of the boxes painted.
+    int Peindre(const QList<bool>* contactes);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void Suivre_Log(const Etat_Log& etat) override;
+
+private:
     QGroupBox* Frame1;
     QLabel* Label4;
     QLabel* Label2;
@@ -26,15 +41,4 @@ public:
     Image_Carte* Picture1;
     // One box per departement number, 0 to 99; the number is the index.
     QVector<QLabel*> Dep;
-
-    void Carte_Acti_Form_Load();
-    void Carte_Acti_Form_Unload();
-    void Charger() override { Carte_Acti_Form_Load(); }
-
-    // The colour of a box that is not painted: the desktop's window background.
-    static QColor Couleur_Non_Contacte();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void Suivre_Log(const Etat_Log& etat) override;
 };

@@ -2,6 +2,7 @@
 #include "Rapports_Contactes.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Enregistrement.h"
 #include "FichierLog.h"
 #include "Graphique_Progression.h"
@@ -13,7 +14,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -88,26 +88,21 @@ QColor Progression::Couleur_Departements()
 Progression::Progression(Sous_Programmes& sp_, QWidget* parent)
     : Fenetre_Rapport(sp_, "Progression", QStringLiteral("Progression"), parent)
 {
-    Label_Titre = new QLabel(this);
-    Label_Titre->setObjectName(QStringLiteral("Label_Titre"));
+    NOMME(QLabel, Label_Titre, this);
     QFont titre = Label_Titre->font();
     titre.setPointSize(12);
     titre.setBold(true);
     Label_Titre->setFont(titre);
     Label_Titre->setAlignment(Qt::AlignCenter);
-    Label_Bilan = new QLabel(this);
-    Label_Bilan->setObjectName(QStringLiteral("Label_Bilan"));
+    NOMME(QLabel, Label_Bilan, this);
     Label_Bilan->setAlignment(Qt::AlignCenter);
     Label_Bilan->setWordWrap(true);
 
     Construire_Graphiques();
 
-    Enregistrer_Image = new QPushButton(QStringLiteral("&Enregistrer l'image…"), this);
-    Enregistrer_Image->setObjectName(QStringLiteral("Enregistrer_Image"));
-    Imprimer = new QPushButton(QStringLiteral("&Imprimer…"), this);
-    Imprimer->setObjectName(QStringLiteral("Imprimer"));
-    Fermer = new QPushButton(QStringLiteral("&Fermer"), this);
-    Fermer->setObjectName(QStringLiteral("Fermer"));
+    NOMME(QPushButton, Enregistrer_Image, QStringLiteral("&Enregistrer l'image…"), this);
+    NOMME(QPushButton, Imprimer, QStringLiteral("&Imprimer…"), this);
+    NOMME(QPushButton, Fermer, QStringLiteral("&Fermer"), this);
 
     // Each legend in the white of its chart, as if the chart drew it.
     auto cadre = [this](QWidget* graphique, QWidget* legende, QBoxLayout::Direction sens) {
@@ -151,24 +146,19 @@ Progression::Progression(Sous_Programmes& sp_, QWidget* parent)
 
 void Progression::Construire_Graphiques()
 {
-    Graphique_Points = new Graphique_Progression(QStringLiteral("Points du Challenge, jour par jour"), this);
-    Graphique_Points->setObjectName(QStringLiteral("Graphique_Points"));
-    Legende_Points = new Legende_Graphique(Qt::Horizontal, this);
-    Legende_Points->setObjectName(QStringLiteral("Legende_Points"));
+    NOMME(Graphique_Progression, Graphique_Points, QStringLiteral("Points du Challenge, jour par jour"), this);
+    NOMME(Legende_Graphique, Legende_Points, Qt::Horizontal, this);
     Legende_Points->Definir({{QStringLiteral("Points validés"), QBrush(), Trait_Points()},
                              {QStringLiteral("Une fois les QSO en attente (*) validés"), QBrush(), Trait_Prevus()}});
 
-    Graphique_Mois = new Graphique_Progression(QStringLiteral("QSO par mois et par type d'activité"), this);
-    Graphique_Mois->setObjectName(QStringLiteral("Graphique_Mois"));
+    NOMME(Graphique_Progression, Graphique_Mois, QStringLiteral("QSO par mois et par type d'activité"), this);
     // Beside the bars, where the nine names of the types have room to be read whole.
-    Legende_Mois = new Legende_Graphique(Qt::Vertical, this);
-    Legende_Mois->setObjectName(QStringLiteral("Legende_Mois"));
+    NOMME(Legende_Graphique, Legende_Mois, Qt::Vertical, this);
     QFont legende = Legende_Mois->font();
     legende.setPointSizeF(legende.pointSizeF() * 0.85);
     Legende_Mois->setFont(legende);
 
-    Graphique_Departements = new Graphique_Progression(QStringLiteral("Départements contactés"), this);
-    Graphique_Departements->setObjectName(QStringLiteral("Graphique_Departements"));
+    NOMME(Graphique_Progression, Graphique_Departements, QStringLiteral("Départements contactés"), this);
 }
 
 void Progression::Progression_Form_Load()
@@ -360,20 +350,14 @@ bool Progression::Enregistrer_Images(const QString& base, QString& erreur)
 
 void Progression::Progression_Enregistrer_Image_Click()
 {
-    QFileDialog dialogue(this, QStringLiteral("Enregistrer l'image de la progression"), sp.Repertoire());
-    dialogue.setObjectName(QStringLiteral("Dialogue_Image"));
-    dialogue.setAcceptMode(QFileDialog::AcceptSave);
-    dialogue.setFileMode(QFileDialog::AnyFile);
-    // The program's own dialog, so that it looks and answers the same on every desktop; the
-    // files are replaced without a question, as the export is.
-    dialogue.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
-    dialogue.setNameFilter(QStringLiteral("Images PNG et PDF (*.png *.pdf)"));
-    dialogue.selectFile(sp.Indicatif_Station() + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge()
-                        + QStringLiteral("_progression"));
-    Apparence::Colonnes_Entieres(dialogue);
-    if (dialogue.exec() != QDialog::Accepted || dialogue.selectedFiles().isEmpty())
+    // The files are replaced without a question, as the export is.
+    QString base = sp.plateforme().Fichier_A_Enregistrer(
+        QStringLiteral("Enregistrer l'image de la progression"),
+        sp.Repertoire() + QLatin1Char('/') + sp.Indicatif_Station() + QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge()
+            + QStringLiteral("_progression"),
+        QStringLiteral("Images PNG et PDF (*.png *.pdf)"), this, Plateforme::Remplacement::Sans_Demander);
+    if (base.isEmpty())
         return;
-    QString base = dialogue.selectedFiles().first();
     for (const char* suffixe : {".png", ".pdf", ".svg", ".PNG", ".PDF", ".SVG"})
         if (base.endsWith(QLatin1String(suffixe)))
             base.chop(4);

@@ -26,18 +26,6 @@ class Progression : public Fenetre_Rapport
 public:
     Progression(Sous_Programmes& sp, QWidget* parent = nullptr);
 
-    QLabel* Label_Titre;
-    QLabel* Label_Bilan;
-    Graphique_Progression* Graphique_Points;
-    Graphique_Progression* Graphique_Mois;
-    Graphique_Progression* Graphique_Departements;
-    // The legends of the points (under their chart) and of the activity types (beside the bars).
-    Legende_Graphique* Legende_Points;
-    Legende_Graphique* Legende_Mois;
-    QPushButton* Enregistrer_Image;
-    QPushButton* Imprimer;
-    QPushButton* Fermer;
-
     void Progression_Form_Load();
     void Progression_Form_Unload();
     void Charger() override { Progression_Form_Load(); }
@@ -71,6 +59,18 @@ protected:
     void Suivre_Log(const Etat_Log& etat) override;
 
 private:
+    QLabel* Label_Titre;
+    QLabel* Label_Bilan;
+    Graphique_Progression* Graphique_Points;
+    Graphique_Progression* Graphique_Mois;
+    Graphique_Progression* Graphique_Departements;
+    // The legends of the points (under their chart) and of the activity types (beside the bars).
+    Legende_Graphique* Legende_Points;
+    Legende_Graphique* Legende_Mois;
+    QPushButton* Enregistrer_Image;
+    QPushButton* Imprimer;
+    QPushButton* Fermer;
+
     void Construire_Graphiques();
     // Every chart from the log's bytes, or none when it could not be read.
     void Dessiner_Log(const QByteArray* contenu);

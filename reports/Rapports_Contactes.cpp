@@ -7,14 +7,12 @@
 #include "Apparence.h"
 #include "Carte_Acti.h"
 #include "Enregistrement.h"
-#include "Image_Carte.h"
 #include "Plateforme.h"
 #include "Rapports.h"
 #include "Texte1252.h"
 
 #include <QDir>
 #include <QFontMetricsF>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintDialog>
@@ -179,20 +177,12 @@ bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb)
 
 void Colorie_Carte(Carte_Acti& carte, const QByteArray* contenu, int& Nb)
 {
-    Nb = 0;
-    // Each box takes its colour once, and only when it changes.
-    auto colorer = [](QLabel* boite, const QColor& couleur) {
-        if (Apparence::Couleur(boite) != couleur)
-            Apparence::Colorer(boite, couleur);
-    };
     if (!contenu) {
-        for (QLabel* boite : std::as_const(carte.Dep))
-            colorer(boite, Carte_Acti::Couleur_Non_Contacte());
-        carte.Picture1->update();
+        Nb = carte.Peindre(nullptr);
         return;
     }
     // Each box is painted once however many QSOs name it: a long log stays quick.
-    QList<bool> peint(carte.Dep.size(), false);
+    QList<bool> peint(100, false);
     QString code;
     Texte1252::Pour_Chaque_Ligne(*contenu, [&](QByteArrayView ligne) {
         Texte1252::Decoder(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Departement), code);
@@ -200,13 +190,7 @@ void Colorie_Carte(Carte_Acti& carte, const QByteArray* contenu, int& Nb)
         if (numero >= 0 && numero < peint.size())
             peint[numero] = true;
     });
-    for (qsizetype i = 0; i < peint.size(); ++i)
-        colorer(carte.Dep[i], peint[i] ? Apparence::Vert_Carte : Carte_Acti::Couleur_Non_Contacte());
-    // The count is read back from the boxes, the only record of what was painted.
-    for (int i = 1; i <= 99 && i < carte.Dep.size(); ++i)
-        if (Apparence::Couleur(carte.Dep[i]).rgb() == Apparence::Vert_Carte.rgb())
-            ++Nb;
-    carte.Picture1->update();
+    Nb = carte.Peindre(&peint);
 }
 
 } // namespace Rapports_Contactes

@@ -1,6 +1,7 @@
 #include "Recapitulatif.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Rapports.h"
 #include "Sous_Programmes.h"
 
@@ -18,63 +19,50 @@ using namespace Apparence;
 Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent)
     : Fenetre_Rapport(sp_, "Recapitulatif", QStringLiteral("Feuille Récapitulative"), parent)
 {
-    Frame1 = Cadre_Titre("Frame1", "Label2", QStringLiteral("RECAPITULATIF DES CONTACTS"), Label2);
+    NOMME(QGroupBox, Frame1, this);
+    NOMME(QLabel, Label2, QStringLiteral("RECAPITULATIF DES CONTACTS"), Frame1);
+    Cadre_Titre(Frame1, Label2);
 
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
+    NOMME(QGroupBox, Frame2, this);
     auto* grille = new QGridLayout(Frame2);
     grille->setColumnStretch(0, 1);
     QFont gras = font();
     gras.setBold(true);
     int rang = 0;
-    auto etiquette = [&](const char* nom, const QString& texte) {
-        auto* l = new QLabel(texte, Frame2);
-        l->setObjectName(QString::fromLatin1(nom));
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        return l;
-    };
-    auto boite = [&](const char* nom) {
-        auto* b = new QLineEdit(Frame2);
-        b->setObjectName(QString::fromLatin1(nom));
+    auto boite = [&](QLineEdit* b) {
         b->setReadOnly(true);
         b->setAlignment(Qt::AlignCenter);
         b->setFont(gras);
         b->setFixedWidth(57);
         Colorer(b, Jaune_Pale);
-        return b;
     };
-    auto rangee = [&](QLabel*& label, const char* nomLabel, const QString& texte, QLineEdit*& nb, const char* nomBoite) {
-        label = etiquette(nomLabel, texte);
-        nb = boite(nomBoite);
+    auto rangee = [&](QLabel* label, QLineEdit* nb) {
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        boite(nb);
         grille->addWidget(label, rang, 0);
         grille->addWidget(nb, rang, 1);
         Etiqueter(label, nb);
         ++rang;
     };
-    auto ligne = [&](const char* nom) {
-        auto* l = new QFrame(Frame2);
-        l->setObjectName(QString::fromLatin1(nom));
+    auto ligne = [&](QFrame* l) {
         l->setFrameShape(QFrame::HLine);
         l->setFrameShadow(QFrame::Sunken);
         grille->addWidget(l, rang++, 0, 1, 2);
-        return l;
     };
-    rangee(Label8, "Label8", QStringLiteral("Nombre d'activations KVRT contactées"), Nb_CC, "Nb_CC");
-    rangee(Label7, "Label7", QStringLiteral("Nombre de réactivations KVRT contactées"), Nb_CR, "Nb_CR");
-    rangee(Label5, "Label5", QStringLiteral("Nombre de KVRT résidents Contactés"), Nb_RC, "Nb_RC");
-    rangee(Label10, "Label10", QStringLiteral("Nombre de KVRT activés"), Nb_CA, "Nb_CA");
-    rangee(Label3, "Label3", QStringLiteral("Nombre de KVRT réactivés"), Nb_AR, "Nb_AR");
-    rangee(Label1, "Label1", QStringLiteral("Nombre de KVRT résidents activés"), Nb_RA, "Nb_RA");
-    rangee(Label9, "Label9", QStringLiteral("Nombre de KVRT en double"), Nb_DO, "Nb_DO");
-    rangee(Label4, "Label4", QStringLiteral("Nombre de départements contactés"), Nb_Dpt, "Nb_Dpt");
-    Line1 = ligne("Line1");
+    rangee(NOMME(QLabel, Label8, QStringLiteral("Nombre d'activations KVRT contactées"), Frame2), NOMME(QLineEdit, Nb_CC, Frame2));
+    rangee(NOMME(QLabel, Label7, QStringLiteral("Nombre de réactivations KVRT contactées"), Frame2), NOMME(QLineEdit, Nb_CR, Frame2));
+    rangee(NOMME(QLabel, Label5, QStringLiteral("Nombre de KVRT résidents Contactés"), Frame2), NOMME(QLineEdit, Nb_RC, Frame2));
+    rangee(NOMME(QLabel, Label10, QStringLiteral("Nombre de KVRT activés"), Frame2), NOMME(QLineEdit, Nb_CA, Frame2));
+    rangee(NOMME(QLabel, Label3, QStringLiteral("Nombre de KVRT réactivés"), Frame2), NOMME(QLineEdit, Nb_AR, Frame2));
+    rangee(NOMME(QLabel, Label1, QStringLiteral("Nombre de KVRT résidents activés"), Frame2), NOMME(QLineEdit, Nb_RA, Frame2));
+    rangee(NOMME(QLabel, Label9, QStringLiteral("Nombre de KVRT en double"), Frame2), NOMME(QLineEdit, Nb_DO, Frame2));
+    rangee(NOMME(QLabel, Label4, QStringLiteral("Nombre de départements contactés"), Frame2), NOMME(QLineEdit, Nb_Dpt, Frame2));
+    ligne(NOMME(QFrame, Line1, Frame2));
 
     // The total's label is followed by the year, both right-aligned before the box.
-    Label6 = new QLabel(QStringLiteral("Total des points du Challenge"), Frame2);
-    Label6->setObjectName(QStringLiteral("Label6"));
-    Annee_X = new QLabel(QStringLiteral("2005"), Frame2);
-    Annee_X->setObjectName(QStringLiteral("Annee_X"));
-    Nb_Points_Tot = boite("Nb_Points_Tot");
+    NOMME(QLabel, Label6, QStringLiteral("Total des points du Challenge"), Frame2);
+    NOMME(QLabel, Annee_X, QStringLiteral("2005"), Frame2);
+    boite(NOMME(QLineEdit, Nb_Points_Tot, Frame2));
     Etiqueter(Label6, Nb_Points_Tot);
     auto* total = new QHBoxLayout;
     total->addStretch();
@@ -83,7 +71,7 @@ Recapitulatif::Recapitulatif(Sous_Programmes& sp_, QWidget* parent)
     grille->addLayout(total, rang, 0);
     grille->addWidget(Nb_Points_Tot, rang, 1);
     ++rang;
-    Line2 = ligne("Line2");
+    ligne(NOMME(QFrame, Line2, Frame2));
 
     auto* tout = new QVBoxLayout(this);
     tout->addWidget(Frame1);

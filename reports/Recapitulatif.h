@@ -17,6 +17,15 @@ class Recapitulatif : public Fenetre_Rapport
 public:
     Recapitulatif(Sous_Programmes& sp, QWidget* parent = nullptr);
 
+    void Recapitulatif_Form_Load();
+    void Recapitulatif_Form_Unload();
+    void Charger() override { Recapitulatif_Form_Load(); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void Suivre_Log(const Etat_Log& etat) override;
+
+private:
     QGroupBox* Frame1;
     QLabel* Label2;
     QGroupBox* Frame2;
@@ -42,15 +51,6 @@ public:
     QLineEdit* Nb_Points_Tot;
     QFrame* Line2;
 
-    void Recapitulatif_Form_Load();
-    void Recapitulatif_Form_Unload();
-    void Charger() override { Recapitulatif_Form_Load(); }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void Suivre_Log(const Etat_Log& etat) override;
-
-private:
     // The boxes from the log's bytes, or empty (a log that could not be read: no false zero).
     void Compter(const QByteArray* contenu);
 };

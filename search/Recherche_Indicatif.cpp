@@ -1,6 +1,7 @@
 #include "Recherche_Indicatif.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Plateforme.h"
@@ -33,13 +34,6 @@ const QString Message_Indicatif_Vide = QStringLiteral("Entrez un indicatif");
 const QString Message_Reference_Vide = QStringLiteral("Entrez une reference");
 const QString Message_Departement_Vide = QStringLiteral("Entrez un departement");
 
-template <typename T>
-T* Nomme(T* controle, const QString& nom)
-{
-    controle->setObjectName(nom);
-    return controle;
-}
-
 } // namespace
 
 Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractItemModel* liste, QWidget* parent)
@@ -49,23 +43,26 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractIt
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Recherche d'un QSO"));
 
-    Frame1 = Nomme(new QGroupBox(this), QStringLiteral("Frame1"));
-    Label3 = Nomme(new QLabel(QStringLiteral("Rechercher un QSO par ..."), Frame1), QStringLiteral("Label3"));
+    NOMME(QGroupBox, Frame1, this);
+    NOMME(QLabel, Label3, QStringLiteral("Rechercher un QSO par ..."), Frame1);
     QFont titre = Label3->font();
     titre.setBold(true);
     titre.setPointSize(titre.pointSize() + 2);
     Label3->setFont(titre);
     (new QHBoxLayout(Frame1))->addWidget(Label3);
 
-    Frame2 = Nomme(new QGroupBox(this), QStringLiteral("Frame2"));
+    NOMME(QGroupBox, Frame2, this);
     const char* const titres[] = {nullptr, "Indicatif", "KVRT", "Dpt"};
-    for (int i = 1; i <= 3; ++i)
-        Option1[i] = Nomme(new QRadioButton(QString::fromLatin1(titres[i]), Frame2), QStringLiteral("Option1_%1").arg(i));
+    // An array of controls: each named after the array and its index, Option1_1 to Option1_3.
+    for (int i = 1; i <= 3; ++i) {
+        Option1[i] = new QRadioButton(QString::fromLatin1(titres[i]), Frame2);
+        Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
+    }
     Option1[1]->setChecked(true);
 
-    Indica = Nomme(new QLineEdit(Frame2), QStringLiteral("Indica"));
-    Data = Nomme(new QLineEdit(Frame2), QStringLiteral("Data"));
-    Depa = Nomme(new QLineEdit(Frame2), QStringLiteral("Depa"));
+    NOMME(QLineEdit, Indica, Frame2);
+    NOMME(QLineEdit, Data, Frame2);
+    NOMME(QLineEdit, Depa, Frame2);
     // Each box is named after the option beside it, for a screen reader.
     for (int i = 1; i <= 3; ++i)
         Case_Du_Mode(i)->setAccessibleName(Option1[i]->text());
@@ -78,15 +75,15 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractIt
         Colorer(boite, Jaune_Pale);
     }
 
-    m_entetes = Nomme(new QWidget(Frame2), QStringLiteral("Entetes"));
-    Label13 = Nomme(new QLabel(QStringLiteral("N°"), m_entetes), QStringLiteral("Label13"));
-    Label12 = Nomme(new QLabel(QStringLiteral("Date"), m_entetes), QStringLiteral("Label12"));
-    Label11 = Nomme(new QLabel(QStringLiteral("KVRT"), m_entetes), QStringLiteral("Label11"));
-    Label10 = Nomme(new QLabel(QStringLiteral("Type d'activité"), m_entetes), QStringLiteral("Label10"));
-    Label9 = Nomme(new QLabel(QStringLiteral("Indicatif"), m_entetes), QStringLiteral("Label9"));
+    m_entetes = Controle_Nomme(new QWidget(Frame2), "Entetes");
+    NOMME(QLabel, Label13, QStringLiteral("N°"), m_entetes);
+    NOMME(QLabel, Label12, QStringLiteral("Date"), m_entetes);
+    NOMME(QLabel, Label11, QStringLiteral("KVRT"), m_entetes);
+    NOMME(QLabel, Label10, QStringLiteral("Type d'activité"), m_entetes);
+    NOMME(QLabel, Label9, QStringLiteral("Indicatif"), m_entetes);
     m_entetes->setMinimumHeight(mesure.height() + 4);
 
-    QSO_Effectues = Nomme(new QListView(this), QStringLiteral("QSO_Effectues"));
+    NOMME(QListView, QSO_Effectues, this);
     Modele_Resultats = new QStringListModel(this);
     Preparer_Liste(QSO_Effectues, Modele_Resultats);
     QSO_Effectues->setToolTip(QStringLiteral("Cliquez sur le QSO pour le selectionner"));
@@ -94,7 +91,7 @@ Recherche_Indicatif::Recherche_Indicatif(Sous_Programmes& sp_, const QAbstractIt
     QSO_Effectues->setMinimumHeight(160);
     QSO_Effectues->setAccessibleName(QStringLiteral("QSO trouvés"));
 
-    Command1 = Nomme(new QPushButton(QStringLiteral("Quitter"), this), QStringLiteral("Command1"));
+    NOMME(QPushButton, Command1, QStringLiteral("Quitter"), this);
 
     // Each option with its box just to its right, the three side by side.
     auto* options = new QGridLayout(Frame2);

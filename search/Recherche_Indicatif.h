@@ -25,23 +25,6 @@ public:
     // liste: the rows of the main window's list, or none.
     Recherche_Indicatif(Sous_Programmes& sp, const QAbstractItemModel* liste, QWidget* parent = nullptr);
 
-    QGroupBox* Frame1;
-    QLabel* Label3;
-    QGroupBox* Frame2;
-    // One option per mode, indices 1 to 3 as the handlers know them; index 0 stays empty.
-    QRadioButton* Option1[4] = {};
-    QLineEdit* Indica;
-    QLineEdit* Data;
-    QLineEdit* Depa;
-    QLabel* Label13;
-    QLabel* Label12;
-    QLabel* Label11;
-    QLabel* Label10;
-    QLabel* Label9;
-    QListView* QSO_Effectues;
-    QStringListModel* Modele_Resultats;
-    QPushButton* Command1;
-
     void Recherche_Indicatif_Form_Load();
     void Recherche_Indicatif_Form_Unload();
     void Recherche_Indicatif_Command1_Click();
@@ -73,6 +56,23 @@ signals:
     void Ligne_Choisie(int ligne);
 
 private:
+    QGroupBox* Frame1;
+    QLabel* Label3;
+    QGroupBox* Frame2;
+    // One option per mode, indices 1 to 3 as the handlers know them; index 0 stays empty.
+    QRadioButton* Option1[4] = {};
+    QLineEdit* Indica;
+    QLineEdit* Data;
+    QLineEdit* Depa;
+    QLabel* Label13;
+    QLabel* Label12;
+    QLabel* Label11;
+    QLabel* Label10;
+    QLabel* Label9;
+    QListView* QSO_Effectues;
+    QStringListModel* Modele_Resultats;
+    QPushButton* Command1;
+
     QString Texte_Ligne(int ligne) const;
     void Recherche_QSO();
     // Enter in a box: its own limit and empty-box checks, then the search.

@@ -1,6 +1,7 @@
 #include "Gestion_Erreur.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "Dossier_Logs.h"
 #include "FichierLog.h"
 #include "Plateforme.h"
@@ -17,22 +18,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-static QLabel* Etiquette(const char* nom, const QString& texte, QWidget* parent)
-{
-    auto* l = new QLabel(texte, parent);
-    l->setObjectName(QString::fromLatin1(nom));
-    return l;
-}
-
 Gestion_Erreur::Gestion_Erreur(Sous_Programmes& sp_, QWidget* parent) : QDialog(parent), sp(sp_)
 {
     setObjectName(QStringLiteral("Gestion_Erreur"));
     setWindowTitle(QStringLiteral("Interception erreur 53"));
     setModal(true);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label2 = Etiquette("Label2", QStringLiteral("ERREUR 53"), Frame1);
+    NOMME(QGroupBox, Frame1, this);
+    NOMME(QLabel, Label2, QStringLiteral("ERREUR 53"), Frame1);
     QFont titre = Label2->font();
     titre.setBold(true);
     titre.setPointSize(titre.pointSize() + 4);
@@ -40,24 +33,21 @@ Gestion_Erreur::Gestion_Erreur(Sous_Programmes& sp_, QWidget* parent) : QDialog(
     Label2->setAlignment(Qt::AlignCenter);
     (new QVBoxLayout(Frame1))->addWidget(Label2);
 
-    Initialisation = new QPushButton(QStringLiteral("Initialiser"), this);
-    Initialisation->setObjectName(QStringLiteral("Initialisation"));
-    Quitter = new QPushButton(QStringLiteral("Quitter"), this);
-    Quitter->setObjectName(QStringLiteral("Quitter"));
+    NOMME(QPushButton, Initialisation, QStringLiteral("Initialiser"), this);
+    NOMME(QPushButton, Quitter, QStringLiteral("Quitter"), this);
     for (QPushButton* b : {Initialisation, Quitter})
         b->setAutoDefault(false);
 
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Label1 = Etiquette("Label1", QStringLiteral("Relancez QEZ_Challenge_KVRT une boite de dialogue vous demandera alors "), Frame2);
-    Label3 = Etiquette("Label3", QStringLiteral("QEZ_Challenge_KVRT a trouvé dans la base de registre l'indicatif  : "), Frame2);
-    Ind_Station = Etiquette("Ind_Station", QString(), Frame2);
-    Label6 = Etiquette("Label6", QStringLiteral("Il n'a par contre pas trouvé dans son répértoire le fichier :"), Frame2);
-    Label7 = Etiquette("Label7", QStringLiteral("Pour remèdier à cet état, cliquez sur \"Initialiser\" puis sur \"Quitter\""), Frame2);
-    Label9 = Etiquette("Label9", QStringLiteral("de spécifier votre indicatif et l'année du challenge"), Frame2);
-    Ind_Station1 = Etiquette("Ind_Station1", QString(), Frame2);
-    Err_Departement = Etiquette("Err_Departement", QString(), Frame2);
-    Dossier_Log = Etiquette("Dossier_Log", QString(), Frame2);
+    NOMME(QGroupBox, Frame2, this);
+    NOMME(QLabel, Label1, QStringLiteral("Relancez QEZ_Challenge_KVRT une boite de dialogue vous demandera alors "), Frame2);
+    NOMME(QLabel, Label3, QStringLiteral("QEZ_Challenge_KVRT a trouvé dans la base de registre l'indicatif  : "), Frame2);
+    NOMME(QLabel, Ind_Station, Frame2);
+    NOMME(QLabel, Label6, QStringLiteral("Il n'a par contre pas trouvé dans son répértoire le fichier :"), Frame2);
+    NOMME(QLabel, Label7, QStringLiteral("Pour remèdier à cet état, cliquez sur \"Initialiser\" puis sur \"Quitter\""), Frame2);
+    NOMME(QLabel, Label9, QStringLiteral("de spécifier votre indicatif et l'année du challenge"), Frame2);
+    NOMME(QLabel, Ind_Station1, Frame2);
+    NOMME(QLabel, Err_Departement, Frame2);
+    NOMME(QLabel, Dossier_Log, Frame2);
     Dossier_Log->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont gras = Ind_Station->font();
     gras.setBold(true);
@@ -107,6 +97,7 @@ void Gestion_Erreur::Gestion_Erreur_Form_Load()
     QTimer::singleShot(0, this, [this] { Apparence::Centrer(this); });
     Ind_Station->setText(sp.reglages().Indicatif_Station());
     Ind_Station1->setText(Ind_Station->text());
+    Err_Departement->setText(QStringLiteral("_Challenge_KVRT_") + sp.Annee_Challenge() + QStringLiteral(".txt"));
     Dossier_Log->setText(QStringLiteral("dans le dossier ") + QDir::toNativeSeparators(sp.Repertoire()));
 }
 

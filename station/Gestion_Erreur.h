@@ -16,6 +16,12 @@ class Gestion_Erreur : public QDialog
 public:
     Gestion_Erreur(Sous_Programmes& sp, QWidget* parent = nullptr);
 
+    void Gestion_Erreur_Form_Load();
+    void Gestion_Erreur_Initialisation_Click();
+    void Gestion_Erreur_Quitter_Click();
+
+private:
+    Sous_Programmes& sp;
     QGroupBox* Frame1;
     QLabel* Label2;
     QPushButton* Initialisation;
@@ -32,11 +38,4 @@ public:
     // The folder where the log was looked for: the program's, or the user's own when the
     // program folder is shared.
     QLabel* Dossier_Log;
-
-    void Gestion_Erreur_Form_Load();
-    void Gestion_Erreur_Initialisation_Click();
-    void Gestion_Erreur_Quitter_Click();
-
-private:
-    Sous_Programmes& sp;
 };

@@ -1,6 +1,7 @@
 #include "Station.h"
 
 #include "Apparence.h"
+#include "Controle_Nomme.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
 #include "Plateforme.h"
@@ -24,10 +25,8 @@ Station::Station(Sous_Programmes& sp_, QWidget* parent) : QDialog(parent), sp(sp
     setWindowTitle(QStringLiteral("Selection Indicatif et Année"));
     setAttribute(Qt::WA_DeleteOnClose);
 
-    Frame1 = new QGroupBox(this);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Label2 = new QLabel(QStringLiteral("INDICATIF de  la STATION "), Frame1);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    NOMME(QGroupBox, Frame1, this);
+    NOMME(QLabel, Label2, QStringLiteral("INDICATIF de  la STATION "), Frame1);
     QFont titre = Label2->font();
     titre.setBold(true);
     titre.setPointSize(titre.pointSize() + 2);
@@ -35,24 +34,17 @@ Station::Station(Sous_Programmes& sp_, QWidget* parent) : QDialog(parent), sp(sp
     Label2->setAlignment(Qt::AlignCenter);
     (new QVBoxLayout(Frame1))->addWidget(Label2);
 
-    Frame2 = new QGroupBox(this);
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    Label3 = new QLabel(QStringLiteral("Indicatif"), Frame2);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label4 = new QLabel(QStringLiteral("Année"), Frame2);
-    Label4->setObjectName(QStringLiteral("Label4"));
-    Label5 = new QLabel(QStringLiteral("!!! Pour la saisie la \"/\" est remplacée par le \"_\" "), Frame2);
-    Label5->setObjectName(QStringLiteral("Label5"));
-    New_Indicatif = new QLineEdit(Frame2);
-    New_Indicatif->setObjectName(QStringLiteral("New_Indicatif"));
+    NOMME(QGroupBox, Frame2, this);
+    NOMME(QLabel, Label3, QStringLiteral("Indicatif"), Frame2);
+    NOMME(QLabel, Label4, QStringLiteral("Année"), Frame2);
+    NOMME(QLabel, Label5, QStringLiteral("!!! Pour la saisie la \"/\" est remplacée par le \"_\" "), Frame2);
+    NOMME(QLineEdit, New_Indicatif, Frame2);
     Colorer(New_Indicatif, Vert_Pale);
-    New_Annee = new QLineEdit(Frame2);
-    New_Annee->setObjectName(QStringLiteral("New_Annee"));
+    NOMME(QLineEdit, New_Annee, Frame2);
     Colorer(New_Annee, Jaune_Pale);
     Etiqueter(Label3, New_Indicatif);
     Etiqueter(Label4, New_Annee);
-    Validation = new QPushButton(QStringLiteral("Validez"), this);
-    Validation->setObjectName(QStringLiteral("Validation"));
+    NOMME(QPushButton, Validation, QStringLiteral("Validez"), this);
     Validation->setAutoDefault(false);
 
     auto* grille = new QGridLayout(Frame2);
@@ -189,9 +181,9 @@ void Station::Station_Validation_Click()
         return;
     }
 
-    emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(indicatif), annee);
+    emit Station_Affichee(FichierLog::Indicatif_Affiche(indicatif), annee);
     // Nothing is switched on a refusal: the main window goes on with the log it shows.
-    auto refuser = [&] { emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(sp.Indicatif_Station()), sp.Annee_Challenge()); };
+    auto refuser = [&] { emit Station_Affichee(FichierLog::Indicatif_Affiche(sp.Indicatif_Station()), sp.Annee_Challenge()); };
 
     // A log of this station and year in another folder the program knows is used or copied,
     // never replaced by a new one made from the template.
@@ -248,7 +240,7 @@ void Station::Station_Validation_Click()
 
     const QString relu = sp.reglages().Indicatif_Station();
     sp.Choisir_Station(indicatif, sp.reglages().Annee_Challenge(indicatif));
-    emit sp.Station_Affichee(FichierLog::Indicatif_Affiche(relu), sp.Annee_Challenge());
+    emit Station_Affichee(FichierLog::Indicatif_Affiche(relu), sp.Annee_Challenge());
 
     // The list, the total and every report window show the new log.
     sp.Rafraichir_Liste_Log();

@@ -16,16 +16,6 @@ class Station : public QDialog
 public:
     Station(Sous_Programmes& sp, QWidget* parent = nullptr);
 
-    QGroupBox* Frame1;
-    QLabel* Label2;
-    QGroupBox* Frame2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLineEdit* New_Indicatif;
-    QLineEdit* New_Annee;
-    QPushButton* Validation;
-
     void Station_Form_Load();
     void Station_New_Indicatif_KeyPress(int& KeyAscii);
     void Station_New_Annee_KeyPress(int& KeyAscii);
@@ -38,9 +28,23 @@ public:
     // Upper case that never changes the length of a value.
     static QString Majuscules(const QString& texte);
 
+signals:
+    // The station and the year to show as the station's (the callsign written as shown): the
+    // pair typed while it is checked, then the station in use.
+    void Station_Affichee(const QString& indicatif, const QString& annee);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     Sous_Programmes& sp;
+    QGroupBox* Frame1;
+    QLabel* Label2;
+    QGroupBox* Frame2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLineEdit* New_Indicatif;
+    QLineEdit* New_Annee;
+    QPushButton* Validation;
 };

@@ -3,6 +3,7 @@
 #include "Adresses_Web.h"
 #include "Apparence.h"
 #include "Chargement_Page.h"
+#include "Controle_Nomme.h"
 #include "Plateforme.h"
 #include "Sous_Programmes.h"
 
@@ -16,8 +17,7 @@ Page_Web::Page_Web(Sous_Programmes& sp_, const Forme& forme, QWidget* parent)
     // The window and its page are discarded when it closes; nothing to keep.
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(forme.titre);
-    WebBrowser1 = new QWebEngineView(this);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
+    NOMME(QWebEngineView, WebBrowser1, this);
     Page_Injoignable = Chargement_Page::Nouveau_Message(this);
     resize(forme.taille);
 }

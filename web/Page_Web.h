@@ -32,10 +32,6 @@ public:
 
     Page_Web(Sous_Programmes& sp, const Forme& forme, QWidget* parent = nullptr);
 
-    QWebEngineView* WebBrowser1;
-    // In the browser's place when the page cannot be loaded.
-    QLabel* Page_Injoignable;
-
     // Shows the window, placed, and loads the page, whose host the setting `site` names. An
     // empty address leaves the window empty, and the operator is told why (sansAdresse).
     void Form_Load(const QString& adresse, Reglages::Site site, const QString& sansAdresse = QString());
@@ -45,6 +41,9 @@ protected:
 
 private:
     Sous_Programmes& sp;
+    QWebEngineView* WebBrowser1;
+    // In the browser's place when the page cannot be loaded.
+    QLabel* Page_Injoignable;
     QMargins m_marges;
     int m_decalage;
 };

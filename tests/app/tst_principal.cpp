@@ -45,9 +45,9 @@
 // Fills the Station window with the mouse and the keyboard, then clicks Validez.
 static void Remplir_Et_Valider(Station* s, const QString& indicatif, const QString& annee)
 {
-    Remplacer_Texte(s->New_Indicatif, indicatif);
-    Remplacer_Texte(s->New_Annee, annee);
-    Cliquer_Dans(s->Validation);
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Indicatif"), indicatif);
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Annee"), annee);
+    Cliquer_Dans(Controle<QPushButton>(s, "Validation"));
 }
 
 static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QString& annee)
@@ -56,13 +56,13 @@ static void Remplir_Station(QWidget* fenetre, const QString& indicatif, const QS
     QVERIFY(station);
     Activer(station);
     // The callsign box opens with the focus; its text is replaced, then Enter goes on.
-    QVERIFY(Focus_Dans(station->New_Indicatif));
+    QVERIFY(Focus_Dans(Controle<QLineEdit>(station, "New_Indicatif")));
     Touche_Ici(station, Qt::Key_A, Qt::ControlModifier);
-    Taper(station->New_Indicatif, indicatif);
+    Taper(Controle<QLineEdit>(station, "New_Indicatif"), indicatif);
     Touche_Ici(station, Qt::Key_A, Qt::ControlModifier);
-    Taper(station->New_Annee, annee);
+    Taper(Controle<QLineEdit>(station, "New_Annee"), annee);
     // Enter in the year box moves to Validez; Enter there clicks it.
-    Entree(station->Validation);
+    Entree(Controle<QPushButton>(station, "Validation"));
 }
 
 
@@ -325,9 +325,9 @@ void Tst_Principal::station_controles()
     Station* s = m->Fenetre_Station();
     QVERIFY(s);
     QCOMPARE(s->windowTitle(), QStringLiteral("Selection Indicatif et Année"));
-    QCOMPARE(s->New_Indicatif->text(), QStringLiteral("F1ABC"));
-    QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
-    QCOMPARE(s->Label5->text(), QStringLiteral("!!! Pour la saisie la \"/\" est remplacée par le \"_\" "));
+    QCOMPARE(Controle<QLineEdit>(s, "New_Indicatif")->text(), QStringLiteral("F1ABC"));
+    QCOMPARE(Controle<QLineEdit>(s, "New_Annee")->text(), QStringLiteral("20xx"));
+    QCOMPARE(Controle<QLabel>(s, "Label5")->text(), QStringLiteral("!!! Pour la saisie la \"/\" est remplacée par le \"_\" "));
 
     struct Cas { QString indicatif, annee, message; bool vide; };
     const Cas cas[] = {
@@ -346,7 +346,7 @@ void Tst_Principal::station_controles()
         QCOMPARE(p.plateforme->messages.size(), 1);
         if (!c.message.isEmpty())
             QCOMPARE(p.plateforme->messages.at(0), c.message);
-        QCOMPARE(s->New_Indicatif->text().isEmpty(), c.vide || c.indicatif.isEmpty());
+        QCOMPARE(Controle<QLineEdit>(s, "New_Indicatif")->text().isEmpty(), c.vide || c.indicatif.isEmpty());
         // A refused entry changes nothing: the module still names the log shown.
         QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F1ABC"));
         QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2009"));
@@ -530,8 +530,8 @@ void Tst_Principal::noms_pour_lecteur_d_ecran()
     Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station();
     QVERIFY(s);
-    QCOMPARE(Nom_Annonce(s->New_Indicatif), QStringLiteral("Indicatif"));
-    QCOMPARE(Nom_Annonce(s->New_Annee), QString::fromUtf8("Année"));
+    QCOMPARE(Nom_Annonce(Controle<QLineEdit>(s, "New_Indicatif")), QStringLiteral("Indicatif"));
+    QCOMPARE(Nom_Annonce(Controle<QLineEdit>(s, "New_Annee")), QString::fromUtf8("Année"));
     s->close();
 }
 
@@ -627,15 +627,15 @@ void Tst_Principal::station_annee_au_clavier()
     Station* s = m->Fenetre_Station();
     QVERIFY(s);
     QVERIFY(QTest::qWaitForWindowExposed(s));
-    QCOMPARE(s->New_Annee->text(), QStringLiteral("20xx"));
+    QCOMPARE(Controle<QLineEdit>(s, "New_Annee")->text(), QStringLiteral("20xx"));
     // Enter keeps the stored callsign and brings the year box, whose "20xx" the year replaces.
     Touche_Ici(s, Qt::Key_Return);
-    QCOMPARE(s->focusWidget(), s->New_Annee);
+    QCOMPARE(s->focusWidget(), Controle<QLineEdit>(s, "New_Annee"));
     Taper_Ici(s, QStringLiteral("2010"));
-    QCOMPARE(s->New_Annee->text(), QStringLiteral("2010"));
+    QCOMPARE(Controle<QLineEdit>(s, "New_Annee")->text(), QStringLiteral("2010"));
     Touche_Ici(s, Qt::Key_Return);
-    QCOMPARE(s->focusWidget(), s->Validation);
-    Cliquer_Dans(s->Validation);
+    QCOMPARE(s->focusWidget(), Controle<QPushButton>(s, "Validation"));
+    Cliquer_Dans(Controle<QPushButton>(s, "Validation"));
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(p.sp->Annee_Challenge(), QStringLiteral("2010"));
     QCOMPARE(m->A_Challenge->text(), QStringLiteral("2010"));
@@ -685,14 +685,14 @@ void Tst_Principal::station_valeurs()
     QVERIFY(s);
     QVERIFY(QTest::qWaitForWindowExposed(s));
     // As the operator does: rub out the stored callsign, type, Enter, type the year, Enter.
-    for (int i = int(s->New_Indicatif->text().size()); i > 0; --i)
+    for (int i = int(Controle<QLineEdit>(s, "New_Indicatif")->text().size()); i > 0; --i)
         Touche_Ici(s, Qt::Key_Backspace);
     Taper_Ici(s, indicatif);
     Touche_Ici(s, Qt::Key_Return);
     Taper_Ici(s, annee);
-    QCOMPARE(s->New_Annee->text().size(), annee.size());
+    QCOMPARE(Controle<QLineEdit>(s, "New_Annee")->text().size(), annee.size());
     Touche_Ici(s, Qt::Key_Return);
-    Cliquer_Dans(s->Validation);
+    Cliquer_Dans(Controle<QPushButton>(s, "Validation"));
     if (message.isEmpty()) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('|'))));
         QCOMPARE(p.sp->Annee_Challenge(), annee_retenue);

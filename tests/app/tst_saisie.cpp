@@ -673,8 +673,8 @@ void Tst_Saisie::nouveau_qso_sans_la_marque_du_qso_montre()
         QVERIFY(QTest::qWaitForWindowExposed(r));
         Taper_Ici(r, QStringLiteral("F5AAA"));
         Touche_Ici(r, Qt::Key_Return);
-        QCOMPARE(r->Modele_Resultats->rowCount(), 1);
-        Cliquer_Ligne(r->QSO_Effectues, 0);
+        QCOMPARE(Controle<QListView>(r, "QSO_Effectues")->model()->rowCount(), 1);
+        Cliquer_Ligne(Controle<QListView>(r, "QSO_Effectues"), 0);
         QTRY_VERIFY(!m->Fenetre_Recherche());
         QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    1   ") + log.at(0));
         // The QSO found is shown, locked, mark included; Valider cannot write it again.

@@ -157,7 +157,7 @@ int main(int argc, char* argv[])
     // A search by callsign with a part of it.
     Cliquer_Dans(m->Recherche);
     if (m->Fenetre_Recherche())
-        Taper(m->Fenetre_Recherche()->Indica, QStringLiteral("f5"));
+        Taper(Controle<QLineEdit>(m->Fenetre_Recherche(), "Indica"), QStringLiteral("f5"));
     Capturer(m->Fenetre_Recherche(), QStringLiteral("recherche"));
 
     // The export and its message; the file's text goes to the output for the manual.
@@ -187,7 +187,7 @@ int main(int argc, char* argv[])
         import->resize(700, 430);
         Capturer(import, QStringLiteral("import_adif"));
         // Imported, and one more QSO typed: two changes for the history, more for the charts.
-        Cliquer_Dans(import->Importer);
+        Cliquer_Dans(Controle<QPushButton>(import, "Importer"));
     }
     p.plateforme->Prendre_Messages();
     Activer(m);
@@ -251,10 +251,10 @@ int main(int argc, char* argv[])
         m->Fenetre_Station()->close();
 
     Gestion_Erreur erreur(*p.sp, m);
-    erreur.Err_Departement->setText(QStringLiteral("_Challenge_KVRT_2009.txt"));
+    Controle<QLabel>(&erreur, "Err_Departement")->setText(QStringLiteral("_Challenge_KVRT_2009.txt"));
     erreur.Gestion_Erreur_Form_Load();
     // The folder a user of the installed package sees, rather than the capture's own.
-    erreur.Dossier_Log->setText(QStringLiteral("dans le dossier /home/f1abc/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT"));
+    Controle<QLabel>(&erreur, "Dossier_Log")->setText(QStringLiteral("dans le dossier /home/f1abc/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT"));
     Capturer(&erreur, QStringLiteral("erreur53"));
 
     // The first start of all: the Station window with its default values.

@@ -1,4 +1,5 @@
 #include "Main_Test.h"
+#include "Outils_Test.h"
 
 #include "Zone_Saisie.h"
 
@@ -12,20 +13,11 @@
 #include <QTest>
 #include <QTimer>
 
-template <typename T>
-static T* Trouve(const QObject* fenetre, const char* nom)
-{
-    T* c = fenetre->findChild<T*>(QString::fromLatin1(nom));
-    if (!c)
-        qFatal("the main window has no %s", nom);
-    return c;
-}
-
 // Each control of the lists of Main_Test.h, found by the name it is declared with.
-#define TROUVE(type, nom) , nom(Trouve<type>(this, #nom))
+#define TROUVE(type, nom) , nom(Controle<type>(this, #nom))
 
 Main_Test::Main_Test(Sous_Programmes& sp)
-    : Main(sp), Zone(Trouve<Zone_Saisie>(this, "Zone_Saisie")), Liste(Trouve<Liste_Log>(this, "Liste_Log"))
+    : Main(sp), Zone(Controle<Zone_Saisie>(this, "Zone_Saisie")), Liste(Controle<Liste_Log>(this, "Liste_Log"))
           MAIN_TEST_SAISIE(TROUVE) MAIN_TEST_FENETRE(TROUVE) MAIN_TEST_MENUS(TROUVE)
 {
 }

@@ -306,6 +306,15 @@ void Relancer_Boucle()
     QCoreApplication::exec();
 }
 
+void Controle_Absent(const QObject* fenetre, const char* nom)
+{
+    const QByteArray texte = (fenetre ? fenetre->objectName() : QStringLiteral("(aucune fenêtre)")).toUtf8()
+                             + " n'a pas de contrôle " + nom + " de ce type";
+    QTest::qFail(texte.constData(), __FILE__, __LINE__);
+    // The caller would go on with a null control: the test program stops here, the failure said.
+    qFatal("%s", texte.constData());
+}
+
 QTimer* Sur_Modal(std::function<void(QWidget*)> action)
 {
     auto* minuteur = new QTimer;

@@ -83,6 +83,18 @@ private:
     int m_delai;
 };
 
+// A window's control as a test, a person or a screen reader finds it: by its name. A control
+// missing, or of another type, fails the test there, naming the window and the control.
+void Controle_Absent(const QObject* fenetre, const char* nom);
+template <typename T>
+T* Controle(const QObject* fenetre, const char* nom)
+{
+    T* controle = fenetre ? fenetre->findChild<T*>(QString::fromLatin1(nom)) : nullptr;
+    if (!controle)
+        Controle_Absent(fenetre, nom);
+    return controle;
+}
+
 // A record line, 53 characters, as the program writes it.
 QString Enr(const QString& date, const QString& reference, const QString& type, const QString& indicatif,
             bool attente = false);

@@ -55,10 +55,23 @@ QString Plateforme_Test::Repertoire_Programme() const
     return repertoire;
 }
 
-QString Plateforme_Test::Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString&, QWidget*)
+QString Plateforme_Test::Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre, QWidget*,
+                                               Remplacement)
 {
     dialogues.append(titre + QLatin1Char('|') + propose);
+    filtres.append(filtre);
     return fichiers.isEmpty() ? propose : fichiers.takeFirst();
+}
+
+QString Plateforme_Test::Fichier_A_Ouvrir(const QString& titre, const QString& dossier, const QString& filtre, QWidget*)
+{
+    dialogues.append(titre + QLatin1Char('|') + dossier);
+    filtres.append(filtre);
+    if (fichiers.isEmpty()) {
+        questionsImprevues.append(titre);
+        return QString();
+    }
+    return fichiers.takeFirst();
 }
 
 bool Plateforme_Test::Ouvrir_Dossier(const QString& dossier)

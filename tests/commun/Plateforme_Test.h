@@ -24,11 +24,16 @@ public:
     // as on a quick machine) unless the test sets it.
     qint64 Millisecondes() const override;
     QString Repertoire_Programme() const override;
-    // Recorded in `dialogues` as "title|proposed path"; answered from `fichiers` (an empty
-    // text gives up), or by the proposed path, as Enter in the dialog would, when the test
-    // gave none.
+    // Recorded in `dialogues` as "title|proposed path" and in `filtres`; answered from `fichiers`
+    // (an empty text gives up), or by the proposed path, as Enter in the dialog would, when the
+    // test gave none.
     QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
-                                  QWidget* parent = nullptr) override;
+                                  QWidget* parent = nullptr, Remplacement remplacement = Remplacement::Demander) override;
+    // Recorded in `dialogues` as "title|folder" and in `filtres`; answered from `fichiers` (an
+    // empty text gives up). Without an answer the dialog was not expected: it counts with the
+    // unexpected questions, and gives up.
+    QString Fichier_A_Ouvrir(const QString& titre, const QString& dossier, const QString& filtres,
+                             QWidget* parent = nullptr) override;
     // Recorded in `dossiersOuverts`; answers `ouvertureReussie`.
     bool Ouvrir_Dossier(const QString& dossier) override;
 
@@ -42,6 +47,7 @@ public:
     QStringList questionsImprevues;
     QString repertoire;
     QStringList dialogues;
+    QStringList filtres;
     QStringList fichiers;
     QStringList dossiersOuverts;
     bool ouvertureReussie = true;

@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -123,7 +122,7 @@ private slots:
 private:
     QStringList filtresVus; // the file dialog's filters, when Ouvrir last showed it
     Main_Test* Demarrer(Programme_Test& p, const QStringList& log, const QString& indicatif = QStringLiteral("F1ABC"));
-    Import_Adif* Ouvrir(Main_Test* m, const QString& chemin);
+    Import_Adif* Ouvrir(Programme_Test& p, Main_Test* m, const QString& chemin);
 };
 
 void Tst_Import_Adif::initTestCase()
@@ -144,27 +143,16 @@ Main_Test* Tst_Import_Adif::Demarrer(Programme_Test& p, const QStringList& log, 
     return m;
 }
 
-// Opens the window by its menu, chooses the file in the file dialog by typing its path, and
-// waits for the preview.
-Import_Adif* Tst_Import_Adif::Ouvrir(Main_Test* m, const QString& chemin)
+// Opens the window by its menu, chooses the file in the open dialog, and waits for the preview.
+Import_Adif* Tst_Import_Adif::Ouvrir(Programme_Test& p, Main_Test* m, const QString& chemin)
 {
-    bool vu = false;
-    Sur_Modal([&](QWidget* modal) {
-        auto* dialogue = qobject_cast<QFileDialog*>(modal);
-        if (!dialogue)
-            return;
-        vu = true;
-        filtresVus = dialogue->nameFilters();
-        if (!QTest::qWaitForWindowActive(dialogue))
-            qWarning("file dialog not active");
-        // The file name field has the focus when the dialog opens.
-        Taper_Ici(dialogue, chemin);
-        Touche_Ici(dialogue, Qt::Key_Return);
-    });
+    const qsizetype avant = p.plateforme->dialogues.size();
+    p.plateforme->fichiers = {chemin};
     Activer(m);
     Choisir_Menu(m->Mnu_Importer_Adif);
-    if (!vu || !m->Fenetre_Import_Adif())
+    if (p.plateforme->dialogues.size() == avant || !m->Fenetre_Import_Adif())
         return nullptr;
+    filtresVus = p.plateforme->filtres.last().split(QStringLiteral(";;"));
     Import_Adif* f = m->Fenetre_Import_Adif();
     // The window asks to be active again once the dialog is gone; the offscreen platform has
     // no window manager to grant it, so the test does.
@@ -217,10 +205,10 @@ void Tst_Import_Adif::importer_depuis_le_menu()
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
 
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
     QVERIFY(f->isVisible());
-    QVERIFY(f->Label_Fichier->text().contains(QStringLiteral("trafic.adi")));
+    QVERIFY(Controle<QLabel>(f, "Label_Fichier")->text().contains(QStringLiteral("trafic.adi")));
     // The preview says what becomes of each QSO, and nothing is written yet.
     const QList<Echange_Adif::Qso_Import>& q = f->Qsos();
     QCOMPARE(q.size(), 7);
@@ -229,7 +217,7 @@ void Tst_Import_Adif::importer_depuis_le_menu()
                                      Verdict::Refuse};
     for (int i = 0; i < 7; ++i)
         QCOMPARE(q.at(i).verdict, attendus.at(i));
-    QAbstractItemModel* modele = f->Apercu->model();
+    QAbstractItemModel* modele = Controle<QTableView>(f, "Apercu")->model();
     QCOMPARE(modele->rowCount(), 7);
     QCOMPARE(modele->index(0, 2).data().toString(), QStringLiteral("F6XYZ/P"));
     QCOMPARE(modele->index(2, 3).data().toString(), QStringLiteral("2A001"));
@@ -237,13 +225,13 @@ void Tst_Import_Adif::importer_depuis_le_menu()
     QCOMPARE(modele->index(5, 5).data().toString(), QStringLiteral("à ajouter, Chateau déjà contacté le 05/03/09"));
     QCOMPARE(modele->index(3, 5).data().toString(), QStringLiteral("année 2008, pas celle du Challenge"));
     QCOMPARE(modele->index(6, 5).data().toString(), QStringLiteral("refusé : indicatif de plus de 12 caractères"));
-    QCOMPARE(f->Resume->text(), QStringLiteral("7 QSO dans le fichier, 3 à ajouter, dont 1 d'un Chateau déjà contacté, "
+    QCOMPARE(Controle<QLabel>(f, "Resume")->text(), QStringLiteral("7 QSO dans le fichier, 3 à ajouter, dont 1 d'un Chateau déjà contacté, "
                                                "1 déjà dans le log, 1 d'une autre année, 1 sans référence KVRT, 1 refusé."));
-    QVERIFY(f->Importer->isEnabled());
+    QVERIFY(Controle<QPushButton>(f, "Importer")->isEnabled());
     QCOMPARE(p.Octets_Log(), avant);
     QVERIFY(p.plateforme->messages.isEmpty());
 
-    Cliquer_Dans(f->Importer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), Octets({
@@ -284,7 +272,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
 
     // Annuler, by its Alt letter: nothing written.
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
     QCOMPARE(f->Qsos().size(), 7);
     Touche_Ici(f, Qt::Key_A, Qt::AltModifier);
@@ -293,7 +281,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QVERIFY(p.plateforme->messages.isEmpty());
 
     // Imported once, by Alt+I...
-    f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
     Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
     QTRY_COMPARE(p.plateforme->messages, QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
@@ -303,7 +291,7 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     QVERIFY(apres != avant);
 
     // ...the same file adds nothing the second time.
-    f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
     int ajoutes = 0, dejaLa = 0;
     for (const Echange_Adif::Qso_Import& q : f->Qsos()) {
@@ -312,22 +300,22 @@ void Tst_Import_Adif::annuler_n_ecrit_rien_et_un_second_import_n_ajoute_rien()
     }
     QCOMPARE(ajoutes, 0);
     QCOMPARE(dejaLa, 4);
-    QVERIFY(!f->Importer->isEnabled());
-    Cliquer_Dans(f->Annuler);
+    QVERIFY(!Controle<QPushButton>(f, "Importer")->isEnabled());
+    Cliquer_Dans(Controle<QPushButton>(f, "Annuler"));
     QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.Octets_Log(), apres);
 
     // QSOs that reach the log while the preview is open are seen at Importer.
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), avant);
-    f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
-    QVERIFY(f->Importer->isEnabled());
+    QVERIFY(Controle<QPushButton>(f, "Importer")->isEnabled());
     p.Ecrire_Fichier(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"), apres);
-    Cliquer_Dans(f->Importer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Aucun QSO à ajouter : le log n'a pas été modifié.")});
     QCOMPARE(p.Octets_Log(), apres);
-    QVERIFY(!f->Importer->isEnabled());
-    Cliquer_Dans(f->Annuler);
+    QVERIFY(!Controle<QPushButton>(f, "Importer")->isEnabled());
+    Cliquer_Dans(Controle<QPushButton>(f, "Annuler"));
     QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(garde.fermees, QStringList());
 }
@@ -336,29 +324,29 @@ void Tst_Import_Adif::options_de_la_fenetre()
 {
     Main_Test* m = Demarrer(p, Log_Depart);
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
 
     // Alt+R searches the comments: record 5 has its castle there.
     // A button's Alt letter clicks it after a short press animation.
     Touche_Ici(f, Qt::Key_R, Qt::AltModifier);
-    QTRY_VERIFY(f->Chercher_Texte->isChecked());
+    QTRY_VERIFY(Controle<QCheckBox>(f, "Chercher_Texte")->isChecked());
     QCOMPARE(f->Qsos().at(4).verdict, Verdict::Ajoute);
     QCOMPARE(f->Qsos().at(4).reference, QStringLiteral("89002"));
     // Alt+M marks the QSOs waiting for validation.
     Touche_Ici(f, Qt::Key_M, Qt::AltModifier);
-    QTRY_VERIFY(f->Attente_Validation->isChecked());
+    QTRY_VERIFY(Controle<QCheckBox>(f, "Attente_Validation")->isChecked());
     // Alt+O then Down: the next type for the contacted castles; Alt+V then Down for activations.
     Touche_Ici(f, Qt::Key_O, Qt::AltModifier);
     Touche_Ici(f, Qt::Key_Down);
-    QCOMPARE(f->Type_Contacte->currentIndex(), 1);
+    QCOMPARE(Controle<QComboBox>(f, "Type_Contacte")->currentIndex(), 1);
     Touche_Ici(f, Qt::Key_V, Qt::AltModifier);
     Touche_Ici(f, Qt::Key_Down);
-    QCOMPARE(f->Type_Active->currentIndex(), 4);
+    QCOMPARE(Controle<QComboBox>(f, "Type_Active")->currentIndex(), 4);
     QCOMPARE(f->Qsos().at(0).type, QStringLiteral("Reactivation Contactee"));
     QCOMPARE(f->Qsos().at(2).type, QStringLiteral("Reactivation activee"));
 
-    Cliquer_Dans(f->Importer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("4 QSO ont été ajoutés au log.")});
     const QByteArray log = p.Octets_Log();
     QVERIFY(log.contains(Texte1252::Encoder(Q("10/03/09", "89002", QStringLiteral("Reactivation Contactee"), "F4DDD", true))));
@@ -432,29 +420,29 @@ void Tst_Import_Adif::apercu_des_fichiers_d_autres_programmes()
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(nom, contenu);
     filtresVus.clear();
-    Import_Adif* f = Ouvrir(m, p.Chemin(nom));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(nom));
     QVERIFY(f);
     QVERIFY2(filtresVus.value(0).contains(QStringLiteral("*.adx")), qPrintable(filtresVus.join(u'|')));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
-    QCOMPARE(f->Resume->text(), resume);
+    QCOMPARE(Controle<QLabel>(f, "Resume")->text(), resume);
     // Each verdict whole in its column: seen in the window, or reached by scrolling sideways
     // when the screen is too narrow; the window stays on its screen.
-    QAbstractItemModel* modele = f->Apercu->model();
+    QAbstractItemModel* modele = Controle<QTableView>(f, "Apercu")->model();
     QCOMPARE(modele->rowCount(), verdicts.size());
     QTRY_VERIFY(f->screen()->availableGeometry().contains(f->frameGeometry()));
     for (int i = 0; i < verdicts.size(); ++i) {
         const QModelIndex index = modele->index(i, 5);
         QCOMPARE(index.data().toString(), verdicts.at(i));
-        QVERIFY2(f->Apercu->columnWidth(5) >= f->Apercu->sizeHintForIndex(index).width(),
-                 qPrintable(QStringLiteral("%1 < %2").arg(f->Apercu->columnWidth(5)).arg(f->Apercu->sizeHintForIndex(index).width())));
+        QVERIFY2(Controle<QTableView>(f, "Apercu")->columnWidth(5) >= Controle<QTableView>(f, "Apercu")->sizeHintForIndex(index).width(),
+                 qPrintable(QStringLiteral("%1 < %2").arg(Controle<QTableView>(f, "Apercu")->columnWidth(5)).arg(Controle<QTableView>(f, "Apercu")->sizeHintForIndex(index).width())));
     }
-    const int depasse = f->Apercu->horizontalHeader()->length() - f->Apercu->viewport()->width();
-    QVERIFY2(f->Apercu->horizontalScrollBar()->maximum() >= depasse,
-             qPrintable(QStringLiteral("%1 < %2").arg(f->Apercu->horizontalScrollBar()->maximum()).arg(depasse)));
+    const int depasse = Controle<QTableView>(f, "Apercu")->horizontalHeader()->length() - Controle<QTableView>(f, "Apercu")->viewport()->width();
+    QVERIFY2(Controle<QTableView>(f, "Apercu")->horizontalScrollBar()->maximum() >= depasse,
+             qPrintable(QStringLiteral("%1 < %2").arg(Controle<QTableView>(f, "Apercu")->horizontalScrollBar()->maximum()).arg(depasse)));
     const bool importable = !resume.startsWith(QStringLiteral("Aucun"));
-    QCOMPARE(f->Importer->isEnabled(), importable);
+    QCOMPARE(Controle<QPushButton>(f, "Importer")->isEnabled(), importable);
     if (importable) {
-        Cliquer_Dans(f->Importer);
+        Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
         QCOMPARE(p.plateforme->Prendre_Messages().size(), 1);
         QVERIFY(p.Octets_Log() != avant);
     }
@@ -467,14 +455,14 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     p.Ecrire_Fichier(QStringLiteral("autre.adi"),
                      "<QSO_DATE:8>20090320 <CALL:5>F6XYZ <SIG:11>Kvrt-Castle <SIG_INFO:5>77001 <EOR>\r\n"
                      "<QSO_DATE:8>20090321 <CALL:5>F5AAA <SIG:4>KVRT <SIG_INFO:5>77002 <EOR>\r\n");
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("autre.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("autre.adi")));
     QVERIFY(f);
-    QCOMPARE(f->Noms_Sig->text(), QStringLiteral("KVRT"));
+    QCOMPARE(Controle<QLineEdit>(f, "Noms_Sig")->text(), QStringLiteral("KVRT"));
     QCOMPARE(f->Qsos().at(0).verdict, Verdict::Sans_Reference);
 
     // Alt+S, then the names the other logger writes, any case, and Enter.
     Touche_Ici(f, Qt::Key_S, Qt::AltModifier);
-    QVERIFY(Focus_Dans(f->Noms_Sig));
+    QVERIFY(Focus_Dans(Controle<QLineEdit>(f, "Noms_Sig")));
     Touche_Ici(f, Qt::Key_A, Qt::ControlModifier);
     Taper_Ici(f, QStringLiteral("kvrt, KVRT-CASTLE"));
     Touche_Ici(f, Qt::Key_Return);
@@ -482,16 +470,16 @@ void Tst_Import_Adif::valeurs_sig_retenues()
     QCOMPARE(f->Qsos().at(1).verdict, Verdict::Ajoute);
     QCOMPARE(Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Noms SIG ADIF"), QString()),
              QStringLiteral("kvrt, KVRT-CASTLE"));
-    Cliquer_Dans(f->Annuler);
+    Cliquer_Dans(Controle<QPushButton>(f, "Annuler"));
     QTRY_VERIFY(!m->Fenetre_Import_Adif());
 
     // Remembered the next time.
-    f = Ouvrir(m, p.Chemin(QStringLiteral("autre.adi")));
+    f = Ouvrir(p, m, p.Chemin(QStringLiteral("autre.adi")));
     QVERIFY(f);
-    QCOMPARE(f->Noms_Sig->text(), QStringLiteral("kvrt, KVRT-CASTLE"));
+    QCOMPARE(Controle<QLineEdit>(f, "Noms_Sig")->text(), QStringLiteral("kvrt, KVRT-CASTLE"));
     QCOMPARE(f->Qsos().at(0).verdict, Verdict::Ajoute);
-    QVERIFY(f->Resume->text().startsWith(QStringLiteral("2 QSO dans le fichier, 2 à ajouter")));
-    Cliquer_Dans(f->Annuler);
+    QVERIFY(Controle<QLabel>(f, "Resume")->text().startsWith(QStringLiteral("2 QSO dans le fichier, 2 à ajouter")));
+    Cliquer_Dans(Controle<QPushButton>(f, "Annuler"));
     QTRY_VERIFY(!m->Fenetre_Import_Adif());
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QCOMPARE(garde.fermees, QStringList());
@@ -502,7 +490,7 @@ void Tst_Import_Adif::disque_plein_a_l_import()
     Main_Test* m = Demarrer(p, Log_Depart);
     const QByteArray avant = p.Octets_Log();
     p.Ecrire_Fichier(QStringLiteral("trafic.adi"), Fichier_Exemple);
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("trafic.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("trafic.adi")));
     QVERIFY(f);
     {
         // The disk fills up during the rewrite: no room for the three new lines.
@@ -511,7 +499,7 @@ void Tst_Import_Adif::disque_plein_a_l_import()
         rlimit limite = ancienne;
         limite.rlim_cur = rlim_t(avant.size() + 20);
         setrlimit(RLIMIT_FSIZE, &limite);
-        Cliquer_Dans(f->Importer);
+        Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
         setrlimit(RLIMIT_FSIZE, &ancienne);
     }
     const QStringList messages = p.plateforme->Prendre_Messages();
@@ -525,7 +513,7 @@ void Tst_Import_Adif::disque_plein_a_l_import()
                           QStringLiteral("FXXXX_Challenge_KVRT.txt")}));
     // The window stays, and the import goes through once there is room again.
     QVERIFY(m->Fenetre_Import_Adif());
-    Cliquer_Dans(f->Importer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("3 QSO ont été ajoutés au log.")});
     QCOMPARE(m->Nombre_Lignes(), 7);
     QCOMPARE(garde.fermees, QStringList());
@@ -572,9 +560,9 @@ void Tst_Import_Adif::fichiers_refuses()
         p.Ecrire_Fichier(QStringLiteral("mauvais.adi"), contenu);
     // A good file first: what it showed must not be importable once a bad one is chosen.
     p.Ecrire_Fichier(QStringLiteral("bon.adi"), Fichier_Exemple);
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("bon.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("bon.adi")));
     QVERIFY(f);
-    QVERIFY(f->Importer->isEnabled());
+    QVERIFY(Controle<QPushButton>(f, "Importer")->isEnabled());
 
     QVERIFY(!f->Ouvrir_Fichier(p.Chemin(QStringLiteral("mauvais.adi"))));
     const QStringList messages = p.plateforme->Prendre_Messages();
@@ -582,8 +570,8 @@ void Tst_Import_Adif::fichiers_refuses()
     QVERIFY2(messages.first().startsWith(message), qPrintable(messages.first()));
     QVERIFY(messages.first().endsWith(QStringLiteral("Rien n'a été importé.")));
     QCOMPARE(f->Qsos().size(), 0);
-    QVERIFY(!f->Importer->isEnabled());
-    QVERIFY(!f->Progression->isVisible());
+    QVERIFY(!Controle<QPushButton>(f, "Importer")->isEnabled());
+    QVERIFY(!Controle<QProgressBar>(f, "Progression")->isVisible());
     Touche_Ici(f, Qt::Key_I, Qt::AltModifier);
     QTest::qWait(300);
     QVERIFY(p.plateforme->messages.isEmpty());
@@ -601,39 +589,35 @@ void Tst_Import_Adif::gros_fichier_et_barre_de_progression()
     Main_Test* m = Demarrer(p, Log_Depart);
     int chateaux = 0;
     p.Ecrire_Fichier(QStringLiteral("gros.adi"), Gros_Fichier(12 << 20, chateaux));
-    // The file dialog given up with Escape: the window waits, empty, with nothing to import.
-    bool dialogue = false;
-    Sur_Modal([&](QWidget* modal) {
-        dialogue = qobject_cast<QFileDialog*>(modal) != nullptr;
-        Touche_Ici(modal, Qt::Key_Escape);
-    });
+    // The file dialog given up: the window waits, empty, with nothing to import.
+    p.plateforme->fichiers = {QString()};
     Activer(m);
     Choisir_Menu(m->Mnu_Importer_Adif);
-    QVERIFY(dialogue);
+    QCOMPARE(p.plateforme->dialogues.size(), 1);
     Import_Adif* f = m->Fenetre_Import_Adif();
     QVERIFY(f);
     QVERIFY(f->isVisible());
     QCOMPARE(f->Qsos().size(), 0);
-    QVERIFY(!f->Importer->isEnabled());
-    QCOMPARE(f->Resume->text(), QStringLiteral("Choisissez le fichier ADIF écrit par votre logiciel de trafic."));
+    QVERIFY(!Controle<QPushButton>(f, "Importer")->isEnabled());
+    QCOMPARE(Controle<QLabel>(f, "Resume")->text(), QStringLiteral("Choisissez le fichier ADIF écrit par votre logiciel de trafic."));
     QVERIFY(p.plateforme->messages.isEmpty());
     QList<int> valeurs;
     bool visible = true;
-    connect(f->Progression, &QProgressBar::valueChanged, f, [&](int v) {
+    connect(Controle<QProgressBar>(f, "Progression"), &QProgressBar::valueChanged, f, [&](int v) {
         valeurs.append(v);
-        visible = visible && f->Progression->isVisible();
+        visible = visible && Controle<QProgressBar>(f, "Progression")->isVisible();
     });
     QVERIFY(f->Ouvrir_Fichier(p.Chemin(QStringLiteral("gros.adi"))));
     QVERIFY(visible);
     QVERIFY2(valeurs.size() >= 6, qPrintable(QString::number(valeurs.size())));
     QVERIFY(std::is_sorted(valeurs.cbegin(), valeurs.cend()));
     QCOMPARE(valeurs.last(), 1000);
-    QVERIFY(!f->Progression->isVisible());
+    QVERIFY(!Controle<QProgressBar>(f, "Progression")->isVisible());
     int ajoutes = 0;
     for (const Echange_Adif::Qso_Import& q : f->Qsos())
         ajoutes += q.Ajoute();
     QCOMPARE(ajoutes, chateaux);
-    QVERIFY(f->Resume->text().contains(QStringLiteral("%1 à ajouter").arg(chateaux)));
+    QVERIFY(Controle<QLabel>(f, "Resume")->text().contains(QStringLiteral("%1 à ajouter").arg(chateaux)));
     QCOMPARE(garde.fermees, QStringList());
 }
 
@@ -657,15 +641,15 @@ void Tst_Import_Adif::autre_chose_qu_un_fichier()
         chemin = p.Chemin(QStringLiteral("trafic.adi"));
         QVERIFY(::mkfifo(QFile::encodeName(chemin).constData(), 0600) == 0);
     }
-    Import_Adif* f = Ouvrir(m, chemin);
+    Import_Adif* f = Ouvrir(p, m, chemin);
     QVERIFY(f);
     QCOMPARE(p.plateforme->Prendre_Messages(),
              QStringList{QDir::toNativeSeparators(chemin)
                          + QStringLiteral(" n'est pas un fichier ordinaire (périphérique, tube ou dossier) : il ne peut pas être "
                                           "lu comme un fichier ADIF.\r\nRien n'a été importé.")});
     QCOMPARE(f->Qsos().size(), 0);
-    QVERIFY(!f->Importer->isEnabled());
-    QVERIFY(!f->Dialogue_Lecture->isVisible());
+    QVERIFY(!Controle<QPushButton>(f, "Importer")->isEnabled());
+    QVERIFY(!Controle<QProgressDialog>(f, "Dialogue_Lecture")->isVisible());
     QCOMPARE(p.Octets_Log(), avant);
     QStringList apres = QDir(p.Repertoire()).entryList(QDir::Files | QDir::System);
     apres.removeOne(QStringLiteral("trafic.adi"));
@@ -703,7 +687,7 @@ void Tst_Import_Adif::lecture_annulee()
     const QByteArray journal = p.Lire_Fichier(nomJournal);
     QVERIFY(!journal.isEmpty());
     p.Ecrire_Fichier(QStringLiteral("bon.adi"), Fichier_Exemple);
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("bon.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("bon.adi")));
     QVERIFY(f);
     const qsizetype qsos = f->Qsos().size();
     QCOMPARE(qsos, 7);
@@ -712,7 +696,7 @@ void Tst_Import_Adif::lecture_annulee()
 
     QPointer<QWidget> progression;
     int valeurAuClic = -1;
-    connect(f->Progression, &QProgressBar::valueChanged, f, [&](int v) {
+    connect(Controle<QProgressBar>(f, "Progression"), &QProgressBar::valueChanged, f, [&](int v) {
         if (valeurAuClic >= 0 || v < seuil)
             return;
         valeurAuClic = v;
@@ -723,11 +707,8 @@ void Tst_Import_Adif::lecture_annulee()
             if (b->text() == QLatin1String("Annuler"))
                 Cliquer_Dans(b);
     });
-    Sur_Modal([&](QWidget* modal) {
-        Taper_Ici(modal, p.Chemin(QStringLiteral("gros.adi")));
-        Touche_Ici(modal, Qt::Key_Return);
-    });
-    Cliquer_Dans(f->Choisir);
+    p.plateforme->fichiers = {p.Chemin(QStringLiteral("gros.adi"))};
+    Cliquer_Dans(Controle<QPushButton>(f, "Choisir"));
     QVERIFY2(progression, "no progress window while the file was read");
     QVERIFY(qobject_cast<QProgressDialog*>(progression.data()));
     QVERIFY2(seuil < 500 ? valeurAuClic < 500 : valeurAuClic > 500 && valeurAuClic < 1000, qPrintable(QString::number(valeurAuClic)));
@@ -735,8 +716,8 @@ void Tst_Import_Adif::lecture_annulee()
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     // The window as it was, with the file before.
     QCOMPARE(f->Qsos().size(), qsos);
-    QVERIFY(f->Label_Fichier->text().endsWith(QStringLiteral("bon.adi")));
-    QVERIFY(f->Importer->isEnabled());
+    QVERIFY(Controle<QLabel>(f, "Label_Fichier")->text().endsWith(QStringLiteral("bon.adi")));
+    QVERIFY(Controle<QPushButton>(f, "Importer")->isEnabled());
     QCOMPARE(p.plateforme->messages, QStringList());
     QCOMPARE(p.Octets_Log(), log);
     QCOMPARE(p.Lire_Fichier(nomJournal), journal);
@@ -780,9 +761,9 @@ void Tst_Import_Adif::comme_la_saisie_en_insertion()
         adi += QByteArray("<QSO_DATE:8>") + q.adif + "<CALL:5>" + q.indicatif + "<SIG:4>KVRT<SIG_INFO:5>" + q.ref + "<EOR>\r\n";
     Main_Test* m = Demarrer(p, log);
     p.Ecrire_Fichier(QStringLiteral("six.adi"), adi);
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("six.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("six.adi")));
     QVERIFY(f);
-    Cliquer_Dans(f->Importer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("6 QSO ont été ajoutés au log.")});
     QCOMPARE(p.Octets_Log(), parInsertion);
     QCOMPARE(garde.fermees, QStringList());
@@ -812,9 +793,9 @@ void Tst_Import_Adif::export_relu_par_notre_import()
     // An empty log takes the file back: the same QSOs, the same bytes.
     p.Ecrire_Log({});
     QFile::copy(p.Chemin(QStringLiteral("F1ABC_Challenge_KVRT_2009.adi")), p.Chemin(QStringLiteral("retour.adi")));
-    Import_Adif* f = Ouvrir(m, p.Chemin(QStringLiteral("retour.adi")));
+    Import_Adif* f = Ouvrir(p, m, p.Chemin(QStringLiteral("retour.adi")));
     QVERIFY(f);
-    Cliquer_Dans(f->Importer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Importer"));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("5 QSO ont été ajoutés au log.")});
     QCOMPARE(p.Octets_Log(), Octets(log));
     QCOMPARE(garde.fermees, QStringList());

@@ -265,11 +265,11 @@ void Tst_Dossier::programme_partage()
             }
             Activer(s);
             Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
-            Taper(s->New_Indicatif, QStringLiteral("f1abc/p"));
+            Taper(Controle<QLineEdit>(s, "New_Indicatif"), QStringLiteral("f1abc/p"));
             Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
-            Taper(s->New_Annee, QStringLiteral("2009"));
+            Taper(Controle<QLineEdit>(s, "New_Annee"), QStringLiteral("2009"));
             etat = s->focusWidget() ? s->focusWidget()->objectName() : QString();
-            Entree(s->Validation);
+            Entree(Controle<QPushButton>(s, "Validation"));
         });
         m.Main_Form_Load();
         QCOMPARE(etat, QStringLiteral("Validation"));
@@ -315,8 +315,8 @@ void Tst_Dossier::programme_partage()
                 w->close();
                 return;
             }
-            fichier = g->Ind_Station1->text() + g->Err_Departement->text();
-            dossier = g->Dossier_Log->text();
+            fichier = Controle<QLabel>(g, "Ind_Station1")->text() + Controle<QLabel>(g, "Err_Departement")->text();
+            dossier = Controle<QLabel>(g, "Dossier_Log")->text();
             Activer(g);
             Touche_Ici(g, Qt::Key_Escape);
         });
@@ -384,11 +384,11 @@ void Tst_Dossier::dossier_personnel_impossible()
         }
         Activer(s);
         Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
-        Taper(s->New_Indicatif, QStringLiteral("f1abc"));
+        Taper(Controle<QLineEdit>(s, "New_Indicatif"), QStringLiteral("f1abc"));
         Touche_Ici(s, Qt::Key_A, Qt::ControlModifier);
-        Taper(s->New_Annee, QStringLiteral("2009"));
+        Taper(Controle<QLineEdit>(s, "New_Annee"), QStringLiteral("2009"));
         const int avant = plateforme.messages.size();
-        Entree(s->Validation);
+        Entree(Controle<QPushButton>(s, "Validation"));
         messagesPendantStation = plateforme.messages.mid(avant);
         // The window stays open on a failure: the user closes it.
         if (s->isVisible())
@@ -489,11 +489,11 @@ void Tst_Dossier::log_retrouve()
                 return;
             }
             Activer(s);
-            Remplacer_Texte(s->New_Indicatif, QStringLiteral("F1ABC"));
+            Remplacer_Texte(Controle<QLineEdit>(s, "New_Indicatif"), QStringLiteral("F1ABC"));
             Touche_Ici(s, Qt::Key_Return);
-            Remplacer_Texte(s->New_Annee, QStringLiteral("2009"));
+            Remplacer_Texte(Controle<QLineEdit>(s, "New_Annee"), QStringLiteral("2009"));
             Touche_Ici(s, Qt::Key_Return);
-            Entree(s->Validation);
+            Entree(Controle<QPushButton>(s, "Validation"));
             if (s->isVisible())
                 Touche_Ici(s, Qt::Key_Escape);
         });
@@ -570,7 +570,7 @@ void Tst_Dossier::initialisation_refusee()
     Gestion_Erreur g(*p.sp);
     g.Gestion_Erreur_Form_Load();
     g.show();
-    Cliquer_Dans(g.Initialisation);
+    Cliquer_Dans(Controle<QPushButton>(&g, "Initialisation"));
     QCOMPARE(p.plateforme->messages,
              QStringList{QStringLiteral("Le log %1 se trouve dans le dossier\r\n%2\r\nLa station n'a pas été initialisée : "
                                         "relancez le programme pour utiliser ce log ou le copier.")

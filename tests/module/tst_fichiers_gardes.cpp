@@ -187,11 +187,11 @@ void Tst_Fichiers_Gardes::Copie_Sans_Synchronisation_Du_Dossier()
     const QByteArray attendu = saison ? p.Lire_Fichier(QStringLiteral("FXXXX_Challenge_KVRT.txt")) : p.Octets_Log();
     if (saison) {
         Choisir_Menu(m->Mnu_New_Indicatif);
-        Remplacer_Texte(m->Fenetre_Station()->New_Annee, annee);
+        Remplacer_Texte(Controle<QLineEdit>(m->Fenetre_Station(), "New_Annee"), annee);
     }
     qputenv("KVRT_ECHEC_SYNC_DOSSIER", "1");
     if (saison)
-        Cliquer_Dans(m->Fenetre_Station()->Validation);
+        Cliquer_Dans(Controle<QPushButton>(m->Fenetre_Station(), "Validation"));
     else
         Choisir_Menu(m->Mnu_Enregistrer_Copie);
     qunsetenv("KVRT_ECHEC_SYNC_DOSSIER");

@@ -135,11 +135,11 @@ void Remplir_Station(Station* s, const QString& indicatif, const QString& annee)
         Touche_Ici(s, Qt::Key_Escape);
         return;
     }
-    Remplacer_Texte(s->New_Indicatif, indicatif);
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Indicatif"), indicatif);
     Touche_Ici(s, Qt::Key_Return);
-    Remplacer_Texte(s->New_Annee, annee);
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Annee"), annee);
     Touche_Ici(s, Qt::Key_Return);
-    Entree(s->Validation);
+    Entree(Controle<QPushButton>(s, "Validation"));
 }
 
 } // namespace
@@ -352,7 +352,7 @@ void Tst_Verrou::changement_de_station()
     // The other program killed: its lock is stale, and taken over by the same change.
     autre.Tuer();
     p.plateforme->messages.clear();
-    Entree(s->Validation);
+    Entree(Controle<QPushButton>(s, "Validation"));
     QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
     QCOMPARE(p.sp->Indicatif_Station(), QStringLiteral("F2XYZ"));
     QCOMPARE(Tenu_Par(p.Log(QStringLiteral("F2XYZ"))), moi);

@@ -20,10 +20,17 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTest>
 
 using Apparence::Couleur;
 using Apparence::Vert_Carte;
+
+// The box of a departement number on the map, Dep_00 to Dep_99.
+static QLabel* Case(Carte_Acti* carte, int numero)
+{
+    return Controle<QLabel>(carte, qPrintable(QStringLiteral("Dep_%1").arg(numero, 2, 10, QLatin1Char('0'))));
+}
 
 class Tst_Carte : public Cas_Programme
 {
@@ -207,10 +214,10 @@ void Tst_Carte::peinture_et_compte()
     QFETCH(QList<int>, peintes);
     Carte_Acti* carte = Ouvrir(p, lignes);
     QVERIFY(carte);
-    QCOMPARE(carte->NB_Dep->text(), QString::number(nb));
+    QCOMPARE(Controle<QLabel>(carte, "NB_Dep")->text(), QString::number(nb));
     for (int i = 0; i < 100; ++i) {
         const QColor attendue = peintes.contains(i) ? Vert_Carte : Carte_Acti::Couleur_Non_Contacte();
-        QVERIFY2(Couleur(carte->Dep[i]) == attendue, qPrintable(QStringLiteral("case %1").arg(i)));
+        QVERIFY2(Couleur(Case(carte, i)) == attendue, qPrintable(QStringLiteral("case %1").arg(i)));
     }
     // Painting again from the same log gives the same count: the boxes are reset first. No
     // command paints an open map again, so the painting routine is called as such.
@@ -227,18 +234,16 @@ void Tst_Carte::fenetre()
     QVERIFY(carte);
     QCOMPARE(carte->windowTitle(), QStringLiteral("Carte des départements contactés"));
     QVERIFY(carte->isVisible());
-    QCOMPARE(carte->Label4->text(), QStringLiteral("Challenge KVRT"));
-    QCOMPARE(carte->Label2->text(), QStringLiteral("2009"));
-    QCOMPARE(carte->NB_Dep->text(), QStringLiteral("2"));
-    QCOMPARE(carte->Label3->text(), QStringLiteral("Départements contactés"));
-    QCOMPARE(carte->findChild<QLabel*>(QStringLiteral("NB_Dep")), carte->NB_Dep);
-    QCOMPARE(carte->findChild<Image_Carte*>(QStringLiteral("Picture1")), carte->Picture1);
+    QCOMPARE(Controle<QLabel>(carte, "Label4")->text(), QStringLiteral("Challenge KVRT"));
+    QCOMPARE(Controle<QLabel>(carte, "Label2")->text(), QStringLiteral("2009"));
+    QCOMPARE(Controle<QLabel>(carte, "NB_Dep")->text(), QStringLiteral("2"));
+    QCOMPARE(Controle<QLabel>(carte, "Label3")->text(), QStringLiteral("Départements contactés"));
 
-    QCOMPARE(carte->Dep.size(), 100);
+    QCOMPARE(carte->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^Dep_\\d\\d$"))).size(), 100);
     for (int i = 0; i < 100; ++i) {
-        QLabel* c = carte->Dep[i];
+        QLabel* c = Case(carte, i);
         QCOMPARE(c->objectName(), QStringLiteral("Dep_%1").arg(i, 2, 10, QLatin1Char('0')));
-        QCOMPARE(c->parentWidget(), carte->Picture1);
+        QCOMPARE(c->parentWidget(), Controle<Image_Carte>(carte, "Picture1"));
         QVERIFY(c->font().bold());
         QCOMPARE(c->font().pointSizeF(), 9.75);
         QVERIFY(c->alignment() & Qt::AlignHCenter);
@@ -254,7 +259,7 @@ void Tst_Carte::fenetre()
         else if (i == 97)
             texte = QStringLiteral("2b");
         QCOMPARE(c->text(), texte);
-        QCOMPARE(c->geometry(), carte->Picture1->Place_Case(i));
+        QCOMPARE(c->geometry(), Controle<Image_Carte>(carte, "Picture1")->Place_Case(i));
     }
 
     // A second command brings the same window to the front; it does not repaint.
@@ -262,7 +267,7 @@ void Tst_Carte::fenetre()
     p.Ecrire_Log(Log_De({QStringLiteral("01001")}));
     Choisir_Menu(m->Mnu_Dpt_Contactes);
     QCOMPARE(m->Fenetre_Carte_Acti(), carte);
-    QCOMPARE(carte->NB_Dep->text(), QStringLiteral("2"));
+    QCOMPARE(Controle<QLabel>(carte, "NB_Dep")->text(), QStringLiteral("2"));
     QCOMPARE(m->findChildren<Carte_Acti*>().size(), 1);
     // Closed and opened again, it paints from the log as it is now.
     QPointer<Carte_Acti> ancienne = carte;
@@ -271,9 +276,9 @@ void Tst_Carte::fenetre()
     Choisir_Menu(m->Mnu_Dpt_Contactes);
     carte = m->Fenetre_Carte_Acti();
     QVERIFY(carte && carte != ancienne);
-    QCOMPARE(carte->NB_Dep->text(), QStringLiteral("1"));
-    QCOMPARE(Couleur(carte->Dep[1]), Vert_Carte);
-    QVERIFY(Couleur(carte->Dep[29]) != Vert_Carte);
+    QCOMPARE(Controle<QLabel>(carte, "NB_Dep")->text(), QStringLiteral("1"));
+    QCOMPARE(Couleur(Case(carte, 1)), Vert_Carte);
+    QVERIFY(Couleur(Case(carte, 29)) != Vert_Carte);
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -291,8 +296,8 @@ void Tst_Carte::log_absent()
     const QString message = p.plateforme->Dernier_Message();
     QVERIFY2(message.contains(QStringLiteral("fichier introuvable")), qPrintable(p.plateforme->messages.join(u'|')));
     QVERIFY(message.contains(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")));
-    QCOMPARE(carte->NB_Dep->text(), QString());
-    for (QLabel* c : std::as_const(carte->Dep))
+    QCOMPARE(Controle<QLabel>(carte, "NB_Dep")->text(), QString());
+    for (QLabel* c : carte->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^Dep_\\d\\d$"))))
         QCOMPARE(Couleur(c), Carte_Acti::Couleur_Non_Contacte());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -305,13 +310,13 @@ void Tst_Carte::image()
         refs << QString::fromLatin1(r);
     Carte_Acti* carte = Ouvrir(p, Log_De(refs));
     QVERIFY(carte);
-    QImage vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QImage vue = Controle<Image_Carte>(carte, "Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32);
     // Kept for a person to look at: the map is only done when it reads well.
     vue.save(QDir::tempPath() + QStringLiteral("/kvrt_carte_departements.png"));
     carte->grab().save(QDir::tempPath() + QStringLiteral("/kvrt_carte_fenetre.png"));
 
     // A contacted departement's shape is filled with green around its box; others are not.
-    const Geometrie_Carte& g = carte->Picture1->carte;
+    const Geometrie_Carte& g = Controle<Image_Carte>(carte, "Picture1")->carte;
     auto verts = [&](int numero) {
         const Departement_Carte* d = g.Departement(numero);
         int n = 0;
@@ -323,7 +328,7 @@ void Tst_Carte::image()
                 bool dedans = true;
                 for (QPointF v : {QPointF(0.5, 0.5), QPointF(-1.5, 0.5), QPointF(2.5, 0.5), QPointF(0.5, -1.5), QPointF(0.5, 2.5)})
                     dedans = dedans && d->forme.contains(QPointF(x, y) + v);
-                for (QLabel* c : std::as_const(carte->Dep))
+                for (QLabel* c : carte->findChildren<QLabel*>(QRegularExpression(QStringLiteral("^Dep_\\d\\d$"))))
                     dedans = dedans && !(c->isVisible() && c->geometry().contains(point));
                 if (!dedans)
                     continue;
@@ -338,7 +343,7 @@ void Tst_Carte::image()
     for (int n : {22, 97, 92, 94, 57, 1})
         QVERIFY2(verts(n) == 0, qPrintable(QString::number(n)));
     // The boxes are drawn: box 29 shows its green over the map.
-    QCOMPARE(vue.pixelColor(carte->Picture1->Place_Case(29).center() + QPoint(-9, -5)), Vert_Carte);
+    QCOMPARE(vue.pixelColor(Controle<Image_Carte>(carte, "Picture1")->Place_Case(29).center() + QPoint(-9, -5)), Vert_Carte);
 
     // The picture is kept from one opening to the next only while the same departements are
     // contacted: another log gives another map.
@@ -351,7 +356,7 @@ void Tst_Carte::image()
     Choisir_Menu(p.main->Mnu_Dpt_Contactes);
     carte = p.main->Fenetre_Carte_Acti();
     QVERIFY(carte);
-    vue = carte->Picture1->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    vue = Controle<Image_Carte>(carte, "Picture1")->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QVERIFY(verts(22) > 20);
     QCOMPARE(verts(29), 0);
     QVERIFY(verts(75) > 20);

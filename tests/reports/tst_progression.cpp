@@ -463,11 +463,11 @@ void Tst_Progression::fenetre_suit_le_log()
     QVERIFY(f->isVisible());
     QCOMPARE(f->windowTitle(), QStringLiteral("Progression"));
     QCOMPARE(Jours(f->Series()), (QStringList{"2009-03-01 0 6 1", "2009-03-02 2 8 2"}));
-    QVERIFY(f->Label_Bilan->text().startsWith(QStringLiteral("Points : 2 validés · 6 en attente · 2 départements")));
+    QVERIFY(Controle<QLabel>(f, "Label_Bilan")->text().startsWith(QStringLiteral("Points : 2 validés · 6 en attente · 2 départements")));
     // One bar, March's, of the nine types; the days from the first QSO to today, not beyond.
-    QCOMPARE(f->Graphique_Mois->Categories(), QStringList{"3"});
-    QCOMPARE(f->Graphique_Mois->Titre_Axe(), QStringLiteral("Mois"));
-    QCOMPARE(f->Graphique_Mois->Ensembles().size(), Series_Saison::Nombre_Types);
+    QCOMPARE(Controle<Graphique_Progression>(f, "Graphique_Mois")->Categories(), QStringList{"3"});
+    QCOMPARE(Controle<Graphique_Progression>(f, "Graphique_Mois")->Titre_Axe(), QStringLiteral("Mois"));
+    QCOMPARE(Controle<Graphique_Progression>(f, "Graphique_Mois")->Ensembles().size(), Series_Saison::Nombre_Types);
     QCOMPARE(f->Axes().debut, QDate(2009, 3, 1));
     QCOMPARE(f->Axes().fin, QDate(2009, 3, 29));
 
@@ -492,7 +492,7 @@ void Tst_Progression::fenetre_suit_le_log()
     QCOMPARE(m->findChildren<Progression*>().size(), 1);
 
     // Closing it by its button: the main window goes on without it.
-    Cliquer_Dans(f->Fermer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Fermer"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!m->Fenetre_Progression());
     Cliquer_Ligne(m->Liste_KVRT, 1);
@@ -515,33 +515,33 @@ void Tst_Progression::legendes()
         return n;
     };
     // The points: the solid line and the dashed one, in the colours of the curves.
-    QCOMPARE(noms(f->Legende_Points), (QStringList{"Points validés", "Une fois les QSO en attente (*) validés"}));
-    QCOMPARE(f->Legende_Points->Entrees().at(0).trait.color(), Progression::Couleur_Points());
-    QCOMPARE(f->Legende_Points->Entrees().at(0).trait.style(), Qt::SolidLine);
-    QCOMPARE(f->Legende_Points->Entrees().at(1).trait.color(), Progression::Couleur_Prevus());
-    QCOMPARE(f->Legende_Points->Entrees().at(1).trait.style(), Qt::DashLine);
+    QCOMPARE(noms(Controle<Legende_Graphique>(f, "Legende_Points")), (QStringList{"Points validés", "Une fois les QSO en attente (*) validés"}));
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Points")->Entrees().at(0).trait.color(), Progression::Couleur_Points());
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Points")->Entrees().at(0).trait.style(), Qt::SolidLine);
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Points")->Entrees().at(1).trait.color(), Progression::Couleur_Prevus());
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Points")->Entrees().at(1).trait.style(), Qt::DashLine);
     // The bars: the nine types of the table in their order and colours.
-    QCOMPARE(noms(f->Legende_Mois), Enregistrement::Types_Activite());
+    QCOMPARE(noms(Controle<Legende_Graphique>(f, "Legende_Mois")), Enregistrement::Types_Activite());
     for (int t = 0; t < Series_Saison::Nombre_Types; ++t)
-        QCOMPARE(f->Legende_Mois->Entrees().at(t).pinceau.color(), Progression::Couleur_Type(t));
+        QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Mois")->Entrees().at(t).pinceau.color(), Progression::Couleur_Type(t));
     // Both shown whole beside their charts, and read out by a screen reader.
-    for (Legende_Graphique* l : {f->Legende_Points, f->Legende_Mois}) {
+    for (Legende_Graphique* l : {Controle<Legende_Graphique>(f, "Legende_Points"), Controle<Legende_Graphique>(f, "Legende_Mois")}) {
         QVERIFY(l->isVisible());
         QVERIFY2(l->width() >= l->Taille(l->font(), l->width()).width() - 1, qPrintable(l->objectName()));
         QVERIFY2(l->height() >= l->Taille(l->font(), l->width()).height() - 1, qPrintable(l->objectName()));
         QVERIFY(l->accessibleName().startsWith(QStringLiteral("Légende : ")));
     }
-    QVERIFY(f->Legende_Mois->accessibleName().contains(QStringLiteral("Reactivation Contactee")));
+    QVERIFY(Controle<Legende_Graphique>(f, "Legende_Mois")->accessibleName().contains(QStringLiteral("Reactivation Contactee")));
 
     // A type out of the table gets its hatched set and its line in the legend, while it lasts.
     p.Ecrire_Log({Q("01/03/09", "29001", Ca, true), Q("02/03/09", "75001", Cc), Q("03/03/09", "13001", QStringLiteral("Portable"))});
     f->Progression_Rafraichir();
-    QCOMPARE(f->Legende_Mois->Entrees().size(), 10);
-    QCOMPARE(f->Legende_Mois->Entrees().last().nom, QStringLiteral("Type inconnu"));
-    QCOMPARE(f->Legende_Mois->Entrees().last().pinceau.style(), Qt::BDiagPattern);
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Mois")->Entrees().size(), 10);
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Mois")->Entrees().last().nom, QStringLiteral("Type inconnu"));
+    QCOMPARE(Controle<Legende_Graphique>(f, "Legende_Mois")->Entrees().last().pinceau.style(), Qt::BDiagPattern);
     p.Ecrire_Log({Q("01/03/09", "29001", Ca, true)});
     f->Progression_Rafraichir();
-    QCOMPARE(noms(f->Legende_Mois), Enregistrement::Types_Activite());
+    QCOMPARE(noms(Controle<Legende_Graphique>(f, "Legende_Mois")), Enregistrement::Types_Activite());
 
     // The picture saved carries the legend of the bars at the right of their chart: one bar of
     // March in the middle, and in the strip on the right a mark of every type's colour.
@@ -655,7 +655,7 @@ void Tst_Progression::titre_indicatif_portable()
     Main_Test* m = p.Demarrer();
     Progression* f = Ouvrir_Par_Le_Menu(m);
     QVERIFY(f);
-    QCOMPARE(f->Label_Titre->text(), QStringLiteral("Progression du Challenge 2009 - F1ABC/P"));
+    QCOMPARE(Controle<QLabel>(f, "Label_Titre")->text(), QStringLiteral("Progression du Challenge 2009 - F1ABC/P"));
     QCOMPARE(f->Series().bilan.qso, 1);
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -672,7 +672,19 @@ void Tst_Progression::enregistrer_png_et_pdf()
     QVERIFY2(traduction.Charger(), "qtbase_fr absent : bash scripts/dependances.sh installe qt6-translations-l10n");
     QApplication::installTranslator(&traduction);
 
-    QString proposition;
+    // The name is offered in the folder of the logs; the picture of that name is replaced.
+    p.plateforme->fichiers = {p.Chemin(QStringLiteral("saison.png"))};
+    Cliquer_Dans(Controle<QPushButton>(f, "Enregistrer_Image"));
+    QCOMPARE(p.plateforme->dialogues.size(), 1);
+    QVERIFY(p.plateforme->dialogues.first().startsWith(QStringLiteral("Enregistrer l'image de la progression|")));
+    const QString proposition = p.plateforme->dialogues.first().section(u'|', 1);
+    QCOMPARE(QFileInfo(proposition).fileName(), QStringLiteral("F1ABC_Challenge_KVRT_2009_progression"));
+    QCOMPARE(QFileInfo(proposition).absolutePath(), QFileInfo(p.Repertoire()).absoluteFilePath());
+    QCOMPARE(p.plateforme->Prendre_Messages(),
+             QStringList{QStringLiteral("Les graphiques ont été enregistrés sous les noms : saison.png et saison.pdf")});
+
+    // The same question to the real dialog: every column header whole, every column in sight
+    // without scrolling sideways, and the file there replaced without a question.
     QStringList coupees;
     Sur_Modal([&](QWidget* modal) {
         auto* dialogue = qobject_cast<QFileDialog*>(modal);
@@ -680,8 +692,6 @@ void Tst_Progression::enregistrer_png_et_pdf()
             modal->close();
             return;
         }
-        proposition = dialogue->selectedFiles().value(0);
-        // Every column header whole, and every column in sight without scrolling sideways.
         for (QTreeView* vue : dialogue->findChildren<QTreeView*>()) {
             QHeaderView* entete = vue->header();
             for (int i = 0; i < entete->count(); ++i) {
@@ -695,13 +705,12 @@ void Tst_Progression::enregistrer_png_et_pdf()
         Nom_Dans_Dialogue(dialogue, p.Chemin(QStringLiteral("saison.png")));
         static_cast<QDialog*>(dialogue)->accept(); // the file dialog's own accept, through QDialog
     });
-    Cliquer_Dans(f->Enregistrer_Image);
+    Plateforme_Reelle reelle;
+    const QString choisi = reelle.Fichier_A_Enregistrer(QStringLiteral("Enregistrer l'image de la progression"), proposition,
+                                                        p.plateforme->filtres.first(), f, Plateforme::Remplacement::Sans_Demander);
     QApplication::removeTranslator(&traduction);
     QVERIFY2(coupees.isEmpty(), qPrintable(coupees.join(QLatin1Char('|'))));
-    QCOMPARE(QFileInfo(proposition).fileName(), QStringLiteral("F1ABC_Challenge_KVRT_2009_progression"));
-    QCOMPARE(QFileInfo(proposition).absolutePath(), QFileInfo(p.Repertoire()).absoluteFilePath());
-    QCOMPARE(p.plateforme->Prendre_Messages(),
-             QStringList{QStringLiteral("Les graphiques ont été enregistrés sous les noms : saison.png et saison.pdf")});
+    QCOMPARE(choisi, p.Chemin(QStringLiteral("saison.png")));
 
     const QImage png(p.Chemin(QStringLiteral("saison.png")));
     QVERIFY(!png.isNull());
@@ -733,11 +742,8 @@ void Tst_Progression::enregistrer_png_et_pdf()
              (QStringList{"saison.pdf", "saison.png"}));
 
     // Cancelling the dialog writes nothing and says nothing.
-    Sur_Modal([](QWidget* modal) {
-        if (auto* d = qobject_cast<QDialog*>(modal))
-            d->reject();
-    });
-    Cliquer_Dans(f->Enregistrer_Image);
+    p.plateforme->fichiers = {QString()};
+    Cliquer_Dans(Controle<QPushButton>(f, "Enregistrer_Image"));
     QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -756,13 +762,8 @@ void Tst_Progression::enregistrer_impossible()
 
     // Through the button, the same failure is told in one message and the log is untouched.
     const QByteArray avant = p.Octets_Log();
-    Sur_Modal([&](QWidget* modal) {
-        if (auto* d = qobject_cast<QFileDialog*>(modal)) {
-            Nom_Dans_Dialogue(d, base);
-            static_cast<QDialog*>(d)->accept();
-        }
-    });
-    Cliquer_Dans(f->Enregistrer_Image);
+    p.plateforme->fichiers = {base};
+    Cliquer_Dans(Controle<QPushButton>(f, "Enregistrer_Image"));
     const QStringList messages = p.plateforme->Prendre_Messages();
     QCOMPARE(messages.size(), 1);
     QVERIFY(messages.first().startsWith(QStringLiteral("Impossible d'enregistrer l'image")));
@@ -780,7 +781,7 @@ void Tst_Progression::impression_pdf()
     m->Mnu_Progression->trigger();
     Progression* f = m->Fenetre_Progression();
     QVERIFY(f);
-    const QSize avant = f->Graphique_Points->size();
+    const QSize avant = Controle<Graphique_Progression>(f, "Graphique_Points")->size();
     QTemporaryDir dossier;
     const QString pdf = dossier.filePath(QStringLiteral("progression.pdf"));
     QPrinter imprimante(QPrinter::HighResolution);
@@ -801,7 +802,7 @@ void Tst_Progression::impression_pdf()
         QVERIFY2(texte.contains(QString::fromUtf8(attendu)), qPrintable(QString::fromUtf8(attendu) + QStringLiteral(" | ") + texte.left(400)));
 
     // The window on screen keeps its size after the page was laid out at another one.
-    QCOMPARE(f->Graphique_Points->size(), avant);
+    QCOMPARE(Controle<Graphique_Progression>(f, "Graphique_Points")->size(), avant);
 
     // A printer that cannot start is told, not ignored.
     QPrinter impossible(QPrinter::HighResolution);
@@ -831,7 +832,7 @@ void Tst_Progression::impression_par_la_fenetre()
         dialogueVu = qobject_cast<QPrintDialog*>(w) != nullptr;
         QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
     });
-    Cliquer_Dans(f->Imprimer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Imprimer"));
     QVERIFY(dialogueVu);
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Impression annulée : les graphiques n'ont pas été imprimés.")});
     QVERIFY(!QFile::exists(propose));
@@ -852,7 +853,7 @@ void Tst_Progression::impression_par_la_fenetre()
         QCOMPARE(nom->text(), propose);
         QTest::keyClick(w->windowHandle(), Qt::Key_Return);
     });
-    Cliquer_Dans(f->Imprimer);
+    Cliquer_Dans(Controle<QPushButton>(f, "Imprimer"));
     QVERIFY2(choix.contains(QStringLiteral("PDF")), qPrintable(choix));
     QVERIFY(p.plateforme->Prendre_Messages().isEmpty());
     QVERIFY(QFile::exists(propose));

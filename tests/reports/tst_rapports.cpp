@@ -74,6 +74,15 @@ QStringList Lignes_Simplifiees(const QString& texte)
     return lignes;
 }
 
+// The nine boxes of the summary, top to bottom.
+QList<QLineEdit*> Boites(Recapitulatif* r)
+{
+    QList<QLineEdit*> boites;
+    for (const char* nom : {"Nb_CC", "Nb_CR", "Nb_RC", "Nb_CA", "Nb_AR", "Nb_RA", "Nb_DO", "Nb_Dpt", "Nb_Points_Tot"})
+        boites.append(Controle<QLineEdit>(r, nom));
+    return boites;
+}
+
 } // namespace
 
 class Tst_Rapports : public Cas_Programme
@@ -164,12 +173,12 @@ void Tst_Rapports::recapitulatif_comptes()
     Choisir_Menu(m->Mnu_Recap);
     Recapitulatif* r = m->Fenetre_Recapitulatif();
     QVERIFY(r);
-    const QList<QLineEdit*> boites{r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot};
+    const QList<QLineEdit*> boites = Boites(r);
     for (int i = 0; i < boites.size(); ++i)
         QVERIFY2(boites[i]->text() == QString::number(attendu[i]),
                  qPrintable(boites[i]->objectName() + QStringLiteral(" = ") + boites[i]->text()));
     // The summary's total is the main window's, by the same rule.
-    QCOMPARE(r->Nb_Points_Tot->text(), m->Total_Points->text());
+    QCOMPARE(Controle<QLineEdit>(r, "Nb_Points_Tot")->text(), m->Total_Points->text());
     QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -182,55 +191,58 @@ void Tst_Rapports::recapitulatif_fenetre()
     QVERIFY(r);
     QVERIFY(r->isVisible());
     QCOMPARE(r->windowTitle(), QStringLiteral("Feuille Récapitulative"));
-    QCOMPARE(r->Label2->text(), QStringLiteral("RECAPITULATIF DES CONTACTS"));
-    QVERIFY(r->Label2->font().bold());
-    QCOMPARE(r->Label2->font().pointSize(), 12);
+    QCOMPARE(Controle<QLabel>(r, "Label2")->text(), QStringLiteral("RECAPITULATIF DES CONTACTS"));
+    QVERIFY(Controle<QLabel>(r, "Label2")->font().bold());
+    QCOMPARE(Controle<QLabel>(r, "Label2")->font().pointSize(), 12);
     const QList<QPair<QLabel*, QString>> libelles{
-        {r->Label8, QStringLiteral("Nombre d'activations KVRT contactées")},
-        {r->Label7, QStringLiteral("Nombre de réactivations KVRT contactées")},
-        {r->Label5, QStringLiteral("Nombre de KVRT résidents Contactés")},
-        {r->Label10, QStringLiteral("Nombre de KVRT activés")},
-        {r->Label3, QStringLiteral("Nombre de KVRT réactivés")},
-        {r->Label1, QStringLiteral("Nombre de KVRT résidents activés")},
-        {r->Label9, QStringLiteral("Nombre de KVRT en double")},
-        {r->Label4, QStringLiteral("Nombre de départements contactés")},
-        {r->Label6, QStringLiteral("Total des points du Challenge")},
+        {Controle<QLabel>(r, "Label8"), QStringLiteral("Nombre d'activations KVRT contactées")},
+        {Controle<QLabel>(r, "Label7"), QStringLiteral("Nombre de réactivations KVRT contactées")},
+        {Controle<QLabel>(r, "Label5"), QStringLiteral("Nombre de KVRT résidents Contactés")},
+        {Controle<QLabel>(r, "Label10"), QStringLiteral("Nombre de KVRT activés")},
+        {Controle<QLabel>(r, "Label3"), QStringLiteral("Nombre de KVRT réactivés")},
+        {Controle<QLabel>(r, "Label1"), QStringLiteral("Nombre de KVRT résidents activés")},
+        {Controle<QLabel>(r, "Label9"), QStringLiteral("Nombre de KVRT en double")},
+        {Controle<QLabel>(r, "Label4"), QStringLiteral("Nombre de départements contactés")},
+        {Controle<QLabel>(r, "Label6"), QStringLiteral("Total des points du Challenge")},
     };
     for (const auto& [label, texte] : libelles) {
         QCOMPARE(label->text(), texte);
         QCOMPARE(r->findChild<QLabel*>(label->objectName()), label);
     }
-    QCOMPARE(r->Annee_X->text(), QStringLiteral("2009"));
+    QCOMPARE(Controle<QLabel>(r, "Annee_X")->text(), QStringLiteral("2009"));
     // The year stands just right of the total's label, on its row.
-    QVERIFY(r->Annee_X->geometry().left() >= r->Label6->geometry().right());
-    QVERIFY(qAbs(r->Annee_X->geometry().center().y() - r->Label6->geometry().center().y()) <= 2);
-    for (QLineEdit* b : {r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot}) {
+    QVERIFY(Controle<QLabel>(r, "Annee_X")->geometry().left() >= Controle<QLabel>(r, "Label6")->geometry().right());
+    QVERIFY(qAbs(Controle<QLabel>(r, "Annee_X")->geometry().center().y() - Controle<QLabel>(r, "Label6")->geometry().center().y()) <= 2);
+    for (QLineEdit* b : Boites(r)) {
         QCOMPARE(r->findChild<QLineEdit*>(b->objectName()), b);
         QCOMPARE(Couleur(b), Apparence::Jaune_Pale);
         QVERIFY(b->isReadOnly());
         QVERIFY(b->font().bold());
         QCOMPARE(b->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
     }
-    // Rows in their order on screen.
-    QVERIFY(r->Nb_CC->y() < r->Nb_CR->y() && r->Nb_CR->y() < r->Nb_RC->y() && r->Nb_RC->y() < r->Nb_CA->y()
-            && r->Nb_CA->y() < r->Nb_AR->y() && r->Nb_AR->y() < r->Nb_RA->y() && r->Nb_RA->y() < r->Nb_DO->y()
-            && r->Nb_DO->y() < r->Nb_Dpt->y() && r->Nb_Dpt->y() < r->Line1->y() && r->Line1->y() < r->Nb_Points_Tot->y()
-            && r->Nb_Points_Tot->y() < r->Line2->y());
-    QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
+    // Rows in their order on screen: the eight counts, a line, the total, a line.
+    QList<QWidget*> ordre;
+    for (QLineEdit* b : Boites(r))
+        ordre.append(b);
+    ordre.insert(8, Controle<QFrame>(r, "Line1"));
+    ordre.append(Controle<QFrame>(r, "Line2"));
+    for (qsizetype i = 1; i < ordre.size(); ++i)
+        QVERIFY2(ordre[i - 1]->y() < ordre[i]->y(), qPrintable(ordre[i]->objectName()));
+    QCOMPARE(Controle<QLineEdit>(r, "Nb_CC")->text(), QStringLiteral("1"));
 
     // Open: the command brings it forward without counting again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc), Q("01/02/09", "30001", Cc)});
     Choisir_Menu(m->Mnu_Recap);
     QCOMPARE(m->Fenetre_Recapitulatif(), r.data());
-    QCOMPARE(r->Nb_CC->text(), QStringLiteral("1"));
+    QCOMPARE(Controle<QLineEdit>(r, "Nb_CC")->text(), QStringLiteral("1"));
     QCOMPARE(m->findChildren<Recapitulatif*>().size(), 1);
     // Closed and opened again, it counts the log as it is now.
     Fermer_Par_Le_Cadre(r);
     QTRY_VERIFY(r.isNull());
     Choisir_Menu(m->Mnu_Recap);
     QVERIFY(m->Fenetre_Recapitulatif());
-    QCOMPARE(m->Fenetre_Recapitulatif()->Nb_CC->text(), QStringLiteral("2"));
-    QCOMPARE(m->Fenetre_Recapitulatif()->Nb_Dpt->text(), QStringLiteral("2"));
+    QCOMPARE(Controle<QLineEdit>(m->Fenetre_Recapitulatif(), "Nb_CC")->text(), QStringLiteral("2"));
+    QCOMPARE(Controle<QLineEdit>(m->Fenetre_Recapitulatif(), "Nb_Dpt")->text(), QStringLiteral("2"));
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -245,9 +257,9 @@ void Tst_Rapports::recapitulatif_log_absent()
     const QString message = p.plateforme->messages.first();
     QVERIFY2(message.contains(QStringLiteral("fichier introuvable")), qPrintable(message));
     QVERIFY(message.contains(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt")));
-    for (QLineEdit* b : {r->Nb_CC, r->Nb_CR, r->Nb_RC, r->Nb_CA, r->Nb_AR, r->Nb_RA, r->Nb_DO, r->Nb_Dpt, r->Nb_Points_Tot})
+    for (QLineEdit* b : Boites(r))
         QCOMPARE(b->text(), QString());
-    QCOMPARE(r->Annee_X->text(), QStringLiteral("2009"));
+    QCOMPARE(Controle<QLabel>(r, "Annee_X")->text(), QStringLiteral("2009"));
     // Nothing was created in its place.
     QVERIFY(!QFile::exists(p.Log()));
     QVERIFY(garde.fermees.isEmpty());
@@ -290,13 +302,13 @@ void Tst_Rapports::contactes_lignes_et_ordre()
     };
     QCOMPARE(a->Lignes(), attendu);
     QCOMPARE(a->Lignes().at(0).size(), 59);
-    QCOMPARE(a->Modele_Contacte->rowCount(), attendu.size());
+    QCOMPARE(Controle<QListView>(a, "Liste_KVRT_Contacte")->model()->rowCount(), attendu.size());
 
-    const QString entete = a->Label2->text();
+    const QString entete = Controle<QLabel>(a, "Label2")->text();
     QCOMPARE(entete.size(), 94);
     QCOMPARE(entete, QStringLiteral(" KVRT          Type activité                         Date          Indicatif            Points"));
     QCOMPARE(m->Total_Points->text(), QStringLiteral("14"));
-    QCOMPARE(a->Label4->text(), QStringLiteral("                Total des points : 14"));
+    QCOMPARE(Controle<QLabel>(a, "Label4")->text(), QStringLiteral("                Total des points : 14"));
     QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -309,22 +321,21 @@ void Tst_Rapports::contactes_fenetre()
     QVERIFY(a);
     QVERIFY(a->isVisible());
     QCOMPARE(a->windowTitle(), QStringLiteral("KVRT contactés"));
-    QCOMPARE(a->Label3->text(), QStringLiteral("Liste des Chateaux contactés"));
-    QVERIFY(a->Label3->font().bold());
-    QCOMPARE(a->Label1->text(), QStringLiteral("(*) = activation non validée"));
-    QCOMPARE(a->findChild<QListView*>(QStringLiteral("Liste_KVRT_Contacte")), a->Liste_KVRT_Contacte);
+    QCOMPARE(Controle<QLabel>(a, "Label3")->text(), QStringLiteral("Liste des Chateaux contactés"));
+    QVERIFY(Controle<QLabel>(a, "Label3")->font().bold());
+    QCOMPARE(Controle<QLabel>(a, "Label1")->text(), QStringLiteral("(*) = activation non validée"));
     for (const char* nom : {"Label1", "Label2", "Label3", "Label4"})
         QVERIFY(a->findChild<QLabel*>(QString::fromLatin1(nom)));
-    QCOMPARE(Couleur(a->Liste_KVRT_Contacte), Apparence::Jaune_Pale);
-    const QFontInfo police(a->Liste_KVRT_Contacte->font());
+    QCOMPARE(Couleur(Controle<QListView>(a, "Liste_KVRT_Contacte")), Apparence::Jaune_Pale);
+    const QFontInfo police(Controle<QListView>(a, "Liste_KVRT_Contacte")->font());
     QVERIFY(police.fixedPitch());
     QVERIFY(police.bold());
     // A whole line shows without cutting its points.
-    const QFontMetrics mesure(a->Liste_KVRT_Contacte->font());
-    QVERIFY(a->Liste_KVRT_Contacte->viewport()->width() >= mesure.horizontalAdvance(QString(59, u'0')));
+    const QFontMetrics mesure(Controle<QListView>(a, "Liste_KVRT_Contacte")->font());
+    QVERIFY(Controle<QListView>(a, "Liste_KVRT_Contacte")->viewport()->width() >= mesure.horizontalAdvance(QString(59, u'0')));
     // An empty log: no line, and the main window's total.
     QVERIFY(a->Lignes().isEmpty());
-    QCOMPARE(a->Label4->text(), QStringLiteral("                Total des points : 0"));
+    QCOMPARE(Controle<QLabel>(a, "Label4")->text(), QStringLiteral("                Total des points : 0"));
 
     // One window: the command brings it forward; closed and reopened, it reads the log again.
     p.Ecrire_Log({Q("01/02/09", "29001", Cc)});
@@ -465,7 +476,7 @@ void Tst_Rapports::contactes_log_absent()
     QCOMPARE(p.plateforme->messages.size(), 1);
     QVERIFY(p.plateforme->messages.first().contains(QStringLiteral("fichier introuvable")));
     QVERIFY(a->Lignes().isEmpty());
-    QCOMPARE(a->Label4->text(), QString());
+    QCOMPARE(Controle<QLabel>(a, "Label4")->text(), QString());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -798,11 +809,11 @@ void Tst_Rapports::fenetres_suivent_le_log()
         etats.clear();
         QCOMPARE(m->Total_Points->text(), total);
         QCOMPARE(m->Ligne_Score->text(), bilan);
-        QCOMPARE(r->Nb_Points_Tot->text(), total);
-        QCOMPARE(r->Nb_Dpt->text(), dpt);
+        QCOMPARE(Controle<QLineEdit>(r, "Nb_Points_Tot")->text(), total);
+        QCOMPARE(Controle<QLineEdit>(r, "Nb_Dpt")->text(), dpt);
         QCOMPARE(a->Lignes().size(), qso);
-        QCOMPARE(a->Label4->text(), Rapports::Ligne_Total_Contactes(total));
-        QCOMPARE(c->NB_Dep->text(), dpt);
+        QCOMPARE(Controle<QLabel>(a, "Label4")->text(), Rapports::Ligne_Total_Contactes(total));
+        QCOMPARE(Controle<QLabel>(c, "NB_Dep")->text(), dpt);
         QCOMPARE(g->Series().bilan.qso, qso);
         QCOMPARE(h->Liste_Modifications->topLevelItemCount(), changements);
     };

@@ -382,7 +382,7 @@ void Test_Pannes::log_supprime_pendant_que_le_programme_tourne()
     Sur_Modal([&](QWidget* w) {
         if (auto* g = qobject_cast<Gestion_Erreur*>(w)) {
             recuperation = true;
-            fichierMontre = g->Ind_Station1->text() + g->Err_Departement->text();
+            fichierMontre = Controle<QLabel>(g, "Ind_Station1")->text() + Controle<QLabel>(g, "Err_Departement")->text();
         }
         w->close();
     });
@@ -464,9 +464,9 @@ void Test_Pannes::modele_absent_ou_repertoire()
     Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station();
     QVERIFY(s);
-    Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
-    Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
-    Cliquer_Dans(s->Validation);
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Indicatif"), QStringLiteral("F5XYZ"));
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Annee"), QStringLiteral("2010"));
+    Cliquer_Dans(Controle<QPushButton>(s, "Validation"));
 
     QCOMPARE(p.plateforme->messages.size(), 1);
     QCOMPARE(p.plateforme->messages.first(), QStringLiteral("Le modèle de log est introuvable :\r\n") + QDir::toNativeSeparators(modele)
@@ -494,9 +494,9 @@ void Test_Pannes::log_de_la_nouvelle_station_impossible_a_creer()
     Choisir_Menu(m->Mnu_New_Indicatif);
     Station* s = m->Fenetre_Station();
     QVERIFY(s);
-    Remplacer_Texte(s->New_Indicatif, QStringLiteral("F5XYZ"));
-    Remplacer_Texte(s->New_Annee, QStringLiteral("2010"));
-    Cliquer_Dans(s->Validation);
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Indicatif"), QStringLiteral("F5XYZ"));
+    Remplacer_Texte(Controle<QLineEdit>(s, "New_Annee"), QStringLiteral("2010"));
+    Cliquer_Dans(Controle<QPushButton>(s, "Validation"));
 
     QCOMPARE(p.plateforme->messages.size(), 1);
     VERIFIER_MESSAGE(p.plateforme->messages.first(), nouveau, "chemin ou fichier inaccessible");

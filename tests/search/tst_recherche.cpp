@@ -65,7 +65,7 @@ struct Scenario
         return n;
     }
 
-    void Cliquer_Option(int i) { Cliquer_Dans(r->Option1[i]); }
+    void Cliquer_Option(int i) { Cliquer_Dans(Controle<QRadioButton>(r, qPrintable(QStringLiteral("Option1_%1").arg(i)))); }
     void Cliquer_Case(QLineEdit* boite) { Cliquer_Dans(boite); }
     // Tab and Shift+Tab as a desktop delivers them, to the window's focus.
     void Tab(int fois = 1)
@@ -116,19 +116,19 @@ void Tst_Recherche::ouverture()
     QVERIFY(s.r->isVisible());
     QVERIFY(s.r->isWindow());
     QCOMPARE(s.r->windowTitle(), QStringLiteral("Recherche d'un QSO"));
-    QCOMPARE(s.r->Option1[1]->text(), QStringLiteral("Indicatif"));
-    QCOMPARE(s.r->Option1[2]->text(), QStringLiteral("KVRT"));
-    QCOMPARE(s.r->Option1[3]->text(), QStringLiteral("Dpt"));
-    QVERIFY(s.r->Option1[1]->isChecked());
-    QCOMPARE(s.r->focusWidget(), s.r->Indica);
-    for (QWidget* w : {static_cast<QWidget*>(s.r->Indica), static_cast<QWidget*>(s.r->Data),
-                       static_cast<QWidget*>(s.r->Depa), static_cast<QWidget*>(s.r->QSO_Effectues)})
+    QCOMPARE(Controle<QRadioButton>(s.r, "Option1_1")->text(), QStringLiteral("Indicatif"));
+    QCOMPARE(Controle<QRadioButton>(s.r, "Option1_2")->text(), QStringLiteral("KVRT"));
+    QCOMPARE(Controle<QRadioButton>(s.r, "Option1_3")->text(), QStringLiteral("Dpt"));
+    QVERIFY(Controle<QRadioButton>(s.r, "Option1_1")->isChecked());
+    QCOMPARE(s.r->focusWidget(), Controle<QLineEdit>(s.r, "Indica"));
+    for (QWidget* w : {static_cast<QWidget*>(Controle<QLineEdit>(s.r, "Indica")), static_cast<QWidget*>(Controle<QLineEdit>(s.r, "Data")),
+                       static_cast<QWidget*>(Controle<QLineEdit>(s.r, "Depa")), static_cast<QWidget*>(Controle<QListView>(s.r, "QSO_Effectues"))})
         QCOMPARE(Apparence::Couleur(w), Apparence::Jaune_Pale);
-    QCOMPARE(s.r->QSO_Effectues->font().bold(), true);
-    QVERIFY(QFontInfo(s.r->QSO_Effectues->font()).fixedPitch());
-    QCOMPARE(s.r->QSO_Effectues->toolTip(), QStringLiteral("Cliquez sur le QSO pour le selectionner"));
-    QCOMPARE(s.r->Command1->text(), QStringLiteral("Quitter"));
-    QCOMPARE(s.r->findChild<QLabel*>(QStringLiteral("Label10"))->text(), QStringLiteral("Type d'activité"));
+    QCOMPARE(Controle<QListView>(s.r, "QSO_Effectues")->font().bold(), true);
+    QVERIFY(QFontInfo(Controle<QListView>(s.r, "QSO_Effectues")->font()).fixedPitch());
+    QCOMPARE(Controle<QListView>(s.r, "QSO_Effectues")->toolTip(), QStringLiteral("Cliquez sur le QSO pour le selectionner"));
+    QCOMPARE(Controle<QPushButton>(s.r, "Command1")->text(), QStringLiteral("Quitter"));
+    QCOMPARE(Controle<QLabel>(s.r, "Label10")->text(), QStringLiteral("Type d'activité"));
 
     // A second press brings the same window forward.
     s.Ouvrir();
@@ -173,7 +173,7 @@ void Tst_Recherche::modes()
     QFETCH(QList<int>, lignes);
 
     Scenario s(p);
-    QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
+    QLineEdit* boite = Controle<QLineEdit>(s.r, mode == 1 ? "Indica" : mode == 2 ? "Data" : "Depa");
     s.Cliquer_Case(boite);
     QCOMPARE(s.r->Mode(), mode);
     Taper(boite, tape, false);
@@ -212,10 +212,10 @@ void Tst_Recherche::limites_et_cases_vides()
 
     Scenario s(p);
     // Results of an earlier search stay: a refused Enter runs no search.
-    Taper(s.r->Indica, QStringLiteral("ABZ"));
+    Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("ABZ"));
     QCOMPARE(s.Numeros(), QList<int>{2});
 
-    QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
+    QLineEdit* boite = Controle<QLineEdit>(s.r, mode == 1 ? "Indica" : mode == 2 ? "Data" : "Depa");
     s.Cliquer_Case(boite);
     // Any number of characters can be typed; the limit applies at Enter.
     Taper(boite, tape);
@@ -229,30 +229,30 @@ void Tst_Recherche::choix_du_mode()
 {
     Scenario s(p);
     // A click in a box chooses its mode.
-    s.Cliquer_Case(s.r->Depa);
-    QVERIFY(s.r->Option1[3]->isChecked());
-    s.Cliquer_Case(s.r->Data);
-    QVERIFY(s.r->Option1[2]->isChecked());
-    QVERIFY(!s.r->Option1[3]->isChecked());
+    s.Cliquer_Case(Controle<QLineEdit>(s.r, "Depa"));
+    QVERIFY(Controle<QRadioButton>(s.r, "Option1_3")->isChecked());
+    s.Cliquer_Case(Controle<QLineEdit>(s.r, "Data"));
+    QVERIFY(Controle<QRadioButton>(s.r, "Option1_2")->isChecked());
+    QVERIFY(!Controle<QRadioButton>(s.r, "Option1_3")->isChecked());
     // A click on an option sends the focus to its box.
     s.Cliquer_Option(3);
     QCOMPARE(s.r->Mode(), 3);
-    QCOMPARE(s.r->focusWidget(), s.r->Depa);
+    QCOMPARE(s.r->focusWidget(), Controle<QLineEdit>(s.r, "Depa"));
     s.Cliquer_Option(1);
-    QCOMPARE(s.r->focusWidget(), s.r->Indica);
+    QCOMPARE(s.r->focusWidget(), Controle<QLineEdit>(s.r, "Indica"));
     // Tab moves between the boxes and leaves the option alone.
     s.Tab();
-    QCOMPARE(s.r->focusWidget(), s.r->Data);
+    QCOMPARE(s.r->focusWidget(), Controle<QLineEdit>(s.r, "Data"));
     s.Tab();
-    QCOMPARE(s.r->focusWidget(), s.r->Depa);
+    QCOMPARE(s.r->focusWidget(), Controle<QLineEdit>(s.r, "Depa"));
     QCOMPARE(s.r->Mode(), 1);
     // The departement box takes letters as typed; the other two in capitals.
-    Taper(s.r->Depa, QStringLiteral("2b"), false);
-    QCOMPARE(s.r->Depa->text(), QStringLiteral("2b"));
+    Taper(Controle<QLineEdit>(s.r, "Depa"), QStringLiteral("2b"), false);
+    QCOMPARE(Controle<QLineEdit>(s.r, "Depa")->text(), QStringLiteral("2b"));
     s.Tab_Arriere();
     QCOMPARE(s.r->Mode(), 1);
-    Taper(s.r->Data, QStringLiteral("2b001"), false);
-    QCOMPARE(s.r->Data->text(), QStringLiteral("2B001"));
+    Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("2b001"), false);
+    QCOMPARE(Controle<QLineEdit>(s.r, "Data")->text(), QStringLiteral("2B001"));
     QVERIFY(s.p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -262,41 +262,41 @@ void Tst_Recherche::case_atteinte_par_tab()
     {
         // Enter in Data while "Indicatif" is selected searches by callsign with Indica.
         Scenario s(p);
-        Taper(s.r->Indica, QStringLiteral("xyz"), false);
+        Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("xyz"), false);
         s.Tab();
-        QCOMPARE(s.r->focusWidget(), s.r->Data);
-        Taper(s.r->Data, QStringLiteral("29012"));
+        QCOMPARE(s.r->focusWidget(), Controle<QLineEdit>(s.r, "Data"));
+        Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("29012"));
         QCOMPARE(s.Numeros(), (QList<int>{1, 5, 6}));
         QVERIFY(s.p.plateforme->messages.isEmpty());
-        QVERIFY(s.r->Indica->text().isEmpty());
-        QVERIFY(s.r->Data->text().isEmpty());
+        QVERIFY(Controle<QLineEdit>(s.r, "Indica")->text().isEmpty());
+        QVERIFY(Controle<QLineEdit>(s.r, "Data")->text().isEmpty());
     }
     {
         // With Indica empty only its message appears, and Data keeps its text.
         Scenario s(p);
         s.Tab();
-        Taper(s.r->Data, QStringLiteral("29012"));
+        Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("29012"));
         QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
-        QCOMPARE(s.r->Data->text(), QStringLiteral("29012"));
+        QCOMPARE(Controle<QLineEdit>(s.r, "Data")->text(), QStringLiteral("29012"));
         QVERIFY(s.r->Resultats().isEmpty());
     }
     {
         // Data's own limit still applies first.
         Scenario s(p);
-        Taper(s.r->Indica, QStringLiteral("xyz"), false);
+        Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("xyz"), false);
         s.Tab();
-        Taper(s.r->Data, QStringLiteral("290123"));
+        Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("290123"));
         QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Attention 5 caracteres maxi pour une reference")});
-        QCOMPARE(s.r->Indica->text(), QStringLiteral("XYZ"));
+        QCOMPARE(Controle<QLineEdit>(s.r, "Indica")->text(), QStringLiteral("XYZ"));
         QVERIFY(s.r->Resultats().isEmpty());
     }
     {
         // Enter in Depa with the reference mode searches Data's reference.
         Scenario s(p);
-        s.Cliquer_Case(s.r->Data);
-        Taper(s.r->Data, QStringLiteral("2a003"), false);
+        s.Cliquer_Case(Controle<QLineEdit>(s.r, "Data"));
+        Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("2a003"), false);
         s.Tab();
-        Taper(s.r->Depa, QStringLiteral("77"));
+        Taper(Controle<QLineEdit>(s.r, "Depa"), QStringLiteral("77"));
         QCOMPARE(s.Numeros(), QList<int>{2});
     }
     QVERIFY(garde.fermees.isEmpty());
@@ -307,26 +307,26 @@ void Tst_Recherche::cases_videes_apres_recherche()
     Scenario s(p);
     // A search that finds something empties all three boxes...
     s.Tab();
-    Taper(s.r->Data, QStringLiteral("123"), false);
+    Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("123"), false);
     s.Tab();
-    Taper(s.r->Depa, QStringLiteral("9"), false);
+    Taper(Controle<QLineEdit>(s.r, "Depa"), QStringLiteral("9"), false);
     s.Tab_Arriere(2);
-    Taper(s.r->Indica, QStringLiteral("ON4"));
+    Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("ON4"));
     QCOMPARE(s.Numeros(), QList<int>{3});
-    for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
+    for (QLineEdit* boite : {Controle<QLineEdit>(s.r, "Indica"), Controle<QLineEdit>(s.r, "Data"), Controle<QLineEdit>(s.r, "Depa")})
         QVERIFY2(boite->text().isEmpty(), qPrintable(boite->objectName()));
     // ...and so does one that finds nothing, which also empties the results.
     s.Tab();
-    Taper(s.r->Data, QStringLiteral("123"), false);
-    s.Cliquer_Case(s.r->Depa);
-    Taper(s.r->Depa, QStringLiteral("99"), false);
+    Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("123"), false);
+    s.Cliquer_Case(Controle<QLineEdit>(s.r, "Depa"));
+    Taper(Controle<QLineEdit>(s.r, "Depa"), QStringLiteral("99"), false);
     s.Tab_Arriere(2);
-    Taper(s.r->Indica, QStringLiteral("K"), false);
+    Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("K"), false);
     s.Tab(2);
-    Entree(s.r->Depa);
+    Entree(Controle<QLineEdit>(s.r, "Depa"));
     QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Pas de QSO trouvé")});
     QVERIFY(s.r->Resultats().isEmpty());
-    for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
+    for (QLineEdit* boite : {Controle<QLineEdit>(s.r, "Indica"), Controle<QLineEdit>(s.r, "Data"), Controle<QLineEdit>(s.r, "Depa")})
         QVERIFY2(boite->text().isEmpty(), qPrintable(boite->objectName()));
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -336,23 +336,23 @@ void Tst_Recherche::saut_de_ligne_colle()
     Scenario s(p);
     // A pasted text may begin with a line break: the search drops it. Ctrl+V puts the
     // clipboard's text in the box that has the focus, line break included.
-    QVERIFY(Focus_Dans(s.r->Indica));
+    QVERIFY(Focus_Dans(Controle<QLineEdit>(s.r, "Indica")));
     QGuiApplication::clipboard()->setText(QStringLiteral("\r\nabz"));
     Touche_Ici(s.r, Qt::Key_V, Qt::ControlModifier);
-    QVERIFY2(s.r->Indica->text().startsWith(QLatin1String("\r\n")), qPrintable(s.r->Indica->text()));
-    Entree(s.r->Indica);
+    QVERIFY2(Controle<QLineEdit>(s.r, "Indica")->text().startsWith(QLatin1String("\r\n")), qPrintable(Controle<QLineEdit>(s.r, "Indica")->text()));
+    Entree(Controle<QLineEdit>(s.r, "Indica"));
     QCOMPARE(s.Numeros(), QList<int>{2});
     QVERIFY(s.p.plateforme->messages.isEmpty());
     // A line break alone leaves an empty box and its message, and nothing else.
     QGuiApplication::clipboard()->setText(QStringLiteral("\r\n"));
     Touche_Ici(s.r, Qt::Key_V, Qt::ControlModifier);
     s.Tab();
-    Taper(s.r->Data, QStringLiteral("77001"), false);
+    Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("77001"), false);
     s.Tab_Arriere();
-    Entree(s.r->Indica);
+    Entree(Controle<QLineEdit>(s.r, "Indica"));
     QCOMPARE(s.p.plateforme->messages, QStringList{QStringLiteral("Entrez un indicatif")});
-    QVERIFY(s.r->Indica->text().isEmpty());
-    QCOMPARE(s.r->Data->text(), QStringLiteral("77001"));
+    QVERIFY(Controle<QLineEdit>(s.r, "Indica")->text().isEmpty());
+    QCOMPARE(Controle<QLineEdit>(s.r, "Data")->text(), QStringLiteral("77001"));
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -361,7 +361,7 @@ void Tst_Recherche::log_vide()
     Scenario s(p, QStringList{});
     QCOMPARE(s.m->Nombre_Lignes(), 0);
     const struct { int mode; QLineEdit* boite; const char* texte; } cas[] = {
-        {1, s.r->Indica, "F5XYZ"}, {2, s.r->Data, "77001"}, {3, s.r->Depa, "77"}};
+        {1, Controle<QLineEdit>(s.r, "Indica"), "F5XYZ"}, {2, Controle<QLineEdit>(s.r, "Data"), "77001"}, {3, Controle<QLineEdit>(s.r, "Depa"), "77"}};
     for (const auto& c : cas) {
         s.Cliquer_Case(c.boite);
         Taper(c.boite, QString::fromLatin1(c.texte));
@@ -371,9 +371,9 @@ void Tst_Recherche::log_vide()
     // With no row to compare, an empty callsign reached with Tab is not even looked at.
     s.Cliquer_Option(1);
     s.Tab();
-    Taper(s.r->Data, QStringLiteral("77001"));
+    Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("77001"));
     QCOMPARE(s.p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Pas de QSO trouvé")});
-    QVERIFY(s.r->Data->text().isEmpty());
+    QVERIFY(Controle<QLineEdit>(s.r, "Data")->text().isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
 
@@ -381,12 +381,12 @@ void Tst_Recherche::choix_d_un_resultat()
 {
     Scenario s(p);
     QCOMPARE(s.m->Ligne_Courante(), 6); // start-up selects the last line
-    s.Cliquer_Case(s.r->Depa);
-    Taper(s.r->Depa, QStringLiteral("77"));
+    s.Cliquer_Case(Controle<QLineEdit>(s.r, "Depa"));
+    Taper(Controle<QLineEdit>(s.r, "Depa"), QStringLiteral("77"));
     QCOMPARE(s.Numeros(), (QList<int>{1, 4, 7}));
 
     // The second result is line 4 of the log.
-    Cliquer_Ligne(s.r->QSO_Effectues, 1);
+    Cliquer_Ligne(Controle<QListView>(s.r, "QSO_Effectues"), 1);
 
     QCOMPARE(s.m->Ligne_Courante(), 3);
     QCOMPARE(s.m->Ligne_Selectionnee(), s.m->Texte_Ligne(3));
@@ -407,14 +407,14 @@ void Tst_Recherche::choix_d_un_resultat()
 void Tst_Recherche::choix_d_un_resultat_au_clavier()
 {
     Scenario s(p);
-    Taper(s.r->Indica, QStringLiteral("xyz"));
+    Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("xyz"));
     QCOMPARE(s.Numeros(), (QList<int>{1, 5, 6}));
     // Tab from the emptied boxes reaches the results on their first row; Down and Enter pick
     // the second, line 5 of the log.
     s.Tab(3);
-    QVERIFY(Focus_Dans(s.r->QSO_Effectues));
+    QVERIFY(Focus_Dans(Controle<QListView>(s.r, "QSO_Effectues")));
     Touche_Ici(s.r, Qt::Key_Down);
-    Entree(s.r->QSO_Effectues);
+    Entree(Controle<QListView>(s.r, "QSO_Effectues"));
     QCOMPARE(s.m->Ligne_Courante(), 4);
     QCOMPARE(s.m->Ligne_Selectionnee(), s.m->Texte_Ligne(4));
     QCOMPARE(s.m->Ind_A->text(), QStringLiteral("DL1XYZ"));
@@ -427,7 +427,7 @@ void Tst_Recherche::choix_d_un_resultat_au_clavier()
 void Tst_Recherche::choix_apres_changement_du_log()
 {
     Scenario s(p);
-    Taper(s.r->Indica, QStringLiteral("ABZ"));
+    Taper(Controle<QLineEdit>(s.r, "Indica"), QStringLiteral("ABZ"));
     QCOMPARE(s.Numeros(), QList<int>{2});
     // The log changes under the search: line 1 goes, the numbers move. The file is rewritten
     // behind the program's back, so the list is read again by the routine itself.
@@ -438,7 +438,7 @@ void Tst_Recherche::choix_apres_changement_du_log()
     const QString avant = s.m->Ligne_Selectionnee();
     QCOMPARE(s.m->Ligne_Courante(), 5);
 
-    Cliquer_Ligne(s.r->QSO_Effectues, 0);
+    Cliquer_Ligne(Controle<QListView>(s.r, "QSO_Effectues"), 0);
     // Nothing matches any more: the main list keeps its line, the window still closes.
     QCOMPARE(s.m->Ligne_Courante(), 5);
     QCOMPARE(s.m->Ligne_Selectionnee(), avant);
@@ -449,23 +449,23 @@ void Tst_Recherche::choix_apres_changement_du_log()
 void Tst_Recherche::quitter_et_reouvrir()
 {
     Scenario s(p);
-    s.Cliquer_Case(s.r->Data);
-    Taper(s.r->Data, QStringLiteral("77001"));
+    s.Cliquer_Case(Controle<QLineEdit>(s.r, "Data"));
+    Taper(Controle<QLineEdit>(s.r, "Data"), QStringLiteral("77001"));
     s.Tab();
-    Taper(s.r->Depa, QStringLiteral("77"), false);
+    Taper(Controle<QLineEdit>(s.r, "Depa"), QStringLiteral("77"), false);
     QCOMPARE(s.r->Resultats().size(), 2);
     const int selection = s.m->Ligne_Courante();
 
-    Cliquer_Dans(s.r->Command1);
+    Cliquer_Dans(Controle<QPushButton>(s.r, "Command1"));
     QTRY_VERIFY(s.r.isNull());
     QCOMPARE(s.m->Ligne_Courante(), selection);
 
     // A new window starts afresh: empty boxes and results, the callsign mode.
     s.Ouvrir();
     QVERIFY(s.r);
-    QVERIFY(s.r->Option1[1]->isChecked());
+    QVERIFY(Controle<QRadioButton>(s.r, "Option1_1")->isChecked());
     QVERIFY(s.r->Resultats().isEmpty());
-    for (QLineEdit* boite : {s.r->Indica, s.r->Data, s.r->Depa})
+    for (QLineEdit* boite : {Controle<QLineEdit>(s.r, "Indica"), Controle<QLineEdit>(s.r, "Data"), Controle<QLineEdit>(s.r, "Depa")})
         QVERIFY(boite->text().isEmpty());
     // Closing by the window frame discards it as well.
     Fermer_Par_Le_Cadre(s.r);
@@ -504,7 +504,7 @@ void Tst_Recherche::champs_coupes_dans_la_ligne()
     QCOMPARE(s.m->Texte_Ligne(0).mid(18, 5), QStringLiteral("7701 "));
     QCOMPARE(s.m->Texte_Ligne(1).mid(18, 5), QStringLiteral(" 7001"));
     QVERIFY(QTest::qWaitForWindowExposed(s.r));
-    QLineEdit* boite = mode == 1 ? s.r->Indica : mode == 2 ? s.r->Data : s.r->Depa;
+    QLineEdit* boite = Controle<QLineEdit>(s.r, mode == 1 ? "Indica" : mode == 2 ? "Data" : "Depa");
     Cliquer_Dans(boite);
     QCOMPARE(s.r->Mode(), mode);
     QCOMPARE(s.r->focusWidget(), boite);

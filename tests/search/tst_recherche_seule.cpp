@@ -70,13 +70,13 @@ void Tst_Recherche_Seule::choix_d_un_resultat()
     QSignalSpy choix(r.data(), &Recherche_Indicatif::Ligne_Choisie);
     r->Recherche_Indicatif_Form_Load();
     Activer(r);
-    Taper(r->Indica, tape);
+    Taper(Controle<QLineEdit>(r, "Indica"), tape);
 
     QList<int> numeros;
     for (const QString& ligne : r->Resultats())
         numeros << ligne.left(5).trimmed().toInt();
     QCOMPARE(numeros, trouves);
-    Cliquer_Ligne(r->QSO_Effectues, clic);
+    Cliquer_Ligne(Controle<QListView>(r, "QSO_Effectues"), clic);
 
     QCOMPARE(choix.size(), 1);
     QCOMPARE(choix.first().first().toInt(), choisie);
@@ -98,7 +98,7 @@ void Tst_Recherche_Seule::sans_liste()
     QSignalSpy choix(&r, &Recherche_Indicatif::Ligne_Choisie);
     r.Recherche_Indicatif_Form_Load();
     Activer(&r);
-    Taper(r.Indica, QStringLiteral("f5"));
+    Taper(Controle<QLineEdit>(&r, "Indica"), QStringLiteral("f5"));
     QVERIFY(r.Resultats().isEmpty());
     QCOMPARE(plateforme.messages, QStringList{QStringLiteral("Pas de QSO trouvé")});
     QCOMPARE(choix.size(), 0);

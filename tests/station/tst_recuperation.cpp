@@ -62,11 +62,11 @@ static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
     vu.modale = g->isModal();
     vu.principaleVisible = p.sp->Fenetre_Principale() && p.sp->Fenetre_Principale()->isVisible();
     vu.titre = g->windowTitle();
-    vu.indicatif = g->Ind_Station->text();
-    vu.fichier = g->Ind_Station1->text() + g->Err_Departement->text();
-    for (QLabel* l : {g->Label2, g->Label3, g->Label6, g->Label7, g->Label1, g->Label9})
+    vu.indicatif = Controle<QLabel>(g, "Ind_Station")->text();
+    vu.fichier = Controle<QLabel>(g, "Ind_Station1")->text() + Controle<QLabel>(g, "Err_Departement")->text();
+    for (QLabel* l : {Controle<QLabel>(g, "Label2"), Controle<QLabel>(g, "Label3"), Controle<QLabel>(g, "Label6"), Controle<QLabel>(g, "Label7"), Controle<QLabel>(g, "Label1"), Controle<QLabel>(g, "Label9")})
         vu.textes << l->text();
-    vu.textes << g->Initialisation->text() << g->Quitter->text();
+    vu.textes << Controle<QPushButton>(g, "Initialisation")->text() << Controle<QPushButton>(g, "Quitter")->text();
     return vu;
 }
 
@@ -111,11 +111,11 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
             return;
         }
         vu = Lire(g, p);
-        Cliquer_Dans(g->Initialisation);
+        Cliquer_Dans(Controle<QPushButton>(g, "Initialisation"));
         indicatifApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
         anneeApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
         ouverteApresInitialiser = g->isVisible();
-        Cliquer_Dans(g->Quitter);
+        Cliquer_Dans(Controle<QPushButton>(g, "Quitter"));
     });
     Main_Test* m = p.Demarrer();
 
@@ -182,7 +182,7 @@ void Tst_Recuperation::quitter_sans_initialiser()
         f.open(QIODevice::ReadOnly);
         reglagesAvant = f.readAll();
         fichiersAvant = Fichiers(p);
-        Cliquer_Dans(g->Quitter);
+        Cliquer_Dans(Controle<QPushButton>(g, "Quitter"));
     });
     p.Demarrer();
     QVERIFY(vu.ouverte);
@@ -206,9 +206,9 @@ void Tst_Recuperation::quitter_sans_initialiser()
         }
         encore = Lire(g, p);
         Activer(g);
-        for (int i = 0; i < 10 && !Focus_Dans(g->Quitter); ++i)
+        for (int i = 0; i < 10 && !Focus_Dans(Controle<QPushButton>(g, "Quitter")); ++i)
             Touche_Ici(g, Qt::Key_Tab);
-        Entree(g->Quitter);
+        Entree(Controle<QPushButton>(g, "Quitter"));
     });
     Nouveau_Demarrage(p);
     QVERIFY(encore.ouverte);
@@ -271,7 +271,7 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
             return;
         }
         vu = Lire(g, p);
-        Cliquer_Dans(g->Quitter);
+        Cliquer_Dans(Controle<QPushButton>(g, "Quitter"));
     });
     // "Supprimer un QSO", answered Non: nothing is written, the total is read again.
     p.plateforme->reponses = {false};

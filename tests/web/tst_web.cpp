@@ -205,7 +205,7 @@ void Tst_Web::reglement()
     QCOMPARE(cadre.left(), ecran.x() + (ecran.width() - cadre.width()) / 2);
     QCOMPARE(cadre.top(), ecran.y() + (ecran.height() - cadre.height()) / 2);
 
-    auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
+    auto* vue = Controle<QWebEngineView>(fenetre, "WebBrowser1");
     QVERIFY(vue);
     QSignalSpy espion(vue, &QWebEngineView::loadFinished);
     QVERIFY(Attendre_Chargement(espion));
@@ -260,7 +260,7 @@ void Tst_Web::page_du_departement()
     Cliquer_Dans(m->ListeKVRT);
     QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
     QVERIFY(fenetre);
-    auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
+    auto* vue = Controle<QWebEngineView>(fenetre, "WebBrowser1");
     QVERIFY(vue);
     QSignalSpy espion(vue, &QWebEngineView::loadFinished);
     QVERIFY(Attendre_Chargement(espion));
@@ -286,7 +286,7 @@ void Tst_Web::la_page_suit_la_ligne_choisie()
         Cliquer_Dans(m->ListeKVRT);
         QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
         QVERIFY(fenetre);
-        auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
+        auto* vue = Controle<QWebEngineView>(fenetre, "WebBrowser1");
         QSignalSpy espion(vue, &QWebEngineView::loadFinished);
         QVERIFY(Attendre_Chargement(espion));
         QCOMPARE(m_serveur.Pages().last(), attendu);
@@ -333,7 +333,7 @@ void Tst_Web::pas_de_departement()
     QPointer<QWidget> fenetre = m->Fenetre_Liste_KVRT1();
     QVERIFY(fenetre);
     QVERIFY(fenetre->isVisible());
-    auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
+    auto* vue = Controle<QWebEngineView>(fenetre, "WebBrowser1");
     QVERIFY(vue);
     QVERIFY(vue->url().isEmpty());
     QTest::qWait(300);
@@ -415,13 +415,13 @@ void Tst_Web::page_injoignable()
         Cliquer_Dans(m->ListeKVRT);
     QPointer<QWidget> fenetre = reglement ? m->Fenetre_Reglement() : m->Fenetre_Liste_KVRT1();
     QVERIFY(fenetre);
-    auto* vue = fenetre->findChild<QWebEngineView*>(QStringLiteral("WebBrowser1"));
+    auto* vue = Controle<QWebEngineView>(fenetre, "WebBrowser1");
     QVERIFY(vue);
     QSignalSpy espion(vue, &QWebEngineView::loadFinished);
     QVERIFY(Attendre_Chargement(espion));
     QCOMPARE(espion.first().first().toBool(), false);
     QVERIFY(fenetre->isVisible());
-    auto* message = fenetre->findChild<QLabel*>(QStringLiteral("Page_Injoignable"));
+    auto* message = Controle<QLabel>(fenetre, "Page_Injoignable");
     QVERIFY(message);
     QVERIFY(message->isVisible());
     QVERIFY(!vue->isVisible());
