@@ -66,6 +66,7 @@ void Main::Relier_Module()
 {
     connect(&sp, &Sous_Programmes::Etat_Change, this, &Main::Suivre_Log);
     connect(&sp, &Sous_Programmes::Log_Introuvable, this, &Main::Ouvrir_Recuperation);
+    connect(&sp, &Sous_Programmes::Statut, this, &Main::Dire_Dans_Barre_Etat);
     // What the entry area asks for goes to the module; the fields start afresh once the log
     // has it, by the state that follows (Suivre_Log).
     connect(Saisie, &Zone_Saisie::Qso_A_Enregistrer, this, [this](const Qso& qso) {
@@ -341,9 +342,10 @@ void Main::Main_Form_Load()
     } else {
         // One program per log: a log another window of the program has open is never written
         // from here. The user chooses another station or year, or the program ends. A folder
-        // that cannot take the lock file shows the log, and every change says why it is refused.
+        // that cannot take the lock file shows the log, and every change says why it is refused;
+        // so does a log whose lock another machine holds, unless the operator takes it over.
         Verrou_Log verrou;
-        if (verrou.Prendre(sp.Nom_Log())) {
+        if (verrou.Prendre(sp.Nom_Log()) || (verrou.Ailleurs() && sp.Ouvrir_Malgre_Verrou(verrou, sp.Nom_Log(), this))) {
             sp.Garder_Verrou(std::move(verrou));
         } else if (verrou.Occupe()) {
             sp.plateforme().Message(verrou.Refus(), this);

@@ -426,6 +426,14 @@ static ErreurFichier Remplacer(const QString& cheminDonne, const QString& action
     return d;
 }
 
+ErreurFichier Renommer(const QString& source, const QString& cible, const QString& action)
+{
+    Cause_Systeme cause;
+    if (!Remplacer_Par(source, cible, cause))
+        return Erreur(cause.numero, action, source, cause.texte);
+    return {};
+}
+
 ErreurFichier Reecrire(const QString& chemin, const QList<QByteArray>& lignes)
 {
     return Remplacer(chemin, QStringLiteral("impossible de réécrire"),

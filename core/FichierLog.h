@@ -86,6 +86,10 @@ bool Vers_Le_Disque(QFileDevice& fichier);
 // (name.kvrt-tmp-XXXXXX), when they are older than the file and no process has them open;
 // gives back the names removed. Any other file beside it is the operator's and stays.
 QStringList Nettoyer_Restes(const QString& chemin);
+// Gives a file another name in its folder (the journal set aside): on Windows tried again for
+// a short time, as a rewrite is, while another program holds the file; action says what was
+// not done ("impossible de mettre de côté") in the message of a failure.
+ErreurFichier Renommer(const QString& source, const QString& cible, const QString& action);
 // Copies a file to another name, atomically, replacing it.
 ErreurFichier Copier(const QString& source, const QString& destination);
 bool Existe(const QString& chemin);

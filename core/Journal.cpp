@@ -294,7 +294,7 @@ const QList<Entree>& Journal_Log::Entrees() const
     return m_entrees;
 }
 
-QString Journal_Log::Mettre_De_Cote()
+ErreurFichier Journal_Log::Mettre_De_Cote()
 {
     const QString base = Chemin() + QLatin1Char('.')
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
@@ -309,15 +309,17 @@ QString Journal_Log::Mettre_De_Cote()
             dernier = qMax(dernier, QStringView(n).sliced(infoBase.fileName().size() + 1).toInt());
     }
     const QString nom = dernier == 0 ? base : base + QLatin1Char('-') + QString::number(dernier + 1);
-    if (!QFile::rename(Chemin(), nom))
-        return {};
+    // A journal that stays in place would chain the next change onto a log it cannot explain.
+    const ErreurFichier e = FichierLog::Renommer(Chemin(), nom, QStringLiteral("impossible de mettre de côté"));
+    if (!e.ok())
+        return e;
     Elaguer_De_Cote();
     FichierLog::Synchroniser_Dossier(Chemin());
     Oublier();
     m_charge = true;
     Noter_Etat();
     m_misDeCote = nom;
-    return nom;
+    return {};
 }
 
 void Journal_Log::Elaguer_De_Cote() const
@@ -344,7 +346,7 @@ void Journal_Log::Elaguer_De_Cote() const
         QFile::remove(journal.dir().filePath(noms.at(ordre.at(i))));
 }
 
-Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote)
+Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote, ErreurFichier* erreur)
 {
     // The entries read stay while the file is as this object last read or wrote it: a
     // season's journal is then not decoded again at each undo. Anything else reads it again.
@@ -359,9 +361,11 @@ Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* mi
     }
     const bool lu = Charger();
     auto deCote = [&]() {
-        const QString nom = Mettre_De_Cote();
+        const ErreurFichier e = Mettre_De_Cote();
         if (misDeCote)
-            *misDeCote = nom;
+            *misDeCote = e.ok() ? m_misDeCote : QString();
+        if (erreur)
+            *erreur = e;
         return Accord::Mis_De_Cote;
     };
     if (!lu || m_abime)
@@ -412,7 +416,7 @@ Journal_Log::Demarrage Journal_Log::Verifier_Au_Demarrage(const QByteArray& octe
         Compacter();
     const qsizetype coupe = etat.existe && !m_abime && !m_reparer ? Ajout_Coupe(octetsLog) : -1;
     if (coupe < 0) {
-        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote);
+        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote, &d.erreur);
         return d;
     }
     const Entree& e = m_entrees.last();
@@ -609,8 +613,11 @@ ErreurFichier Journal_Log::Reecrire(QByteArrayView ancien, const QByteArray& nou
     e.apres.Ajouter(QByteArrayView(nouveau).sliced(commun));
     // A journal that does not end on the log read here cannot explain the change: it goes
     // aside and a new one starts with this change.
-    if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant))
-        Mettre_De_Cote();
+    if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant)) {
+        const ErreurFichier d = Mettre_De_Cote();
+        if (!d.ok())
+            return d;
+    }
     if (ancien == QByteArrayView(nouveau))
         return FichierLog::Reecrire_Octets(m_cheminLog, nouveau); // nothing to undo
     e.blocs = Differences(ancien, nouveau, commun);
@@ -656,8 +663,11 @@ ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& opera
         if (!l.ok())
             return l;
         e.avant = Empreinte_De(contenu.first(qMin<qsizetype>(contenu.size(), taille)));
-        if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant))
-            Mettre_De_Cote();
+        if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant)) {
+            const ErreurFichier d = Mettre_De_Cote();
+            if (!d.ok())
+                return d;
+        }
         e.apres = e.avant;
         e.apres.Ajouter(donnees);
         Bloc b;
@@ -740,8 +750,8 @@ Journal_Log::Resultat Journal_Log::Preparer(QByteArray& contenu)
         return r;
     }
     QString nom;
-    if (Verifier(contenu, &nom) == Accord::Mis_De_Cote) {
-        r.etat = Resultat::Log_Modifie;
+    if (Verifier(contenu, &nom, &r.erreur) == Accord::Mis_De_Cote) {
+        r.etat = r.erreur.ok() ? Resultat::Log_Modifie : Resultat::Erreur;
         r.misDeCote = nom;
         return r;
     }
@@ -780,8 +790,9 @@ Journal_Log::Resultat Journal_Log::Rejouer(Genre genre, const QDateTime& utc)
     QByteArray nouveau;
     if (Empreinte_De(contenu) != depart || !Appliquer(contenu, annuler ? Inverser(cible.blocs) : cible.blocs, nouveau)
         || Empreinte_De(nouveau) != arrivee) {
-        r.misDeCote = Mettre_De_Cote();
-        r.etat = Resultat::Log_Modifie;
+        r.erreur = Mettre_De_Cote();
+        r.misDeCote = r.erreur.ok() ? m_misDeCote : QString();
+        r.etat = r.erreur.ok() ? Resultat::Log_Modifie : Resultat::Erreur;
         return r;
     }
     r.erreur = Reecrire(contenu, nouveau, genre, cible.numero, cible.operation, utc);

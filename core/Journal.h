@@ -73,8 +73,9 @@ public:
     };
     // Compares the log's bytes, as the program reads them, with the journal; takes out an
     // entry that never reached the log, and sets aside a journal that cannot explain the log.
-    // The log itself is never changed. The name of a journal set aside is given back.
-    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr);
+    // The log itself is never changed. The name of a journal set aside is given back, or the
+    // error that kept it in place (Mis_De_Cote all the same: the journal does not explain the log).
+    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr, ErreurFichier* erreur = nullptr);
 
     // What the check at start-up found and did.
     struct Demarrage
@@ -148,7 +149,8 @@ private:
     ErreurFichier Apres_Echec(ErreurFichier r, const Empreinte& apres);
     ErreurFichier Compacter();
     void Borner();
-    QString Mettre_De_Cote();
+    // Renames the journal aside (its name in m_misDeCote); the error when it stays in place.
+    ErreurFichier Mettre_De_Cote();
     // The length of what a power cut left of the last entry's append, when the log is the
     // state before it followed by only the first part of the bytes it appends; -1 otherwise.
     qsizetype Ajout_Coupe(QByteArrayView octetsLog) const;

@@ -206,21 +206,6 @@ QString Sous_Programmes::Nom_Operation(const QString& action, QStringView enregi
     return action + QStringLiteral(" du KVRT ") + Enregistrement::Champ(enregistrement, Place_Reference).trimmed().toString();
 }
 
-bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
-{
-    const QString log = Nom_Log();
-    if (Verrou.Tient(log))
-        return true;
-    Verrou_Log nouveau;
-    if (!nouveau.Prendre(log)) {
-        if (message)
-            Dire(suite.isEmpty() ? nouveau.Refus() : nouveau.Refus() + QStringLiteral("\r\n") + suite);
-        return false;
-    }
-    Verrou = std::move(nouveau);
-    return true;
-}
-
 Journal::Journal_Log& Sous_Programmes::Journal_Log()
 {
     if (!m_journal || m_journal->Chemin_Log() != Nom_Log())

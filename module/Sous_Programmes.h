@@ -138,6 +138,10 @@ public:
     // the user is told why (the message ends with suite) unless message is false, and the
     // log, its journal and the files beside it are left alone.
     bool Tenir_Verrou(const QString& suite, bool message = true);
+    // After a Prendre refused because another machine holds the log: the operator is asked
+    // whether to open it anyway. Oui takes the lock from that machine (true, said once more
+    // by Statut); Non opens the log for reading only, and every change is then refused.
+    bool Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& log, QWidget* parent);
     // Before any change of the log: its lock held, the log writable (one its owner made
     // read-only is refused with a message naming it), and a log saved again by a text editor
     // written back in the program's form with the editor's version kept. False after telling
@@ -170,6 +174,8 @@ signals:
     void Etat_Change(const Etat_Log& etat);
     // The log cannot be found: the recovery window opens, modal, over the main window.
     void Log_Introuvable();
+    // A short note for the main window's status line.
+    void Statut(const QString& texte);
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
@@ -198,5 +204,7 @@ private:
     Etat_Log m_etat;
     QString m_repertoire;
     Verrou_Log Verrou;
+    // The log opened for reading only, and the machine whose program holds it.
+    QString Log_Lecture_Seule, Machine_Lecture_Seule;
     QString Dossier_Precedent;
 };

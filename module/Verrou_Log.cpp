@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QSysInfo>
 
 #include <cerrno>
 
@@ -66,6 +67,21 @@ static Etat_Verrou Retirer_Si_Abandonne(QLockFile& verrou, const QString& chemin
 #endif
 }
 
+// Whether a lock was written on this machine, decided as QLockFile decides it: by the
+// machine's unique id when the lock and this machine have one, by the host name otherwise.
+// A lock that says nothing of its machine is taken as this machine's.
+static bool De_Cette_Machine(const QString& chemin, const QString& machine)
+{
+    if (machine.isEmpty())
+        return true;
+    QFile f(chemin);
+    const QList<QByteArray> lignes = f.open(QIODevice::ReadOnly) ? f.readAll().split('\n') : QList<QByteArray>();
+    const QByteArray id = lignes.value(3).trimmed(), ici = QSysInfo::machineUniqueId();
+    if (!id.isEmpty() && !ici.isEmpty())
+        return id == ici;
+    return machine == QSysInfo::machineHostName();
+}
+
 // The log's real path, its links followed: two programs that reach one log through different
 // links, or through a linked folder, take the same lock.
 static QString Absolu(const QString& chemin)
@@ -89,6 +105,8 @@ Verrou_Log& Verrou_Log::operator=(Verrou_Log&& autre) noexcept
     m_log = std::move(autre.m_log);
     m_occupe = autre.m_occupe;
     m_processus = autre.m_processus;
+    m_machine = std::move(autre.m_machine);
+    m_depuis = autre.m_depuis;
     m_refus = std::move(autre.m_refus);
     autre.m_log.clear();
     ancien.reset();
@@ -103,28 +121,44 @@ QString Verrou_Log::Chemin_Verrou(const QString& log)
     return info.path() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".lock");
 }
 
-bool Verrou_Log::Prendre(const QString& log)
+bool Verrou_Log::Prendre(const QString& log, bool reprendre)
 {
     m_occupe = false;
     m_processus = 0;
+    m_machine.clear();
+    m_depuis = {};
     m_refus.clear();
     if (Tient(log))
         return true;
     const QString chemin = Chemin_Verrou(Absolu(log));
     auto verrou = std::make_unique<QLockFile>(chemin);
     // The program holds its log for hours: a lock is never old enough to be taken from a
-    // program that still runs. One whose process is gone is taken over here.
+    // program that still runs, nor from another machine whose program this one cannot see.
+    // One whose process is gone from this machine is taken over here.
     verrou->setStaleLockTime(0);
     bool pris = verrou->tryLock(0);
     Etat_Verrou etat = Etat_Verrou::Tenu;
     int erreur = 0;
+    qint64 processus = 0;
+    QString machine, programme;
+    if (!pris && verrou->error() == QLockFile::LockFailedError && verrou->getLockInfo(&processus, &machine, &programme)
+        && !reprendre && !De_Cette_Machine(chemin, machine)) {
+        // The lock came with the log from the computer that has it open: nothing here tells
+        // whether its program still runs, and the operator decides.
+        m_processus = processus;
+        m_machine = machine;
+        m_depuis = QFileInfo(chemin).lastModified();
+        m_refus = QStringLiteral("Le log\r\n%1\r\nest ouvert par le programme de la machine %2 depuis le %3 (processus N° %4).")
+                      .arg(QDir::toNativeSeparators(Absolu(log)), m_machine,
+                           m_depuis.toString(QStringLiteral("dd/MM/yyyy 'à' HH:mm")))
+                      .arg(m_processus);
+        return false;
+    }
     if (!pris && verrou->error() == QLockFile::LockFailedError) {
         etat = Retirer_Si_Abandonne(*verrou, chemin, erreur);
         if (etat == Etat_Verrou::Retire)
             pris = verrou->tryLock(0);
     }
-    qint64 processus = 0;
-    QString machine, programme;
     if (!pris && verrou->error() == QLockFile::LockFailedError)
         verrou->getLockInfo(&processus, &machine, &programme);
     if (pris) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -8,7 +9,9 @@ class QLockFile;
 
 // One program per log: a lock file beside the log (".<log>.lock"), held for as long as the
 // program works on that log, so that a second window of the program (or the other install)
-// never writes it nor its journal. A lock left by a process that no longer runs is taken over.
+// never writes it nor its journal. A lock left by a process of this machine that no longer runs
+// is taken over; one that names another machine (a log in a folder synced between computers)
+// is taken only once the operator agreed.
 class Verrou_Log
 {
 public:
@@ -21,8 +24,9 @@ public:
     static QString Chemin_Verrou(const QString& log);
 
     // Takes the lock of this log at once, without waiting; true when it is held. A lock held
-    // for another log is let go only once this one is taken.
-    bool Prendre(const QString& log);
+    // for another log is let go only once this one is taken. With reprendre, a lock another
+    // machine holds is taken from it (the operator said so).
+    bool Prendre(const QString& log, bool reprendre = false);
     // Lets the lock go; its file is removed.
     void Rendre();
     // True when this object holds the lock of this log.
@@ -34,6 +38,11 @@ public:
     // process number (0 when the lock file does not say).
     bool Occupe() const { return m_occupe; }
     qint64 Processus() const { return m_processus; }
+    // After a refused Prendre: true when the lock names another machine; its name, and since
+    // when its program holds the log (the lock file's time).
+    bool Ailleurs() const { return !m_machine.isEmpty(); }
+    QString Machine() const { return m_machine; }
+    QDateTime Depuis() const { return m_depuis; }
     // After a refused Prendre, the French message for the user: which log, who has it and
     // what to do, or why the lock file could not be made.
     QString Refus() const { return m_refus; }
@@ -43,5 +52,7 @@ private:
     QString m_log;
     bool m_occupe = false;
     qint64 m_processus = 0;
+    QString m_machine;
+    QDateTime m_depuis;
     QString m_refus;
 };

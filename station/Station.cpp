@@ -195,9 +195,12 @@ void Station::Station_Validation_Click()
     }
     const QString log = FichierLog::Nom_Log(dossier, indicatif, annee);
     // The new log's lock is taken before the old one goes, and before the log is made. A
-    // folder that cannot take the lock file cannot take the log either: that is said below.
+    // folder that cannot take the lock file cannot take the log either: that is said below. A
+    // log another machine holds is taken over or read only, as the operator answers.
     Verrou_Log verrou;
-    if (!sp.Verrou_Tenu(log) && !verrou.Prendre(log) && verrou.Occupe()) {
+    if (!sp.Verrou_Tenu(log) && !verrou.Prendre(log) && verrou.Ailleurs())
+        sp.Ouvrir_Malgre_Verrou(verrou, log, this);
+    else if (verrou.Occupe()) {
         sp.plateforme().Message(verrou.Refus(), this);
         refuser();
         return;

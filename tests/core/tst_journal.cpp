@@ -85,6 +85,8 @@ private slots:
     void Entree_Absurde();
     void Ajout_Apres_Edition_De_Meme_Taille();
     void Journaux_Mis_De_Cote_Bornes();
+    void Journal_Qui_Reste_En_Place_data();
+    void Journal_Qui_Reste_En_Place();
     void Saison_Bornee();
     void Journal_Ancien_Continue_data();
     void Journal_Ancien_Continue();
@@ -742,6 +744,44 @@ void Tst_Journal::Ajout_Apres_Edition_De_Meme_Taille()
     QCOMPARE(r.etat, Journal_Log::Resultat::Fait);
     QCOMPARE(r.operation, QStringLiteral("deux"));
     QCOMPARE(Lire(log), QByteArray("L1\r\nM2\r\n"));
+}
+
+// A journal that cannot be set aside (its new name taken, here by a folder, which even root
+// cannot rename a file over): what needed it aside says why and writes nothing.
+void Tst_Journal::Journal_Qui_Reste_En_Place_data()
+{
+    QTest::addColumn<QString>("operation");
+    for (const char* o : {"Ajouter", "Reecrire", "Annuler", "Demarrage"})
+        QTest::newRow(o) << QString::fromLatin1(o);
+}
+
+void Tst_Journal::Journal_Qui_Reste_En_Place()
+{
+    QFETCH(QString, operation);
+    QTemporaryDir dossier;
+    const QString log = dossier.filePath(QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
+    Ecrire(log, "L1\r\n");
+    QVERIFY(Journal_Log(log).Ajouter("L2", QStringLiteral("ajout"), Heure(1)).ok());
+    Ecrire(log, Lire(log) + "dehors\r\n");
+    const QByteArray octetsLog = Lire(log), octetsJournal = Lire(Chemin_Journal(log));
+    const QDateTime maintenant = QDateTime::currentDateTime();
+    for (int s = 0; s < 120; ++s)
+        QVERIFY(QDir().mkdir(Chemin_Journal(log) + maintenant.addSecs(s).toString(QStringLiteral(".yyyyMMdd-HHmmss"))));
+
+    Journal_Log j(log);
+    ErreurFichier e;
+    if (operation == QLatin1String("Ajouter"))
+        e = j.Ajouter("L3", QStringLiteral("ajout"), Heure(2));
+    else if (operation == QLatin1String("Reecrire"))
+        e = j.Reecrire(octetsLog, "L1\r\n", Genre::Modification, 0, QStringLiteral("suppression"), Heure(2));
+    else if (operation == QLatin1String("Annuler"))
+        e = j.Annuler(Heure(2)).erreur;
+    else
+        e = j.Verifier_Au_Demarrage(octetsLog).erreur;
+    QCOMPARE(e.message, QStringLiteral("Erreur N° 57 : impossible de mettre de côté le fichier\r\n%1\r\n(%2).")
+                            .arg(QDir::toNativeSeparators(Chemin_Journal(log)), FichierLog::Cause(57)));
+    QCOMPARE(Lire(log), octetsLog);
+    QCOMPARE(Lire(Chemin_Journal(log)), octetsJournal);
 }
 
 void Tst_Journal::Journaux_Mis_De_Cote_Bornes()

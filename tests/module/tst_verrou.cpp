@@ -22,6 +22,8 @@
 #include <QProcess>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QStatusBar>
+#include <QSysInfo>
 #include <QTest>
 #include <QTimer>
 
@@ -75,7 +77,32 @@ qint64 Tenu_Par(const QString& log)
 }
 
 // What a lock holds: its process number, program and machine; this process never ran.
-const QByteArray Verrou_Perime = "999999999\nQEZ_Challenge_KVRT\nailleurs\n";
+QByteArray Verrou_Perime(const QString& machine = QSysInfo::machineHostName())
+{
+    return "999999999\nQEZ_Challenge_KVRT\n" + machine.toUtf8() + '\n';
+}
+
+// The lock of a log that came with it from another computer through a synced folder, or one
+// written on this machine by a program since killed; made at 09:30 today.
+void Poser_Verrou(const QString& log, const QString& machine)
+{
+    QFile f(Verrou_Log::Chemin_Verrou(log));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(Verrou_Perime(machine)), Verrou_Perime(machine).size());
+    QVERIFY(f.flush());
+    QVERIFY(f.setFileTime(QDateTime(QDate::currentDate(), QTime(9, 30)), QFileDevice::FileModificationTime));
+}
+
+// What the operator reads of a log another machine holds, and the one sentence of a change
+// refused while it is read-only.
+QString Verrou_Ailleurs(const QString& log)
+{
+    return QStringLiteral("Le log\r\n%1\r\nest ouvert par le programme de la machine ailleurs depuis le %2 à 09:30 "
+                          "(processus N° 999999999).")
+        .arg(QDir::toNativeSeparators(log), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+}
+const QString Lecture_Seule =
+    QStringLiteral("Ce log est ouvert en lecture seule, car le programme de la machine ailleurs le tient ouvert.");
 
 // Root's locks, one per test that takes one, made before the tests ran as an ordinary user.
 bool Preparer_Verrous_De_Root(const std::string& base)
@@ -83,9 +110,10 @@ bool Preparer_Verrous_De_Root(const std::string& base)
     const std::string dossier = base + "/verrous";
     if (::mkdir(dossier.c_str(), 0755) != 0 || ::chown(dossier.c_str(), Utilisateur_Ordinaire::Uid, Utilisateur_Ordinaire::Uid) != 0)
         return false;
+    const QByteArray verrou = Verrou_Perime();
     for (const char* nom : {"/repris", "/garde", "/illisible"}) {
         FILE* f = std::fopen((dossier + nom).c_str(), "w");
-        if (!f || std::fwrite(Verrou_Perime.constData(), 1, size_t(Verrou_Perime.size()), f) != size_t(Verrou_Perime.size())
+        if (!f || std::fwrite(verrou.constData(), 1, size_t(verrou.size()), f) != size_t(verrou.size())
             || std::fclose(f) != 0)
             return false;
     }
@@ -104,7 +132,7 @@ bool Poser_Verrou_D_Autrui(const QString& log, const char* nom)
         return ::rename((Utilisateur_Ordinaire::Dossier() + "/verrous/" + nom).c_str(), verrou.constData()) == 0;
     QFile f(QFile::decodeName(verrou));
     const bool illisible = qstrcmp(nom, "illisible") == 0;
-    return f.open(QIODevice::WriteOnly) && f.write(Verrou_Perime) == Verrou_Perime.size()
+    return f.open(QIODevice::WriteOnly) && f.write(Verrou_Perime()) == Verrou_Perime().size()
            && f.setPermissions(illisible ? QFileDevice::Permissions() : QFile::ReadOwner);
 }
 
@@ -159,26 +187,35 @@ private slots:
 };
 
 // At start-up, the log of the station is held by another program (running, or killed and
-// gone): a running one's log is never touched, the user is told and chooses another station
-// or ends the program; a dead one's lock is taken over without a word.
+// gone, or on another machine): a running one's log is never touched, the user is told and
+// chooses another station or ends the program; a dead one's lock is taken over without a
+// word, and then holds off a second program; another machine's is taken over or read only,
+// as the operator answers.
 void Tst_Verrou::demarrage_data()
 {
-    // detenteur: "vivant", "tue", or "muet" (a lock file left empty by a program killed
-    // between its creation and its writing, just now).
+    // detenteur: "vivant", "tue", "muet" (a lock file left empty by a program killed between
+    // its creation and its writing, just now), "autrui", "ici" (a lock file of this machine
+    // whose process is gone) or "ailleurs" (another machine's, answered by reponse).
     QTest::addColumn<QString>("detenteur");
     QTest::addColumn<QString>("autreStation");
-    QTest::newRow("detenteur vivant, autre station choisie") << "vivant" << QStringLiteral("F2XYZ");
-    QTest::newRow("detenteur vivant, Station refermee") << "vivant" << QString();
-    QTest::newRow("detenteur tue : verrou repris") << "tue" << QString();
-    QTest::newRow("verrou vide d'un programme tue : repris") << "muet" << QString();
-    QTest::newRow("verrou d'un autre utilisateur, programme arrete : repris") << "autrui" << QString();
+    QTest::addColumn<bool>("reponse");
+    QTest::newRow("detenteur vivant, autre station choisie") << "vivant" << QStringLiteral("F2XYZ") << false;
+    QTest::newRow("detenteur vivant, Station refermee") << "vivant" << QString() << false;
+    QTest::newRow("detenteur tue : verrou repris") << "tue" << QString() << false;
+    QTest::newRow("verrou vide d'un programme tue : repris") << "muet" << QString() << false;
+    QTest::newRow("verrou d'un autre utilisateur, programme arrete : repris") << "autrui" << QString() << false;
+    QTest::newRow("verrou de cette machine, processus arrete : repris") << "ici" << QString() << false;
+    QTest::newRow("verrou d'une autre machine, Oui : repris") << "ailleurs" << QString() << true;
+    QTest::newRow("verrou d'une autre machine, Non : lecture seule") << "ailleurs" << QString() << false;
 }
 
 void Tst_Verrou::demarrage()
 {
     QFETCH(QString, detenteur);
     QFETCH(QString, autreStation);
+    QFETCH(bool, reponse);
     const bool vivant = detenteur == QLatin1String("vivant");
+    const bool ailleurs = detenteur == QLatin1String("ailleurs");
     p.Installer_Station();
     p.Ecrire_Log({Enr("28/03/09", "2A001", "Chateau active", "F5XYZ")});
     // The other program's journal, and a temporary file its rewrite left: both are its own.
@@ -194,6 +231,9 @@ void Tst_Verrou::demarrage()
         QVERIFY(vide.open(QIODevice::WriteOnly));
     } else if (detenteur == QLatin1String("autrui")) {
         QVERIFY(Poser_Verrou_D_Autrui(p.Log(), "repris"));
+    } else if (detenteur == QLatin1String("ici") || ailleurs) {
+        Poser_Verrou(p.Log(), ailleurs ? QStringLiteral("ailleurs") : QSysInfo::machineHostName());
+        p.plateforme->reponses = {reponse};
     } else {
         QVERIFY(autre.Prendre(p.Log()));
         pid = autre.Pid();
@@ -216,11 +256,32 @@ void Tst_Verrou::demarrage()
     const auto finGuet = qScopeGuard([&] { delete guet; });
     Main_Test* m = p.Demarrer();
 
+    QCOMPARE(p.plateforme->questions.size(), int(ailleurs));
+    if (ailleurs) {
+        QVERIFY2(p.plateforme->questions[0].startsWith(Verrou_Ailleurs(p.Log())), qPrintable(p.plateforme->questions[0]));
+        QVERIFY(p.plateforme->questions[0].endsWith(QStringLiteral("\r\nOuvrir ce log quand même ?")));
+    }
+    if (ailleurs && !reponse) {
+        // Read only: the log is shown, every change is refused, nothing of the other's is touched.
+        QVERIFY(m->isVisible());
+        QCOMPARE(m->Nombre_Lignes(), 1);
+        QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
+        QVERIFY(!p.sp->Ajoute_Ligne(ligne));
+        QCOMPARE(p.plateforme->messages, QStringList{Lecture_Seule + QStringLiteral("\r\nLe QSO n'a pas été enregistré.")});
+        QCOMPARE(p.Octets_Log(), log);
+        QCOMPARE(p.Lire_Fichier(QFileInfo(journal).fileName()), QByteArray("journal de l'autre\r\n"));
+        QCOMPARE(Tenu_Par(p.Log()), 999999999);
+        return;
+    }
     if (!vivant) {
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
         QVERIFY(!stationOuverte);
         QCOMPARE(Tenu_Par(p.Log()), QCoreApplication::applicationPid());
-        // The log is this program's now: a QSO goes in.
+        QCOMPARE(m->statusBar()->currentMessage(),
+                 ailleurs ? QStringLiteral("Verrou du log repris à la machine ailleurs.") : QString());
+        // The log is this program's now: a second program is refused, and a QSO goes in.
+        Detenteur second;
+        QVERIFY(!second.Prendre(p.Log()));
         QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
         QVERIFY(p.sp->Ajoute_Ligne(ligne));
         QCOMPARE(p.Octets_Log(), log + Octets({ligne}));
@@ -255,19 +316,25 @@ void Tst_Verrou::routines_refusees_data()
 {
     QTest::addColumn<QString>("routine");
     QTest::addColumn<QString>("suite");
-    for (const char* r : {"Ajoute_Ligne", "Remplace_Ou_Ajoute_Ligne", "Supprime_Lignes_Reference", "Annuler_Modification",
-                          "Retablir_Modification", "Revenir_A", "Importe_Lignes"})
-        QTest::newRow(r) << QString::fromLatin1(r)
-                         << (qstrcmp(r, "Ajoute_Ligne") == 0 ? QStringLiteral("Le QSO n'a pas été enregistré.")
-                             : qstrcmp(r, "Importe_Lignes") == 0 ? QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")
-                                                                 : QStringLiteral("Le log n'a pas été modifié."));
-    QTest::newRow("Verifier_Journal") << QStringLiteral("Verifier_Journal") << QString();
+    QTest::addColumn<bool>("ailleurs"); // the holder runs on another machine; Non answered
+    for (const bool ailleurs : {false, true}) {
+        for (const char* r : {"Ajoute_Ligne", "Insere_Ligne", "Remplace_Ou_Ajoute_Ligne", "Supprime_Lignes_Reference",
+                              "Annuler_Modification", "Retablir_Modification", "Revenir_A", "Importe_Lignes"})
+            QTest::addRow("%s%s", r, ailleurs ? ", autre machine" : "")
+                << QString::fromLatin1(r)
+                << (qstrncmp(r, "Ajoute_", 7) == 0 || qstrncmp(r, "Insere_", 7) == 0 ? QStringLiteral("Le QSO n'a pas été enregistré.")
+                    : qstrcmp(r, "Importe_Lignes") == 0 ? QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")
+                                                        : QStringLiteral("Le log n'a pas été modifié."))
+                << ailleurs;
+        QTest::addRow("Verifier_Journal%s", ailleurs ? ", autre machine" : "") << QStringLiteral("Verifier_Journal") << QString() << ailleurs;
+    }
 }
 
 void Tst_Verrou::routines_refusees()
 {
     QFETCH(QString, routine);
     QFETCH(QString, suite);
+    QFETCH(bool, ailleurs);
     p.Installer_Station();
     const QString l1 = Enr("28/03/09", "2A001", "Chateau active", "F5XYZ");
     p.Ecrire_Log({l1});
@@ -285,7 +352,12 @@ void Tst_Verrou::routines_refusees()
     QVERIFY(!octetsJournal.isEmpty());
 
     Detenteur autre;
-    QVERIFY(autre.Prendre(p.Log()));
+    if (ailleurs) {
+        Poser_Verrou(p.Log(), QStringLiteral("ailleurs"));
+        p.plateforme->reponses = {false};
+    } else {
+        QVERIFY(autre.Prendre(p.Log()));
+    }
     p.plateforme->messages.clear();
     QString ligne = Enr("28/03/09", "56003", "Chateau Contacte", "F2ABC");
     QString liste = QStringLiteral("28/03/09") + l1.mid(8);
@@ -293,6 +365,8 @@ void Tst_Verrou::routines_refusees()
     bool fait = true;
     if (routine == QLatin1String("Ajoute_Ligne"))
         fait = p.sp->Ajoute_Ligne(ligne);
+    else if (routine == QLatin1String("Insere_Ligne"))
+        fait = p.sp->Insere_Ligne(ligne);
     else if (routine == QLatin1String("Remplace_Ou_Ajoute_Ligne"))
         fait = p.sp->Remplace_Ou_Ajoute_Ligne(liste, ligne);
     else if (routine == QLatin1String("Supprime_Lignes_Reference"))
@@ -312,8 +386,10 @@ void Tst_Verrou::routines_refusees()
     QCOMPARE(p.Octets_Log(), log);
     QCOMPARE(p.Lire_Fichier(QFileInfo(journal).fileName()), octetsJournal);
     QVERIFY(QFile::exists(p.Log() + QStringLiteral(".a1b2c3")));
-    QCOMPARE(Tenu_Par(p.Log()), autre.Pid());
-    const QString attendu = Message_Occupe(p.Log(), autre.Pid());
+    QCOMPARE(Tenu_Par(p.Log()), ailleurs ? 999999999 : autre.Pid());
+    // Asked once, before anything is written: the answer Non keeps the log read-only.
+    QCOMPARE(p.plateforme->questions.size(), int(ailleurs && !suite.isEmpty()));
+    const QString attendu = ailleurs ? Lecture_Seule : Message_Occupe(p.Log(), autre.Pid());
     if (suite.isEmpty())
         QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(QLatin1Char('\n'))));
     else
