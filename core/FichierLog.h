@@ -33,7 +33,7 @@ QString Nom_Log(const QString& repertoire, const QString& indicatif, const QStri
 QString Indicatif_Affiche(const QString& indicatif);
 QString Nom_Modele(const QString& repertoire);
 
-// The log as the program reads it: a log saved again by a text editor (UTF-8, a byte-order
+// The log as the program reads it: a log saved again by a text editor (UTF-8, UTF-16, a byte-order
 // mark, LF or CR line ends, trailing blanks taken away) comes back in the program's own form,
 // so that the list, the points and every report are the same as for the file it wrote.
 // Lines as bytes, without their line ends.

@@ -85,6 +85,14 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
     const Forme_Log::Examen examen = Forme_Log::Examiner(octets);
     if (examen.Propre())
         return true;
+    if (!examen.Convertible()) {
+        Dire(QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2), mais il contient %3. Le programme "
+                            "ne peut pas le réécrire dans sa forme (Windows-1252, fins de ligne CR LF, colonnes fixes) sans "
+                            "deviner ce qu'il contient : ouvrez-le dans un éditeur de texte, retirez ces caractères et "
+                            "enregistrez-le en UTF-8 ou en Windows-1252.\r\n%4")
+                 .arg(QDir::toNativeSeparators(log), Forme_Log::Decrire(examen), Forme_Log::Decrire_Obstacle(examen), suite));
+        return false;
+    }
     QString copie;
     ErreurFichier e;
     if (examen.Etrangere()) {

@@ -552,6 +552,10 @@ void Tst_Journal::Ajout_Dechire_Au_Demarrage_data()
     QTest::newRow("sans LF") << "ajout" << ligne.left(ligne.size() - 1) << "complete";
     QTest::newRow("sans CR LF") << "ajout" << ligne.left(ligne.size() - 2) << "complete";
     QTest::newRow("sans blancs ni fin de ligne") << "ajout" << ligne.left(47) << "complete";
+    // The boundary: the text whole to its last letter, only the blanks and the line end lost;
+    // one letter less is a cut line.
+    QTest::newRow("texte entier, ni blancs ni fin de ligne") << "ajout" << ligne.left(46) << "complete";
+    QTest::newRow("texte moins sa derniere lettre") << "ajout" << ligne.left(45) << "coupe";
     QTest::newRow("autres octets") << "ajout" << QByteArray("31/03/09  75001") << "operateur";
     // A rename is whole or nothing: a shorter import is the operator's, never taken out.
     QTest::newRow("import, derniere ligne otee") << "import" << import.left(2 * 55) << "operateur";

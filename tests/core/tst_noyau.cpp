@@ -686,6 +686,17 @@ void Tst_Noyau::log_d_un_editeur_data()
     QTest::newRow("fins LF") << lf << true;
     QTest::newRow("fins CR") << QByteArray(log).replace("\r\n", "\r") << true;
     QTest::newRow("fins melangees") << log.left(55) + lf.mid(54) << true;
+    const QString texte = QString::fromLatin1(log);
+    QTest::newRow("UTF-16 LE avec marque (Bloc-notes, Unicode)")
+        << "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(texte)) << true;
+    QTest::newRow("UTF-16 BE avec marque, fins LF, sans la derniere")
+        << "\xFE\xFF" + QByteArray(QStringEncoder(QStringEncoder::Utf16BE).encode(QString::fromLatin1(lf.chopped(1)))) << true;
+    QTest::newRow("marque UTF-8 devant du Windows-1252") << "\xEF\xBB\xBF" + log << true;
+    // Each end ends its line, in any order; a lone CR before a record is one of them.
+    const QList<QByteArray> l = Texte1252::Couper_Lignes(log);
+    QTest::newRow("fins CR puis LF") << l[0] + "\r" + l[1] + "\r" + l[2] + "\n" + l[3] + "\n" << true;
+    QTest::newRow("fins LF puis CR") << l[0] + "\n" + l[1] + "\r" + l[2] + "\r" + l[3] + "\r" << true;
+    QTest::newRow("CR, LF et CR LF") << l[0] + "\r" + l[1] + "\n" + l[2] + "\r\n" + l[3] << true;
     QTest::newRow("derniere fin de ligne otee") << log.chopped(2) << false;
     QTest::newRow("blancs de fin retires") << sansBlancs << false;
 }

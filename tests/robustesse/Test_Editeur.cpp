@@ -1,8 +1,8 @@
 // The operator's hand is final. Between the program's own changes (appends, imports, deletions,
 // undos) a random "editor" changes the log as people do in a text editor: drops the last line
 // end, deletes a line anywhere or the last one, adds a line by hand, changes a byte, saves it
-// in UTF-8 with or without a byte-order mark, with LF or CR line ends, without the blanks at
-// the ends of the lines. Now and then the program stops, after an append sometimes cut short
+// in UTF-8 with or without a byte-order mark, in UTF-16 (LE or BE) with its mark, with LF or CR
+// line ends, without the blanks at the ends of the lines. Now and then the program stops, after an append sometimes cut short
 // as a power cut leaves it, and starts again. After each start every line the operator left
 // is still in the log (completed, or kept in a copy the message names) and the list is the
 // file; after each change, a log in another program's form was kept whole in the copy that
@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 namespace {
@@ -32,20 +34,52 @@ struct Vue_Editeur
     QStringList lignes;
     QByteArray fin = "\r\n";
     bool finale = true;   // a line end after the last line
-    bool utf8 = false;
+    Forme_Log::Codage codage = Forme_Log::Codage::Windows_1252;
     bool marque = false;
 };
+
+bool Utf16(Forme_Log::Codage c)
+{
+    return c == Forme_Log::Codage::Utf16_LE || c == Forme_Log::Codage::Utf16_BE;
+}
+
+// After a UTF-8 mark, each stretch between line ends is UTF-8 when it can be, as an editor
+// shows a file whose lines were written in two encodings.
+QString Decoder_Par_Morceaux(QByteArrayView texte)
+{
+    QString t;
+    qsizetype debut = 0;
+    for (qsizetype i = 0; i <= texte.size(); ++i) {
+        if (i < texte.size() && texte.at(i) != '\r' && texte.at(i) != '\n')
+            continue;
+        const QByteArrayView m = texte.sliced(debut, i - debut);
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString u = utf8.decode(m);
+        t += utf8.hasError() ? Texte1252::Decoder(m) : u;
+        if (i < texte.size())
+            t += QLatin1Char(texte.at(i));
+        debut = i + 1;
+    }
+    return t;
+}
 
 Vue_Editeur Ouvrir(const QByteArray& octets)
 {
     Vue_Editeur v;
     const Forme_Log::Examen e = Forme_Log::Examiner(octets);
     v.marque = e.marque;
-    v.utf8 = e.utf8 || e.marque;
-    QByteArrayView texte = octets;
-    if (v.marque)
-        texte = texte.sliced(3);
-    const QString t = v.utf8 ? QString::fromUtf8(texte) : Texte1252::Decoder(texte);
+    v.codage = e.codage;
+    QString t;
+    if (Utf16(e.codage)) {
+        QStringDecoder d(e.codage == Forme_Log::Codage::Utf16_LE ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        t = d.decode(QByteArrayView(octets).sliced(2));
+    } else if (e.marque) {
+        // An editor saves what it read after a UTF-8 mark in UTF-8.
+        v.codage = Forme_Log::Codage::Utf8;
+        t = Decoder_Par_Morceaux(QByteArrayView(octets).sliced(3));
+    } else {
+        t = e.codage == Forme_Log::Codage::Utf8 ? QString::fromUtf8(octets) : Texte1252::Decoder(octets);
+    }
     if (t.contains(QLatin1String("\r\n")))
         v.fin = "\r\n";
     else if (t.contains(QLatin1Char('\n')))
@@ -67,9 +101,16 @@ QByteArray Enregistrer(const Vue_Editeur& v)
         if (i + 1 < v.lignes.size() || v.finale)
             t += QString::fromLatin1(v.fin);
     }
-    if (!v.utf8)
+    switch (v.codage) {
+    case Forme_Log::Codage::Windows_1252:
         return Texte1252::Encoder(t);
-    return (v.marque ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + t.toUtf8();
+    case Forme_Log::Codage::Utf16_LE:
+        return "\xFF\xFE" + QByteArray(QStringEncoder(QStringEncoder::Utf16LE).encode(t));
+    case Forme_Log::Codage::Utf16_BE:
+        return "\xFE\xFF" + QByteArray(QStringEncoder(QStringEncoder::Utf16BE).encode(t));
+    default:
+        return (v.marque ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + t.toUtf8();
+    }
 }
 
 // The blanks at the end of a line, which editors and the list may drop, taken away.
@@ -140,7 +181,7 @@ QString Test_Editeur::Qso()
 QByteArray Test_Editeur::Editer(const QByteArray& octets, QString& quoi)
 {
     Vue_Editeur v = Ouvrir(octets);
-    switch (Entre(0, 10)) {
+    switch (Entre(0, 12)) {
     case 0:
         quoi = QStringLiteral("fin de la derniere ligne otee");
         v.finale = false;
@@ -163,6 +204,13 @@ QByteArray Test_Editeur::Editer(const QByteArray& octets, QString& quoi)
     }
     case 4: {
         quoi = QStringLiteral("octet change");
+        if (Utf16(v.codage)) {
+            // An editor changes characters: one byte of two would make another character.
+            const int l = v.lignes.isEmpty() ? -1 : Entre(0, int(v.lignes.size()) - 1);
+            if (l >= 0 && !v.lignes.at(l).isEmpty())
+                v.lignes[l][Entre(0, int(v.lignes.at(l).size()) - 1)] = QLatin1Char("ABCXYZ0123 /*"[Entre(0, 12)]);
+            break;
+        }
         QByteArray b = octets;
         for (int essai = 0; essai < 10 && !b.isEmpty(); ++essai) {
             const int i = Entre(0, int(b.size()) - 1);
@@ -175,11 +223,12 @@ QByteArray Test_Editeur::Editer(const QByteArray& octets, QString& quoi)
     }
     case 5:
         quoi = QStringLiteral("UTF-8 avec marque");
-        v.utf8 = v.marque = true;
+        v.codage = Forme_Log::Codage::Utf8;
+        v.marque = true;
         break;
     case 6:
         quoi = QStringLiteral("UTF-8 sans marque");
-        v.utf8 = true;
+        v.codage = Forme_Log::Codage::Utf8;
         v.marque = false;
         break;
     case 7:
@@ -195,9 +244,20 @@ QByteArray Test_Editeur::Editer(const QByteArray& octets, QString& quoi)
         for (QString& l : v.lignes)
             l = Sans_Blancs_De_Fin(l);
         break;
+    case 10:
+        quoi = QStringLiteral("UTF-16 LE avec marque");
+        v.codage = Forme_Log::Codage::Utf16_LE;
+        v.marque = true;
+        break;
+    case 11:
+        quoi = QStringLiteral("UTF-16 BE avec marque");
+        v.codage = Forme_Log::Codage::Utf16_BE;
+        v.marque = true;
+        break;
     default:
         quoi = QStringLiteral("Windows-1252 et CR LF");
-        v.utf8 = v.marque = false;
+        v.codage = Forme_Log::Codage::Windows_1252;
+        v.marque = false;
         v.fin = "\r\n";
         break;
     }
