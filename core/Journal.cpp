@@ -1,11 +1,14 @@
 #include "Journal.h"
 
+#include "Enregistrement.h"
 #include "Forme_Log.h"
+#include "Qso.h"
 #include "Texte1252.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -183,6 +186,94 @@ QStringList Lignes_Concernees(const Entree& e)
             r.append(QStringLiteral("+ ") + Texte1252::Decoder(l));
     }
     return r;
+}
+
+namespace {
+
+// A line as the log and the journal are compared: its end blanks aside, which an editor may
+// take away and a field cut by position never misses.
+QByteArray Cle_Ligne(QByteArrayView ligne)
+{
+    while (!ligne.isEmpty() && (ligne.back() == ' ' || ligne.back() == '\r' || ligne.back() == '\n'))
+        ligne.chop(1);
+    return ligne.toByteArray();
+}
+
+bool Ligne_Qso(QByteArrayView ligne)
+{
+    int date = 0;
+    return Enregistrement::Date_Comparable(Texte1252::Decoder(ligne.first(qMin<qsizetype>(8, ligne.size()))), date);
+}
+
+// The same QSO with at most one of its fields changed, as a byte typed in an editor leaves it.
+bool Meme_Qso_Retouche(QByteArrayView a, QByteArrayView b)
+{
+    const Qso x = Qso::De_Ligne_Log(Texte1252::Decoder(Cle_Ligne(a)));
+    const Qso y = Qso::De_Ligne_Log(Texte1252::Decoder(Cle_Ligne(b)));
+    const int differents = int(x.date != y.date) + int(x.attente != y.attente) + int(x.reference != y.reference)
+        + int(x.type != y.type) + int(x.indicatif != y.indicatif);
+    return differents <= 1;
+}
+
+} // namespace
+
+QList<QByteArray> Lignes_Disparues(const QList<Entree>& entrees, const QByteArray& contenuLog)
+{
+    // The journal holds the changes, not the log: of its latest state only the lines its
+    // entries wrote are known, a line there before its oldest entry kept is out of its sight.
+    // Each QSO line an entry added counts once, each line one took away takes a count back,
+    // and each line of the log another: what is left was written by the program and is gone.
+    QHash<QByteArray, qsizetype> ecrites;
+    QList<QByteArray> ordre;
+    auto retirer = [&](QByteArrayView ligne) {
+        const auto it = ecrites.find(Cle_Ligne(ligne));
+        if (it != ecrites.end() && *it > 0)
+            --*it;
+    };
+    for (const Entree& e : entrees) {
+        for (const Bloc& b : e.blocs) {
+            Texte1252::Pour_Chaque_Ligne(b.retire, retirer);
+            Texte1252::Pour_Chaque_Ligne(b.ajoute, [&](QByteArrayView ligne) {
+                if (!Ligne_Qso(ligne))
+                    return;
+                ++ecrites[Cle_Ligne(ligne)];
+                ordre.append(ligne.toByteArray());
+            });
+        }
+    }
+    if (ecrites.isEmpty())
+        return {};
+    Texte1252::Pour_Chaque_Ligne(contenuLog, retirer);
+    QList<QByteArray> disparues;
+    for (const QByteArray& ligne : ordre) {
+        const auto it = ecrites.find(Cle_Ligne(ligne));
+        if (*it > 0) {
+            --*it;
+            disparues.append(ligne);
+        }
+    }
+    // Lines are compared whole, so a QSO the operator changed by hand shows as one gone and
+    // one come. When the line put back in place of a log line of the same QSO gives, byte
+    // for byte, the journal's latest state, that was his whole change: nothing went.
+    if (disparues.size() == 1) {
+        const QByteArray remise = disparues.first() + "\r\n";
+        const QByteArrayView log(contenuLog);
+        qsizetype debut = 0;
+        while (debut < log.size()) {
+            const qsizetype n = log.indexOf('\n', debut);
+            const qsizetype fin = n < 0 ? log.size() : n + 1;
+            if (Meme_Qso_Retouche(disparues.first(), log.sliced(debut, fin - debut))) {
+                Empreinte e;
+                e.Ajouter(log.first(debut));
+                e.Ajouter(remise);
+                e.Ajouter(log.sliced(fin));
+                if (e == entrees.last().apres)
+                    return {};
+            }
+            debut = fin;
+        }
+    }
+    return disparues;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -412,7 +503,14 @@ Journal_Log::Demarrage Journal_Log::Verifier_Au_Demarrage(const QByteArray& octe
         Compacter();
     const qsizetype coupe = etat.existe && !m_abime && !m_reparer ? Ajout_Coupe(octetsLog) : -1;
     if (coupe < 0) {
-        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote);
+        const QByteArray forme = Forme_Log::Remettre(octetsLog);
+        // The entries as read, before a journal set aside is forgotten: what they wrote and
+        // the log lacks is said at start-up. A journal damaged before its end tells only part
+        // of the story, and the changes it lost may have taken those lines away.
+        const QList<Entree> entrees = m_abime ? QList<Entree>() : m_entrees;
+        d.accord = Verifier(forme, &d.misDeCote);
+        if (d.accord == Accord::Mis_De_Cote)
+            d.disparues = Lignes_Disparues(entrees, forme);
         return d;
     }
     const Entree& e = m_entrees.last();

@@ -273,6 +273,8 @@ void Sous_Programmes::Verifier_Journal()
                           "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
                           "qu'il était dans le fichier\r\n%1")
                .arg(QDir::toNativeSeparators(d.copie)));
+    else if (!d.disparues.isEmpty())
+        Dire_Qso_Disparus(d.disparues, d.misDeCote);
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
