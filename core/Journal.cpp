@@ -435,7 +435,7 @@ void Journal_Log::Elaguer_De_Cote() const
         QFile::remove(journal.dir().filePath(noms.at(ordre.at(i))));
 }
 
-Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote)
+Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote, QList<QByteArray>* disparues)
 {
     // The entries read stay while the file is as this object last read or wrote it: a
     // season's journal is then not decoded again at each undo. Anything else reads it again.
@@ -450,6 +450,11 @@ Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* mi
     }
     const bool lu = Charger();
     auto deCote = [&]() {
+        // What the entries wrote and the log lacks, before they are forgotten. A journal
+        // damaged before its end tells only part of the story: the changes it lost may have
+        // taken those lines away themselves.
+        if (disparues && lu && !m_abime)
+            *disparues = Lignes_Disparues(m_entrees, QByteArray::fromRawData(contenuLog.data(), contenuLog.size()));
         const QString nom = Mettre_De_Cote();
         if (misDeCote)
             *misDeCote = nom;
@@ -503,14 +508,7 @@ Journal_Log::Demarrage Journal_Log::Verifier_Au_Demarrage(const QByteArray& octe
         Compacter();
     const qsizetype coupe = etat.existe && !m_abime && !m_reparer ? Ajout_Coupe(octetsLog) : -1;
     if (coupe < 0) {
-        const QByteArray forme = Forme_Log::Remettre(octetsLog);
-        // The entries as read, before a journal set aside is forgotten: what they wrote and
-        // the log lacks is said at start-up. A journal damaged before its end tells only part
-        // of the story, and the changes it lost may have taken those lines away.
-        const QList<Entree> entrees = m_abime ? QList<Entree>() : m_entrees;
-        d.accord = Verifier(forme, &d.misDeCote);
-        if (d.accord == Accord::Mis_De_Cote)
-            d.disparues = Lignes_Disparues(entrees, forme);
+        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote, &d.disparues);
         return d;
     }
     const Entree& e = m_entrees.last();

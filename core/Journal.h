@@ -80,8 +80,9 @@ public:
     };
     // Compares the log's bytes, as the program reads them, with the journal; takes out an
     // entry that never reached the log, and sets aside a journal that cannot explain the log.
-    // The log itself is never changed. The name of a journal set aside is given back.
-    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr);
+    // The log itself is never changed. The name of a journal set aside is given back, and
+    // with it, when asked for, the QSO lines it shows the program wrote that the log lacks.
+    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr, QList<QByteArray>* disparues = nullptr);
 
     // What the check at start-up found and did.
     struct Demarrage

@@ -262,7 +262,11 @@ void Sous_Programmes::Verifier_Journal()
         return;
     // A log the operator made read-only is not repaired either: the journal alone is checked.
     if (!FichierLog::Verifier_Modifiable(Nom_Log(), QString()).ok()) {
-        Journal_Log().Verifier(Forme_Log::Remettre(octets));
+        QString deCote;
+        QList<QByteArray> disparues;
+        Journal_Log().Verifier(Forme_Log::Remettre(octets), &deCote, &disparues);
+        if (!disparues.isEmpty())
+            Dire_Qso_Disparus(disparues, deCote, false);
         return;
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
@@ -274,7 +278,7 @@ void Sous_Programmes::Verifier_Journal()
                           "qu'il était dans le fichier\r\n%1")
                .arg(QDir::toNativeSeparators(d.copie)));
     else if (!d.disparues.isEmpty())
-        Dire_Qso_Disparus(d.disparues, d.misDeCote);
+        Dire_Qso_Disparus(d.disparues, d.misDeCote, true);
 }
 
 QString Sous_Programmes::Operation_A_Annuler()

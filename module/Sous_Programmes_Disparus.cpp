@@ -11,7 +11,7 @@
 // since morning saved its old copy over the log, but the operator may also have deleted them
 // himself, and nothing tells the two apart. So they are said, kept in a file beside the log,
 // and put back only when he says so; the log he saved stays the base either way.
-void Sous_Programmes::Dire_Qso_Disparus(const QList<QByteArray>& lignes, const QString& journalMisDeCote)
+void Sous_Programmes::Dire_Qso_Disparus(const QList<QByteArray>& lignes, const QString& journalMisDeCote, bool proposer)
 {
     // A long list would make a box taller than the screen: the first ones, then how many more.
     constexpr int Montres = 10;
@@ -44,6 +44,12 @@ void Sous_Programmes::Dire_Qso_Disparus(const QList<QByteArray>& lignes, const Q
     if (!journalMisDeCote.isEmpty())
         texte += QStringLiteral("L'historique des modifications a été mis de côté dans le fichier\r\n%1\r\n")
                      .arg(QDir::toNativeSeparators(journalMisDeCote));
+    if (!proposer) {
+        // The operator made the log read-only: it is not written, not even to put them back.
+        Dire(texte + (un ? QStringLiteral("Le log est en lecture seule : ce QSO n'y a pas été remis.")
+                         : QStringLiteral("Le log est en lecture seule : ces QSO n'y ont pas été remis.")));
+        return;
+    }
     texte += QStringLiteral("Remettre ces QSO dans le log ?");
     if (!plateforme().Question(texte, Fenetre_Principale()))
         return;

@@ -348,16 +348,19 @@ void Tst_Fichiers_Gardes::Qso_Disparus_data()
 {
     QTest::addColumn<QString>("editeur"); // what the editor's save left of the log
     QTest::addColumn<int>("reponse");     // to "Remettre ces QSO dans le log ?": 1 Oui, 0 Non, -1 never asked
-    QTest::newRow("copie ancienne, Oui") << "copie ancienne" << 1;
-    QTest::newRow("copie ancienne, Non") << "copie ancienne" << 0;
-    QTest::newRow("rien d'efface") << "rien d'efface" << -1;
-    QTest::newRow("un octet change") << "un octet change" << -1;
+    QTest::addColumn<bool>("lectureSeule"); // the operator made the log read-only after his save
+    QTest::newRow("copie ancienne, Oui") << "copie ancienne" << 1 << false;
+    QTest::newRow("copie ancienne, Non") << "copie ancienne" << 0 << false;
+    QTest::newRow("copie ancienne, lecture seule") << "copie ancienne" << -1 << true;
+    QTest::newRow("rien d'efface") << "rien d'efface" << -1 << false;
+    QTest::newRow("un octet change") << "un octet change" << -1 << false;
 }
 
 void Tst_Fichiers_Gardes::Qso_Disparus()
 {
     QFETCH(QString, editeur);
     QFETCH(int, reponse);
+    QFETCH(bool, lectureSeule);
     const QString a = Q("01/03/09", "29001", QStringLiteral("Chateau active"));
     const QString b = Q("02/03/09", "2A012", QStringLiteral("Chateau Contacte"));
     QString c = Q("04/03/09", "56100", QStringLiteral("Chateau Contacte"), "F5AAA");
@@ -380,20 +383,36 @@ void Tst_Fichiers_Gardes::Qso_Disparus()
             laisse += ligne + '\n';
         }
     } else {
+        // He corrects a callsign the program wrote: that QSO is changed, not gone.
         laisse = Octets({a, b, c, d});
         laisse[laisse.indexOf("F5AAA") + 4] = 'B';
     }
     p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), laisse);
+    QFile log(p.Log());
+    if (lectureSeule)
+        QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     if (reponse >= 0)
         p.plateforme->reponses.append(reponse == 1);
     Main_Test* m = p.Redemarrer();
-    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QStringList dits = p.plateforme->Prendre_Messages();
     QCOMPARE(p.plateforme->questionsImprevues, QStringList());
     const QStringList copies = QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_qso_disparus_*.txt")});
+    if (lectureSeule) {
+        // Said and kept all the same; the log he made read-only is not written.
+        QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(dits.size(), 1);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(dits.first().startsWith(QStringLiteral("Le log ne contient plus 2 QSO "))
+                     && dits.first().endsWith(QStringLiteral("\r\nLe log est en lecture seule : ces QSO n'y ont pas été remis.")),
+                 qPrintable(dits.first()));
+        QCOMPARE(p.Lire_Fichier(copies.first()), Octets({c, d}));
+        dits.clear();
+    }
+    QCOMPARE(dits, QStringList());
     if (reponse < 0) {
-        // Nothing the program wrote is gone: not a word, and the log stays as he saved it.
+        // Nothing asked, and the log stays as he saved it.
         QCOMPARE(p.plateforme->questions, QStringList());
-        QCOMPARE(copies, QStringList());
+        QCOMPARE(copies.size(), lectureSeule ? 1 : 0);
         QCOMPARE(p.Octets_Log(), laisse);
         QVERIFY(garde.fermees.isEmpty());
         return;
