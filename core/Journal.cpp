@@ -1,11 +1,14 @@
 #include "Journal.h"
 
+#include "Enregistrement.h"
 #include "Forme_Log.h"
+#include "Qso.h"
 #include "Texte1252.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -185,6 +188,94 @@ QStringList Lignes_Concernees(const Entree& e)
     return r;
 }
 
+namespace {
+
+// A line as the log and the journal are compared: its end blanks aside, which an editor may
+// take away and a field cut by position never misses.
+QByteArray Cle_Ligne(QByteArrayView ligne)
+{
+    while (!ligne.isEmpty() && (ligne.back() == ' ' || ligne.back() == '\r' || ligne.back() == '\n'))
+        ligne.chop(1);
+    return ligne.toByteArray();
+}
+
+bool Ligne_Qso(QByteArrayView ligne)
+{
+    int date = 0;
+    return Enregistrement::Date_Comparable(Texte1252::Decoder(ligne.first(qMin<qsizetype>(8, ligne.size()))), date);
+}
+
+// The same QSO with at most one of its fields changed, as a byte typed in an editor leaves it.
+bool Meme_Qso_Retouche(QByteArrayView a, QByteArrayView b)
+{
+    const Qso x = Qso::De_Ligne_Log(Texte1252::Decoder(Cle_Ligne(a)));
+    const Qso y = Qso::De_Ligne_Log(Texte1252::Decoder(Cle_Ligne(b)));
+    const int differents = int(x.date != y.date) + int(x.attente != y.attente) + int(x.reference != y.reference)
+        + int(x.type != y.type) + int(x.indicatif != y.indicatif);
+    return differents <= 1;
+}
+
+} // namespace
+
+QList<QByteArray> Lignes_Disparues(const QList<Entree>& entrees, const QByteArray& contenuLog)
+{
+    // The journal holds the changes, not the log: of its latest state only the lines its
+    // entries wrote are known, a line there before its oldest entry kept is out of its sight.
+    // Each QSO line an entry added counts once, each line one took away takes a count back,
+    // and each line of the log another: what is left was written by the program and is gone.
+    QHash<QByteArray, qsizetype> ecrites;
+    QList<QByteArray> ordre;
+    auto retirer = [&](QByteArrayView ligne) {
+        const auto it = ecrites.find(Cle_Ligne(ligne));
+        if (it != ecrites.end() && *it > 0)
+            --*it;
+    };
+    for (const Entree& e : entrees) {
+        for (const Bloc& b : e.blocs) {
+            Texte1252::Pour_Chaque_Ligne(b.retire, retirer);
+            Texte1252::Pour_Chaque_Ligne(b.ajoute, [&](QByteArrayView ligne) {
+                if (!Ligne_Qso(ligne))
+                    return;
+                ++ecrites[Cle_Ligne(ligne)];
+                ordre.append(ligne.toByteArray());
+            });
+        }
+    }
+    if (ecrites.isEmpty())
+        return {};
+    Texte1252::Pour_Chaque_Ligne(contenuLog, retirer);
+    QList<QByteArray> disparues;
+    for (const QByteArray& ligne : ordre) {
+        const auto it = ecrites.find(Cle_Ligne(ligne));
+        if (*it > 0) {
+            --*it;
+            disparues.append(ligne);
+        }
+    }
+    // Lines are compared whole, so a QSO the operator changed by hand shows as one gone and
+    // one come. When the line put back in place of a log line of the same QSO gives, byte
+    // for byte, the journal's latest state, that was his whole change: nothing went.
+    if (disparues.size() == 1) {
+        const QByteArray remise = disparues.first() + "\r\n";
+        const QByteArrayView log(contenuLog);
+        qsizetype debut = 0;
+        while (debut < log.size()) {
+            const qsizetype n = log.indexOf('\n', debut);
+            const qsizetype fin = n < 0 ? log.size() : n + 1;
+            if (Meme_Qso_Retouche(disparues.first(), log.sliced(debut, fin - debut))) {
+                Empreinte e;
+                e.Ajouter(log.first(debut));
+                e.Ajouter(remise);
+                e.Ajouter(log.sliced(fin));
+                if (e == entrees.last().apres)
+                    return {};
+            }
+            debut = fin;
+        }
+    }
+    return disparues;
+}
+
 // ---------------------------------------------------------------------------------------
 // The journal of one log
 
@@ -346,7 +437,8 @@ void Journal_Log::Elaguer_De_Cote() const
         QFile::remove(journal.dir().filePath(noms.at(ordre.at(i))));
 }
 
-Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote, ErreurFichier* erreur)
+Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* misDeCote, ErreurFichier* erreur,
+                                          QList<QByteArray>* disparues)
 {
     // The entries read stay while the file is as this object last read or wrote it: a
     // season's journal is then not decoded again at each undo. Anything else reads it again.
@@ -361,6 +453,11 @@ Journal_Log::Accord Journal_Log::Verifier(QByteArrayView contenuLog, QString* mi
     }
     const bool lu = Charger();
     auto deCote = [&]() {
+        // What the entries wrote and the log lacks, before they are forgotten. A journal
+        // damaged before its end tells only part of the story: the changes it lost may have
+        // taken those lines away themselves.
+        if (disparues && lu && !m_abime)
+            *disparues = Lignes_Disparues(m_entrees, QByteArray::fromRawData(contenuLog.data(), contenuLog.size()));
         const ErreurFichier e = Mettre_De_Cote();
         if (misDeCote)
             *misDeCote = e.ok() ? m_misDeCote : QString();
@@ -416,7 +513,7 @@ Journal_Log::Demarrage Journal_Log::Verifier_Au_Demarrage(const QByteArray& octe
         Compacter();
     const qsizetype coupe = etat.existe && !m_abime && !m_reparer ? Ajout_Coupe(octetsLog) : -1;
     if (coupe < 0) {
-        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote, &d.erreur);
+        d.accord = Verifier(Forme_Log::Remettre(octetsLog), &d.misDeCote, &d.erreur, &d.disparues);
         return d;
     }
     const Entree& e = m_entrees.last();

@@ -54,6 +54,13 @@ Piles Calculer_Piles(const QList<Entree>& entrees);
 // The texts of the QSO lines a change added and removed, for the history window.
 QStringList Lignes_Concernees(const Entree& e);
 
+// The QSO lines, without their line ends, that the entries show the program wrote and that
+// their latest state still held, which the log (in the program's form) no longer holds, in
+// the order they were written. Lines are compared whole, their end blanks aside; a QSO the
+// operator changed by hand is left out when the log with that one line put back is exactly
+// the journal's latest state.
+QList<QByteArray> Lignes_Disparues(const QList<Entree>& entrees, const QByteArray& contenuLog);
+
 // The journal of one log, read once and kept in step with the file by its own writes.
 class Journal_Log
 {
@@ -74,8 +81,10 @@ public:
     // Compares the log's bytes, as the program reads them, with the journal; takes out an
     // entry that never reached the log, and sets aside a journal that cannot explain the log.
     // The log itself is never changed. The name of a journal set aside is given back, or the
-    // error that kept it in place (Mis_De_Cote all the same: the journal does not explain the log).
-    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr, ErreurFichier* erreur = nullptr);
+    // error that kept it in place (Mis_De_Cote all the same: the journal does not explain the log),
+    // and with it, when asked for, the QSO lines it shows the program wrote that the log lacks.
+    Accord Verifier(QByteArrayView contenuLog, QString* misDeCote = nullptr, ErreurFichier* erreur = nullptr,
+                    QList<QByteArray>* disparues = nullptr);
 
     // What the check at start-up found and did.
     struct Demarrage
@@ -85,6 +94,9 @@ public:
         bool completee = false; // an appended QSO line had lost only its line end: given back
         QString copie;       // the log as it was, kept before a cut line was taken out
         ErreurFichier erreur; // the repair could not be written: the log is as it was
+        // When the journal was set aside: the QSO lines it shows the program wrote that the
+        // log no longer holds (an editor's stale save, or the operator's own deletions).
+        QList<QByteArray> disparues;
     };
     // At start-up, from the log's bytes as they are on the disk: the one moment a QSO's
     // append may have been cut by a crash or a power cut. When the whole line is there and

@@ -247,7 +247,11 @@ void Sous_Programmes::Verifier_Journal()
         return;
     // A log the operator made read-only is not repaired either: the journal alone is checked.
     if (!FichierLog::Verifier_Modifiable(Nom_Log(), QString()).ok()) {
-        Journal_Log().Verifier(Forme_Log::Remettre(octets));
+        QString deCote;
+        QList<QByteArray> disparues;
+        Journal_Log().Verifier(Forme_Log::Remettre(octets), &deCote, nullptr, &disparues);
+        if (!disparues.isEmpty())
+            Dire_Qso_Disparus(disparues, deCote, false);
         return;
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
@@ -258,6 +262,8 @@ void Sous_Programmes::Verifier_Journal()
                           "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
                           "qu'il était dans le fichier\r\n%1")
                .arg(QDir::toNativeSeparators(d.copie)));
+    else if (!d.disparues.isEmpty())
+        Dire_Qso_Disparus(d.disparues, d.misDeCote, true);
 }
 
 QString Sous_Programmes::Operation_A_Annuler()

@@ -182,6 +182,10 @@ private:
     // A message to the user over the main window.
     void Dire(const QString& texte);
     void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
+    // At start-up, QSO lines the journal shows the program wrote and the log no longer holds:
+    // said, kept beside the log, and put back at their dates when the operator answers Oui
+    // (only said and kept when the log is read-only).
+    void Dire_Qso_Disparus(const QList<QByteArray>& lignes, const QString& journalMisDeCote, bool proposer);
     // The end of a message when the change is in the log but the disk reported an error.
     static QString Texte_Fait_Sans_Confirmation(const QString& operation);
 

@@ -2,7 +2,9 @@
 // recorded QSO, only the program's own leftovers go. His hand on the log is final: a log he
 // made read-only is refused for every change, one he keeps elsewhere behind a link is written
 // where it is, one his editor saved in its own form reads as before and is written back in
-// the program's form once he is told, with the editor's version kept. And a disk that reports an error on
+// the program's form once he is told, with the editor's version kept. QSOs the program wrote that
+// a start finds gone (an editor's stale save) are said, kept beside the log and put back only
+// when he says so. And a disk that reports an error on
 // sync, before or after a change reached the log: the user is told what the log now holds,
 // nothing is left beside it, and the journal stays in step, so that the next undo takes back
 // exactly the last change the log holds.
@@ -42,6 +44,8 @@ private slots:
     void Log_Par_Un_Lien();
     void Log_D_Un_Editeur_data();
     void Log_D_Un_Editeur();
+    void Qso_Disparus_data();
+    void Qso_Disparus();
 };
 
 void Tst_Fichiers_Gardes::initTestCase()
@@ -386,6 +390,104 @@ void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
     QVERIFY(p.sp->Annuler_Modification());
     QVERIFY(p.sp->Annuler_Modification());
     QCOMPARE(p.Octets_Log(), Octets({a, b, c}));
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Fichiers_Gardes::Qso_Disparus_data()
+{
+    QTest::addColumn<QString>("editeur"); // what the editor's save left of the log
+    QTest::addColumn<int>("reponse");     // to "Remettre ces QSO dans le log ?": 1 Oui, 0 Non, -1 never asked
+    QTest::addColumn<bool>("lectureSeule"); // the operator made the log read-only after his save
+    QTest::newRow("copie ancienne, Oui") << "copie ancienne" << 1 << false;
+    QTest::newRow("copie ancienne, Non") << "copie ancienne" << 0 << false;
+    QTest::newRow("copie ancienne, lecture seule") << "copie ancienne" << -1 << true;
+    QTest::newRow("rien d'efface") << "rien d'efface" << -1 << false;
+    QTest::newRow("un octet change") << "un octet change" << -1 << false;
+}
+
+void Tst_Fichiers_Gardes::Qso_Disparus()
+{
+    QFETCH(QString, editeur);
+    QFETCH(int, reponse);
+    QFETCH(bool, lectureSeule);
+    const QString a = Q("01/03/09", "29001", QStringLiteral("Chateau active"));
+    const QString b = Q("02/03/09", "2A012", QStringLiteral("Chateau Contacte"));
+    QString c = Q("04/03/09", "56100", QStringLiteral("Chateau Contacte"), "F5AAA");
+    QString d = Q("05/03/09", "75001", QStringLiteral("Chateau Contacte"), "F6BBB");
+    // A line the operator typed in his editor, dated after the QSOs the program recorded.
+    const QString e = Q("06/03/09", "35007", QStringLiteral("Chateau Contacte"), "F1CCC");
+    Demarrer_Sur(p, {a, b});
+    QVERIFY(p.sp->Ajoute_Ligne(c));
+    QVERIFY(p.sp->Ajoute_Ligne(d));
+    QByteArray laisse;
+    if (editeur == QLatin1String("copie ancienne")) {
+        // The editor open since the morning saves its copy, with his line, over the log.
+        laisse = Octets({a, b, e});
+    } else if (editeur == QLatin1String("rien d'efface")) {
+        // Every line there, in the editor's own form: LF ends, the end blanks gone.
+        for (const QString& l : {a, b, c, d, e}) {
+            QByteArray ligne = Texte1252::Encoder(l);
+            while (ligne.endsWith(' '))
+                ligne.chop(1);
+            laisse += ligne + '\n';
+        }
+    } else {
+        // He corrects a callsign the program wrote: that QSO is changed, not gone.
+        laisse = Octets({a, b, c, d});
+        laisse[laisse.indexOf("F5AAA") + 4] = 'B';
+    }
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), laisse);
+    QFile log(p.Log());
+    if (lectureSeule)
+        QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    if (reponse >= 0)
+        p.plateforme->reponses.append(reponse == 1);
+    Main_Test* m = p.Redemarrer();
+    QStringList dits = p.plateforme->Prendre_Messages();
+    QCOMPARE(p.plateforme->questionsImprevues, QStringList());
+    const QStringList copies = QDir(p.Repertoire()).entryList({QStringLiteral("F1ABC_Challenge_KVRT_2009_qso_disparus_*.txt")});
+    if (lectureSeule) {
+        // Said and kept all the same; the log he made read-only is not written.
+        QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QCOMPARE(dits.size(), 1);
+        QCOMPARE(copies.size(), 1);
+        QVERIFY2(dits.first().startsWith(QStringLiteral("Le log ne contient plus 2 QSO "))
+                     && dits.first().endsWith(QStringLiteral("\r\nLe log est en lecture seule : ces QSO n'y ont pas été remis.")),
+                 qPrintable(dits.first()));
+        QCOMPARE(p.Lire_Fichier(copies.first()), Octets({c, d}));
+        dits.clear();
+    }
+    QCOMPARE(dits, QStringList());
+    if (reponse < 0) {
+        // Nothing asked, and the log stays as he saved it.
+        QCOMPARE(p.plateforme->questions, QStringList());
+        QCOMPARE(copies.size(), lectureSeule ? 1 : 0);
+        QCOMPARE(p.Octets_Log(), laisse);
+        QVERIFY(garde.fermees.isEmpty());
+        return;
+    }
+    // How many and which, the file that keeps them, the journal set aside; then the question.
+    QCOMPARE(p.plateforme->questions.size(), 1);
+    const QString q = p.plateforme->questions.first();
+    QCOMPARE(copies.size(), 1);
+    QVERIFY2(q.startsWith(QStringLiteral("Le log ne contient plus 2 QSO "))
+                 && q.contains(QStringLiteral("\r\n04/03/09  F5AAA  KVRT 56100\r\n05/03/09  F6BBB  KVRT 75001\r\n"))
+                 && q.contains(QDir::toNativeSeparators(p.Chemin(copies.first())))
+                 && q.contains(QStringLiteral("L'historique des modifications a été mis de côté"))
+                 && q.endsWith(QStringLiteral("\r\nRemettre ces QSO dans le log ?")),
+             qPrintable(q));
+    QCOMPARE(p.Lire_Fichier(copies.first()), Octets({c, d}));
+    if (reponse == 0) {
+        QCOMPARE(p.Octets_Log(), laisse);
+        QCOMPARE(m->Nombre_Lignes(), 3);
+    } else {
+        // At their dates, before his line, in one change that one undo takes back.
+        QCOMPARE(p.Octets_Log(), Octets({a, b, c, d, e}));
+        QCOMPARE(m->Nombre_Lignes(), 5);
+        QCOMPARE(p.sp->Operation_A_Annuler(), QStringLiteral("remise de 2 QSO disparus"));
+        QVERIFY(p.sp->Annuler_Modification());
+        QCOMPARE(p.Octets_Log(), laisse);
+    }
     QVERIFY(garde.fermees.isEmpty());
 }
 

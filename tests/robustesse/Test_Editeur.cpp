@@ -5,7 +5,8 @@
 // line ends, without the blanks at the ends of the lines. Now and then the program stops, after an append sometimes cut short
 // as a power cut leaves it, and starts again. After each start every line the operator left
 // is still in the log (completed, or kept in a copy the message names) and the list is the
-// file; after each change, a log in another program's form was kept whole in the copy that
+// file; QSOs of the program's that the editor took away are said, kept in the file the question
+// names, and when the answer is Oui put back beside every line the operator left; after each change, a log in another program's form was kept whole in the copy that
 // the one message names, and every line the editor left is still there.
 //
 // KVRT_GRAINE=N replays a run; KVRT_TOURS=N sets the number of rounds (300).
@@ -277,7 +278,7 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
         depart.append(Qso());
     Main_Test* m = Demarrer_Sur(p, depart);
     const QString nomLog = QFileInfo(p.Log()).fileName();
-    int demarrages = 0, completees = 0, coupees = 0, converties = 0;
+    int demarrages = 0, completees = 0, coupees = 0, converties = 0, questionnes = 0, remis = 0;
     bool dernierAjout = false;   // the last change was a QSO's append, untouched since
     QByteArray avantAjout;
     QString histoire;
@@ -357,13 +358,49 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
                 laisse = avant.left(Entre(int(avantAjout.size()) + 1, int(avant.size()) - 1));
                 p.Ecrire_Fichier(nomLog, laisse);
             }
+            // QSOs of the program's that the editor took away are asked about: put back or not.
+            const bool remettre = Entre(0, 1) == 1;
+            p.plateforme->reponses = {remettre};
+            p.plateforme->questions.clear();
             histoire += QStringLiteral("\n%1: arret et demarrage, %2 octets sur %3").arg(tour).arg(laisse.size()).arg(avant.size());
             m = p.Redemarrer();
             ++demarrages;
             const QByteArray apres = p.Octets_Log();
             QStringList dits = p.plateforme->Prendre_Messages();
             dits.removeAll(QStringLiteral("Il n'y a pas de données a modifier"));
-            if (apres != laisse) {
+            const QStringList questions = p.plateforme->questions;
+            p.plateforme->reponses.clear();
+            QByteArray disparus;
+            if (!questions.isEmpty()) {
+                // Said, and kept whole in the file the question names.
+                QVERIFY2(questions.size() == 1 && questions.first().endsWith(QStringLiteral("\r\nRemettre ces QSO dans le log ?")),
+                         contexte(questions.join(QLatin1Char('|'))));
+                const QStringList lignesQuestion = questions.first().split(QStringLiteral("\r\n"));
+                const qsizetype place = lignesQuestion.indexOf(QRegularExpression(QStringLiteral("^Ils? (est|sont) gardés? dans le fichier$")));
+                const QString copie = place >= 0 ? lignesQuestion.value(place + 1) : QString();
+                QVERIFY2(QFileInfo(copie).fileName().startsWith(nomLog.chopped(4) + QStringLiteral("_qso_disparus_")),
+                         contexte(questions.first()));
+                QFile f(copie);
+                QVERIFY2(f.open(QIODevice::ReadOnly), contexte(questions.first()));
+                disparus = f.readAll();
+                QVERIFY2(!disparus.isEmpty() && Forme_Log::Examiner(disparus).Propre(), contexte(questions.first()));
+                ++questionnes;
+                histoire += QStringLiteral(", %1 QSO disparus, remis %2").arg(disparus.count('\n')).arg(remettre);
+            }
+            if (!questions.isEmpty() && remettre) {
+                // Put back: every line the operator left and every QSO gone are in the log, the
+                // editor's own version kept whole in the copy a message names, if it had one.
+                QVERIFY2(Lignes_Perdues(laisse, apres).isEmpty() && Lignes_Perdues(disparus, apres).isEmpty(),
+                         contexte(QStringLiteral("remis : ") + Lignes_Perdues(laisse, apres) + Lignes_Perdues(disparus, apres)));
+                QVERIFY2(dits.size() <= 1, contexte(dits.join(QLatin1Char('|'))));
+                for (const QString& d : dits) {
+                    QFile f(d.section(QStringLiteral("\r\n"), -1));
+                    QVERIFY2(d.contains(QStringLiteral("a été enregistré par un autre programme")) && f.open(QIODevice::ReadOnly)
+                                 && f.readAll() == laisse,
+                             contexte(d));
+                }
+                ++remis;
+            } else if (apres != laisse) {
                 if (apres.startsWith(laisse) && !laisse.endsWith('\n')) {
                     ++completees;
                     QVERIFY2(dits.isEmpty(), contexte(dits.join(QLatin1Char('|'))));
@@ -392,8 +429,9 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
             dernierAjout = false;
         }
     }
-    qInfo("graine %u : %d démarrages, %d lignes complétées, %d coupées, %d logs réécrits dans la forme du programme", m_graine,
-          demarrages, completees, coupees, converties);
+    qInfo("graine %u : %d démarrages, %d lignes complétées, %d coupées, %d logs réécrits dans la forme du programme, "
+          "%d fois des QSO disparus (%d remis)",
+          m_graine, demarrages, completees, coupees, converties, questionnes, remis);
     // A run that never met the cases it is about proves nothing.
     if (tours >= 300)
         QVERIFY2(demarrages > 20 && converties > 5 && coupees + completees > 0, contexte(QStringLiteral("cas trop rares")));
