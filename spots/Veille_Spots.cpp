@@ -17,9 +17,24 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <functional>
 #include <memory>
 
 namespace {
+
+// A thread that runs one task; unlike QThread::create, it needs no std::future from the
+// compiler's library.
+class Fil : public QThread
+{
+public:
+    explicit Fil(std::function<void()> tache) : m_tache(std::move(tache)) {}
+
+protected:
+    void run() override { m_tache(); }
+
+private:
+    std::function<void()> m_tache;
+};
 
 // A castle list is a few hundred kilobytes; a file far larger is not one.
 constexpr qint64 Taille_Max_Liste = 20 * 1024 * 1024;
@@ -173,7 +188,7 @@ void Veille_Spots::Lancer_Lecture()
     auto lecture = std::make_shared<Lecture>();
     lecture->chemin = chemin;
     const QString garde = Fichier_Liste();
-    m_lecture = QThread::create([lecture, garde] {
+    m_lecture = new Fil([lecture, garde] {
         QFile f(lecture->chemin);
         if (!f.open(QIODevice::ReadOnly)) {
             lecture->erreurFichier = f.errorString();
@@ -213,9 +228,6 @@ void Veille_Spots::Lancer_Lecture()
 void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
 {
     const QString nom = QDir::toNativeSeparators(lecture.chemin);
-    const QString enService = Liste().Vide() ? QString()
-                                             : QStringLiteral("\r\nLa liste du %1 reste en service.")
-                                                   .arg(m_dateListe.toString(QStringLiteral("dd/MM/yyyy")));
     QString refus;
     if (!lecture.erreurFichier.isEmpty())
         refus = QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : %2.").arg(nom, lecture.erreurFichier);
@@ -229,6 +241,9 @@ void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
                                "un point-virgule ou une tabulation.")
                     .arg(nom);
     if (!refus.isEmpty()) {
+        const QString enService = Liste().Vide() ? QString()
+                                                 : QStringLiteral("\r\nLa liste du %1 reste en service.")
+                                                       .arg(m_dateListe.toString(QStringLiteral("dd/MM/yyyy")));
         sp.plateforme().Message(refus + enService, parent);
         emit Chargement_Fini(false);
         return;
