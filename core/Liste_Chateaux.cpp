@@ -25,6 +25,7 @@ struct Cellule
 
 using Cellules = QVarLengthArray<Cellule, 16>;
 
+// The cells of a line kept at most.
 constexpr qsizetype Colonnes_Max = 1000;
 
 // How many places Rang gives.
