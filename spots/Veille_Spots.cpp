@@ -12,10 +12,10 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
@@ -276,9 +276,9 @@ void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
 
 void Veille_Spots::Choisir_Liste(QWidget* parent)
 {
-    const QString chemin = QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Charger la liste des châteaux"), QDir::homePath(),
-        QStringLiteral("Listes des châteaux (*.csv *.txt *.tsv *.CSV *.TXT *.TSV);;Tous les fichiers (*)"));
+    const QString chemin = sp.plateforme().Fichier_A_Ouvrir(
+        QStringLiteral("Charger la liste des châteaux"), QDir::homePath(),
+        QStringLiteral("Listes des châteaux (*.csv *.txt *.tsv *.CSV *.TXT *.TSV);;Tous les fichiers (*)"), parent);
     if (!chemin.isEmpty())
         Charger_Liste(chemin, parent);
 }

@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -64,23 +63,14 @@ QStringList Colonne(QTableView* table, int colonne)
     return textes;
 }
 
-// Fichier > Charger la liste des châteaux…, the list's path typed in the file dialog.
-void Charger_Par_Le_Menu(Main_Test* m, const QString& chemin)
+// Fichier > Charger la liste des châteaux…, the list chosen in the open dialog.
+void Charger_Par_Le_Menu(Programme_Test& p, const QString& chemin)
 {
-    bool vu = false;
-    Sur_Modal([&](QWidget* modal) {
-        auto* dialogue = qobject_cast<QFileDialog*>(modal);
-        if (!dialogue)
-            return;
-        vu = true;
-        if (!QTest::qWaitForWindowActive(dialogue))
-            qWarning("file dialog not active");
-        Taper_Ici(dialogue, chemin);
-        Touche_Ici(dialogue, Qt::Key_Return);
-    });
-    Activer(m);
-    Choisir_Menu(m->Mnu_Charger_Liste_Chateaux);
-    QVERIFY(vu);
+    p.plateforme->fichiers = {chemin};
+    Activer(p.main);
+    Choisir_Menu(p.main->Mnu_Charger_Liste_Chateaux);
+    QCOMPARE(p.plateforme->dialogues, QStringList{QStringLiteral("Charger la liste des châteaux|") + QDir::homePath()});
+    p.plateforme->dialogues.clear();
 }
 
 QString Date_Fichier(const QString& chemin)
@@ -269,14 +259,14 @@ void Tst_Chateaux_Spottes::du_spot_au_log()
     const QByteArray octetsListe = "29018\tBrest\n35012\t\"Fort de\n35020, Foug\xE8res\"\n35020\tVitre\n";
     p.Ecrire_Fichier(QStringLiteral("chateaux.txt"), octetsListe);
     const QString date = Date_Fichier(p.Chemin(QStringLiteral("chateaux.txt")));
-    Charger_Par_Le_Menu(m, p.Chemin(QStringLiteral("chateaux.txt")));
+    Charger_Par_Le_Menu(p, p.Chemin(QStringLiteral("chateaux.txt")));
     QTRY_COMPARE(p.plateforme->messages,
                  QStringList{QStringLiteral("La liste des châteaux du %1 a été chargée : 3 châteaux.").arg(date)});
     QCOMPARE(m->Veille()->Liste().Nom(QStringLiteral("35012")), QStringLiteral("Fort de 35020, Fougères"));
     // A quote that never closes: the sentence names its line, and the list in use stays, its copy too.
     p.plateforme->messages.clear();
     p.Ecrire_Fichier(QStringLiteral("ouverte.txt"), "29018\tBrest\n35012\t\"Fort\n");
-    Charger_Par_Le_Menu(m, p.Chemin(QStringLiteral("ouverte.txt")));
+    Charger_Par_Le_Menu(p, p.Chemin(QStringLiteral("ouverte.txt")));
     QTRY_COMPARE(p.plateforme->messages,
                  QStringList{QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : des guillemets ouverts à la ligne 2 "
                                             "ne se ferment jamais.\r\nLa liste du %2 reste en service.")
