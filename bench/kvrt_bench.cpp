@@ -9,6 +9,7 @@
 #include "Aff_Contacte.h"
 #include "Chateaux_Spottes.h"
 #include "Lignes_Telnet.h"
+#include "Liste_Chateaux.h"
 #include "Modele_Spots.h"
 #include "Noeud_Test.h"
 #include "Regle_Spot.h"
@@ -213,6 +214,26 @@ long Memoire_Courante_Ko()
                 return l.mid(6).trimmed().split(' ').value(0).toLong();
     }
     return -1;
+}
+
+// A castle list at its size limit, 20 MiB in UTF-8: every castle many times over, its name
+// quoted as a spreadsheet writes it, with a doubled quote, and one in seven over two lines.
+QByteArray Liste_Chateaux_20_Mio()
+{
+    constexpr qsizetype Taille = qsizetype(20) << 20;
+    QByteArray liste = "R\xC3\xA9" "f\xC3\xA9rence;Nom;Commune;D\xC3\xA9partement\r\n";
+    liste.reserve(Taille);
+    for (int i = 0;; ++i) {
+        const int departement = 1 + i % 95;
+        const QByteArray reference = departement == 20 ? "2A" + QByteArray::number(100 + i % 900)
+                                                       : QByteArray::number(departement * 1000 + 1 + (i / 95) % 999).rightJustified(5, '0');
+        const QByteArray ligne = reference + ";\"Ch\xC3\xA2teau " + (i % 7 == 0 ? "de la\r\n" : "de la ")
+                                 + "Roche-\"\"" + QByteArray::number(i) + "\"\"\";Saint-Aubin-d\xE2\x80\x99" "Aubign\xC3\xA9;Ille-et-Vilaine\r\n";
+        if (liste.size() + ligne.size() > Taille)
+            break;
+        liste += ligne;
+    }
+    return liste;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -452,6 +473,13 @@ public:
         if (fenetre)
             fenetre->close();
         Fermer_Fenetres_Differees();
+
+        // The castle list at its size limit, read as the worker thread reads it.
+        const QByteArray liste = Liste_Chateaux_20_Mio();
+        int nombre = 0;
+        const double lireListe = Chronometrer(reps, [&] { nombre = Liste_Chateaux::Lire(liste).Nombre(); });
+        Ajouter(QStringLiteral("Liste des châteaux de 20 Mio : lecture"), lireListe, 1000, 1000,
+                QStringLiteral("%1 châteaux").arg(nombre));
     }
 
     void Adif()
@@ -1122,17 +1150,32 @@ int Mesure_Memoire(int n)
     return 0;
 }
 
+// The peak of reading a castle list from its file, as the worker thread does.
+int Memoire_Liste(const QString& chemin)
+{
+    Etape("avant la lecture de la liste des châteaux");
+    QFile f(chemin);
+    if (!f.open(QIODevice::ReadOnly))
+        return 1;
+    const Liste_Chateaux liste = Liste_Chateaux::Lire(f.readAll());
+    Etape("liste des châteaux lue");
+    return liste.Nombre() > 0 ? 0 : 1;
+}
+
 struct Etape_Memoire
 {
     long pic = -1, residente = -1;
     QString nom;
 };
 
-std::optional<std::vector<Etape_Memoire>> Memoire_Dans_Un_Processus(int n)
+// With a list's path: the castle list's reading alone.
+std::optional<std::vector<Etape_Memoire>> Memoire_Dans_Un_Processus(int n, const QString& liste = {})
 {
     QProcess enfant;
     enfant.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    enfant.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--memoire"), QString::number(n)});
+    enfant.start(QCoreApplication::applicationFilePath(), liste.isEmpty()
+                                                              ? QStringList{QStringLiteral("--memoire"), QString::number(n)}
+                                                              : QStringList{QStringLiteral("--memoire-liste"), liste});
     if (!enfant.waitForFinished(600000) || enfant.exitCode() != 0)
         return std::nullopt;
     std::vector<Etape_Memoire> etapes;
@@ -1173,6 +1216,8 @@ int main(int argc, char** argv)
         const QString a = args.at(i);
         if (a == QLatin1String("--memoire") && i + 1 < args.size())
             return Mesure_Memoire(args.at(++i).toInt());
+        if (a == QLatin1String("--memoire-liste") && i + 1 < args.size())
+            return Memoire_Liste(args.at(++i));
         if (a == QLatin1String("--tailles") && i + 1 < args.size()) {
             tailles.clear();
             for (const QString& t : args.at(++i).split(u','))
@@ -1219,6 +1264,16 @@ int main(int argc, char** argv)
             const long pic = plein->back().pic;
             sortie << "\nPic avec 99 999 QSO : " << mo(pic) << " (cible 80 Mo : "
                    << (pic <= 80 * 1024 ? "ok" : "MANQUÉ") << ")\n";
+        }
+        QTemporaryDir dossier;
+        const QString fichier = dossier.filePath(QStringLiteral("chateaux.csv"));
+        QFile f(fichier);
+        if (f.open(QIODevice::WriteOnly) && f.write(Liste_Chateaux_20_Mio()) > 0 && f.flush())
+            f.close();
+        if (const auto liste = Memoire_Dans_Un_Processus(0, fichier); liste && liste->size() == 2) {
+            const long hausse = liste->back().pic - liste->front().pic;
+            sortie << "\nLecture d'une liste des châteaux de 20 Mio : pic " << mo(liste->back().pic) << ", " << mo(hausse)
+                   << " de plus qu'avant (cible 100 Mo : " << (hausse <= 100 * 1024 ? "ok" : "MANQUÉ") << ")\n";
         }
         sortie.flush();
     }

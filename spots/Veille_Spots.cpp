@@ -12,11 +12,29 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QThread>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
 
 namespace {
+
+// A thread that runs one task; unlike QThread::create, it needs no std::future from the
+// compiler's library.
+class Fil : public QThread
+{
+public:
+    explicit Fil(std::function<void()> tache) : m_tache(std::move(tache)) {}
+
+protected:
+    void run() override { m_tache(); }
+
+private:
+    std::function<void()> m_tache;
+};
 
 // A castle list is a few hundred kilobytes; a file far larger is not one.
 constexpr qint64 Taille_Max_Liste = 20 * 1024 * 1024;
@@ -38,7 +56,26 @@ Veille_Spots::Veille_Spots(Sous_Programmes& sp_, QObject* parent)
     m_etat = QStringLiteral("Déconnecté.");
 }
 
-Veille_Spots::~Veille_Spots() = default;
+// What the worker thread read: the file's own error, or the list and where its copy went.
+struct Veille_Spots::Lecture
+{
+    QString chemin;
+    QString erreurFichier;
+    bool tropGros = false;
+    Liste_Chateaux liste;
+    QDateTime date;
+    ErreurFichier copie;
+};
+
+Veille_Spots::~Veille_Spots()
+{
+    // The thread holds no pointer to the watch, but it is waited for: a list is read in well
+    // under a second.
+    if (m_lecture) {
+        m_lecture->wait();
+        delete m_lecture;
+    }
+}
 
 QString Veille_Spots::Fichier_Liste()
 {
@@ -52,13 +89,16 @@ void Veille_Spots::Lire_Liste_Gardee()
     if (!QFileInfo::exists(chemin))
         return;
     QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > Taille_Max_Liste) {
+    Liste_Chateaux liste;
+    if (f.open(QIODevice::ReadOnly) && f.size() <= Taille_Max_Liste)
+        liste = Liste_Chateaux::Lire(f.readAll());
+    if (!f.isOpen() || f.size() > Taille_Max_Liste || !liste.Erreur().isEmpty()) {
         m_erreurListe = QStringLiteral("La liste des châteaux gardée (%1) n'a pas pu être lue : chargez-la de nouveau "
                                        "(Fichier > Charger la liste des châteaux…).")
                             .arg(QDir::toNativeSeparators(chemin));
         return;
     }
-    m_liste = Liste_Chateaux::Lire(f.readAll());
+    m_liste = std::move(liste);
     m_dateListe = QFileInfo(chemin).lastModified();
     m_modele->Regler_Liste(m_liste);
 }
@@ -135,53 +175,87 @@ void Veille_Spots::Spot_Recu(const Regle_Spot::Spot& spot)
     }
 }
 
-bool Veille_Spots::Charger_Liste(const QString& chemin, QWidget* parent)
+void Veille_Spots::Charger_Liste(const QString& chemin, QWidget* parent)
 {
-    const QString nom = QDir::toNativeSeparators(chemin);
-    const QString enService = Liste().Vide() ? QString()
-                                             : QStringLiteral("\r\nLa liste du %1 reste en service.")
-                                                   .arg(m_dateListe.toString(QStringLiteral("dd/MM/yyyy")));
-    QFile f(chemin);
-    if (!f.open(QIODevice::ReadOnly)) {
-        sp.plateforme().Message(QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : %2.").arg(nom, f.errorString()) + enService,
-                              parent);
-        return false;
-    }
-    if (f.size() > Taille_Max_Liste) {
-        sp.plateforme().Message(QStringLiteral("Le fichier %1 est trop gros pour être une liste des châteaux.").arg(nom) + enService,
-                              parent);
-        return false;
-    }
-    const QByteArray octets = f.readAll();
-    const QDateTime date = QFileInfo(f).lastModified();
-    f.close();
-    Liste_Chateaux liste = Liste_Chateaux::Lire(octets);
-    if (liste.Vide()) {
-        sp.plateforme().Message(QStringLiteral("Aucun château n'a été trouvé dans %1 : il faut sur chaque ligne une référence "
-                                             "(par exemple 29018 ou 2A001) et le nom du château, séparés par une virgule, "
-                                             "un point-virgule ou une tabulation.")
-                                      .arg(nom)
-                                  + enService,
-                              parent);
-        return false;
+    m_aLire.append({chemin, QPointer<QWidget>(parent)});
+    if (!m_lecture)
+        Lancer_Lecture();
+}
+
+void Veille_Spots::Lancer_Lecture()
+{
+    const auto [chemin, parent] = m_aLire.takeFirst();
+    auto lecture = std::make_shared<Lecture>();
+    lecture->chemin = chemin;
+    const QString garde = Fichier_Liste();
+    m_lecture = new Fil([lecture, garde] {
+        QFile f(lecture->chemin);
+        if (!f.open(QIODevice::ReadOnly)) {
+            lecture->erreurFichier = f.errorString();
+            return;
+        }
+        if (f.size() > Taille_Max_Liste) {
+            lecture->tropGros = true;
+            return;
+        }
+        const QByteArray octets = f.readAll();
+        lecture->date = QFileInfo(f).lastModified();
+        f.close();
+        lecture->liste = Liste_Chateaux::Lire(octets);
+        if (lecture->liste.Vide())
+            return;
+        // A copy for the next starts, of the list's own date, so that the window says which list it is.
+        QDir().mkpath(QFileInfo(garde).absolutePath());
+        lecture->copie = FichierLog::Reecrire_Octets(garde, octets);
+        if (lecture->copie.ok() || lecture->copie.fait) {
+            QFile copie(garde);
+            if (copie.open(QIODevice::Append))
+                copie.setFileTime(lecture->date, QFileDevice::FileModificationTime);
+        }
+    });
+    connect(m_lecture, &QThread::finished, this, [this, lecture, parent = parent] {
+        // The thread has said its last: it ends at once.
+        m_lecture->wait();
+        m_lecture->deleteLater();
+        m_lecture = nullptr;
+        Liste_Lue(*lecture, parent);
+        if (!m_aLire.isEmpty() && !m_lecture)
+            Lancer_Lecture();
+    });
+    m_lecture->start();
+}
+
+void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
+{
+    const QString nom = QDir::toNativeSeparators(lecture.chemin);
+    QString refus;
+    if (!lecture.erreurFichier.isEmpty())
+        refus = QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : %2.").arg(nom, lecture.erreurFichier);
+    else if (lecture.tropGros)
+        refus = QStringLiteral("Le fichier %1 est trop gros pour être une liste des châteaux.").arg(nom);
+    else if (!lecture.liste.Erreur().isEmpty())
+        refus = QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : %2.").arg(nom, lecture.liste.Erreur());
+    else if (lecture.liste.Vide())
+        refus = QStringLiteral("Aucun château n'a été trouvé dans %1 : il faut sur chaque ligne une référence "
+                               "(par exemple 29018 ou 2A001) et le nom du château, séparés par une virgule, "
+                               "un point-virgule ou une tabulation.")
+                    .arg(nom);
+    if (!refus.isEmpty()) {
+        const QString enService = Liste().Vide() ? QString()
+                                                 : QStringLiteral("\r\nLa liste du %1 reste en service.")
+                                                       .arg(m_dateListe.toString(QStringLiteral("dd/MM/yyyy")));
+        sp.plateforme().Message(refus + enService, parent);
+        emit Chargement_Fini(false);
+        return;
     }
 
-    // A copy for the next starts, of the list's own date, so that the window says which list it is.
-    const QString garde = Fichier_Liste();
     QString suite;
-    QDir().mkpath(QFileInfo(garde).absolutePath());
-    const ErreurFichier e = FichierLog::Reecrire_Octets(garde, octets);
-    if (e.ok() || e.fait) {
-        QFile copie(garde);
-        if (copie.open(QIODevice::Append))
-            copie.setFileTime(date, QFileDevice::FileModificationTime);
-    } else {
+    if (!lecture.copie.ok() && !lecture.copie.fait)
         suite = QStringLiteral("\r\nElle sert jusqu'à la fin de cette session, mais n'a pas pu être gardée pour les "
                                "suivantes : ")
-            + e.message;
-    }
-    m_liste = std::move(liste);
-    m_dateListe = date;
+            + lecture.copie.message;
+    m_liste = lecture.liste;
+    m_dateListe = lecture.date;
     m_listeLue = true;
     m_erreurListe.clear();
     m_modele->Regler_Liste(m_liste);
@@ -192,19 +266,19 @@ bool Veille_Spots::Charger_Liste(const QString& chemin, QWidget* parent)
                        .arg(m_liste.Lignes_Ignorees())
                        .arg(m_liste.Lignes_Ignorees() > 1 ? QStringLiteral("s") : QString());
     sp.plateforme().Message(QStringLiteral("La liste des châteaux du %1 a été chargée : %2 château%3%4.")
-                                  .arg(date.toString(QStringLiteral("dd/MM/yyyy")))
+                                  .arg(lecture.date.toString(QStringLiteral("dd/MM/yyyy")))
                                   .arg(m_liste.Nombre())
                                   .arg(m_liste.Nombre() > 1 ? QStringLiteral("x") : QString(), ignorees)
                               + suite,
                           parent);
-    return true;
+    emit Chargement_Fini(true);
 }
 
 void Veille_Spots::Choisir_Liste(QWidget* parent)
 {
-    const QString chemin = QFileDialog::getOpenFileName(
-        parent, QStringLiteral("Charger la liste des châteaux"), QDir::homePath(),
-        QStringLiteral("Listes des châteaux (*.csv *.txt *.tsv *.CSV *.TXT *.TSV);;Tous les fichiers (*)"));
+    const QString chemin = sp.plateforme().Fichier_A_Ouvrir(
+        QStringLiteral("Charger la liste des châteaux"), QDir::homePath(),
+        QStringLiteral("Listes des châteaux (*.csv *.txt *.tsv *.CSV *.TXT *.TSV);;Tous les fichiers (*)"), parent);
     if (!chemin.isEmpty())
         Charger_Liste(chemin, parent);
 }

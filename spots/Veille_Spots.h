@@ -6,13 +6,18 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
+
+#include <utility>
 
 class Connexion_Cluster;
 class Modele_Spots;
 class Sous_Programmes;
+class QThread;
 class QWidget;
 
 // The watch on the castles spotted, for the whole run: the cluster connection, the rows of
@@ -36,9 +41,11 @@ public:
     // The castles the log holds, as the duplicate warning finds them.
     const QSet<QString>& Contactes();
 
-    // Reads a castle list and keeps a copy of it in the user's data folder; tells the operator
-    // what was read, or why nothing was (the list in use stays then).
-    bool Charger_Liste(const QString& chemin, QWidget* parent);
+    // Reads a castle list and keeps a copy of it in the user's data folder, away from the
+    // window's thread (a list may weigh megabytes); then tells the operator what was read, or
+    // why nothing was (the list in use stays then), and says Chargement_Fini. A list asked for
+    // meanwhile is read after this one.
+    void Charger_Liste(const QString& chemin, QWidget* parent);
     // The file dialog, then the above.
     void Choisir_Liste(QWidget* parent);
 
@@ -62,6 +69,8 @@ signals:
     // A castle still to contact was spotted: "KVRT 29018 spotté : F4ABC/P sur 7012.0".
     void Alerte(const QString& texte);
     void Liste_Changee();
+    // A list asked for by Charger_Liste is read and the operator told: true when it is in use.
+    void Chargement_Fini(bool chargee);
     // The connection's state, or why there is none.
     void Etat_Connexion(const QString& texte);
 
@@ -72,6 +81,9 @@ private:
     void Lire_Liste_Gardee();
     void Preparer_Modele();
     void Dire_Etat(const QString& etat);
+    struct Lecture;
+    void Lancer_Lecture();
+    void Liste_Lue(const Lecture& lecture, QWidget* parent);
 
     Sous_Programmes& sp;
     Modele_Spots* m_modele;
@@ -89,4 +101,7 @@ private:
     bool m_alertes = false;
     // The last alert of each castle: once per castle every ten minutes.
     QHash<QString, QDateTime> m_derniereAlerte;
+    // The list being read and those asked for since, with the window that asked.
+    QThread* m_lecture = nullptr;
+    QList<std::pair<QString, QPointer<QWidget>>> m_aLire;
 };

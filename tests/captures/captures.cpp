@@ -37,6 +37,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QStringListModel>
 #include <QTest>
@@ -222,7 +223,9 @@ int main(int argc, char* argv[])
             if (liste.open(QIODevice::Append))
                 liste.setFileTime(QDateTime(QDate(2009, 1, 15), QTime(10, 0)), QFileDevice::FileModificationTime);
         }
+        QSignalSpy chargee(&veille, &Veille_Spots::Chargement_Fini);
         veille.Charger_Liste(p.Chemin(QStringLiteral("chateaux.csv")), m);
+        chargee.wait();
         p.plateforme->Prendre_Messages();
         auto* spots = new Chateaux_Spottes(veille, *p.sp, m);
         spots->setWindowFlag(Qt::Window);

@@ -358,32 +358,45 @@ void Tst_Spots::liste_chateaux_data()
     QTest::addColumn<QString>("reference");
     QTest::addColumn<QString>("nom");
     QTest::addColumn<int>("ignorees");
+    QTest::addColumn<QString>("erreur");
 
     QTest::newRow("virgules et entete utf-8")
         << QByteArray("R\xC3\xA9" "f\xC3\xA9rence,Nom,Commune\r\n29018,Ch\xC3\xA2teau de Brest,Brest\r\n2A001,Castellu,Bonifacio\r\n")
-        << 2 << "29018" << QString::fromUtf8("Château de Brest") << 1;
+        << 2 << "29018" << QString::fromUtf8("Château de Brest") << 1 << QString();
     QTest::newRow("points-virgules 1252")
         << QByteArray("KVRT;Nom\r\n29018;Ch\xE2teau de Brest\r\n77001;Ch\xE2teau de Fontainebleau\r\n") << 2 << "77001"
-        << QString::fromUtf8("Château de Fontainebleau") << 1;
+        << QString::fromUtf8("Château de Fontainebleau") << 1 << QString();
     QTest::newRow("tabulations sans entete") << QByteArray("29018\tCh\xC3\xA2teau de Brest\n2A001\tCastellu\n") << 2 << "2A001"
-                                             << "Castellu" << 0;
+                                             << "Castellu" << 0 << QString();
     QTest::newRow("guillemets et virgule dans le nom")
         << QByteArray("\"29018\",\"Ch\xC3\xA2teau de Brest, dit \"\"du Roi\"\"\"\r\n\"35019\",\"Tour\"\r\n") << 2 << "29018"
-        << QString::fromUtf8("Château de Brest, dit \"du Roi\"") << 0;
-    QTest::newRow("bom utf-8") << QByteArray("\xEF\xBB\xBF" "29018;Brest\r\n") << 1 << "29018" << "Brest" << 0;
+        << QString::fromUtf8("Château de Brest, dit \"du Roi\"") << 0 << QString();
+    QTest::newRow("bom utf-8") << QByteArray("\xEF\xBB\xBF" "29018;Brest\r\n") << 1 << "29018" << "Brest" << 0 << QString();
     QTest::newRow("reference avec tiret et minuscule") << QByteArray("29-018;Brest\n2a-001;Castellu\n") << 2 << "2A001"
-                                                       << "Castellu" << 0;
+                                                       << "Castellu" << 0 << QString();
     QTest::newRow("reference prefixee") << QByteArray("KVRT 29018;Brest\nKVRT-35012;Vitr\xC3\xA9\n") << 2 << "35012"
-                                        << QString::fromUtf8("Vitré") << 0;
+                                        << QString::fromUtf8("Vitré") << 0 << QString();
     QTest::newRow("reference en seconde colonne") << QByteArray("Dept;Ref;Nom\n29;29018;Brest\n35;35012;Fougeres\n") << 2
-                                                  << "35012" << "Fougeres" << 1;
+                                                  << "35012" << "Fougeres" << 1 << QString();
     QTest::newRow("entete nomme la colonne")
         << QByteArray("Ref;D\xC3\xA9partement;Nom du ch\xC3\xA2teau\n29018;Finist\xC3\xA8re;Brest\n35012;Ille-et-Vilaine;Foug\xC3\xA8res\n")
-        << 2 << "29018" << "Brest" << 1;
+        << 2 << "29018" << "Brest" << 1 << QString();
     QTest::newRow("lignes sans reference") << QByteArray("Liste 2024\n\n29018;Brest\nnote : provisoire\n96001;Nulle part\n") << 1
-                                           << "29018" << "Brest" << 3;
-    QTest::newRow("aucune reference") << QByteArray("Nom;Ville\nBrest;Brest\n") << 0 << "29018" << "" << 2;
-    QTest::newRow("vide") << QByteArray() << 0 << "29018" << "" << 0;
+                                           << "29018" << "Brest" << 3 << QString();
+    QTest::newRow("aucune reference") << QByteArray("Nom;Ville\nBrest;Brest\n") << 0 << "29018" << "" << 2 << QString();
+    QTest::newRow("vide") << QByteArray() << 0 << "29018" << "" << 0 << QString();
+    QTest::newRow("saut de ligne entre guillemets")
+        << QByteArray("29018;\"Ch\xC3\xA2teau \r\n de Brest\"\r\n35012;Vitr\xC3\xA9\r\n") << 2 << "29018"
+        << QString::fromUtf8("Château de Brest") << 0 << QString();
+    QTest::newRow("guillemets doubles et saut de ligne")
+        << QByteArray("35012,\"Fort \"\"la Latte\"\"\n(Pl\xE9venon)\"\n29018,Brest\n") << 2 << "35012"
+        << QString::fromUtf8("Fort \"la Latte\" (Plévenon)") << 0 << QString();
+    QTest::newRow("reference dans un nom sur deux lignes")
+        << QByteArray("29018,\"Ch\xC3\xA2teau de Brest,\r\n35012, ancienne prison\"\r\n") << 1 << "29018"
+        << QString::fromUtf8("Château de Brest, 35012, ancienne prison") << 0 << QString();
+    QTest::newRow("guillemets jamais fermes")
+        << QByteArray("29018;\"Ch\xC3\xA2teau\r\nde Brest\"\r\n35012;\"Fort la Latte\r\n35020;Vitr\xC3\xA9\r\n") << 0 << "29018"
+        << "" << 0 << QString::fromUtf8("des guillemets ouverts à la ligne 3 ne se ferment jamais");
 }
 
 void Tst_Spots::liste_chateaux()
@@ -393,8 +406,10 @@ void Tst_Spots::liste_chateaux()
     QFETCH(QString, reference);
     QFETCH(QString, nom);
     QFETCH(int, ignorees);
+    QFETCH(QString, erreur);
 
     const Liste_Chateaux liste = Liste_Chateaux::Lire(octets);
+    QCOMPARE(liste.Erreur(), erreur);
     QCOMPARE(liste.Nombre(), nombre);
     QCOMPARE(liste.Contient(reference), nombre > 0);
     QCOMPARE(liste.Nom(reference), nom);

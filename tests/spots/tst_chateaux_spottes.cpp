@@ -19,7 +19,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -59,6 +61,21 @@ QStringList Colonne(QTableView* table, int colonne)
     for (int i = 0; i < table->model()->rowCount(); ++i)
         textes.append(table->model()->index(i, colonne).data().toString());
     return textes;
+}
+
+// Fichier > Charger la liste des châteaux…, the list chosen in the open dialog.
+void Charger_Par_Le_Menu(Programme_Test& p, const QString& chemin)
+{
+    p.plateforme->fichiers = {chemin};
+    Activer(p.main);
+    Choisir_Menu(p.main->Mnu_Charger_Liste_Chateaux);
+    QCOMPARE(p.plateforme->dialogues, QStringList{QStringLiteral("Charger la liste des châteaux|") + QDir::homePath()});
+    p.plateforme->dialogues.clear();
+}
+
+QString Date_Fichier(const QString& chemin)
+{
+    return QFileInfo(chemin).lastModified().toString(QStringLiteral("dd/MM/yyyy"));
 }
 
 } // namespace
@@ -153,7 +170,10 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     QVERIFY(liste.flush());
     QVERIFY(liste.setFileTime(QDateTime(QDate(2009, 1, 15), QTime(10, 0)), QFileDevice::FileModificationTime));
     liste.close();
-    QVERIFY(veille.Charger_Liste(fichierListe, w));
+    QSignalSpy chargee(&veille, &Veille_Spots::Chargement_Fini);
+    veille.Charger_Liste(fichierListe, w);
+    QTRY_COMPARE(chargee.size(), 1);
+    QCOMPARE(chargee.first(), QList<QVariant>{true});
     QCOMPARE(plateforme.Prendre_Messages(),
              QStringList{QStringLiteral("La liste des châteaux du 15/01/2009 a été chargée : 3 châteaux (1 ligne sans référence ignorée).")});
     QCOMPARE(w->Info_Liste->text(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
@@ -233,9 +253,29 @@ void Tst_Chateaux_Spottes::du_spot_au_log()
     Main_Test* m = Demarrer_Sur(p, {Q("02/03/09", "29018", CC)});
     Noeud_Test noeud;
     p.reglages->Definir_Cluster(noeud.Adresse());
-    p.Ecrire_Fichier(QStringLiteral("chateaux.txt"), "29018\tBrest\n35012\tFougeres\n35020\tVitre\n");
-    QVERIFY(m->Veille()->Charger_Liste(p.Chemin(QStringLiteral("chateaux.txt")), m));
-    p.plateforme->Prendre_Messages();
+
+    // The castle list loaded from the menu and read while the window goes on: a name quoted
+    // over two lines is one castle's, whatever its second line looks like.
+    const QByteArray octetsListe = "29018\tBrest\n35012\t\"Fort de\n35020, Foug\xE8res\"\n35020\tVitre\n";
+    p.Ecrire_Fichier(QStringLiteral("chateaux.txt"), octetsListe);
+    const QString date = Date_Fichier(p.Chemin(QStringLiteral("chateaux.txt")));
+    Charger_Par_Le_Menu(p, p.Chemin(QStringLiteral("chateaux.txt")));
+    QTRY_COMPARE(p.plateforme->messages,
+                 QStringList{QStringLiteral("La liste des châteaux du %1 a été chargée : 3 châteaux.").arg(date)});
+    QCOMPARE(m->Veille()->Liste().Nom(QStringLiteral("35012")), QStringLiteral("Fort de 35020, Fougères"));
+    // A quote that never closes: the sentence names its line, and the list in use stays, its copy too.
+    p.plateforme->messages.clear();
+    p.Ecrire_Fichier(QStringLiteral("ouverte.txt"), "29018\tBrest\n35012\t\"Fort\n");
+    Charger_Par_Le_Menu(p, p.Chemin(QStringLiteral("ouverte.txt")));
+    QTRY_COMPARE(p.plateforme->messages,
+                 QStringList{QStringLiteral("La liste des châteaux %1 n'a pas pu être lue : des guillemets ouverts à la ligne 2 "
+                                            "ne se ferment jamais.\r\nLa liste du %2 reste en service.")
+                                 .arg(QDir::toNativeSeparators(p.Chemin(QStringLiteral("ouverte.txt"))), date)});
+    p.plateforme->messages.clear();
+    QCOMPARE(m->Veille()->Liste().Nombre(), 3);
+    QFile copie(Veille_Spots::Fichier_Liste());
+    QVERIFY(copie.open(QIODevice::ReadOnly));
+    QCOMPARE(copie.readAll(), octetsListe);
 
     // A callsign being typed when the operator turns to the spots.
     Activer(m);
