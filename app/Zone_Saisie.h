@@ -52,7 +52,7 @@ public:
     // and nothing of the last QSO shown.
     void Commencer();
     // The date of a new QSO is today's, or typed (Date > Date automatique, Oui or Non): the
-    // fields follow the mode chosen, and the station keeps it.
+    // fields follow the mode chosen (the main window has the station keep it).
     bool Date_Automatique() const { return m_dateAutomatique; }
     void Choisir_Date_Automatique(bool automatique);
 
@@ -122,8 +122,11 @@ signals:
     void Type_Retenu(int index);
 
 private:
+    // Lays the fields out for a mode. Opening an insertion or an edit also makes it what
+    // Valider does; a new entry leaves that to its caller: Efface ends an edit or an
+    // insertion, a recording ends an edit, a delete ends neither.
     void Appliquer(Mode mode);
-    // What Valider did is done: an edit ends, and an insertion when it was one.
+    // The log changed and the list shows it: the fields start afresh the way that change asks.
     void Apres_Modification(Etat_Log::Modification sorte);
     void Entree_Nouvelle_Saisie();
     // Ends an edit or an insertion: Valider adds the next QSO by the date mode.
