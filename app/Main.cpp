@@ -90,6 +90,8 @@ void Main::Relier_Module()
     });
     connect(Saisie, &Zone_Saisie::Total_A_Recompter, this,
             [this] { sp.Apres_Modification_Log(Sous_Programmes::Modification::Total); });
+    connect(Saisie, &Zone_Saisie::Type_Retenu, this,
+            [this](int index) { sp.reglages().Definir_Type_Activite(sp.Indicatif_Station(), index); });
 }
 
 void Main::Suivre_Log(const Etat_Log& etat)
@@ -102,14 +104,14 @@ void Main::Suivre_Log(const Etat_Log& etat)
                                                    : QStringLiteral("&Annuler : ") + etat.a_annuler);
     Mnu_Retablir->setText(etat.a_retablir.isEmpty() ? QStringLiteral("&Rétablir")
                                                      : QStringLiteral("&Rétablir : ") + etat.a_retablir);
-    if (etat.sorte == Sous_Programmes::Modification::Total)
-        return;
+    // A change of station reads the new log: the entry area checks dates against its year.
+    Saisie->Definir_Station(sp.Indicatif_Station(), sp.Annee_Challenge());
     // The list keeps the bytes (shared, not copied) and makes each of its lines when it is
     // shown; the selection model resets without a signal, so no click handling runs until the
-    // last line is selected.
-    Liste->Remplacer(etat.contenu);
-    if (etat.lu)
-        Saisie->Apres_Modification(etat.sorte);
+    // last line is selected. The entry area then starts afresh from the list's last line.
+    if (etat.sorte != Sous_Programmes::Modification::Total)
+        Liste->Remplacer(etat.contenu);
+    Saisie->Suivre_Log(etat);
 }
 
 void Main::Ouvrir_Recuperation()
@@ -137,7 +139,7 @@ void Main::Creer_Controles()
     Recherche->setToolTip(QStringLiteral("Permet de rechercherun QSO par son indicatif sa date ou son departement"));
     Haut = new Bandeau(sp);
     Liste = new Liste_Log;
-    Saisie = new Zone_Saisie(sp);
+    Saisie = new Zone_Saisie(sp.plateforme());
 
     NOMME(QLabel, Label14, Sous_Programmes::Ligne_Credit());
     NOMME(QFrame, Line1);
@@ -307,6 +309,7 @@ void Main::Main_Form_Load()
     }
     sp.Choisir_Station(indicatif, annee);
     Haut->Montrer_Station(FichierLog::Indicatif_Affiche(indicatif), annee);
+    Saisie->Definir_Station(indicatif, annee);
 
     Saisie->Preparer_Type(sp.reglages().Type_Activite(indicatif));
 
@@ -389,6 +392,7 @@ void Main::Main_Mnu_Date_Auto_Oui_Click()
     Mnu_Date_Auto_Oui->setChecked(true);
     Mnu_Date_Auto_Non->setChecked(false);
     Saisie->Choisir_Date_Automatique(true);
+    sp.reglages().Definir_Date_Automatique(sp.Indicatif_Station(), true);
 }
 
 void Main::Main_Mnu_Date_Auto_Non_Click()
@@ -396,6 +400,7 @@ void Main::Main_Mnu_Date_Auto_Non_Click()
     Mnu_Date_Auto_Oui->setChecked(false);
     Mnu_Date_Auto_Non->setChecked(true);
     Saisie->Choisir_Date_Automatique(false);
+    sp.reglages().Definir_Date_Automatique(sp.Indicatif_Station(), false);
 }
 
 void Main::Main_Mnu_Quitter_Click()

@@ -8,8 +8,7 @@
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
 #include "Plateforme.h"
-#include "Reglages.h"
-#include "Sous_Programmes.h"
+#include "Validation_Saisie.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,7 +40,7 @@ static void Majuscule(int& KeyAscii)
         KeyAscii -= 32;
 }
 
-Zone_Saisie::Zone_Saisie(Sous_Programmes& sp_, QWidget* parent) : QWidget(parent), sp(sp_)
+Zone_Saisie::Zone_Saisie(Plateforme& plateforme, QWidget* parent) : QWidget(parent), m_plateforme(plateforme)
 {
     setObjectName(QStringLiteral("Zone_Saisie"));
     Creer_Controles();
@@ -181,41 +180,35 @@ void Zone_Saisie::Preparer_Date(bool automatique)
 
 void Zone_Saisie::Commencer()
 {
-    if (Date_Automatique()) {
-        Mettre_Date_Du_Jour();
-        Ouvrir_Champ(Ind_A);
-    } else {
-        Date_A->clear();
-        Ouvrir_Champ(Date_A);
-    }
-    Efface();
     // The list's rebuild showed the last QSO, tick included: the first QSO typed must not
-    // inherit a "waiting for validation" mark the operator never set.
-    Validation_A->setChecked(false);
+    // inherit a "waiting for validation" mark the operator never set (Efface unticks it).
+    Efface();
     Annule_Saisie->setEnabled(false);
-    m_modification = false;
+}
+
+void Zone_Saisie::Definir_Station(const QString& indicatif, const QString& annee)
+{
+    m_indicatif = indicatif;
+    m_annee = annee;
 }
 
 void Zone_Saisie::Choisir_Date_Automatique(bool automatique)
 {
+    // The first field of the new date mode opens; what the other fields hold stays.
+    Preparer_Date(automatique);
     if (automatique) {
         Colorer(Date_A, Jaune_Pale);
         Mettre_Date_Du_Jour();
         Ouvrir_Champ(Ind_A);
-        // Unless a QSO is being edited, what follows is a new QSO: it does not take the mark
-        // of the QSO shown.
-        if (!m_modification)
-            Validation_A->setChecked(false);
-        Preparer_Date(true);
     } else {
         Colorer(Ind_A, Jaune_Pale);
-        Preparer_Date(false);
         Date_A->clear();
         Ouvrir_Champ(Date_A);
-        if (!m_modification)
-            Validation_A->setChecked(false);
     }
-    sp.reglages().Definir_Date_Automatique(sp.Indicatif_Station(), automatique);
+    // Unless a QSO is being edited, what follows is a new QSO: it does not take the mark of
+    // the QSO shown.
+    if (m_mode != Mode::Modification)
+        Validation_A->setChecked(false);
 }
 
 int Zone_Saisie::Index_Type_A() const
@@ -256,40 +249,21 @@ void Zone_Saisie::Oublier_Annulations_Champs()
 // ---------------------------------------------------------------------------------------
 // Field checks
 
-static bool Garde_Premiere_Installation(Sous_Programmes& sp, QWidget* fenetre)
+bool Zone_Saisie::Refuser(const QString& refus)
 {
-    if (sp.Indicatif_Station() != QLatin1String("FXXXX"))
-        return false;
-    sp.plateforme().Message(QStringLiteral("\r\n  Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge\r\n\r\n"
-                                           "    Pour cela dans la barre des menus allez dans Station puis Nouvel Indicatif."),
-                            fenetre);
-    return true;
+    if (!refus.isEmpty())
+        m_plateforme.Message(refus, window());
+    return !refus.isEmpty();
 }
 
 void Zone_Saisie::Main_Date_A_KeyPress(int& KeyAscii)
 {
-    if (Garde_Premiere_Installation(sp, window()))
+    // Before the station is set up, every key says how to set it up, and goes in as typed.
+    if (Refuser(Validation_Saisie::Refus_Station(m_indicatif)))
         return;
     if (KeyAscii == 13) {
-        QString texte = Date_A->text();
-        if (texte.isEmpty()) {
-            sp.plateforme().Message(QStringLiteral("Entrez une date"), window());
+        if (Refuser(Validation_Saisie::Refus_Date(Date_A->text(), m_annee)))
             return;
-        }
-        if (texte.size() != Enregistrement::Largeur_Date) {
-            sp.plateforme().Message(QStringLiteral("Format de la date JJ/MM/AA"), window());
-            return;
-        }
-        int resultat = 0;
-        sp.Controle_Format_Date(texte, resultat);
-        if (resultat == 1) {
-            sp.plateforme().Message(QStringLiteral("Le format date doit etre JJ/MM/AA"), window());
-            return;
-        }
-        if (texte.right(2) != sp.Annee_Challenge().right(2)) {
-            sp.plateforme().Message(QStringLiteral("Attention la date saisie ne correspond pas a l'année du Challenge"), window());
-            return;
-        }
         Colorer(Date_A, Jaune_Pale);
         Ouvrir_Champ(Ind_A);
     }
@@ -298,18 +272,11 @@ void Zone_Saisie::Main_Date_A_KeyPress(int& KeyAscii)
 
 void Zone_Saisie::Main_Ind_A_KeyPress(int& KeyAscii)
 {
-    if (Garde_Premiere_Installation(sp, window()))
+    if (Refuser(Validation_Saisie::Refus_Station(m_indicatif)))
         return;
     if (KeyAscii == 13) {
-        const QString texte = Ind_A->text();
-        if (texte.isEmpty()) {
-            sp.plateforme().Message(QStringLiteral("Entrez un indicatif"), window());
+        if (Refuser(Validation_Saisie::Refus_Indicatif(Ind_A->text())))
             return;
-        }
-        if (texte.size() > Enregistrement::Largeur_Indicatif) {
-            sp.plateforme().Message(QStringLiteral("12 caracteres maxi pour l'indicatif"), window());
-            return;
-        }
         Colorer(Ind_A, Jaune_Pale);
         Ouvrir_Champ(Type_A);
         // Typing a type replaces the one shown rather than adding to it.
@@ -325,7 +292,7 @@ void Zone_Saisie::Main_Type_A_KeyPress(int& KeyAscii)
         Ind_A->setEnabled(true);
         Colorer(Type_A, Jaune_Pale);
         Ouvrir_Champ(KVRT_A);
-        sp.reglages().Definir_Type_Activite(sp.Indicatif_Station(), Index_Type_A());
+        emit Type_Retenu(Index_Type_A());
     }
     Majuscule(KeyAscii);
 }
@@ -333,32 +300,20 @@ void Zone_Saisie::Main_Type_A_KeyPress(int& KeyAscii)
 void Zone_Saisie::Main_KVRT_A_KeyPress(int& KeyAscii)
 {
     if (KeyAscii == 13) {
-        QString texte = KVRT_A->text();
-        if (texte.size() != Enregistrement::Largeur_Reference) {
-            sp.plateforme().Message(QStringLiteral("5 chiffres pour le N° du Chateau"), window());
+        const QString texte = KVRT_A->text();
+        if (Refuser(Validation_Saisie::Refus_Reference(texte)))
             return;
-        }
-        for (QChar c : texte) {
-            const ushort u = c.unicode();
-            if (!((u >= 48 && u <= 57) || u == 65 || u == 66)) {
-                sp.plateforme().Message(QStringLiteral("Le N° du Chateauu ne doit comporter que des chiffres"), window());
-                return;
-            }
-        }
-        if (!m_modification) {
-            int trouve = 0;
-            QString date;
-            sp.Recherche_Doublon(texte, trouve, date);
-            if (trouve != 0)
-                sp.plateforme().Message(QStringLiteral("Le Chateau N° ") + texte + QStringLiteral(" a déja été contacté le ") + date
-                                            + QStringLiteral("\r\n   mettre Type Activité a Double ou annulez la saisie"),
-                                        window());
+        // The QSO being edited would find itself in the log.
+        if (m_mode != Mode::Modification) {
+            const QString doublon = Validation_Saisie::Avertissement_Doublon(m_log.contenu, texte);
+            if (!doublon.isEmpty())
+                m_plateforme.Message(doublon, window());
         }
         if (m_chateauConnu && !m_chateauConnu(texte))
-            sp.plateforme().Message(QStringLiteral("Le Chateau N° ") + texte
-                                        + QStringLiteral(" n'est pas dans la liste des châteaux chargée : vérifiez le numéro."
-                                                         "\r\n   Le QSO peut être enregistré tout de même."),
-                                    window());
+            m_plateforme.Message(QStringLiteral("Le Chateau N° ") + texte
+                                     + QStringLiteral(" n'est pas dans la liste des châteaux chargée : vérifiez le numéro."
+                                                      "\r\n   Le QSO peut être enregistré tout de même."),
+                                 window());
         Colorer(KVRT_A, Jaune_Pale);
         Validation_A->setEnabled(true);
         Validation_A->setFocus();
@@ -387,10 +342,7 @@ bool Zone_Saisie::Champs_Enregistrables()
 {
     // A field changed without Enter reaches recording unchecked: anything that would not
     // fit its column is refused rather than cut, and nothing is written.
-    const QString refus = Qso_Saisi().Refus();
-    if (!refus.isEmpty())
-        sp.plateforme().Message(refus, window());
-    return refus.isEmpty();
+    return !Refuser(Validation_Saisie::Refus_Qso(Qso_Saisi()));
 }
 
 void Zone_Saisie::Main_Valide_A_Click()
@@ -399,12 +351,19 @@ void Zone_Saisie::Main_Valide_A_Click()
         return;
     // A QSO that could not be written stays in the fields, so that nothing typed is lost: the
     // fields start afresh only once the log has it (Apres_Modification).
-    if (m_insertion || (!m_modification && !Date_Automatique()))
+    if (m_mode == Mode::Insertion || (m_mode == Mode::Saisie && !Date_Automatique()))
         emit Qso_A_Inserer(Qso_Saisi());
-    else if (m_modification)
+    else if (m_mode == Mode::Modification)
         emit Qso_A_Remplacer(m_ligneSelectionnee, Qso_Saisi());
     else
         emit Qso_A_Enregistrer(Qso_Saisi());
+}
+
+void Zone_Saisie::Suivre_Log(const Etat_Log& etat)
+{
+    m_log = etat;
+    if (etat.lu)
+        Apres_Modification(etat.sorte);
 }
 
 void Zone_Saisie::Apres_Modification(Etat_Log::Modification sorte)
@@ -412,8 +371,7 @@ void Zone_Saisie::Apres_Modification(Etat_Log::Modification sorte)
     using M = Etat_Log::Modification;
     switch (sorte) {
     case M::Insertion:
-        Frame3->setTitle(Caption_Saisie);
-        m_insertion = false;
+        Terminer_Mode();
         // After any recording, insert mode included, the entry area waits for the next QSO:
         // leaving Valide_A armed on the QSO shown would let a second press write it again.
         Entree_Nouvelle_Saisie();
@@ -424,10 +382,8 @@ void Zone_Saisie::Apres_Modification(Etat_Log::Modification sorte)
         Entree_Nouvelle_Saisie();
         break;
     case M::Retour:
-        Efface();
         // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
-        Validation_A->setChecked(false);
-        Annule_Saisie->setEnabled(false);
+        Commencer();
         break;
     case M::Lecture:
     case M::Total:
@@ -438,42 +394,90 @@ void Zone_Saisie::Apres_Modification(Etat_Log::Modification sorte)
 
 void Zone_Saisie::Entree_Nouvelle_Saisie()
 {
-    m_modification = false;
-    Validation_A->setChecked(false);
+    // A recording ends an edit; an insertion in progress outlives an import.
+    if (m_mode == Mode::Modification)
+        m_mode = Mode::Saisie;
+    Appliquer(Mode::Saisie);
     Validation_A->setEnabled(false);
-    Valide_A->setEnabled(false);
-    Ind_A->clear();
-    Ind_A->setEnabled(false);
-    Colorer(Ind_A, Jaune_Pale);
-    Colorer(Type_A, Jaune_Pale);
-    Type_A->setEnabled(false);
-    Ouvrir_Premier_Champ();
+}
+
+void Zone_Saisie::Terminer_Mode()
+{
+    m_mode = Mode::Saisie;
+    Frame3->setTitle(Caption_Saisie);
 }
 
 void Zone_Saisie::Mettre_Date_Du_Jour()
 {
-    QString aujourdhui;
-    sp.Date_Du_Jour(aujourdhui);
-    Date_A->setText(aujourdhui);
+    Date_A->setText(Enregistrement::Texte_Date(m_plateforme.Maintenant_Utc().date()));
 }
 
-// Opens the first field of the date mode for a new QSO: the callsign with today's UTC date
-// in place, or an empty date. Shared by a recording, Efface and a delete.
-void Zone_Saisie::Ouvrir_Premier_Champ()
+void Zone_Saisie::Appliquer(Mode mode)
 {
-    if (Date_Automatique()) {
-        Colorer(Date_A, Jaune_Pale);
-        Mettre_Date_Du_Jour();
-        KVRT_A->clear();
+    switch (mode) {
+    case Mode::Saisie: {
+        // Every field closed, then the first one of the date mode opened, with today's UTC
+        // date in place or an empty date. The type stays as the next QSO's.
+        Valide_A->setEnabled(false);
+        for (QWidget* champ : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
+                               static_cast<QWidget*>(KVRT_A)})
+            Colorer(champ, Jaune_Pale);
+        for (QWidget* champ : {static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A), static_cast<QWidget*>(KVRT_A)})
+            champ->setEnabled(false);
         Ind_A->clear();
-        Ouvrir_Champ(Ind_A);
-    } else {
-        Colorer(KVRT_A, Jaune_Pale);
         KVRT_A->clear();
+        if (Date_Automatique()) {
+            Mettre_Date_Du_Jour();
+            Ouvrir_Champ(Ind_A);
+        } else {
+            Date_A->clear();
+            Ouvrir_Champ(Date_A);
+        }
+        // The QSO shown before does not lend its mark to the one typed next.
+        Validation_A->setChecked(false);
+        Oublier_Annulations_Champs();
+        break;
+    }
+    case Mode::Insertion:
+        // The date first, whatever the date mode; the rest of the fields as they were.
+        m_mode = Mode::Insertion;
+        Frame3->setTitle(Caption_Insertion);
+        Colorer(Ind_A, Jaune_Pale);
+        Colorer(KVRT_A, Jaune_Pale);
         Date_A->clear();
         Ouvrir_Champ(Date_A);
+        // The QSO inserted starts unticked, whatever QSO was shown before.
+        Validation_A->setChecked(false);
+        break;
+    case Mode::Affichage:
+    case Mode::Modification: {
+        const bool modifier = mode == Mode::Modification;
+        const Qso qso = Qso::De_Ligne_Liste(m_ligneSelectionnee);
+        Date_A->setText(qso.date);
+        Validation_A->setChecked(qso.attente);
+        KVRT_A->setText(qso.reference);
+        Texte_Type_A(qso.type);
+        Ind_A->setText(qso.indicatif);
+        Colorer(Ind_A, Jaune_Pale);
+        Colorer(Date_A, Jaune_Pale);
+        for (QWidget* w : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
+                           static_cast<QWidget*>(KVRT_A), static_cast<QWidget*>(Validation_A)})
+            w->setEnabled(modifier);
+        // A QSO shown is locked: Valider armed before (a search chosen in the middle of an
+        // entry) would write it again as a new QSO, mark included. A double click opens it.
+        Valide_A->setEnabled(modifier);
+        Annule_Saisie->setEnabled(!modifier);
+        // The QSO opened is the program's until the operator changes it; and the type box,
+        // which keeps its text when the line's type is the one already shown, must not keep
+        // the mark of a type picked before either.
+        Oublier_Annulations_Champs();
+        if (modifier) {
+            m_mode = Mode::Modification;
+            Date_A->setFocus();
+        }
+        break;
     }
-    Oublier_Annulations_Champs();
+    }
 }
 
 void Zone_Saisie::Main_Efface_A_Click()
@@ -483,23 +487,10 @@ void Zone_Saisie::Main_Efface_A_Click()
 
 void Zone_Saisie::Efface()
 {
-    Valide_A->setEnabled(false);
-    Colorer(Date_A, Jaune_Pale);
-    Ind_A->clear();
-    Ind_A->setEnabled(false);
-    Colorer(Ind_A, Jaune_Pale);
-    Colorer(Type_A, Jaune_Pale);
-    Type_A->setEnabled(false);
-    Colorer(KVRT_A, Jaune_Pale);
-    KVRT_A->setEnabled(false);
-    Ouvrir_Premier_Champ();
-    // The QSO shown before does not lend its mark to the one typed next.
-    Validation_A->setChecked(false);
+    Appliquer(Mode::Saisie);
     // Cancelling also ends an edit or an insertion: otherwise the next QSO typed would
     // silently replace the one that was being edited.
-    m_modification = false;
-    m_insertion = false;
-    Frame3->setTitle(Caption_Saisie);
+    Terminer_Mode();
 }
 
 void Zone_Saisie::Remplir(const QString& indicatif, const QString& reference, const QString& type, const QString& date)
@@ -521,9 +512,9 @@ void Zone_Saisie::Remplir(const QString& indicatif, const QString& reference, co
 bool Zone_Saisie::Proposer(const QString& indicatif, const QString& reference)
 {
     if (Saisie_Tapee()
-        && !sp.plateforme().Question(QStringLiteral("La saisie en cours sera remplacée par le QSO de ") + indicatif
+        && !m_plateforme.Question(QStringLiteral("La saisie en cours sera remplacée par le QSO de ") + indicatif
                                          + QStringLiteral(" avec le Chateau N° ") + reference + QStringLiteral(". Continuer ?"),
-                                     window()))
+                                  window()))
         return false;
     Remplir(indicatif, reference, Enregistrement::Types_Activite().at(0), QString());
     return true;
@@ -534,17 +525,7 @@ bool Zone_Saisie::Proposer(const QString& indicatif, const QString& reference)
 
 void Zone_Saisie::Main_Ajout_Saisie_Click()
 {
-    Frame3->setTitle(Caption_Insertion);
-    Colorer(Ind_A, Jaune_Pale);
-    Date_A->setEnabled(true);
-    Colorer(Date_A, Vert_Pale);
-    Date_A->clear();
-    Date_A->setFocus();
-    Colorer(KVRT_A, Jaune_Pale);
-    // The QSO inserted starts unticked, whatever QSO was shown before.
-    Validation_A->setChecked(false);
-    m_insertion = true;
-    m_modification = false;
+    Appliquer(Mode::Insertion);
 }
 
 void Zone_Saisie::Oublier_Ligne()
@@ -556,84 +537,39 @@ void Zone_Saisie::Afficher_Ligne(const QString& ligneListe)
 {
     m_ligneSelectionnee = ligneListe;
     if (m_ligneSelectionnee.isEmpty()) {
-        sp.plateforme().Message(QStringLiteral("Cliquez sur une ligne pour la modifier"), window());
+        m_plateforme.Message(QStringLiteral("Cliquez sur une ligne pour la modifier"), window());
         return;
     }
     if (Enregistrement::Ligne_Liste_Vide(m_ligneSelectionnee)) {
-        sp.plateforme().Message(QStringLiteral("Il n'y a pas de données a modifier"), window());
+        m_plateforme.Message(QStringLiteral("Il n'y a pas de données a modifier"), window());
         return;
     }
-    const Qso qso = Qso::De_Ligne_Liste(m_ligneSelectionnee);
-    Date_A->setText(qso.date);
-    Validation_A->setChecked(qso.attente);
-    KVRT_A->setText(qso.reference);
-    Texte_Type_A(qso.type);
-    Ind_A->setText(qso.indicatif);
-    Colorer(Ind_A, Jaune_Pale);
-    Colorer(Date_A, Jaune_Pale);
-    for (QWidget* w : {static_cast<QWidget*>(Date_A), static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A),
-                       static_cast<QWidget*>(KVRT_A), static_cast<QWidget*>(Validation_A)})
-        w->setEnabled(false);
-    // A QSO shown is locked: Valider armed before (a search chosen in the middle of an entry)
-    // would write it again as a new QSO, mark included. A double click opens it for editing.
-    Valide_A->setEnabled(false);
-    Annule_Saisie->setEnabled(true);
-    // The type box keeps its text when the line's type is the one already shown: it must not
-    // keep the mark of a type picked before either.
-    Oublier_Annulations_Champs();
+    Appliquer(Mode::Affichage);
 }
 
 void Zone_Saisie::Editer_Ligne()
 {
-    const Qso qso = Qso::De_Ligne_Liste(m_ligneSelectionnee);
-    m_modification = true;
-    m_insertion = false;
-    Date_A->setEnabled(true);
-    Colorer(Date_A, Jaune_Pale);
-    Date_A->setText(qso.date);
-    for (QWidget* w : {static_cast<QWidget*>(Ind_A), static_cast<QWidget*>(Type_A), static_cast<QWidget*>(KVRT_A),
-                       static_cast<QWidget*>(Validation_A)})
-        w->setEnabled(true);
-    KVRT_A->setText(qso.reference);
-    Texte_Type_A(qso.type);
-    Ind_A->setText(qso.indicatif);
-    Validation_A->setChecked(qso.attente);
-    Valide_A->setEnabled(true);
-    Annule_Saisie->setEnabled(false);
-    // The QSO opened is the program's until the operator changes it.
-    Oublier_Annulations_Champs();
-    Date_A->setFocus();
+    Appliquer(Mode::Modification);
 }
 
 void Zone_Saisie::Main_Annule_Saisie_Click()
 {
     if (m_ligneSelectionnee.isEmpty()) {
-        sp.plateforme().Message(QStringLiteral("Cliquez sur une ligne pour l'annuler"), window());
+        m_plateforme.Message(QStringLiteral("Cliquez sur une ligne pour l'annuler"), window());
         return;
     }
     if (Enregistrement::Ligne_Liste_Vide(m_ligneSelectionnee)) {
-        sp.plateforme().Message(QStringLiteral("Il n'y a pas de données a annuler"), window());
+        m_plateforme.Message(QStringLiteral("Il n'y a pas de données a annuler"), window());
         return;
     }
     const QString reference = Qso::De_Ligne_Liste(m_ligneSelectionnee).reference;
-    if (sp.plateforme().Question(QStringLiteral("Voulez vous effacer le KVRT N° ") + reference + QStringLiteral(" ?"), window()))
+    if (m_plateforme.Question(QStringLiteral("Voulez vous effacer le KVRT N° ") + reference + QStringLiteral(" ?"), window()))
         emit Qso_A_Supprimer(reference);
     else
         emit Total_A_Recompter();
 
-    // Whatever the answer, and whether the log could be rewritten or not, the QSO shown goes.
-    Valide_A->setEnabled(false);
-    Colorer(Date_A, Jaune_Pale);
-    Ind_A->clear();
-    Ind_A->setEnabled(false);
-    Colorer(Ind_A, Jaune_Pale);
-    KVRT_A->clear();
-    KVRT_A->setEnabled(false);
-    Colorer(KVRT_A, Jaune_Pale);
-    Colorer(Type_A, Jaune_Pale);
-    Type_A->setEnabled(false);
-    Ouvrir_Premier_Champ();
-    // As at start-up, the QSO shown by the rebuild does not lend its mark to the next one.
-    Validation_A->setChecked(false);
+    // Whatever the answer, and whether the log could be rewritten or not, the QSO shown goes;
+    // an edit or an insertion under way goes on.
+    Appliquer(Mode::Saisie);
     Annule_Saisie->setEnabled(false);
 }

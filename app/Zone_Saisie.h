@@ -15,19 +15,30 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class Sous_Programmes;
+class Plateforme;
 
 // The entry area of the main window: one QSO typed field by field, each checked on Enter, and
 // the buttons that record it, cancel it, insert a QSO at its date and delete the QSO shown. It
 // owns its modes (an insertion, an edit) and the line of the list it shows; the QSO to write it
-// hands to the main window by its signals, and the main window tells it when the log changed.
+// hands to the main window by its signals, and the main window tells it the log's state after
+// every change and the station it works for. The checks themselves are Validation_Saisie's.
 // The controls keep the names the users' manual and the tests know them by.
 class Zone_Saisie : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Zone_Saisie(Sous_Programmes& sp, QWidget* parent = nullptr);
+    // What the fields show, and so which of them are open: each way the entry area starts
+    // afresh is one of these. Saisie, Insertion and Modification also say what Valider does.
+    enum class Mode {
+        Saisie,       // a new QSO: the first field of the date mode, emptied, in green
+        Insertion,    // a QSO put at its date: the date, emptied, in green, under its own caption
+        Affichage,    // the QSO of a line of the list, every field locked, Supprimer armed
+        Modification, // the QSO of a line of the list, every field open, Valider armed
+    };
+
+    // Messages and questions go through the seam, and today's date comes from its clock.
+    explicit Zone_Saisie(Plateforme& plateforme, QWidget* parent = nullptr);
 
     // The row of the buttons: the main window puts its own after the entry area's.
     QHBoxLayout* Ligne_Boutons() const { return m_boutons; }
@@ -41,14 +52,14 @@ public:
     // and nothing of the last QSO shown.
     void Commencer();
     // The date of a new QSO is today's, or typed (Date > Date automatique, Oui or Non): the
-    // fields follow the mode chosen, and the station keeps it.
+    // fields follow the mode chosen (the main window has the station keep it).
     bool Date_Automatique() const { return m_dateAutomatique; }
     void Choisir_Date_Automatique(bool automatique);
 
     // The line of the list shown in the fields, empty when none; the modes.
     const QString& Ligne_Selectionnee() const { return m_ligneSelectionnee; }
-    bool Mode_Modification() const { return m_modification; }
-    bool Mode_Insertion() const { return m_insertion; }
+    bool Mode_Modification() const { return m_mode == Mode::Modification; }
+    bool Mode_Insertion() const { return m_mode == Mode::Insertion; }
 
     // The handlers of the entry area.
     void Main_Date_A_KeyPress(int& KeyAscii);
@@ -67,10 +78,6 @@ public:
     void Editer_Ligne();
     void Oublier_Ligne();
 
-    // The log changed and the list shows it: the fields start afresh the way that change asks.
-    void Apres_Modification(Etat_Log::Modification sorte);
-    // The new-entry state after a recording: the fields reset for the next QSO of the date mode.
-    void Entree_Nouvelle_Saisie();
     // The entry fields forget their own undo history: Ctrl+Z then goes to the log.
     void Oublier_Annulations_Champs();
     // True while a box holds text the operator typed: Ctrl+Z and Ctrl+Y then stay in the
@@ -78,6 +85,12 @@ public:
     bool Saisie_Tapee() const;
 
 public slots:
+    // The log's state after a change, once the list shows it: its bytes say which castles were
+    // contacted, and the fields start afresh the way that change asks.
+    void Suivre_Log(const Etat_Log& etat);
+    // The station and the year the log is kept for: "FXXXX" until the station is set up, and
+    // the year a date typed must belong to.
+    void Definir_Station(const QString& indicatif, const QString& annee);
     // A QSO heard elsewhere (a castle spotted, say) put in the fields as a new QSO, as if typed:
     // the callsign, the reference, the activity type (the one shown when empty) and the date
     // (today's in automatic date mode when empty). No check runs and nothing is recorded: the
@@ -104,8 +117,22 @@ signals:
     // After the question of a delete answered Non, the total is counted again all the same, as
     // after any delete: a log gone meanwhile is found there.
     void Total_A_Recompter();
+    // The activity type confirmed with Enter (its index in the list, -1 for another text), for
+    // the station's settings to give it again at the next start.
+    void Type_Retenu(int index);
 
 private:
+    // Lays the fields out for a mode. Opening an insertion or an edit also makes it what
+    // Valider does; a new entry leaves that to its caller: Efface ends an edit or an
+    // insertion, a recording ends an edit, a delete ends neither.
+    void Appliquer(Mode mode);
+    // The log changed and the list shows it: the fields start afresh the way that change asks.
+    void Apres_Modification(Etat_Log::Modification sorte);
+    void Entree_Nouvelle_Saisie();
+    // Ends an edit or an insertion: Valider adds the next QSO by the date mode.
+    void Terminer_Mode();
+    // Shows a refusal of Validation_Saisie; true when there was one.
+    bool Refuser(const QString& refus);
     void Creer_Controles();
     void Disposer();
     void Relier_Controles();
@@ -114,11 +141,10 @@ private:
     Qso Qso_Saisi() const;
     // Makes sure the QSO of the fields fits the record; tells the user otherwise.
     bool Champs_Enregistrables();
-    void Ouvrir_Premier_Champ();
     // Today's date in the date box, as the automatic date mode shows it.
     void Mettre_Date_Du_Jour();
 
-    Sous_Programmes& sp;
+    Plateforme& m_plateforme;
     QGroupBox* Frame3;
     QLabel* Label_Date;
     QLabel* Label8;
@@ -136,8 +162,11 @@ private:
     QHBoxLayout* m_boutons;
 
     bool m_dateAutomatique = true;
-    bool m_modification = false;
-    bool m_insertion = false;
+    // Saisie, Insertion or Modification: what Valider does.
+    Mode m_mode = Mode::Saisie;
+    QString m_indicatif = QStringLiteral("FXXXX");
+    QString m_annee = QStringLiteral("XXXX");
+    Etat_Log m_log;
     QString m_ligneSelectionnee;
     std::function<bool(const QString&)> m_chateauConnu;
 };

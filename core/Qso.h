@@ -22,12 +22,6 @@ struct Qso
     // The record line, each field padded to its width.
     QString Ligne_Log() const;
 
-    // Empty when the QSO can be written as it is; otherwise why not, in the operator's words
-    // ("QSO non enregistré : l'indicatif comporte plus de 12 caractères"). A field that would
-    // not fit its column is refused rather than cut, and a line end or a character that the
-    // log's code page cannot hold would break the record.
-    QString Refus() const;
-
     bool operator==(const Qso& q) const
     {
         return date == q.date && attente == q.attente && reference == q.reference && type == q.type

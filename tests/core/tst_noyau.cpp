@@ -8,6 +8,7 @@
 #include "Reglages_Bruts.h"
 #include "Series_Saison.h"
 #include "Texte1252.h"
+#include "Validation_Saisie.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -227,7 +228,7 @@ void Tst_Noyau::qso_refuse()
 {
     QFETCH(Qso, qso);
     QFETCH(QString, refus);
-    QCOMPARE(qso.Refus(), refus);
+    QCOMPARE(Validation_Saisie::Refus_Qso(qso), refus);
 }
 
 void Tst_Noyau::points_data()
