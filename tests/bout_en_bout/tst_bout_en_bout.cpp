@@ -615,9 +615,12 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
 
     const QString reglages = Fichier_Reglages();
     const QString log = m_dossier + QStringLiteral("/F4ABC_P_Challenge_KVRT_") + annee + QStringLiteral(".txt");
-    auto Ini = [&](const QString& station) {
-        return En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QStringLiteral("\nIndicatif%20Station=F4ABC_P\n\n")
-                       + QStringLiteral("[Setup%20F4ABC_P]\nAnnee%20Challenge=") + annee + QLatin1Char('\n') + station);
+    // The settings file waited for, the station's section ending in `station`.
+    auto Reglages_Vus = [&](const QString& station, const QString& quoi = QStringLiteral("le type d'activité retenu")) {
+        return Attendre_Octets(reglages,
+                               En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QStringLiteral("\nIndicatif%20Station=F4ABC_P\n\n")
+                                       + QStringLiteral("[Setup%20F4ABC_P]\nAnnee%20Challenge=") + annee + QLatin1Char('\n') + station),
+                               quoi);
     };
 
     // ---- First start: the message, then the Station window, typed and validated by Enter.
@@ -639,7 +642,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
                              QStringLiteral("le log de la station, copié du modèle")));
     QString main;
     ETAPE_OK(Attendre_Fenetre(Titre_Principale, main));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\n")), QStringLiteral("la station dans les settings")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\n"), QStringLiteral("la station dans les settings")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Three QSOs by Enter alone, in automatic date mode: the cursor waits in Indicatif.
@@ -648,16 +651,14 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Saisir_Qso(QStringLiteral("f5xyz"), QStringLiteral("29001")));
     const QByteArray qso1 = Ligne(date + QStringLiteral("  29001  Chateau Contacte        F5XYZ       "));
     ETAPE_OK(Attendre_Octets(log, qso1, QStringLiteral("le premier QSO dans le log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=0\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=0\n")));
     ETAPE_OK(Aucune_Boite());
 
     Etape(QStringLiteral("deuxième QSO, type choisi par les flèches"));
     ETAPE_OK(Saisir_Qso(QStringLiteral("on4xyz"), QStringLiteral("2a001"), {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down")}));
     const QByteArray qso2 = Ligne(date + QStringLiteral("  2A001  Chateau active          ON4XYZ      "));
     ETAPE_OK(Attendre_Octets(log, qso1 + qso2, QStringLiteral("le deuxième QSO dans le log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=3\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=3\n")));
     ETAPE_OK(Aucune_Boite());
 
     Etape(QStringLiteral("troisième QSO, château déjà contacté, en attente de validation"));
@@ -680,15 +681,14 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Saisir_Qso(QStringLiteral("f1abc"), QStringLiteral("35002"), {QStringLiteral("Up"), QStringLiteral("Up")}));
     const QByteArray insere = Ligne(premierJanvier + QStringLiteral("  35002  Reactivation Contactee  F1ABC       "));
     ETAPE_OK(Attendre_Octets(log, insere + qso1 + qso2 + qso3, QStringLiteral("le QSO inséré en tête du log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=1\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=1\n")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Manual date mode by the keyboard: Date > Date automatique > Non.
     Etape(QStringLiteral("mode date manuelle"));
     ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("n")}));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=1\n")),
-                             QStringLiteral("le mode de date manuel dans les settings")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=1\n"),
+                          QStringLiteral("le mode de date manuel dans les settings")));
     ETAPE_OK(Taper(date));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
     ETAPE_OK(Taper(QStringLiteral("f2abc")));
@@ -703,8 +703,8 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     const bool nouvelAn = date == premierJanvier;
     QByteArray attendu = nouvelAn ? manuel + insere + qso1 + qso2 + qso3 : insere + manuel + qso1 + qso2 + qso3;
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO de date manuelle à sa date")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=-1\n")),
-                             QStringLiteral("un type tapé retenu comme -1")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=-1\n"),
+                          QStringLiteral("un type tapé retenu comme -1")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Edit by a double click on the first QSO of 29001: no duplicate warning, replaced in place.
@@ -810,21 +810,19 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     const QByteArray apres = Ligne(date + QStringLiteral("  29001  Chateau Contacte        F8ABC       "));
     attendu = nouvelAn ? apres + manuel + insere + qso2 : insere + apres + manuel + qso2;
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO de date manuelle, avant ceux du même jour")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=0\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=0\n")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Back to the automatic date: Date > Date automatique > Oui; the next QSO goes last.
     Etape(QStringLiteral("retour en date automatique"));
     ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("o")}));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=0\n")),
-                             QStringLiteral("le mode de date automatique dans les settings")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=0\n"),
+                          QStringLiteral("le mode de date automatique dans les settings")));
     ETAPE_OK(Saisir_Qso(QStringLiteral("f9abc"), QStringLiteral("2b002")));
     // The type is again that of the last QSO, shown by the rebuild after the recording.
     attendu += Ligne(date + QStringLiteral("  2B002  Chateau active          F9ABC       "));
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du jour en fin de log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=3\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=3\n")));
     ETAPE_OK(Aucune_Boite());
     ETAPE_OK(Quitter({QStringLiteral("alt+f"), QStringLiteral("q")}));
 }
