@@ -63,6 +63,29 @@ QByteArray Lire(const QString& chemin)
     return f.readAll();
 }
 
+bool Ecrire(const QString& chemin, const QByteArray& octets)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly) && f.write(octets) == octets.size();
+}
+
+// A line of a log or of an export: Windows-1252 and CR LF.
+QByteArray Ligne(const QString& texte)
+{
+    return En_1252(texte + QStringLiteral("\r\n"));
+}
+
+// Today's UTC date names the QSOs of the automatic date mode and the exports: a run that would
+// straddle midnight UTC waits for the new day first.
+QDate Jour_Utc()
+{
+    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
+        QTest::qWait(1000);
+    return QDateTime::currentDateTimeUtc().date();
+}
+
+const QString Titre_Principale = QStringLiteral("QEZ_Challenge +Revision");
+
 } // namespace
 
 class Bout_En_Bout : public QObject
@@ -83,8 +106,13 @@ private:
     // The X server and the program; `second` starts another copy beside the first.
     bool Demarrer_Serveur_X();
     bool Demarrer_Programme(bool second = false);
-    void Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut, const QString& communs = QString());
+    void Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut, QString& log, const QString& communs = QString());
     void Arreter_Tout();
+    QString Fichier_Reglages() const { return m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini"); }
+    // The program started up to its main window, with no message box open.
+    bool Demarrer_Jusqu_A_La_Principale(QString& principale);
+    // Keys that end the program: it ends by itself, without error.
+    bool Quitter(const QStringList& touches);
 
     // xdotool, with the test's display.
     bool Xdotool(const QStringList& arguments, QByteArray* sortie = nullptr, bool echecPermis = false);
@@ -97,6 +125,10 @@ private:
     bool Repondre_Boite(const QString& touche);
     bool Aucune_Boite();
     bool Geometrie(const QString& id, QRect& rect);
+    // A window waited for, then closed by Escape.
+    bool Fermer_Par_Echap(const QString& nom);
+    // A QSO from its callsign up to Valider, by Enter: `type` holds the keys that choose its type.
+    bool Saisir_Qso(const QString& indicatif, const QString& reference, const QStringList& type = {});
 
     // What the program shows and writes.
     QImage Ecran();
@@ -215,7 +247,7 @@ void Bout_En_Bout::cleanup()
             m_sortieProgramme += m_programme->readAll();
         qWarning().noquote() << "Sortie du programme :\n" << QString::fromUtf8(m_sortieProgramme);
         qWarning().noquote() << "Settings :\n"
-                             << Lisible(Lire(m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini")));
+                             << Lisible(Lire(Fichier_Reglages()));
     }
     Arreter_Tout();
 }
@@ -283,21 +315,33 @@ bool Bout_En_Bout::Demarrer_Programme(bool second)
     return true;
 }
 
+bool Bout_En_Bout::Demarrer_Jusqu_A_La_Principale(QString& principale)
+{
+    return Demarrer_Programme() && Attendre_Fenetre(Titre_Principale, principale) && Aucune_Boite();
+}
+
+bool Bout_En_Bout::Quitter(const QStringList& touches)
+{
+    if (!Touches(touches))
+        return false;
+    const QString par = touches.join(QLatin1Char(' '));
+    if (!m_programme->waitForFinished(Delai_Ms))
+        m_erreur = QStringLiteral("Étape « %1 » : le programme ne s'arrête pas par %2").arg(m_etape, par);
+    else if (m_programme->exitStatus() != QProcess::NormalExit || m_programme->exitCode() != 0)
+        m_erreur = QStringLiteral("Étape « %1 » : le programme arrêté par %2 rend le code %3").arg(m_etape, par).arg(m_programme->exitCode());
+    else
+        return true;
+    return false;
+}
+
 void Bout_En_Bout::Arreter_Tout()
 {
-    if (m_second) {
-        if (m_second->state() != QProcess::NotRunning) {
-            m_second->kill();
-            m_second->waitForFinished(Delai_Ms);
+    for (std::unique_ptr<QProcess>* programme : {&m_second, &m_programme}) {
+        if (*programme && (*programme)->state() != QProcess::NotRunning) {
+            (*programme)->kill();
+            (*programme)->waitForFinished(Delai_Ms);
         }
-        m_second.reset();
-    }
-    if (m_programme) {
-        if (m_programme->state() != QProcess::NotRunning) {
-            m_programme->kill();
-            m_programme->waitForFinished(Delai_Ms);
-        }
-        m_programme.reset();
+        programme->reset();
     }
     if (m_serveur) {
         if (m_serveur->state() != QProcess::NotRunning) {
@@ -392,6 +436,18 @@ bool Bout_En_Bout::Repondre_Boite(const QString& touche)
 {
     QString id;
     return Attendre_Fenetre(Titre_Boite, id) && Focaliser(id) && Touches({touche}) && Attendre_Disparition(id);
+}
+
+bool Bout_En_Bout::Fermer_Par_Echap(const QString& nom)
+{
+    QString id;
+    return Attendre_Fenetre(nom, id) && Focaliser(id) && Touches({QStringLiteral("Escape")}) && Attendre_Disparition(id);
+}
+
+bool Bout_En_Bout::Saisir_Qso(const QString& indicatif, const QString& reference, const QStringList& type)
+{
+    return Taper(indicatif) && Touches(QStringList{QStringLiteral("Return")} + type + QStringList{QStringLiteral("Return")})
+        && Taper(reference) && Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")});
 }
 
 bool Bout_En_Bout::Aucune_Boite()
@@ -551,23 +607,21 @@ bool Bout_En_Bout::Attendre_Octets(const QString& chemin, const QByteArray& atte
 
 void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
 {
-    // Today's UTC date names the QSOs of the automatic date mode and the export: a run that
-    // would straddle midnight UTC waits for the new day first.
-    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
-        QTest::qWait(1000);
-    const QDate jour = QDateTime::currentDateTimeUtc().date();
+    const QDate jour = Jour_Utc();
     const QString annee = QString::number(jour.year());
     const QString aa = annee.right(2);
     const QString date = jour.toString(QStringLiteral("dd/MM/yy"));
     const QString premierJanvier = QStringLiteral("01/01/") + aa;
 
-    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    const QString reglages = Fichier_Reglages();
     const QString log = m_dossier + QStringLiteral("/F4ABC_P_Challenge_KVRT_") + annee + QStringLiteral(".txt");
-    auto Ini = [&](const QString& station) {
-        return En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QStringLiteral("\nIndicatif%20Station=F4ABC_P\n\n")
-                       + QStringLiteral("[Setup%20F4ABC_P]\nAnnee%20Challenge=") + annee + QLatin1Char('\n') + station);
+    // The settings file waited for, the station's section ending in `station`.
+    auto Reglages_Vus = [&](const QString& station, const QString& quoi = QStringLiteral("le type d'activité retenu")) {
+        return Attendre_Octets(reglages,
+                               En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QStringLiteral("\nIndicatif%20Station=F4ABC_P\n\n")
+                                       + QStringLiteral("[Setup%20F4ABC_P]\nAnnee%20Challenge=") + annee + QLatin1Char('\n') + station),
+                               quoi);
     };
-    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
 
     // ---- First start: the message, then the Station window, typed and validated by Enter.
     Etape(QStringLiteral("premier démarrage"));
@@ -587,32 +641,24 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Attendre_Octets(log, Lire(m_dossier + QStringLiteral("/FXXXX_Challenge_KVRT.txt")),
                              QStringLiteral("le log de la station, copié du modèle")));
     QString main;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\n")), QStringLiteral("la station dans les settings")));
+    ETAPE_OK(Attendre_Fenetre(Titre_Principale, main));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\n"), QStringLiteral("la station dans les settings")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Three QSOs by Enter alone, in automatic date mode: the cursor waits in Indicatif.
     Etape(QStringLiteral("premier QSO"));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Taper(QStringLiteral("f5xyz")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("29001")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray qso1 = L(date + QStringLiteral("  29001  Chateau Contacte        F5XYZ       "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f5xyz"), QStringLiteral("29001")));
+    const QByteArray qso1 = Ligne(date + QStringLiteral("  29001  Chateau Contacte        F5XYZ       "));
     ETAPE_OK(Attendre_Octets(log, qso1, QStringLiteral("le premier QSO dans le log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=0\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=0\n")));
     ETAPE_OK(Aucune_Boite());
 
     Etape(QStringLiteral("deuxième QSO, type choisi par les flèches"));
-    ETAPE_OK(Taper(QStringLiteral("on4xyz")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("2a001")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray qso2 = L(date + QStringLiteral("  2A001  Chateau active          ON4XYZ      "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("on4xyz"), QStringLiteral("2a001"), {QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down")}));
+    const QByteArray qso2 = Ligne(date + QStringLiteral("  2A001  Chateau active          ON4XYZ      "));
     ETAPE_OK(Attendre_Octets(log, qso1 + qso2, QStringLiteral("le deuxième QSO dans le log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=3\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=3\n")));
     ETAPE_OK(Aucune_Boite());
 
     Etape(QStringLiteral("troisième QSO, château déjà contacté, en attente de validation"));
@@ -623,7 +669,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Touches({QStringLiteral("space"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray qso3 = L(date + QStringLiteral(" *29001  Chateau active          F6ABC       "));
+    const QByteArray qso3 = Ligne(date + QStringLiteral(" *29001  Chateau active          F6ABC       "));
     ETAPE_OK(Attendre_Octets(log, qso1 + qso2 + qso3, QStringLiteral("le troisième QSO dans le log")));
     ETAPE_OK(Aucune_Boite());
 
@@ -632,21 +678,17 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Touches({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Return")}));
     ETAPE_OK(Taper(premierJanvier));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("f1abc")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("35002")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray insere = L(premierJanvier + QStringLiteral("  35002  Reactivation Contactee  F1ABC       "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f1abc"), QStringLiteral("35002"), {QStringLiteral("Up"), QStringLiteral("Up")}));
+    const QByteArray insere = Ligne(premierJanvier + QStringLiteral("  35002  Reactivation Contactee  F1ABC       "));
     ETAPE_OK(Attendre_Octets(log, insere + qso1 + qso2 + qso3, QStringLiteral("le QSO inséré en tête du log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=1\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Revision=\" 1.1.7\"\nType%20Activite=1\n")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Manual date mode by the keyboard: Date > Date automatique > Non.
     Etape(QStringLiteral("mode date manuelle"));
     ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("n")}));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=1\n")),
-                             QStringLiteral("le mode de date manuel dans les settings")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=1\n"),
+                          QStringLiteral("le mode de date manuel dans les settings")));
     ETAPE_OK(Taper(date));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
     ETAPE_OK(Taper(QStringLiteral("f2abc")));
@@ -656,13 +698,13 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Touches({QStringLiteral("Return")}));
     ETAPE_OK(Taper(QStringLiteral("56003")));
     ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray manuel = L(date + QStringLiteral("  56003  DOUBLE                  F2ABC       "));
+    const QByteArray manuel = Ligne(date + QStringLiteral("  56003  DOUBLE                  F2ABC       "));
     // Before the first line of its date or later: after the first of January, unless today is that day.
     const bool nouvelAn = date == premierJanvier;
     QByteArray attendu = nouvelAn ? manuel + insere + qso1 + qso2 + qso3 : insere + manuel + qso1 + qso2 + qso3;
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO de date manuelle à sa date")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=-1\n")),
-                             QStringLiteral("un type tapé retenu comme -1")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=-1\n"),
+                          QStringLiteral("un type tapé retenu comme -1")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Edit by a double click on the first QSO of 29001: no duplicate warning, replaced in place.
@@ -674,7 +716,7 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Taper(QStringLiteral("f5zzz")));
     ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"),
                       QStringLiteral("Return")}));
-    const QByteArray modifie = L(date + QStringLiteral("  29001  Chateau Contacte        F5ZZZ       "));
+    const QByteArray modifie = Ligne(date + QStringLiteral("  29001  Chateau Contacte        F5ZZZ       "));
     attendu = nouvelAn ? manuel + insere + modifie + qso2 + qso3 : insere + manuel + modifie + qso2 + qso3;
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO modifié à sa place")));
     ETAPE_OK(Aucune_Boite());
@@ -711,10 +753,10 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
         return En_1252(QStringLiteral("  %1   ").arg(n, 5)) + ligneLog.chopped(2) + QByteArray("  ") + QByteArray(points) + QByteArray("\r\n");
     };
     const QByteArray premiere = nouvelAn ? Numero(1, manuel, " 0") + Numero(2, insere, " 1") : Numero(1, insere, " 1") + Numero(2, manuel, " 0");
-    const QByteArray debut = L(QStringLiteral("            F4ABC_P Challenge ") + annee + QStringLiteral("    Chateaux contactés au ")
+    const QByteArray debut = Ligne(QStringLiteral("            F4ABC_P Challenge ") + annee + QStringLiteral("    Chateaux contactés au ")
                                + jour.toString(QStringLiteral("dd/MM/yyyy")))
-        + L(QString()) + L(QStringLiteral("     N°      Date   KVRT     Type d'activité       Indicatif   Points")) + L(QString()) + premiere
-        + Numero(3, qso2, " 6") + L(QString()) + L(QStringLiteral("                             Total des points : 7")) + L(QString());
+        + Ligne(QString()) + Ligne(QStringLiteral("     N°      Date   KVRT     Type d'activité       Indicatif   Points")) + Ligne(QString()) + premiere
+        + Numero(3, qso2, " 6") + Ligne(QString()) + Ligne(QStringLiteral("                             Total des points : 7")) + Ligne(QString());
     if (!exporte.startsWith(debut)) {
         qWarning().noquote() << QStringLiteral("export %1 :\n--- attendu au début :\n%2\n--- lu :\n%3")
                                     .arg(nomExport, Lisible(debut), Lisible(exporte));
@@ -749,18 +791,13 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     // ---- Fichier > Quitter, by the keyboard: the program ends by itself, every window with it.
     Etape(QStringLiteral("fin du programme"));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
-    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
-    QCOMPARE(m_programme->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_programme->exitCode(), 0);
+    ETAPE_OK(Quitter({QStringLiteral("alt+f"), QStringLiteral("q")}));
 
     // ---- Second start: no first-installation message, the station, its log and its manual
     // date mode read back from the files.
     Etape(QStringLiteral("second démarrage"));
     const QByteArray reglagesAvant = Lire(reglages);
-    ETAPE_OK(Demarrer_Programme());
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
-    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Demarrer_Jusqu_A_La_Principale(main));
     QCOMPARE(Lire(reglages), reglagesAvant);
     QCOMPARE(Lire(log), attendu);
     // The date is typed first. The type shown is that of the last QSO of the log, shown at
@@ -769,35 +806,25 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Taper(date));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("f8abc")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("29001")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray apres = L(date + QStringLiteral("  29001  Chateau Contacte        F8ABC       "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f8abc"), QStringLiteral("29001"), {QStringLiteral("Up"), QStringLiteral("Up"), QStringLiteral("Up")}));
+    const QByteArray apres = Ligne(date + QStringLiteral("  29001  Chateau Contacte        F8ABC       "));
     attendu = nouvelAn ? apres + manuel + insere + qso2 : insere + apres + manuel + qso2;
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO de date manuelle, avant ceux du même jour")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=0\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Non\nRevision=\" 1.1.7\"\nType%20Activite=0\n")));
     ETAPE_OK(Aucune_Boite());
 
     // ---- Back to the automatic date: Date > Date automatique > Oui; the next QSO goes last.
     Etape(QStringLiteral("retour en date automatique"));
     ETAPE_OK(Touches({QStringLiteral("alt+d"), QStringLiteral("a"), QStringLiteral("o")}));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=0\n")),
-                             QStringLiteral("le mode de date automatique dans les settings")));
-    ETAPE_OK(Taper(QStringLiteral("f9abc")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("2b002")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=0\n"),
+                          QStringLiteral("le mode de date automatique dans les settings")));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f9abc"), QStringLiteral("2b002")));
     // The type is again that of the last QSO, shown by the rebuild after the recording.
-    attendu += L(date + QStringLiteral("  2B002  Chateau active          F9ABC       "));
+    attendu += Ligne(date + QStringLiteral("  2B002  Chateau active          F9ABC       "));
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du jour en fin de log")));
-    ETAPE_OK(Attendre_Octets(reglages, Ini(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=3\n")),
-                             QStringLiteral("le type d'activité retenu")));
+    ETAPE_OK(Reglages_Vus(QStringLiteral("Date_Automatique=Oui\nRevision=\" 1.1.7\"\nType%20Activite=3\n")));
     ETAPE_OK(Aucune_Boite());
-    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
-    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
-    QCOMPARE(m_programme->exitCode(), 0);
+    ETAPE_OK(Quitter({QStringLiteral("alt+f"), QStringLiteral("q")}));
 }
 
 // The Station window closed by Escape at the first start: the main window opens on the
@@ -805,19 +832,15 @@ void Bout_En_Bout::Premiere_Installation_Puis_Saisie_Au_Clavier()
 // included, and no log is written.
 void Bout_En_Bout::Station_Refermee_Sans_Valider()
 {
-    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
+    const QString reglages = Fichier_Reglages();
     const QStringList avant = QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
 
     Etape(QStringLiteral("premier démarrage, Station refermée"));
     ETAPE_OK(Demarrer_Programme());
     ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
-    QString station;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Selection Indicatif et Ann"), station));
-    ETAPE_OK(Focaliser(station));
-    ETAPE_OK(Touches({QStringLiteral("Escape")}));
-    ETAPE_OK(Attendre_Disparition(station));
+    ETAPE_OK(Fermer_Par_Echap(QStringLiteral("^Selection Indicatif et Ann")));
     QString main;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Attendre_Fenetre(Titre_Principale, main));
     ETAPE_OK(Attendre_Octets(reglages,
                              En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
                                      + QStringLiteral("\n\n[Setup%20FXXXX]\nRevision=\" 1.1.7\"\n")),
@@ -831,9 +854,7 @@ void Bout_En_Bout::Station_Refermee_Sans_Valider()
         ETAPE_OK(Repondre_Boite(QStringLiteral("Return")));
     }
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
-    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
-    QCOMPARE(m_programme->exitCode(), 0);
+    ETAPE_OK(Quitter({QStringLiteral("alt+f"), QStringLiteral("q")}));
     QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name), avant);
 }
 
@@ -841,26 +862,17 @@ void Bout_En_Bout::Station_Refermee_Sans_Valider()
 // what the journeys of two programs and of the log's files start from. Not in the last
 // minutes of a UTC day, so that the date typed stays the date checked. `communs`: more lines of
 // the common settings.
-void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut, const QString& communs)
+void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray& debut, QString& log, const QString& communs)
 {
-    while (QDateTime::currentDateTimeUtc().time() > QTime(23, 56))
-        QTest::qWait(1000);
-    const QDate jour = QDateTime::currentDateTimeUtc().date();
+    const QDate jour = Jour_Utc();
     annee = QString::number(jour.year());
     date = jour.toString(QStringLiteral("dd/MM/yy"));
-    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
-    debut = En_1252(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       \r\n"));
-    {
-        QFile f(log);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(debut) == debut.size());
-    }
-    const QString reglages = m_home + QStringLiteral("/.config/Challenge_KVRT/Challenge_KVRT.ini");
-    QVERIFY(QDir().mkpath(QFileInfo(reglages).path()));
-    QFile f(reglages);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier
-                    + QStringLiteral("\nIndicatif%20Station=F4ABC\n") + communs + QStringLiteral("\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee
-                    + QStringLiteral("\n")));
+    log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
+    debut = Ligne(QStringLiteral("01/01/") + annee.right(2) + QStringLiteral("  2A001  Chateau active          F5XYZ       "));
+    QVERIFY(Ecrire(log, debut));
+    QVERIFY(QDir().mkpath(QFileInfo(Fichier_Reglages()).path()));
+    QVERIFY(Ecrire(Fichier_Reglages(), En_1252(QStringLiteral("[Setup%20]\nChemin%20Repertoire=") + m_dossier + QStringLiteral("\nIndicatif%20Station=F4ABC\n")
+                                               + communs + QStringLiteral("\n[Setup%20F4ABC]\nAnnee%20Challenge=") + annee + QStringLiteral("\n"))));
 }
 
 // Two copies of the program on one program folder and one settings file (two windows
@@ -869,37 +881,30 @@ void Bout_En_Bout::Station_De_L_Annee(QString& annee, QString& date, QByteArray&
 // Station window is closed; the first one records its next QSO as before.
 void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
 {
-    QString annee, date;
+    QString annee, date, log;
     QByteArray debut;
-    Station_De_L_Annee(annee, date, debut);
+    Station_De_L_Annee(annee, date, debut, log);
     if (QTest::currentTestFailed())
         return;
-    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
-    const QString nom = QStringLiteral("F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
-    const QString log = m_dossier + QLatin1Char('/') + nom;
+    const QString nom = QFileInfo(log).fileName();
     const QString journal = log + QStringLiteral(".journal");
     const QString verrou = m_dossier + QStringLiteral("/.") + nom + QStringLiteral(".lock");
     const QString reste = log + QStringLiteral(".a1b2c3");
 
     Etape(QStringLiteral("premier programme"));
-    ETAPE_OK(Demarrer_Programme());
     QString main;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
+    ETAPE_OK(Demarrer_Jusqu_A_La_Principale(main));
     ETAPE_OK(Attendre([&] { return QFileInfo::exists(verrou); }, QStringLiteral("le verrou du log")));
-    ETAPE_OK(Aucune_Boite());
     // A QSO recorded by the first program: the journal exists and has something to undo.
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Taper(QStringLiteral("f5xyz")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("29001")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    QByteArray attendu = debut + L(date + QStringLiteral("  29001  Chateau active          F5XYZ       "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f5xyz"), QStringLiteral("29001")));
+    QByteArray attendu = debut + Ligne(date + QStringLiteral("  29001  Chateau active          F5XYZ       "));
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du premier programme")));
     // A temporary file of an interrupted rewrite, older than the log: the first program's own.
+    QVERIFY(Ecrire(reste, "reste\r\n"));
     {
         QFile f(reste);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("reste\r\n") == 7);
-        QVERIFY(f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
     }
     const QByteArray journalAvant = Lire(journal);
     QVERIFY(!journalAvant.startsWith("<absent>"));
@@ -916,10 +921,7 @@ void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
     ETAPE_OK(Focaliser(boite));
     ETAPE_OK(Touches({QStringLiteral("Return")}));
     ETAPE_OK(Attendre_Disparition(boite));
-    QString station;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Selection Indicatif et Ann"), station));
-    ETAPE_OK(Focaliser(station));
-    ETAPE_OK(Touches({QStringLiteral("Escape")}));
+    ETAPE_OK(Fermer_Par_Echap(QStringLiteral("^Selection Indicatif et Ann")));
     QVERIFY2(m_second->waitForFinished(Delai_Ms), "le second programme ne s'arrête pas quand sa fenêtre Station est refermée");
     QCOMPARE(m_second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(m_second->exitCode(), 0);
@@ -927,20 +929,15 @@ void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
     QCOMPARE(Lire(journal), journalAvant);
     QCOMPARE(Lire(verrou), verrouAvant);
     QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), fichiersAvant);
-    QCOMPARE(Fenetres(QStringLiteral("QEZ_Challenge +Revision")), QStringList{main});
+    QCOMPARE(Fenetres(Titre_Principale), QStringList{main});
 
     Etape(QStringLiteral("le premier programme continue"));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Taper(QStringLiteral("f6abc")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("35002")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    attendu += L(date + QStringLiteral("  35002  Chateau active          F6ABC       "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f6abc"), QStringLiteral("35002")));
+    attendu += Ligne(date + QStringLiteral("  35002  Chateau active          F6ABC       "));
     ETAPE_OK(Attendre_Octets(log, attendu, QStringLiteral("le QSO du premier programme après le second")));
     ETAPE_OK(Aucune_Boite());
-    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("q")}));
-    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Fichier > Quitter");
-    QCOMPARE(m_programme->exitCode(), 0);
+    ETAPE_OK(Quitter({QStringLiteral("alt+f"), QStringLiteral("q")}));
     // The lock goes with the program.
     QVERIFY(!QFileInfo::exists(verrou));
 }
@@ -951,37 +948,26 @@ void Bout_En_Bout::Deuxieme_Programme_Sur_Le_Meme_Log()
 // something close with Escape; Ctrl+Q ends the program.
 void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
 {
-    QString annee, date;
+    QString annee, date, log;
     QByteArray debut;
-    Station_De_L_Annee(annee, date, debut);
+    Station_De_L_Annee(annee, date, debut, log);
     if (QTest::currentTestFailed())
         return;
-    auto L = [](const QString& ligne) { return En_1252(ligne + QStringLiteral("\r\n")); };
-    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
     // The desktop's file manager, as xdg-open hands it a folder: it writes down what it got.
     const QString ouverts = m_racine->filePath(QStringLiteral("xdg-open.txt"));
     QVERIFY(QDir().mkpath(m_racine->filePath(QStringLiteral("bin"))));
-    {
-        QFile f(m_racine->filePath(QStringLiteral("bin/xdg-open")));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(ouverts).toUtf8());
-        f.close();
-        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
-    }
+    const QString xdgOpen = m_racine->filePath(QStringLiteral("bin/xdg-open"));
+    QVERIFY(Ecrire(xdgOpen, QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$*\" >> '%1'\n").arg(ouverts).toUtf8()));
+    QVERIFY(QFile::setPermissions(xdgOpen, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
     const QString copies = m_racine->filePath(QStringLiteral("copies"));
     QVERIFY(QDir().mkpath(copies));
 
     Etape(QStringLiteral("démarrage et QSO"));
-    ETAPE_OK(Demarrer_Programme());
     QString main;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
-    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Demarrer_Jusqu_A_La_Principale(main));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Taper(QStringLiteral("f6abc")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return")}));
-    ETAPE_OK(Taper(QStringLiteral("29001")));
-    ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return")}));
-    const QByteArray avecQso = debut + L(date + QStringLiteral("  29001  Chateau active          F6ABC       "));
+    ETAPE_OK(Saisir_Qso(QStringLiteral("f6abc"), QStringLiteral("29001")));
+    const QByteArray avecQso = debut + Ligne(date + QStringLiteral("  29001  Chateau active          F6ABC       "));
     ETAPE_OK(Attendre_Octets(log, avecQso, QStringLiteral("le QSO dans le log")));
 
     Etape(QStringLiteral("Ctrl+Z puis Ctrl+Y"));
@@ -1018,28 +1004,17 @@ void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
     Etape(QStringLiteral("Echap ferme le récapitulatif et l'historique"));
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Touches({QStringLiteral("alt+r")}));
-    QString recap;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Feuille Récapitulative$"), recap));
-    ETAPE_OK(Focaliser(recap));
-    ETAPE_OK(Touches({QStringLiteral("Escape")}));
-    ETAPE_OK(Attendre_Disparition(recap));
+    ETAPE_OK(Fermer_Par_Echap(QStringLiteral("^Feuille Récapitulative$")));
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("h")}));
-    QString historique;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Historique des modifications$"), historique));
-    ETAPE_OK(Focaliser(historique));
-    ETAPE_OK(Touches({QStringLiteral("Escape")}));
-    ETAPE_OK(Attendre_Disparition(historique));
+    ETAPE_OK(Fermer_Par_Echap(QStringLiteral("^Historique des modifications$")));
     QVERIFY2(m_programme->state() == QProcess::Running, "Echap a fermé le programme");
-    QCOMPARE(Fenetres(QStringLiteral("QEZ_Challenge +Revision")), QStringList{main});
+    QCOMPARE(Fenetres(Titre_Principale), QStringList{main});
     QCOMPARE(Lire(log), avecQso);
 
     Etape(QStringLiteral("Ctrl+Q"));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Touches({QStringLiteral("ctrl+q")}));
-    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Ctrl+Q");
-    QCOMPARE(m_programme->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_programme->exitCode(), 0);
+    ETAPE_OK(Quitter({QStringLiteral("ctrl+q")}));
     QCOMPARE(Lire(log), avecQso);
 }
 
@@ -1052,25 +1027,19 @@ void Bout_En_Bout::Chateau_Spotte_Double_Clic_Et_Entree()
     Noeud_Test noeud;
     QVERIFY(noeud.serveur.isListening());
     // The node in the settings, as the window keeps it, and a castle list loaded before.
-    QString annee, date;
+    QString annee, date, log;
     QByteArray debut;
-    Station_De_L_Annee(annee, date, debut, QStringLiteral("Cluster=") + noeud.Adresse() + QLatin1Char('\n'));
+    Station_De_L_Annee(annee, date, debut, log, QStringLiteral("Cluster=") + noeud.Adresse() + QLatin1Char('\n'));
     if (QTest::currentTestFailed())
         return;
-    const QString log = m_dossier + QStringLiteral("/F4ABC_Challenge_KVRT_") + annee + QStringLiteral(".txt");
     const QString donnees = m_home + QStringLiteral("/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT");
     QVERIFY(QDir().mkpath(donnees));
-    {
-        QFile f(donnees + QStringLiteral("/Liste_Chateaux.txt"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("Ref;Nom\r\n29018;Ch\xC3\xA2teau de Brest\r\n35012;Ch\xC3\xA2teau de Foug\xC3\xA8res\r\n");
-    }
+    QVERIFY(Ecrire(donnees + QStringLiteral("/Liste_Chateaux.txt"),
+                   "Ref;Nom\r\n29018;Ch\xC3\xA2teau de Brest\r\n35012;Ch\xC3\xA2teau de Foug\xC3\xA8res\r\n"));
 
     Etape(QStringLiteral("démarrage, aucune connexion sans la fenêtre"));
-    ETAPE_OK(Demarrer_Programme());
     QString main;
-    ETAPE_OK(Attendre_Fenetre(QStringLiteral("QEZ_Challenge +Revision"), main));
-    ETAPE_OK(Aucune_Boite());
+    ETAPE_OK(Demarrer_Jusqu_A_La_Principale(main));
     QTest::qWait(500);
     QCOMPARE(noeud.connexions, 0);
 
@@ -1110,9 +1079,7 @@ void Bout_En_Bout::Chateau_Spotte_Double_Clic_Et_Entree()
 
     Etape(QStringLiteral("Ctrl+Q"));
     ETAPE_OK(Focaliser(main));
-    ETAPE_OK(Touches({QStringLiteral("ctrl+q")}));
-    QVERIFY2(m_programme->waitForFinished(Delai_Ms), "le programme ne s'arrête pas par Ctrl+Q");
-    QCOMPARE(m_programme->exitCode(), 0);
+    ETAPE_OK(Quitter({QStringLiteral("ctrl+q")}));
     QCOMPARE(Lire(log), attendu);
     QCOMPARE(noeud.recu, QByteArray("F4ABC\r\nsh/dx\r\n"));
 }

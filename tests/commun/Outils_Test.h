@@ -54,8 +54,9 @@ public:
 
     // Builds the main window and runs its start-up.
     Main_Test* Demarrer();
-    // The program stopped and started again on the same folder and settings: a new module,
-    // as a new process has, and a new main window.
+    // The program stopped (or ended by itself) and started again on the same folder and
+    // settings: the settings read again, a new module, as a new process has, and a new main
+    // window.
     Main_Test* Redemarrer();
 };
 

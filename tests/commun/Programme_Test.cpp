@@ -108,6 +108,10 @@ Main_Test* Programme_Test::Redemarrer()
 {
     delete main;
     main = nullptr;
+    // A program told to end leaves no loop that runs until the application's own has run again.
+    Relancer_Boucle();
+    sp.reset();
+    reglages = std::make_unique<Reglages>(reglages->Fichier());
     sp = std::make_unique<Sous_Programmes>(*plateforme, *reglages);
     return Demarrer();
 }

@@ -25,24 +25,6 @@
 
 #include <functional>
 
-
-// Once the program has been told to end, Qt starts no further event loop (and so no modal
-// window) until the application's own loop has run again: run it once, empty.
-// A new start of the program on the same directory and settings file, with fresh module
-// variables, as when the operator launches it again.
-static Main_Test* Nouveau_Demarrage(Programme_Test& p)
-{
-    delete p.main;
-    p.main = nullptr;
-    Relancer_Boucle();
-    const QString fichier = p.reglages->Fichier();
-    p.sp.reset();
-    p.reglages = std::make_unique<Reglages>(fichier);
-    p.sp = std::make_unique<Sous_Programmes>(*p.plateforme, *p.reglages);
-    p.plateforme->messages.clear();
-    return p.Demarrer();
-}
-
 // What the recovery window showed, read while it was open.
 struct Vu
 {
@@ -68,6 +50,21 @@ static Vu Lire(Gestion_Erreur* g, const Programme_Test& p)
         vu.textes << l->text();
     vu.textes << Controle<QPushButton>(g, "Initialisation")->text() << Controle<QPushButton>(g, "Quitter")->text();
     return vu;
+}
+
+// Runs `action` on the recovery window as soon as it opens, once what it shows is read into
+// `vu`; any other window is unexpected: closed out of the way, so that the checks then fail.
+static void Sur_Recuperation(Vu& vu, const Programme_Test& p, std::function<void(Gestion_Erreur*)> action)
+{
+    Sur_Modal([&vu, &p, action](QWidget* w) {
+        auto* g = qobject_cast<Gestion_Erreur*>(w);
+        if (!g) {
+            w->close();
+            return;
+        }
+        vu = Lire(g, p);
+        action(g);
+    });
 }
 
 static QStringList Fichiers(const Programme_Test& p)
@@ -103,14 +100,7 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
     Vu vu;
     QString indicatifApres, anneeApres;
     bool ouverteApresInitialiser = false;
-    Sur_Modal([&](QWidget* w) {
-        auto* g = qobject_cast<Gestion_Erreur*>(w);
-        if (!g) {
-            // Any other window is unexpected: out of the way, the checks below then fail.
-            w->close();
-            return;
-        }
-        vu = Lire(g, p);
+    Sur_Recuperation(vu, p, [&](Gestion_Erreur* g) {
         Cliquer_Dans(Controle<QPushButton>(g, "Initialisation"));
         indicatifApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup "), QStringLiteral("Indicatif Station"), QString());
         anneeApres = Lire_Reglage(*p.reglages, QStringLiteral("Setup F1ABC_P"), QStringLiteral("Annee Challenge"), QString());
@@ -152,7 +142,7 @@ void Tst_Recuperation::log_disparu_initialiser_puis_quitter()
         station = qobject_cast<Station*>(w) != nullptr;
         Fermer_Par_Le_Cadre(w);
     });
-    m = Nouveau_Demarrage(p);
+    m = p.Redemarrer();
     QCOMPARE(p.plateforme->messages,
              QStringList{QStringLiteral("Premiere installation, vous devez entrer votre Indicatif et l'année du Challenge")});
     QVERIFY(station);
@@ -171,13 +161,7 @@ void Tst_Recuperation::quitter_sans_initialiser()
     QByteArray reglagesAvant, reglagesApres;
     QStringList fichiersAvant;
     Vu vu;
-    Sur_Modal([&](QWidget* w) {
-        auto* g = qobject_cast<Gestion_Erreur*>(w);
-        if (!g) {
-            w->close();
-            return;
-        }
-        vu = Lire(g, p);
+    Sur_Recuperation(vu, p, [&](Gestion_Erreur* g) {
         QFile f(p.reglages->Fichier());
         f.open(QIODevice::ReadOnly);
         reglagesAvant = f.readAll();
@@ -198,19 +182,13 @@ void Tst_Recuperation::quitter_sans_initialiser()
     // The next start shows the same window again; this time it is left from the keyboard,
     // Tab up to "Quitter" and Enter.
     Vu encore;
-    Sur_Modal([&](QWidget* w) {
-        auto* g = qobject_cast<Gestion_Erreur*>(w);
-        if (!g) {
-            w->close();
-            return;
-        }
-        encore = Lire(g, p);
+    Sur_Recuperation(encore, p, [&](Gestion_Erreur* g) {
         Activer(g);
         for (int i = 0; i < 10 && !Focus_Dans(Controle<QPushButton>(g, "Quitter")); ++i)
             Touche_Ici(g, Qt::Key_Tab);
         Entree(Controle<QPushButton>(g, "Quitter"));
     });
-    Nouveau_Demarrage(p);
+    p.Redemarrer();
     QVERIFY(encore.ouverte);
     QCOMPARE(encore.indicatif, QStringLiteral("F1ABC"));
     QCOMPARE(encore.fichier, QStringLiteral("F1ABC_Challenge_KVRT_2009.txt"));
@@ -264,15 +242,7 @@ void Tst_Recuperation::log_disparu_en_cours_de_route()
     QVERIFY(QFile::remove(p.Log(QStringLiteral("F2XYZ"), QStringLiteral("2010"))));
 
     Vu vu;
-    Sur_Modal([&](QWidget* w) {
-        auto* g = qobject_cast<Gestion_Erreur*>(w);
-        if (!g) {
-            w->close();
-            return;
-        }
-        vu = Lire(g, p);
-        Cliquer_Dans(Controle<QPushButton>(g, "Quitter"));
-    });
+    Sur_Recuperation(vu, p, [](Gestion_Erreur* g) { Cliquer_Dans(Controle<QPushButton>(g, "Quitter")); });
     // "Supprimer un QSO", answered Non: nothing is written, the total is read again.
     p.plateforme->reponses = {false};
     Cliquer_Dans(m->Annule_Saisie);
