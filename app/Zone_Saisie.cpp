@@ -305,7 +305,10 @@ void Zone_Saisie::Main_KVRT_A_KeyPress(int& KeyAscii)
             return;
         // The QSO being edited would find itself in the log.
         if (m_mode != Mode::Modification) {
-            const QString doublon = Validation_Saisie::Avertissement_Doublon(m_log.contenu, texte);
+            QByteArray lu;
+            const bool relu = m_lireLog && m_lireLog(lu);
+            const QString doublon =
+                m_lireLog && !relu ? QString() : Validation_Saisie::Avertissement_Doublon(relu ? lu : m_log.contenu, texte);
             if (!doublon.isEmpty())
                 m_plateforme.Message(doublon, window());
         }

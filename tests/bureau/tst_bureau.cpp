@@ -382,12 +382,16 @@ void Tst_Bureau::manuelMessages()
     // A message is one QStringLiteral, possibly of several adjacent literals, followed by the
     // parent argument: messages built with .arg() or + are left out.
     const QRegularExpression appel(QStringLiteral("(?:Message|Question)\\(\\s*QStringLiteral\\(((?:\\s*\"(?:[^\"\\\\]|\\\\.)*\")+)\\s*\\)\\s*,"));
+    const QRegularExpression refus(QStringLiteral("return\\s+QStringLiteral\\(((?:\\s*\"(?:[^\"\\\\]|\\\\.)*\")+)\\s*\\)\\s*;"));
     const QRegularExpression morceau(QStringLiteral("\"((?:[^\"\\\\]|\\\\.)*)\""));
     QStringList messages;
     for (const char* dossier : {"app", "core", "entry", "module", "reports", "echange", "search", "station", "web"}) {
         QDirIterator it(Source(QString::fromLatin1(dossier)), {QStringLiteral("*.cpp")}, QDir::Files);
         while (it.hasNext()) {
-            for (const auto& m : appel.globalMatch(Texte_Fichier(it.next()))) {
+            const QString chemin = it.next();
+            // The entry checks give their refusals as values, which the entry area shows.
+            const QRegularExpression& forme = QFileInfo(chemin).fileName() == QLatin1String("Validation_Saisie.cpp") ? refus : appel;
+            for (const auto& m : forme.globalMatch(Texte_Fichier(chemin))) {
                 QString texte;
                 for (const auto& l : morceau.globalMatch(m.captured(1)))
                     texte += l.captured(1);
