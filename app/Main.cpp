@@ -40,6 +40,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <utility>
+
 using namespace Apparence;
 
 Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
@@ -585,6 +587,17 @@ void Main::Main_Mnu_Retablir_Click()
 
 void Main::Dire_Dans_Barre_Etat(const QString& texte)
 {
+    if (!isVisible()) {
+        m_statutEnAttente = texte;
+        return;
+    }
     // Long enough to be read after a key pressed by mistake; the score line comes back after.
     statusBar()->showMessage(texte, 6000);
+}
+
+void Main::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_statutEnAttente.isEmpty())
+        Dire_Dans_Barre_Etat(std::exchange(m_statutEnAttente, QString()));
 }

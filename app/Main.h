@@ -99,6 +99,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* objet, QEvent* event) override;
 
 private:
@@ -175,4 +176,6 @@ private:
     QPointer<Chateaux_Spottes> Fenetre_Spots;
     // The castles spotted on the DX cluster, watched for the whole run.
     Veille_Spots* Veille;
+    // A status line said before the window is up (a lock taken over at start-up), said once it shows.
+    QString m_statutEnAttente;
 };

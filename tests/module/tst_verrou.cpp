@@ -279,6 +279,8 @@ void Tst_Verrou::demarrage()
         QCOMPARE(Tenu_Par(p.Log()), QCoreApplication::applicationPid());
         QCOMPARE(m->statusBar()->currentMessage(),
                  ailleurs ? QStringLiteral("Verrou du log repris à la machine ailleurs.") : QString());
+        // Said over the score line, which gives it the room, not under it.
+        QCOMPARE(m->Ligne_Score->isVisible(), !ailleurs);
         // The log is this program's now: a second program is refused, and a QSO goes in.
         Detenteur second;
         QVERIFY(!second.Prendre(p.Log()));
