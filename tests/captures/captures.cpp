@@ -238,10 +238,10 @@ int main(int argc, char* argv[])
                       "DX de ON4XYZ:    14244.0  F5AAA/P      kvrt 29001 up 2                1358Z JO20\r\n"
                       "DX de F5KLM:      7090.0  F8DEF/P      KVRT 35020 ssb                 1403Z\r\n"
                       "DX de F4GHI:      7012.0  F6XYZ/P      KVRT-29018 cw 599              1405Z IN78\r\n");
-        Noeud_Test::Attendre([&] { return veille.Modele().rowCount() == 5; });
+        Noeud_Test::Attendre([&] { return Controle<Modele_Spots>(&veille, "Modele")->rowCount() == 5; });
         // The node a user would type, rather than the capture's own.
-        spots->Noeud->setText(QStringLiteral("dxc.exemple.fr:7300"));
-        spots->Etat_Connexion->setText(QStringLiteral("Connecté à dxc.exemple.fr:7300"));
+        Controle<QLineEdit>(spots, "Noeud")->setText(QStringLiteral("dxc.exemple.fr:7300"));
+        Controle<QLabel>(spots, "Etat_Connexion")->setText(QStringLiteral("Connecté à dxc.exemple.fr:7300"));
         spots->resize(900, 470);
         Capturer(spots, QStringLiteral("spots"));
         spots->close();
