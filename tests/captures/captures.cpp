@@ -18,6 +18,7 @@
 #include "Modele_Spots.h"
 #include "Noeud_Test.h"
 #include "Outils_Test.h"
+#include "Plateforme.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Reglages_Spots.h"
@@ -28,13 +29,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -71,8 +72,7 @@ static void Capturer(QWidget* fenetre, const QString& nom)
     std::printf("%s\n", qPrintable(fichier));
 }
 
-// A message box as the program shows it (no icon, the program's title), with a text the
-// program produced.
+// A message box as the program shows it, made by the real seam, with a text the program produced.
 static void Capturer_Message(const QString& texte, const QString& nom, bool question = false)
 {
     if (texte.isEmpty()) {
@@ -80,14 +80,16 @@ static void Capturer_Message(const QString& texte, const QString& nom, bool ques
         ++g_echecs;
         return;
     }
-    QMessageBox boite(QMessageBox::NoIcon, QStringLiteral("QEZ_Challenge_KVRT"), texte,
-                      question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    if (question) {
-        boite.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
-        boite.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
-    }
-    boite.adjustSize();
-    Capturer(&boite, nom);
+    Sur_Modal([nom](QWidget* boite) {
+        Capturer(boite, nom);
+        if (auto* dialogue = qobject_cast<QDialog*>(boite))
+            dialogue->done(0);
+    });
+    Plateforme_Reelle reelle;
+    if (question)
+        reelle.Question(texte);
+    else
+        reelle.Message(texte);
 }
 
 int main(int argc, char* argv[])
