@@ -421,6 +421,7 @@ public:
         Noeud_Test noeud;
         p.reglages->Definir_Cluster(noeud.Adresse());
         Veille_Spots veille(*p.sp);
+        const Modele_Spots* rangs = Controle<Modele_Spots>(&veille, "Modele");
         QPointer<Chateaux_Spottes> fenetre = new Chateaux_Spottes(veille, *p.sp, m());
         fenetre->setWindowFlag(Qt::Window);
         fenetre->setAttribute(Qt::WA_DeleteOnClose);
@@ -432,8 +433,8 @@ public:
             cinqCents += "DX de F4ABC:      7012.0  F" + QByteArray::number(i % 10) + "AA" + QByteArray::number(i)
                          + "/P   KVRT " + QByteArray::number(10000 + i * 7) + "                     1200Z\r\n";
         noeud.Envoyer(cinqCents);
-        if (!Noeud_Test::Attendre([&] { return veille.Modele().rowCount() == 500; }))
-            qFatal("500 lignes attendues, %d", veille.Modele().rowCount());
+        if (!Noeud_Test::Attendre([&] { return rangs->rowCount() == 500; }))
+            qFatal("500 lignes attendues, %d", rangs->rowCount());
         Afficher();
         int k = 0;
         QString indicatif;
@@ -441,13 +442,13 @@ public:
             reps,
             [&] {
                 noeud.Envoyer("DX de F4ABC:      7012.0  " + indicatif.toLatin1() + "      KVRT 29018 cw      1300Z\r\n");
-                while (veille.Modele().Indicatif(0) != indicatif)
+                while (rangs->Indicatif(0) != indicatif)
                     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
                 Afficher();
             },
             [&] { indicatif = QStringLiteral("TM%1KVRT").arg(++k); });
         Ajouter(QStringLiteral("Spots : d'une ligne reçue à sa ligne affichée, 500 lignes"), arrivee, 50, 50,
-                QStringLiteral("%1 lignes").arg(veille.Modele().rowCount()));
+                QStringLiteral("%1 lignes").arg(rangs->rowCount()));
 
         // A flood: the window's turns are timed while 100 000 lines come in one go.
         QElapsedTimer entreTours;
@@ -465,7 +466,7 @@ public:
         tour.start();
         QElapsedTimer total;
         total.start();
-        while (veille.Modele().Indicatif(0) != dernier)
+        while (rangs->Indicatif(0) != dernier)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         tour.stop();
         Ajouter(QStringLiteral("Spots : inondation de 100 000 lignes, plus longue attente de la fenêtre"), plusLong, 100, 100,

@@ -59,10 +59,8 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     NOMME(QCheckBox, A_Contacter_Seulement, QStringLiteral("&Seulement les châteaux à contacter"));
     NOMME(QLabel, Info_Liste);
     Info_Liste->setWordWrap(true);
-    m_chateaux = new Filtre_Spots(Filtre_Spots::Vue::Chateaux, this);
-    m_chateaux->setSourceModel(&veille.Modele());
-    m_horsListe = new Filtre_Spots(Filtre_Spots::Vue::Hors_Liste, this);
-    m_horsListe->setSourceModel(&veille.Modele());
+    m_chateaux = veille.Nouvelle_Vue(Filtre_Spots::Vue::Chateaux, this);
+    m_horsListe = veille.Nouvelle_Vue(Filtre_Spots::Vue::Hors_Liste, this);
     NOMME(QTableView, Spots);
     Table_Spots(Spots, m_chateaux);
     Spots->setToolTip(QStringLiteral("Un double clic sur un château le met dans la saisie de la fenêtre principale"));
@@ -176,13 +174,11 @@ void Chateaux_Spottes::Chateaux_Spottes_A_Contacter_Seulement_Click()
 
 void Chateaux_Spottes::Chateaux_Spottes_Spots_DblClick(const QModelIndex& index)
 {
-    const auto* filtre = qobject_cast<const Filtre_Spots*>(index.model());
-    if (!filtre)
+    if (!index.isValid())
         return;
-    const int ligne = filtre->mapToSource(index).row();
-    if (ligne < 0)
-        return;
-    emit Spot_Choisi(veille.Modele().Indicatif(ligne), veille.Modele().Reference(ligne));
+    // The row's callsign and castle, as its columns show them.
+    emit Spot_Choisi(index.siblingAtColumn(Modele_Spots::Col_Indicatif).data().toString(),
+                     index.siblingAtColumn(Modele_Spots::Col_Reference).data().toString());
 }
 
 void Chateaux_Spottes::Chateaux_Spottes_Chercher_Departement_Click()

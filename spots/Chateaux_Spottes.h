@@ -25,22 +25,6 @@ class Chateaux_Spottes : public QWidget
 public:
     Chateaux_Spottes(Veille_Spots& veille, Sous_Programmes& sp, QWidget* parent = nullptr);
 
-    QLabel* Label_Noeud;
-    QLineEdit* Noeud;
-    QPushButton* Connecter;
-    QLabel* Etat_Connexion;
-    QCheckBox* Alertes;
-    QCheckBox* A_Contacter_Seulement;
-    QLabel* Info_Liste;
-    QTableView* Spots;
-    QLabel* Label_Hors_Liste;
-    QTableView* Hors_Liste;
-    QLabel* Label_Departement;
-    QLineEdit* Departement;
-    QPushButton* Chercher_Departement;
-    QLabel* Resultat_Departement;
-    QListWidget* A_Contacter_Departement;
-
     void Chateaux_Spottes_Form_Load();
     void Chateaux_Spottes_Connecter_Click();
     void Chateaux_Spottes_Alertes_Click();
@@ -61,6 +45,21 @@ private:
 
     Veille_Spots& veille;
     Sous_Programmes& sp;
+    QLabel* Label_Noeud;
+    QLineEdit* Noeud;
+    QPushButton* Connecter;
+    QLabel* Etat_Connexion;
+    QCheckBox* Alertes;
+    QCheckBox* A_Contacter_Seulement;
+    QLabel* Info_Liste;
+    QTableView* Spots;
+    QLabel* Label_Hors_Liste;
+    QTableView* Hors_Liste;
+    QLabel* Label_Departement;
+    QLineEdit* Departement;
+    QPushButton* Chercher_Departement;
+    QLabel* Resultat_Departement;
+    QListWidget* A_Contacter_Departement;
     Filtre_Spots* m_chateaux;
     Filtre_Spots* m_horsListe;
     QString m_departement;

@@ -1,6 +1,7 @@
 #include "Veille_Spots.h"
 
 #include "Connexion_Cluster.h"
+#include "Controle_Nomme.h"
 #include "FichierLog.h"
 #include "Modele_Spots.h"
 #include "Plateforme.h"
@@ -44,11 +45,13 @@ constexpr qint64 Delai_Alertes_S = 600;
 } // namespace
 
 Veille_Spots::Veille_Spots(Sous_Programmes& sp_, QObject* parent)
-    : QObject(parent), sp(sp_), m_modele(new Modele_Spots(this)), m_connexion(new Connexion_Cluster(this))
+    : QObject(parent), sp(sp_)
 {
+    NOMME(Modele_Spots, Modele, this);
+    NOMME(Connexion_Cluster, Connexion, this);
     m_alertes = sp.reglages().Alertes_Spots();
-    connect(m_connexion, &Connexion_Cluster::Spot_Chateau, this, &Veille_Spots::Spot_Recu);
-    connect(m_connexion, &Connexion_Cluster::Etat_Change, this, &Veille_Spots::Dire_Etat);
+    connect(Connexion, &Connexion_Cluster::Spot_Chateau, this, &Veille_Spots::Spot_Recu);
+    connect(Connexion, &Connexion_Cluster::Etat_Change, this, &Veille_Spots::Dire_Etat);
     connect(&sp, &Sous_Programmes::Etat_Change, this, [this](const Etat_Log& etat) {
         if (etat.lu)
             Log_Relu(etat.contenu);
@@ -100,7 +103,14 @@ void Veille_Spots::Lire_Liste_Gardee()
     }
     m_liste = std::move(liste);
     m_dateListe = QFileInfo(chemin).lastModified();
-    m_modele->Regler_Liste(m_liste);
+    Modele->Regler_Liste(m_liste);
+}
+
+Filtre_Spots* Veille_Spots::Nouvelle_Vue(Filtre_Spots::Vue vue, QObject* parent)
+{
+    auto* filtre = new Filtre_Spots(vue, parent);
+    filtre->setSourceModel(Modele);
+    return filtre;
 }
 
 const Liste_Chateaux& Veille_Spots::Liste()
@@ -143,8 +153,8 @@ void Veille_Spots::Log_Relu(const QByteArray& contenu)
     m_logRecu = true;
     m_contactesAJour = false;
     // Rows on show say "déjà contacté" at once; otherwise the log is read when a spot comes.
-    if (m_fenetre || m_modele->rowCount() > 0)
-        m_modele->Regler_Contactes(Contactes());
+    if (m_fenetre || Modele->rowCount() > 0)
+        Modele->Regler_Contactes(Contactes());
 }
 
 void Veille_Spots::Preparer_Modele()
@@ -152,7 +162,7 @@ void Veille_Spots::Preparer_Modele()
     if (!m_listeLue)
         Lire_Liste_Gardee();
     if (!m_contactesAJour)
-        m_modele->Regler_Contactes(Contactes());
+        Modele->Regler_Contactes(Contactes());
 }
 
 void Veille_Spots::Spot_Recu(const Regle_Spot::Spot& spot)
@@ -161,9 +171,9 @@ void Veille_Spots::Spot_Recu(const Regle_Spot::Spot& spot)
     const QDateTime maintenant = sp.plateforme().Maintenant_Utc();
     const QDateTime moment = Regle_Spot::Moment(spot, maintenant);
     for (const QString& reference : spot.references) {
-        if (!m_modele->Ajouter(spot, reference, moment) || !m_alertes)
+        if (!Modele->Ajouter(spot, reference, moment) || !m_alertes)
             continue;
-        if (m_modele->Etat_Reference(reference) != Modele_Spots::Etat::A_Contacter
+        if (Modele->Etat_Reference(reference) != Modele_Spots::Etat::A_Contacter
             || Regle_Spot::Moment_Alerte(spot, maintenant, Delai_Alertes_S) < maintenant.addSecs(-Delai_Alertes_S))
             continue;
         const auto derniere = m_derniereAlerte.constFind(reference);
@@ -258,7 +268,7 @@ void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
     m_dateListe = lecture.date;
     m_listeLue = true;
     m_erreurListe.clear();
-    m_modele->Regler_Liste(m_liste);
+    Modele->Regler_Liste(m_liste);
     emit Liste_Changee();
     QString ignorees;
     if (m_liste.Lignes_Ignorees() > 0)
@@ -306,11 +316,11 @@ void Veille_Spots::Regler_Alertes(bool actives)
 void Veille_Spots::Suivre()
 {
     if (!m_fenetre && !m_alertes) {
-        if (m_connexion->Active())
-            m_connexion->Arreter();
+        if (Connexion->Active())
+            Connexion->Arreter();
         return;
     }
-    if (!m_connexion->Active())
+    if (!Connexion->Active())
         Reconnecter();
 }
 
@@ -332,14 +342,14 @@ void Veille_Spots::Reconnecter()
         return;
     const QString empechement = Empechement();
     if (!empechement.isEmpty()) {
-        m_connexion->Arreter();
+        Connexion->Arreter();
         Dire_Etat(empechement);
         return;
     }
     QString hote, erreur;
     quint16 port = 0;
     Reglages_Spots::Lire_Noeud(sp.reglages().Cluster(), hote, port, erreur);
-    m_connexion->Demarrer(hote, port, FichierLog::Indicatif_Affiche(sp.Indicatif_Station()));
+    Connexion->Demarrer(hote, port, FichierLog::Indicatif_Affiche(sp.Indicatif_Station()));
 }
 
 void Veille_Spots::Dire_Etat(const QString& etat)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Filtre_Spots.h"
 #include "Liste_Chateaux.h"
 #include "Regle_Spot.h"
 
@@ -32,8 +33,8 @@ public:
     Veille_Spots(Sous_Programmes& sp, QObject* parent = nullptr);
     ~Veille_Spots() override;
 
-    Modele_Spots& Modele() { return *m_modele; }
-    Connexion_Cluster& Connexion() { return *m_connexion; }
+    // The rows of the spots as one of a window's tables shows them, owned by that window.
+    Filtre_Spots* Nouvelle_Vue(Filtre_Spots::Vue vue, QObject* parent);
     // The castle list kept in the user's data folder, read on first use.
     const Liste_Chateaux& Liste();
     // "Liste des châteaux du 12/03/2024 : 1234 châteaux", or how to load one.
@@ -86,8 +87,9 @@ private:
     void Liste_Lue(const Lecture& lecture, QWidget* parent);
 
     Sous_Programmes& sp;
-    Modele_Spots* m_modele;
-    Connexion_Cluster* m_connexion;
+    // Named as their members, so that a test finds them as it finds a window's controls.
+    Modele_Spots* Modele;
+    Connexion_Cluster* Connexion;
     Liste_Chateaux m_liste;
     QDateTime m_dateListe;
     QString m_erreurListe;

@@ -18,6 +18,7 @@
 #include "Modele_Spots.h"
 #include "Noeud_Test.h"
 #include "Outils_Test.h"
+#include "Plateforme.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Reglages_Spots.h"
@@ -28,13 +29,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QFile>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPixmap>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -71,8 +72,7 @@ static void Capturer(QWidget* fenetre, const QString& nom)
     std::printf("%s\n", qPrintable(fichier));
 }
 
-// A message box as the program shows it (no icon, the program's title), with a text the
-// program produced.
+// A message box as the program shows it, made by the real seam, with a text the program produced.
 static void Capturer_Message(const QString& texte, const QString& nom, bool question = false)
 {
     if (texte.isEmpty()) {
@@ -80,14 +80,16 @@ static void Capturer_Message(const QString& texte, const QString& nom, bool ques
         ++g_echecs;
         return;
     }
-    QMessageBox boite(QMessageBox::NoIcon, QStringLiteral("QEZ_Challenge_KVRT"), texte,
-                      question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok);
-    if (question) {
-        boite.button(QMessageBox::Yes)->setText(QStringLiteral("&Oui"));
-        boite.button(QMessageBox::No)->setText(QStringLiteral("&Non"));
-    }
-    boite.adjustSize();
-    Capturer(&boite, nom);
+    Sur_Modal([nom](QWidget* boite) {
+        Capturer(boite, nom);
+        if (auto* dialogue = qobject_cast<QDialog*>(boite))
+            dialogue->done(0);
+    });
+    Plateforme_Reelle reelle;
+    if (question)
+        reelle.Question(texte);
+    else
+        reelle.Message(texte);
 }
 
 int main(int argc, char* argv[])
@@ -238,10 +240,10 @@ int main(int argc, char* argv[])
                       "DX de ON4XYZ:    14244.0  F5AAA/P      kvrt 29001 up 2                1358Z JO20\r\n"
                       "DX de F5KLM:      7090.0  F8DEF/P      KVRT 35020 ssb                 1403Z\r\n"
                       "DX de F4GHI:      7012.0  F6XYZ/P      KVRT-29018 cw 599              1405Z IN78\r\n");
-        Noeud_Test::Attendre([&] { return veille.Modele().rowCount() == 5; });
+        Noeud_Test::Attendre([&] { return Controle<Modele_Spots>(&veille, "Modele")->rowCount() == 5; });
         // The node a user would type, rather than the capture's own.
-        spots->Noeud->setText(QStringLiteral("dxc.exemple.fr:7300"));
-        spots->Etat_Connexion->setText(QStringLiteral("Connecté à dxc.exemple.fr:7300"));
+        Controle<QLineEdit>(spots, "Noeud")->setText(QStringLiteral("dxc.exemple.fr:7300"));
+        Controle<QLabel>(spots, "Etat_Connexion")->setText(QStringLiteral("Connecté à dxc.exemple.fr:7300"));
         spots->resize(900, 470);
         Capturer(spots, QStringLiteral("spots"));
         spots->close();

@@ -99,65 +99,76 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
 
     Noeud_Test noeud;
     Veille_Spots veille(sp);
-    veille.Connexion().Regler_Seconde(10);
+    auto* connexion = Controle<Connexion_Cluster>(&veille, "Connexion");
+    connexion->Regler_Seconde(10);
     QPointer<Chateaux_Spottes> w = new Chateaux_Spottes(veille, sp);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    auto* champNoeud = Controle<QLineEdit>(w, "Noeud");
+    auto* etatConnexion = Controle<QLabel>(w, "Etat_Connexion");
+    auto* alertesCase = Controle<QCheckBox>(w, "Alertes");
+    auto* aContacterSeulement = Controle<QCheckBox>(w, "A_Contacter_Seulement");
+    auto* infoListe = Controle<QLabel>(w, "Info_Liste");
+    auto* table = Controle<QTableView>(w, "Spots");
+    auto* horsListe = Controle<QTableView>(w, "Hors_Liste");
+    auto* departement = Controle<QLineEdit>(w, "Departement");
+    auto* resultat = Controle<QLabel>(w, "Resultat_Departement");
+    auto* listeDepartement = Controle<QListWidget>(w, "A_Contacter_Departement");
     QSignalSpy choix(w.data(), &Chateaux_Spottes::Spot_Choisi);
     QSignalSpy alertes(&veille, &Veille_Spots::Alerte);
     w->Chateaux_Spottes_Form_Load();
     Activer(w);
 
     // No node yet: the window says so and waits for one, typed as hôte:port.
-    QVERIFY2(w->Etat_Connexion->text().startsWith(QStringLiteral("Aucun nœud DX cluster n'est indiqué")), qPrintable(w->Etat_Connexion->text()));
-    Taper(w->Noeud, QStringLiteral("127.0.0.1:abc"));
+    QVERIFY2(etatConnexion->text().startsWith(QStringLiteral("Aucun nœud DX cluster n'est indiqué")), qPrintable(etatConnexion->text()));
+    Taper(champNoeud, QStringLiteral("127.0.0.1:abc"));
     QCOMPARE(plateforme.Prendre_Messages(),
              QStringList{QStringLiteral("Le port « abc » n'est pas valable : un nombre de 1 à 65535 après le « : » "
                                         "(par exemple dxc.exemple.fr:7300).")});
     QCOMPARE(noeud.connexions, 0);
-    Remplacer_Texte(w->Noeud, noeud.Adresse());
-    Entree(w->Noeud);
+    Remplacer_Texte(champNoeud, noeud.Adresse());
+    Entree(champNoeud);
     QCOMPARE(reglages.Cluster(), noeud.Adresse());
     // The callsign as the windows show it.
     QVERIFY(noeud.Attendre_Recu("F1ABC/P\r\n"));
-    QTRY_COMPARE(w->Etat_Connexion->text(), QStringLiteral("Connecté à ") + noeud.Adresse());
+    QTRY_COMPARE(etatConnexion->text(), QStringLiteral("Connecté à ") + noeud.Adresse());
 
     // Three castles on the air; the log already holds the first.
     noeud.Envoyer("DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018 cw                  1400Z\r\n"
                   "DX de F4ABC:      7090.0  F6ABC/P      KVRT 35012 ssb                 1402Z\r\n"
                   "DX de F4ABC:     14025.0  JA1ABC       CQ                             1402Z\r\n"
                   "DX de W3LPL:     14244.0  F8XYZ        kvrt 77001 up 5                1403Z FN20\r\n");
-    QTRY_COMPARE(w->Spots->model()->rowCount(), 3);
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F8XYZ", "F6ABC/P", "F5XYZ/P"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Heure), (QStringList{"14:03", "14:02", "14:00"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Reference), (QStringList{"77001", "35012", "29018"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Frequence), (QStringList{"14244.0", "7090.0", "7012.0"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Spotteur), (QStringList{"W3LPL", "F4ABC", "F4ABC"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Commentaire), (QStringList{"kvrt 77001 up 5", "KVRT 35012 ssb", "KVRT 29018 cw"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Etat), (QStringList{"à contacter", "à contacter", "déjà contacté"}));
-    const QColor aContacter = w->Spots->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>();
-    const QColor contacte = w->Spots->model()->index(2, 0).data(Qt::BackgroundRole).value<QColor>();
+    QTRY_COMPARE(table->model()->rowCount(), 3);
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), (QStringList{"F8XYZ", "F6ABC/P", "F5XYZ/P"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Heure), (QStringList{"14:03", "14:02", "14:00"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Reference), (QStringList{"77001", "35012", "29018"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Frequence), (QStringList{"14244.0", "7090.0", "7012.0"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Spotteur), (QStringList{"W3LPL", "F4ABC", "F4ABC"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Commentaire), (QStringList{"kvrt 77001 up 5", "KVRT 35012 ssb", "KVRT 29018 cw"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Etat), (QStringList{"à contacter", "à contacter", "déjà contacté"}));
+    const QColor aContacter = table->model()->index(0, 0).data(Qt::BackgroundRole).value<QColor>();
+    const QColor contacte = table->model()->index(2, 0).data(Qt::BackgroundRole).value<QColor>();
     QVERIFY(aContacter.isValid() && contacte.isValid() && aContacter != contacte);
     // No list loaded: nothing is shown apart.
-    QVERIFY(!w->Hors_Liste->isVisible());
+    QVERIFY(!horsListe->isVisible());
 
     // The same station spotted again on the same castle: its row, updated, comes first.
     noeud.Envoyer("DX de F5ABC:      7091.5  F6ABC/P      KVRT-35012 qsy                 1405Z\r\n");
-    QTRY_COMPARE(Colonne(w->Spots, Modele_Spots::Col_Frequence), (QStringList{"7091.5", "14244.0", "7012.0"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ", "F5XYZ/P"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Spotteur), (QStringList{"F5ABC", "W3LPL", "F4ABC"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Heure), (QStringList{"14:05", "14:03", "14:00"}));
+    QTRY_COMPARE(Colonne(table, Modele_Spots::Col_Frequence), (QStringList{"7091.5", "14244.0", "7012.0"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ", "F5XYZ/P"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Spotteur), (QStringList{"F5ABC", "W3LPL", "F4ABC"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Heure), (QStringList{"14:05", "14:03", "14:00"}));
 
     // Only the castles to contact, then the operator records 35012: its row goes at once.
-    Cliquer_Dans(w->A_Contacter_Seulement);
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ"}));
+    Cliquer_Dans(aContacterSeulement);
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ"}));
     QString enregistrement = Q("28/03/09", "35012", QStringLiteral("Chateau Contacte"), "F6ABC/P");
     QVERIFY(sp.Ajoute_Ligne(enregistrement));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), QStringList{"F8XYZ"});
-    Cliquer_Dans(w->A_Contacter_Seulement);
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Etat), (QStringList{"déjà contacté", "à contacter", "déjà contacté"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), QStringList{"F8XYZ"});
+    Cliquer_Dans(aContacterSeulement);
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Etat), (QStringList{"déjà contacté", "à contacter", "déjà contacté"}));
 
     // A double click on a row hands its callsign and castle to the entry area.
-    Cliquer_Ligne(w->Spots, 1, true);
+    Cliquer_Ligne(table, 1, true);
     QCOMPARE(choix.size(), 1);
     QCOMPARE(choix.first(), (QList<QVariant>{QStringLiteral("F8XYZ"), QStringLiteral("77001")}));
 
@@ -176,29 +187,29 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     QCOMPARE(chargee.first(), QList<QVariant>{true});
     QCOMPARE(plateforme.Prendre_Messages(),
              QStringList{QStringLiteral("La liste des châteaux du 15/01/2009 a été chargée : 3 châteaux (1 ligne sans référence ignorée).")});
-    QCOMPARE(w->Info_Liste->text(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F5XYZ/P"}));
-    QCOMPARE(Colonne(w->Spots, Modele_Spots::Col_Nom), (QStringList{"Château de Fougères", "Château de Brest"}));
-    QVERIFY(w->Hors_Liste->isVisible());
-    QCOMPARE(Colonne(w->Hors_Liste, Modele_Spots::Col_Reference), QStringList{"77001"});
-    QCOMPARE(Colonne(w->Hors_Liste, Modele_Spots::Col_Etat), QStringList{"hors liste"});
+    QCOMPARE(infoListe->text(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F5XYZ/P"}));
+    QCOMPARE(Colonne(table, Modele_Spots::Col_Nom), (QStringList{"Château de Fougères", "Château de Brest"}));
+    QVERIFY(horsListe->isVisible());
+    QCOMPARE(Colonne(horsListe, Modele_Spots::Col_Reference), QStringList{"77001"});
+    QCOMPARE(Colonne(horsListe, Modele_Spots::Col_Etat), QStringList{"hors liste"});
     // Kept for the next start, with its date.
     QCOMPARE(QFileInfo(Veille_Spots::Fichier_Liste()).lastModified().date(), QDate(2009, 1, 15));
 
     // A departement's castles still to contact.
-    Remplacer_Texte(w->Departement, QStringLiteral("35"));
-    Entree(w->Departement);
-    QCOMPARE(w->Resultat_Departement->text(), QStringLiteral("Département 35 : 1 château à contacter sur 2."));
-    QCOMPARE(w->A_Contacter_Departement->count(), 1);
-    QCOMPARE(w->A_Contacter_Departement->item(0)->text(), QStringLiteral("35020   Château de Vitré"));
+    Remplacer_Texte(departement, QStringLiteral("35"));
+    Entree(departement);
+    QCOMPARE(resultat->text(), QStringLiteral("Département 35 : 1 château à contacter sur 2."));
+    QCOMPARE(listeDepartement->count(), 1);
+    QCOMPARE(listeDepartement->item(0)->text(), QStringLiteral("35020   Château de Vitré"));
 
     // Alerts: one for a castle to contact, none for one contacted, once per castle in ten minutes.
-    Cliquer_Dans(w->Alertes);
+    Cliquer_Dans(alertesCase);
     QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Alertes Spots"), QString()), QStringLiteral("Oui"));
     noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n"
                   "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1406Z\r\n"
                   "DX de F6ABC:      7013.0  F2XYZ/P      KVRT 35020                     1407Z\r\n");
-    QTRY_COMPARE(w->Spots->model()->rowCount(), 4);
+    QTRY_COMPARE(table->model()->rowCount(), 4);
     QCOMPARE(alertes.size(), 1);
     QCOMPARE(alertes.first().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
     plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 18, 0), Qt::UTC));
@@ -213,28 +224,29 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     // Closed, the window leaves the watch running for the alerts; without them it disconnects.
     Fermer_Par_Le_Cadre(w);
     QTRY_VERIFY(w.isNull());
-    QVERIFY(veille.Connexion().Active());
+    QVERIFY(connexion->Active());
     veille.Regler_Alertes(false);
-    QVERIFY(!veille.Connexion().Active());
+    QVERIFY(!connexion->Active());
 
     // The next start finds the list kept, read before any spot comes: the castles have their names.
     Veille_Spots suivante(sp);
+    auto* rangs = Controle<Modele_Spots>(&suivante, "Modele");
     QCOMPARE(suivante.Texte_Liste(), QStringLiteral("Liste des châteaux du 15/01/2009 : 3 châteaux."));
     suivante.Fenetre_Ouverte(true);
     QVERIFY(noeud.Attendre_Connexions(2));
     QVERIFY(noeud.Attendre_Recu("F1ABC/P\r\n"));
     noeud.Envoyer("DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1417Z\r\n");
-    QTRY_COMPARE(suivante.Modele().rowCount(), 1);
-    QCOMPARE(suivante.Modele().index(0, Modele_Spots::Col_Nom).data().toString(), QStringLiteral("Château de Brest"));
+    QTRY_COMPARE(rangs->rowCount(), 1);
+    QCOMPARE(rangs->index(0, Modele_Spots::Col_Nom).data().toString(), QStringLiteral("Château de Brest"));
     // The last 500 are kept: five hundred newer spots push the oldest row out.
     QByteArray cinqCents;
     for (int i = 0; i < 500; ++i)
         cinqCents += "DX de F4ABC:      7012.0  F" + QByteArray::number(i % 10) + "AB" + QByteArray::number(i)
                      + "      KVRT 29018                     1418Z\r\n";
     noeud.Envoyer(cinqCents);
-    QTRY_COMPARE(suivante.Modele().Indicatif(0), QStringLiteral("F9AB499"));
-    QCOMPARE(suivante.Modele().rowCount(), 500);
-    QCOMPARE(suivante.Modele().Indicatif(499), QStringLiteral("F0AB0"));
+    QTRY_COMPARE(rangs->Indicatif(0), QStringLiteral("F9AB499"));
+    QCOMPARE(rangs->rowCount(), 500);
+    QCOMPARE(rangs->Indicatif(499), QStringLiteral("F0AB0"));
     suivante.Fenetre_Ouverte(false);
 
     QCOMPARE(QFileInfo(sp.Nom_Log()).size(), qint64(2 * (Enregistrement::Longueur_Ligne_Log + 2)));
@@ -283,21 +295,24 @@ void Tst_Chateaux_Spottes::du_spot_au_log()
     Choisir_Menu(m->Mnu_Chateaux_Spottes);
     QVERIFY(m->Fenetre_Spots());
     Chateaux_Spottes* spots = m->Fenetre_Spots();
+    auto* table = Controle<QTableView>(spots, "Spots");
+    auto* horsListe = Controle<QTableView>(spots, "Hors_Liste");
+    auto* alertesCase = Controle<QCheckBox>(spots, "Alertes");
     QVERIFY(noeud.Attendre_Recu("F1ABC\r\n"));
     noeud.Envoyer("DX de F4ABC:      7012.0  F5ABC/P      KVRT 56999                     1404Z\r\n"
                   "DX de F4ABC:      7090.0  F8XYZ        KVRT 35012 ssb                 1405Z\r\n");
-    QTRY_COMPARE(spots->Hors_Liste->model()->rowCount(), 1);
-    QTRY_COMPARE(spots->Spots->model()->rowCount(), 1);
+    QTRY_COMPARE(horsListe->model()->rowCount(), 1);
+    QTRY_COMPARE(table->model()->rowCount(), 1);
 
     // What is typed is replaced only when the operator says so.
     p.plateforme->reponses.append(false);
     Activer(spots);
-    Cliquer_Ligne(spots->Spots, 0, true);
+    Cliquer_Ligne(table, 0, true);
     QCOMPARE(p.plateforme->questions,
              QStringList{QStringLiteral("La saisie en cours sera remplacée par le QSO de F8XYZ avec le Chateau N° 35012. Continuer ?")});
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F6"));
     p.plateforme->reponses.append(true);
-    Cliquer_Ligne(spots->Spots, 0, true);
+    Cliquer_Ligne(table, 0, true);
     QCOMPARE(m->Ind_A->text(), QStringLiteral("F8XYZ"));
     QCOMPARE(m->Type_A->currentText(), CC);
     QCOMPARE(m->KVRT_A->text(), QStringLiteral("35012"));
@@ -313,11 +328,11 @@ void Tst_Chateaux_Spottes::du_spot_au_log()
     Entree(m->Valide_A);
     QVERIFY(p.plateforme->messages.isEmpty());
     QCOMPARE(p.Octets_Log(), Octets({Q("02/03/09", "29018", CC), Q("28/03/09", "35012", CC, "F8XYZ")}));
-    QCOMPARE(spots->Spots->model()->index(0, Modele_Spots::Col_Etat).data().toString(), QStringLiteral("déjà contacté"));
+    QCOMPARE(table->model()->index(0, Modele_Spots::Col_Etat).data().toString(), QStringLiteral("déjà contacté"));
 
     // A reference absent from the castle list: a warning on its check, and the QSO recorded all the same.
     Activer(spots);
-    Cliquer_Ligne(spots->Hors_Liste, 0, true);
+    Cliquer_Ligne(horsListe, 0, true);
     Activer(m);
     Entree(m->Ind_A);
     Entree(m->Type_A);
@@ -332,7 +347,7 @@ void Tst_Chateaux_Spottes::du_spot_au_log()
 
     // Alerts on: a castle to contact says so in the main window's status bar.
     Activer(spots);
-    Cliquer_Dans(spots->Alertes);
+    Cliquer_Dans(alertesCase);
     noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n");
     QTRY_COMPARE(m->statusBar()->currentMessage(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
     QVERIFY(p.plateforme->messages.isEmpty());
