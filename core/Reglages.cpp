@@ -1,5 +1,7 @@
 #include "Reglages.h"
 
+#include "Reglages_Spots.h"
+
 #include <QFile>
 #include <QSettings>
 
@@ -25,6 +27,12 @@ const Reglages::Cle Cle_Site_Liste{false, "Site Liste KVRT", "liste.example.org"
 const Reglages::Cle Cle_Cluster{false, "Cluster", ""};
 // "Oui" or "Non": a beep and a line in the status bar for a castle still to contact, spotted.
 const Reglages::Cle Cle_Alertes_Spots{false, "Alertes Spots", "Non"};
+// A second node for the days the first is down.
+const Reglages::Cle Cle_Cluster_Secours{false, "Cluster Secours", ""};
+const Reglages::Cle Cle_Age_Spots{false, "Age des spots", "60"};
+const Reglages::Cle Cle_Bande_Spots{false, "Bande Spots", "Toutes"};
+// No default: the organisers publish the list where they choose.
+const Reglages::Cle Cle_Adresse_Liste{false, "Adresse liste chateaux", ""};
 const Reglages::Cle Cle_Annee_Challenge{true, "Annee Challenge", "XXXX"};
 const Reglages::Cle Cle_Annee{true, "Annee", "20xx"};
 const Reglages::Cle Cle_Type_Activite{true, "Type Activite", "0"};
@@ -225,4 +233,52 @@ bool Reglages::Alertes_Spots() const
 void Reglages::Definir_Alertes_Spots(bool actives)
 {
     Ecrire(Cle_Alertes_Spots, actives ? QStringLiteral("Oui") : QStringLiteral("Non"));
+}
+
+QString Reglages::Cluster_Secours() const
+{
+    return Lire(Cle_Cluster_Secours).trimmed();
+}
+
+void Reglages::Definir_Cluster_Secours(const QString& noeud)
+{
+    Ecrire(Cle_Cluster_Secours, noeud.trimmed());
+}
+
+int Reglages::Age_Spots() const
+{
+    return Reglages_Spots::Lire_Age(Lire(Cle_Age_Spots));
+}
+
+void Reglages::Definir_Age_Spots(int minutes)
+{
+    Ecrire(Cle_Age_Spots, QString::number(Reglages_Spots::Lire_Age(QString::number(minutes))));
+}
+
+QString Reglages::Bande_Spots() const
+{
+    return Reglages_Spots::Lire_Bande(Lire(Cle_Bande_Spots));
+}
+
+void Reglages::Definir_Bande_Spots(const QString& bande)
+{
+    Ecrire(Cle_Bande_Spots, Reglages_Spots::Lire_Bande(bande));
+}
+
+QString Reglages::Adresse_Liste_Chateaux() const
+{
+    // A hand-edited value that is no web address is none: nothing is fetched from it.
+    QString adresse, erreur;
+    return Reglages_Spots::Lire_Adresse_Liste(Lire(Cle_Adresse_Liste), adresse, erreur) ? adresse : QString();
+}
+
+bool Reglages::Definir_Adresse_Liste_Chateaux(const QString& adresse, QString& erreur)
+{
+    QString propre;
+    if (adresse.trimmed().isEmpty())
+        propre = QString();
+    else if (!Reglages_Spots::Lire_Adresse_Liste(adresse, propre, erreur))
+        return false;
+    Ecrire(Cle_Adresse_Liste, propre);
+    return true;
 }

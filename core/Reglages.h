@@ -49,6 +49,21 @@ public:
     bool Alertes_Spots() const;
     void Definir_Alertes_Spots(bool actives);
 
+    // A second node, tried when the first cannot be reached ("Cluster Secours"); empty when none.
+    QString Cluster_Secours() const;
+    void Definir_Cluster_Secours(const QString& noeud);
+    // The minutes a spot stays on show ("Age des spots"), 60 by default and for a bad value.
+    int Age_Spots() const;
+    void Definir_Age_Spots(int minutes);
+    // The band whose spots are shown ("Bande Spots"), "160 m" to "2 m", or "Toutes", the default.
+    QString Bande_Spots() const;
+    void Definir_Bande_Spots(const QString& bande);
+    // The address the castle list is fetched from ("Adresse liste chateaux"), http or https;
+    // empty when none was given or the stored one is not such an address. A bad address is not
+    // written, and false comes back with the reason; an empty one clears it.
+    QString Adresse_Liste_Chateaux() const;
+    bool Definir_Adresse_Liste_Chateaux(const QString& adresse, QString& erreur);
+
     // The settings of one station.
     // The year of its Challenge ("Annee Challenge"); "XXXX" when none.
     QString Annee_Challenge(const QString& indicatif) const;

@@ -1,5 +1,9 @@
 #include "Reglages_Spots.h"
 
+#include "Regle_Spot.h"
+
+#include <QUrl>
+
 #include <algorithm>
 
 namespace Reglages_Spots {
@@ -56,6 +60,39 @@ bool Lire_Noeud(const QString& valeur, QString& hote, quint16& port, QString& er
         return false;
     }
     port = quint16(p);
+    return true;
+}
+
+int Lire_Age(const QString& valeur)
+{
+    bool nombre = false;
+    const int minutes = valeur.trimmed().toInt(&nombre);
+    return nombre && minutes >= 1 && minutes <= Age_Max ? minutes : Age_Defaut;
+}
+
+QString Lire_Bande(const QString& valeur)
+{
+    // "20m" or "20 M" typed in the file by hand is the band all the same.
+    const QString v = QString(valeur).remove(u' ');
+    for (const QString& bande : Regle_Spot::Bandes())
+        if (v.compare(QString(bande).remove(u' '), Qt::CaseInsensitive) == 0)
+            return bande;
+    return Toutes_Bandes;
+}
+
+bool Lire_Adresse_Liste(const QString& valeur, QString& adresse, QString& erreur)
+{
+    const QString v = valeur.trimmed();
+    const QUrl url(v, QUrl::StrictMode);
+    const QString schema = url.scheme().toLower();
+    if (v.isEmpty() || !url.isValid() || (schema != QLatin1String("http") && schema != QLatin1String("https"))
+        || url.host().isEmpty()) {
+        erreur = QStringLiteral("L'adresse « %1 » n'est pas celle d'une page web : tapez-la en entier, avec http:// "
+                                "ou https:// (par exemple https://liste.exemple.org/chateaux.csv).")
+                     .arg(v);
+        return false;
+    }
+    adresse = v;
     return true;
 }
 

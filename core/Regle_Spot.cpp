@@ -277,6 +277,74 @@ qsizetype Mot_Du_Challenge(QStringView t, qsizetype i)
     return longueur;
 }
 
+
+// A frequency in tenths of a kHz, rounded half up on the hundredths; -1 for what is no
+// frequency. Read from the digits, so that no binary rounding puts 7012.05 below 7012.1.
+qint64 Dixiemes(QStringView f)
+{
+    if (!Frequence_Valide(f))
+        return -1;
+    const qsizetype point = f.indexOf(u'.');
+    const QStringView entiers = point < 0 ? f : f.left(point);
+    const QStringView decimales = point < 0 ? QStringView() : f.mid(point + 1);
+    // Nine digits of kHz reach 1 THz; more is no radio frequency and would overflow nothing,
+    // but is refused all the same.
+    if (entiers.size() > 9)
+        return -1;
+    qint64 dixiemes = 0;
+    for (QChar c : entiers)
+        dixiemes = dixiemes * 10 + (c.unicode() - u'0');
+    dixiemes *= 10;
+    if (!decimales.isEmpty())
+        dixiemes += decimales[0].unicode() - u'0';
+    if (decimales.size() > 1 && decimales[1] >= u'5')
+        ++dixiemes;
+    return dixiemes;
+}
+
+// The edges of each band in tenths of a kHz, both included. Region 1's own edges would drop a
+// spot heard from abroad: an American station on 7250 or 3950, on 60 m's channels at 5403.5,
+// or a 6 m station on 53 MHz is on that band all the same. So the edges are those of the ADIF
+// band table every logger files QSOs by, which hold the three regions' allocations; what lies
+// between two bands (a beacon on 4500, a broadcast on 9500) is on none.
+struct Bord_Bande
+{
+    qint64 bas;
+    qint64 haut;
+    const char* nom;
+};
+constexpr Bord_Bande Bords_Bandes[] = {
+    {18000, 20000, "160 m"},     {35000, 40000, "80 m"},      {50600, 54500, "60 m"},
+    {70000, 73000, "40 m"},      {101000, 101500, "30 m"},    {140000, 143500, "20 m"},
+    {180680, 181680, "17 m"},    {210000, 214500, "15 m"},    {248900, 249900, "12 m"},
+    {280000, 297000, "10 m"},    {500000, 540000, "6 m"},     {1440000, 1480000, "2 m"},
+};
+
+// What a node passes on of a spot's comment: the classic "DX de" line keeps 30 columns for
+// it, between the callsign and the time, and DX Spider cuts a longer comment there before it
+// sends the spot to other nodes; AR-Cluster and CC Cluster keep the same columns.
+constexpr qsizetype Commentaire_Max = 30;
+
+// A comment as one line of printable ASCII: accents taken off ("château" gives "chateau"),
+// control characters and runs of blanks made one blank, anything else dropped. Nodes speak
+// 7-bit ASCII: a byte above it shows as junk on the other nodes, and a line end would end
+// the command.
+QString Commentaire_Ascii(QStringView commentaire)
+{
+    const QString decompose = commentaire.toString().normalized(QString::NormalizationForm_D);
+    QString propre;
+    propre.reserve(decompose.size());
+    for (QChar c : decompose) {
+        if (Blanc(c) || c.unicode() == 0x7F) {
+            if (!propre.isEmpty() && !propre.endsWith(u' '))
+                propre.append(u' ');
+        } else if (c.unicode() < 0x7F) {
+            propre.append(c);
+        }
+    }
+    return propre.trimmed();
+}
+
 } // namespace
 
 bool Reference_Valide(QStringView reference)
@@ -364,6 +432,64 @@ QDateTime Moment_Alerte(const Spot& spot, const QDateTime& maintenantUtc, qint64
     if (moment > maintenantUtc.addSecs(Avance_Max_S) || moment < maintenantUtc.addSecs(-fenetreS))
         return maintenantUtc;
     return moment;
+}
+
+const QStringList& Bandes()
+{
+    static const QStringList bandes = [] {
+        QStringList b;
+        for (const Bord_Bande& bord : Bords_Bandes)
+            b.append(QString::fromLatin1(bord.nom));
+        return b;
+    }();
+    return bandes;
+}
+
+QString Bande(QStringView frequence)
+{
+    const qint64 f = Dixiemes(frequence.trimmed());
+    if (f < 0)
+        return QString();
+    for (const Bord_Bande& bord : Bords_Bandes)
+        if (f >= bord.bas && f <= bord.haut)
+            return QString::fromLatin1(bord.nom);
+    return QString();
+}
+
+bool Dans_Age(const QDateTime& moment, const QDateTime& maintenantUtc, int ageMinutes)
+{
+    return moment.isValid() && moment >= maintenantUtc.addSecs(-qint64(ageMinutes) * 60);
+}
+
+bool Dans_Age(const Spot& spot, const QDateTime& maintenantUtc, int ageMinutes)
+{
+    return Dans_Age(Moment_Alerte(spot, maintenantUtc, qint64(ageMinutes) * 60), maintenantUtc, ageMinutes);
+}
+
+QString Ligne_Spot(QStringView frequence, QStringView indicatif, QStringView reference, QStringView commentaire)
+{
+    const qint64 f = Dixiemes(frequence.trimmed());
+    const QString appel = indicatif.trimmed().toString().toUpper();
+    const QString chateau = reference.trimmed().toString().toUpper();
+    if (f <= 0 || !Indicatif_Valide(appel, false) || !Reference_Valide(chateau))
+        return QString();
+    QString texte = QStringLiteral("KVRT ") + chateau;
+    const QString suite = Commentaire_Ascii(commentaire);
+    if (!suite.isEmpty())
+        texte += u' ' + suite;
+    texte = texte.left(Commentaire_Max).trimmed();
+    return QStringLiteral("DX %1.%2 %3 %4").arg(f / 10).arg(f % 10).arg(appel, texte);
+}
+
+QString Refus_Spot(const QString& indicatifStation, bool connecte)
+{
+    const QString station = indicatifStation.trimmed();
+    if (station.isEmpty() || station.compare(QLatin1String("FXXXX"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Aucun indicatif de station n'est indiqué : choisissez d'abord votre station "
+                              "(Station…), le spot part sous son indicatif.");
+    if (!connecte)
+        return QStringLiteral("Aucun nœud DX cluster n'est connecté : connectez-vous à un nœud avant de spotter un château.");
+    return QString();
 }
 
 Ligne_Noeud Genre_Ligne(QStringView ligne)

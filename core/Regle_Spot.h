@@ -51,6 +51,31 @@ QDateTime Moment(const Spot& spot, const QDateTime& maintenantUtc);
 // silence every alert. A spot of the answer to sh/dx, dated, keeps its moment.
 QDateTime Moment_Alerte(const Spot& spot, const QDateTime& maintenantUtc, qint64 fenetreS);
 
+// The bands a spot may be on, in order, as the operator chooses them: "160 m" to "2 m".
+const QStringList& Bandes();
+
+// The band of a frequency in kHz as a spot gives it ("7012.0", "14025", "144300.00"), one of
+// Bandes(), edges included; empty outside them or for what is no frequency.
+QString Bande(QStringView frequence);
+
+// Whether a spot made at `moment` is still on show at `maintenantUtc`: no more than
+// `ageMinutes` before it. A moment ahead of the clock is of now.
+bool Dans_Age(const QDateTime& moment, const QDateTime& maintenantUtc, int ageMinutes);
+// The same for a spot, from the moment its alert counts from (Moment_Alerte): a live spot of
+// 2350Z read at 0010Z is twenty minutes old, one whose time cannot be right counts from its
+// arrival (a live spot is news), and one of the answer to sh/dx keeps its date, so that a
+// reconnection brings back no spot already gone.
+bool Dans_Age(const Spot& spot, const QDateTime& maintenantUtc, int ageMinutes);
+
+// The line that spots a castle on the node: "DX 7012.0 F5XYZ/P KVRT 29018 tnx qso", the
+// frequency to a tenth of a kHz, the callsign upper case, the comment on one line of plain
+// ASCII, cut to what the nodes pass on. Empty when the frequency, the callsign or the
+// reference is not one.
+QString Ligne_Spot(QStringView frequence, QStringView indicatif, QStringView reference, QStringView commentaire);
+// Why a castle cannot be spotted now, in French: no station callsign ("FXXXX" or empty), or
+// no node connected; empty when it can.
+QString Refus_Spot(const QString& indicatifStation, bool connecte);
+
 // What a node's line, other than a spot, asks of the program while it logs in.
 enum class Ligne_Noeud {
     Autre,           // a greeting, news, a spot...: nothing to do

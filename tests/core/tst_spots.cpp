@@ -3,11 +3,16 @@
 // log holds and the node's address in the settings.
 
 #include "Liste_Chateaux.h"
+#include "Memoire_Alertes.h"
+#include "Reglages.h"
+#include "Spots_Partis.h"
 #include "Lignes_Telnet.h"
 #include "Rapports.h"
 #include "Regle_Spot.h"
 #include "Reglages_Spots.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 class Tst_Spots : public QObject
@@ -28,6 +33,19 @@ private slots:
     void references_du_log();
     void noeud_data();
     void noeud();
+    void bande_data();
+    void bande();
+    void age_data();
+    void age();
+    void memoires_data();
+    void memoires();
+    void ligne_spot_data();
+    void ligne_spot();
+    void refus_spot_data();
+    void refus_spot();
+    void reglages_data();
+    void reglages();
+    void adresse_refusee();
 };
 
 // Each row: a line as a node sends it, then "callsign|frequency|spotter|time|comment" (empty
@@ -464,6 +482,273 @@ void Tst_Spots::noeud()
     } else {
         QVERIFY(!erreur.isEmpty());
     }
+}
+
+// Each row: a frequency as a spot gives it, and its band; each band's edges are in it, and
+// what lies just outside is on none.
+void Tst_Spots::bande_data()
+{
+    QTest::addColumn<QString>("frequence");
+    QTest::addColumn<QString>("bande");
+
+    const char* const lignes[][2] = {
+        {"1799.9", ""},        {"1800.0", "160 m"},  {"2000.0", "160 m"},  {"2000.1", ""},
+        {"3499.9", ""},        {"3500", "80 m"},     {"4000.0", "80 m"},   {"4000.1", ""},
+        {"5060.0", "60 m"},    {"5450.0", "60 m"},   {"5450.1", ""},       {"6999.9", ""},
+        {"7000.0", "40 m"},    {"7300.0", "40 m"},   {"7300.1", ""},       {"10150.0", "30 m"},
+        {"10150.1", ""},       {"14000.0", "20 m"},  {"14350.0", "20 m"},  {"14350.1", ""},
+        {"18067.9", ""},       {"18068.0", "17 m"},  {"18168.0", "17 m"},  {"21450.0", "15 m"},
+        {"24890.0", "12 m"},   {"24990.1", ""},      {"28000.0", "10 m"},  {"29700.0", "10 m"},
+        {"29700.1", ""},       {"50000.0", "6 m"},   {"54000.0", "6 m"},   {"54000.1", ""},
+        {"143999.9", ""},      {"144300.00", "2 m"}, {"148000.0", "2 m"},  {"148000.1", ""},
+        {"14349.96", "20 m"},  {"14350.05", ""},     {"10368100.0", ""},   {"abc", ""},
+    };
+    for (const auto& l : lignes)
+        QTest::newRow(l[0]) << QString::fromLatin1(l[0]) << QString::fromLatin1(l[1]);
+}
+
+void Tst_Spots::bande()
+{
+    QFETCH(QString, frequence);
+    QFETCH(QString, bande);
+    QCOMPARE(Regle_Spot::Bande(frequence), bande);
+    QVERIFY(bande.isEmpty() || Regle_Spot::Bandes().contains(bande));
+}
+
+// Each row: a spot, the PC clock, the age in minutes and whether it is still on show.
+void Tst_Spots::age_data()
+{
+    QTest::addColumn<QString>("ligne");
+    QTest::addColumn<QDateTime>("maintenant");
+    QTest::addColumn<int>("age");
+    QTest::addColumn<bool>("montre");
+
+    auto utc = [](int jour, int h, int m) { return QDateTime(QDate(2024, 3, jour), QTime(h, m), Qt::UTC); };
+    QTest::newRow("direct recent") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 1134Z" << utc(12, 12, 0) << 60 << true;
+    QTest::newRow("direct heure fausse") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 0900Z" << utc(12, 12, 0) << 60 << true;
+    QTest::newRow("direct avant minuit") << "DX de F4ABC: 7012.0 F5XYZ KVRT 29018 2350Z" << utc(12, 0, 10) << 60 << true;
+    QTest::newRow("sh/dx au bord") << "7012.0 F5XYZ 12-Mar-2024 1100Z KVRT 29018 <F4ABC>" << utc(12, 12, 0) << 60 << true;
+    QTest::newRow("sh/dx trop vieux") << "7012.0 F5XYZ 12-Mar-2024 1059Z KVRT 29018 <F4ABC>" << utc(12, 12, 0) << 60 << false;
+    QTest::newRow("sh/dx age court") << "7012.0 F5XYZ 12-Mar-2024 1100Z KVRT 29018 <F4ABC>" << utc(12, 12, 0) << 30 << false;
+    QTest::newRow("sh/dx veille de minuit") << "7012.0 F5XYZ 11-Mar-2024 2350Z KVRT 29018 <F4ABC>" << utc(12, 0, 10) << 60 << true;
+    QTest::newRow("sh/dx trop vieux a minuit") << "7012.0 F5XYZ 11-Mar-2024 2300Z KVRT 29018 <F4ABC>" << utc(12, 0, 10) << 60
+                                               << false;
+    QTest::newRow("sh/dx meme heure la veille") << "7012.0 F5XYZ 11-Mar-2024 1150Z KVRT 29018 <F4ABC>" << utc(12, 12, 0) << 60
+                                                << false;
+}
+
+void Tst_Spots::age()
+{
+    QFETCH(QString, ligne);
+    QFETCH(QDateTime, maintenant);
+    QFETCH(int, age);
+    QFETCH(bool, montre);
+    Regle_Spot::Spot s;
+    QVERIFY(Regle_Spot::Lire(ligne, s));
+    QCOMPARE(Regle_Spot::Dans_Age(s, maintenant, age), montre);
+}
+
+// Each row: the age and steps on the alerts and the spots gone, each with its answer. A
+// moment is "hhmm" on the 12th or "11/hhmm" on the 11th.
+//   "alerte CALL REF moment": oui when it sounds;
+//   "part CALL REF moment": the spot is swept;
+//   "ajoute CALL REF moment maintenant": oui when the spot read from the node is added;
+//   "purge maintenant": how many each memory still holds, "alertes/partis".
+void Tst_Spots::memoires_data()
+{
+    QTest::addColumn<int>("age");
+    QTest::addColumn<QString>("etapes");
+    QTest::addColumn<QString>("reponses");
+
+    QTest::newRow("une alerte par station et chateau")
+        << 60 << "alerte F5XYZ/P 29018 1200; alerte f5xyz/p 29018 1230; alerte F5XYZ/P 29019 1231; alerte F6ABC 29018 1232"
+        << "oui non oui oui";
+    QTest::newRow("re-spots tant qu'il reste montre")
+        << 60 << "alerte F5XYZ 29018 1200; alerte F5XYZ 29018 1250; alerte F5XYZ 29018 1349; alerte F5XYZ 29018 1450"
+        << "oui non non oui";
+    QTest::newRow("au bord de l'age") << 60 << "alerte F5XYZ 29018 1200; alerte F5XYZ 29018 1300; alerte F5XYZ 29018 1401"
+                                      << "oui non oui";
+    QTest::newRow("sh/dx plus ancien") << 60 << "alerte F5XYZ 29018 1200; alerte F5XYZ 29018 1030" << "oui non";
+    QTest::newRow("age court") << 10 << "alerte F5XYZ 29018 1200; alerte F5XYZ 29018 1211" << "oui oui";
+    QTest::newRow("alerte a minuit") << 60 << "alerte F5XYZ 29018 11/2330; alerte F5XYZ 29018 0020; alerte F5XYZ 29018 0121"
+                                     << "oui non oui";
+    QTest::newRow("balaye ne revient pas")
+        << 60
+        << "part F5XYZ 29018 1200; ajoute F5XYZ 29018 1200 1230; ajoute f5xyz 29018 1159 1230; ajoute F5XYZ 29018 1215 1230; "
+           "ajoute F6ABC 29018 1200 1230; ajoute F5XYZ 2a001 1200 1230"
+        << "non non oui oui oui";
+    QTest::newRow("balaye deux fois") << 60 << "part F5XYZ 29018 1210; part F5XYZ 29018 1200; ajoute F5XYZ 29018 1205 1230"
+                                      << "non";
+    QTest::newRow("trop vieux pour revenir") << 60 << "ajoute F5XYZ 29018 1059 1200; ajoute F5XYZ 29018 1100 1200"
+                                             << "non oui";
+    QTest::newRow("retour a minuit") << 60 << "ajoute F5XYZ 29018 11/2310 0020; ajoute F5XYZ 29018 11/2330 0020" << "non oui";
+    QTest::newRow("purge")
+        << 60
+        << "alerte F5XYZ 29018 1200; alerte F6ABC 29018 1250; part F5XYZ 29018 1200; part F6ABC 29018 1250; purge 1300; "
+           "purge 1330; ajoute F6ABC 29018 1250 1330"
+        << "oui oui 2/2 1/1 non";
+}
+
+void Tst_Spots::memoires()
+{
+    QFETCH(int, age);
+    QFETCH(QString, etapes);
+    QFETCH(QString, reponses);
+
+    auto moment = [](const QString& t) {
+        const bool veille = t.startsWith(QLatin1String("11/"));
+        const QString h = veille ? t.mid(3) : t;
+        return QDateTime(QDate(2024, 3, veille ? 11 : 12), QTime(h.left(2).toInt(), h.mid(2).toInt()), Qt::UTC);
+    };
+    Memoire_Alertes alertes(age);
+    Spots_Partis partis;
+    QStringList obtenues;
+    for (const QString& etape : etapes.split(u';')) {
+        const QStringList m = etape.simplified().split(u' ');
+        const auto oui = [](bool b) { return b ? QStringLiteral("oui") : QStringLiteral("non"); };
+        if (m[0] == QLatin1String("alerte")) {
+            obtenues << oui(alertes.Alerter(m[1], m[2], moment(m[3])));
+        } else if (m[0] == QLatin1String("part")) {
+            partis.Partir(m[1], m[2], moment(m[3]));
+        } else if (m[0] == QLatin1String("ajoute")) {
+            obtenues << oui(partis.A_Ajouter(m[1], m[2], moment(m[3]), moment(m[4]), age));
+        } else {
+            alertes.Purger(moment(m[1]));
+            partis.Purger(moment(m[1]), age);
+            obtenues << QStringLiteral("%1/%2").arg(alertes.Nombre()).arg(partis.Nombre());
+        }
+    }
+    QCOMPARE(obtenues.join(u' '), reponses);
+}
+
+// Each row: the spot's frequency, callsign, castle and comment as the operator gives them,
+// and the line sent to the node (empty: none is sent).
+void Tst_Spots::ligne_spot_data()
+{
+    QTest::addColumn<QString>("frequence");
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("commentaire");
+    QTest::addColumn<QString>("ligne");
+
+    auto ligne = [](const char* nom, const char* f, const char* i, const char* r, const char* c, const char* l) {
+        QTest::newRow(nom) << QString::fromUtf8(f) << QString::fromUtf8(i) << QString::fromUtf8(r) << QString::fromUtf8(c)
+                           << QString::fromUtf8(l);
+    };
+    ligne("simple", "7012.0", "f5xyz/p", "29018", "tnx qso", "DX 7012.0 F5XYZ/P KVRT 29018 tnx qso");
+    ligne("sans commentaire", "7012.0", "F5XYZ", "29018", "", "DX 7012.0 F5XYZ KVRT 29018");
+    ligne("frequence entiere", "7012", "F5XYZ", "29018", "", "DX 7012.0 F5XYZ KVRT 29018");
+    ligne("arrondi au dixieme", "14025.95", "F5XYZ", "29018", "", "DX 14026.0 F5XYZ KVRT 29018");
+    ligne("deux decimales", "144300.04", "F5XYZ", "76003", "fm", "DX 144300.0 F5XYZ KVRT 76003 fm");
+    ligne("corse minuscule", "7090.0", "TK5XYZ/P", "2a001", "", "DX 7090.0 TK5XYZ/P KVRT 2A001");
+    ligne("blancs", "7012.0", " F5XYZ ", "29018", "  cw \t  up 2  ", "DX 7012.0 F5XYZ KVRT 29018 cw up 2");
+    ligne("fin de ligne dans le commentaire", "7012.0", "F5XYZ", "29018", "cw\r\nbye\a", "DX 7012.0 F5XYZ KVRT 29018 cw bye");
+    ligne("accents", "7012.0", "F5XYZ", "29018", "château de Kerjean", "DX 7012.0 F5XYZ KVRT 29018 chateau de Kerjean");
+    ligne("coupe a trente", "7012.0", "F5XYZ", "29018", "qrv 40m cw ssb toute la journee",
+          "DX 7012.0 F5XYZ KVRT 29018 qrv 40m cw ssb tout");
+    ligne("coupe sur un blanc", "7012.0", "F5XYZ", "29018", "qrv 40m cw ssb upp khz", "DX 7012.0 F5XYZ KVRT 29018 qrv 40m cw ssb upp");
+    ligne("frequence fausse", "7O12.0", "F5XYZ", "29018", "", "");
+    ligne("indicatif a blanc", "7012.0", "F5 XYZ", "29018", "", "");
+    ligne("reference fausse", "7012.0", "F5XYZ", "96001", "", "");
+}
+
+void Tst_Spots::ligne_spot()
+{
+    QFETCH(QString, frequence);
+    QFETCH(QString, indicatif);
+    QFETCH(QString, reference);
+    QFETCH(QString, commentaire);
+    QFETCH(QString, ligne);
+    QCOMPARE(Regle_Spot::Ligne_Spot(frequence, indicatif, reference, commentaire), ligne);
+}
+
+void Tst_Spots::refus_spot_data()
+{
+    QTest::addColumn<QString>("station");
+    QTest::addColumn<bool>("connecte");
+    QTest::addColumn<bool>("refuse");
+
+    QTest::newRow("pret") << "F4ABC" << true << false;
+    QTest::newRow("station jamais choisie") << "FXXXX" << true << true;
+    QTest::newRow("station vide") << " " << true << true;
+    QTest::newRow("pas de noeud") << "F4ABC" << false << true;
+}
+
+void Tst_Spots::refus_spot()
+{
+    QFETCH(QString, station);
+    QFETCH(bool, connecte);
+    QFETCH(bool, refuse);
+    QCOMPARE(!Regle_Spot::Refus_Spot(station, connecte).isEmpty(), refuse);
+}
+
+// Each row: a spot setting's key, the value a hand-edited store holds (null: none) and what
+// its typed reading gives.
+void Tst_Spots::reglages_data()
+{
+    QTest::addColumn<QString>("cle");
+    QTest::addColumn<QString>("valeur");
+    QTest::addColumn<QString>("lue");
+
+    QTest::newRow("age absent") << "Age des spots" << QString() << "60";
+    QTest::newRow("age") << "Age des spots" << " 45 " << "45";
+    QTest::newRow("age d'un jour") << "Age des spots" << "1440" << "1440";
+    QTest::newRow("age en lettres") << "Age des spots" << "une heure" << "60";
+    QTest::newRow("age nul") << "Age des spots" << "0" << "60";
+    QTest::newRow("age trop long") << "Age des spots" << "1441" << "60";
+    QTest::newRow("bande absente") << "Bande Spots" << QString() << "Toutes";
+    QTest::newRow("bande") << "Bande Spots" << "20 m" << "20 m";
+    QTest::newRow("bande tapee") << "Bande Spots" << "160M" << "160 m";
+    QTest::newRow("bande inconnue") << "Bande Spots" << "11 m" << "Toutes";
+    QTest::newRow("secours") << "Cluster Secours" << " dxc2.exemple.fr:7300 " << "dxc2.exemple.fr:7300";
+    QTest::newRow("adresse absente") << "Adresse liste chateaux" << QString() << "";
+    QTest::newRow("adresse") << "Adresse liste chateaux" << "https://liste.exemple.org/chateaux.csv"
+                             << "https://liste.exemple.org/chateaux.csv";
+    QTest::newRow("adresse ftp") << "Adresse liste chateaux" << "ftp://liste.exemple.org/chateaux.csv" << "";
+    QTest::newRow("adresse sans http") << "Adresse liste chateaux" << "liste.exemple.org/chateaux.csv" << "";
+    QTest::newRow("adresse sans hote") << "Adresse liste chateaux" << "http://" << "";
+}
+
+void Tst_Spots::reglages()
+{
+    QFETCH(QString, cle);
+    QFETCH(QString, valeur);
+    QFETCH(QString, lue);
+
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    const QString fichier = dossier.filePath(QStringLiteral("r.ini"));
+    if (!valeur.isNull()) {
+        QSettings s(fichier, QSettings::IniFormat);
+        s.setValue(QStringLiteral("Setup /") + cle, valeur);
+    }
+    const Reglages r(fichier);
+    QString obtenue;
+    if (cle == QLatin1String("Age des spots"))
+        obtenue = QString::number(r.Age_Spots());
+    else if (cle == QLatin1String("Bande Spots"))
+        obtenue = r.Bande_Spots();
+    else if (cle == QLatin1String("Cluster Secours"))
+        obtenue = r.Cluster_Secours();
+    else
+        obtenue = r.Adresse_Liste_Chateaux();
+    QCOMPARE(obtenue, lue);
+}
+
+void Tst_Spots::adresse_refusee()
+{
+    // A bad address typed is refused with its reason and keeps the one before; an empty one
+    // clears it.
+    QTemporaryDir dossier;
+    QVERIFY(dossier.isValid());
+    Reglages r(dossier.filePath(QStringLiteral("r.ini")));
+    QString erreur;
+    QVERIFY(r.Definir_Adresse_Liste_Chateaux(QStringLiteral(" http://liste.exemple.org/c.csv "), erreur));
+    QVERIFY(!r.Definir_Adresse_Liste_Chateaux(QStringLiteral("file:///etc/passwd"), erreur));
+    QVERIFY(erreur.contains(QLatin1String("file:///etc/passwd")));
+    QCOMPARE(Reglages(r.Fichier()).Adresse_Liste_Chateaux(), QStringLiteral("http://liste.exemple.org/c.csv"));
+    QVERIFY(r.Definir_Adresse_Liste_Chateaux(QString(), erreur));
+    QCOMPARE(Reglages(r.Fichier()).Adresse_Liste_Chateaux(), QString());
 }
 
 QTEST_GUILESS_MAIN(Tst_Spots)

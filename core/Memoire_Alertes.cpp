@@ -1,0 +1,32 @@
+#include "Memoire_Alertes.h"
+
+namespace {
+
+QString Cle(const QString& indicatif, const QString& reference)
+{
+    return indicatif.trimmed().toUpper() + QLatin1Char('|') + reference.trimmed().toUpper();
+}
+
+} // namespace
+
+bool Memoire_Alertes::Alerter(const QString& indicatif, const QString& reference, const QDateTime& moment)
+{
+    if (!moment.isValid())
+        return false;
+    auto dernier = m_dernier.find(Cle(indicatif, reference));
+    if (dernier == m_dernier.end()) {
+        m_dernier.insert(Cle(indicatif, reference), moment);
+        return true;
+    }
+    // A re-spot keeps the row on show: its moment is the one the next alert waits from.
+    const bool parti = moment > dernier.value().addSecs(m_ageS);
+    if (moment > dernier.value())
+        dernier.value() = moment;
+    return parti;
+}
+
+void Memoire_Alertes::Purger(const QDateTime& maintenantUtc)
+{
+    const QDateTime limite = maintenantUtc.addSecs(-m_ageS);
+    m_dernier.removeIf([&limite](const QHash<QString, QDateTime>::iterator& i) { return i.value() < limite; });
+}

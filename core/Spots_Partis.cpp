@@ -1,0 +1,34 @@
+#include "Spots_Partis.h"
+
+#include "Regle_Spot.h"
+
+namespace {
+
+QString Cle(const QString& indicatif, const QString& reference)
+{
+    return indicatif.trimmed().toUpper() + QLatin1Char('|') + reference.trimmed().toUpper();
+}
+
+} // namespace
+
+void Spots_Partis::Partir(const QString& indicatif, const QString& reference, const QDateTime& moment)
+{
+    QDateTime& parti = m_partis[Cle(indicatif, reference)];
+    if (!parti.isValid() || moment > parti)
+        parti = moment;
+}
+
+bool Spots_Partis::A_Ajouter(const QString& indicatif, const QString& reference, const QDateTime& moment,
+                             const QDateTime& maintenantUtc, int ageMinutes) const
+{
+    if (!Regle_Spot::Dans_Age(moment, maintenantUtc, ageMinutes))
+        return false;
+    const auto parti = m_partis.constFind(Cle(indicatif, reference));
+    return parti == m_partis.cend() || moment > parti.value();
+}
+
+void Spots_Partis::Purger(const QDateTime& maintenantUtc, int ageMinutes)
+{
+    const QDateTime limite = maintenantUtc.addSecs(-qint64(ageMinutes) * 60);
+    m_partis.removeIf([&limite](const QHash<QString, QDateTime>::iterator& i) { return i.value() < limite; });
+}
