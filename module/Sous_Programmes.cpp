@@ -120,7 +120,9 @@ void Sous_Programmes::Heure_Locale(QString& heure)
 
 bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
 {
-    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    QByteArray contenu;
+    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
+    lignes = Texte1252::Couper_Lignes(contenu);
     if (!e.ok() && message)
         Dire(e.message);
     return e.ok();
@@ -152,7 +154,7 @@ bool Sous_Programmes::Apres_Modification_Log(Modification sorte, const QByteArra
     if (ecrit)
         m_etat.contenu = *ecrit;
     else
-        e = FichierLog::Lire_Tout(Nom_Log(), m_etat.contenu);
+        e = Log_Courant().Lire_Contenu(m_etat.contenu);
     m_etat.lu = e.ok();
     // One pass gives the total and the score line of the status bar.
     if (m_etat.lu)
@@ -190,10 +192,16 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
 
 bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
 {
-    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
+    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
     if (!e.ok() && message)
         Dire(e.message);
     return e.ok();
+}
+
+Log_Ouvert& Sous_Programmes::Log_Courant()
+{
+    m_log.Ouvrir(Nom_Log());
+    return m_log;
 }
 
 void Sous_Programmes::Dire(const QString& texte)
@@ -216,10 +224,14 @@ Journal::Journal_Log& Sous_Programmes::Journal_Log()
 bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                                    const QString& suite)
 {
-    if (!Preparer_Changement(suite))
+    if (!Preparer_Changement(suite, &ancien))
         return false;
     const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
                                                    plateforme().Maintenant_Utc());
+    if (e.ok() || e.fait)
+        Log_Courant().Ecrit(nouveau);
+    else
+        Log_Courant().Oublier();
     if (!e.ok()) {
         // The log was read back after the failure: the message says what it holds.
         Dire(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite));
@@ -243,7 +255,7 @@ void Sous_Programmes::Verifier_Journal()
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
     QByteArray octets;
-    if (!FichierLog::Lire_Octets(Nom_Log(), octets).ok())
+    if (!Log_Courant().Lire_Octets(octets).ok())
         return;
     // A log the operator made read-only is not repaired either: the journal alone is checked.
     if (!FichierLog::Verifier_Modifiable(Nom_Log(), QString()).ok()) {
@@ -255,6 +267,10 @@ void Sous_Programmes::Verifier_Journal()
         return;
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
+    octets = QByteArray();
+    // A line completed or taken out was written by the journal: the log is read again.
+    if (d.completee || !d.copie.isEmpty() || !d.erreur.ok())
+        Log_Courant().Oublier();
     if (!d.erreur.ok())
         Dire(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."));
     else if (!d.copie.isEmpty())
@@ -318,7 +334,7 @@ bool Sous_Programmes::Annuler_Modification()
         if (!r.erreur.fait)
             return false;
     }
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    Apres_Retour(r);
     return true;
 }
 
@@ -332,7 +348,7 @@ bool Sous_Programmes::Retablir_Modification()
         if (!r.erreur.fait)
             return false;
     }
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    Apres_Retour(r);
     return true;
 }
 
@@ -352,8 +368,18 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
         if (!r.erreur.fait)
             return false;
     }
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    Apres_Retour(r);
     return true;
+}
+
+void Sous_Programmes::Apres_Retour(const Journal::Journal_Log::Resultat& r)
+{
+    // The journal wrote the log: its bytes are known without reading it.
+    if (r.etat == Journal::Journal_Log::Resultat::Fait)
+        Log_Courant().Ecrit(r.contenu);
+    else
+        Log_Courant().Oublier();
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
 }
 
 bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
@@ -424,18 +450,30 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 {
     if (!Preparer_Changement(QStringLiteral("Le QSO n'a pas été enregistré.")))
         return false;
+    // The log as Preparer_Changement has just checked it: the journal sums it without reading
+    // it again, and the bytes appended make the new state.
+    Log_Ouvert& log = Log_Courant();
+    QByteArray precedent = log.Octets();
+    QByteArray ajoutees;
     const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
                                                   Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),
-                                                  plateforme().Maintenant_Utc());
-    if (!e.ok()) {
-        // The log was read back after the failure: typing the QSO again must not make a double.
-        Dire(e.message
-               + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
-                                          "pas confirmé l'écriture : vérifiez le disque.")
-                         : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")));
-        if (!e.fait)
-            return false;
+                                                  plateforme().Maintenant_Utc(), log.Connu() ? &precedent : nullptr,
+                                                  &ajoutees);
+    precedent = QByteArray();
+    if (e.ok()) {
+        log.Ajoute(ajoutees);
+        const QByteArray ecrit = log.Contenu();
+        Apres_Modification_Log(Modification::Enregistrement, &ecrit);
+        return true;
     }
+    // The log was read back after the failure: typing the QSO again must not make a double.
+    log.Oublier();
+    Dire(e.message
+         + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
+                                    "pas confirmé l'écriture : vérifiez le disque.")
+                   : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")));
+    if (!e.fait)
+        return false;
     Apres_Modification_Log(Modification::Enregistrement);
     return true;
 }

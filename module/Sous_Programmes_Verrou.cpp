@@ -66,7 +66,7 @@ bool Sous_Programmes::Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& lo
     return true;
 }
 
-bool Sous_Programmes::Preparer_Changement(const QString& suite)
+bool Sous_Programmes::Preparer_Changement(const QString& suite, const QByteArray* lu)
 {
     if (!Tenir_Verrou(suite))
         return false;
@@ -79,10 +79,14 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
     // A log saved again by a text editor is written back whole in the program's own form
     // before anything is added to it, so that a file never holds two encodings; the editor's
     // version is kept beside it, and the operator is told once, as it happens.
+    // The bytes a change has just read are not checked against the file a second time.
+    Log_Ouvert& ouvert = Log_Courant();
     QByteArray octets;
-    if (!FichierLog::Lire_Octets(log, octets).ok())
+    if (lu && ouvert.Tient(*lu))
+        octets = ouvert.Octets();
+    else if (!ouvert.Lire_Octets(octets).ok())
         return true; // the change itself reads the log and says what is wrong
-    const Forme_Log::Examen examen = Forme_Log::Examiner(octets);
+    const Forme_Log::Examen examen = ouvert.Examen();
     if (examen.Propre())
         return true;
     if (!examen.Convertible()) {
@@ -105,9 +109,15 @@ bool Sous_Programmes::Preparer_Changement(const QString& suite)
     }
     // Where only the last line end is missing, the program adds it, as any rewrite always has.
     if (e.ok()) {
-        e = FichierLog::Reecrire_Octets(log, Forme_Log::Remettre(octets, examen));
+        const QByteArray remis = Forme_Log::Remettre(octets, examen);
+        octets = QByteArray();
+        e = FichierLog::Reecrire_Octets(log, remis);
         if (e.fait)
             e = {};
+        if (e.ok())
+            ouvert.Ecrit(remis);
+        else
+            ouvert.Oublier();
     }
     if (!e.ok()) {
         Dire(e.message + QStringLiteral("\r\n") + suite);
