@@ -1,5 +1,6 @@
 #include "Log_Ouvert.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 // A file system may keep a file's times to 2 s (FAT): two saves within that step can leave the
@@ -125,4 +126,51 @@ void Log_Ouvert::Oublier()
     m_examen.reset();
     m_etat = Etat_Fichier();
     m_vu = QDateTime();
+}
+
+Log_Ouvert::Mise_En_Forme Log_Ouvert::Mettre_En_Forme(const QByteArray* lu)
+{
+    Mise_En_Forme r;
+    QByteArray octets;
+    if (lu && Tient(*lu))
+        octets = m_octets;
+    else if (!Lire_Octets(octets).ok())
+        return r;
+    const Forme_Log::Examen examen = Examen();
+    if (examen.Propre())
+        return r;
+    const QString nom = QDir::toNativeSeparators(m_chemin);
+    if (!examen.Convertible()) {
+        r.refus = QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2), mais il contient %3. Le "
+                                 "programme ne peut pas le réécrire dans sa forme (Windows-1252, fins de ligne CR LF, colonnes "
+                                 "fixes) sans deviner ce qu'il contient : ouvrez-le dans un éditeur de texte, retirez ces "
+                                 "caractères et enregistrez-le en UTF-8 ou en Windows-1252.")
+                      .arg(nom, Forme_Log::Decrire(examen), Forme_Log::Decrire_Obstacle(examen));
+        return r;
+    }
+    QString copie;
+    ErreurFichier e;
+    if (examen.Etrangere()) {
+        e = FichierLog::Garder_Copie(m_chemin, QStringLiteral("version_editeur"), octets, copie);
+        if (e.ok())
+            r.avis = QStringLiteral("Le log\r\n%1\r\na été enregistré par un autre programme (%2). Il est réécrit dans la "
+                                    "forme du programme (Windows-1252, fins de ligne CR LF, colonnes fixes), et la version "
+                                    "de l'autre programme est gardée dans le fichier\r\n%3")
+                         .arg(nom, Forme_Log::Decrire(examen), QDir::toNativeSeparators(copie));
+    }
+    // Where only the last line end is missing, the program adds it, as any rewrite always has.
+    if (e.ok()) {
+        const QByteArray remis = Forme_Log::Remettre(octets, examen);
+        octets = QByteArray();
+        e = FichierLog::Reecrire_Octets(m_chemin, remis);
+        if (e.fait)
+            e = {};
+        if (e.ok())
+            Ecrit(remis);
+        else
+            Oublier();
+    }
+    if (!e.ok())
+        r.refus = e.message;
+    return r;
 }

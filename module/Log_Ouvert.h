@@ -39,6 +39,19 @@ public:
     const Forme_Log::Examen& Examen();
     const QByteArray& Contenu();
 
+    // Before a change: a log saved again by a text editor is written back whole in the program's
+    // own form, so that a file never holds two encodings, and the editor's version is kept
+    // beside it. avis: what to tell the operator of it; refus: why the log cannot be changed
+    // (nothing was written then). lu: bytes Lire_Contenu has just given for this change, not
+    // checked against the file a second time. A log that cannot be read is no refusal here:
+    // the change reads it and says what is wrong.
+    struct Mise_En_Forme
+    {
+        QString avis;
+        QString refus;
+    };
+    Mise_En_Forme Mettre_En_Forme(const QByteArray* lu = nullptr);
+
     // After the program wrote the log whole, or appended to it: the bytes it now holds.
     void Ecrit(const QByteArray& octets);
     void Ajoute(QByteArrayView donnees);

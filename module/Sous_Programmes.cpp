@@ -282,6 +282,80 @@ void Sous_Programmes::Verifier_Journal()
         Dire_Qso_Disparus(d.disparues, d.misDeCote, true);
 }
 
+// ---------------------------------------------------------------------------------------
+// Before a change: the lock held, a read-only log refused, the log in the program's form
+
+bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
+{
+    const QString log = Nom_Log();
+    if (Verrou.Tient(log))
+        return true;
+    Verrou_Log nouveau;
+    if (nouveau.Prendre(log)) {
+        Verrou = std::move(nouveau);
+        return true;
+    }
+    if (!message)
+        return false;
+    const QString fin = suite.isEmpty() ? QString() : QStringLiteral("\r\n") + suite;
+    if (!nouveau.Ailleurs()) {
+        Dire(nouveau.Refus() + fin);
+        return false;
+    }
+    // The operator is asked once; after Non the log stays read-only, and each change says so.
+    if (log != Log_Lecture_Seule && Ouvrir_Malgre_Verrou(nouveau, log, Fenetre_Principale())) {
+        Verrou = std::move(nouveau);
+        return true;
+    }
+    if (log == Log_Lecture_Seule)
+        Dire(QStringLiteral("Ce log est ouvert en lecture seule, car le programme de la machine %1 le tient ouvert.")
+                 .arg(Machine_Lecture_Seule)
+             + fin);
+    return false;
+}
+
+bool Sous_Programmes::Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& log, QWidget* parent)
+{
+    const QString machine = verrou.Machine();
+    if (!plateforme().Question(verrou.Refus()
+                                   + QStringLiteral("\r\nS'il y tourne encore, il écrit lui aussi dans ce log. Oui : le log est "
+                                                    "repris ici, et ne doit plus être modifié sur %1. Non : le log est ouvert "
+                                                    "en lecture seule.\r\nOuvrir ce log quand même ?")
+                                         .arg(machine),
+                               parent)) {
+        Log_Lecture_Seule = log;
+        Machine_Lecture_Seule = machine;
+        return false;
+    }
+    if (!verrou.Prendre(log, true)) {
+        plateforme().Message(verrou.Refus(), parent);
+        return false;
+    }
+    if (Log_Lecture_Seule == log)
+        Log_Lecture_Seule.clear();
+    emit Statut(QStringLiteral("Verrou du log repris à la machine %1.").arg(machine));
+    return true;
+}
+
+bool Sous_Programmes::Preparer_Changement(const QString& suite, const QByteArray* lu)
+{
+    if (!Tenir_Verrou(suite))
+        return false;
+    const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(Nom_Log(), QStringLiteral("impossible de modifier"));
+    if (!modifiable.ok()) {
+        Dire(modifiable.message + QStringLiteral("\r\n") + suite);
+        return false;
+    }
+    const Log_Ouvert::Mise_En_Forme forme = Log_Courant().Mettre_En_Forme(lu);
+    if (!forme.avis.isEmpty())
+        Dire(forme.avis);
+    if (!forme.refus.isEmpty()) {
+        Dire(forme.refus + QStringLiteral("\r\n") + suite);
+        return false;
+    }
+    return true;
+}
+
 QString Sous_Programmes::Operation_A_Annuler()
 {
     const Journal::Entree* e = Journal_Log().A_Annuler();
