@@ -742,7 +742,8 @@ ErreurFichier Journal_Log::Apres_Echec(ErreurFichier r, const Empreinte& apres)
     return r;
 }
 
-ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc)
+ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc,
+                                   const QByteArray* precedent, QByteArray* ajoutees)
 {
     Charger();
     bool note = false;
@@ -754,12 +755,19 @@ ErreurFichier Journal_Log::Ajouter(const QByteArray& ligne, const QString& opera
         e.operation = operation;
         e.ajout = true;
         // The whole log is summed, not only its size compared: an edit of the same length made
-        // in a text editor is seen now, before the journal chains a change onto it.
+        // in a text editor is seen now, before the journal chains a change onto it. Bytes the
+        // caller has just checked against the file are that log, and are not read again.
         QByteArray contenu;
-        const ErreurFichier l = FichierLog::Lire_Octets(m_cheminLog, contenu);
-        if (!l.ok())
-            return l;
+        if (precedent && precedent->size() == taille) {
+            contenu = *precedent;
+        } else {
+            const ErreurFichier l = FichierLog::Lire_Octets(m_cheminLog, contenu);
+            if (!l.ok())
+                return l;
+        }
         e.avant = Empreinte_De(contenu.first(qMin<qsizetype>(contenu.size(), taille)));
+        if (ajoutees)
+            *ajoutees = donnees;
         if (m_abime || (!m_entrees.isEmpty() && m_entrees.last().apres != e.avant)) {
             const ErreurFichier d = Mettre_De_Cote();
             if (!d.ok())

@@ -113,7 +113,11 @@ public:
                            const QString& operation, const QDateTime& utc);
     // An append: only the new bytes are written. The log is summed first and compared with
     // the journal's checksum of it, so that a change made elsewhere sets the journal aside.
-    ErreurFichier Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc);
+    // precedent: the log's bytes as the caller has just checked them against the file, summed
+    // instead of reading the log again when the file still has their size. ajoutees: the bytes
+    // the append wrote (the line, its CR LF, and the line end a last line lacked).
+    ErreurFichier Ajouter(const QByteArray& ligne, const QString& operation, const QDateTime& utc,
+                          const QByteArray* precedent = nullptr, QByteArray* ajoutees = nullptr);
 
     // Undo and redo of the change on top of each stack; 0 numero when there is none.
     const Entree* A_Annuler() const;

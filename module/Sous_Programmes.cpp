@@ -120,7 +120,9 @@ void Sous_Programmes::Heure_Locale(QString& heure)
 
 bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
 {
-    const ErreurFichier e = FichierLog::Lire(Nom_Log(), lignes);
+    QByteArray contenu;
+    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
+    lignes = Texte1252::Couper_Lignes(contenu);
     if (!e.ok() && message)
         Dire(e.message);
     return e.ok();
@@ -152,7 +154,7 @@ bool Sous_Programmes::Apres_Modification_Log(Modification sorte, const QByteArra
     if (ecrit)
         m_etat.contenu = *ecrit;
     else
-        e = FichierLog::Lire_Tout(Nom_Log(), m_etat.contenu);
+        e = Log_Courant().Lire_Contenu(m_etat.contenu);
     m_etat.lu = e.ok();
     // One pass gives the total and the score line of the status bar.
     if (m_etat.lu)
@@ -190,10 +192,16 @@ void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString
 
 bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
 {
-    const ErreurFichier e = FichierLog::Lire_Tout(Nom_Log(), contenu);
+    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
     if (!e.ok() && message)
         Dire(e.message);
     return e.ok();
+}
+
+Log_Ouvert& Sous_Programmes::Log_Courant()
+{
+    m_log.Ouvrir(Nom_Log());
+    return m_log;
 }
 
 void Sous_Programmes::Dire(const QString& texte)
@@ -216,10 +224,14 @@ Journal::Journal_Log& Sous_Programmes::Journal_Log()
 bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                                    const QString& suite)
 {
-    if (!Preparer_Changement(suite))
+    if (!Preparer_Changement(suite, &ancien))
         return false;
     const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
                                                    plateforme().Maintenant_Utc());
+    if (e.ok() || e.fait)
+        Log_Courant().Ecrit(nouveau);
+    else
+        Log_Courant().Oublier();
     if (!e.ok()) {
         // The log was read back after the failure: the message says what it holds.
         Dire(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite));
@@ -243,7 +255,7 @@ void Sous_Programmes::Verifier_Journal()
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
     QByteArray octets;
-    if (!FichierLog::Lire_Octets(Nom_Log(), octets).ok())
+    if (!Log_Courant().Lire_Octets(octets).ok())
         return;
     // A log the operator made read-only is not repaired either: the journal alone is checked.
     if (!FichierLog::Verifier_Modifiable(Nom_Log(), QString()).ok()) {
@@ -255,6 +267,10 @@ void Sous_Programmes::Verifier_Journal()
         return;
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
+    octets = QByteArray();
+    // A line completed or taken out was written by the journal: the log is read again.
+    if (d.completee || !d.copie.isEmpty() || !d.erreur.ok())
+        Log_Courant().Oublier();
     if (!d.erreur.ok())
         Dire(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."));
     else if (!d.copie.isEmpty())
@@ -264,6 +280,80 @@ void Sous_Programmes::Verifier_Journal()
                .arg(QDir::toNativeSeparators(d.copie)));
     else if (!d.disparues.isEmpty())
         Dire_Qso_Disparus(d.disparues, d.misDeCote, true);
+}
+
+// ---------------------------------------------------------------------------------------
+// Before a change: the lock held, a read-only log refused, the log in the program's form
+
+bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
+{
+    const QString log = Nom_Log();
+    if (Verrou.Tient(log))
+        return true;
+    Verrou_Log nouveau;
+    if (nouveau.Prendre(log)) {
+        Verrou = std::move(nouveau);
+        return true;
+    }
+    if (!message)
+        return false;
+    const QString fin = suite.isEmpty() ? QString() : QStringLiteral("\r\n") + suite;
+    if (!nouveau.Ailleurs()) {
+        Dire(nouveau.Refus() + fin);
+        return false;
+    }
+    // The operator is asked once; after Non the log stays read-only, and each change says so.
+    if (log != Log_Lecture_Seule && Ouvrir_Malgre_Verrou(nouveau, log, Fenetre_Principale())) {
+        Verrou = std::move(nouveau);
+        return true;
+    }
+    if (log == Log_Lecture_Seule)
+        Dire(QStringLiteral("Ce log est ouvert en lecture seule, car le programme de la machine %1 le tient ouvert.")
+                 .arg(Machine_Lecture_Seule)
+             + fin);
+    return false;
+}
+
+bool Sous_Programmes::Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& log, QWidget* parent)
+{
+    const QString machine = verrou.Machine();
+    if (!plateforme().Question(verrou.Refus()
+                                   + QStringLiteral("\r\nS'il y tourne encore, il écrit lui aussi dans ce log. Oui : le log est "
+                                                    "repris ici, et ne doit plus être modifié sur %1. Non : le log est ouvert "
+                                                    "en lecture seule.\r\nOuvrir ce log quand même ?")
+                                         .arg(machine),
+                               parent)) {
+        Log_Lecture_Seule = log;
+        Machine_Lecture_Seule = machine;
+        return false;
+    }
+    if (!verrou.Prendre(log, true)) {
+        plateforme().Message(verrou.Refus(), parent);
+        return false;
+    }
+    if (Log_Lecture_Seule == log)
+        Log_Lecture_Seule.clear();
+    emit Statut(QStringLiteral("Verrou du log repris à la machine %1.").arg(machine));
+    return true;
+}
+
+bool Sous_Programmes::Preparer_Changement(const QString& suite, const QByteArray* lu)
+{
+    if (!Tenir_Verrou(suite))
+        return false;
+    const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(Nom_Log(), QStringLiteral("impossible de modifier"));
+    if (!modifiable.ok()) {
+        Dire(modifiable.message + QStringLiteral("\r\n") + suite);
+        return false;
+    }
+    const Log_Ouvert::Mise_En_Forme forme = Log_Courant().Mettre_En_Forme(lu);
+    if (!forme.avis.isEmpty())
+        Dire(forme.avis);
+    if (!forme.refus.isEmpty()) {
+        Dire(forme.refus + QStringLiteral("\r\n") + suite);
+        return false;
+    }
+    return true;
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
@@ -318,7 +408,7 @@ bool Sous_Programmes::Annuler_Modification()
         if (!r.erreur.fait)
             return false;
     }
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    Apres_Retour(r);
     return true;
 }
 
@@ -332,7 +422,7 @@ bool Sous_Programmes::Retablir_Modification()
         if (!r.erreur.fait)
             return false;
     }
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    Apres_Retour(r);
     return true;
 }
 
@@ -352,8 +442,18 @@ bool Sous_Programmes::Revenir_A(qint64 numero)
         if (!r.erreur.fait)
             return false;
     }
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    Apres_Retour(r);
     return true;
+}
+
+void Sous_Programmes::Apres_Retour(const Journal::Journal_Log::Resultat& r)
+{
+    // The journal wrote the log: its bytes are known without reading it.
+    if (r.etat == Journal::Journal_Log::Resultat::Fait)
+        Log_Courant().Ecrit(r.contenu);
+    else
+        Log_Courant().Oublier();
+    Apres_Modification_Log(Modification::Retour, &r.contenu);
 }
 
 bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
@@ -424,18 +524,30 @@ bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
 {
     if (!Preparer_Changement(QStringLiteral("Le QSO n'a pas été enregistré.")))
         return false;
+    // The log as Preparer_Changement has just checked it: the journal sums it without reading
+    // it again, and the bytes appended make the new state.
+    Log_Ouvert& log = Log_Courant();
+    QByteArray precedent = log.Octets();
+    QByteArray ajoutees;
     const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
                                                   Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),
-                                                  plateforme().Maintenant_Utc());
-    if (!e.ok()) {
-        // The log was read back after the failure: typing the QSO again must not make a double.
-        Dire(e.message
-               + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
-                                          "pas confirmé l'écriture : vérifiez le disque.")
-                         : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")));
-        if (!e.fait)
-            return false;
+                                                  plateforme().Maintenant_Utc(), log.Connu() ? &precedent : nullptr,
+                                                  &ajoutees);
+    precedent = QByteArray();
+    if (e.ok()) {
+        log.Ajoute(ajoutees);
+        const QByteArray ecrit = log.Contenu();
+        Apres_Modification_Log(Modification::Enregistrement, &ecrit);
+        return true;
     }
+    // The log was read back after the failure: typing the QSO again must not make a double.
+    log.Oublier();
+    Dire(e.message
+         + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
+                                    "pas confirmé l'écriture : vérifiez le disque.")
+                   : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")));
+    if (!e.fait)
+        return false;
     Apres_Modification_Log(Modification::Enregistrement);
     return true;
 }

@@ -3,6 +3,7 @@
 #include "Etat_Log.h"
 #include "FichierLog.h"
 #include "Journal.h"
+#include "Log_Ouvert.h"
 #include "Verrou_Log.h"
 
 #include <QByteArray>
@@ -103,8 +104,11 @@ public:
     QString Operation_A_Retablir();
     // "enregistrement du KVRT 29001": an operation named after the reference of a record.
     static QString Nom_Operation(const QString& action, QStringView enregistrement);
-    // Reads the log's bytes; tells the user and returns false on failure.
+    // Reads the log's bytes (in the program's form) through the open log: the bytes last read
+    // or written, unless the file changed since; tells the user and returns false on failure.
     bool Lire_Contenu(QByteArray& contenu, bool message = true);
+    // The log the module works on, as it last read or wrote it.
+    const Log_Ouvert& Log() const { return m_log; }
 
     // Points.
     void Calcul_Points_Ligne(QString& Ligne, int& Points);
@@ -145,8 +149,9 @@ public:
     // Before any change of the log: its lock held, the log writable (one its owner made
     // read-only is refused with a message naming it), and a log saved again by a text editor
     // written back in the program's form with the editor's version kept. False after telling
-    // the user, the message ending with suite; nothing has been written then.
-    bool Preparer_Changement(const QString& suite);
+    // the user, the message ending with suite; nothing has been written then. lu: the log's
+    // bytes as Lire_Contenu has just given them for this change, not checked a second time.
+    bool Preparer_Changement(const QString& suite, const QByteArray* lu = nullptr);
     // True when the module holds the lock of this log.
     bool Verrou_Tenu(const QString& log) const { return Verrou.Tient(log); }
     // The lock just taken becomes the module's, the one it held goes; or it holds none.
@@ -179,6 +184,9 @@ signals:
 
 private:
     std::unique_ptr<Journal::Journal_Log> m_journal;
+    Log_Ouvert m_log;
+    // The open log, at the path of the current station and year.
+    Log_Ouvert& Log_Courant();
     // A message to the user over the main window.
     void Dire(const QString& texte);
     void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
@@ -186,6 +194,9 @@ private:
     // said, kept beside the log, and put back at their dates when the operator answers Oui
     // (only said and kept when the log is read-only).
     void Dire_Qso_Disparus(const QList<QByteArray>& lignes, const QString& journalMisDeCote, bool proposer);
+    // After an undo, a redo or a return: the open log takes what the journal wrote, and every
+    // window the new state.
+    void Apres_Retour(const Journal::Journal_Log::Resultat& r);
     // The end of a message when the change is in the log but the disk reported an error.
     static QString Texte_Fait_Sans_Confirmation(const QString& operation);
 

@@ -17,7 +17,7 @@ bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const Q
     if (logLu) {
         ancien = *logLu;
     } else {
-        const ErreurFichier lu = FichierLog::Lire_Tout(Nom_Log(), ancien);
+        const ErreurFichier lu = Log_Courant().Lire_Contenu(ancien);
         if (!lu.ok()) {
             Dire(lu.message + QStringLiteral("\r\nRien n'a été importé."));
             return false;

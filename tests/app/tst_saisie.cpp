@@ -37,6 +37,8 @@ class Tst_Saisie : public Cas_Programme
 private slots:
     void initTestCase();
     void qso_au_clavier_en_date_automatique();
+    void un_qso_lit_le_log_une_fois_data();
+    void un_qso_lit_le_log_une_fois();
     void marque_attente_validation();
     void ajout_en_fin_quelle_que_soit_la_date();
     void controles_des_champs_data();
@@ -139,6 +141,48 @@ void Tst_Saisie::qso_au_clavier_en_date_automatique()
     QCOMPARE(m->Ligne_Selectionnee(), QStringLiteral("    2   ") + attendu);
     QVERIFY(p.plateforme->messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Saisie::un_qso_lit_le_log_une_fois_data()
+{
+    // What a text editor saves in place of the log between two QSOs, right after the first
+    // one's append, or nothing.
+    QTest::addColumn<QStringList>("editeur");
+    QTest::newRow("sans éditeur") << QStringList();
+    QTest::newRow("même longueur") << QStringList{Enr("01/03/09", "29001", CC, "F5AAB"),
+                                                   Enr("28/03/09", "29002", CA, "F5XYZ")};
+    QTest::newRow("une ligne de moins") << QStringList{Enr("28/03/09", "29002", CA, "F5XYZ")};
+}
+
+void Tst_Saisie::un_qso_lit_le_log_une_fois()
+{
+    QFETCH(QStringList, editeur);
+    Demarrer({Enr("01/03/09", "29001", CC, "F5AAA")});
+    // Each QSO typed reads the log at most once, to check it before the append, and sees what
+    // an editor saved even with the size and the time the program's own append left.
+    auto enregistrer = [&](const QString& indicatif, const QString& reference) {
+        const int lectures = p.sp->Log().Lectures();
+        Taper(m->Ind_A, indicatif);
+        Choisir_Type(m, 3);
+        Entree(m->Type_A);
+        Taper(m->KVRT_A, reference);
+        Entree(m->Validation_A);
+        Entree(m->Valide_A);
+        QVERIFY2(p.sp->Log().Lectures() - lectures <= 1, qPrintable(QString::number(p.sp->Log().Lectures() - lectures)));
+    };
+    enregistrer(QStringLiteral("F5XYZ"), QStringLiteral("29002"));
+    QStringList attendu{Enr("01/03/09", "29001", CC, "F5AAA"), Enr("28/03/09", "29002", CA, "F5XYZ")};
+    QCOMPARE(p.Octets_Log(), Octets(attendu));
+    if (!editeur.isEmpty()) {
+        p.Ecrire_Log(editeur);
+        attendu = editeur;
+    }
+    enregistrer(QStringLiteral("F6ABC"), QStringLiteral("29003"));
+    attendu.append(Enr("28/03/09", "29003", CA, "F6ABC"));
+    QCOMPARE(p.Octets_Log(), Octets(attendu));
+    QCOMPARE(m->Nombre_Lignes(), attendu.size());
+    QCOMPARE(m->Texte_Ligne(0).mid(8), attendu.first());
+    QVERIFY(p.plateforme->messages.isEmpty());
 }
 
 void Tst_Saisie::marque_attente_validation()
