@@ -140,8 +140,12 @@ public:
                      ? QStringLiteral("il n'y a pas de type d'activité : le QSO compte 0 point")
                      : QStringLiteral("le type d'activité %1 n'est pas un type du Challenge : le QSO compte 0 point").arg(Cite(type)));
 
-        if (Champ(l, Place_Marque) == QLatin1String("*"))
-            Dire(Sorte::Attente, QStringLiteral("le QSO attend la validation du château (*) : il compte 0 point tant que le château n'est pas validé"));
+        if (Champ(l, Place_Marque) == QLatin1String("*")) {
+            // One text shared by all of them: a season may hold thousands.
+            static const QString attente =
+                QStringLiteral("le QSO attend la validation du château (*) : il compte 0 point tant que le château n'est pas validé");
+            Dire(Sorte::Attente, attente);
+        }
 
         if (rang < 0)
             return;
@@ -149,10 +153,7 @@ public:
             m_premiere[size_t(rang)] = m_numero;
             m_debut[size_t(rang)] = debut;
         } else if (index != Types_Activite().size() - 1) {
-            Dire(Sorte::Doublon, QStringLiteral("le château KVRT %1 a déjà été contacté le %2 (ligne %3) : ce QSO doit avoir le type « %4 »")
-                                     .arg(m_reference, Texte1252::Decoder(Texte1252::Morceau(m_octets, m_debut[size_t(rang)], Largeur_Date)))
-                                     .arg(m_premiere[size_t(rang)])
-                                     .arg(Types_Activite().last()));
+            Dire(Sorte::Doublon, Texte_Doublon(m_premiere[size_t(rang)], m_debut[size_t(rang)]));
         }
     }
 
@@ -160,6 +161,23 @@ public:
 
 private:
     void Dire(Sorte sorte, const QString& texte) { constats.append({m_numero, texte, sorte}); }
+
+    // Written piece by piece: an old log copied from season to season may hold tens of thousands.
+    QString Texte_Doublon(int premiere, qsizetype debut) const
+    {
+        static const QString fin = QStringLiteral(") : ce QSO doit avoir le type « ") + Types_Activite().last() + QStringLiteral(" »");
+        QString t;
+        t.reserve(120);
+        t += QLatin1String("le château KVRT ");
+        t += m_reference;
+        t += QStringLiteral(" a déjà été contacté le ");
+        for (char c : Texte1252::Morceau(m_octets, debut, Largeur_Date))
+            t += QChar(Texte1252::Vers_Unicode[static_cast<unsigned char>(c)]);
+        t += QLatin1String(" (ligne ");
+        t += QString::number(premiere);
+        t += fin;
+        return t;
+    }
 
     // The reference's checks; its place among all references when it names a castle, else -1.
     int Reference(QStringView brute)
@@ -188,7 +206,7 @@ private:
             Dire(Sorte::Reference, QStringLiteral("le N° KVRT %1 ne finit pas par les trois chiffres du château").arg(Cite(brute)));
             return -1;
         }
-        m_reference = r.toString();
+        m_reference.setUnicode(r.data(), r.size());
         if (m_liste && !m_liste->Contient(m_reference))
             Dire(Sorte::Hors_Liste, QStringLiteral("le château KVRT %1 n'est pas dans la liste des châteaux").arg(m_reference));
         return Rang(r);
@@ -224,10 +242,9 @@ QString Texte(const Constat& constat)
     return QStringLiteral("ligne %1 : %2").arg(constat.ligne).arg(constat.texte);
 }
 
-QString Resume(QByteArrayView log, qsizetype nombreConstats)
+QString Resume(const Series_Saison::Bilan& b, qsizetype nombreConstats)
 {
-    const QByteArray octets = Forme_Log::Remettre(QByteArray::fromRawData(log.data(), log.size()));
-    const QString bilan = Series_Saison::Texte_Bilan(Series_Saison::Calculer_Bilan(octets));
+    const QString bilan = Series_Saison::Texte_Bilan(b);
     if (nombreConstats == 0)
         return bilan + QStringLiteral(". Aucune remarque : le log est prêt à être envoyé aux organisateurs.");
     return bilan + QStringLiteral(". %1 %2 à revoir avant d'envoyer le log aux organisateurs.")

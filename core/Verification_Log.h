@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include "Series_Saison.h"
+
 class Liste_Chateaux;
 
 // What the organisers would question in a season's log before it is sent to them: each
@@ -39,8 +41,8 @@ QList<Constat> Verifier(QByteArrayView log, const QString& annee, const QDate& a
 // "ligne 12 : le type d'activité ..."
 QString Texte(const Constat& constat);
 
-// One sentence: the score the main window shows, and how many findings are left to look at
-// (with none, that the log is ready to be sent).
-QString Resume(QByteArrayView log, qsizetype nombreConstats);
+// One sentence: the score the main window shows (the log's state already holds it), and how
+// many findings are left to look at; with none, that the log is ready to be sent.
+QString Resume(const Series_Saison::Bilan& bilan, qsizetype nombreConstats);
 
 } // namespace Verification_Log

@@ -2,6 +2,7 @@
 // findings it must give (line and kind), sound lines giving none.
 
 #include "Enregistrement.h"
+#include "Forme_Log.h"
 #include "Liste_Chateaux.h"
 #include "Texte1252.h"
 #include "Types_Activite.h"
@@ -113,7 +114,7 @@ void Tst_Verification::verifier()
     for (const Constat& c : trouves)
         obtenus << QStringLiteral("%1:%2").arg(c.ligne).arg(Nom(c.sorte));
     QCOMPARE(obtenus, constats);
-    QString texte = Resume(log, trouves.size());
+    QString texte = Resume(Series_Saison::Calculer_Bilan(Forme_Log::Remettre(log)), trouves.size());
     for (const Constat& c : trouves)
         texte += u'\n' + Texte(c);
     QVERIFY2(texte.contains(extrait), qPrintable(texte));
