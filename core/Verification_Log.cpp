@@ -162,7 +162,7 @@ public:
 private:
     void Dire(Sorte sorte, const QString& texte) { constats.append({m_numero, texte, sorte}); }
 
-    // Written piece by piece: an old log copied from season to season may hold tens of thousands.
+    // Written piece by piece rather than by arg(): a log may hold thousands of them.
     QString Texte_Doublon(int premiere, qsizetype debut) const
     {
         static const QString fin = QStringLiteral(") : ce QSO doit avoir le type « ") + Types_Activite().last() + QStringLiteral(" »");
