@@ -29,6 +29,7 @@
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
+#include "Verification_Log.h"
 #include "Zone_Saisie.h"
 
 #include <QAction>
@@ -326,6 +327,7 @@ public:
             {"saisie", &Banc::Operations_Un_QSO}, {"journal", &Banc::Cout_Journal},
             {"fenetres", &Banc::Fenetres_Rapports}, {"export", &Banc::Export},
             {"adif", &Banc::Adif}, {"recherche", &Banc::Recherches}, {"spots", &Banc::Spots},
+            {"verification", &Banc::Verification},
         };
         for (const auto& [nom, mesurer] : groupes)
             if (Groupes.isEmpty() || Groupes.contains(QLatin1String(nom)))
@@ -997,6 +999,26 @@ public:
                 dernier.startsWith(QStringLiteral("Le log a été enregistré")) ? QString() : QStringLiteral("échec : ") + dernier.left(60));
     }
 
+    // The check of the whole log before it is sent: read once, every line checked, the summary.
+    // It writes nothing, so the floor (one read and one rewrite) is its bound.
+    void Verification()
+    {
+        qsizetype constats = 0;
+        QString resume;
+        const double ms = Chronometrer(reps, [&] {
+            QByteArray octets;
+            FichierLog::Lire_Octets(chemin, octets);
+            const QList<Verification_Log::Constat> c =
+                Verification_Log::Verifier(octets, Annee, QDate(2010, 1, 10), nullptr);
+            constats = c.size();
+            // The window has the score from the log's state; here it is counted once more.
+            resume = Verification_Log::Resume(Series_Saison::Calculer_Bilan(octets), constats);
+        });
+        const double cible = std::round(plancher * 100) / 100;
+        Ajouter(QStringLiteral("Vérification du log avant l'envoi (lecture, constats, résumé)"), ms, cible, cible,
+                QStringLiteral("%1 constats, %2× le plancher").arg(constats).arg(ms / plancher, 0, 'f', 2));
+    }
+
     void Recherches()
     {
         Main_Test* w = m();
@@ -1233,7 +1255,7 @@ int main(int argc, char** argv)
             memoire = false;
         } else {
             std::fprintf(stderr, "usage: kvrt_bench [--tailles 1000,10000,99999] [--repetitions N] [--sans-memoire]\n"
-                                 "                  [--seulement saisie,journal,fenetres,export,adif,recherche,spots]\n");
+                                 "                  [--seulement saisie,journal,fenetres,export,adif,recherche,spots,verification]\n");
             return 2;
         }
     }
