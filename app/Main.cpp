@@ -55,7 +55,7 @@ Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
     // list lacks is warned of, never refused: the list may be older than the castle.
     Veille = new Veille_Spots(sp, this);
     connect(Veille, &Veille_Spots::Alerte, this, &Main::Dire_Dans_Barre_Etat);
-    Saisie->Definir_Lecture_Log([this](QByteArray& contenu) { return sp.Lire_Contenu(contenu); });
+    Saisie->Definir_Lecture_Log([this](QByteArray& contenu) { return sp.Lire_Contenu_Pour_Avis(contenu); });
     Saisie->Definir_Chateau_Connu([this](const QString& reference) { return Veille->Liste().Vide() || Veille->Liste().Contient(reference); });
 }
 

@@ -38,7 +38,7 @@ bool Log_Ouvert::Douteux() const
     return dernier.msecsTo(m_vu) < Pas_Des_Dates_Ms;
 }
 
-ErreurFichier Log_Ouvert::Lire_Octets(QByteArray& octets)
+ErreurFichier Log_Ouvert::Lire_Octets(QByteArray& octets, bool douteAdmis)
 {
     octets = QByteArray();
     const QString reelAvant = m_reel;
@@ -46,7 +46,7 @@ ErreurFichier Log_Ouvert::Lire_Octets(QByteArray& octets)
     // for the bytes read.
     const QDateTime avant = QDateTime::currentDateTimeUtc();
     const Etat_Fichier etat = Etat_Actuel();
-    if (!(m_connu && etat.existe && m_reel == reelAvant && etat == m_etat && !Douteux())) {
+    if (!(m_connu && etat.existe && m_reel == reelAvant && etat == m_etat && (douteAdmis || !Douteux()))) {
         ++m_lectures;
         QByteArray lu;
         const ErreurFichier e = FichierLog::Lire_Octets(m_chemin, lu);
@@ -67,10 +67,10 @@ ErreurFichier Log_Ouvert::Lire_Octets(QByteArray& octets)
     return {};
 }
 
-ErreurFichier Log_Ouvert::Lire_Contenu(QByteArray& contenu)
+ErreurFichier Log_Ouvert::Lire_Contenu(QByteArray& contenu, bool douteAdmis)
 {
     QByteArray octets;
-    const ErreurFichier e = Lire_Octets(octets);
+    const ErreurFichier e = Lire_Octets(octets, douteAdmis);
     contenu = e.ok() ? Contenu() : QByteArray();
     return e;
 }

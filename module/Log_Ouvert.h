@@ -24,10 +24,12 @@ public:
     // The file the path leads to once its links are followed, as last looked at.
     const QString& Chemin_Reel() const { return m_reel; }
 
-    // The log's bytes as they are on the disk, checked against the file first.
-    ErreurFichier Lire_Octets(QByteArray& octets);
+    // The log's bytes as they are on the disk, checked against the file first. douteAdmis: the
+    // bytes held are taken when the file's times cannot tell, too (a check that only advises,
+    // such as the warning of a castle already contacted, may; a change never does).
+    ErreurFichier Lire_Octets(QByteArray& octets, bool douteAdmis = false);
     // The same in the program's form (Forme_Log::Remettre).
-    ErreurFichier Lire_Contenu(QByteArray& contenu);
+    ErreurFichier Lire_Contenu(QByteArray& contenu, bool douteAdmis = false);
     // True when these are the bytes, in the program's form, handed out by the last Lire_Contenu
     // and still held: a change that read them need not look at the file a second time.
     bool Tient(const QByteArray& contenu) const;

@@ -198,6 +198,14 @@ bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
     return e.ok();
 }
 
+bool Sous_Programmes::Lire_Contenu_Pour_Avis(QByteArray& contenu)
+{
+    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu, true);
+    if (!e.ok())
+        Dire(e.message);
+    return e.ok();
+}
+
 Log_Ouvert& Sous_Programmes::Log_Courant()
 {
     m_log.Ouvrir(Nom_Log());

@@ -107,6 +107,10 @@ public:
     // Reads the log's bytes (in the program's form) through the open log: the bytes last read
     // or written, unless the file changed since; tells the user and returns false on failure.
     bool Lire_Contenu(QByteArray& contenu, bool message = true);
+    // The same for a check that only advises (a castle already contacted, on Enter): the bytes
+    // held are taken unless the file shows a change, so that typing a QSO reads the log once,
+    // before its append; a log gone or unreadable is said all the same.
+    bool Lire_Contenu_Pour_Avis(QByteArray& contenu);
     // The log the module works on, as it last read or wrote it.
     const Log_Ouvert& Log() const { return m_log; }
 

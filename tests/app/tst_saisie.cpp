@@ -159,8 +159,10 @@ void Tst_Saisie::un_qso_lit_le_log_une_fois()
     QFETCH(QStringList, editeur);
     Demarrer({Enr("01/03/09", "29001", CC, "F5AAA")});
     // Each QSO typed reads the log at most once, to check it before the append, and sees what
-    // an editor saved even with the size and the time the program's own append left.
-    auto enregistrer = [&](const QString& indicatif, const QString& reference) {
+    // an editor saved even with the size and the time the program's own append left. After an
+    // editor's save the warning on Enter reads the changed file, and the check before the
+    // append reads it once more while the save is younger than the file system's time step.
+    auto enregistrer = [&](const QString& indicatif, const QString& reference, int plus) {
         const int lectures = p.sp->Log().Lectures();
         Taper(m->Ind_A, indicatif);
         Choisir_Type(m, 3);
@@ -168,16 +170,16 @@ void Tst_Saisie::un_qso_lit_le_log_une_fois()
         Taper(m->KVRT_A, reference);
         Entree(m->Validation_A);
         Entree(m->Valide_A);
-        QVERIFY2(p.sp->Log().Lectures() - lectures <= 1, qPrintable(QString::number(p.sp->Log().Lectures() - lectures)));
+        QVERIFY2(p.sp->Log().Lectures() - lectures <= plus, qPrintable(QString::number(p.sp->Log().Lectures() - lectures)));
     };
-    enregistrer(QStringLiteral("F5XYZ"), QStringLiteral("29002"));
+    enregistrer(QStringLiteral("F5XYZ"), QStringLiteral("29002"), 1);
     QStringList attendu{Enr("01/03/09", "29001", CC, "F5AAA"), Enr("28/03/09", "29002", CA, "F5XYZ")};
     QCOMPARE(p.Octets_Log(), Octets(attendu));
     if (!editeur.isEmpty()) {
         p.Ecrire_Log(editeur);
         attendu = editeur;
     }
-    enregistrer(QStringLiteral("F6ABC"), QStringLiteral("29003"));
+    enregistrer(QStringLiteral("F6ABC"), QStringLiteral("29003"), editeur.isEmpty() ? 1 : 2);
     attendu.append(Enr("28/03/09", "29003", CA, "F6ABC"));
     QCOMPARE(p.Octets_Log(), Octets(attendu));
     QCOMPARE(m->Nombre_Lignes(), attendu.size());
