@@ -16,6 +16,8 @@ export QT_QPA_PLATFORM=offscreen
 lanceur=()
 if command -v ccache >/dev/null 2>&1; then
     export CCACHE_BASEDIR="$racine"
+    # Built with debug information, an object would otherwise be kept under its clone's folder.
+    export CCACHE_NOHASHDIR=1
     lanceur=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$racine" -B "$racine/build-tests" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${lanceur[@]}"

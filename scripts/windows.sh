@@ -78,6 +78,7 @@ construction="$racine/build-windows"
 version="$(sed -n 's/^project(QEZ_Challenge_KVRT VERSION \([0-9.]*\).*/\1/p' "$racine/CMakeLists.txt")"
 lanceur=()
 if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$racine}" CCACHE_NOHASHDIR=1
     lanceur=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 fi
 # moc, rcc and uic are the build machine's (qt6-base-dev-tools), of the same Qt version. The
