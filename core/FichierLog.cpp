@@ -29,6 +29,19 @@
 
 namespace FichierLog {
 
+Etat_Fichier Etat_Fichier::De(const QString& chemin)
+{
+    const QFileInfo info(chemin);
+    Etat_Fichier e;
+    e.existe = info.exists();
+    if (e.existe) {
+        e.taille = info.size();
+        e.modifie = info.lastModified();
+        e.change = info.metadataChangeTime();
+    }
+    return e;
+}
+
 QString Nom_Log(const QString& repertoire, const QString& indicatif, const QString& annee)
 {
     return repertoire + QLatin1Char('/') + indicatif + QLatin1String("_Challenge_KVRT_") + annee

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,21 @@ struct ErreurFichier
 // content goes whole to a temporary file in the same directory, is flushed to disk, and
 // replaces the file in one rename, so the file on disk is always the old one or the new one.
 namespace FichierLog {
+
+// What a file's size and times were when last looked at: while they are the same, what was
+// read or written then is still the file's.
+struct Etat_Fichier
+{
+    bool existe = false;
+    qint64 taille = 0;
+    QDateTime modifie;
+    QDateTime change;
+    bool operator==(const Etat_Fichier& e) const
+    {
+        return existe == e.existe && taille == e.taille && modifie == e.modifie && change == e.change;
+    }
+    static Etat_Fichier De(const QString& chemin);
+};
 
 QString Nom_Log(const QString& repertoire, const QString& indicatif, const QString& annee);
 // The callsign as the windows show it: every "_" of the log's name back to "/".

@@ -314,19 +314,6 @@ void Journal_Log::Oublier()
     m_abime = false;
 }
 
-Journal_Log::Etat_Fichier Journal_Log::Etat_Actuel() const
-{
-    const QFileInfo i(Chemin());
-    Etat_Fichier e;
-    e.existe = i.exists();
-    if (e.existe) {
-        e.taille = i.size();
-        e.modifie = i.lastModified();
-        e.change = i.metadataChangeTime();
-    }
-    return e;
-}
-
 void Journal_Log::Noter_Etat() const
 {
     m_etatVu = Etat_Actuel();

@@ -177,18 +177,8 @@ private:
 
     // The journal file as this object last read or wrote it: while it is still so, the
     // entries kept in memory are the file's and an undo need not read and decode it again.
-    struct Etat_Fichier
-    {
-        bool existe = false;
-        qint64 taille = 0;
-        QDateTime modifie;
-        QDateTime change;
-        bool operator==(const Etat_Fichier& e) const
-        {
-            return existe == e.existe && taille == e.taille && modifie == e.modifie && change == e.change;
-        }
-    };
-    Etat_Fichier Etat_Actuel() const;
+    using Etat_Fichier = FichierLog::Etat_Fichier;
+    Etat_Fichier Etat_Actuel() const { return Etat_Fichier::De(Chemin()); }
     void Noter_Etat() const;
     const Piles& Piles_Actuelles() const;
     const Entree* Entree_Numero(qint64 numero) const;

@@ -19,15 +19,7 @@ void Log_Ouvert::Ouvrir(const QString& chemin)
 Log_Ouvert::Etat_Fichier Log_Ouvert::Etat_Actuel()
 {
     m_reel = FichierLog::Chemin_Reel(m_chemin);
-    const QFileInfo info(m_reel);
-    Etat_Fichier e;
-    e.existe = info.exists();
-    if (e.existe) {
-        e.taille = info.size();
-        e.modifie = info.lastModified();
-        e.change = info.metadataChangeTime();
-    }
-    return e;
+    return Etat_Fichier::De(m_reel);
 }
 
 bool Log_Ouvert::Douteux() const

@@ -64,17 +64,7 @@ public:
     int Lectures() const { return m_lectures; }
 
 private:
-    struct Etat_Fichier
-    {
-        bool existe = false;
-        qint64 taille = 0;
-        QDateTime modifie;
-        QDateTime change;
-        bool operator==(const Etat_Fichier& e) const
-        {
-            return existe == e.existe && taille == e.taille && modifie == e.modifie && change == e.change;
-        }
-    };
+    using Etat_Fichier = FichierLog::Etat_Fichier;
     Etat_Fichier Etat_Actuel();
     void Noter(const QDateTime& depuis);
     bool Douteux() const;
