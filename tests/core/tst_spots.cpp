@@ -332,6 +332,8 @@ void Tst_Spots::lignes_telnet_data()
                                                << QStringList{"avant", "DX de F4ABC", "suite"} << "" << 0 << 0;
     QTest::newRow("sous-negociation sans fin ni ligne") << L{"\xFF\xFA" + QByteArray(600, 'x'), "\r\nok\r\n"}
                                                         << QStringList{QString(600, u'x'), "ok"} << "" << 0 << 0;
+    QTest::newRow("sous-negociation trop longue, sans ligne") << L{"\xFF\xFA" + QByteArray(600, 'x')} << QStringList{}
+                                                              << QString(600, u'x') << 0 << 0;
     QTest::newRow("iac double") << L{"caf\xFF\xFF\r\n"} << QStringList{QString::fromUtf8("cafÿ")} << "" << 0 << 0;
     QTest::newRow("couleurs ansi") << L{"\x1B[1;32mDX de\x1B[0m F4ABC\r\n"} << QStringList{"DX de F4ABC"} << "" << 0 << 0;
     QTest::newRow("ansi coupe") << L{"\x1B[", "0;3", "1mrouge\x1B[K\r\n"} << QStringList{"rouge"} << "" << 0 << 0;
