@@ -49,6 +49,7 @@ private slots:
     void codes_des_touches();
     void premiere_installation_a_chaque_touche();
     void doublon_signale_avec_la_derniere_date();
+    void doublon_d_un_qso_ecrit_par_un_editeur();
     void insertion_par_date_data();
     void insertion_par_date();
     void insertion_annees_elargies();
@@ -400,6 +401,18 @@ void Tst_Saisie::doublon_signale_avec_la_derniere_date()
     Cliquer_Dans(m->KVRT_A);
     Entree(m->KVRT_A);
     QVERIFY(p.plateforme->messages.isEmpty());
+}
+
+void Tst_Saisie::doublon_d_un_qso_ecrit_par_un_editeur()
+{
+    // An editor adds a QSO after the program read the log: typing its castle warns all the same.
+    Demarrer({Enr("01/03/09", "29001", CC, "F5AAA")});
+    p.Ecrire_Log({Enr("01/03/09", "29001", CC, "F5AAA"), Enr("02/03/09", "35001", CC, "F6ZZZ")});
+    Taper(m->Ind_A, QStringLiteral("F5XYZ"));
+    Entree(m->Type_A);
+    Taper(m->KVRT_A, QStringLiteral("35001"));
+    QCOMPARE(p.plateforme->messages,
+             QStringList{QString::fromUtf8("Le Chateau N° 35001 a déja été contacté le 02/03/09\r\n   mettre Type Activité a Double ou annulez la saisie")});
 }
 
 void Tst_Saisie::insertion_par_date_data()
