@@ -102,14 +102,9 @@ void Bandeau::Demarrer_Horloge()
 
 void Bandeau::Main_Timer1_Timer()
 {
-    QString t;
-    sp.Heure_Utc(t);
     Label37->setEnabled(true);
-    Label37->setText(t.left(5) + QStringLiteral(" Utc"));
-    sp.Heure_Locale(t);
+    Label37->setText(sp.Heure_Utc().left(5) + QStringLiteral(" Utc"));
     Label34->setEnabled(true);
-    Label34->setText(t.left(5) + QStringLiteral(" Loc"));
-    QString date;
-    sp.Date_Du_Jour(date);
-    Label33->setText(date);
+    Label34->setText(sp.Heure_Locale().left(5) + QStringLiteral(" Loc"));
+    Label33->setText(sp.Date_Du_Jour());
 }

@@ -126,7 +126,7 @@ void Historique_Modifications::Historique_Modifications_Revenir_Click()
                                     .arg(ligne->text(0), ligne->text(1)),
                                 this))
         return;
-    sp.Revenir_A(numero);
+    sp.plateforme().Dire(sp.Revenir_A(numero), this);
     Remplir();
 }
 

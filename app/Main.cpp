@@ -72,23 +72,13 @@ void Main::Relier_Module()
     connect(&sp, &Sous_Programmes::Statut, this, &Main::Dire_Dans_Barre_Etat);
     // What the entry area asks for goes to the module; the fields start afresh once the log
     // has it, by the state that follows (Suivre_Log).
-    connect(Saisie, &Zone_Saisie::Qso_A_Enregistrer, this, [this](const Qso& qso) {
-        QString ligne = qso.Ligne_Log();
-        sp.Ajoute_Ligne(ligne);
-    });
-    connect(Saisie, &Zone_Saisie::Qso_A_Inserer, this, [this](const Qso& qso) {
-        QString ligne = qso.Ligne_Log();
-        sp.Insere_Ligne(ligne);
-    });
-    connect(Saisie, &Zone_Saisie::Qso_A_Remplacer, this, [this](const QString& ligneListe, const Qso& qso) {
-        QString ancienne = ligneListe;
-        QString ligne = qso.Ligne_Log();
-        sp.Remplace_Ou_Ajoute_Ligne(ancienne, ligne);
-    });
+    connect(Saisie, &Zone_Saisie::Qso_A_Enregistrer, this, [this](const Qso& qso) { Dire(sp.Ajoute_Ligne(qso)); });
+    connect(Saisie, &Zone_Saisie::Qso_A_Inserer, this, [this](const Qso& qso) { Dire(sp.Insere_Ligne(qso)); });
+    connect(Saisie, &Zone_Saisie::Qso_A_Remplacer, this,
+            [this](const QString& ligneListe, const Qso& qso) { Dire(sp.Remplace_Ou_Ajoute_Ligne(ligneListe, qso)); });
     // A delete that could not be written counts the total again all the same.
     connect(Saisie, &Zone_Saisie::Qso_A_Supprimer, this, [this](const QString& reference) {
-        QString r = reference;
-        if (!sp.Supprime_Lignes_Reference(r))
+        if (!Dire(sp.Supprime_Lignes_Reference(reference)))
             sp.Apres_Modification_Log(Sous_Programmes::Modification::Total);
     });
     connect(Saisie, &Zone_Saisie::Total_A_Recompter, this,
@@ -570,7 +560,7 @@ void Main::Main_Mnu_Annuler_Click()
         return;
     // Named before it goes: once undone, the change is the one to redo.
     const QString operation = sp.Operation_A_Annuler();
-    if (sp.Annuler_Modification())
+    if (Dire(sp.Annuler_Modification()))
         Dire_Dans_Barre_Etat(QStringLiteral("Annulé : ") + operation);
     Actualiser_Annulation();
 }
@@ -580,9 +570,14 @@ void Main::Main_Mnu_Retablir_Click()
     if (sp.Indicatif_Station() == QLatin1String("FXXXX"))
         return;
     const QString operation = sp.Operation_A_Retablir();
-    if (sp.Retablir_Modification())
+    if (Dire(sp.Retablir_Modification()))
         Dire_Dans_Barre_Etat(QStringLiteral("Rétabli : ") + operation);
     Actualiser_Annulation();
+}
+
+bool Main::Dire(const Resultat_Changement& resultat)
+{
+    return sp.plateforme().Dire(resultat, this);
 }
 
 void Main::Dire_Dans_Barre_Etat(const QString& texte)

@@ -66,6 +66,8 @@ public:
     void Actualiser_Annulation();
     // A few seconds in the status bar, over the score line: what a key or a menu item just did.
     void Dire_Dans_Barre_Etat(const QString& texte);
+    // What a change of the log has to tell, over this window; whether the log holds it.
+    bool Dire(const Resultat_Changement& resultat);
 
     // Gives a secondary window the standard treatment: one instance, brought to the front.
     static bool Amener_Devant(QWidget* fenetre);

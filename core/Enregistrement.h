@@ -65,6 +65,11 @@ QString Construire_Ligne_Log(const QString& date, bool attente, const QString& r
                              const QString& type, const QString& indicatif);
 // The line number right-aligned in 5, three blanks, then the record cut to 53 characters.
 QString Construire_Ligne_Liste(int numero, QStringView ligneLog);
+// The record behind a main list's line number.
+inline QStringView Ligne_Log_De_Liste(QStringView ligneListe)
+{
+    return ligneListe.mid(qMin<qsizetype>(Debut_Enregistrement_Liste, ligneListe.size()));
+}
 // A list line is empty when its 8 characters from position 17 hold no QSO.
 bool Ligne_Liste_Vide(QStringView ligneListe);
 

@@ -17,7 +17,7 @@ Qso Qso::De_Ligne_Log(QStringView ligne)
 
 Qso Qso::De_Ligne_Liste(QStringView ligne)
 {
-    return De_Ligne_Log(ligne.mid(qMin<qsizetype>(Debut_Enregistrement_Liste, ligne.size())));
+    return De_Ligne_Log(Ligne_Log_De_Liste(ligne));
 }
 
 QString Qso::Ligne_Log() const

@@ -459,7 +459,7 @@ void Import_Adif::Import_Adif_Importer_Click()
         return;
     }
     // The log just read is the one the lines go into: it is not read a third time.
-    const bool importe = sp.Importe_Lignes(nouvelles, &log);
+    const bool importe = sp.plateforme().Dire(sp.Importe_Lignes(nouvelles, &log), this);
     log = QByteArray();
     if (!importe)
         return;

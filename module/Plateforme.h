@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Resultat_Changement.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -15,6 +17,14 @@ public:
 
     // A message box with the OK button only, no icon, titled "QEZ_Challenge_KVRT".
     virtual void Message(const QString& texte, QWidget* parent = nullptr) = 0;
+    // What a change of the log has to tell, one box per message; gives whether the log holds
+    // the change.
+    bool Dire(const Resultat_Changement& resultat, QWidget* parent = nullptr)
+    {
+        for (const QString& texte : resultat.messages)
+            Message(texte, parent);
+        return resultat.fait;
+    }
     // The one question of the program, with Oui and Non; true for Oui.
     virtual bool Question(const QString& texte, QWidget* parent = nullptr) = 0;
     // A question with a button per answer, in this order; gives the index of the answer.

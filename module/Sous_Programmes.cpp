@@ -6,6 +6,7 @@
 #include "Forme_Log.h"
 #include "Insertion.h"
 #include "Plateforme.h"
+#include "Qso.h"
 #include "Reglages.h"
 #include "Texte1252.h"
 
@@ -20,7 +21,10 @@ using Enregistrement::Place_Date;
 using Enregistrement::Place_Reference;
 
 Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
-    : m_plateforme(plateforme_), m_reglages(reglages_)
+    : m_changements(
+          m_log, [this](const QString& suite, const QByteArray* lu) { return Preparer_Changement(suite, lu); },
+          [this] { return plateforme().Maintenant_Utc(); }),
+      m_plateforme(plateforme_), m_reglages(reglages_)
 {
 }
 
@@ -100,19 +104,19 @@ QString Sous_Programmes::Ligne_Credit()
 // ---------------------------------------------------------------------------------------
 // Clock
 
-void Sous_Programmes::Date_Du_Jour(QString& date)
+QString Sous_Programmes::Date_Du_Jour() const
 {
-    date = Enregistrement::Texte_Date(plateforme().Maintenant_Utc().date());
+    return Enregistrement::Texte_Date(plateforme().Maintenant_Utc().date());
 }
 
-void Sous_Programmes::Heure_Utc(QString& heure)
+QString Sous_Programmes::Heure_Utc() const
 {
-    heure = Enregistrement::Texte_Heure(plateforme().Maintenant_Utc().time());
+    return Enregistrement::Texte_Heure(plateforme().Maintenant_Utc().time());
 }
 
-void Sous_Programmes::Heure_Locale(QString& heure)
+QString Sous_Programmes::Heure_Locale() const
 {
-    heure = Enregistrement::Texte_Heure(plateforme().Maintenant_Local().time());
+    return Enregistrement::Texte_Heure(plateforme().Maintenant_Local().time());
 }
 
 // ---------------------------------------------------------------------------------------
@@ -128,7 +132,7 @@ bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
     return e.ok();
 }
 
-bool Sous_Programmes::Creer_Log_Depuis_Modele(QString& indicatif, QString& annee)
+bool Sous_Programmes::Creer_Log_Depuis_Modele(const QString& indicatif, const QString& annee)
 {
     const ErreurFichier e = FichierLog::Copier(FichierLog::Nom_Modele(Repertoire()),
                                                FichierLog::Nom_Log(Repertoire(), indicatif, annee));
@@ -175,19 +179,23 @@ bool Sous_Programmes::Apres_Modification_Log(Modification sorte, const QByteArra
     return true;
 }
 
-void Sous_Programmes::Recherche_Doublon(QString& reference, int& trouve, QString& date)
+Sous_Programmes::Doublon Sous_Programmes::Recherche_Doublon(const QString& reference)
 {
-    trouve = 0;
+    Doublon d;
     QByteArray contenu;
-    if (!Lire_Contenu(contenu, true))
-        return;
+    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
+    if (!e.ok()) {
+        d.erreur = e.message;
+        return d;
+    }
     const QByteArray cle = Texte1252::Encoder(reference);
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
         if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle) {
-            date = Texte1252::Decoder(Champ_Octets(ligne, Place_Date));
-            trouve = 1;
+            d.date = Texte1252::Decoder(Champ_Octets(ligne, Place_Date));
+            d.trouve = true;
         }
     });
+    return d;
 }
 
 bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
@@ -217,49 +225,40 @@ void Sous_Programmes::Dire(const QString& texte)
     plateforme().Message(texte, Fenetre_Principale());
 }
 
-QString Sous_Programmes::Nom_Operation(const QString& action, QStringView enregistrement)
+Changements_Log& Sous_Programmes::Changements()
 {
-    return action + QStringLiteral(" du KVRT ") + Enregistrement::Champ(enregistrement, Place_Reference).trimmed().toString();
+    Log_Courant();
+    return m_changements;
+}
+
+Resultat_Changement Sous_Programmes::Montrer(Changements_Log::Changement c)
+{
+    if (c.montrer)
+        Apres_Modification_Log(c.sorte, c.ecrit ? &*c.ecrit : nullptr);
+    return std::move(c.resultat);
 }
 
 Journal::Journal_Log& Sous_Programmes::Journal_Log()
 {
-    if (!m_journal || m_journal->Chemin_Log() != Nom_Log())
-        m_journal = std::make_unique<Journal::Journal_Log>(Nom_Log());
-    return *m_journal;
+    return Changements().Journal();
 }
 
-bool Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
-                                   const QString& suite)
+Resultat_Changement Sous_Programmes::Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
+                                                  const QString& suite)
 {
-    if (!Preparer_Changement(suite, &ancien))
-        return false;
-    const ErreurFichier e = Journal_Log().Reecrire(ancien, nouveau, Journal::Genre::Modification, 0, operation,
-                                                   plateforme().Maintenant_Utc());
-    if (e.ok() || e.fait)
-        Log_Courant().Ecrit(nouveau);
-    else
-        Log_Courant().Oublier();
-    if (!e.ok()) {
-        // The log was read back after the failure: the message says what it holds.
-        Dire(e.message + QStringLiteral("\r\n") + (e.fait ? Texte_Fait_Sans_Confirmation(operation) : suite));
-        return e.fait;
-    }
-    return true;
-}
-
-QString Sous_Programmes::Texte_Fait_Sans_Confirmation(const QString& operation)
-{
-    return QStringLiteral("Le log contient bien cette modification (%1), mais le disque n'a pas confirmé "
-                          "l'écriture : vérifiez le disque.")
-        .arg(operation);
+    return Changements().Reecrire(ancien, nouveau, operation, suite);
 }
 
 void Sous_Programmes::Verifier_Journal()
 {
     // Leftovers and the journal of a log another program has open are that program's.
-    if (!Tenir_Verrou(QString(), false))
-        return;
+    // No question here: a log another machine holds is asked about when it is opened.
+    if (!Verrou.Tient(Nom_Log())) {
+        Verrou_Log nouveau;
+        if (!nouveau.Prendre(Nom_Log()))
+            return;
+        Verrou = std::move(nouveau);
+    }
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
     QByteArray octets;
@@ -293,33 +292,35 @@ void Sous_Programmes::Verifier_Journal()
 // ---------------------------------------------------------------------------------------
 // Before a change: the lock held, a read-only log refused, the log in the program's form
 
-bool Sous_Programmes::Tenir_Verrou(const QString& suite, bool message)
+Resultat_Changement Sous_Programmes::Tenir_Verrou(const QString& suite)
 {
+    Resultat_Changement r;
     const QString log = Nom_Log();
+    r.fait = true;
     if (Verrou.Tient(log))
-        return true;
+        return r;
     Verrou_Log nouveau;
     if (nouveau.Prendre(log)) {
         Verrou = std::move(nouveau);
-        return true;
+        return r;
     }
-    if (!message)
-        return false;
+    r.fait = false;
     const QString fin = suite.isEmpty() ? QString() : QStringLiteral("\r\n") + suite;
     if (!nouveau.Ailleurs()) {
-        Dire(nouveau.Refus() + fin);
-        return false;
+        r.Dire(nouveau.Refus() + fin);
+        return r;
     }
     // The operator is asked once; after Non the log stays read-only, and each change says so.
     if (log != Log_Lecture_Seule && Ouvrir_Malgre_Verrou(nouveau, log, Fenetre_Principale())) {
         Verrou = std::move(nouveau);
-        return true;
+        r.fait = true;
+        return r;
     }
     if (log == Log_Lecture_Seule)
-        Dire(QStringLiteral("Ce log est ouvert en lecture seule, car le programme de la machine %1 le tient ouvert.")
-                 .arg(Machine_Lecture_Seule)
-             + fin);
-    return false;
+        r.Dire(QStringLiteral("Ce log est ouvert en lecture seule, car le programme de la machine %1 le tient ouvert.")
+                   .arg(Machine_Lecture_Seule)
+               + fin);
+    return r;
 }
 
 bool Sous_Programmes::Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& log, QWidget* parent)
@@ -345,249 +346,92 @@ bool Sous_Programmes::Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& lo
     return true;
 }
 
-bool Sous_Programmes::Preparer_Changement(const QString& suite, const QByteArray* lu)
+Resultat_Changement Sous_Programmes::Preparer_Changement(const QString& suite, const QByteArray* lu)
 {
-    if (!Tenir_Verrou(suite))
-        return false;
+    Resultat_Changement r = Tenir_Verrou(suite);
+    if (!r.fait)
+        return r;
     const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(Nom_Log(), QStringLiteral("impossible de modifier"));
     if (!modifiable.ok()) {
-        Dire(modifiable.message + QStringLiteral("\r\n") + suite);
-        return false;
+        r.fait = false;
+        r.Dire(modifiable.message + QStringLiteral("\r\n") + suite);
+        return r;
     }
     const Log_Ouvert::Mise_En_Forme forme = Log_Courant().Mettre_En_Forme(lu);
-    if (!forme.avis.isEmpty())
-        Dire(forme.avis);
+    r.Dire(forme.avis);
     if (!forme.refus.isEmpty()) {
-        Dire(forme.refus + QStringLiteral("\r\n") + suite);
-        return false;
+        r.fait = false;
+        r.Dire(forme.refus + QStringLiteral("\r\n") + suite);
     }
-    return true;
-}
-
-QString Sous_Programmes::Operation_A_Annuler()
-{
-    const Journal::Entree* e = Journal_Log().A_Annuler();
-    return e ? e->operation : QString();
-}
-
-QString Sous_Programmes::Operation_A_Retablir()
-{
-    const Journal::Entree* e = Journal_Log().A_Retablir();
-    return e ? e->operation : QString();
-}
-
-void Sous_Programmes::Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire)
-{
-    using R = Journal::Journal_Log::Resultat;
-    if (r.etat == R::Erreur) {
-        Dire(r.erreur.message + QStringLiteral("\r\n")
-               + (r.erreur.fait ? Texte_Fait_Sans_Confirmation(r.operation)
-                                : QStringLiteral("Le log n'a pas été modifié.")));
-        return;
-    }
-    // The journal set aside this session, at start-up or by this very refusal.
-    const QString deCote = Journal_Log().Dernier_Mis_De_Cote();
-    if (r.etat == R::Log_Modifie || (r.etat == R::Rien_A_Faire && !deCote.isEmpty())) {
-        Dire(QStringLiteral("Le log a été modifié en dehors du programme : %1, le log n'a pas été modifié.\r\n"
-                          "L'historique des modifications a été mis de côté dans le fichier\r\n%2")
-               .arg(quoi, QDir::toNativeSeparators(deCote)));
-        return;
-    }
-    if (r.etat == R::Rien_A_Faire)
-        Dire(rienAFaire);
+    return r;
 }
 
 void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
 {
     Dire(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
-               .arg(e.numero)
-               .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
-           + suite);
+             .arg(e.numero)
+             .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
+         + suite);
 }
 
-bool Sous_Programmes::Annuler_Modification()
+QString Sous_Programmes::Operation_A_Annuler()
 {
-    if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
-    const auto r = Journal_Log().Annuler(plateforme().Maintenant_Utc());
-    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("impossible d'annuler la dernière modification"),
-                   QStringLiteral("Aucune modification à annuler."));
-        if (!r.erreur.fait)
-            return false;
-    }
-    Apres_Retour(r);
-    return true;
+    return Changements().Operation_A_Annuler();
 }
 
-bool Sous_Programmes::Retablir_Modification()
+QString Sous_Programmes::Operation_A_Retablir()
 {
-    if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
-    const auto r = Journal_Log().Retablir(plateforme().Maintenant_Utc());
-    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
-        if (!r.erreur.fait)
-            return false;
-    }
-    Apres_Retour(r);
-    return true;
+    return Changements().Operation_A_Retablir();
 }
 
-bool Sous_Programmes::Revenir_A(qint64 numero)
+Resultat_Changement Sous_Programmes::Annuler_Modification()
 {
-    if (!Preparer_Changement(QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
+    return Montrer(Changements().Annuler());
+}
+
+Resultat_Changement Sous_Programmes::Retablir_Modification()
+{
+    return Montrer(Changements().Retablir());
+}
+
+Resultat_Changement Sous_Programmes::Revenir_A(qint64 numero)
+{
     const QString operation = QStringLiteral("retour à l'état du ")
         + plateforme().Maintenant_Local().toString(QStringLiteral("dd/MM/yyyy HH:mm"));
-    QString nom;
-    for (const Journal::Entree& e : Journal_Log().Entrees())
-        if (e.numero == numero)
-            nom = QStringLiteral("retour à l'état après : ") + e.operation;
-    const auto r = Journal_Log().Revenir_A(numero, nom.isEmpty() ? operation : nom, plateforme().Maintenant_Utc());
-    if (r.etat != Journal::Journal_Log::Resultat::Fait) {
-        Dire_Refus(r, QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
-        if (!r.erreur.fait)
-            return false;
-    }
-    Apres_Retour(r);
-    return true;
+    return Montrer(Changements().Revenir_A(numero, operation));
 }
 
-void Sous_Programmes::Apres_Retour(const Journal::Journal_Log::Resultat& r)
+Resultat_Changement Sous_Programmes::Remplace_Ou_Ajoute_Ligne(const QString& ligne_liste, const Qso& qso)
 {
-    // The journal wrote the log: its bytes are known without reading it.
-    if (r.etat == Journal::Journal_Log::Resultat::Fait)
-        Log_Courant().Ecrit(r.contenu);
-    else
-        Log_Courant().Oublier();
-    Apres_Modification_Log(Modification::Retour, &r.contenu);
+    return Montrer(Changements().Modifier(ligne_liste, qso));
 }
 
-bool Sous_Programmes::Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne)
+Resultat_Changement Sous_Programmes::Supprime_Lignes_Reference(const QString& reference)
 {
-    const QByteArray cle = Texte1252::Encoder(QStringView(ligne_liste).mid(8));
-    const QByteArray nouvelle = Texte1252::Encoder(nouvelle_ligne);
-    QByteArray contenu;
-    if (!Lire_Contenu(contenu))
-        return false;
-    // The new log in one pass over the lines read, each line ending in CR LF.
-    Ecriture_Lignes lignes(contenu.size() + nouvelle.size() + 4);
-    bool remplace = false;
-    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        const bool cible = ligne == QByteArrayView(cle);
-        lignes.Ligne(cible ? QByteArrayView(nouvelle) : ligne);
-        remplace = remplace || cible;
-    });
-    if (!remplace)
-        lignes.Ligne(nouvelle);
-    const QByteArray ecrit = lignes.Octets();
-    if (!Reecrire_Log(contenu, ecrit, Nom_Operation(QStringLiteral("modification"), nouvelle_ligne),
-                      QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
-    contenu = QByteArray();
-    Apres_Modification_Log(Modification::Edition, &ecrit);
-    return true;
+    return Montrer(Changements().Supprimer(reference));
 }
 
-bool Sous_Programmes::Supprime_Lignes_Reference(QString& reference)
+Resultat_Changement Sous_Programmes::Ajoute_Ligne(const Qso& qso)
 {
-    const QByteArray cle = Texte1252::Encoder(reference);
-    // The list shows the reference without its blanks: a record whose reference is shorter
-    // than five characters (typed in an edit without Enter) is padded in the file, and must
-    // go all the same. A blank reference names no castle and takes nothing.
-    auto sansBlancs = [](QByteArrayView v) {
-        while (!v.isEmpty() && v.back() == ' ')
-            v.chop(1);
-        while (!v.isEmpty() && v.front() == ' ')
-            v = v.sliced(1);
-        return v;
-    };
-    const QByteArrayView cleNette = sansBlancs(cle);
-    QByteArray contenu;
-    if (!Lire_Contenu(contenu))
-        return false;
-    // The lines kept, in one pass over the lines read, each ending in CR LF.
-    Ecriture_Lignes lignes(contenu.size() + 2);
-    bool retiree = false;
-    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        if (cleNette.isEmpty() || ligne.size() <= Place_Reference.debut || sansBlancs(Champ_Octets(ligne, Place_Reference)) != cleNette)
-            lignes.Ligne(ligne);
-        else
-            retiree = true;
-    });
-    QByteArray gardees = lignes.Octets();
-    if (retiree && !Reecrire_Log(contenu, gardees, QStringLiteral("suppression du KVRT ") + reference.trimmed(),
-                                 QStringLiteral("Le log n'a pas été modifié.")))
-        return false;
-    // The list is made again from the log's bytes, rewritten or as they were read.
-    const QByteArray ecrit = retiree ? gardees : contenu;
-    gardees = QByteArray();
-    contenu = QByteArray();
-    Apres_Modification_Log(Modification::Suppression, &ecrit);
-    return true;
+    return Montrer(Changements().Enregistrer(qso));
 }
 
-bool Sous_Programmes::Ajoute_Ligne(QString& nouvelle_ligne)
+Resultat_Changement Sous_Programmes::Insere_Ligne(const Qso& qso)
 {
-    if (!Preparer_Changement(QStringLiteral("Le QSO n'a pas été enregistré.")))
-        return false;
-    // The log as Preparer_Changement has just checked it: the journal sums it without reading
-    // it again, and the bytes appended make the new state.
-    Log_Ouvert& log = Log_Courant();
-    QByteArray precedent = log.Octets();
-    QByteArray ajoutees;
-    const ErreurFichier e = Journal_Log().Ajouter(Texte1252::Encoder(nouvelle_ligne),
-                                                  Nom_Operation(QStringLiteral("enregistrement"), nouvelle_ligne),
-                                                  plateforme().Maintenant_Utc(), log.Connu() ? &precedent : nullptr,
-                                                  &ajoutees);
-    precedent = QByteArray();
-    if (e.ok()) {
-        log.Ajoute(ajoutees);
-        const QByteArray ecrit = log.Contenu();
-        Apres_Modification_Log(Modification::Enregistrement, &ecrit);
-        return true;
-    }
-    // The log was read back after the failure: typing the QSO again must not make a double.
-    log.Oublier();
-    Dire(e.message
-         + (e.fait ? QStringLiteral("\r\nLe QSO a bien été enregistré dans le log, mais le disque n'a "
-                                    "pas confirmé l'écriture : vérifiez le disque.")
-                   : QStringLiteral("\r\nLe QSO n'a pas été enregistré.")));
-    if (!e.fait)
-        return false;
-    Apres_Modification_Log(Modification::Enregistrement);
-    return true;
-}
-
-bool Sous_Programmes::Insere_Ligne(QString& nouvelle_ligne)
-{
-    QByteArray contenu;
-    if (!Lire_Contenu(contenu))
-        return false;
-    // A line that does not begin with a readable date keeps its place and never decides
-    // where the new QSO goes.
-    QByteArray ecrit = Insertion::Inserer_Dans_Log(contenu, {Texte1252::Encoder(nouvelle_ligne)});
-    // The log is as it was on a failure, and the QSO stays in the fields.
-    if (!Reecrire_Log(contenu, ecrit, Nom_Operation(QStringLiteral("insertion"), nouvelle_ligne),
-                      QStringLiteral("Le QSO n'a pas été enregistré.")))
-        return false;
-    contenu = QByteArray();
-    Apres_Modification_Log(Modification::Insertion, &ecrit);
-    return true;
+    return Montrer(Changements().Inserer(qso));
 }
 
 // ---------------------------------------------------------------------------------------
 // Points
 
-void Sous_Programmes::Calcul_Points_Ligne(QString& Ligne, int& Points)
+int Sous_Programmes::Calcul_Points_Ligne(QStringView ligne)
 {
-    Points = Enregistrement::Points_Ligne(Ligne);
+    return Enregistrement::Points_Ligne(ligne);
 }
 
-void Sous_Programmes::Controle_Format_Date(QString& Texte, int& Resultat)
+int Sous_Programmes::Controle_Format_Date(QStringView texte)
 {
-    Resultat = Enregistrement::Controle_Format_Date(Texte);
+    return Enregistrement::Controle_Format_Date(texte);
 }
 
 void Sous_Programmes::Terminer_Programme()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Changements_Log.h"
 #include "Etat_Log.h"
 #include "FichierLog.h"
 #include "Journal.h"
@@ -15,6 +16,7 @@
 #include <memory>
 
 class Plateforme;
+struct Qso;
 class Reglages;
 class QDate;
 class QWidget;
@@ -64,36 +66,48 @@ public:
     QString Nom_Log() const;
 
     // Clock.
-    void Date_Du_Jour(QString& date);
-    void Heure_Utc(QString& heure);
-    void Heure_Locale(QString& heure);
+    QString Date_Du_Jour() const;
+    QString Heure_Utc() const;
+    QString Heure_Locale() const;
 
-    // Log file. Each change of the log ends by sending its new state; Rafraichir_Liste_Log
-    // reads the log again and sends it as it is (false when it could not be read).
-    bool Creer_Log_Depuis_Modele(QString& indicatif, QString& annee);
+    // Log file. Each change of the log gives back what it did and what to tell the operator
+    // (the window says it through Plateforme::Dire), and ends by sending the log's new state;
+    // Rafraichir_Liste_Log reads the log again and sends it as it is (false when it could not
+    // be read).
+    bool Creer_Log_Depuis_Modele(const QString& indicatif, const QString& annee);
     bool Rafraichir_Liste_Log();
-    void Recherche_Doublon(QString& reference, int& trouve, QString& date);
-    bool Remplace_Ou_Ajoute_Ligne(QString& ligne_liste, QString& nouvelle_ligne);
-    bool Supprime_Lignes_Reference(QString& reference);
-    bool Ajoute_Ligne(QString& nouvelle_ligne);
-    // Puts a record at its date's place in the log: the insertion by date.
-    bool Insere_Ligne(QString& nouvelle_ligne);
+    // The last QSO of this castle in the log: found, and its date. A log that cannot be read
+    // finds nothing and gives its error.
+    struct Doublon
+    {
+        bool trouve = false;
+        QString date;
+        QString erreur;
+    };
+    Doublon Recherche_Doublon(const QString& reference);
+    // The QSO at the end of the log.
+    Resultat_Changement Ajoute_Ligne(const Qso& qso);
+    // The QSO at its date's place in the log: the insertion by date.
+    Resultat_Changement Insere_Ligne(const Qso& qso);
+    // The record of this main list's line replaced by the QSO (added when the log no longer
+    // holds it).
+    Resultat_Changement Remplace_Ou_Ajoute_Ligne(const QString& ligne_liste, const Qso& qso);
+    // Every QSO of the castle deleted.
+    Resultat_Changement Supprime_Lignes_Reference(const QString& reference);
 
     // The journal of the current log, and the one routine every rewrite of the log goes
     // through: the change is journalled, then the log is replaced atomically. suite ends the
     // message of a failure ("Le log n'a pas été modifié.").
     Journal::Journal_Log& Journal_Log();
-    bool Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
-                      const QString& suite);
+    Resultat_Changement Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
+                                     const QString& suite);
     // At start-up: temporary files a crash left are removed, and the journal is compared
     // with the log (and set aside when the log was changed outside the program).
     void Verifier_Journal();
-    // Undo, redo and the return to the state after a journal entry; each tells the user
-    // what went wrong, or every window what the log now holds, and returns true when the log
-    // changed.
-    bool Annuler_Modification();
-    bool Retablir_Modification();
-    bool Revenir_A(qint64 numero);
+    // Undo, redo and the return to the state after a journal entry: done when the log changed.
+    Resultat_Changement Annuler_Modification();
+    Resultat_Changement Retablir_Modification();
+    Resultat_Changement Revenir_A(qint64 numero);
     // After the log was changed (an undo, a redo, a return, an import, a QSO): reads it once,
     // or takes the bytes just written (ecrit), and sends its state to every window that shows
     // it. False when it could not be read: the recovery window, or an error that ends the
@@ -102,8 +116,6 @@ public:
     // "suppression du KVRT 29001" and the like, or empty when there is nothing to undo/redo.
     QString Operation_A_Annuler();
     QString Operation_A_Retablir();
-    // "enregistrement du KVRT 29001": an operation named after the reference of a record.
-    static QString Nom_Operation(const QString& action, QStringView enregistrement);
     // Reads the log's bytes (in the program's form) through the open log: the bytes last read
     // or written, unless the file changed since; tells the user and returns false on failure.
     bool Lire_Contenu(QByteArray& contenu, bool message = true);
@@ -115,8 +127,8 @@ public:
     const Log_Ouvert& Log() const { return m_log; }
 
     // Points.
-    void Calcul_Points_Ligne(QString& Ligne, int& Points);
-    void Controle_Format_Date(QString& Texte, int& Resultat);
+    static int Calcul_Points_Ligne(QStringView ligne);
+    static int Controle_Format_Date(QStringView texte);
 
     // The log's files at hand: its folder shown by the desktop's file manager, and a copy of
     // the log saved where the operator chooses (a plain log, written whole or not at all).
@@ -129,9 +141,9 @@ public:
     // chooses (beside the log unless he says otherwise) and says where.
     void Enregistre_Adif();
     // Puts imported record lines into the log, each at its date place, in one rewrite, then
-    // makes the total and the list again; false after telling the user. logLu: the log's bytes
-    // as the caller has just read them, or null to read them here.
-    bool Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu = nullptr);
+    // makes the total and the list again. logLu: the log's bytes as the caller has just read
+    // them, or null to read them here.
+    Resultat_Changement Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu = nullptr);
 
     // Reads the current log as text lines; tells the user and returns false on failure.
     bool Lire_Log(QList<QByteArray>& lignes, bool message = true);
@@ -142,20 +154,21 @@ public:
 
     // One program per log. The lock of the log in use is held from start-up until the
     // program ends; a change of station or year takes the new log's lock before this one goes.
-    // True when the lock of the current log is held, taken here when it is free. Otherwise
-    // the user is told why (the message ends with suite) unless message is false, and the
-    // log, its journal and the files beside it are left alone.
-    bool Tenir_Verrou(const QString& suite, bool message = true);
+    // Done when the lock of the current log is held, taken here when it is free. Otherwise it
+    // says why (the message ends with suite), and the log, its journal and the files beside
+    // it are left alone.
+    Resultat_Changement Tenir_Verrou(const QString& suite);
     // After a Prendre refused because another machine holds the log: the operator is asked
     // whether to open it anyway. Oui takes the lock from that machine (true, said once more
     // by Statut); Non opens the log for reading only, and every change is then refused.
     bool Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& log, QWidget* parent);
     // Before any change of the log: its lock held, the log writable (one its owner made
     // read-only is refused with a message naming it), and a log saved again by a text editor
-    // written back in the program's form with the editor's version kept. False after telling
-    // the user, the message ending with suite; nothing has been written then. lu: the log's
-    // bytes as Lire_Contenu has just given them for this change, not checked a second time.
-    bool Preparer_Changement(const QString& suite, const QByteArray* lu = nullptr);
+    // written back in the program's form with the editor's version kept (said). Not done when
+    // the change may not go on, the message ending with suite; nothing has been written then.
+    // lu: the log's bytes as Lire_Contenu has just given them for this change, not checked a
+    // second time.
+    Resultat_Changement Preparer_Changement(const QString& suite, const QByteArray* lu = nullptr);
     // True when the module holds the lock of this log.
     bool Verrou_Tenu(const QString& log) const { return Verrou.Tient(log); }
     // The lock just taken becomes the module's, the one it held goes; or it holds none.
@@ -187,22 +200,19 @@ signals:
     void Statut(const QString& texte);
 
 private:
-    std::unique_ptr<Journal::Journal_Log> m_journal;
     Log_Ouvert m_log;
+    Changements_Log m_changements;
     // The open log, at the path of the current station and year.
     Log_Ouvert& Log_Courant();
+    // The changes of that log; each one's state sent when it asks for it.
+    Changements_Log& Changements();
+    Resultat_Changement Montrer(Changements_Log::Changement c);
     // A message to the user over the main window.
     void Dire(const QString& texte);
-    void Dire_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
     // At start-up, QSO lines the journal shows the program wrote and the log no longer holds:
     // said, kept beside the log, and put back at their dates when the operator answers Oui
     // (only said and kept when the log is read-only).
     void Dire_Qso_Disparus(const QList<QByteArray>& lignes, const QString& journalMisDeCote, bool proposer);
-    // After an undo, a redo or a return: the open log takes what the journal wrote, and every
-    // window the new state.
-    void Apres_Retour(const Journal::Journal_Log::Resultat& r);
-    // The end of a message when the change is in the log but the disk reported an error.
-    static QString Texte_Fait_Sans_Confirmation(const QString& operation);
 
 public:
     static QString Ligne_Credit();

@@ -1,6 +1,5 @@
 #include "Sous_Programmes.h"
 
-#include "Insertion.h"
 #include "Plateforme.h"
 #include "Qso.h"
 #include "Texte1252.h"
@@ -54,13 +53,13 @@ void Sous_Programmes::Dire_Qso_Disparus(const QList<QByteArray>& lignes, const Q
     if (!plateforme().Question(texte, Fenetre_Principale()))
         return;
     // At their dates, in one rewrite journalled like an import: one undo takes them out again.
-    QByteArray ancien;
-    if (!Lire_Contenu(ancien))
-        return;
-    const QByteArray nouveau = Insertion::Inserer_Dans_Log(ancien, lignes);
     const QString operation = un ? QStringLiteral("remise d'un QSO disparu") : QStringLiteral("remise de %1 QSO disparus").arg(n);
-    Reecrire_Log(ancien, nouveau, operation,
-                 copie.isEmpty() ? QStringLiteral("Le log n'a pas été modifié.")
-                                 : QStringLiteral("Le log n'a pas été modifié : les QSO disparus restent dans le fichier\r\n%1")
-                                       .arg(QDir::toNativeSeparators(copie)));
+    const Changements_Log::Changement c =
+        Changements().Remettre(lignes, operation,
+                               copie.isEmpty() ? QStringLiteral("Le log n'a pas été modifié.")
+                                               : QStringLiteral("Le log n'a pas été modifié : les QSO disparus restent dans le fichier\r\n%1")
+                                                     .arg(QDir::toNativeSeparators(copie)));
+    // Start-up shows the log once it is checked: only the rewrite is wanted here.
+    for (const QString& message : c.resultat.messages)
+        Dire(message);
 }

@@ -4,36 +4,15 @@
 #include "Sous_Programmes.h"
 
 #include "Echange_Adif.h"
-#include "Insertion.h"
 #include "Plateforme.h"
 #include "Texte1252.h"
 
 #include <QDir>
 
 
-bool Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu)
+Resultat_Changement Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu)
 {
-    QByteArray ancien;
-    if (logLu) {
-        ancien = *logLu;
-    } else {
-        const ErreurFichier lu = Log_Courant().Lire_Contenu(ancien);
-        if (!lu.ok()) {
-            Dire(lu.message + QStringLiteral("\r\nRien n'a été importé."));
-            return false;
-        }
-    }
-    QByteArray resultat = Insertion::Inserer_Dans_Log(ancien, nouvelles);
-    // One rewrite for the whole import ("import ADIF"): the log on disk holds all of it or
-    // none of it.
-    // Journalled as any change, so that one Ctrl+Z takes the whole import back.
-    const QString operation = nouvelles.size() == 1 ? QStringLiteral("import ADIF d'un QSO")
-                                                    : QStringLiteral("import ADIF de %1 QSO").arg(nouvelles.size());
-    if (!Reecrire_Log(ancien, resultat, operation, QStringLiteral("Le log n'a pas été modifié : rien n'a été importé.")))
-        return false;
-    ancien = QByteArray();
-    Apres_Modification_Log(Modification::Import, &resultat);
-    return true;
+    return Montrer(Changements().Importer(nouvelles, logLu));
 }
 
 void Sous_Programmes::Enregistre_Adif()

@@ -810,7 +810,7 @@ void Tst_Saisie::rempli_du_dehors()
     Demarrer(log, manuel);
     // A change that Ctrl+Z could undo, and an edit in progress.
     QString ajout = Enr("04/03/09", "36001", CC, "F5DDD");
-    QVERIFY(p.sp->Ajoute_Ligne(ajout));
+    QVERIFY(Ajoute_Ligne(*p.sp, ajout));
     log << ajout;
     const QByteArray avant = p.Octets_Log();
     QCOMPARE(avant, Octets(log));

@@ -2,6 +2,7 @@
 
 #include "Enregistrement.h"
 #include "Filtre_Touches.h"
+#include "Qso.h"
 #include "Texte1252.h"
 
 #include <QApplication>
@@ -63,6 +64,46 @@ QString Q(const char* date, const char* reference, const QString& type, const ch
 QString Q(const char* date, const char* reference, const QString& type, bool attente)
 {
     return Q(date, reference, type, "F6XYZ", attente);
+}
+
+bool Ajoute_Ligne(Sous_Programmes& sp, const QString& ligne)
+{
+    return sp.plateforme().Dire(sp.Ajoute_Ligne(Qso::De_Ligne_Log(ligne)));
+}
+
+bool Insere_Ligne(Sous_Programmes& sp, const QString& ligne)
+{
+    return sp.plateforme().Dire(sp.Insere_Ligne(Qso::De_Ligne_Log(ligne)));
+}
+
+bool Remplace_Ou_Ajoute_Ligne(Sous_Programmes& sp, const QString& ligneListe, const QString& ligne)
+{
+    return sp.plateforme().Dire(sp.Remplace_Ou_Ajoute_Ligne(ligneListe, Qso::De_Ligne_Log(ligne)));
+}
+
+bool Supprime_Lignes_Reference(Sous_Programmes& sp, const QString& reference)
+{
+    return sp.plateforme().Dire(sp.Supprime_Lignes_Reference(reference));
+}
+
+bool Importe_Lignes(Sous_Programmes& sp, const QList<QByteArray>& lignes)
+{
+    return sp.plateforme().Dire(sp.Importe_Lignes(lignes));
+}
+
+bool Annuler_Modification(Sous_Programmes& sp)
+{
+    return sp.plateforme().Dire(sp.Annuler_Modification());
+}
+
+bool Retablir_Modification(Sous_Programmes& sp)
+{
+    return sp.plateforme().Dire(sp.Retablir_Modification());
+}
+
+bool Revenir_A(Sous_Programmes& sp, qint64 numero)
+{
+    return sp.plateforme().Dire(sp.Revenir_A(numero));
 }
 
 QByteArray Octets(const QStringList& lignes)

@@ -105,6 +105,16 @@ QString Q(const char* date, const char* reference, const QString& type, const ch
 QString Q(const char* date, const char* reference, const QString& type, bool attente);
 // Bytes of a log: the lines in Windows-1252, each followed by CR LF.
 QByteArray Octets(const QStringList& lignes);
+// Each change of the log asked as a window asks it: a record line in, what the change has to
+// tell said through the test's platform, true when the log holds the change.
+bool Ajoute_Ligne(Sous_Programmes& sp, const QString& ligne);
+bool Insere_Ligne(Sous_Programmes& sp, const QString& ligne);
+bool Remplace_Ou_Ajoute_Ligne(Sous_Programmes& sp, const QString& ligneListe, const QString& ligne);
+bool Supprime_Lignes_Reference(Sous_Programmes& sp, const QString& reference);
+bool Importe_Lignes(Sous_Programmes& sp, const QList<QByteArray>& lignes);
+bool Annuler_Modification(Sous_Programmes& sp);
+bool Retablir_Modification(Sous_Programmes& sp);
+bool Revenir_A(Sous_Programmes& sp, qint64 numero);
 // The keyboard and the mouse as a desktop gives them. Every key goes to a top-level window's
 // QWindow and Qt routes it to that window's focus widget, or to an open popup menu; every click
 // lands at a position inside the window, and Qt finds the control under it. Nothing here sends

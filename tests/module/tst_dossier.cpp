@@ -466,7 +466,7 @@ void Tst_Dossier::log_retrouve()
         m.Main_Form_Load();
         QCOMPARE(sp.Repertoire(), perso);
         QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
-        QVERIFY(sp.Ajoute_Ligne(ligne));
+        QVERIFY(Ajoute_Ligne(sp, ligne));
         QVERIFY(plateforme.messages.isEmpty());
     }
     const QByteArray log = Lire(perso + QLatin1Char('/') + nom);
@@ -525,7 +525,7 @@ void Tst_Dossier::log_retrouve()
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nomJournal), journal);
             // The history came with the log: the QSO recorded in the per-user install is undone here.
             QCOMPARE(sp.Operation_A_Annuler(), QStringLiteral("enregistrement du KVRT 29001"));
-            QVERIFY(sp.Annuler_Modification());
+            QVERIFY(Annuler_Modification(sp));
             QCOMPARE(Lire(dossier + QLatin1Char('/') + nom), debut);
         }
     }

@@ -12,6 +12,7 @@
 #include "Main_Test.h"
 #include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Qso.h"
 #include "Station.h"
 #include "Texte1252.h"
 #include "Verrou_Log.h"
@@ -123,7 +124,7 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
     Sous_Programmes& sp = *p.sp;
     sp.Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
     sp.Verifier_Journal();
-    QVERIFY(sp.Ajoute_Ligne(c));
+    QVERIFY(Ajoute_Ligne(sp, c));
     const QByteArray avant = p.Octets_Log();
     QByteArray apres;
     if (operation == QLatin1String("enregistrement"))
@@ -137,12 +138,12 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
             dossier ? QByteArray("1") : QFile::encodeName(p.Repertoire() + QLatin1Char('/')));
     bool change = false;
     if (operation == QLatin1String("enregistrement")) {
-        change = sp.Ajoute_Ligne(d);
+        change = Ajoute_Ligne(sp, d);
     } else if (operation == QLatin1String("suppression")) {
         QString reference = QStringLiteral("29018");
-        change = sp.Supprime_Lignes_Reference(reference);
+        change = Supprime_Lignes_Reference(sp, reference);
     } else {
-        change = sp.Annuler_Modification();
+        change = Annuler_Modification(sp);
     }
     qunsetenv("KVRT_ECHEC_SYNC_DOSSIER");
     qunsetenv("KVRT_ECHEC_SYNC_FICHIER");
@@ -161,7 +162,7 @@ void Tst_Fichiers_Gardes::Echec_De_Synchronisation()
     // and it goes through without a word.
     QCOMPARE(sp.Operation_A_Annuler(), aAnnuler);
     if (!aAnnuler.isEmpty()) {
-        QVERIFY(sp.Annuler_Modification());
+        QVERIFY(Annuler_Modification(sp));
         QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     }
 }
@@ -230,32 +231,32 @@ void Tst_Fichiers_Gardes::Log_En_Lecture_Seule()
     QString c = Q("04/01/09", "56100", QStringLiteral("Chateau Contacte"));
     Main_Test* m = Demarrer_Sur(p, {a});
     Sous_Programmes& sp = *p.sp;
-    QVERIFY(sp.Ajoute_Ligne(c));
+    QVERIFY(Ajoute_Ligne(sp, c));
     if (operation == QLatin1String("retablissement"))
-        QVERIFY(sp.Annuler_Modification());
+        QVERIFY(Annuler_Modification(sp));
     const QByteArray avant = p.Octets_Log();
     const QByteArray journal = p.Lire_Fichier(QFileInfo(p.Log()).fileName() + QStringLiteral(".journal"));
     QFile log(p.Log());
     // The operator's own read-only mark: refused even where the user could write it anyway.
     QVERIFY(log.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
     p.plateforme->Prendre_Messages();
-    bool change = true;
-    if (operation == QLatin1String("enregistrement")) {
-        QString d = b;
-        change = sp.Ajoute_Ligne(d);
-    } else if (operation == QLatin1String("suppression")) {
-        QString reference = QStringLiteral("29018");
-        change = sp.Supprime_Lignes_Reference(reference);
-    } else if (operation == QLatin1String("modification")) {
-        QString ligne = m->Texte_Ligne(0), d = b;
-        change = sp.Remplace_Ou_Ajoute_Ligne(ligne, d);
-    } else if (operation == QLatin1String("import")) {
-        change = sp.Importe_Lignes({Texte1252::Encoder(b)});
-    } else if (operation == QLatin1String("annulation")) {
-        change = sp.Annuler_Modification();
-    } else {
-        change = sp.Retablir_Modification();
-    }
+    // The module says nothing itself: the refusal comes back in the change's result, for the
+    // window to say.
+    Resultat_Changement r;
+    if (operation == QLatin1String("enregistrement"))
+        r = sp.Ajoute_Ligne(Qso::De_Ligne_Log(b));
+    else if (operation == QLatin1String("suppression"))
+        r = sp.Supprime_Lignes_Reference(QStringLiteral("29018"));
+    else if (operation == QLatin1String("modification"))
+        r = sp.Remplace_Ou_Ajoute_Ligne(m->Texte_Ligne(0), Qso::De_Ligne_Log(b));
+    else if (operation == QLatin1String("import"))
+        r = sp.Importe_Lignes({Texte1252::Encoder(b)});
+    else if (operation == QLatin1String("annulation"))
+        r = sp.Annuler_Modification();
+    else
+        r = sp.Retablir_Modification();
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    const bool change = sp.plateforme().Dire(r);
     QVERIFY(!change);
     QCOMPARE(p.Octets_Log(), avant);
     QCOMPARE(p.Lire_Fichier(QFileInfo(p.Log()).fileName() + QStringLiteral(".journal")), journal);
@@ -284,10 +285,10 @@ void Tst_Fichiers_Gardes::Log_Par_Un_Lien()
     QVERIFY(QFile::link(reel, p.Log()));
     p.Demarrer();
     Sous_Programmes& sp = *p.sp;
-    QVERIFY(sp.Ajoute_Ligne(b));
+    QVERIFY(Ajoute_Ligne(sp, b));
     QString reference = QStringLiteral("29018");
-    QVERIFY(sp.Supprime_Lignes_Reference(reference));
-    QVERIFY(sp.Annuler_Modification());
+    QVERIFY(Supprime_Lignes_Reference(sp, reference));
+    QVERIFY(Annuler_Modification(sp));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     QVERIFY(QFileInfo(p.Log()).isSymLink());
     QVERIFY(f.open(QIODevice::ReadOnly));
@@ -342,7 +343,7 @@ void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
     // A QSO typed, then the log saved again by an editor that drops the last line end: the
     // next start gives the line its end back, and the QSO is there.
     QString enregistre = c;
-    QVERIFY(p.sp->Ajoute_Ligne(enregistre));
+    QVERIFY(Ajoute_Ligne(*p.sp, enregistre));
     p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), Octets({a, b, c}).chopped(2));
     m = p.Redemarrer();
     QCOMPARE(p.plateforme->Prendre_Messages().join(QLatin1Char('|')), QString());
@@ -367,7 +368,7 @@ void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
     // The next change: told once, the editor's version kept, the log in the program's form;
     // or, for a file it could not have read right, refused and the log left as it is.
     QString d = Q("04/03/09", "56100", QStringLiteral("Chateau Contacte"));
-    QCOMPARE(p.sp->Ajoute_Ligne(d), !refuse);
+    QCOMPARE(Ajoute_Ligne(*p.sp, d), !refuse);
     dits = p.plateforme->Prendre_Messages();
     QCOMPARE(dits.size(), 1);
     QVERIFY2(dits.first().contains(dit), qPrintable(dits.first()));
@@ -384,11 +385,11 @@ void Tst_Fichiers_Gardes::Log_D_Un_Editeur()
     QCOMPARE(p.Lire_Fichier(copies.first()), editeur);
     QCOMPARE(p.Octets_Log(), Octets({a, b, c, d}));
     QString e = Q("05/03/09", "75001", QStringLiteral("Chateau Contacte"));
-    QVERIFY(p.sp->Ajoute_Ligne(e));
+    QVERIFY(Ajoute_Ligne(*p.sp, e));
     QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
     // The undo crosses the editor's save: the journal saw the same log in both forms.
-    QVERIFY(p.sp->Annuler_Modification());
-    QVERIFY(p.sp->Annuler_Modification());
+    QVERIFY(Annuler_Modification(*p.sp));
+    QVERIFY(Annuler_Modification(*p.sp));
     QCOMPARE(p.Octets_Log(), Octets({a, b, c}));
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -417,8 +418,8 @@ void Tst_Fichiers_Gardes::Qso_Disparus()
     // A line the operator typed in his editor, dated after the QSOs the program recorded.
     const QString e = Q("06/03/09", "35007", QStringLiteral("Chateau Contacte"), "F1CCC");
     Demarrer_Sur(p, {a, b});
-    QVERIFY(p.sp->Ajoute_Ligne(c));
-    QVERIFY(p.sp->Ajoute_Ligne(d));
+    QVERIFY(Ajoute_Ligne(*p.sp, c));
+    QVERIFY(Ajoute_Ligne(*p.sp, d));
     QByteArray laisse;
     if (editeur == QLatin1String("copie ancienne")) {
         // The editor open since the morning saves its copy, with his line, over the log.
@@ -485,7 +486,7 @@ void Tst_Fichiers_Gardes::Qso_Disparus()
         QCOMPARE(p.Octets_Log(), Octets({a, b, c, d, e}));
         QCOMPARE(m->Nombre_Lignes(), 5);
         QCOMPARE(p.sp->Operation_A_Annuler(), QStringLiteral("remise de 2 QSO disparus"));
-        QVERIFY(p.sp->Annuler_Modification());
+        QVERIFY(Annuler_Modification(*p.sp));
         QCOMPARE(p.Octets_Log(), laisse);
     }
     QVERIFY(garde.fermees.isEmpty());

@@ -266,7 +266,7 @@ void Tst_Verrou::demarrage()
         QVERIFY(m->isVisible());
         QCOMPARE(m->Nombre_Lignes(), 1);
         QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
-        QVERIFY(!p.sp->Ajoute_Ligne(ligne));
+        QVERIFY(!Ajoute_Ligne(*p.sp, ligne));
         QCOMPARE(p.plateforme->messages, QStringList{Lecture_Seule + QStringLiteral("\r\nLe QSO n'a pas été enregistré.")});
         QCOMPARE(p.Octets_Log(), log);
         QCOMPARE(p.Lire_Fichier(QFileInfo(journal).fileName()), QByteArray("journal de l'autre\r\n"));
@@ -285,7 +285,7 @@ void Tst_Verrou::demarrage()
         Detenteur second;
         QVERIFY(!second.Prendre(p.Log()));
         QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
-        QVERIFY(p.sp->Ajoute_Ligne(ligne));
+        QVERIFY(Ajoute_Ligne(*p.sp, ligne));
         QCOMPARE(p.Octets_Log(), log + Octets({ligne}));
         return;
     }
@@ -344,8 +344,8 @@ void Tst_Verrou::routines_refusees()
     // A change this program made before the other took the log over: there is something to
     // undo and redo, and the journal says the log is as it left it.
     QString l2 = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
-    QVERIFY(p.sp->Ajoute_Ligne(l2));
-    QVERIFY(p.sp->Annuler_Modification());
+    QVERIFY(Ajoute_Ligne(*p.sp, l2));
+    QVERIFY(Annuler_Modification(*p.sp));
     p.sp->Rendre_Verrou();
     Poser_Reste(p);
     const QString journal = Journal::Chemin_Journal(p.Log());
@@ -366,21 +366,21 @@ void Tst_Verrou::routines_refusees()
     QString reference = QStringLiteral("2A001");
     bool fait = true;
     if (routine == QLatin1String("Ajoute_Ligne"))
-        fait = p.sp->Ajoute_Ligne(ligne);
+        fait = Ajoute_Ligne(*p.sp, ligne);
     else if (routine == QLatin1String("Insere_Ligne"))
-        fait = p.sp->Insere_Ligne(ligne);
+        fait = Insere_Ligne(*p.sp, ligne);
     else if (routine == QLatin1String("Remplace_Ou_Ajoute_Ligne"))
-        fait = p.sp->Remplace_Ou_Ajoute_Ligne(liste, ligne);
+        fait = Remplace_Ou_Ajoute_Ligne(*p.sp, liste, ligne);
     else if (routine == QLatin1String("Supprime_Lignes_Reference"))
-        fait = p.sp->Supprime_Lignes_Reference(reference);
+        fait = Supprime_Lignes_Reference(*p.sp, reference);
     else if (routine == QLatin1String("Annuler_Modification"))
-        fait = p.sp->Annuler_Modification();
+        fait = Annuler_Modification(*p.sp);
     else if (routine == QLatin1String("Retablir_Modification"))
-        fait = p.sp->Retablir_Modification();
+        fait = Retablir_Modification(*p.sp);
     else if (routine == QLatin1String("Revenir_A"))
-        fait = p.sp->Revenir_A(1);
+        fait = Revenir_A(*p.sp, 1);
     else if (routine == QLatin1String("Importe_Lignes"))
-        fait = p.sp->Importe_Lignes({Octets({ligne}).chopped(2)});
+        fait = Importe_Lignes(*p.sp, {Octets({ligne}).chopped(2)});
     else
         p.sp->Verifier_Journal(), fait = false;
     QVERIFY(!fait);
@@ -437,7 +437,7 @@ void Tst_Verrou::changement_de_station()
     QCOMPARE(Tenu_Par(p.Log()), 0);
     QVERIFY(!QFile::exists(Verrou_Log::Chemin_Verrou(p.Log())));
     QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
-    QVERIFY(p.sp->Ajoute_Ligne(ligne));
+    QVERIFY(Ajoute_Ligne(*p.sp, ligne));
     QCOMPARE(p.Octets_Log(QStringLiteral("F2XYZ")), log2 + Octets({ligne}));
     QVERIFY(garde.fermees.isEmpty());
 }
@@ -476,7 +476,7 @@ void Tst_Verrou::verrou_qui_ne_peut_etre_repris()
     const auto rendre = qScopeGuard([&] { ::chmod(dossier.constData(), 0755); });
 
     QString ligne = Enr("28/03/09", "29001", "Chateau Contacte", "F6ABC");
-    QVERIFY(!p.sp->Ajoute_Ligne(ligne));
+    QVERIFY(!Ajoute_Ligne(*p.sp, ligne));
     QCOMPARE(p.plateforme->messages,
              QStringList{message.arg(QDir::toNativeSeparators(p.Log()), QDir::toNativeSeparators(Verrou_Log::Chemin_Verrou(p.Log())))
                          + QStringLiteral("\r\nLe QSO n'a pas été enregistré.")});

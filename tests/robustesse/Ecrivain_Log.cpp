@@ -16,6 +16,7 @@
 #include "Enregistrement.h"
 #include "Main_Test.h"
 #include "Modele_Log.h"
+#include "Outils_Test.h"
 #include "Qso.h"
 #include "Zone_Saisie.h"
 #include "Plateforme_Test.h"
@@ -247,10 +248,10 @@ int main(int argc, char* argv[])
 
         bool fait = false;
         if (quoi == "ANNULER" || quoi == "RETABLIR") {
-            fait = quoi == "ANNULER" ? sp.Annuler_Modification() : sp.Retablir_Modification();
+            fait = quoi == "ANNULER" ? Annuler_Modification(sp) : Retablir_Modification(sp);
             apres = Lire(log);
         } else if (quoi == "AJOUT") {
-            fait = sp.Ajoute_Ligne(enregistrement);
+            fait = Ajoute_Ligne(sp, enregistrement);
         } else if (quoi == "INSERTION") {
             main.Zone->Main_Ajout_Saisie_Click();
             main.Date_A->setText(date);
@@ -264,11 +265,11 @@ int main(int argc, char* argv[])
             // Selecting the line is what the user's click does: it shows its QSO.
             main.Selectionner_Ligne(ligne);
             QString selectionnee = main.Ligne_Selectionnee();
-            fait = sp.Remplace_Ou_Ajoute_Ligne(selectionnee, enregistrement);
+            fait = Remplace_Ou_Ajoute_Ligne(sp, selectionnee, enregistrement);
         } else {
             main.Selectionner_Ligne(ligne);
             QString ref = Qso::De_Ligne_Liste(main.Ligne_Selectionnee()).reference;
-            fait = sp.Supprime_Lignes_Reference(ref);
+            fait = Supprime_Lignes_Reference(sp, ref);
         }
 
         const QByteArray vu = Lire(log);

@@ -301,22 +301,22 @@ void Test_Editeur::Aucune_Ligne_De_L_Operateur_Perdue()
             if (sorte < 4) {
                 quoi = QStringLiteral("enregistrement");
                 QString l = Qso();
-                fait = p.sp->Ajoute_Ligne(l);
+                fait = Ajoute_Ligne(*p.sp, l);
                 garde_lignes = true;
             } else if (sorte < 6) {
                 quoi = QStringLiteral("import");
                 QList<QByteArray> lignes;
                 for (int i = Entre(1, 3); i > 0; --i)
                     lignes.append(Texte1252::Encoder(Qso()));
-                fait = p.sp->Importe_Lignes(lignes);
+                fait = Importe_Lignes(*p.sp, lignes);
                 garde_lignes = true;
             } else if (sorte < 8) {
                 quoi = QStringLiteral("annulation");
-                fait = p.sp->Annuler_Modification();
+                fait = Annuler_Modification(*p.sp);
             } else {
                 quoi = QStringLiteral("suppression");
                 QString ref = References().at(Entre(0, int(References().size()) - 1));
-                fait = p.sp->Supprime_Lignes_Reference(ref);
+                fait = Supprime_Lignes_Reference(*p.sp, ref);
             }
             histoire += QStringLiteral("\n%1: %2 %3").arg(tour).arg(quoi).arg(fait);
             const QByteArray apres = p.Octets_Log();

@@ -158,10 +158,7 @@ void Test_Logs_Abimes::logs_ecrits_a_la_main()
     Verifier_Liste(m, lu);
 
     // Reading, searching and the report windows never write the log.
-    int trouve = 0;
-    QString date, reference = aSupprimer;
-    p.sp->Recherche_Doublon(reference, trouve, date);
-    QCOMPARE(trouve, 1);
+    QVERIFY(p.sp->Recherche_Doublon(aSupprimer).trouve);
     Ouvrir_Les_Fenetres_De_Lecture(m);
     QCOMPARE(Messages_Hors_Ligne_Vide(*p.plateforme), QStringList());
     QCOMPARE(p.Octets_Log(), donnee);

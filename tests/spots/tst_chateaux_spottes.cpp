@@ -162,7 +162,7 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     Cliquer_Dans(aContacterSeulement);
     QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), (QStringList{"F6ABC/P", "F8XYZ"}));
     QString enregistrement = Q("28/03/09", "35012", QStringLiteral("Chateau Contacte"), "F6ABC/P");
-    QVERIFY(sp.Ajoute_Ligne(enregistrement));
+    QVERIFY(Ajoute_Ligne(sp, enregistrement));
     QCOMPARE(Colonne(table, Modele_Spots::Col_Indicatif), QStringList{"F8XYZ"});
     Cliquer_Dans(aContacterSeulement);
     QCOMPARE(Colonne(table, Modele_Spots::Col_Etat), (QStringList{"déjà contacté", "à contacter", "déjà contacté"}));
