@@ -8,6 +8,7 @@
 #include "Chateaux_Spottes.h"
 #include "Controle_Nomme.h"
 #include "Fenetres_Web.h"
+#include "Fichiers_Log.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
 #include "Gestion_Erreur.h"
@@ -504,17 +505,17 @@ void Main::Main_Mnu_Importer_Adif_Click()
 
 void Main::Main_Mnu_Enr_Adif_Click()
 {
-    sp.Enregistre_Adif();
+    Fichiers_Log::Enregistre_Adif(sp, this);
 }
 
 void Main::Main_Mnu_Ouvrir_Dossier_Logs_Click()
 {
-    sp.Ouvre_Dossier_Logs();
+    Fichiers_Log::Ouvre_Dossier_Logs(sp, this);
 }
 
 void Main::Main_Mnu_Enregistrer_Copie_Click()
 {
-    sp.Enregistre_Copie_Log();
+    Fichiers_Log::Enregistre_Copie_Log(sp, this);
 }
 
 void Main::Main_Mnu_Charger_Liste_Chateaux_Click()

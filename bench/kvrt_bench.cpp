@@ -22,6 +22,7 @@
 #include "FichierLog.h"
 #include "Import_Adif.h"
 #include "Journal.h"
+#include "Fichiers_Log.h"
 #include "Main_Test.h"
 #include "Outils_Test.h"
 #include "Progression.h"
@@ -487,7 +488,7 @@ public:
 
     void Adif()
     {
-        const double exporter = Chronometrer(reps, [&] { p.sp->Enregistre_Adif(); });
+        const double exporter = Chronometrer(reps, [&] { Fichiers_Log::Enregistre_Adif(*p.sp, nullptr); });
         const QString dernier = p.plateforme->Dernier_Message();
         p.plateforme->messages.clear();
         Ajouter(QStringLiteral("Enregistrer le log au format ADIF"), exporter, 0, 0,

@@ -59,6 +59,34 @@ QString Nom_Modele(const QString& repertoire)
     return repertoire + QLatin1String("/FXXXX_Challenge_KVRT.txt");
 }
 
+QString Texte_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
+{
+    return QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
+               .arg(e.numero)
+               .arg(QDir::toNativeSeparators(chemin), Cause(e.numero))
+        + suite;
+}
+
+// True when both names lead to the same file, links and "." included.
+static bool Meme_Fichier(const QString& a, const QString& b)
+{
+    const QFileInfo ia(a), ib(b);
+    if (ia.exists() && ib.exists())
+        return ia.canonicalFilePath() == ib.canonicalFilePath();
+    return QDir::cleanPath(ia.absoluteFilePath()) == QDir::cleanPath(ib.absoluteFilePath());
+}
+
+QString Refus_Cible(const QString& chemin, const QString& log, const QString& journal, const QString& quoi,
+                    const QString& suite)
+{
+    // The log and its journal change only through the program's own rewrites, which keep
+    // them in step: no other file takes their place.
+    if (!Meme_Fichier(chemin, log) && !Meme_Fichier(chemin, journal))
+        return QString();
+    return quoi + QStringLiteral(" ne peut pas remplacer le log ni son journal :\r\n") + QDir::toNativeSeparators(chemin)
+        + QStringLiteral("\r\n") + suite;
+}
+
 QString Cause(int numero)
 {
     switch (numero) {

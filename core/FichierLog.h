@@ -112,5 +112,13 @@ bool Existe(const QString& chemin);
 
 // The French words for an error number, for messages.
 QString Cause(int numero);
+// "Erreur N° 57 : impossible de créer le fichier", its path, the cause, then suite: a file
+// beside the log that could not be written.
+QString Texte_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
+// Why a file the operator chose to write may not be written there: it is the log or its
+// journal (at `journal`), by whatever path ("<quoi> ne peut pas remplacer le log ni son
+// journal", then suite); empty when it may.
+QString Refus_Cible(const QString& chemin, const QString& log, const QString& journal, const QString& quoi,
+                    const QString& suite);
 
 } // namespace FichierLog

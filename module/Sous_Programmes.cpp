@@ -366,14 +366,6 @@ Resultat_Changement Sous_Programmes::Preparer_Changement(const QString& suite, c
     return r;
 }
 
-void Sous_Programmes::Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite)
-{
-    Dire(QStringLiteral("Erreur N° %1 : impossible de créer le fichier\r\n%2\r\n(%3).\r\n")
-             .arg(e.numero)
-             .arg(QDir::toNativeSeparators(chemin), FichierLog::Cause(e.numero))
-         + suite);
-}
-
 QString Sous_Programmes::Operation_A_Annuler()
 {
     return Changements().Operation_A_Annuler();

@@ -130,16 +130,6 @@ public:
     static int Calcul_Points_Ligne(QStringView ligne);
     static int Controle_Format_Date(QStringView texte);
 
-    // The log's files at hand: its folder shown by the desktop's file manager, and a copy of
-    // the log saved where the operator chooses (a plain log, written whole or not at all).
-    void Ouvre_Dossier_Logs();
-    void Enregistre_Copie_Log();
-    // "F1ABC_Challenge_KVRT_2009_copie_28_03_09.txt" for that log and day.
-    static QString Nom_Copie_Log(const QString& nomLog, const QDate& jour);
-
-    // Exchange format. Enregistre_Adif writes the log as an .adi file where the operator
-    // chooses (beside the log unless he says otherwise) and says where.
-    void Enregistre_Adif();
     // Puts imported record lines into the log, each at its date place, in one rewrite, then
     // makes the total and the list again. logLu: the log's bytes as the caller has just read
     // them, or null to read them here.
@@ -216,12 +206,6 @@ private:
 
 public:
     static QString Ligne_Credit();
-    // A file beside the log that could not be written: its number, its name, the cause, then
-    // what was not done.
-    void Dire_Echec_Creation(const ErreurFichier& e, const QString& chemin, const QString& suite);
-    // True, after telling the user ("<quoi> ne peut pas remplacer le log ni son journal", then
-    // suite), when a file the operator chose to write is the log or its journal, by whatever path.
-    bool Refuser_Log_Pour_Cible(const QString& chemin, const QString& quoi, const QString& suite);
 
 private:
     Plateforme& m_plateforme;

@@ -78,7 +78,8 @@ void Enregistre_Contactes(Sous_Programmes& sp)
     // The export replaces an earlier one of the same day in one step, or leaves it untouched.
     const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
     if (!e.ok()) {
-        sp.Dire_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée."));
+        sp.plateforme().Message(FichierLog::Texte_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée.")),
+                                sp.Fenetre_Principale());
         return;
     }
     sp.plateforme().Message(QStringLiteral("Le log a été enregistré sous le nom : ") + nom, sp.Fenetre_Principale());
