@@ -211,6 +211,9 @@ Resultat Preparer(const Demande& d)
     const QString parent = QFileInfo(d.log).absolutePath();
     const QString nom = Nom_Dossier(d.log, d.jour);
     const QString cible = parent + QLatin1Char('/') + nom;
+    // A file of the operator's under that name is his: it is never set aside for the folder.
+    if (QFileInfo(cible).isSymLink() || (QFileInfo::exists(cible) && !QFileInfo(cible).isDir()))
+        return Echec_Dossier(75, QStringLiteral("un fichier porte déjà le nom du dossier d'envoi"), cible);
     // Written under a hidden name that nothing else takes for a folder to send; removed with
     // whatever it holds unless it reaches its name.
     QTemporaryDir temporaire(parent + QStringLiteral("/.") + nom + QStringLiteral(".tmp-XXXXXX"));
