@@ -55,7 +55,7 @@ Verification_Envoi::Verification_Envoi(Sous_Programmes& sp_, QWidget* parent, So
 
 void Verification_Envoi::Verification_Envoi_Form_Load()
 {
-    QSize taille(640, 480);
+    QSize taille(800, 480);
     if (QScreen* ecran = screen())
         taille = taille.boundedTo(ecran->availableSize() * 0.9);
     resize(taille);

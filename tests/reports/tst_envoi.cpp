@@ -90,7 +90,8 @@ void Tst_Envoi::constats_et_ligne_choisie()
                                             "2 remarques à revoir avant d'envoyer le log aux organisateurs."));
     QCOMPARE(liste->count(), 2);
     QVERIFY(liste->item(0)->text().startsWith(QStringLiteral("ligne 2 : ")));
-    QVERIFY(liste->item(1)->text().startsWith(QStringLiteral("ligne 4 : ")));
+    QCOMPARE(liste->item(1)->text(), QStringLiteral("ligne 4 : le château KVRT 29001 a déjà été contacté le 01/03/09 (ligne 1) : "
+                                                     "ce QSO doit avoir le type « Double ou non validé »"));
     QCOMPARE(Controle<QLabel>(f, "Label_Envoi")->text(), QStringLiteral("Aucun dossier d'envoi n'a encore été préparé pour ce log."));
 
     // A castle list without 29003: one more finding, at its line.
