@@ -23,6 +23,7 @@
 #include "Reglages.h"
 #include "Station.h"
 #include "Veille_Spots.h"
+#include "Verification_Envoi.h"
 #include "Zone_Saisie.h"
 
 #include <QAction>
@@ -211,6 +212,8 @@ void Main::Construire_Menus()
                                    &Main::Main_Mnu_Enregistrer_Copie_Click);
     Mnu_Charger_Liste_Chateaux = action(Mnu_Fichier, "Mnu_Charger_Liste_Chateaux", QStringLiteral("Charger la &liste des châteaux…"),
                                         &Main::Main_Mnu_Charger_Liste_Chateaux_Click);
+    Mnu_Verifier_Envoi = action(Mnu_Fichier, "Mnu_Verifier_Envoi", QStringLiteral("&Vérifier le log et préparer l'envoi…"),
+                                &Main::Main_Mnu_Verifier_Envoi_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     // Their keyboard shortcuts pass through eventFilter, their menu items do not.
     Mnu_Annuler->installEventFilter(this);
@@ -541,6 +544,27 @@ void Main::Main_Mnu_Chateaux_Spottes_Click()
             return fenetre;
         },
         [](Chateaux_Spottes* fenetre) { fenetre->Chateaux_Spottes_Form_Load(); });
+}
+
+void Main::Main_Mnu_Verifier_Envoi_Click()
+{
+    Ouvrir_Une_Fois(
+        Fenetre_Verification,
+        [this] {
+            // The castle list the spots watch holds, once one is loaded.
+            auto* fenetre = new Verification_Envoi(sp, this, [this]() -> const Liste_Chateaux* {
+                return Veille->Liste().Vide() ? nullptr : &Veille->Liste();
+            });
+            connect(Veille, &Veille_Spots::Liste_Changee, fenetre, &Verification_Envoi::Verifier_A_Nouveau);
+            // A finding chosen: its line selected here, a double click away from being edited.
+            connect(fenetre, &Verification_Envoi::Ligne_Choisie, this, [this](int ligne) {
+                Liste->Selectionner_Ligne(ligne);
+                activateWindow();
+                raise();
+            });
+            return fenetre;
+        },
+        [](Verification_Envoi* fenetre) { fenetre->Charger(); });
 }
 
 // ---------------------------------------------------------------------------------------

@@ -26,6 +26,7 @@ class Aide;
 class Import_Adif;
 class Chateaux_Spottes;
 class Veille_Spots;
+class Verification_Envoi;
 
 // The main window: station, clock, the log's list, the entry area of one QSO (Zone_Saisie),
 // the menus that open every other window, and the status bar. It makes the windows and
@@ -62,6 +63,7 @@ public:
     void Main_Mnu_Enregistrer_Copie_Click();
     void Main_Mnu_Charger_Liste_Chateaux_Click();
     void Main_Mnu_Chateaux_Spottes_Click();
+    void Main_Mnu_Verifier_Envoi_Click();
     // Names the change that Annuler and Rétablir would reverse, in the menu.
     void Actualiser_Annulation();
     // A few seconds in the status bar, over the score line: what a key or a menu item just did.
@@ -142,6 +144,7 @@ private:
     QAction* Mnu_Ouvrir_Dossier_Logs;
     QAction* Mnu_Enregistrer_Copie;
     QAction* Mnu_Charger_Liste_Chateaux;
+    QAction* Mnu_Verifier_Envoi;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;
@@ -176,6 +179,7 @@ private:
     QPointer<Aide> Fenetre_Aide;
     QPointer<Import_Adif> Fenetre_Import_Adif;
     QPointer<Chateaux_Spottes> Fenetre_Spots;
+    QPointer<Verification_Envoi> Fenetre_Verification;
     // The castles spotted on the DX cluster, watched for the whole run.
     Veille_Spots* Veille;
     // A status line said before the window is up (a lock taken over at start-up), said once it shows.

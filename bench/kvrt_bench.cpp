@@ -30,6 +30,7 @@
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Texte1252.h"
+#include "Verification_Envoi.h"
 #include "Verification_Log.h"
 #include "Zone_Saisie.h"
 
@@ -43,6 +44,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -1018,6 +1020,26 @@ public:
         const double cible = std::round(plancher * 100) / 100;
         Ajouter(QStringLiteral("Vérification du log avant l'envoi (lecture, constats, résumé)"), ms, cible, cible,
                 QStringLiteral("%1 constats, %2× le plancher").arg(constats).arg(ms / plancher, 0, 'f', 2));
+
+        // The window of the season's end, from its menu until it shows with its list filled.
+        Main_Test* w = m();
+        QAction* commande = Controle<QAction>(w, "Mnu_Verifier_Envoi");
+        int rangees = -1;
+        bool vide = false;
+        const double fenetre = Chronometrer(
+            reps, [&] { commande->trigger(); Afficher(); }, {},
+            [&] {
+                auto* f = w->findChild<Verification_Envoi*>(QStringLiteral("Verification_Envoi"));
+                if (!f || Controle<QLabel>(f, "Label_Resume")->text().isEmpty()) {
+                    vide = true;
+                    return;
+                }
+                rangees = Controle<QListWidget>(f, "Liste_Constats")->count();
+                f->close();
+                Fermer_Fenetres_Differees();
+            });
+        Ajouter(QStringLiteral("Fenêtre Vérification du log (ouverture, liste remplie)"), fenetre, 50, 0,
+                vide ? QStringLiteral("fenêtre vide : à reprendre") : QStringLiteral("%1 remarques").arg(rangees));
     }
 
     void Recherches()

@@ -40,6 +40,8 @@ const Reglages::Cle Cle_Date_Automatique{true, "Date_Automatique", "Oui"};
 const Reglages::Cle Cle_Revision{true, "Revision", ""};
 // Followed by the year: one key for each year's log.
 const Reglages::Cle Cle_Chemin_Log{true, "Chemin Log ", ""};
+const Reglages::Cle Cle_Dossier_Envoi{true, "Dossier Envoi ", ""};
+const Reglages::Cle Cle_Date_Envoi{true, "Date Envoi ", ""};
 
 const QString Section_Commune = QStringLiteral("Setup ");
 
@@ -212,6 +214,22 @@ QString Reglages::Chemin_Log(const QString& indicatif, const QString& annee) con
 void Reglages::Definir_Chemin_Log(const QString& indicatif, const QString& annee, const QString& dossier)
 {
     Ecrire(Cle_Chemin_Log, dossier, indicatif, annee);
+}
+
+QString Reglages::Dossier_Envoi(const QString& indicatif, const QString& annee) const
+{
+    return Lire(Cle_Dossier_Envoi, indicatif, annee);
+}
+
+QDateTime Reglages::Date_Envoi(const QString& indicatif, const QString& annee) const
+{
+    return QDateTime::fromString(Lire(Cle_Date_Envoi, indicatif, annee), Qt::ISODate);
+}
+
+void Reglages::Definir_Envoi(const QString& indicatif, const QString& annee, const QString& dossier, const QDateTime& quand)
+{
+    Ecrire(Cle_Dossier_Envoi, dossier, indicatif, annee);
+    Ecrire(Cle_Date_Envoi, quand.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")), indicatif, annee);
 }
 
 QString Reglages::Cluster() const

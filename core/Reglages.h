@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -83,6 +84,11 @@ public:
     // there after a move ("Chemin Log <year>"); empty when he never chose so.
     QString Chemin_Log(const QString& indicatif, const QString& annee) const;
     void Definir_Chemin_Log(const QString& indicatif, const QString& annee, const QString& dossier);
+    // The last folder prepared to send that year's log ("Dossier Envoi <year>") and when it
+    // was written, local time ("Date Envoi <year>"); empty and invalid before any.
+    QString Dossier_Envoi(const QString& indicatif, const QString& annee) const;
+    QDateTime Date_Envoi(const QString& indicatif, const QString& annee) const;
+    void Definir_Envoi(const QString& indicatif, const QString& annee, const QString& dossier, const QDateTime& quand);
 
     // The common section's name as the user reads it in the file, for the messages that name
     // a key: "Setup".

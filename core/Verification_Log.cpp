@@ -168,7 +168,7 @@ private:
         static const QString fin = QStringLiteral(") : ce QSO doit avoir le type « ") + Types_Activite().last() + QStringLiteral(" »");
         QString t;
         t.reserve(120);
-        t += QLatin1String("le château KVRT ");
+        t += QStringLiteral("le château KVRT ");
         t += m_reference;
         t += QStringLiteral(" a déjà été contacté le ");
         for (char c : Texte1252::Morceau(m_octets, debut, Largeur_Date))

@@ -59,6 +59,18 @@ bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes)
     return true;
 }
 
+ErreurFichier Ecrire_Export_Contactes(const QByteArray& log, const QString& indicatif, const QString& annee, const QDate& jour,
+                                      const QString& total, const QString& dossier, QString& nom)
+{
+    // One reading of the clock names the file, so that its name and its title agree.
+    const QString date = Enregistrement::Texte_Date_Longue(jour);
+    nom = Rapports::Nom_Export(indicatif, annee, date);
+    // Made from the log's bytes, each record copied whole: the same lines as the printout's.
+    const QList<QByteArray> octets = Rapports::Rapport_Octets(log, indicatif, annee, date, total, Sous_Programmes::Ligne_Credit());
+    // The export replaces an earlier one of the same day in one step, or leaves it untouched.
+    return FichierLog::Reecrire(dossier + QLatin1Char('/') + nom, octets);
+}
+
 void Enregistre_Contactes(Sous_Programmes& sp)
 {
     QByteArray log;
@@ -67,18 +79,12 @@ void Enregistre_Contactes(Sous_Programmes& sp)
         sp.plateforme().Message(lu.message, sp.Fenetre_Principale());
         return;
     }
-    // One reading of the clock names the file, so that its name and its title agree.
-    const QString date = Enregistrement::Texte_Date_Longue(sp.plateforme().Maintenant_Utc().date());
-    const QString nom = Rapports::Nom_Export(sp.Indicatif_Station(), sp.Annee_Challenge(), date);
-    const QString chemin = sp.Repertoire() + QLatin1Char('/') + nom;
-    // Made from the log's bytes, each record copied whole: the same lines as the printout's.
-    QList<QByteArray> octets = Rapports::Rapport_Octets(log, sp.Indicatif_Station(), sp.Annee_Challenge(), date, sp.Etat().Total(),
-                                                        Sous_Programmes::Ligne_Credit());
-    log = QByteArray();
-    // The export replaces an earlier one of the same day in one step, or leaves it untouched.
-    const ErreurFichier e = FichierLog::Reecrire(chemin, octets);
+    QString nom;
+    const ErreurFichier e = Ecrire_Export_Contactes(log, sp.Indicatif_Station(), sp.Annee_Challenge(),
+                                                    sp.plateforme().Maintenant_Utc().date(), sp.Etat().Total(), sp.Repertoire(), nom);
     if (!e.ok()) {
-        sp.plateforme().Message(FichierLog::Texte_Echec_Creation(e, chemin, QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée.")),
+        sp.plateforme().Message(FichierLog::Texte_Echec_Creation(e, sp.Repertoire() + QLatin1Char('/') + nom,
+                                                                 QStringLiteral("La liste des KVRT contactés n'a pas été enregistrée.")),
                                 sp.Fenetre_Principale());
         return;
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "FichierLog.h"
+
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +22,10 @@ void Imprime_Contactes(Sous_Programmes& sp);
 void Proposer_Pdf(const Sous_Programmes& sp, QPrinter& imprimante, const QString& nom);
 // The same list as a text file beside the log, named after the day.
 void Enregistre_Contactes(Sous_Programmes& sp);
+// That file's body, without a message: the export of the log's bytes (in the program's form)
+// made on `jour` with the total shown, written into `dossier` in one step. nom gets its name.
+ErreurFichier Ecrire_Export_Contactes(const QByteArray& log, const QString& indicatif, const QString& annee, const QDate& jour,
+                                      const QString& total, const QString& dossier, QString& nom);
 // Paints the departements of the log on the map and counts them in Nb.
 bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb);
 // The same from the log's bytes, or none (a log that could not be read: nothing painted).

@@ -7,6 +7,7 @@
 #include "Noeud_Test.h"
 
 #include <QColor>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -101,6 +102,7 @@ private slots:
     void Deuxieme_Programme_Sur_Le_Meme_Log();
     void Annulation_Copie_Du_Log_Et_Echap();
     void Chateau_Spotte_Double_Clic_Et_Entree();
+    void Verification_Et_Dossier_D_Envoi();
 
 private:
     // The X server and the program; `second` starts another copy beside the first.
@@ -1016,6 +1018,49 @@ void Bout_En_Bout::Annulation_Copie_Du_Log_Et_Echap()
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Quitter({QStringLiteral("ctrl+q")}));
     QCOMPARE(Lire(log), avecQso);
+}
+
+// The season's end: Fichier > Vérifier le log et préparer l'envoi, then the folder to send
+// prepared by its button's letter; the folder beside the log holds the log byte for byte and
+// the hashes of its files. Escape closes the window, and nothing else is left beside the log.
+void Bout_En_Bout::Verification_Et_Dossier_D_Envoi()
+{
+    QString annee, date, log;
+    QByteArray debut;
+    Station_De_L_Annee(annee, date, debut, log);
+    if (QTest::currentTestFailed())
+        return;
+    const QString nom = QFileInfo(log).completeBaseName() + QStringLiteral("_envoi_") + Jour_Utc().toString(QStringLiteral("dd_MM_yy"));
+    const QString envoi = m_dossier + QLatin1Char('/') + nom;
+
+    Etape(QStringLiteral("la fenêtre de vérification par le menu"));
+    QString main;
+    ETAPE_OK(Demarrer_Jusqu_A_La_Principale(main));
+    const QStringList avant = QDir(m_dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Touches({QStringLiteral("alt+f"), QStringLiteral("v")}));
+    QString fenetre;
+    ETAPE_OK(Attendre_Fenetre(QStringLiteral("^Vérification du log$"), fenetre));
+    ETAPE_OK(Focaliser(fenetre));
+
+    Etape(QStringLiteral("le dossier d'envoi"));
+    ETAPE_OK(Touches({QStringLiteral("alt+p")}));
+    ETAPE_OK(Attendre_Octets(envoi + QLatin1Char('/') + QFileInfo(log).fileName(), debut, QStringLiteral("le log dans le dossier d'envoi")));
+    ETAPE_OK(Attendre([&] { return QFileInfo::exists(envoi + QStringLiteral("/SHA256SUMS.txt")); }, QStringLiteral("les empreintes")));
+    const QByteArray sommes = Lire(envoi + QStringLiteral("/SHA256SUMS.txt"));
+    QVERIFY(sommes.startsWith(QCryptographicHash::hash(debut, QCryptographicHash::Sha256).toHex() + "  " + QFileInfo(log).fileName().toUtf8() + '\n'));
+    QCOMPARE(sommes.count('\n'), 3);
+    ETAPE_OK(Aucune_Boite());
+    QStringList apres = avant;
+    apres << nom;
+    apres.sort();
+    QCOMPARE(QDir(m_dossier).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name), apres);
+
+    Etape(QStringLiteral("Echap puis Ctrl+Q"));
+    ETAPE_OK(Fermer_Par_Echap(QStringLiteral("^Vérification du log$")));
+    ETAPE_OK(Focaliser(main));
+    ETAPE_OK(Quitter({QStringLiteral("ctrl+q")}));
+    QCOMPARE(Lire(log), debut);
 }
 
 // A castle on the air: the node announces it, the operator opens Spots > Châteaux spottés,

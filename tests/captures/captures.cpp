@@ -210,6 +210,22 @@ int main(int argc, char* argv[])
     if (m->Fenetre_Progression())
         m->Fenetre_Progression()->close();
 
+    // The season's end: the log checked, and the folder to send prepared beside it.
+    Choisir_Menu(Controle<QAction>(m, "Mnu_Verifier_Envoi"));
+    if (auto* verification = m->findChild<QWidget*>(QStringLiteral("Verification_Envoi"))) {
+        Cliquer_Dans(Controle<QPushButton>(verification, "Preparer_Envoi"));
+        p.plateforme->Prendre_Messages();
+        // The folder a user of the installed package sees, rather than the capture's own.
+        auto* envoi = Controle<QLabel>(verification, "Label_Envoi");
+        envoi->setText(envoi->text().section(u'\n', 0, 0)
+                       + QStringLiteral("\n/home/f1abc/.local/share/Challenge_KVRT/QEZ_Challenge_KVRT/F1ABC_Challenge_KVRT_2009_envoi_28_03_09"));
+        verification->resize(720, 400);
+        Capturer(verification, QStringLiteral("verification"));
+        verification->close();
+    } else {
+        Capturer(nullptr, QStringLiteral("verification"));
+    }
+
     // The castles spotted, from a node on this machine, with a castle list loaded (kept in the
     // test area of the data folder, never the user's own).
     {
