@@ -103,7 +103,7 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     connexion->Regler_Seconde(10);
     QPointer<Chateaux_Spottes> w = new Chateaux_Spottes(veille, sp);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    auto* champNoeud = Controle<QLineEdit>(w, "Noeud");
+    auto* champNoeud = Controle<QComboBox>(w, "Noeud");
     auto* etatConnexion = Controle<QLabel>(w, "Etat_Connexion");
     auto* alertesCase = Controle<QCheckBox>(w, "Alertes");
     auto* aContacterSeulement = Controle<QCheckBox>(w, "A_Contacter_Seulement");
@@ -203,22 +203,19 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     QCOMPARE(listeDepartement->count(), 1);
     QCOMPARE(listeDepartement->item(0)->text(), QStringLiteral("35020   Château de Vitré"));
 
-    // Alerts: one for a castle to contact, none for one contacted, once per castle in ten minutes.
+    // Alerts: one for each station on a castle to contact, none for one contacted, none for a re-spot.
     Cliquer_Dans(alertesCase);
     QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Alertes Spots"), QString()), QStringLiteral("Oui"));
     noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n"
                   "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1406Z\r\n"
                   "DX de F6ABC:      7013.0  F2XYZ/P      KVRT 35020                     1407Z\r\n");
     QTRY_COMPARE(table->model()->rowCount(), 4);
-    QCOMPARE(alertes.size(), 1);
+    QCOMPARE(alertes.size(), 2);
     QCOMPARE(alertes.first().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
-    plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 18, 0), Qt::UTC));
-    noeud.Envoyer("DX de F4ABC:      7014.0  F1XYZ/P      KVRT 35020                     1417Z\r\n");
-    QTRY_COMPARE(alertes.size(), 2);
-    QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7014.0"));
+    QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35020 spotté : F2XYZ/P sur 7013.0"));
     // A PC clock twenty minutes fast: the live spot counts from its arrival, and the alert sounds.
     plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 40, 0), Qt::UTC));
-    noeud.Envoyer("DX de F4ABC:      7015.0  F1XYZ/P      KVRT 35020                     1420Z\r\n");
+    noeud.Envoyer("DX de F4ABC:      7015.0  F3XYZ/P      KVRT 35020                     1420Z\r\n");
     QTRY_COMPARE(alertes.size(), 3);
 
     // Closed, the window leaves the watch running for the alerts; without them it disconnects.
