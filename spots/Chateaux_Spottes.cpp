@@ -40,7 +40,7 @@ static const char* const Noeuds_Publics[] = {
     "hamqth.com:7300",   // DX Spider of an amateurs' callbook site, the same lists
 };
 
-static QComboBox* Liste_Noeuds(QComboBox* noeud)
+static QComboBox* Liste_Noeuds(QComboBox* noeud, const QString& indication)
 {
     noeud->setEditable(true);
     // What is typed is a node for this time; the settings keep it, the list stays the same.
@@ -48,7 +48,7 @@ static QComboBox* Liste_Noeuds(QComboBox* noeud)
     for (const char* n : Noeuds_Publics)
         noeud->addItem(QString::fromLatin1(n));
     noeud->setCurrentIndex(-1);
-    noeud->lineEdit()->setPlaceholderText(QStringLiteral("dxc.exemple.fr:7300"));
+    noeud->lineEdit()->setPlaceholderText(indication);
     return noeud;
 }
 
@@ -78,10 +78,10 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
 
     NOMME(QLabel, Label_Noeud, QStringLiteral("&Nœud DX cluster (hôte:port) :"));
     NOMME(QComboBox, Noeud);
-    Liste_Noeuds(Noeud);
+    Liste_Noeuds(Noeud, QStringLiteral("dxc.exemple.fr:7300"));
     NOMME(QLabel, Label_Noeud_Secours, QStringLiteral("Nœud de s&ecours :"));
     NOMME(QComboBox, Noeud_Secours);
-    Liste_Noeuds(Noeud_Secours);
+    Liste_Noeuds(Noeud_Secours, QStringLiteral("facultatif"));
     Noeud_Secours->setToolTip(QStringLiteral("Essayé après trois échecs du premier nœud (facultatif)"));
     NOMME(QPushButton, Connecter, QStringLiteral("&Connecter"));
     NOMME(QLabel, Label_Bande, QStringLiteral("&Bande"));

@@ -24,8 +24,8 @@ Envoi_Spot::Envoi_Spot(const QString& frequence, const QString& indicatif, const
     Ligne_Envoyee->setFont(Police_Liste(10));
     NOMME(QLabel, Label_Commentaire, QStringLiteral("&Commentaire :"));
     NOMME(QLineEdit, Commentaire);
-    // What the nodes pass on after the castle; Ligne_Spot cuts the rest.
-    Commentaire->setMaxLength(30);
+    // What the nodes pass on after "KVRT 29018 " (30 characters); Ligne_Spot cuts the rest.
+    Commentaire->setMaxLength(19);
     NOMME(QPushButton, Envoyer, QStringLiteral("&Envoyer"));
     NOMME(QPushButton, Annuler, QStringLiteral("Annuler"));
     Envoyer->setDefault(true);
