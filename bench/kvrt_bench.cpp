@@ -476,6 +476,49 @@ public:
         tour.stop();
         Ajouter(QStringLiteral("Spots : inondation de 100 000 lignes, plus longue attente de la fenêtre"), plusLong, 100, 100,
                 QStringLiteral("toutes lues en %1 ms").arg(qRound(total.nsecsElapsed() / 1e6)));
+
+        // The band changed in the window: its 500 rows filtered again and shown, in one frame.
+        auto* bande = Controle<QComboBox>(fenetre.data(), "Bande");
+        const QStringList bandes{QStringLiteral("20 m"), QStringLiteral("40 m"), QStringLiteral("Toutes")};
+        int b = 0;
+        const double changerBande = Chronometrer(reps, [&] {
+            bande->setCurrentText(bandes.at(b++ % bandes.size()));
+            Afficher();
+        });
+        Ajouter(QStringLiteral("Spots : changer de bande, 500 lignes (cible une image, 16,7 ms)"), changerBande, 16.7, 16.7,
+                QStringLiteral("%1 lignes").arg(rangs->rowCount()));
+        bande->setCurrentText(QStringLiteral("Toutes"));
+
+        // The age's sweep at every turn of the window while 100 000 lines come in, the clock
+        // going forward five minutes a turn, so that rows leave as others come.
+        veille.Regler_Balayage(0);
+        const QDateTime heure = p.plateforme->Maintenant_Utc();
+        int tours = 0;
+        plusLong = 0;
+        QTimer horloge;
+        horloge.setInterval(0);
+        QObject::connect(&horloge, &QTimer::timeout, &horloge, [&] {
+            plusLong = std::max(plusLong, entreTours.nsecsElapsed() / 1e6);
+            entreTours.start();
+            p.plateforme->Regler_Horloge(heure.addSecs(300 * ++tours));
+        });
+        const QString fin = QStringLiteral("TM0KVRTAGE");
+        bool finLue = false;
+        const auto suivre = QObject::connect(rangs, &QAbstractItemModel::rowsInserted, rangs,
+                                             [&] { finLue = finLue || rangs->Indicatif(0) == fin; });
+        noeud.Envoyer(Flot_Cluster(100000, 200001) + "DX de F4ABC:      7012.0  " + fin.toLatin1() + "   KVRT 29018 cw      1301Z\r\n");
+        entreTours.start();
+        horloge.start();
+        total.start();
+        while (!finLue)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        horloge.stop();
+        QObject::disconnect(suivre);
+        Ajouter(QStringLiteral("Spots : balayage par l'âge sous une inondation de 100 000 lignes, plus longue attente"),
+                plusLong, 100, 100,
+                QStringLiteral("%1 tours en %2 ms, %3 lignes restent").arg(tours).arg(qRound(total.nsecsElapsed() / 1e6)).arg(rangs->rowCount()));
+        veille.Regler_Balayage(30000);
+        p.plateforme->Regler_Horloge(heure);
         if (fenetre)
             fenetre->close();
         Fermer_Fenetres_Differees();

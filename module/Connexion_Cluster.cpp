@@ -66,13 +66,38 @@ void Connexion_Cluster::Demarrer(const QString& hote, quint16 port, const QStrin
 {
     m_active = false;
     m_perdue = true;
+    // A new attempt waiting for the old node must not follow this one.
+    for (QTimer* t : {m_silence, m_reconnexion, m_seconde, m_demande, m_verification, m_reponse})
+        t->stop();
     m_socket->abort();
-    m_hote = hote;
-    m_port = port;
+    m_hote = m_hotePremier = hote;
+    m_port = m_portPremier = port;
+    m_hoteSecours = m_hoteSecoursRegle;
+    m_portSecours = m_portSecoursRegle;
     m_indicatif = indicatif;
     m_active = true;
     m_essai = 0;
+    m_echecs = 0;
     Connecter();
+}
+
+void Connexion_Cluster::Regler_Secours(const QString& hote, quint16 port)
+{
+    m_hoteSecoursRegle = hote;
+    m_portSecoursRegle = port;
+}
+
+bool Connexion_Cluster::En_Ligne() const
+{
+    return m_active && !m_perdue && m_indicatifEnvoye && m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+bool Connexion_Cluster::Envoyer_Ligne(const QString& ligne)
+{
+    if (!En_Ligne() || m_socket->write(ligne.toLatin1() + "\r\n") < 0)
+        return false;
+    Oublier_Invite();
+    return true;
 }
 
 void Connexion_Cluster::Arreter()
@@ -315,8 +340,21 @@ void Connexion_Cluster::Perdue(const QString& cause)
     m_socket->abort();
     if (!m_active)
         return;
-    if (m_indicatifEnvoye && m_depuis.elapsed() >= Connexion_Durable_Ms)
+    if (m_indicatifEnvoye && m_depuis.elapsed() >= Connexion_Durable_Ms) {
         m_essai = 0;
+        m_echecs = 0;
+    } else {
+        ++m_echecs;
+    }
+    // The other node, after as many failed tries of this one, with the waits afresh.
+    m_bascule = !m_hoteSecours.isEmpty() && m_echecs >= Essais_Avant_Secours;
+    if (m_bascule) {
+        const bool premier = m_hote == m_hotePremier && m_port == m_portPremier;
+        m_hote = premier ? m_hoteSecours : m_hotePremier;
+        m_port = premier ? m_portSecours : m_portPremier;
+        m_echecs = 0;
+        m_essai = 0;
+    }
     constexpr int Nombre_Attentes = int(std::size(Attentes_S));
     const int attente = Attentes_S[qMin(m_essai, Nombre_Attentes - 1)];
     ++m_essai;
@@ -336,7 +374,10 @@ void Connexion_Cluster::Compter_Attente()
 
 void Connexion_Cluster::Dire_Attente()
 {
-    Dire(m_cause + QStringLiteral(" Déconnecté, nouvel essai dans %1 s.").arg(m_restantS));
+    if (m_bascule)
+        Dire(m_cause + QStringLiteral(" Déconnecté, essai du nœud %1 dans %2 s.").arg(Noeud()).arg(m_restantS));
+    else
+        Dire(m_cause + QStringLiteral(" Déconnecté, nouvel essai dans %1 s.").arg(m_restantS));
 }
 
 void Connexion_Cluster::Dire(const QString& etat)

@@ -18,7 +18,8 @@ class QTimer;
 // with an empty line, which these nodes answer with their prompt; it sends nothing else. Each
 // castle spot it reads is signalled. After a drop, a refusal or a link found dead it connects
 // again by itself, waiting longer each time up to a minute, and says in French what happened
-// and what it does.
+// and what it does; with a second node, it turns to it after three failed tries of the first,
+// and back after three of the second.
 class Connexion_Cluster : public QObject
 {
     Q_OBJECT
@@ -31,6 +32,14 @@ public:
     void Demarrer(const QString& hote, quint16 port, const QString& indicatif);
     void Arreter();
     bool Active() const { return m_active; }
+    // The node turned to after Essais_Avant_Secours failed tries of the other; none when the
+    // host is empty. Taken at the next Demarrer.
+    void Regler_Secours(const QString& hote, quint16 port);
+    static constexpr int Essais_Avant_Secours = 3;
+    // Logged in to a node, so that a line sent reaches it.
+    bool En_Ligne() const;
+    // Sends one line to the node (a spot), with its line end; false when not logged in.
+    bool Envoyer_Ligne(const QString& ligne);
     // "hôte:port" of the node, and what the connection is doing, as the window shows it.
     QString Noeud() const;
     QString Etat() const { return m_etat; }
@@ -83,6 +92,15 @@ private:
     Lignes_Telnet m_lignes;
     QString m_hote;
     quint16 m_port = 0;
+    // The node given to Demarrer, and the second one; the failed tries on the one in use.
+    QString m_hotePremier;
+    quint16 m_portPremier = 0;
+    QString m_hoteSecours;
+    quint16 m_portSecours = 0;
+    QString m_hoteSecoursRegle;
+    quint16 m_portSecoursRegle = 0;
+    int m_echecs = 0;
+    bool m_bascule = false;
     QString m_indicatif;
     // The node's command prompt left without line end at the last read: what comes next is
     // glued to it.

@@ -3,6 +3,7 @@
 #include "Apparence.h"
 #include "Controle_Nomme.h"
 #include "Delegue_Etat.h"
+#include "Envoi_Spot.h"
 #include "Filtre_Spots.h"
 #include "Modele_Spots.h"
 #include "Plateforme.h"
@@ -14,16 +15,42 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Apparence;
+
+// Public DX cluster nodes (DX Spider, AR-Cluster, CC Cluster) found in the node lists that
+// open-source amateur-radio loggers ship as their defaults: a first connection without a search.
+static const char* const Noeuds_Publics[] = {
+    "dxc.nc7j.com:7373", // AR-Cluster, in the default node lists of open-source loggers
+    "dxc.ve7cc.net:23",  // CC Cluster, the same lists
+    "w3lpl.net:7373",    // AR-Cluster, the same lists
+    "k1ttt.net:7373",    // AR-Cluster, the same lists
+    "dxfun.com:8000",    // DX Spider in Europe, the same lists
+    "hamqth.com:7300",   // DX Spider of an amateurs' callbook site, the same lists
+};
+
+static QComboBox* Liste_Noeuds(QComboBox* noeud, const QString& indication)
+{
+    noeud->setEditable(true);
+    // What is typed is a node for this time; the settings keep it, the list stays the same.
+    noeud->setInsertPolicy(QComboBox::NoInsert);
+    for (const char* n : Noeuds_Publics)
+        noeud->addItem(QString::fromLatin1(n));
+    noeud->setCurrentIndex(-1);
+    noeud->lineEdit()->setPlaceholderText(indication);
+    return noeud;
+}
 
 static QTableView* Table_Spots(QTableView* table, Filtre_Spots* filtre)
 {
@@ -50,9 +77,24 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     setWindowTitle(QStringLiteral("Châteaux spottés"));
 
     NOMME(QLabel, Label_Noeud, QStringLiteral("&Nœud DX cluster (hôte:port) :"));
-    NOMME(QLineEdit, Noeud);
-    Noeud->setPlaceholderText(QStringLiteral("dxc.exemple.fr:7300"));
+    NOMME(QComboBox, Noeud);
+    Liste_Noeuds(Noeud, QStringLiteral("dxc.exemple.fr:7300"));
+    NOMME(QLabel, Label_Noeud_Secours, QStringLiteral("Nœud de s&ecours :"));
+    NOMME(QComboBox, Noeud_Secours);
+    Liste_Noeuds(Noeud_Secours, QStringLiteral("facultatif"));
+    Noeud_Secours->setToolTip(QStringLiteral("Essayé après trois échecs du premier nœud (facultatif)"));
     NOMME(QPushButton, Connecter, QStringLiteral("&Connecter"));
+    NOMME(QLabel, Label_Bande, QStringLiteral("&Bande"));
+    NOMME(QComboBox, Bande);
+    Bande->addItem(Reglages_Spots::Toutes_Bandes);
+    Bande->addItems(Regle_Spot::Bandes());
+    NOMME(QLabel, Label_Age_Spots, QStringLiteral("Âge des spots (&minutes) :"));
+    NOMME(QSpinBox, Age_Spots);
+    Age_Spots->setRange(1, Reglages_Spots::Age_Max);
+    // The rows leave when the value is settled, not at each digit typed.
+    Age_Spots->setKeyboardTracking(false);
+    NOMME(QPushButton, Spotter, QStringLiteral("Spotter…"));
+    Spotter->setToolTip(QStringLiteral("Annonce sur le nœud le château de la ligne choisie"));
     NOMME(QLabel, Etat_Connexion);
     Etat_Connexion->setWordWrap(true);
     NOMME(QCheckBox, Alertes, QStringLiteral("&Alertes : un bip et une ligne dans la barre d'état pour un château à contacter"));
@@ -77,19 +119,32 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     A_Contacter_Departement->setMaximumHeight(120);
     A_Contacter_Departement->hide();
     Etiqueter(Label_Noeud, Noeud);
+    Etiqueter(Label_Noeud_Secours, Noeud_Secours);
+    Etiqueter(Label_Bande, Bande);
+    Etiqueter(Label_Age_Spots, Age_Spots);
     Etiqueter(Label_Departement, Departement);
     Spots->setAccessibleName(QStringLiteral("Châteaux spottés"));
     Hors_Liste->setAccessibleName(Label_Hors_Liste->text());
 
     auto* noeud = new QHBoxLayout;
     noeud->addWidget(Label_Noeud);
-    noeud->addWidget(Noeud, 1);
+    noeud->addWidget(Noeud, 2);
+    noeud->addWidget(Label_Noeud_Secours);
+    noeud->addWidget(Noeud_Secours, 1);
     noeud->addWidget(Connecter);
     auto* cases = new QHBoxLayout;
     cases->addWidget(Alertes);
     cases->addSpacing(16);
     cases->addWidget(A_Contacter_Seulement);
     cases->addStretch();
+    auto* choix = new QHBoxLayout;
+    choix->addWidget(Label_Bande);
+    choix->addWidget(Bande);
+    choix->addSpacing(16);
+    choix->addWidget(Label_Age_Spots);
+    choix->addWidget(Age_Spots);
+    choix->addStretch();
+    choix->addWidget(Spotter);
     auto* departement = new QHBoxLayout;
     departement->addWidget(Label_Departement);
     departement->addWidget(Departement);
@@ -99,6 +154,7 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     tout->addLayout(noeud);
     tout->addWidget(Etat_Connexion);
     tout->addLayout(cases);
+    tout->addLayout(choix);
     tout->addWidget(Info_Liste);
     tout->addWidget(Spots, 3);
     tout->addWidget(Label_Hors_Liste);
@@ -106,10 +162,18 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     tout->addLayout(departement);
     tout->addWidget(A_Contacter_Departement);
 
-    Ordre_Clavier({Noeud, Connecter, Alertes, A_Contacter_Seulement, Spots, Hors_Liste, Departement, Chercher_Departement});
+    Ordre_Clavier({Noeud, Noeud_Secours, Connecter, Alertes, A_Contacter_Seulement, Bande, Age_Spots, Spotter, Spots,
+                   Hors_Liste, Departement, Chercher_Departement});
 
     connect(Connecter, &QPushButton::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
-    connect(Noeud, &QLineEdit::returnPressed, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
+    // A node typed then Enter, or chosen in the list, is connected to; nothing before.
+    for (QComboBox* noeud : {Noeud, Noeud_Secours}) {
+        connect(noeud->lineEdit(), &QLineEdit::returnPressed, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
+        connect(noeud, &QComboBox::activated, this, &Chateaux_Spottes::Chateaux_Spottes_Connecter_Click);
+    }
+    connect(Bande, &QComboBox::currentIndexChanged, this, &Chateaux_Spottes::Chateaux_Spottes_Bande_Change);
+    connect(Age_Spots, &QSpinBox::valueChanged, this, &Chateaux_Spottes::Chateaux_Spottes_Age_Spots_Change);
+    connect(Spotter, &QPushButton::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Spotter_Click);
     connect(Alertes, &QCheckBox::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_Alertes_Click);
     connect(A_Contacter_Seulement, &QCheckBox::clicked, this, &Chateaux_Spottes::Chateaux_Spottes_A_Contacter_Seulement_Click);
     // A double click, or Enter on a row: the view activates it.
@@ -126,7 +190,11 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
 
 void Chateaux_Spottes::Chateaux_Spottes_Form_Load()
 {
-    Noeud->setText(sp.reglages().Cluster());
+    Noeud->setEditText(sp.reglages().Cluster());
+    Noeud_Secours->setEditText(sp.reglages().Cluster_Secours());
+    Bande->setCurrentText(sp.reglages().Bande_Spots());
+    Chateaux_Spottes_Bande_Change();
+    Age_Spots->setValue(veille.Age());
     Alertes->setChecked(veille.Alertes());
     Montrer_Liste();
     resize(QSize(960, 560));
@@ -134,7 +202,7 @@ void Chateaux_Spottes::Chateaux_Spottes_Form_Load()
     show();
     veille.Fenetre_Ouverte(true);
     Etat_Connexion->setText(veille.Etat());
-    if (Noeud->text().isEmpty())
+    if (Noeud->currentText().isEmpty())
         Noeud->setFocus();
     else
         Spots->setFocus();
@@ -151,15 +219,66 @@ void Chateaux_Spottes::Montrer_Liste()
 
 void Chateaux_Spottes::Chateaux_Spottes_Connecter_Click()
 {
+    if (m_connexionDemandee)
+        return;
+    m_connexionDemandee = true;
+    QTimer::singleShot(0, this, [this] { m_connexionDemandee = false; });
     QString hote, erreur;
     quint16 port = 0;
-    if (!Reglages_Spots::Lire_Noeud(Noeud->text(), hote, port, erreur)) {
+    if (!Reglages_Spots::Lire_Noeud(Noeud->currentText(), hote, port, erreur)) {
         sp.plateforme().Message(erreur, this);
         Noeud->setFocus();
         return;
     }
-    sp.reglages().Definir_Cluster(Noeud->text());
+    // The second node may stay empty.
+    const QString secours = Noeud_Secours->currentText().trimmed();
+    if (!secours.isEmpty() && !Reglages_Spots::Lire_Noeud(secours, hote, port, erreur)) {
+        sp.plateforme().Message(QStringLiteral("Nœud de secours : ") + erreur, this);
+        Noeud_Secours->setFocus();
+        return;
+    }
+    sp.reglages().Definir_Cluster(Noeud->currentText());
+    sp.reglages().Definir_Cluster_Secours(secours);
     veille.Reconnecter();
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Bande_Change()
+{
+    m_chateaux->Regler_Bande(Bande->currentText());
+    m_horsListe->Regler_Bande(Bande->currentText());
+    sp.reglages().Definir_Bande_Spots(Bande->currentText());
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Age_Spots_Change()
+{
+    if (Age_Spots->value() != veille.Age())
+        veille.Regler_Age(Age_Spots->value());
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Spotter_Click()
+{
+    const QString refus = veille.Refus_Spot();
+    if (!refus.isEmpty()) {
+        sp.plateforme().Message(refus, this);
+        return;
+    }
+    const QModelIndex ligne = Spots->currentIndex();
+    if (!ligne.isValid()) {
+        sp.plateforme().Message(QStringLiteral("Choisissez d'abord dans la liste la ligne du château à spotter."), this);
+        Spots->setFocus();
+        return;
+    }
+    auto* envoi = new Envoi_Spot(ligne.siblingAtColumn(Modele_Spots::Col_Frequence).data().toString(),
+                                 ligne.siblingAtColumn(Modele_Spots::Col_Indicatif).data().toString(),
+                                 ligne.siblingAtColumn(Modele_Spots::Col_Reference).data().toString(), this);
+    envoi->setAttribute(Qt::WA_DeleteOnClose);
+    connect(envoi, &QDialog::accepted, this, [this, envoi] {
+        // The node may have gone while the comment was typed.
+        const QString refus = veille.Refus_Spot();
+        if (!refus.isEmpty() || !veille.Envoyer_Spot(envoi->Ligne()))
+            sp.plateforme().Message(refus.isEmpty() ? Regle_Spot::Refus_Spot(sp.Indicatif_Station(), false) : refus, this);
+    });
+    envoi->open();
 }
 
 void Chateaux_Spottes::Chateaux_Spottes_Alertes_Click()

@@ -6,10 +6,12 @@
 
 class Filtre_Spots;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QTableView;
 class Sous_Programmes;
 class Veille_Spots;
@@ -17,7 +19,9 @@ class Veille_Spots;
 // "Châteaux spottés": the castles on the air that the DX cluster announces, one row per
 // callsign and castle, the newest first, each saying whether the castle is still to contact
 // this season. A double click (or Enter) on a row hands its callsign and castle to the entry
-// area of the main window, which records nothing until the operator validates.
+// area of the main window, which records nothing until the operator validates. The rows are
+// those of one band, or of all, younger than the age; "Spotter…" spots the chosen row's
+// castle back on the node.
 class Chateaux_Spottes : public QWidget
 {
     Q_OBJECT
@@ -31,6 +35,9 @@ public:
     void Chateaux_Spottes_A_Contacter_Seulement_Click();
     void Chateaux_Spottes_Spots_DblClick(const QModelIndex& index);
     void Chateaux_Spottes_Chercher_Departement_Click();
+    void Chateaux_Spottes_Bande_Change();
+    void Chateaux_Spottes_Age_Spots_Change();
+    void Chateaux_Spottes_Spotter_Click();
 
 signals:
     // The row chosen: its callsign and its castle, for the entry area.
@@ -46,8 +53,15 @@ private:
     Veille_Spots& veille;
     Sous_Programmes& sp;
     QLabel* Label_Noeud;
-    QLineEdit* Noeud;
+    QComboBox* Noeud;
+    QLabel* Label_Noeud_Secours;
+    QComboBox* Noeud_Secours;
     QPushButton* Connecter;
+    QLabel* Label_Bande;
+    QComboBox* Bande;
+    QLabel* Label_Age_Spots;
+    QSpinBox* Age_Spots;
+    QPushButton* Spotter;
     QLabel* Etat_Connexion;
     QCheckBox* Alertes;
     QCheckBox* A_Contacter_Seulement;
@@ -63,4 +77,7 @@ private:
     Filtre_Spots* m_chateaux;
     Filtre_Spots* m_horsListe;
     QString m_departement;
+    // The node asked for in this turn of the event loop: Enter in the node's box may also
+    // activate the item it names, and one attempt is enough.
+    bool m_connexionDemandee = false;
 };

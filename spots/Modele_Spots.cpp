@@ -8,7 +8,8 @@ Modele_Spots::Modele_Spots(QObject* parent) : QAbstractTableModel(parent)
 {
 }
 
-bool Modele_Spots::Ajouter(const Regle_Spot::Spot& spot, const QString& reference, const QDateTime& moment)
+bool Modele_Spots::Ajouter(const Regle_Spot::Spot& spot, const QString& reference, const QDateTime& moment,
+                           const QDateTime& compteAge)
 {
     int ancienne = -1;
     for (int i = 0; i < m_lignes.size(); ++i) {
@@ -20,7 +21,8 @@ bool Modele_Spots::Ajouter(const Regle_Spot::Spot& spot, const QString& referenc
     // The answer to sh/dx may bring, after a live spot, an older one of the same station.
     if (ancienne >= 0 && m_lignes.at(ancienne).moment > moment)
         return false;
-    const Ligne nouvelle{reference, spot.indicatif, spot.frequence, spot.spotteur, spot.commentaire, moment};
+    const Ligne nouvelle{reference, spot.indicatif, spot.frequence, spot.spotteur, spot.commentaire, moment,
+                         compteAge.isValid() ? compteAge : moment, Regle_Spot::Bande(spot.frequence)};
 
     // Its place among the other rows: before the first that is not later, so that of two spots
     // of the same minute the one received last comes first.
@@ -51,6 +53,30 @@ bool Modele_Spots::Ajouter(const Regle_Spot::Spot& spot, const QString& referenc
         endRemoveRows();
     }
     return true;
+}
+
+QList<Modele_Spots::Parti> Modele_Spots::Retirer_Avant(const QDateTime& limite)
+{
+    QList<Parti> partis;
+    // From the bottom, each run of rows gone in one removal: the rows are in time order, so
+    // the old ones are mostly one run at the end.
+    int fin = int(m_lignes.size());
+    while (fin > 0) {
+        if (m_lignes.at(fin - 1).compteAge >= limite) {
+            --fin;
+            continue;
+        }
+        int debut = fin - 1;
+        while (debut > 0 && m_lignes.at(debut - 1).compteAge < limite)
+            --debut;
+        for (int i = debut; i < fin; ++i)
+            partis.append({m_lignes.at(i).indicatif, m_lignes.at(i).reference, m_lignes.at(i).compteAge});
+        beginRemoveRows(QModelIndex(), debut, fin - 1);
+        m_lignes.remove(debut, fin - debut);
+        endRemoveRows();
+        fin = debut;
+    }
+    return partis;
 }
 
 void Modele_Spots::Regler_Contactes(const QSet<QString>& references)
@@ -149,6 +175,8 @@ QVariant Modele_Spots::data(const QModelIndex& index, int role) const
         return {};
     case Role_Etat:
         return int(etat);
+    case Role_Bande:
+        return l.bande;
     }
     return {};
 }

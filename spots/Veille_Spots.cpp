@@ -15,7 +15,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -39,17 +41,21 @@ private:
 
 // A castle list is a few hundred kilobytes; a file far larger is not one.
 constexpr qint64 Taille_Max_Liste = 20 * 1024 * 1024;
-// One alert per castle in this time, and none for a spot older than it.
+// No alert for a spot older than this (an old one in the answer to sh/dx).
 constexpr qint64 Delai_Alertes_S = 600;
+// How often the rows older than the age are taken out.
+constexpr int Balayage_Ms = 30 * 1000;
 
 } // namespace
 
 Veille_Spots::Veille_Spots(Sous_Programmes& sp_, QObject* parent)
-    : QObject(parent), sp(sp_)
+    : QObject(parent), sp(sp_), m_age(sp.reglages().Age_Spots()), m_memoire(m_age), m_balayage(new QTimer(this))
 {
     NOMME(Modele_Spots, Modele, this);
     NOMME(Connexion_Cluster, Connexion, this);
     m_alertes = sp.reglages().Alertes_Spots();
+    connect(m_balayage, &QTimer::timeout, this, &Veille_Spots::Balayer);
+    m_balayage->start(Balayage_Ms);
     connect(Connexion, &Connexion_Cluster::Spot_Chateau, this, &Veille_Spots::Spot_Recu);
     connect(Connexion, &Connexion_Cluster::Etat_Change, this, &Veille_Spots::Dire_Etat);
     connect(&sp, &Sous_Programmes::Etat_Change, this, [this](const Etat_Log& etat) {
@@ -170,19 +176,65 @@ void Veille_Spots::Spot_Recu(const Regle_Spot::Spot& spot)
     Preparer_Modele();
     const QDateTime maintenant = sp.plateforme().Maintenant_Utc();
     const QDateTime moment = Regle_Spot::Moment(spot, maintenant);
+    const QDateTime compteAge = Regle_Spot::Moment_Alerte(spot, maintenant, qint64(m_age) * 60);
+    const QDateTime momentAlerte = Regle_Spot::Moment_Alerte(spot, maintenant, Delai_Alertes_S);
     for (const QString& reference : spot.references) {
-        if (!Modele->Ajouter(spot, reference, moment) || !m_alertes)
+        if (!m_partis.A_Ajouter(spot.indicatif, reference, compteAge, maintenant, m_age)
+            || !Modele->Ajouter(spot, reference, moment, compteAge) || !m_alertes)
             continue;
         if (Modele->Etat_Reference(reference) != Modele_Spots::Etat::A_Contacter
-            || Regle_Spot::Moment_Alerte(spot, maintenant, Delai_Alertes_S) < maintenant.addSecs(-Delai_Alertes_S))
+            || momentAlerte < maintenant.addSecs(-Delai_Alertes_S)
+            || !m_memoire.Alerter(spot.indicatif, reference, momentAlerte))
             continue;
-        const auto derniere = m_derniereAlerte.constFind(reference);
-        if (derniere != m_derniereAlerte.cend() && derniere.value() > maintenant.addSecs(-Delai_Alertes_S))
-            continue;
-        m_derniereAlerte.insert(reference, maintenant);
-        QApplication::beep();
-        emit Alerte(QStringLiteral("KVRT %1 spotté : %2 sur %3").arg(reference, spot.indicatif, spot.frequence));
+        Alerter(QStringLiteral("KVRT %1 spotté : %2 sur %3").arg(reference, spot.indicatif, spot.frequence));
     }
+}
+
+void Veille_Spots::Alerter(const QString& texte)
+{
+    QApplication::beep();
+    emit Alerte(texte);
+    // Seen even when the program is behind other windows.
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        return;
+    if (!m_zone) {
+        m_zone = new QSystemTrayIcon(QApplication::windowIcon(), this);
+        m_zone->setToolTip(QStringLiteral("Châteaux spottés"));
+    }
+    m_zone->show();
+    m_zone->showMessage(QStringLiteral("Château spotté"), texte, QSystemTrayIcon::Information);
+}
+
+void Veille_Spots::Regler_Age(int minutes)
+{
+    sp.reglages().Definir_Age_Spots(minutes);
+    m_age = sp.reglages().Age_Spots();
+    m_memoire.Regler_Age(m_age);
+    Balayer();
+}
+
+void Veille_Spots::Balayer()
+{
+    const QDateTime maintenant = sp.plateforme().Maintenant_Utc();
+    for (const Modele_Spots::Parti& parti : Modele->Retirer_Avant(maintenant.addSecs(-qint64(m_age) * 60)))
+        m_partis.Partir(parti.indicatif, parti.reference, parti.moment);
+    m_partis.Purger(maintenant, m_age);
+    m_memoire.Purger(maintenant);
+}
+
+void Veille_Spots::Regler_Balayage(int ms)
+{
+    m_balayage->start(ms);
+}
+
+QString Veille_Spots::Refus_Spot() const
+{
+    return Regle_Spot::Refus_Spot(sp.Indicatif_Station(), Connexion->En_Ligne());
+}
+
+bool Veille_Spots::Envoyer_Spot(const QString& ligne)
+{
+    return Connexion->Envoyer_Ligne(ligne);
 }
 
 void Veille_Spots::Charger_Liste(const QString& chemin, QWidget* parent)
@@ -346,9 +398,13 @@ void Veille_Spots::Reconnecter()
         Dire_Etat(empechement);
         return;
     }
-    QString hote, erreur;
-    quint16 port = 0;
+    QString hote, erreur, hoteSecours;
+    quint16 port = 0, portSecours = 0;
     Reglages_Spots::Lire_Noeud(sp.reglages().Cluster(), hote, port, erreur);
+    // The second node is optional: none when it is not one.
+    if (!Reglages_Spots::Lire_Noeud(sp.reglages().Cluster_Secours(), hoteSecours, portSecours, erreur))
+        hoteSecours.clear();
+    Connexion->Regler_Secours(hoteSecours, portSecours);
     Connexion->Demarrer(hote, port, FichierLog::Indicatif_Affiche(sp.Indicatif_Station()));
 }
 

@@ -2,7 +2,9 @@
 
 #include "Filtre_Spots.h"
 #include "Liste_Chateaux.h"
+#include "Memoire_Alertes.h"
 #include "Regle_Spot.h"
+#include "Spots_Partis.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -18,13 +20,17 @@
 class Connexion_Cluster;
 class Modele_Spots;
 class Sous_Programmes;
+class QSystemTrayIcon;
 class QThread;
+class QTimer;
 class QWidget;
 
 // The watch on the castles spotted, for the whole run: the cluster connection, the rows of
 // the spots, the castle list and the alerts. The window "Châteaux spottés" shows it while it is
 // open; with alerts on it goes on watching without it. It connects only while the window is
-// open or alerts are on, and follows the log by the module's signal.
+// open or alerts are on, and follows the log by the module's signal. Spots older than the age
+// leave the rows and never come back with the node's answer to sh/dx; a station on a castle
+// sounds once while it stays on show.
 class Veille_Spots : public QObject
 {
     Q_OBJECT
@@ -63,6 +69,19 @@ public:
     // What the connection does, or why there is none.
     QString Etat() const { return m_etat; }
 
+    // The minutes a spot stays on show ("Age des spots"): kept in the settings, and the rows
+    // older than it leave at once.
+    int Age() const { return m_age; }
+    void Regler_Age(int minutes);
+    // Takes out the rows older than the age; a timer does it every 30 s (tests shorten it).
+    void Balayer();
+    void Regler_Balayage(int ms);
+
+    // Why a castle cannot be spotted now (Regle_Spot::Refus_Spot), empty when it can.
+    QString Refus_Spot() const;
+    // Sends a spot line to the node; false when no node is connected.
+    bool Envoyer_Spot(const QString& ligne);
+
     // Where the copy of the castle list is kept.
     static QString Fichier_Liste();
 
@@ -82,6 +101,7 @@ private:
     void Lire_Liste_Gardee();
     void Preparer_Modele();
     void Dire_Etat(const QString& etat);
+    void Alerter(const QString& texte);
     struct Lecture;
     void Lancer_Lecture();
     void Liste_Lue(const Lecture& lecture, QWidget* parent);
@@ -101,8 +121,13 @@ private:
     bool m_logRecu = false;
     bool m_fenetre = false;
     bool m_alertes = false;
-    // The last alert of each castle: once per castle every ten minutes.
-    QHash<QString, QDateTime> m_derniereAlerte;
+    int m_age;
+    // The spots swept by age, and the stations already announced, for the age.
+    Spots_Partis m_partis;
+    Memoire_Alertes m_memoire;
+    QTimer* m_balayage;
+    // The notification area's icon, made at the first alert where the desktop has one.
+    QSystemTrayIcon* m_zone = nullptr;
     // The list being read and those asked for since, with the window that asked.
     QThread* m_lecture = nullptr;
     QList<std::pair<QString, QPointer<QWidget>>> m_aLire;

@@ -1105,10 +1105,13 @@ void Bout_En_Bout::Chateau_Spotte_Double_Clic_Et_Entree()
     QRect ligne;
     ETAPE_OK(Bande_De_Couleur(spots, qRgb(192, 255, 192), ligne));
     ETAPE_OK(Cliquer(ligne.center(), 2));
-    QRect choisie;
-    ETAPE_OK(Bande_De_Couleur(spots, Couleur_Selection, choisie));
-    const QPoint etat(choisie.right() + 12, choisie.top() + 1);
-    QCOMPARE(Ecran().pixel(etat) | 0xFF000000, qRgb(192, 255, 192));
+    // Read on the row itself, at its two ends: the main window that comes forward covers its
+    // middle, and shows a selected line of its own.
+    const auto pixel = [this](int x, int y) { return Ecran().pixel(x, y) | 0xFF000000; };
+    ETAPE_OK(Attendre([&] { return pixel(ligne.left() + 1, ligne.center().y()) == (Couleur_Selection | 0xFF000000); },
+                      QStringLiteral("la ligne choisie")));
+    const QPoint etat(ligne.right() - 1, ligne.center().y());
+    QCOMPARE(pixel(etat.x(), etat.y()), qRgb(192, 255, 192));
     ETAPE_OK(Focaliser(main));
     ETAPE_OK(Touches({QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"), QStringLiteral("Return"),
                       QStringLiteral("Return")}));

@@ -258,7 +258,7 @@ int main(int argc, char* argv[])
                       "DX de F4GHI:      7012.0  F6XYZ/P      KVRT-29018 cw 599              1405Z IN78\r\n");
         Noeud_Test::Attendre([&] { return Controle<Modele_Spots>(&veille, "Modele")->rowCount() == 5; });
         // The node a user would type, rather than the capture's own.
-        Controle<QLineEdit>(spots, "Noeud")->setText(QStringLiteral("dxc.exemple.fr:7300"));
+        Controle<QComboBox>(spots, "Noeud")->setEditText(QStringLiteral("dxc.exemple.fr:7300"));
         Controle<QLabel>(spots, "Etat_Connexion")->setText(QStringLiteral("Connecté à dxc.exemple.fr:7300"));
         spots->resize(900, 470);
         Capturer(spots, QStringLiteral("spots"));

@@ -1,9 +1,11 @@
 // The window "Châteaux spottés" fed by a node on 127.0.0.1. On the module alone: the node typed
 // in the window, the rows and their states, a re-spot, the filter, the log gaining a castle,
 // the castle list, a departement's castles, the alerts, and a double click that hands a row
-// to the entry area. Then in the program, from the spot to the log.
+// to the entry area. Then in the program, from the spot to the log. Then the band, the age,
+// the alerts once, a castle spotted back and the second node, each on a watch of its own.
 
 #include "Chateaux_Spottes.h"
+#include "Envoi_Spot.h"
 #include "Connexion_Cluster.h"
 #include "Enregistrement.h"
 #include "Main_Test.h"
@@ -28,11 +30,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <memory>
 
 class Tst_Chateaux_Spottes : public QObject
 {
@@ -42,6 +47,14 @@ private slots:
     void initTestCase();
     void spots_du_noeud_a_la_saisie();
     void du_spot_au_log();
+    void une_bande_gardee();
+    void age_et_alertes_une_fois();
+    void spotter_un_chateau();
+    void refus_de_spotter_data();
+    void refus_de_spotter();
+    void respot_frequence_corrigee_data();
+    void respot_frequence_corrigee();
+    void noeud_de_secours();
 };
 
 void Tst_Chateaux_Spottes::initTestCase()
@@ -78,6 +91,52 @@ QString Date_Fichier(const QString& chemin)
     return QFileInfo(chemin).lastModified().toString(QStringLiteral("dd/MM/yyyy"));
 }
 
+// A station (none: "FXXXX"), its settings, the watch and the window "Châteaux spottés" open,
+// with a node on 127.0.0.1 named in the settings unless told otherwise.
+struct Spots_Au_Noeud
+{
+    explicit Spots_Au_Noeud(const QString& indicatif = QStringLiteral("F1ABC"), bool nommerNoeud = true)
+    {
+        // No castle list kept by a test before: every reference is a castle.
+        QFile::remove(Veille_Spots::Fichier_Liste());
+        if (!indicatif.isEmpty())
+            sp.Choisir_Station(indicatif, QStringLiteral("2009"));
+        if (nommerNoeud)
+            reglages.Definir_Cluster(noeud.Adresse());
+        veille = std::make_unique<Veille_Spots>(sp);
+        Controle<Connexion_Cluster>(veille.get(), "Connexion")->Regler_Seconde(10);
+    }
+    ~Spots_Au_Noeud()
+    {
+        delete w;
+    }
+    void Ouvrir()
+    {
+        w = new Chateaux_Spottes(*veille, sp);
+        w->setAttribute(Qt::WA_DeleteOnClose);
+        w->Chateaux_Spottes_Form_Load();
+        Activer(w);
+    }
+    // The node lets the station in (its prompt), and the last spots are asked for.
+    bool Entrer()
+    {
+        if (!noeud.Attendre_Recu("F1ABC\r\n"))
+            return false;
+        noeud.Envoyer("F1ABC de F6KDX-2 28-Mar-2009 1407Z dxspider >");
+        return noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\n");
+    }
+    QTableView* Table() const { return Controle<QTableView>(w, "Spots"); }
+    Modele_Spots* Rangs() const { return Controle<Modele_Spots>(veille.get(), "Modele"); }
+
+    QTemporaryDir dossier;
+    Plateforme_Test plateforme{dossier.path()};
+    Reglages reglages{dossier.filePath(QStringLiteral("Challenge_KVRT.ini"))};
+    Sous_Programmes sp{plateforme, reglages};
+    Noeud_Test noeud;
+    std::unique_ptr<Veille_Spots> veille;
+    QPointer<Chateaux_Spottes> w;
+};
+
 } // namespace
 
 void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
@@ -103,7 +162,7 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     connexion->Regler_Seconde(10);
     QPointer<Chateaux_Spottes> w = new Chateaux_Spottes(veille, sp);
     w->setAttribute(Qt::WA_DeleteOnClose);
-    auto* champNoeud = Controle<QLineEdit>(w, "Noeud");
+    auto* champNoeud = Controle<QComboBox>(w, "Noeud");
     auto* etatConnexion = Controle<QLabel>(w, "Etat_Connexion");
     auto* alertesCase = Controle<QCheckBox>(w, "Alertes");
     auto* aContacterSeulement = Controle<QCheckBox>(w, "A_Contacter_Seulement");
@@ -203,22 +262,19 @@ void Tst_Chateaux_Spottes::spots_du_noeud_a_la_saisie()
     QCOMPARE(listeDepartement->count(), 1);
     QCOMPARE(listeDepartement->item(0)->text(), QStringLiteral("35020   Château de Vitré"));
 
-    // Alerts: one for a castle to contact, none for one contacted, once per castle in ten minutes.
+    // Alerts: one for each station on a castle to contact, none for one contacted, none for a re-spot.
     Cliquer_Dans(alertesCase);
     QCOMPARE(Lire_Reglage(reglages, QStringLiteral("Setup "), QStringLiteral("Alertes Spots"), QString()), QStringLiteral("Oui"));
     noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n"
                   "DX de F4ABC:      7012.0  F5XYZ/P      KVRT 29018                     1406Z\r\n"
                   "DX de F6ABC:      7013.0  F2XYZ/P      KVRT 35020                     1407Z\r\n");
     QTRY_COMPARE(table->model()->rowCount(), 4);
-    QCOMPARE(alertes.size(), 1);
+    QCOMPARE(alertes.size(), 2);
     QCOMPARE(alertes.first().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
-    plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 18, 0), Qt::UTC));
-    noeud.Envoyer("DX de F4ABC:      7014.0  F1XYZ/P      KVRT 35020                     1417Z\r\n");
-    QTRY_COMPARE(alertes.size(), 2);
-    QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7014.0"));
+    QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35020 spotté : F2XYZ/P sur 7013.0"));
     // A PC clock twenty minutes fast: the live spot counts from its arrival, and the alert sounds.
     plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(14, 40, 0), Qt::UTC));
-    noeud.Envoyer("DX de F4ABC:      7015.0  F1XYZ/P      KVRT 35020                     1420Z\r\n");
+    noeud.Envoyer("DX de F4ABC:      7015.0  F3XYZ/P      KVRT 35020                     1420Z\r\n");
     QTRY_COMPARE(alertes.size(), 3);
 
     // Closed, the window leaves the watch running for the alerts; without them it disconnects.
@@ -351,6 +407,206 @@ void Tst_Chateaux_Spottes::du_spot_au_log()
     noeud.Envoyer("DX de F4ABC:      7012.0  F1XYZ/P      KVRT 35020                     1406Z\r\n");
     QTRY_COMPARE(m->statusBar()->currentMessage(), QStringLiteral("KVRT 35020 spotté : F1XYZ/P sur 7012.0"));
     QVERIFY(p.plateforme->messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// One band chosen by its caption's key, remembered for the next opening.
+void Tst_Chateaux_Spottes::une_bande_gardee()
+{
+    Chien_De_Garde garde;
+    Spots_Au_Noeud f;
+    f.Ouvrir();
+    QVERIFY(f.Entrer());
+    f.noeud.Envoyer("DX de F4ABC:      7012.0  F5AAA/P      KVRT 29018                     1400Z\r\n"
+                    "DX de F4ABC:     14244.0  F8BBB        KVRT 35012                     1401Z\r\n"
+                    "DX de F4ABC:      7090.0  F6CCC/P      KVRT 35020                     1402Z\r\n"
+                    "DX de F4ABC:      3560.0  F4DDD/P      KVRT 77001                     1403Z\r\n");
+    QTRY_COMPARE(f.Table()->model()->rowCount(), 4);
+    auto* bande = Controle<QComboBox>(f.w, "Bande");
+    QCOMPARE(bande->accessibleName(), QStringLiteral("Bande"));
+    QCOMPARE(bande->currentText(), QStringLiteral("Toutes"));
+    Touche_Ici(f.w, Qt::Key_B, Qt::AltModifier);
+    Verifier_Focus(bande);
+    Taper_Ici(f.w, QStringLiteral("40"));
+    QCOMPARE(bande->currentText(), QStringLiteral("40 m"));
+    QCOMPARE(Colonne(f.Table(), Modele_Spots::Col_Frequence), (QStringList{"7090.0", "7012.0"}));
+    QCOMPARE(f.reglages.Bande_Spots(), QStringLiteral("40 m"));
+    // A spot of another band keeps its row, out of sight.
+    f.noeud.Envoyer("DX de F4ABC:     14025.0  F2EEE/P      KVRT 29001                     1404Z\r\n");
+    QTRY_COMPARE(f.Rangs()->rowCount(), 5);
+    QCOMPARE(f.Table()->model()->rowCount(), 2);
+
+    Fermer_Par_Le_Cadre(f.w);
+    QTRY_VERIFY(f.w.isNull());
+    f.Ouvrir();
+    QCOMPARE(Controle<QComboBox>(f.w, "Bande")->currentText(), QStringLiteral("40 m"));
+    QCOMPARE(Colonne(f.Table(), Modele_Spots::Col_Frequence), (QStringList{"7090.0", "7012.0"}));
+    QVERIFY(f.plateforme.messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// A spot older than the age leaves, and the node's answer to sh/dx after a reconnection does
+// not bring it back; a station re-spotted on its castle sounds once.
+void Tst_Chateaux_Spottes::age_et_alertes_une_fois()
+{
+    Chien_De_Garde garde;
+    Spots_Au_Noeud f;
+    f.reglages.Definir_Alertes_Spots(true);
+    f.veille = std::make_unique<Veille_Spots>(f.sp);
+    Controle<Connexion_Cluster>(f.veille.get(), "Connexion")->Regler_Seconde(10);
+    f.veille->Regler_Balayage(10);
+    QSignalSpy alertes(f.veille.get(), &Veille_Spots::Alerte);
+    f.Ouvrir();
+    QCOMPARE(Controle<QSpinBox>(f.w, "Age_Spots")->value(), 60);
+    QVERIFY(f.Entrer());
+    f.noeud.Envoyer("DX de F4ABC:      7012.0  F5AAA/P      KVRT 35020                     1400Z\r\n"
+                    "DX de F4ABC:      7090.0  F6BBB/P      KVRT 35012                     1405Z\r\n"
+                    "DX de F5ABC:      7090.0  F6BBB/P      KVRT 35012 qsb                 1406Z\r\n"
+                    "DX de F6ABC:      7091.0  F6BBB/P      KVRT 35012 qsy                 1407Z\r\n");
+    QTRY_COMPARE(Colonne(f.Table(), Modele_Spots::Col_Frequence), (QStringList{"7091.0", "7012.0"}));
+    QCOMPARE(alertes.size(), 2);
+    QCOMPARE(alertes.last().first().toString(), QStringLiteral("KVRT 35012 spotté : F6BBB/P sur 7090.0"));
+
+    // An hour after 14:04, the spot of 14:00 is gone, the one of 14:07 stays.
+    f.plateforme.Regler_Horloge(QDateTime(QDate(2009, 3, 28), QTime(15, 4, 0), Qt::UTC));
+    QTRY_COMPARE(Colonne(f.Table(), Modele_Spots::Col_Indicatif), QStringList{"F6BBB/P"});
+    f.noeud.Couper();
+    QVERIFY(f.noeud.Attendre_Connexions(2));
+    QVERIFY(f.Entrer());
+    f.noeud.Envoyer("  7012.0  F5AAA/P      28-Mar-2009 1400Z KVRT 35020               <F4ABC>\r\n"
+                    "  7091.0  F6BBB/P      28-Mar-2009 1407Z KVRT 35012 qsy           <F6ABC>\r\n"
+                    "  7030.0  F7CCC/P      28-Mar-2009 1503Z KVRT 29018               <F4ABC>\r\n");
+    QTRY_COMPARE(Colonne(f.Table(), Modele_Spots::Col_Indicatif), (QStringList{"F7CCC/P", "F6BBB/P"}));
+    QCOMPARE(alertes.size(), 3);
+    QVERIFY(f.plateforme.messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// "Spotter…" on a row, a comment, Enter: the node gets the spot, and its echo is the same row.
+void Tst_Chateaux_Spottes::spotter_un_chateau()
+{
+    Chien_De_Garde garde;
+    Spots_Au_Noeud f;
+    f.Ouvrir();
+    QVERIFY(f.Entrer());
+    f.noeud.Envoyer("DX de F4ABC:      7012.0  F5AAA/P      KVRT 29018 cw                  1405Z\r\n");
+    QTRY_COMPARE(f.Table()->model()->rowCount(), 1);
+    Cliquer_Ligne(f.Table(), 0);
+    Cliquer_Dans(Controle<QPushButton>(f.w, "Spotter"));
+    auto* envoi = Controle<Envoi_Spot>(f.w, "Envoi_Spot");
+    QTRY_VERIFY(envoi->isVisible());
+    QCOMPARE(Controle<QLabel>(envoi, "Ligne_Envoyee")->text(), QStringLiteral("DX 7012.0 F5AAA/P KVRT 29018"));
+    Taper(Controle<QLineEdit>(envoi, "Commentaire"), QStringLiteral("tnx qso"));
+    QVERIFY(f.noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\nDX 7012.0 F5AAA/P KVRT 29018 tnx qso\r\n"));
+    f.noeud.Envoyer("DX de F1ABC:      7012.0  F5AAA/P      KVRT 29018 tnx qso             1405Z\r\n");
+    QTRY_COMPARE(Colonne(f.Table(), Modele_Spots::Col_Spotteur), QStringList{"F1ABC"});
+    QCOMPARE(Colonne(f.Table(), Modele_Spots::Col_Commentaire), QStringList{"KVRT 29018 tnx qso"});
+    QVERIFY(f.plateforme.messages.isEmpty());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// Each row: the station (empty: none chosen), the node (none, or one that refuses), and the
+// sentence "Spotter…" gives instead of its dialog.
+void Tst_Chateaux_Spottes::refus_de_spotter_data()
+{
+    QTest::addColumn<QString>("indicatif");
+    QTest::addColumn<int>("noeud");
+    QTest::addColumn<QString>("refus");
+    const QString sansStation = QStringLiteral("Aucun indicatif de station n'est indiqué : choisissez d'abord votre station "
+                                               "(Station…), le spot part sous son indicatif.");
+    const QString sansNoeud = QStringLiteral("Aucun nœud DX cluster n'est connecté : connectez-vous à un nœud avant de spotter un château.");
+    QTest::newRow("station FXXXX") << QString() << 1 << sansStation;
+    QTest::newRow("aucun nœud") << QStringLiteral("F1ABC") << 0 << sansNoeud;
+    QTest::newRow("nœud arrêté") << QStringLiteral("F1ABC") << 2 << sansNoeud;
+}
+
+void Tst_Chateaux_Spottes::refus_de_spotter()
+{
+    QFETCH(QString, indicatif);
+    QFETCH(int, noeud);
+    QFETCH(QString, refus);
+    Chien_De_Garde garde;
+    Spots_Au_Noeud f(indicatif, noeud != 0);
+    if (noeud == 2)
+        f.noeud.serveur.close();
+    f.Ouvrir();
+    f.plateforme.Prendre_Messages();
+    Cliquer_Dans(Controle<QPushButton>(f.w, "Spotter"));
+    QCOMPARE(f.plateforme.Prendre_Messages(), QStringList{refus});
+    QVERIFY(!f.w->findChild<Envoi_Spot*>());
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// Each row: a spot, the same station on the same castle in the same minute at a corrected
+// frequency, the band shown, and the frequencies of the rows shown: one row, corrected.
+void Tst_Chateaux_Spottes::respot_frequence_corrigee_data()
+{
+    QTest::addColumn<QByteArray>("premiere");
+    QTest::addColumn<QByteArray>("corrigee");
+    QTest::addColumn<QString>("bande");
+    QTest::addColumn<QStringList>("montrees");
+    QTest::newRow("même bande") << QByteArray("7012.0") << QByteArray("7021.0") << "40 m" << QStringList{"7021.0"};
+    QTest::newRow("vers la bande choisie") << QByteArray("14012.0") << QByteArray("7012.0") << "40 m" << QStringList{"7012.0"};
+    QTest::newRow("hors de la bande choisie") << QByteArray("7012.0") << QByteArray("14012.0") << "40 m" << QStringList{};
+    QTest::newRow("toutes les bandes") << QByteArray("3560.0") << QByteArray("3565.5") << "Toutes" << QStringList{"3565.5"};
+}
+
+void Tst_Chateaux_Spottes::respot_frequence_corrigee()
+{
+    QFETCH(QByteArray, premiere);
+    QFETCH(QByteArray, corrigee);
+    QFETCH(QString, bande);
+    QFETCH(QStringList, montrees);
+    Chien_De_Garde garde;
+    Spots_Au_Noeud f;
+    f.reglages.Definir_Bande_Spots(bande);
+    f.Ouvrir();
+    QCOMPARE(Controle<QComboBox>(f.w, "Bande")->currentText(), bande);
+    QVERIFY(f.Entrer());
+    f.noeud.Envoyer("DX de F4ABC:  " + premiere.rightJustified(10) + "  F5AAA/P      KVRT 29018                     1405Z\r\n");
+    QTRY_COMPARE(f.Rangs()->rowCount(), 1);
+    f.noeud.Envoyer("DX de F5ABC:  " + corrigee.rightJustified(10) + "  F5AAA/P      KVRT 29018 qrg                 1405Z\r\n");
+    QTRY_COMPARE(f.Rangs()->index(0, Modele_Spots::Col_Frequence).data().toString(), QString::fromLatin1(corrigee));
+    QCOMPARE(f.Rangs()->rowCount(), 1);
+    QCOMPARE(Colonne(f.Table(), Modele_Spots::Col_Frequence), montrees);
+    QVERIFY(garde.fermees.isEmpty());
+}
+
+// Three failed tries of the first node, then the second; three of the second, then the first.
+void Tst_Chateaux_Spottes::noeud_de_secours()
+{
+    Chien_De_Garde garde;
+    Spots_Au_Noeud f(QStringLiteral("F1ABC"), false);
+    Noeud_Test secours;
+    const QString premier = f.noeud.Adresse();
+    const quint16 portPremier = f.noeud.Port();
+    f.noeud.serveur.close();
+    QSignalSpy etats(f.veille.get(), &Veille_Spots::Etat_Connexion);
+    f.Ouvrir();
+    // Nothing is connected to before the operator names a node; the list offers some.
+    auto* noeud = Controle<QComboBox>(f.w, "Noeud");
+    QVERIFY(noeud->currentText().isEmpty());
+    QVERIFY(noeud->count() >= 4);
+    Remplacer_Texte(noeud, premier);
+    Remplacer_Texte(Controle<QComboBox>(f.w, "Noeud_Secours"), secours.Adresse());
+    Touche_Ici(f.w, Qt::Key_Return);
+    QCOMPARE(f.reglages.Cluster_Secours(), secours.Adresse());
+    QVERIFY(secours.Attendre_Recu("F1ABC\r\n"));
+    const QString refusPremier = QStringLiteral("Le nœud %1 refuse la connexion : vérifiez le port, ou le nœud est arrêté.").arg(premier);
+    QStringList dits;
+    for (const QList<QVariant>& e : std::as_const(etats))
+        dits.append(e.first().toString());
+    QCOMPARE(dits.count(QStringLiteral("Connexion à %1…").arg(premier)), 3);
+    QVERIFY2(dits.contains(refusPremier + QStringLiteral(" Déconnecté, essai du nœud %1 dans 5 s.").arg(secours.Adresse())),
+             qPrintable(dits.join(u'\n')));
+
+    // The second drops and stops; the first is back.
+    QVERIFY(f.noeud.serveur.listen(QHostAddress::LocalHost, portPremier));
+    secours.serveur.close();
+    secours.Couper();
+    QVERIFY(f.noeud.Attendre_Recu("F1ABC\r\n"));
+    QCOMPARE(secours.connexions, 1);
+    QVERIFY(f.plateforme.messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
 
