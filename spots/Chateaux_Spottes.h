@@ -31,6 +31,8 @@ public:
     void Chateaux_Spottes_A_Contacter_Seulement_Click();
     void Chateaux_Spottes_Spots_DblClick(const QModelIndex& index);
     void Chateaux_Spottes_Chercher_Departement_Click();
+    // The address typed is kept when Enter is pressed or the box is left; a new one is fetched at once.
+    void Chateaux_Spottes_Adresse_Liste_Valide();
 
 signals:
     // The row chosen: its callsign and its castle, for the entry area.
@@ -52,6 +54,8 @@ private:
     QCheckBox* Alertes;
     QCheckBox* A_Contacter_Seulement;
     QLabel* Info_Liste;
+    QLabel* Label_Adresse_Liste;
+    QLineEdit* Adresse_Liste;
     QTableView* Spots;
     QLabel* Label_Hors_Liste;
     QTableView* Hors_Liste;
@@ -63,4 +67,5 @@ private:
     Filtre_Spots* m_chateaux;
     Filtre_Spots* m_horsListe;
     QString m_departement;
+    bool m_adresseEnCours = false;
 };
