@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QString>
@@ -10,54 +9,24 @@
 
 #include <functional>
 
-// A web server on 127.0.0.1 for the tests, on a port of its own: it keeps each request's
-// line and headers, answers it with the bytes `repondre` gives and closes the connection, as
-// a server that sends "Connection: close" does. Empty bytes close the connection as soon as
-// it opens, before any request is read. Header only, with Qt Network alone.
+// A web server on 127.0.0.1 for the tests: it keeps each request's head (its line and its
+// headers), answers with the bytes `repondre` gives and closes the connection; empty bytes close
+// it without a word. Header only, with Qt Network alone.
 class Serveur_Http_Test
 {
 public:
-    struct Requete
-    {
-        QByteArray ligne;
-        QList<std::pair<QByteArray, QByteArray>> entetes;
-        // A header's value, its name in any case; empty when the request did not carry it.
-        QByteArray Entete(const QByteArray& nom) const
-        {
-            for (const auto& [n, v] : entetes)
-                if (n.compare(nom, Qt::CaseInsensitive) == 0)
-                    return v;
-            return QByteArray();
-        }
-    };
-
     Serveur_Http_Test()
     {
         QObject::connect(&serveur, &QTcpServer::newConnection, &serveur, [this] {
             while (QTcpSocket* s = serveur.nextPendingConnection()) {
-                ++connexions;
                 QObject::connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
-                if (fermerAussitot) {
-                    s->close();
-                    continue;
-                }
                 QObject::connect(s, &QTcpSocket::readyRead, s, [this, s] {
-                    QByteArray& recu = m_recus[s];
-                    recu += s->readAll();
-                    const qsizetype fin = recu.indexOf("\r\n\r\n");
-                    if (fin < 0)
+                    const QByteArray recu = s->property("recu").toByteArray() + s->readAll();
+                    s->setProperty("recu", recu);
+                    if (!recu.contains("\r\n\r\n"))
                         return;
-                    Requete r;
-                    const QList<QByteArray> lignes = recu.left(fin).split('\n');
-                    r.ligne = lignes.value(0).trimmed();
-                    for (qsizetype i = 1; i < lignes.size(); ++i) {
-                        const qsizetype deuxPoints = lignes.at(i).indexOf(':');
-                        if (deuxPoints > 0)
-                            r.entetes.append({lignes.at(i).left(deuxPoints).trimmed(), lignes.at(i).mid(deuxPoints + 1).trimmed()});
-                    }
-                    m_recus.remove(s);
-                    requetes.append(r);
-                    s->write(repondre ? repondre(r) : QByteArray());
+                    requetes.append(recu.left(recu.indexOf("\r\n\r\n") + 2));
+                    s->write(repondre(requetes.last()));
                     s->disconnectFromHost();
                 });
             }
@@ -65,31 +34,29 @@ public:
         serveur.listen(QHostAddress::LocalHost, 0);
     }
 
-    // "http://127.0.0.1:port/chemin".
-    QString Adresse(const QString& chemin = QStringLiteral("/liste.csv")) const
+    QString Adresse() const { return QStringLiteral("http://127.0.0.1:%1/liste.csv").arg(serveur.serverPort()); }
+
+    // A header's value in a request's head ("If-None-Match"); empty when it is not there.
+    static QByteArray Entete(const QByteArray& tete, const QByteArray& nom)
     {
-        return QStringLiteral("http://127.0.0.1:%1%2").arg(serveur.serverPort()).arg(chemin);
+        for (const QByteArray& ligne : tete.split('\n'))
+            if (ligne.toLower().startsWith(nom.toLower() + ':'))
+                return ligne.mid(nom.size() + 1).trimmed();
+        return QByteArray();
     }
 
-    // A whole response: its status line, a Content-Length that says the body's size unless
-    // `longueur` says another, the headers given (each "Nom: valeur"), then the body.
-    static QByteArray Reponse(int statut, const QByteArray& raison, const QByteArray& corps,
-                              const QList<QByteArray>& entetes = {}, qint64 longueur = -1)
+    // "HTTP/1.1 <statut>", a Content-Length that gives the body's size unless `longueur` says
+    // another, the headers given (each ending with CR LF), then the body.
+    static QByteArray Reponse(const QByteArray& statut, const QByteArray& corps, const QByteArray& entetes = {},
+                              qint64 longueur = -1)
     {
-        QByteArray r = "HTTP/1.1 " + QByteArray::number(statut) + ' ' + raison + "\r\n";
-        r += "Content-Length: " + QByteArray::number(longueur < 0 ? corps.size() : longueur) + "\r\n";
-        r += "Connection: close\r\n";
-        for (const QByteArray& e : entetes)
-            r += e + "\r\n";
-        return r + "\r\n" + corps;
+        return "HTTP/1.1 " + statut + "\r\nContent-Length: " + QByteArray::number(longueur < 0 ? corps.size() : longueur)
+            + "\r\nConnection: close\r\n" + entetes + "\r\n" + corps;
     }
 
-    std::function<QByteArray(const Requete&)> repondre;
-    bool fermerAussitot = false;
-    QList<Requete> requetes;
-    int connexions = 0;
+    std::function<QByteArray(const QByteArray& tete)> repondre;
+    QList<QByteArray> requetes;
 
 private:
     QTcpServer serveur;
-    QHash<QTcpSocket*, QByteArray> m_recus;
 };
