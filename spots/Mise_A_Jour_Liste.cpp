@@ -140,7 +140,7 @@ void Mise_A_Jour_Liste::Mettre_A_Jour(bool automatique)
     requete.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::UserVerifiedRedirectPolicy);
     requete.setMaximumRedirectsAllowed(5);
     requete.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("QEZ_Challenge_KVRT/") + Sous_Programmes::Numero_Version());
+                      QStringLiteral("QEZ_Challenge_KVRT/") + Sous_Programmes::Numero_Version().trimmed());
     // The server is asked only for a change of the list kept, and only while the list kept is
     // the one it sent: a list loaded by hand since then is replaced at the next check.
     const Reglages::Suivi_Liste suivi = reglages.Suivi_Liste_Chateaux();
