@@ -15,6 +15,7 @@
 #include "Historique_Modifications.h"
 #include "Import_Adif.h"
 #include "Liste_Log.h"
+#include "Mise_A_Jour_Liste.h"
 #include "Plateforme.h"
 #include "Progression.h"
 #include "Rapports_Contactes.h"
@@ -57,6 +58,13 @@ Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
     // list lacks is warned of, never refused: the list may be older than the castle.
     Veille = new Veille_Spots(sp, this);
     connect(Veille, &Veille_Spots::Alerte, this, &Main::Dire_Dans_Barre_Etat);
+    // The weekly check of the castle list speaks in the status line; the operator's, in a message.
+    connect(&Veille->Liste_En_Ligne(), &Mise_A_Jour_Liste::Fini, this, [this](const Mise_A_Jour_Liste::Resultat& resultat) {
+        if (resultat.automatique)
+            Dire_Dans_Barre_Etat(resultat.texte);
+        else
+            sp.plateforme().Message(resultat.texte, this);
+    });
     Saisie->Definir_Lecture_Log([this](QByteArray& contenu) { return sp.Lire_Contenu_Pour_Avis(contenu); });
     Saisie->Definir_Chateau_Connu([this](const QString& reference) { return Veille->Liste().Vide() || Veille->Liste().Contient(reference); });
 }
@@ -214,6 +222,8 @@ void Main::Construire_Menus()
                                         &Main::Main_Mnu_Charger_Liste_Chateaux_Click);
     Mnu_Verifier_Envoi = action(Mnu_Fichier, "Mnu_Verifier_Envoi", QStringLiteral("&Vérifier le log et préparer l'envoi…"),
                                 &Main::Main_Mnu_Verifier_Envoi_Click);
+    Mnu_Mettre_A_Jour_Liste = action(Mnu_Fichier, "Mnu_Mettre_A_Jour_Liste", QStringLiteral("&Mettre à jour la liste des châteaux"),
+                                     &Main::Main_Mnu_Mettre_A_Jour_Liste_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     // Their keyboard shortcuts pass through eventFilter, their menu items do not.
     Mnu_Annuler->installEventFilter(this);
@@ -524,6 +534,11 @@ void Main::Main_Mnu_Enregistrer_Copie_Click()
 void Main::Main_Mnu_Charger_Liste_Chateaux_Click()
 {
     Veille->Choisir_Liste(this);
+}
+
+void Main::Main_Mnu_Mettre_A_Jour_Liste_Click()
+{
+    Veille->Liste_En_Ligne().Mettre_A_Jour();
 }
 
 void Main::Main_Mnu_Chateaux_Spottes_Click()

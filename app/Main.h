@@ -62,6 +62,7 @@ public:
     void Main_Mnu_Ouvrir_Dossier_Logs_Click();
     void Main_Mnu_Enregistrer_Copie_Click();
     void Main_Mnu_Charger_Liste_Chateaux_Click();
+    void Main_Mnu_Mettre_A_Jour_Liste_Click();
     void Main_Mnu_Chateaux_Spottes_Click();
     void Main_Mnu_Verifier_Envoi_Click();
     // Names the change that Annuler and Rétablir would reverse, in the menu.
@@ -145,6 +146,7 @@ private:
     QAction* Mnu_Enregistrer_Copie;
     QAction* Mnu_Charger_Liste_Chateaux;
     QAction* Mnu_Verifier_Envoi;
+    QAction* Mnu_Mettre_A_Jour_Liste;
     QMenu* Mnu_Setup;
     QMenu* Mnu_Date;
     QAction* Mnu_Date_Auto_Oui;

@@ -33,6 +33,11 @@ const Reglages::Cle Cle_Age_Spots{false, "Age des spots", "60"};
 const Reglages::Cle Cle_Bande_Spots{false, "Bande Spots", "Toutes"};
 // No default: the organisers publish the list where they choose.
 const Reglages::Cle Cle_Adresse_Liste{false, "Adresse liste chateaux", ""};
+const Reglages::Cle Cle_Liste_Source{false, "Liste chateaux source", ""};
+const Reglages::Cle Cle_Liste_Etag{false, "Liste chateaux ETag", ""};
+const Reglages::Cle Cle_Liste_Modifiee{false, "Liste chateaux Last-Modified", ""};
+const Reglages::Cle Cle_Liste_Empreinte{false, "Liste chateaux empreinte", ""};
+const Reglages::Cle Cle_Liste_Verifiee{false, "Liste chateaux verifiee", ""};
 const Reglages::Cle Cle_Annee_Challenge{true, "Annee Challenge", "XXXX"};
 const Reglages::Cle Cle_Annee{true, "Annee", "20xx"};
 const Reglages::Cle Cle_Type_Activite{true, "Type Activite", "0"};
@@ -299,4 +304,27 @@ bool Reglages::Definir_Adresse_Liste_Chateaux(const QString& adresse, QString& e
         return false;
     Ecrire(Cle_Adresse_Liste, propre);
     return true;
+}
+
+Reglages::Suivi_Liste Reglages::Suivi_Liste_Chateaux() const
+{
+    Suivi_Liste suivi;
+    suivi.adresse = Lire(Cle_Liste_Source).trimmed();
+    suivi.etag = Lire(Cle_Liste_Etag);
+    suivi.modifiee = Lire(Cle_Liste_Modifiee);
+    suivi.empreinte = Lire(Cle_Liste_Empreinte).trimmed();
+    // A hand-edited date that does not read is no check: the next start asks again.
+    suivi.verifiee = QDateTime::fromString(Lire(Cle_Liste_Verifiee).trimmed(), Qt::ISODate);
+    if (suivi.verifiee.isValid())
+        suivi.verifiee = suivi.verifiee.toUTC();
+    return suivi;
+}
+
+void Reglages::Definir_Suivi_Liste_Chateaux(const Suivi_Liste& suivi)
+{
+    Ecrire(Cle_Liste_Source, suivi.adresse);
+    Ecrire(Cle_Liste_Etag, suivi.etag);
+    Ecrire(Cle_Liste_Modifiee, suivi.modifiee);
+    Ecrire(Cle_Liste_Empreinte, suivi.empreinte);
+    Ecrire(Cle_Liste_Verifiee, suivi.verifiee.isValid() ? suivi.verifiee.toUTC().toString(Qt::ISODate) : QString());
 }

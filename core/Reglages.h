@@ -64,6 +64,21 @@ public:
     // written, and false comes back with the reason; an empty one clears it.
     QString Adresse_Liste_Chateaux() const;
     bool Definir_Adresse_Liste_Chateaux(const QString& adresse, QString& erreur);
+    // What the last download of the castle list left ("Liste chateaux source", "... ETag",
+    // "... Last-Modified", "... empreinte", "... verifiee"): the address it came from, the
+    // server's ETag and Last-Modified to ask it only for a change, the SHA-256 of the list kept
+    // (they hold only while the kept list is that one) and when a check last went well (UTC;
+    // invalid when never).
+    struct Suivi_Liste
+    {
+        QString adresse;
+        QString etag;
+        QString modifiee;
+        QString empreinte;
+        QDateTime verifiee;
+    };
+    Suivi_Liste Suivi_Liste_Chateaux() const;
+    void Definir_Suivi_Liste_Chateaux(const Suivi_Liste& suivi);
 
     // The settings of one station.
     // The year of its Challenge ("Annee Challenge"); "XXXX" when none.

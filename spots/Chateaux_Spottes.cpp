@@ -5,6 +5,7 @@
 #include "Delegue_Etat.h"
 #include "Envoi_Spot.h"
 #include "Filtre_Spots.h"
+#include "Mise_A_Jour_Liste.h"
 #include "Modele_Spots.h"
 #include "Plateforme.h"
 #include "Regle_Spot.h"
@@ -101,6 +102,12 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     NOMME(QCheckBox, A_Contacter_Seulement, QStringLiteral("&Seulement les châteaux à contacter"));
     NOMME(QLabel, Info_Liste);
     Info_Liste->setWordWrap(true);
+    NOMME(QLabel, Label_Adresse_Liste, QStringLiteral("Adresse &liste chateaux :"));
+    NOMME(QLineEdit, Adresse_Liste);
+    Adresse_Liste->setPlaceholderText(QStringLiteral("https://liste.exemple.org/chateaux.csv"));
+    Adresse_Liste->setToolTip(QStringLiteral("La liste des châteaux y est relue une fois par semaine (Fichier > Mettre à jour "
+                                             "la liste des châteaux pour la relire tout de suite)"));
+    Etiqueter(Label_Adresse_Liste, Adresse_Liste);
     m_chateaux = veille.Nouvelle_Vue(Filtre_Spots::Vue::Chateaux, this);
     m_horsListe = veille.Nouvelle_Vue(Filtre_Spots::Vue::Hors_Liste, this);
     NOMME(QTableView, Spots);
@@ -156,6 +163,10 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     tout->addLayout(cases);
     tout->addLayout(choix);
     tout->addWidget(Info_Liste);
+    auto* adresse = new QHBoxLayout;
+    adresse->addWidget(Label_Adresse_Liste);
+    adresse->addWidget(Adresse_Liste, 1);
+    tout->addLayout(adresse);
     tout->addWidget(Spots, 3);
     tout->addWidget(Label_Hors_Liste);
     tout->addWidget(Hors_Liste, 1);
@@ -185,6 +196,10 @@ Chateaux_Spottes::Chateaux_Spottes(Veille_Spots& veille_, Sous_Programmes& sp_, 
     connect(&veille, &Veille_Spots::Liste_Changee, this, &Chateaux_Spottes::Montrer_Liste);
     // The departement's castles still to contact follow the log too.
     connect(&sp, &Sous_Programmes::Etat_Change, this, &Chateaux_Spottes::Montrer_Departement);
+    // After the filter box, before the tables.
+    setTabOrder(A_Contacter_Seulement, Adresse_Liste);
+    setTabOrder(Adresse_Liste, Spots);
+    connect(Adresse_Liste, &QLineEdit::editingFinished, this, &Chateaux_Spottes::Chateaux_Spottes_Adresse_Liste_Valide);
     Fermer_Par_Echap(this);
 }
 
@@ -195,6 +210,7 @@ void Chateaux_Spottes::Chateaux_Spottes_Form_Load()
     Bande->setCurrentText(sp.reglages().Bande_Spots());
     Chateaux_Spottes_Bande_Change();
     Age_Spots->setValue(veille.Age());
+    Adresse_Liste->setText(sp.reglages().Adresse_Liste_Chateaux());
     Alertes->setChecked(veille.Alertes());
     Montrer_Liste();
     resize(QSize(960, 560));
@@ -279,6 +295,24 @@ void Chateaux_Spottes::Chateaux_Spottes_Spotter_Click()
             sp.plateforme().Message(refus.isEmpty() ? Regle_Spot::Refus_Spot(sp.Indicatif_Station(), false) : refus, this);
     });
     envoi->open();
+}
+
+void Chateaux_Spottes::Chateaux_Spottes_Adresse_Liste_Valide()
+{
+    // The message box takes the focus from the box, which would finish its editing again.
+    if (m_adresseEnCours || Adresse_Liste->text().trimmed() == sp.reglages().Adresse_Liste_Chateaux())
+        return;
+    m_adresseEnCours = true;
+    QString erreur;
+    if (!sp.reglages().Definir_Adresse_Liste_Chateaux(Adresse_Liste->text(), erreur)) {
+        sp.plateforme().Message(erreur, this);
+        Adresse_Liste->setFocus();
+    } else {
+        Adresse_Liste->setText(sp.reglages().Adresse_Liste_Chateaux());
+        // A new address has never been checked: its list is fetched now, said in the status line.
+        veille.Liste_En_Ligne().Verifier_Si_Du();
+    }
+    m_adresseEnCours = false;
 }
 
 void Chateaux_Spottes::Chateaux_Spottes_Alertes_Click()

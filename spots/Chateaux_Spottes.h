@@ -38,6 +38,8 @@ public:
     void Chateaux_Spottes_Bande_Change();
     void Chateaux_Spottes_Age_Spots_Change();
     void Chateaux_Spottes_Spotter_Click();
+    // The address typed is kept when Enter is pressed or the box is left; a new one is fetched at once.
+    void Chateaux_Spottes_Adresse_Liste_Valide();
 
 signals:
     // The row chosen: its callsign and its castle, for the entry area.
@@ -66,6 +68,8 @@ private:
     QCheckBox* Alertes;
     QCheckBox* A_Contacter_Seulement;
     QLabel* Info_Liste;
+    QLabel* Label_Adresse_Liste;
+    QLineEdit* Adresse_Liste;
     QTableView* Spots;
     QLabel* Label_Hors_Liste;
     QTableView* Hors_Liste;
@@ -80,4 +84,5 @@ private:
     // The node asked for in this turn of the event loop: Enter in the node's box may also
     // activate the item it names, and one attempt is enough.
     bool m_connexionDemandee = false;
+    bool m_adresseEnCours = false;
 };

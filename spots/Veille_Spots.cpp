@@ -3,6 +3,7 @@
 #include "Connexion_Cluster.h"
 #include "Controle_Nomme.h"
 #include "FichierLog.h"
+#include "Mise_A_Jour_Liste.h"
 #include "Modele_Spots.h"
 #include "Plateforme.h"
 #include "Rapports.h"
@@ -53,11 +54,13 @@ Veille_Spots::Veille_Spots(Sous_Programmes& sp_, QObject* parent)
 {
     NOMME(Modele_Spots, Modele, this);
     NOMME(Connexion_Cluster, Connexion, this);
+    NOMME(Mise_A_Jour_Liste, Mise_A_Jour, sp.reglages(), sp.plateforme(), Fichier_Liste(), this);
     m_alertes = sp.reglages().Alertes_Spots();
     connect(m_balayage, &QTimer::timeout, this, &Veille_Spots::Balayer);
     m_balayage->start(Balayage_Ms);
     connect(Connexion, &Connexion_Cluster::Spot_Chateau, this, &Veille_Spots::Spot_Recu);
     connect(Connexion, &Connexion_Cluster::Etat_Change, this, &Veille_Spots::Dire_Etat);
+    connect(Mise_A_Jour, &Mise_A_Jour_Liste::Liste_Recue, this, &Veille_Spots::Adopter_Liste);
     connect(&sp, &Sous_Programmes::Etat_Change, this, [this](const Etat_Log& etat) {
         if (etat.lu)
             Log_Relu(etat.contenu);
@@ -316,12 +319,7 @@ void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
         suite = QStringLiteral("\r\nElle sert jusqu'à la fin de cette session, mais n'a pas pu être gardée pour les "
                                "suivantes : ")
             + lecture.copie.message;
-    m_liste = lecture.liste;
-    m_dateListe = lecture.date;
-    m_listeLue = true;
-    m_erreurListe.clear();
-    Modele->Regler_Liste(m_liste);
-    emit Liste_Changee();
+    Adopter_Liste(lecture.liste, lecture.date);
     QString ignorees;
     if (m_liste.Lignes_Ignorees() > 0)
         ignorees = QStringLiteral(" (%1 ligne%2 sans référence ignorée%2)")
@@ -336,6 +334,16 @@ void Veille_Spots::Liste_Lue(const Lecture& lecture, QWidget* parent)
     emit Chargement_Fini(true);
 }
 
+void Veille_Spots::Adopter_Liste(const Liste_Chateaux& liste, const QDateTime& date)
+{
+    m_liste = liste;
+    m_dateListe = date;
+    m_listeLue = true;
+    m_erreurListe.clear();
+    Modele->Regler_Liste(m_liste);
+    emit Liste_Changee();
+}
+
 void Veille_Spots::Choisir_Liste(QWidget* parent)
 {
     const QString chemin = sp.plateforme().Fichier_A_Ouvrir(
@@ -348,6 +356,7 @@ void Veille_Spots::Choisir_Liste(QWidget* parent)
 void Veille_Spots::Demarrer()
 {
     Suivre();
+    Mise_A_Jour->Demarrer();
 }
 
 void Veille_Spots::Fenetre_Ouverte(bool ouverte)

@@ -18,6 +18,7 @@
 #include <utility>
 
 class Connexion_Cluster;
+class Mise_A_Jour_Liste;
 class Modele_Spots;
 class Sous_Programmes;
 class QSystemTrayIcon;
@@ -55,8 +56,10 @@ public:
     void Charger_Liste(const QString& chemin, QWidget* parent);
     // The file dialog, then the above.
     void Choisir_Liste(QWidget* parent);
+    // The castle list fetched from the address of the settings, once a week or when asked.
+    Mise_A_Jour_Liste& Liste_En_Ligne() { return *Mise_A_Jour; }
 
-    // At start-up: connects when alerts are on.
+    // At start-up: connects when alerts are on, and fetches the castle list when a week has gone.
     void Demarrer();
     // The connection runs while the window is open or alerts are on.
     void Fenetre_Ouverte(bool ouverte);
@@ -105,11 +108,13 @@ private:
     struct Lecture;
     void Lancer_Lecture();
     void Liste_Lue(const Lecture& lecture, QWidget* parent);
+    void Adopter_Liste(const Liste_Chateaux& liste, const QDateTime& date);
 
     Sous_Programmes& sp;
     // Named as their members, so that a test finds them as it finds a window's controls.
     Modele_Spots* Modele;
     Connexion_Cluster* Connexion;
+    Mise_A_Jour_Liste* Mise_A_Jour;
     Liste_Chateaux m_liste;
     QDateTime m_dateListe;
     QString m_erreurListe;
