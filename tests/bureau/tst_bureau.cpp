@@ -385,7 +385,7 @@ void Tst_Bureau::manuelMessages()
     const QRegularExpression refus(QStringLiteral("return\\s+QStringLiteral\\(((?:\\s*\"(?:[^\"\\\\]|\\\\.)*\")+)\\s*\\)\\s*;"));
     const QRegularExpression morceau(QStringLiteral("\"((?:[^\"\\\\]|\\\\.)*)\""));
     QStringList messages;
-    for (const char* dossier : {"app", "core", "entry", "module", "reports", "echange", "search", "station", "web"}) {
+    for (const char* dossier : {"app", "core", "entry", "module", "reports", "echange", "search", "spots", "station", "web"}) {
         QDirIterator it(Source(QString::fromLatin1(dossier)), {QStringLiteral("*.cpp")}, QDir::Files);
         while (it.hasNext()) {
             const QString chemin = it.next();
