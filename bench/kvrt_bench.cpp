@@ -1060,7 +1060,8 @@ public:
             // The window has the score from the log's state; here it is counted once more.
             resume = Verification_Log::Resume(Series_Saison::Calculer_Bilan(octets), constats);
         });
-        const double cible = std::round(plancher * 100) / 100;
+        // Within twice the floor: one read and one rewrite of the log.
+        const double cible = std::round(2 * plancher * 100) / 100;
         Ajouter(QStringLiteral("Vérification du log avant l'envoi (lecture, constats, résumé)"), ms, cible, cible,
                 QStringLiteral("%1 constats, %2× le plancher").arg(constats).arg(ms / plancher, 0, 'f', 2));
 
@@ -1077,11 +1078,12 @@ public:
                     vide = true;
                     return;
                 }
-                rangees = Controle<QListWidget>(f, "Liste_Constats")->count();
+                rangees = Controle<QListView>(f, "Liste_Constats")->model()->rowCount();
                 f->close();
                 Fermer_Fenetres_Differees();
             });
-        Ajouter(QStringLiteral("Fenêtre Vérification du log (ouverture, liste remplie)"), fenetre, 50, 0,
+        // Within one frame.
+        Ajouter(QStringLiteral("Fenêtre Vérification du log (ouverture, liste remplie)"), fenetre, 16.7, 0,
                 vide ? QStringLiteral("fenêtre vide : à reprendre") : QStringLiteral("%1 remarques").arg(rangees));
     }
 

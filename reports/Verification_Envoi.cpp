@@ -12,10 +12,44 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QAbstractListModel>
+#include <QListView>
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+// The findings as the list shows them: each row's text made only when it is drawn, so that a
+// log typed without care, with thousands of findings, opens at once.
+class Modele_Constats : public QAbstractListModel
+{
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void Remplacer(QList<Verification_Log::Constat> constats)
+    {
+        beginResetModel();
+        m_constats = std::move(constats);
+        endResetModel();
+    }
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : int(m_constats.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= m_constats.size())
+            return QVariant();
+        const Verification_Log::Constat& c = m_constats.at(index.row());
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return Verification_Log::Texte(c);
+        if (role == Qt::UserRole)
+            return c.ligne;
+        return QVariant();
+    }
+
+private:
+    QList<Verification_Log::Constat> m_constats;
+};
 
 Verification_Envoi::Verification_Envoi(Sous_Programmes& sp_, QWidget* parent, Source_Liste liste)
     : Fenetre_Rapport(sp_, "Verification_Envoi", QStringLiteral("Vérification du log"), parent), m_liste(std::move(liste))
@@ -25,7 +59,10 @@ Verification_Envoi::Verification_Envoi(Sous_Programmes& sp_, QWidget* parent, So
     QFont gras = Label_Resume->font();
     gras.setBold(true);
     Label_Resume->setFont(gras);
-    NOMME(QListWidget, Liste_Constats, this);
+    NOMME(QListView, Liste_Constats, this);
+    m_constats = new Modele_Constats(this);
+    Liste_Constats->setModel(m_constats);
+    Liste_Constats->setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Thousands of findings on a log typed without care: every row the same height, laid out at once.
     Liste_Constats->setUniformItemSizes(true);
     Liste_Constats->setAccessibleName(QStringLiteral("Remarques sur le log"));
@@ -50,7 +87,7 @@ Verification_Envoi::Verification_Envoi(Sous_Programmes& sp_, QWidget* parent, So
     connect(Preparer_Envoi, &QPushButton::clicked, this, &Verification_Envoi::Verification_Envoi_Preparer_Click);
     connect(Ouvrir_Envoi, &QPushButton::clicked, this, &Verification_Envoi::Verification_Envoi_Ouvrir_Click);
     connect(Fermer, &QPushButton::clicked, this, &QWidget::close);
-    connect(Liste_Constats, &QListWidget::itemActivated, this, &Verification_Envoi::Liste_Constats_DblClick);
+    connect(Liste_Constats, &QListView::activated, this, &Verification_Envoi::Liste_Constats_DblClick);
 }
 
 void Verification_Envoi::Verification_Envoi_Form_Load()
@@ -86,24 +123,17 @@ void Verification_Envoi::Verifier(const QByteArray* contenu, const Series_Saison
     m_lu = contenu != nullptr;
     m_contenu = contenu ? *contenu : QByteArray();
     m_bilan = bilan;
-    Liste_Constats->clear();
+    m_constats->Remplacer({});
     if (!contenu) {
         Label_Resume->setText(QStringLiteral("Le log n'a pas pu être lu."));
         Suivre_Envoi();
         return;
     }
     const Liste_Chateaux* liste = m_liste ? m_liste() : nullptr;
-    const QList<Verification_Log::Constat> constats =
+    QList<Verification_Log::Constat> constats =
         Verification_Log::Verifier(*contenu, sp.Annee_Challenge(), sp.plateforme().Maintenant_Utc().date(), liste);
     Label_Resume->setText(Verification_Log::Resume(bilan, constats.size()));
-    // Made whole, then given to the list in one go: one layout for thousands of rows.
-    Liste_Constats->setUpdatesEnabled(false);
-    for (const Verification_Log::Constat& c : constats) {
-        auto* rangee = new QListWidgetItem(Verification_Log::Texte(c));
-        rangee->setData(Qt::UserRole, c.ligne);
-        Liste_Constats->addItem(rangee);
-    }
-    Liste_Constats->setUpdatesEnabled(true);
+    m_constats->Remplacer(std::move(constats));
     Suivre_Envoi();
 }
 
@@ -164,6 +194,7 @@ void Verification_Envoi::Verification_Envoi_Ouvrir_Click()
 
 void Verification_Envoi::Liste_Constats_DblClick()
 {
-    if (QListWidgetItem* rangee = Liste_Constats->currentItem())
-        emit Ligne_Choisie(rangee->data(Qt::UserRole).toInt() - 1);
+    const QModelIndex rangee = Liste_Constats->currentIndex();
+    if (rangee.isValid())
+        emit Ligne_Choisie(rangee.data(Qt::UserRole).toInt() - 1);
 }

@@ -12,7 +12,8 @@
 
 class Liste_Chateaux;
 class QLabel;
-class QListWidget;
+class QListView;
+class Modele_Constats;
 class QPushButton;
 
 // "Vérification du log": what the organisers would question in the season's log, one line per
@@ -50,7 +51,8 @@ private:
     void Suivre_Envoi();
 
     QLabel* Label_Resume;
-    QListWidget* Liste_Constats;
+    QListView* Liste_Constats;
+    Modele_Constats* m_constats;
     QLabel* Label_Envoi;
     QPushButton* Preparer_Envoi;
     QPushButton* Ouvrir_Envoi;

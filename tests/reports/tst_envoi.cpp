@@ -14,7 +14,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -85,12 +85,13 @@ void Tst_Envoi::constats_et_ligne_choisie()
     QCOMPARE(Ouvrir(m), f);
     QCOMPARE(f->windowTitle(), QStringLiteral("Vérification du log"));
     auto* resume = Controle<QLabel>(f, "Label_Resume");
-    auto* liste = Controle<QListWidget>(f, "Liste_Constats");
+    auto* liste = Controle<QListView>(f, "Liste_Constats");
+    auto texte = [liste](int rangee) { return liste->model()->index(rangee, 0).data().toString(); };
     QCOMPARE(resume->text(), QStringLiteral("Points : 12 validés · 0 en attente · 1 département. "
                                             "2 remarques à revoir avant d'envoyer le log aux organisateurs."));
-    QCOMPARE(liste->count(), 2);
-    QVERIFY(liste->item(0)->text().startsWith(QStringLiteral("ligne 2 : ")));
-    QCOMPARE(liste->item(1)->text(), QStringLiteral("ligne 4 : le château KVRT 29001 a déjà été contacté le 01/03/09 (ligne 1) : "
+    QCOMPARE(liste->model()->rowCount(), 2);
+    QVERIFY(texte(0).startsWith(QStringLiteral("ligne 2 : ")));
+    QCOMPARE(texte(1), QStringLiteral("ligne 4 : le château KVRT 29001 a déjà été contacté le 01/03/09 (ligne 1) : "
                                                      "ce QSO doit avoir le type « Double ou non validé »"));
     QCOMPARE(Controle<QLabel>(f, "Label_Envoi")->text(), QStringLiteral("Aucun dossier d'envoi n'a encore été préparé pour ce log."));
 
@@ -100,8 +101,8 @@ void Tst_Envoi::constats_et_ligne_choisie()
     m->Veille()->Charger_Liste(p.Chemin(QStringLiteral("chateaux.csv")), m);
     QVERIFY(chargee.wait());
     p.plateforme->Prendre_Messages();
-    QCOMPARE(liste->count(), 3);
-    QCOMPARE(liste->item(1)->text(), QStringLiteral("ligne 3 : le château KVRT 29003 n'est pas dans la liste des châteaux"));
+    QCOMPARE(liste->model()->rowCount(), 3);
+    QCOMPARE(texte(1), QStringLiteral("ligne 3 : le château KVRT 29003 n'est pas dans la liste des châteaux"));
 
     // The duplicate chosen: the fourth line of the main list, then edited there.
     Cliquer_Ligne(liste, 2, true);
