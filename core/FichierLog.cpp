@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QRegularExpression>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -195,8 +196,16 @@ ErreurFichier Lire_Tout(const QString& chemin, QByteArray& contenu)
     return e;
 }
 
+static std::atomic<int> lectures{0};
+
+int Nombre_Lectures()
+{
+    return lectures.load();
+}
+
 ErreurFichier Lire_Octets(const QString& chemin, QByteArray& contenu)
 {
+    ++lectures;
     contenu.clear();
     const QString action = QStringLiteral("impossible de lire");
     ErreurFichier e = Erreur_Ouverture(chemin, action);

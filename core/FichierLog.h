@@ -58,6 +58,8 @@ ErreurFichier Lire(const QString& chemin, QList<QByteArray>& lignes);
 ErreurFichier Lire_Tout(const QString& chemin, QByteArray& contenu);
 // The file's bytes as they are on the disk.
 ErreurFichier Lire_Octets(const QString& chemin, QByteArray& contenu);
+// How many files Lire_Octets has read in this run: a change of the log reads it at most once.
+int Nombre_Lectures();
 // The file a path names once its symbolic links are followed: a log kept in a synced folder
 // and linked into the program folder is written there, and the link stays a link.
 QString Chemin_Reel(const QString& chemin);

@@ -833,10 +833,13 @@ bool Journal_Log::Etat_Apres(QByteArrayView contenuLog, qint64 numero, QByteArra
     return false;
 }
 
-Journal_Log::Resultat Journal_Log::Preparer(QByteArray& contenu)
+Journal_Log::Resultat Journal_Log::Preparer(QByteArray& contenu, const QByteArray* lu)
 {
     Resultat r;
-    r.erreur = FichierLog::Lire_Octets(m_cheminLog, contenu);
+    if (lu)
+        contenu = *lu;
+    else
+        r.erreur = FichierLog::Lire_Octets(m_cheminLog, contenu);
     if (!r.erreur.ok()) {
         r.etat = Resultat::Erreur;
         return r;
@@ -851,20 +854,20 @@ Journal_Log::Resultat Journal_Log::Preparer(QByteArray& contenu)
     return r;
 }
 
-Journal_Log::Resultat Journal_Log::Annuler(const QDateTime& utc)
+Journal_Log::Resultat Journal_Log::Annuler(const QDateTime& utc, const QByteArray* lu)
 {
-    return Rejouer(Genre::Annulation, utc);
+    return Rejouer(Genre::Annulation, utc, lu);
 }
 
-Journal_Log::Resultat Journal_Log::Retablir(const QDateTime& utc)
+Journal_Log::Resultat Journal_Log::Retablir(const QDateTime& utc, const QByteArray* lu)
 {
-    return Rejouer(Genre::Retablissement, utc);
+    return Rejouer(Genre::Retablissement, utc, lu);
 }
 
-Journal_Log::Resultat Journal_Log::Rejouer(Genre genre, const QDateTime& utc)
+Journal_Log::Resultat Journal_Log::Rejouer(Genre genre, const QDateTime& utc, const QByteArray* lu)
 {
     QByteArray contenu;
-    Resultat r = Preparer(contenu);
+    Resultat r = Preparer(contenu, lu);
     if (r.etat != Resultat::Fait)
         return r;
     const bool annuler = genre == Genre::Annulation;
@@ -893,10 +896,10 @@ Journal_Log::Resultat Journal_Log::Rejouer(Genre genre, const QDateTime& utc)
     return r;
 }
 
-Journal_Log::Resultat Journal_Log::Revenir_A(qint64 numero, const QString& operation, const QDateTime& utc)
+Journal_Log::Resultat Journal_Log::Revenir_A(qint64 numero, const QString& operation, const QDateTime& utc, const QByteArray* lu)
 {
     QByteArray contenu;
-    Resultat r = Preparer(contenu);
+    Resultat r = Preparer(contenu, lu);
     if (r.etat != Resultat::Fait)
         return r;
     r.operation = operation;

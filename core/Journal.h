@@ -148,11 +148,11 @@ public:
         QString misDeCote;   // the journal set aside when the log was changed elsewhere
         QByteArray contenu;  // the bytes written to the log, when they were
     };
-    // Each reads the log, checks it against the journal first, and never rewrites a log
-    // the journal does not fully explain.
-    Resultat Annuler(const QDateTime& utc);
-    Resultat Retablir(const QDateTime& utc);
-    Resultat Revenir_A(qint64 numero, const QString& operation, const QDateTime& utc);
+    // Each reads the log (or takes lu, its bytes as the caller has just read them), checks it
+    // against the journal first, and never rewrites a log the journal does not fully explain.
+    Resultat Annuler(const QDateTime& utc, const QByteArray* lu = nullptr);
+    Resultat Retablir(const QDateTime& utc, const QByteArray* lu = nullptr);
+    Resultat Revenir_A(qint64 numero, const QString& operation, const QDateTime& utc, const QByteArray* lu = nullptr);
     // The journal last set aside by this object, if any.
     QString Dernier_Mis_De_Cote() const { return m_misDeCote; }
 
@@ -171,9 +171,9 @@ private:
     // state before it followed by only the first part of the bytes it appends; -1 otherwise.
     qsizetype Ajout_Coupe(QByteArrayView octetsLog) const;
     void Elaguer_De_Cote() const;
-    Resultat Preparer(QByteArray& contenu);
+    Resultat Preparer(QByteArray& contenu, const QByteArray* lu);
     // An undo (Annulation) or a redo (Retablissement) of the change on top of its stack.
-    Resultat Rejouer(Genre genre, const QDateTime& utc);
+    Resultat Rejouer(Genre genre, const QDateTime& utc, const QByteArray* lu);
 
     // The journal file as this object last read or wrote it: while it is still so, the
     // entries kept in memory are the file's and an undo need not read and decode it again.

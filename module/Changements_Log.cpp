@@ -290,13 +290,19 @@ Changements_Log::Changement Changements_Log::Retour(const Journal::Journal_Log::
     return c;
 }
 
+const QByteArray* Changements_Log::Lu() const
+{
+    // The guard has just looked at the file: the journal takes the bytes it holds.
+    return m_log.Connu() ? &m_log.Octets() : nullptr;
+}
+
 Changements_Log::Changement Changements_Log::Annuler()
 {
     Changement c;
     c.resultat = m_garde(Log_Non_Modifie(), nullptr);
     if (!c.resultat.fait)
         return c;
-    Changement r = Retour(Journal().Annuler(m_maintenant()), QStringLiteral("impossible d'annuler la dernière modification"),
+    Changement r = Retour(Journal().Annuler(m_maintenant(), Lu()), QStringLiteral("impossible d'annuler la dernière modification"),
                           QStringLiteral("Aucune modification à annuler."));
     r.resultat.messages = c.resultat.messages + r.resultat.messages;
     return r;
@@ -308,7 +314,7 @@ Changements_Log::Changement Changements_Log::Retablir()
     c.resultat = m_garde(Log_Non_Modifie(), nullptr);
     if (!c.resultat.fait)
         return c;
-    Changement r = Retour(Journal().Retablir(m_maintenant()), QStringLiteral("impossible de rétablir la modification"),
+    Changement r = Retour(Journal().Retablir(m_maintenant(), Lu()), QStringLiteral("impossible de rétablir la modification"),
                           QStringLiteral("Aucune modification à rétablir."));
     r.resultat.messages = c.resultat.messages + r.resultat.messages;
     return r;
@@ -324,7 +330,7 @@ Changements_Log::Changement Changements_Log::Revenir_A(qint64 numero, const QStr
     for (const Journal::Entree& e : Journal().Entrees())
         if (e.numero == numero)
             nom = QStringLiteral("retour à l'état après : ") + e.operation;
-    Changement r = Retour(Journal().Revenir_A(numero, nom.isEmpty() ? operationSansNom : nom, m_maintenant()),
+    Changement r = Retour(Journal().Revenir_A(numero, nom.isEmpty() ? operationSansNom : nom, m_maintenant(), Lu()),
                           QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
     r.resultat.messages = c.resultat.messages + r.resultat.messages;
     return r;

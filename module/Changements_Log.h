@@ -78,6 +78,8 @@ private:
     Changement Reecrire_Puis_Montrer(const QByteArray& ancien, QByteArray nouveau, const QString& operation,
                                      const QString& suite, Etat_Log::Modification sorte);
     Changement Retour(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
+    // The log's bytes as the guard of this change has just checked them, or null.
+    const QByteArray* Lu() const;
     QString Texte_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
 
     Log_Ouvert& m_log;

@@ -5,6 +5,7 @@
 #include "Forme_Log.h"
 #include "Historique_Modifications.h"
 #include "Journal.h"
+#include "FichierLog.h"
 #include "Main_Test.h"
 #include "Cas_Programme.h"
 #include "Outils_Test.h"
@@ -130,8 +131,11 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     QCOMPARE(m->Mnu_Annuler->text(), QStringLiteral("&Annuler : enregistrement du KVRT 35007"));
     QCOMPARE(QApplication::focusWidget(), m->Ind_A);
 
-    // Ctrl+Z in the empty callsign field: the recording goes, and the status bar says so.
+    // Ctrl+Z in the empty callsign field: the recording goes, and the status bar says so. The
+    // log is read once, for the journal and the state alike.
+    int lectures = FichierLog::Nombre_Lectures();
     Touche(m, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(FichierLog::Nombre_Lectures() - lectures, 1);
     QCOMPARE(p.Octets_Log(), Octets(log));
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Annulé : enregistrement du KVRT 35007"));
     QCOMPARE(m->Nombre_Lignes(), 1);
@@ -150,7 +154,9 @@ void Tst_Annulation::enregistrement_annule_et_retabli_au_clavier()
     QCOMPARE(p.Octets_Log(), Octets(log));
 
     // Ctrl+Y brings it back.
+    lectures = FichierLog::Nombre_Lectures();
     Touche(m, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(FichierLog::Nombre_Lectures() - lectures, 1);
     QCOMPARE(p.Octets_Log(), apres);
     QCOMPARE(m->statusBar()->currentMessage(), QStringLiteral("Rétabli : enregistrement du KVRT 35007"));
     QCOMPARE(m->Nombre_Lignes(), 2);
