@@ -70,9 +70,13 @@ void Enregistre_Copie_Log(Sous_Programmes& sp, QWidget* parent)
 void Enregistre_Adif(Sous_Programmes& sp, QWidget* parent)
 {
     Plateforme& pf = sp.plateforme();
-    QList<QByteArray> lignes;
-    if (!sp.Lire_Log(lignes))
+    Sous_Programmes::Lecture log = sp.Lire_Contenu();
+    if (!log.ok()) {
+        pf.Message(log.erreur.message, parent);
         return;
+    }
+    QList<QByteArray> lignes = Texte1252::Couper_Lignes(log.contenu);
+    log = {};
     // The usual name beside the log is offered; the operator may put the file elsewhere, where
     // his other logging program will look for it.
     const QString nom = Echange_Adif::Nom_Export(sp.Indicatif_Station(), sp.Annee_Challenge());

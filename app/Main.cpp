@@ -15,6 +15,7 @@
 #include "Historique_Modifications.h"
 #include "Import_Adif.h"
 #include "Liste_Log.h"
+#include "Logs_Retrouves.h"
 #include "Mise_A_Jour_Liste.h"
 #include "Plateforme.h"
 #include "Progression.h"
@@ -65,7 +66,14 @@ Main::Main(Sous_Programmes& sp_, QWidget* parent) : QMainWindow(parent), sp(sp_)
         else
             sp.plateforme().Message(resultat.texte, this);
     });
-    Saisie->Definir_Lecture_Log([this](QByteArray& contenu) { return sp.Lire_Contenu_Pour_Avis(contenu); });
+    Saisie->Definir_Lecture_Log([this]() -> std::optional<QByteArray> {
+        Sous_Programmes::Lecture l = sp.Lire_Contenu_Pour_Avis();
+        if (!l.ok()) {
+            sp.plateforme().Message(l.erreur.message, this);
+            return std::nullopt;
+        }
+        return std::move(l.contenu);
+    });
     Saisie->Definir_Chateau_Connu([this](const QString& reference) { return Veille->Liste().Vide() || Veille->Liste().Contient(reference); });
 }
 
@@ -79,6 +87,7 @@ void Main::Relier_Module()
 {
     connect(&sp, &Sous_Programmes::Etat_Change, this, &Main::Suivre_Log);
     connect(&sp, &Sous_Programmes::Log_Introuvable, this, &Main::Ouvrir_Recuperation);
+    connect(&sp, &Sous_Programmes::Log_Illisible, this, [this](const QString& texte) { sp.plateforme().Message(texte, this); });
     connect(&sp, &Sous_Programmes::Statut, this, &Main::Dire_Dans_Barre_Etat);
     // What the entry area asks for goes to the module; the fields start afresh once the log
     // has it, by the state that follows (Suivre_Log).
@@ -321,14 +330,17 @@ void Main::Main_Form_Load()
     Saisie->Preparer_Type(sp.reglages().Type_Activite(indicatif));
 
     // The folder of the logs is chosen once, before anything names a log.
-    sp.Choisir_Repertoire();
+    const QString dossierNonPret = sp.Choisir_Repertoire();
+    if (!dossierNonPret.isEmpty())
+        sp.plateforme().Message(dossierNonPret, this);
     sp.Definir_Dossier_Precedent(sp.reglages().Chemin_Repertoire());
     // A log left in another folder the program knows (the per-user install before the
     // package, say) is found again, never replaced by an empty season.
     if (sp.Indicatif_Station() != QLatin1String("FXXXX") && !FichierLog::Existe(sp.Nom_Log())) {
         QString dossier = sp.Repertoire();
-        const auto trouve = sp.Retrouver_Log(sp.Indicatif_Station(), sp.Annee_Challenge(), dossier, QStringLiteral("&Quitter"), this);
-        if (trouve == Sous_Programmes::Log_Retrouve::Renonce) {
+        const auto trouve = Logs_Retrouves::Retrouver_Log(sp, sp.Indicatif_Station(), sp.Annee_Challenge(), dossier,
+                                                          QStringLiteral("&Quitter"), this);
+        if (trouve == Logs_Retrouves::Log_Retrouve::Renonce) {
             sp.Terminer_Programme();
             return;
         }
@@ -381,7 +393,11 @@ void Main::Main_Form_Load()
 
     if (sp.Indicatif_Station() != QLatin1String("FXXXX")) {
         // The journal first: a line that a power cut tore is taken back before anything counts it.
-        sp.Verifier_Journal();
+        const Sous_Programmes::Controle_Journal controle = sp.Verifier_Journal();
+        for (const QString& texte : controle.messages)
+            sp.plateforme().Message(texte, this);
+        if (!controle.question.isEmpty() && sp.plateforme().Question(controle.question, this))
+            Dire(sp.Remettre_Qso_Disparus(controle));
         if (!sp.Rafraichir_Liste_Log())
             return; // the recovery window, or an ending error, has taken over
     }

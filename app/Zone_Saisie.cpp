@@ -305,10 +305,9 @@ void Zone_Saisie::Main_KVRT_A_KeyPress(int& KeyAscii)
             return;
         // The QSO being edited would find itself in the log.
         if (m_mode != Mode::Modification) {
-            QByteArray lu;
-            const bool relu = m_lireLog && m_lireLog(lu);
+            const std::optional<QByteArray> lu = m_lireLog ? m_lireLog() : std::nullopt;
             const QString doublon =
-                m_lireLog && !relu ? QString() : Validation_Saisie::Avertissement_Doublon(relu ? lu : m_log.contenu, texte);
+                m_lireLog && !lu ? QString() : Validation_Saisie::Avertissement_Doublon(lu ? *lu : m_log.contenu, texte);
             if (!doublon.isEmpty())
                 m_plateforme.Message(doublon, window());
         }

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -107,9 +108,9 @@ public:
     // reference typed that is not gets a warning, never a refusal.
     void Definir_Chateau_Connu(std::function<bool(const QString&)> connu) { m_chateauConnu = std::move(connu); }
     // The log as it is on the disk when a reference is typed, so that a log changed or lost
-    // since the last state is seen at once; false when it could not be read (whoever reads it
+    // since the last state is seen at once; none when it could not be read (whoever reads it
     // has told the operator why). Without it, the bytes of the last state are used.
-    void Definir_Lecture_Log(std::function<bool(QByteArray&)> lire) { m_lireLog = std::move(lire); }
+    void Definir_Lecture_Log(std::function<std::optional<QByteArray>()> lire) { m_lireLog = std::move(lire); }
 
 signals:
     // What the operator asked to write: a QSO at the end of the log, at its date's place, or in
@@ -173,5 +174,5 @@ private:
     Etat_Log m_log;
     QString m_ligneSelectionnee;
     std::function<bool(const QString&)> m_chateauConnu;
-    std::function<bool(QByteArray&)> m_lireLog;
+    std::function<std::optional<QByteArray>()> m_lireLog;
 };

@@ -47,7 +47,7 @@ QString Sous_Programmes::Repertoire() const
     return m_repertoire.isEmpty() ? plateforme().Repertoire_Programme() : m_repertoire;
 }
 
-void Sous_Programmes::Choisir_Repertoire()
+QString Sous_Programmes::Choisir_Repertoire()
 {
 #ifdef KVRT_PROGRAMME_PARTAGE
     // Built for the system's package: its folder belongs to the package manager.
@@ -58,8 +58,7 @@ void Sous_Programmes::Choisir_Repertoire()
     const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme().Repertoire_Programme(),
                                                       QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
     m_repertoire = choix.dossier;
-    if (!choix.erreur.isEmpty())
-        Dire(choix.erreur);
+    return choix.erreur;
 }
 
 QString Sous_Programmes::Nom_Log() const
@@ -122,16 +121,6 @@ QString Sous_Programmes::Heure_Locale() const
 // ---------------------------------------------------------------------------------------
 // Log file
 
-bool Sous_Programmes::Lire_Log(QList<QByteArray>& lignes, bool message)
-{
-    QByteArray contenu;
-    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
-    lignes = Texte1252::Couper_Lignes(contenu);
-    if (!e.ok() && message)
-        Dire(e.message);
-    return e.ok();
-}
-
 bool Sous_Programmes::Creer_Log_Depuis_Modele(const QString& indicatif, const QString& annee)
 {
     const ErreurFichier e = FichierLog::Copier(FichierLog::Nom_Modele(Repertoire()),
@@ -172,7 +161,7 @@ bool Sous_Programmes::Apres_Modification_Log(Modification sorte, const QByteArra
     }
     if (!e.ok()) {
         // The message begins with "Erreur N° " and the number, then names the file and the cause.
-        Dire(e.message);
+        emit Log_Illisible(e.message);
         Terminer_Programme();
         return false;
     }
@@ -198,31 +187,24 @@ Sous_Programmes::Doublon Sous_Programmes::Recherche_Doublon(const QString& refer
     return d;
 }
 
-bool Sous_Programmes::Lire_Contenu(QByteArray& contenu, bool message)
+Sous_Programmes::Lecture Sous_Programmes::Lire_Contenu()
 {
-    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu);
-    if (!e.ok() && message)
-        Dire(e.message);
-    return e.ok();
+    Lecture l;
+    l.erreur = Log_Courant().Lire_Contenu(l.contenu);
+    return l;
 }
 
-bool Sous_Programmes::Lire_Contenu_Pour_Avis(QByteArray& contenu)
+Sous_Programmes::Lecture Sous_Programmes::Lire_Contenu_Pour_Avis()
 {
-    const ErreurFichier e = Log_Courant().Lire_Contenu(contenu, true);
-    if (!e.ok())
-        Dire(e.message);
-    return e.ok();
+    Lecture l;
+    l.erreur = Log_Courant().Lire_Contenu(l.contenu, true);
+    return l;
 }
 
 Log_Ouvert& Sous_Programmes::Log_Courant()
 {
     m_log.Ouvrir(Nom_Log());
     return m_log;
-}
-
-void Sous_Programmes::Dire(const QString& texte)
-{
-    plateforme().Message(texte, Fenetre_Principale());
 }
 
 Changements_Log& Sous_Programmes::Changements()
@@ -249,29 +231,30 @@ Resultat_Changement Sous_Programmes::Reecrire_Log(const QByteArray& ancien, cons
     return Changements().Reecrire(ancien, nouveau, operation, suite);
 }
 
-void Sous_Programmes::Verifier_Journal()
+Sous_Programmes::Controle_Journal Sous_Programmes::Verifier_Journal()
 {
+    Controle_Journal controle;
     // Leftovers and the journal of a log another program has open are that program's.
     // No question here: a log another machine holds is asked about when it is opened.
     if (!Verrou.Tient(Nom_Log())) {
         Verrou_Log nouveau;
         if (!nouveau.Prendre(Nom_Log()))
-            return;
+            return controle;
         Verrou = std::move(nouveau);
     }
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
     QByteArray octets;
     if (!Log_Courant().Lire_Octets(octets).ok())
-        return;
+        return controle;
     // A log the operator made read-only is not repaired either: the journal alone is checked.
     if (!FichierLog::Verifier_Modifiable(Nom_Log(), QString()).ok()) {
         QString deCote;
         QList<QByteArray> disparues;
         Journal_Log().Verifier(Forme_Log::Remettre(octets), &deCote, nullptr, &disparues);
         if (!disparues.isEmpty())
-            Dire_Qso_Disparus(disparues, deCote, false);
-        return;
+            Qso_Disparus(controle, disparues, deCote, false);
+        return controle;
     }
     const Journal::Journal_Log::Demarrage d = Journal_Log().Verifier_Au_Demarrage(octets);
     octets = QByteArray();
@@ -279,14 +262,15 @@ void Sous_Programmes::Verifier_Journal()
     if (d.completee || !d.copie.isEmpty() || !d.erreur.ok())
         Log_Courant().Oublier();
     if (!d.erreur.ok())
-        Dire(d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."));
+        controle.messages << (d.erreur.message + QStringLiteral("\r\nLe log n'a pas été modifié."));
     else if (!d.copie.isEmpty())
-        Dire(QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
+        controle.messages << (QStringLiteral("Le dernier QSO enregistré n'avait été écrit qu'en partie dans le log (arrêt brutal "
                           "pendant l'écriture) : la ligne incomplète a été retirée du log, qui est gardé tel "
                           "qu'il était dans le fichier\r\n%1")
                .arg(QDir::toNativeSeparators(d.copie)));
     else if (!d.disparues.isEmpty())
-        Dire_Qso_Disparus(d.disparues, d.misDeCote, true);
+        Qso_Disparus(controle, d.disparues, d.misDeCote, true);
+    return controle;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -438,4 +422,89 @@ void Sous_Programmes::Terminer_Programme()
     if (Fenetre_Principale())
         Fenetre_Principale()->hide();
     QCoreApplication::exit(0);
+}
+
+// ---------------------------------------------------------------------------------------
+// The folders of the logs
+
+QStringList Sous_Programmes::Dossiers_Connus() const
+{
+    return {Dossier_Precedent, plateforme().Repertoire_Programme(),
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
+}
+
+void Sous_Programmes::Utiliser_Repertoire(const QString& dossier)
+{
+    m_repertoire = dossier;
+}
+
+// ---------------------------------------------------------------------------------------
+// QSOs gone from the log, found at start-up
+
+// QSOs the program wrote that a start finds gone from the log: most often an editor left open
+// since morning saved its old copy over the log, but the operator may also have deleted them
+// himself, and nothing tells the two apart. So they are said, kept in a file beside the log,
+// and put back only when he says so; the log he saved stays the base either way.
+void Sous_Programmes::Qso_Disparus(Controle_Journal& controle, const QList<QByteArray>& lignes, const QString& journalMisDeCote,
+                                   bool proposer)
+{
+    // A long list would make a box taller than the screen: the first ones, then how many more.
+    constexpr int Montres = 10;
+    const qsizetype n = lignes.size();
+    const bool un = n == 1;
+    QString texte = un ? QStringLiteral("Le log ne contient plus 1 QSO que le programme y avait enregistré (un éditeur de "
+                                        "texte resté ouvert a pu enregistrer une copie plus ancienne du log, ou il a été "
+                                        "effacé à la main) :\r\n")
+                       : QStringLiteral("Le log ne contient plus %1 QSO que le programme y avait enregistrés (un éditeur de "
+                                        "texte resté ouvert a pu enregistrer une copie plus ancienne du log, ou ils ont été "
+                                        "effacés à la main) :\r\n")
+                             .arg(n);
+    QByteArray octets;
+    for (qsizetype i = 0; i < n; ++i) {
+        octets += lignes.at(i) + "\r\n";
+        if (i < Montres) {
+            const Qso q = Qso::De_Ligne_Log(Texte1252::Decoder(lignes.at(i)));
+            texte += QStringLiteral("%1  %2  KVRT %3\r\n").arg(q.date, q.indicatif, q.reference);
+        }
+    }
+    if (n > Montres)
+        texte += QStringLiteral("et %1 autres\r\n").arg(n - Montres);
+    QString copie;
+    const ErreurFichier e = FichierLog::Garder_Copie(Nom_Log(), QStringLiteral("qso_disparus"), octets, copie);
+    if (e.ok())
+        texte += (un ? QStringLiteral("Il est gardé dans le fichier\r\n%1\r\n") : QStringLiteral("Ils sont gardés dans le fichier\r\n%1\r\n"))
+                     .arg(QDir::toNativeSeparators(copie));
+    else
+        texte += e.message + QStringLiteral("\r\n");
+    if (!journalMisDeCote.isEmpty())
+        texte += QStringLiteral("L'historique des modifications a été mis de côté dans le fichier\r\n%1\r\n")
+                     .arg(QDir::toNativeSeparators(journalMisDeCote));
+    if (!proposer) {
+        // The operator made the log read-only: it is not written, not even to put them back.
+        controle.messages << texte + (un ? QStringLiteral("Le log est en lecture seule : ce QSO n'y a pas été remis.")
+                                         : QStringLiteral("Le log est en lecture seule : ces QSO n'y ont pas été remis."));
+        return;
+    }
+    controle.question = texte + QStringLiteral("Remettre ces QSO dans le log ?");
+    controle.disparues = lignes;
+    controle.suite = copie.isEmpty() ? QStringLiteral("Le log n'a pas été modifié.")
+                                     : QStringLiteral("Le log n'a pas été modifié : les QSO disparus restent dans le fichier\r\n%1")
+                                           .arg(QDir::toNativeSeparators(copie));
+}
+
+Resultat_Changement Sous_Programmes::Remettre_Qso_Disparus(const Controle_Journal& controle)
+{
+    // At their dates, in one rewrite journalled like an import: one undo takes them out again.
+    // Start-up shows the log once it is checked: only the rewrite is wanted here.
+    const qsizetype n = controle.disparues.size();
+    const QString operation = n == 1 ? QStringLiteral("remise d'un QSO disparu") : QStringLiteral("remise de %1 QSO disparus").arg(n);
+    return Changements().Remettre(controle.disparues, operation, controle.suite).resultat;
+}
+
+// ---------------------------------------------------------------------------------------
+// QSOs read from another program's file
+
+Resultat_Changement Sous_Programmes::Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu)
+{
+    return Montrer(Changements().Importer(nouvelles, logLu));
 }

@@ -60,9 +60,9 @@ public:
     // The folder of the logs, the template copy and the exports: the one chosen at start-up
     // by Choisir_Repertoire, or the program folder before that.
     QString Repertoire() const;
-    // Chooses that folder once, from the program folder and the user's data folder, and tells
-    // the user when his folder could not be made ready.
-    void Choisir_Repertoire();
+    // Chooses that folder once, from the program folder and the user's data folder; gives what
+    // to tell the user when his folder could not be made ready, or nothing.
+    QString Choisir_Repertoire();
     QString Nom_Log() const;
 
     // Clock.
@@ -102,8 +102,21 @@ public:
     Resultat_Changement Reecrire_Log(const QByteArray& ancien, const QByteArray& nouveau, const QString& operation,
                                      const QString& suite);
     // At start-up: temporary files a crash left are removed, and the journal is compared
-    // with the log (and set aside when the log was changed outside the program).
-    void Verifier_Journal();
+    // with the log (and set aside when the log was changed outside the program). What it found
+    // comes back for the window to say: its messages, one box each, and QSOs the program wrote
+    // that the log no longer holds (most often an editor left open since morning saved its old
+    // copy over the log), kept in a file beside it and offered back by the question, empty
+    // when the log is read-only.
+    struct Controle_Journal
+    {
+        QStringList messages;
+        QString question;
+        QList<QByteArray> disparues;
+        QString suite; // the end of the message when putting them back fails
+    };
+    Controle_Journal Verifier_Journal();
+    // The QSOs of that question put back at their dates, in one change one undo takes back.
+    Resultat_Changement Remettre_Qso_Disparus(const Controle_Journal& controle);
     // Undo, redo and the return to the state after a journal entry: done when the log changed.
     Resultat_Changement Annuler_Modification();
     Resultat_Changement Retablir_Modification();
@@ -116,13 +129,19 @@ public:
     // "suppression du KVRT 29001" and the like, or empty when there is nothing to undo/redo.
     QString Operation_A_Annuler();
     QString Operation_A_Retablir();
-    // Reads the log's bytes (in the program's form) through the open log: the bytes last read
-    // or written, unless the file changed since; tells the user and returns false on failure.
-    bool Lire_Contenu(QByteArray& contenu, bool message = true);
+    // The log's bytes (in the program's form) read through the open log: the bytes last read
+    // or written, unless the file changed since; or why they could not be read.
+    struct Lecture
+    {
+        QByteArray contenu;
+        ErreurFichier erreur;
+        bool ok() const { return erreur.ok(); }
+    };
+    Lecture Lire_Contenu();
     // The same for a check that only advises (a castle already contacted, on Enter): the bytes
     // held are taken unless the file shows a change, so that typing a QSO reads the log once,
-    // before its append; a log gone or unreadable is said all the same.
-    bool Lire_Contenu_Pour_Avis(QByteArray& contenu);
+    // before its append; a log gone or unreadable gives its error all the same.
+    Lecture Lire_Contenu_Pour_Avis();
     // The log the module works on, as it last read or wrote it.
     const Log_Ouvert& Log() const { return m_log; }
 
@@ -135,8 +154,6 @@ public:
     // them, or null to read them here.
     Resultat_Changement Importe_Lignes(const QList<QByteArray>& nouvelles, const QByteArray* logLu = nullptr);
 
-    // Reads the current log as text lines; tells the user and returns false on failure.
-    bool Lire_Log(QList<QByteArray>& lignes, bool message = true);
     // Ends the program at once: every window closes and the event loop stops.
     void Terminer_Programme();
 
@@ -170,13 +187,6 @@ public:
     void Definir_Dossier_Precedent(const QString& dossier) { Dossier_Precedent = dossier; }
     // Where a log of this program may be: that folder, the program folder, the user's own.
     QStringList Dossiers_Connus() const;
-    // The log of this station and year is not in `dossier`: when another known folder has it,
-    // the user is told and chooses to use it there (dossier then names that folder), to copy
-    // it with its journal into `dossier`, or the answer `renoncer`. To use it there is kept in
-    // the station's settings ("Chemin Log <year>") and not asked again while the log is there.
-    enum class Log_Retrouve { Nulle_Part, Pret, Renonce };
-    Log_Retrouve Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier, const QString& renoncer,
-                               QWidget* parent);
     // Makes this folder the folder of the logs for the rest of the run.
     void Utiliser_Repertoire(const QString& dossier);
 
@@ -186,6 +196,8 @@ signals:
     void Etat_Change(const Etat_Log& etat);
     // The log cannot be found: the recovery window opens, modal, over the main window.
     void Log_Introuvable();
+    // The log could not be read after a change: the main window says why, and the program ends.
+    void Log_Illisible(const QString& texte);
     // A short note for the main window's status line.
     void Statut(const QString& texte);
 
@@ -197,12 +209,10 @@ private:
     // The changes of that log; each one's state sent when it asks for it.
     Changements_Log& Changements();
     Resultat_Changement Montrer(Changements_Log::Changement c);
-    // A message to the user over the main window.
-    void Dire(const QString& texte);
-    // At start-up, QSO lines the journal shows the program wrote and the log no longer holds:
-    // said, kept beside the log, and put back at their dates when the operator answers Oui
-    // (only said and kept when the log is read-only).
-    void Dire_Qso_Disparus(const QList<QByteArray>& lignes, const QString& journalMisDeCote, bool proposer);
+    // The QSOs the start-up found gone from the log: said, kept beside the log, and offered back
+    // unless the log is read-only.
+    void Qso_Disparus(Controle_Journal& controle, const QList<QByteArray>& lignes, const QString& journalMisDeCote,
+                      bool proposer);
 
 public:
     static QString Ligne_Credit();

@@ -147,7 +147,7 @@ const QSet<QString>& Veille_Spots::Contactes()
 {
     if (!m_contactesAJour) {
         if (!m_logRecu && sp.Indicatif_Station() != QLatin1String("FXXXX"))
-            sp.Lire_Contenu(m_log, false);
+            m_log = sp.Lire_Contenu().contenu;
         m_contactes = Rapports::References_Du_Log(m_log);
         // The bytes are the list's own, shared: they are let go with it.
         m_log = QByteArray();

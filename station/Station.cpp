@@ -4,6 +4,7 @@
 #include "Controle_Nomme.h"
 #include "FichierLog.h"
 #include "Filtre_Touches.h"
+#include "Logs_Retrouves.h"
 #include "Plateforme.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
@@ -189,7 +190,8 @@ void Station::Station_Validation_Click()
     // never replaced by a new one made from the template.
     QString dossier = sp.Repertoire();
     if (!FichierLog::Existe(FichierLog::Nom_Log(dossier, indicatif, annee))
-        && sp.Retrouver_Log(indicatif, annee, dossier, QStringLiteral("&Annuler"), this) == Sous_Programmes::Log_Retrouve::Renonce) {
+        && Logs_Retrouves::Retrouver_Log(sp, indicatif, annee, dossier, QStringLiteral("&Annuler"), this)
+               == Logs_Retrouves::Log_Retrouve::Renonce) {
         refuser();
         return;
     }

@@ -47,6 +47,7 @@ private slots:
     void Log_D_Un_Editeur();
     void Qso_Disparus_data();
     void Qso_Disparus();
+    void Controle_Du_Journal_Rendu();
 };
 
 void Tst_Fichiers_Gardes::initTestCase()
@@ -490,6 +491,35 @@ void Tst_Fichiers_Gardes::Qso_Disparus()
         QCOMPARE(p.Octets_Log(), laisse);
     }
     QVERIFY(garde.fermees.isEmpty());
+}
+
+void Tst_Fichiers_Gardes::Controle_Du_Journal_Rendu()
+{
+    // The start-up check shows nothing itself: what it found comes back for the window to say
+    // and to ask, and the QSOs go back only when asked to.
+    const QString a = Q("01/03/09", "29001", QStringLiteral("Chateau active"));
+    const QString c = Q("04/03/09", "56100", QStringLiteral("Chateau Contacte"), "F5AAA");
+    // The editor open since before c saves his own line over it.
+    const QString e = Q("06/03/09", "35007", QStringLiteral("Chateau Contacte"), "F1CCC");
+    Demarrer_Sur(p, {a});
+    QVERIFY(Ajoute_Ligne(*p.sp, c));
+    p.Ecrire_Fichier(QFileInfo(p.Log()).fileName(), Octets({a, e}));
+    // The next start, the module alone.
+    delete p.main;
+    p.main = nullptr;
+    p.sp = std::make_unique<Sous_Programmes>(*p.plateforme, *p.reglages);
+    p.sp->Choisir_Station(QStringLiteral("F1ABC"), QStringLiteral("2009"));
+    const Sous_Programmes::Controle_Journal controle = p.sp->Verifier_Journal();
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList());
+    QCOMPARE(p.plateforme->questions, QStringList());
+    QCOMPARE(controle.messages, QStringList());
+    QVERIFY2(controle.question.endsWith(QStringLiteral("\r\nRemettre ces QSO dans le log ?")), qPrintable(controle.question));
+    QCOMPARE(controle.disparues, QList<QByteArray>{Texte1252::Encoder(c)});
+    QCOMPARE(p.Octets_Log(), Octets({a, e}));
+    const Resultat_Changement r = p.sp->Remettre_Qso_Disparus(controle);
+    QVERIFY(r.fait);
+    QCOMPARE(r.messages, QStringList());
+    QCOMPARE(p.Octets_Log(), Octets({a, c, e}));
 }
 
 QTEST_MAIN(Tst_Fichiers_Gardes)

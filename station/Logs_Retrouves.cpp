@@ -1,40 +1,29 @@
-// The routines of Sous_Programmes that find which folder the log is in: the folders known, and
-// a log found again after a move between installs.
-
-#include "Sous_Programmes.h"
+#include "Logs_Retrouves.h"
 
 #include "Dossier_Logs.h"
 #include "FichierLog.h"
 #include "Journal.h"
 #include "Plateforme.h"
 #include "Reglages.h"
+#include "Sous_Programmes.h"
+#include "Verrou_Log.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
-QStringList Sous_Programmes::Dossiers_Connus() const
-{
-    return {Dossier_Precedent, plateforme().Repertoire_Programme(),
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
-}
+namespace Logs_Retrouves {
 
-void Sous_Programmes::Utiliser_Repertoire(const QString& dossier)
-{
-    m_repertoire = dossier;
-}
-
-Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indicatif, const QString& annee, QString& dossier,
-                                                             const QString& renoncer, QWidget* parent)
+Log_Retrouve Retrouver_Log(Sous_Programmes& sp, const QString& indicatif, const QString& annee, QString& dossier,
+                          const QString& renoncer, QWidget* parent)
 {
     // A log the operator chose to use where it is, in the settings of his station: not asked
     // again while it is there.
-    const QString retenu = reglages().Chemin_Log(indicatif, annee);
+    const QString retenu = sp.reglages().Chemin_Log(indicatif, annee);
     if (!retenu.isEmpty() && FichierLog::Existe(FichierLog::Nom_Log(retenu, indicatif, annee))) {
         dossier = retenu;
         return Log_Retrouve::Pret;
     }
-    const QString ailleurs = Dossier_Logs::Trouver_Log(Dossiers_Connus(), dossier, indicatif, annee);
+    const QString ailleurs = Dossier_Logs::Trouver_Log(sp.Dossiers_Connus(), dossier, indicatif, annee);
     if (ailleurs.isEmpty())
         return Log_Retrouve::Nulle_Part;
     const QString source = FichierLog::Nom_Log(ailleurs, indicatif, annee);
@@ -46,10 +35,10 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
     const QStringList reponses{QStringLiteral("&Utiliser ce log là où il est"), QStringLiteral("&Copier ce log dans le dossier des logs"),
                                renoncer};
     for (;;) {
-        const int reponse = plateforme().Choix(texte, reponses, parent);
+        const int reponse = sp.plateforme().Choix(texte, reponses, parent);
         if (reponse == 0) {
             dossier = ailleurs;
-            reglages().Definir_Chemin_Log(indicatif, annee, ailleurs);
+            sp.reglages().Definir_Chemin_Log(indicatif, annee, ailleurs);
             return Log_Retrouve::Pret;
         }
         if (reponse != 1)
@@ -59,7 +48,7 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
         Verrou_Log deLaSource, deLaCible;
         const bool sourceLibre = deLaSource.Prendre(source) || !deLaSource.Occupe();
         if (!sourceLibre || !deLaCible.Prendre(cible)) {
-            plateforme().Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
+            sp.plateforme().Message((sourceLibre ? deLaCible.Refus() : deLaSource.Refus()) + QStringLiteral("\r\nLe log n'a pas été copié."),
                                parent);
             continue;
         }
@@ -72,6 +61,8 @@ Sous_Programmes::Log_Retrouve Sous_Programmes::Retrouver_Log(const QString& indi
             e = FichierLog::Copier(source, cible);
         if (e.ok())
             return Log_Retrouve::Pret;
-        plateforme().Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
+        sp.plateforme().Message(e.message + QStringLiteral("\r\nLe log n'a pas été copié."), parent);
     }
 }
+
+} // namespace Logs_Retrouves
