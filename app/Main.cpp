@@ -229,10 +229,10 @@ void Main::Construire_Menus()
                                    &Main::Main_Mnu_Enregistrer_Copie_Click);
     Mnu_Charger_Liste_Chateaux = action(Mnu_Fichier, "Mnu_Charger_Liste_Chateaux", QStringLiteral("Charger la &liste des châteaux…"),
                                         &Main::Main_Mnu_Charger_Liste_Chateaux_Click);
-    Mnu_Verifier_Envoi = action(Mnu_Fichier, "Mnu_Verifier_Envoi", QStringLiteral("&Vérifier le log et préparer l'envoi…"),
-                                &Main::Main_Mnu_Verifier_Envoi_Click);
     Mnu_Mettre_A_Jour_Liste = action(Mnu_Fichier, "Mnu_Mettre_A_Jour_Liste", QStringLiteral("&Mettre à jour la liste des châteaux"),
                                      &Main::Main_Mnu_Mettre_A_Jour_Liste_Click);
+    Mnu_Verifier_Envoi = action(Mnu_Fichier, "Mnu_Verifier_Envoi", QStringLiteral("&Vérifier le log et préparer l'envoi…"),
+                                &Main::Main_Mnu_Verifier_Envoi_Click);
     connect(Mnu_Fichier, &QMenu::aboutToShow, this, &Main::Actualiser_Annulation);
     // Their keyboard shortcuts pass through eventFilter, their menu items do not.
     Mnu_Annuler->installEventFilter(this);
