@@ -40,9 +40,13 @@ bool Modele_Spots::Ajouter(const Regle_Spot::Spot& spot, const QString& referenc
         return true;
     }
     if (ancienne >= 0) {
-        beginRemoveRows(QModelIndex(), ancienne, ancienne);
-        m_lignes.removeAt(ancienne);
-        endRemoveRows();
+        // Moved, not taken out and put back: the row the operator chose stays chosen.
+        beginMoveRows(QModelIndex(), ancienne, ancienne, QModelIndex(), place > ancienne ? place + 1 : place);
+        m_lignes.move(ancienne, place);
+        m_lignes[place] = nouvelle;
+        endMoveRows();
+        emit dataChanged(index(place, 0), index(place, Nb_Colonnes - 1));
+        return true;
     }
     beginInsertRows(QModelIndex(), place, place);
     m_lignes.insert(place, nouvelle);

@@ -489,9 +489,11 @@ void Tst_Chateaux_Spottes::spotter_un_chateau()
     Spots_Au_Noeud f;
     f.Ouvrir();
     QVERIFY(f.Entrer());
-    f.noeud.Envoyer("DX de F4ABC:      7012.0  F5AAA/P      KVRT 29018 cw                  1405Z\r\n");
-    QTRY_COMPARE(f.Table()->model()->rowCount(), 1);
-    Cliquer_Ligne(f.Table(), 0);
+    f.noeud.Envoyer("DX de F4ABC:      7012.0  F5AAA/P      KVRT 29018 cw                  1405Z\r\n"
+                    "DX de F4ABC:      7030.0  F6KVR/P      KVRT 35007 cw                  1405Z\r\n");
+    QTRY_COMPARE(f.Table()->model()->rowCount(), 2);
+    // The older of the minute: its echo comes first, and the row chosen stays chosen.
+    Cliquer_Ligne(f.Table(), 1);
     Cliquer_Dans(Controle<QPushButton>(f.w, "Spotter"));
     auto* envoi = Controle<Envoi_Spot>(f.w, "Envoi_Spot");
     QTRY_VERIFY(envoi->isVisible());
@@ -499,8 +501,10 @@ void Tst_Chateaux_Spottes::spotter_un_chateau()
     Taper(Controle<QLineEdit>(envoi, "Commentaire"), QStringLiteral("tnx qso"));
     QVERIFY(f.noeud.Attendre_Recu("F1ABC\r\nsh/dx\r\nDX 7012.0 F5AAA/P KVRT 29018 tnx qso\r\n"));
     f.noeud.Envoyer("DX de F1ABC:      7012.0  F5AAA/P      KVRT 29018 tnx qso             1405Z\r\n");
-    QTRY_COMPARE(Colonne(f.Table(), Modele_Spots::Col_Spotteur), QStringList{"F1ABC"});
-    QCOMPARE(Colonne(f.Table(), Modele_Spots::Col_Commentaire), QStringList{"KVRT 29018 tnx qso"});
+    QTRY_COMPARE(Colonne(f.Table(), Modele_Spots::Col_Spotteur), (QStringList{"F1ABC", "F4ABC"}));
+    QCOMPARE(Colonne(f.Table(), Modele_Spots::Col_Commentaire), (QStringList{"KVRT 29018 tnx qso", "KVRT 35007 cw"}));
+    QCOMPARE(f.Table()->currentIndex().row(), 0);
+    QVERIFY(f.Table()->selectionModel()->isRowSelected(0, QModelIndex()));
     QVERIFY(f.plateforme.messages.isEmpty());
     QVERIFY(garde.fermees.isEmpty());
 }
