@@ -99,6 +99,16 @@ Changements_Log::Changement Changements_Log::Reecrire_Puis_Montrer(const QByteAr
     return c;
 }
 
+std::optional<QByteArray> Changements_Log::Lire(Changement& echec, const QString& suite)
+{
+    QByteArray contenu;
+    const ErreurFichier e = m_log.Lire_Contenu(contenu);
+    if (e.ok())
+        return contenu;
+    echec.resultat.Dire(e.message + suite);
+    return std::nullopt;
+}
+
 Changements_Log::Changement Changements_Log::Enregistrer(const Qso& qso)
 {
     Changement c;
@@ -133,13 +143,11 @@ Changements_Log::Changement Changements_Log::Enregistrer(const Qso& qso)
 
 Changements_Log::Changement Changements_Log::Inserer(const Qso& qso)
 {
-    QByteArray contenu;
-    const ErreurFichier e = m_log.Lire_Contenu(contenu);
-    if (!e.ok()) {
-        Changement c;
-        c.resultat.Dire(e.message);
-        return c;
-    }
+    Changement echec;
+    const std::optional<QByteArray> lu = Lire(echec);
+    if (!lu)
+        return echec;
+    const QByteArray& contenu = *lu;
     const QString ligne = qso.Ligne_Log();
     // A line that does not begin with a readable date keeps its place and never decides
     // where the new QSO goes. On a failure the log is as it was, and the QSO stays in the fields.
@@ -153,13 +161,11 @@ Changements_Log::Changement Changements_Log::Modifier(QStringView ligneListe, co
     const QByteArray cle = Texte1252::Encoder(Enregistrement::Ligne_Log_De_Liste(ligneListe));
     const QString ligne = qso.Ligne_Log();
     const QByteArray nouvelle = Texte1252::Encoder(ligne);
-    QByteArray contenu;
-    const ErreurFichier e = m_log.Lire_Contenu(contenu);
-    if (!e.ok()) {
-        Changement c;
-        c.resultat.Dire(e.message);
-        return c;
-    }
+    Changement echec;
+    const std::optional<QByteArray> lu = Lire(echec);
+    if (!lu)
+        return echec;
+    const QByteArray& contenu = *lu;
     // The new log in one pass over the lines read, each line ending in CR LF.
     Ecriture_Lignes lignes(contenu.size() + nouvelle.size() + 4);
     bool remplace = false;
@@ -188,13 +194,11 @@ Changements_Log::Changement Changements_Log::Supprimer(const QString& reference)
         return v;
     };
     const QByteArrayView cleNette = sansBlancs(cle);
-    QByteArray contenu;
-    const ErreurFichier e = m_log.Lire_Contenu(contenu);
-    if (!e.ok()) {
-        Changement c;
-        c.resultat.Dire(e.message);
-        return c;
-    }
+    Changement echec;
+    const std::optional<QByteArray> lu = Lire(echec);
+    if (!lu)
+        return echec;
+    const QByteArray& contenu = *lu;
     // The lines kept, in one pass over the lines read, each ending in CR LF.
     Ecriture_Lignes lignes(contenu.size() + 2);
     bool retiree = false;
@@ -212,44 +216,34 @@ Changements_Log::Changement Changements_Log::Supprimer(const QString& reference)
     c.resultat.fait = true;
     c.montrer = true;
     c.sorte = Modification::Suppression;
-    c.ecrit = std::move(contenu);
+    c.ecrit = contenu;
     return c;
 }
 
 Changements_Log::Changement Changements_Log::Importer(const QList<QByteArray>& nouvelles, const QByteArray* logLu)
 {
-    QByteArray ancien;
-    if (logLu) {
-        ancien = *logLu;
-    } else {
-        const ErreurFichier lu = m_log.Lire_Contenu(ancien);
-        if (!lu.ok()) {
-            Changement c;
-            c.resultat.Dire(lu.message + QStringLiteral("\r\nRien n'a été importé."));
-            return c;
-        }
-    }
+    Changement echec;
+    const std::optional<QByteArray> ancien = logLu ? *logLu : Lire(echec, QStringLiteral("\r\nRien n'a été importé."));
+    if (!ancien)
+        return echec;
     // One rewrite for the whole import: the log on disk holds all of it or none of it, and
     // one Ctrl+Z takes the whole import back.
     const QString operation = nouvelles.size() == 1 ? QStringLiteral("import ADIF d'un QSO")
                                                     : QStringLiteral("import ADIF de %1 QSO").arg(nouvelles.size());
-    QByteArray resultat = Insertion::Inserer_Dans_Log(ancien, nouvelles);
-    return Reecrire_Puis_Montrer(ancien, std::move(resultat), operation,
+    QByteArray resultat = Insertion::Inserer_Dans_Log(*ancien, nouvelles);
+    return Reecrire_Puis_Montrer(*ancien, std::move(resultat), operation,
                                  QStringLiteral("Le log n'a pas été modifié : rien n'a été importé."), Modification::Import);
 }
 
 Changements_Log::Changement Changements_Log::Remettre(const QList<QByteArray>& lignes, const QString& operation,
                                                       const QString& suite)
 {
-    QByteArray ancien;
-    const ErreurFichier e = m_log.Lire_Contenu(ancien);
-    if (!e.ok()) {
-        Changement c;
-        c.resultat.Dire(e.message);
-        return c;
-    }
-    QByteArray nouveau = Insertion::Inserer_Dans_Log(ancien, lignes);
-    return Reecrire_Puis_Montrer(ancien, std::move(nouveau), operation, suite, Modification::Import);
+    Changement echec;
+    const std::optional<QByteArray> ancien = Lire(echec);
+    if (!ancien)
+        return echec;
+    QByteArray nouveau = Insertion::Inserer_Dans_Log(*ancien, lignes);
+    return Reecrire_Puis_Montrer(*ancien, std::move(nouveau), operation, suite, Modification::Import);
 }
 
 QString Changements_Log::Texte_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire)
@@ -296,42 +290,41 @@ const QByteArray* Changements_Log::Lu() const
     return m_log.Connu() ? &m_log.Octets() : nullptr;
 }
 
+Changements_Log::Changement Changements_Log::Rejouer(const std::function<Journal::Journal_Log::Resultat(const QByteArray*)>& faire,
+                                                     const QString& quoi, const QString& rienAFaire)
+{
+    const Resultat_Changement garde = m_garde(Log_Non_Modifie(), nullptr);
+    if (!garde.fait) {
+        Changement c;
+        c.resultat = garde;
+        return c;
+    }
+    Changement r = Retour(faire(Lu()), quoi, rienAFaire);
+    r.resultat.messages = garde.messages + r.resultat.messages;
+    return r;
+}
+
 Changements_Log::Changement Changements_Log::Annuler()
 {
-    Changement c;
-    c.resultat = m_garde(Log_Non_Modifie(), nullptr);
-    if (!c.resultat.fait)
-        return c;
-    Changement r = Retour(Journal().Annuler(m_maintenant(), Lu()), QStringLiteral("impossible d'annuler la dernière modification"),
-                          QStringLiteral("Aucune modification à annuler."));
-    r.resultat.messages = c.resultat.messages + r.resultat.messages;
-    return r;
+    return Rejouer([this](const QByteArray* lu) { return Journal().Annuler(m_maintenant(), lu); },
+                   QStringLiteral("impossible d'annuler la dernière modification"), QStringLiteral("Aucune modification à annuler."));
 }
 
 Changements_Log::Changement Changements_Log::Retablir()
 {
-    Changement c;
-    c.resultat = m_garde(Log_Non_Modifie(), nullptr);
-    if (!c.resultat.fait)
-        return c;
-    Changement r = Retour(Journal().Retablir(m_maintenant(), Lu()), QStringLiteral("impossible de rétablir la modification"),
-                          QStringLiteral("Aucune modification à rétablir."));
-    r.resultat.messages = c.resultat.messages + r.resultat.messages;
-    return r;
+    return Rejouer([this](const QByteArray* lu) { return Journal().Retablir(m_maintenant(), lu); },
+                   QStringLiteral("impossible de rétablir la modification"), QStringLiteral("Aucune modification à rétablir."));
 }
 
 Changements_Log::Changement Changements_Log::Revenir_A(qint64 numero, const QString& operationSansNom)
 {
-    Changement c;
-    c.resultat = m_garde(Log_Non_Modifie(), nullptr);
-    if (!c.resultat.fait)
-        return c;
-    QString nom;
-    for (const Journal::Entree& e : Journal().Entrees())
-        if (e.numero == numero)
-            nom = QStringLiteral("retour à l'état après : ") + e.operation;
-    Changement r = Retour(Journal().Revenir_A(numero, nom.isEmpty() ? operationSansNom : nom, m_maintenant(), Lu()),
-                          QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
-    r.resultat.messages = c.resultat.messages + r.resultat.messages;
-    return r;
+    return Rejouer(
+        [&](const QByteArray* lu) {
+            QString nom;
+            for (const Journal::Entree& e : Journal().Entrees())
+                if (e.numero == numero)
+                    nom = QStringLiteral("retour à l'état après : ") + e.operation;
+            return Journal().Revenir_A(numero, nom.isEmpty() ? operationSansNom : nom, m_maintenant(), lu);
+        },
+        QStringLiteral("impossible de revenir à cet état"), QStringLiteral("Le log est déjà dans cet état."));
 }

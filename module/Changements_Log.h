@@ -78,6 +78,12 @@ private:
     Changement Reecrire_Puis_Montrer(const QByteArray& ancien, QByteArray nouveau, const QString& operation,
                                      const QString& suite, Etat_Log::Modification sorte);
     Changement Retour(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);
+    // The log's bytes in the program's form; none when they cannot be read, said in echec
+    // (its message ending with suite).
+    std::optional<QByteArray> Lire(Changement& echec, const QString& suite = QString());
+    // An undo, a redo or a return: the guard, then the journal's work on the bytes it checked.
+    Changement Rejouer(const std::function<Journal::Journal_Log::Resultat(const QByteArray*)>& faire, const QString& quoi,
+                       const QString& rienAFaire);
     // The log's bytes as the guard of this change has just checked them, or null.
     const QByteArray* Lu() const;
     QString Texte_Refus(const Journal::Journal_Log::Resultat& r, const QString& quoi, const QString& rienAFaire);

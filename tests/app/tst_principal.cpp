@@ -1023,7 +1023,7 @@ void Tst_Principal::boite_enregistrer_en_francais()
             if (!QTest::qWaitFor([&] { return entete->length() <= vue->viewport()->width(); }, 2000))
                 coupe = true;
             // The folder's line, once the dialog has read the folder: its type column.
-            QTest::qWaitFor([&] {
+            (void)QTest::qWaitFor([&] {
                 const QModelIndex racine = vue->rootIndex();
                 for (int r = 0; r < vue->model()->rowCount(racine); ++r)
                     if (vue->model()->index(r, 0, racine).data().toString() == QLatin1String("sauvegardes"))
