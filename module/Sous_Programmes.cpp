@@ -1,10 +1,7 @@
 #include "Sous_Programmes.h"
 
-#include "Dossier_Logs.h"
-#include "Ecriture_Lignes.h"
 #include "Enregistrement.h"
 #include "Forme_Log.h"
-#include "Insertion.h"
 #include "Plateforme.h"
 #include "Qso.h"
 #include "Reglages.h"
@@ -12,7 +9,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QStringList>
 #include <QWidget>
 
@@ -24,14 +20,14 @@ Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
     : m_changements(
           m_log, [this](const QString& suite, const QByteArray* lu) { return Preparer_Changement(suite, lu); },
           [this] { return plateforme().Maintenant_Utc(); }),
-      m_plateforme(plateforme_), m_reglages(reglages_)
+      m_plateforme(plateforme_), m_reglages(reglages_), m_station(plateforme_),
+      m_garde(plateforme_, [this](const QString& texte) { emit Statut(texte); })
 {
 }
 
 void Sous_Programmes::Choisir_Station(const QString& indicatif, const QString& annee)
 {
-    m_indicatif = indicatif;
-    m_annee = annee;
+    m_station.Choisir(indicatif, annee);
 }
 
 void Sous_Programmes::Definir_Fenetre_Principale(QWidget* fenetre)
@@ -40,30 +36,6 @@ void Sous_Programmes::Definir_Fenetre_Principale(QWidget* fenetre)
     // Without a window, nothing shows the log any more: no total either.
     if (!fenetre)
         m_etat = Etat_Log();
-}
-
-QString Sous_Programmes::Repertoire() const
-{
-    return m_repertoire.isEmpty() ? plateforme().Repertoire_Programme() : m_repertoire;
-}
-
-QString Sous_Programmes::Choisir_Repertoire()
-{
-#ifdef KVRT_PROGRAMME_PARTAGE
-    // Built for the system's package: its folder belongs to the package manager.
-    const bool partage = true;
-#else
-    const bool partage = false;
-#endif
-    const Choix_Dossier choix = Dossier_Logs::Choisir(plateforme().Repertoire_Programme(),
-                                                      QStandardPaths::writableLocation(QStandardPaths::AppDataLocation), partage);
-    m_repertoire = choix.dossier;
-    return choix.erreur;
-}
-
-QString Sous_Programmes::Nom_Log() const
-{
-    return FichierLog::Nom_Log(Repertoire(), Indicatif_Station(), Annee_Challenge());
 }
 
 QString Sous_Programmes::Texte_Historique_Complet()
@@ -236,12 +208,8 @@ Sous_Programmes::Controle_Journal Sous_Programmes::Verifier_Journal()
     Controle_Journal controle;
     // Leftovers and the journal of a log another program has open are that program's.
     // No question here: a log another machine holds is asked about when it is opened.
-    if (!Verrou.Tient(Nom_Log())) {
-        Verrou_Log nouveau;
-        if (!nouveau.Prendre(Nom_Log()))
-            return controle;
-        Verrou = std::move(nouveau);
-    }
+    if (!m_garde.Prendre_Sans_Question(Nom_Log()))
+        return controle;
     FichierLog::Nettoyer_Restes(Nom_Log());
     FichierLog::Nettoyer_Restes(Journal::Chemin_Journal(Nom_Log()));
     QByteArray octets;
@@ -278,76 +246,17 @@ Sous_Programmes::Controle_Journal Sous_Programmes::Verifier_Journal()
 
 Resultat_Changement Sous_Programmes::Tenir_Verrou(const QString& suite)
 {
-    Resultat_Changement r;
-    const QString log = Nom_Log();
-    r.fait = true;
-    if (Verrou.Tient(log))
-        return r;
-    Verrou_Log nouveau;
-    if (nouveau.Prendre(log)) {
-        Verrou = std::move(nouveau);
-        return r;
-    }
-    r.fait = false;
-    const QString fin = suite.isEmpty() ? QString() : QStringLiteral("\r\n") + suite;
-    if (!nouveau.Ailleurs()) {
-        r.Dire(nouveau.Refus() + fin);
-        return r;
-    }
-    // The operator is asked once; after Non the log stays read-only, and each change says so.
-    if (log != Log_Lecture_Seule && Ouvrir_Malgre_Verrou(nouveau, log, Fenetre_Principale())) {
-        Verrou = std::move(nouveau);
-        r.fait = true;
-        return r;
-    }
-    if (log == Log_Lecture_Seule)
-        r.Dire(QStringLiteral("Ce log est ouvert en lecture seule, car le programme de la machine %1 le tient ouvert.")
-                   .arg(Machine_Lecture_Seule)
-               + fin);
-    return r;
+    return m_garde.Tenir(Nom_Log(), suite, Fenetre_Principale());
 }
 
 bool Sous_Programmes::Ouvrir_Malgre_Verrou(Verrou_Log& verrou, const QString& log, QWidget* parent)
 {
-    const QString machine = verrou.Machine();
-    if (!plateforme().Question(verrou.Refus()
-                                   + QStringLiteral("\r\nS'il y tourne encore, il écrit lui aussi dans ce log. Oui : le log est "
-                                                    "repris ici, et ne doit plus être modifié sur %1. Non : le log est ouvert "
-                                                    "en lecture seule.\r\nOuvrir ce log quand même ?")
-                                         .arg(machine),
-                               parent)) {
-        Log_Lecture_Seule = log;
-        Machine_Lecture_Seule = machine;
-        return false;
-    }
-    if (!verrou.Prendre(log, true)) {
-        plateforme().Message(verrou.Refus(), parent);
-        return false;
-    }
-    if (Log_Lecture_Seule == log)
-        Log_Lecture_Seule.clear();
-    emit Statut(QStringLiteral("Verrou du log repris à la machine %1.").arg(machine));
-    return true;
+    return m_garde.Ouvrir_Malgre_Verrou(verrou, log, parent);
 }
 
 Resultat_Changement Sous_Programmes::Preparer_Changement(const QString& suite, const QByteArray* lu)
 {
-    Resultat_Changement r = Tenir_Verrou(suite);
-    if (!r.fait)
-        return r;
-    const ErreurFichier modifiable = FichierLog::Verifier_Modifiable(Nom_Log(), QStringLiteral("impossible de modifier"));
-    if (!modifiable.ok()) {
-        r.fait = false;
-        r.Dire(modifiable.message + QStringLiteral("\r\n") + suite);
-        return r;
-    }
-    const Log_Ouvert::Mise_En_Forme forme = Log_Courant().Mettre_En_Forme(lu);
-    r.Dire(forme.avis);
-    if (!forme.refus.isEmpty()) {
-        r.fait = false;
-        r.Dire(forme.refus + QStringLiteral("\r\n") + suite);
-    }
-    return r;
+    return m_garde.Preparer(Log_Courant(), suite, lu, Fenetre_Principale());
 }
 
 QString Sous_Programmes::Operation_A_Annuler()
@@ -422,20 +331,6 @@ void Sous_Programmes::Terminer_Programme()
     if (Fenetre_Principale())
         Fenetre_Principale()->hide();
     QCoreApplication::exit(0);
-}
-
-// ---------------------------------------------------------------------------------------
-// The folders of the logs
-
-QStringList Sous_Programmes::Dossiers_Connus() const
-{
-    return {Dossier_Precedent, plateforme().Repertoire_Programme(),
-            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)};
-}
-
-void Sous_Programmes::Utiliser_Repertoire(const QString& dossier)
-{
-    m_repertoire = dossier;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -3,8 +3,10 @@
 #include "Changements_Log.h"
 #include "Etat_Log.h"
 #include "FichierLog.h"
+#include "Garde_Log.h"
 #include "Journal.h"
 #include "Log_Ouvert.h"
+#include "Station_Saison.h"
 #include "Verrou_Log.h"
 
 #include <QByteArray>
@@ -21,14 +23,14 @@ class Reglages;
 class QDate;
 class QWidget;
 
-// The program's one code module: the variables every window shares for the whole run and
-// the routines that read and rewrite the log. One object is made at start-up and handed to
-// every window, so that each test starts from a fresh one. Routines keep their original
-// by-reference arguments; those that can fail also return false after telling the user.
-// It knows no window above it: after every change of the log, whatever made it, it reads the
-// log once and sends its new state in one signal (Etat_Change), which the main window and
-// every open report window follow. Its variables are read through its functions and changed
-// by its routines only.
+// The log's service, the one object every window shares for the whole run: the station and
+// season (Station_Saison), the open log (Log_Ouvert), what guards it (Garde_Log) and its changes
+// (Changements_Log), under the routines' names. One object is made at start-up and handed to
+// every window, so that each test starts from a fresh one. A change takes a Qso and gives back
+// what it did and what to tell the operator, which the window that asked says. It knows no
+// window above it: after every change of the log, whatever made it, it reads the log once and
+// sends its new state in one signal (Etat_Change), which the main window and every open report
+// window follow.
 class Sous_Programmes : public QObject
 {
     Q_OBJECT
@@ -43,8 +45,8 @@ public:
     Reglages& reglages() const { return m_reglages; }
 
     // The station and the year whose log the program works on; "FXXXX" before any is set up.
-    const QString& Indicatif_Station() const { return m_indicatif; }
-    const QString& Annee_Challenge() const { return m_annee; }
+    const QString& Indicatif_Station() const { return m_station.Indicatif(); }
+    const QString& Annee_Challenge() const { return m_station.Annee(); }
     void Choisir_Station(const QString& indicatif, const QString& annee);
     static QString Numero_Version() { return QStringLiteral(" 1.1.7"); }
 
@@ -59,11 +61,11 @@ public:
 
     // The folder of the logs, the template copy and the exports: the one chosen at start-up
     // by Choisir_Repertoire, or the program folder before that.
-    QString Repertoire() const;
+    QString Repertoire() const { return m_station.Repertoire(); }
     // Chooses that folder once, from the program folder and the user's data folder; gives what
     // to tell the user when his folder could not be made ready, or nothing.
-    QString Choisir_Repertoire();
-    QString Nom_Log() const;
+    QString Choisir_Repertoire() { return m_station.Choisir_Repertoire(); }
+    QString Nom_Log() const { return m_station.Nom_Log(); }
 
     // Clock.
     QString Date_Du_Jour() const;
@@ -177,18 +179,18 @@ public:
     // second time.
     Resultat_Changement Preparer_Changement(const QString& suite, const QByteArray* lu = nullptr);
     // True when the module holds the lock of this log.
-    bool Verrou_Tenu(const QString& log) const { return Verrou.Tient(log); }
+    bool Verrou_Tenu(const QString& log) const { return m_garde.Tient(log); }
     // The lock just taken becomes the module's, the one it held goes; or it holds none.
-    void Garder_Verrou(Verrou_Log&& verrou) { Verrou = std::move(verrou); }
-    void Rendre_Verrou() { Verrou.Rendre(); }
+    void Garder_Verrou(Verrou_Log&& verrou) { m_garde.Garder(std::move(verrou)); }
+    void Rendre_Verrou() { m_garde.Rendre(); }
 
     // Logs found again after a move. The folder of the logs at the last start (the settings'
     // "Chemin Repertoire"), read before this start writes its own.
-    void Definir_Dossier_Precedent(const QString& dossier) { Dossier_Precedent = dossier; }
+    void Definir_Dossier_Precedent(const QString& dossier) { m_station.Definir_Dossier_Precedent(dossier); }
     // Where a log of this program may be: that folder, the program folder, the user's own.
-    QStringList Dossiers_Connus() const;
+    QStringList Dossiers_Connus() const { return m_station.Dossiers_Connus(); }
     // Makes this folder the folder of the logs for the rest of the run.
-    void Utiliser_Repertoire(const QString& dossier);
+    void Utiliser_Repertoire(const QString& dossier) { m_station.Utiliser_Repertoire(dossier); }
 
 signals:
     // The log's new state after a change, or after it was read again: for the total, the
@@ -220,14 +222,9 @@ public:
 private:
     Plateforme& m_plateforme;
     Reglages& m_reglages;
-    QString m_indicatif = QStringLiteral("FXXXX");
-    QString m_annee = QStringLiteral("XXXX");
     QWidget* m_fenetre = nullptr;
     bool m_termine = false;
     Etat_Log m_etat;
-    QString m_repertoire;
-    Verrou_Log Verrou;
-    // The log opened for reading only, and the machine whose program holds it.
-    QString Log_Lecture_Seule, Machine_Lecture_Seule;
-    QString Dossier_Precedent;
+    Station_Saison m_station;
+    Garde_Log m_garde;
 };
