@@ -3,7 +3,7 @@
 #include "Filtre_Touches.h"
 #include "Geometrie_Carte.h"
 #include "Icone_Programme.h"
-#include "Plateforme.h"
+#include "Plateforme_Reelle.h"
 #include "Reglages.h"
 #include "Sous_Programmes.h"
 #include "Style_Programme.h"

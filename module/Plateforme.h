@@ -9,7 +9,7 @@
 class QWidget;
 
 // The thin seam between the program and its platform: message boxes, the clock, the
-// program directory, the file dialogs and the desktop's file manager. The real one talks to the desktop; tests hand in their own.
+// program directory, the file dialogs and the desktop's file manager. The real one (Plateforme_Reelle) talks to the desktop; tests hand in their own.
 class Plateforme
 {
 public:
@@ -19,12 +19,7 @@ public:
     virtual void Message(const QString& texte, QWidget* parent = nullptr) = 0;
     // What a change of the log has to tell, one box per message; gives whether the log holds
     // the change.
-    bool Dire(const Resultat_Changement& resultat, QWidget* parent = nullptr)
-    {
-        for (const QString& texte : resultat.messages)
-            Message(texte, parent);
-        return resultat.fait;
-    }
+    bool Dire(const Resultat_Changement& resultat, QWidget* parent = nullptr);
     // The one question of the program, with Oui and Non; true for Oui.
     virtual bool Question(const QString& texte, QWidget* parent = nullptr) = 0;
     // A question with a button per answer, in this order; gives the index of the answer.
@@ -52,21 +47,4 @@ public:
                                      QWidget* parent = nullptr) = 0;
     // Shows a folder in the desktop's file manager; false when the desktop has none to offer.
     virtual bool Ouvrir_Dossier(const QString& dossier) = 0;
-};
-
-class Plateforme_Reelle : public Plateforme
-{
-public:
-    void Message(const QString& texte, QWidget* parent = nullptr) override;
-    bool Question(const QString& texte, QWidget* parent = nullptr) override;
-    int Choix(const QString& texte, const QStringList& reponses, QWidget* parent = nullptr) override;
-    QDateTime Maintenant_Utc() const override;
-    QDateTime Maintenant_Local() const override;
-    qint64 Millisecondes() const override;
-    QString Repertoire_Programme() const override;
-    QString Fichier_A_Enregistrer(const QString& titre, const QString& propose, const QString& filtre,
-                                  QWidget* parent = nullptr, Remplacement remplacement = Remplacement::Demander) override;
-    QString Fichier_A_Ouvrir(const QString& titre, const QString& dossier, const QString& filtres,
-                             QWidget* parent = nullptr) override;
-    bool Ouvrir_Dossier(const QString& dossier) override;
 };

@@ -1,4 +1,4 @@
-#include "Plateforme.h"
+#include "Plateforme_Reelle.h"
 
 #include "Apparence.h"
 

@@ -9,7 +9,7 @@
 #include "Cas_Programme.h"
 #include "Outils_Test.h"
 #include "Reglages_Bruts.h"
-#include "Plateforme.h"
+#include "Plateforme_Reelle.h"
 #include "Station.h"
 #include "Traduction_Qt.h"
 

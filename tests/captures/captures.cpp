@@ -18,7 +18,7 @@
 #include "Modele_Spots.h"
 #include "Noeud_Test.h"
 #include "Outils_Test.h"
-#include "Plateforme.h"
+#include "Plateforme_Reelle.h"
 #include "Recapitulatif.h"
 #include "Recherche_Indicatif.h"
 #include "Reglages_Spots.h"

@@ -11,6 +11,7 @@
 #include "Main_Test.h"
 #include "Cas_Programme.h"
 #include "Outils_Test.h"
+#include "Plateforme_Reelle.h"
 #include "Progression.h"
 #include "Rapports.h"
 #include "Series_Saison.h"
