@@ -1,10 +1,13 @@
 #include "Carte_Acti.h"
-#include "Rapports_Contactes.h"
 
 #include "Apparence.h"
 #include "Controle_Nomme.h"
+#include "Enregistrement.h"
+#include "FichierLog.h"
 #include "Image_Carte.h"
+#include "Plateforme.h"
 #include "Sous_Programmes.h"
+#include "Texte1252.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -99,18 +102,36 @@ void Carte_Acti::Carte_Acti_Form_Load()
     // Centred once shown, when the size of the window's frame is known.
     show();
     Centrer(this);
-    int Nb = 0;
     // A log that cannot be read leaves the count empty rather than a misleading 0.
-    const bool lu = Rapports_Contactes::Colorie_Carte(sp, *this, Nb);
-    NB_Dep->setText(lu ? QString::number(Nb) : QString());
+    QByteArray contenu;
+    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
+    const int Nb = Colorie_Carte(e.ok() ? &contenu : nullptr);
+    NB_Dep->setText(e.ok() ? QString::number(Nb) : QString());
+    if (!e.ok())
+        sp.plateforme().Message(e.message, this);
 }
 
 void Carte_Acti::Suivre_Log(const Etat_Log& etat)
 {
     Label2->setText(sp.Annee_Challenge());
-    int Nb = 0;
-    Rapports_Contactes::Colorie_Carte(*this, etat.lu ? &etat.contenu : nullptr, Nb);
+    const int Nb = Colorie_Carte(etat.lu ? &etat.contenu : nullptr);
     NB_Dep->setText(etat.lu ? QString::number(Nb) : QString());
+}
+
+int Carte_Acti::Colorie_Carte(const QByteArray* contenu)
+{
+    if (!contenu)
+        return Peindre(nullptr);
+    // Each box is painted once however many QSOs name it: a long log stays quick.
+    QList<bool> peint(100, false);
+    QString code;
+    Texte1252::Pour_Chaque_Ligne(*contenu, [&](QByteArrayView ligne) {
+        Texte1252::Decoder(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Departement), code);
+        const int numero = Enregistrement::Case_Departement(code);
+        if (numero >= 0 && numero < peint.size())
+            peint[numero] = true;
+    });
+    return Peindre(&peint);
 }
 
 int Carte_Acti::Peindre(const QList<bool>* contactes)

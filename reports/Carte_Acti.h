@@ -27,6 +27,9 @@ public:
     // Paints the boxes of the departements contactes (by number), the others not, or none when
     // the log could not be read; gives the count of the boxes painted.
     int Peindre(const QList<bool>* contactes);
+    // Paints the departements of the log's bytes and gives how many; none: a log that could
+    // not be read, nothing painted.
+    int Colorie_Carte(const QByteArray* contenu);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

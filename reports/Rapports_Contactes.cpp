@@ -5,7 +5,6 @@
 #include "Sous_Programmes.h"
 
 #include "Apparence.h"
-#include "Carte_Acti.h"
 #include "Enregistrement.h"
 #include "Plateforme.h"
 #include "Rapports.h"
@@ -170,34 +169,6 @@ bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringLi
         return false;
     }
     return true;
-}
-
-bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb)
-{
-    QByteArray contenu;
-    const ErreurFichier e = FichierLog::Lire_Tout(sp.Nom_Log(), contenu);
-    Colorie_Carte(carte, e.ok() ? &contenu : nullptr, Nb);
-    if (!e.ok())
-        sp.plateforme().Message(e.message, &carte);
-    return e.ok();
-}
-
-void Colorie_Carte(Carte_Acti& carte, const QByteArray* contenu, int& Nb)
-{
-    if (!contenu) {
-        Nb = carte.Peindre(nullptr);
-        return;
-    }
-    // Each box is painted once however many QSOs name it: a long log stays quick.
-    QList<bool> peint(100, false);
-    QString code;
-    Texte1252::Pour_Chaque_Ligne(*contenu, [&](QByteArrayView ligne) {
-        Texte1252::Decoder(Enregistrement::Champ_Octets(ligne, Enregistrement::Place_Departement), code);
-        const int numero = Enregistrement::Case_Departement(code);
-        if (numero >= 0 && numero < peint.size())
-            peint[numero] = true;
-    });
-    Nb = carte.Peindre(&peint);
 }
 
 } // namespace Rapports_Contactes

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-class Carte_Acti;
 class QPrinter;
 class Sous_Programmes;
 
@@ -26,10 +25,6 @@ void Enregistre_Contactes(Sous_Programmes& sp);
 // made on `jour` with the total shown, written into `dossier` in one step. nom gets its name.
 ErreurFichier Ecrire_Export_Contactes(const QByteArray& log, const QString& indicatif, const QString& annee, const QDate& jour,
                                       const QString& total, const QString& dossier, QString& nom);
-// Paints the departements of the log on the map and counts them in Nb.
-bool Colorie_Carte(Sous_Programmes& sp, Carte_Acti& carte, int& Nb);
-// The same from the log's bytes, or none (a log that could not be read: nothing painted).
-void Colorie_Carte(Carte_Acti& carte, const QByteArray* contenu, int& Nb);
 // The report body shared by the printout and the export, one line per entry.
 bool Lignes_Rapport_Contactes(Sous_Programmes& sp, QStringList& lignes);
 bool Imprimer_Rapport(Sous_Programmes& sp, QPrinter& imprimante, const QStringList& lignes);

@@ -221,9 +221,8 @@ void Tst_Carte::peinture_et_compte()
     }
     // Painting again from the same log gives the same count: the boxes are reset first. No
     // command paints an open map again, so the painting routine is called as such.
-    int encore = -1;
-    QVERIFY(Rapports_Contactes::Colorie_Carte(*p.sp, *carte, encore));
-    QCOMPARE(encore, nb);
+    const QByteArray log = p.Octets_Log();
+    QCOMPARE(carte->Colorie_Carte(&log), nb);
     QVERIFY2(p.plateforme->messages.isEmpty(), qPrintable(p.plateforme->messages.join(u'|')));
     QVERIFY(garde.fermees.isEmpty());
 }
