@@ -1,21 +1,15 @@
 #include "Memoire_Alertes.h"
 
-namespace {
-
-QString Cle(const QString& indicatif, const QString& reference)
-{
-    return indicatif.trimmed().toUpper() + QLatin1Char('|') + reference.trimmed().toUpper();
-}
-
-} // namespace
+#include "Regle_Spot.h"
 
 bool Memoire_Alertes::Alerter(const QString& indicatif, const QString& reference, const QDateTime& moment)
 {
     if (!moment.isValid())
         return false;
-    auto dernier = m_dernier.find(Cle(indicatif, reference));
+    const QString cle = Regle_Spot::Cle_Station_Chateau(indicatif, reference);
+    auto dernier = m_dernier.find(cle);
     if (dernier == m_dernier.end()) {
-        m_dernier.insert(Cle(indicatif, reference), moment);
+        m_dernier.insert(cle, moment);
         return true;
     }
     // A re-spot keeps the row on show: its moment is the one the next alert waits from.

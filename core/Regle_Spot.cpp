@@ -445,6 +445,11 @@ const QStringList& Bandes()
     return bandes;
 }
 
+QString Cle_Station_Chateau(const QString& indicatif, const QString& reference)
+{
+    return indicatif.trimmed().toUpper() + QLatin1Char('|') + reference.trimmed().toUpper();
+}
+
 QString Bande(QStringView frequence)
 {
     const qint64 f = Dixiemes(frequence.trimmed());

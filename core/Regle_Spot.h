@@ -57,6 +57,9 @@ const QStringList& Bandes();
 // The band of a frequency in kHz as a spot gives it ("7012.0", "14025", "144300.00"), one of
 // Bandes(), edges included; empty outside them or for what is no frequency.
 QString Bande(QStringView frequence);
+// What names a station on a castle for the memories of the spots (alerts given, spots gone):
+// callsign and reference in any case, blanks around them left out.
+QString Cle_Station_Chateau(const QString& indicatif, const QString& reference);
 
 // Whether a spot made at `moment` is still on show at `maintenantUtc`: no more than
 // `ageMinutes` before it. A moment ahead of the clock is of now.

@@ -2,18 +2,9 @@
 
 #include "Regle_Spot.h"
 
-namespace {
-
-QString Cle(const QString& indicatif, const QString& reference)
-{
-    return indicatif.trimmed().toUpper() + QLatin1Char('|') + reference.trimmed().toUpper();
-}
-
-} // namespace
-
 void Spots_Partis::Partir(const QString& indicatif, const QString& reference, const QDateTime& moment)
 {
-    QDateTime& parti = m_partis[Cle(indicatif, reference)];
+    QDateTime& parti = m_partis[Regle_Spot::Cle_Station_Chateau(indicatif, reference)];
     if (!parti.isValid() || moment > parti)
         parti = moment;
 }
@@ -23,7 +14,7 @@ bool Spots_Partis::A_Ajouter(const QString& indicatif, const QString& reference,
 {
     if (!Regle_Spot::Dans_Age(moment, maintenantUtc, ageMinutes))
         return false;
-    const auto parti = m_partis.constFind(Cle(indicatif, reference));
+    const auto parti = m_partis.constFind(Regle_Spot::Cle_Station_Chateau(indicatif, reference));
     return parti == m_partis.cend() || moment > parti.value();
 }
 

@@ -72,20 +72,23 @@ QString Refus_Qso(const Qso& qso)
     return QString();
 }
 
-QString Avertissement_Doublon(const QByteArray& contenu, const QString& reference)
+std::optional<QString> Date_Doublon(const QByteArray& contenu, const QString& reference)
 {
     const QByteArray cle = Texte1252::Encoder(reference);
-    QString date;
-    bool trouve = false;
+    std::optional<QString> date;
     Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle) {
+        if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle)
             date = Texte1252::Decoder(Champ_Octets(ligne, Place_Date));
-            trouve = true;
-        }
     });
-    if (!trouve)
+    return date;
+}
+
+QString Avertissement_Doublon(const QByteArray& contenu, const QString& reference)
+{
+    const std::optional<QString> date = Date_Doublon(contenu, reference);
+    if (!date)
         return QString();
-    return QStringLiteral("Le Chateau N° ") + reference + QStringLiteral(" a déja été contacté le ") + date
+    return QStringLiteral("Le Chateau N° ") + reference + QStringLiteral(" a déja été contacté le ") + *date
         + QStringLiteral("\r\n   mettre Type Activité a Double ou annulez la saisie");
 }
 

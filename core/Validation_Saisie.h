@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
+
 // The one place that says whether what the operator typed is refused: each field checked on
 // Enter in the entry area, and the whole QSO before it is written. Each function gives an
 // empty text when the field is accepted, otherwise the message the operator reads.
@@ -23,6 +25,9 @@ QString Refus_Reference(QStringView texte);
 // code page cannot hold ("QSO non enregistré : l'indicatif comporte plus de 12 caractères").
 QString Refus_Qso(const Qso& qso);
 
+// The date of the castle's last QSO in the log's bytes, in the file's order; none when the log
+// holds no QSO of it.
+std::optional<QString> Date_Doublon(const QByteArray& contenu, const QString& reference);
 // Not a refusal: the castle is already in the log (the bytes of the log as read), with the
 // date of its last QSO in the file's order; empty when it is not.
 QString Avertissement_Doublon(const QByteArray& contenu, const QString& reference);

@@ -6,15 +6,12 @@
 #include "Qso.h"
 #include "Reglages.h"
 #include "Texte1252.h"
+#include "Validation_Saisie.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QStringList>
 #include <QWidget>
-
-using Enregistrement::Champ_Octets;
-using Enregistrement::Place_Date;
-using Enregistrement::Place_Reference;
 
 Sous_Programmes::Sous_Programmes(Plateforme& plateforme_, Reglages& reglages_)
     : m_changements(
@@ -149,13 +146,9 @@ Sous_Programmes::Doublon Sous_Programmes::Recherche_Doublon(const QString& refer
         d.erreur = e.message;
         return d;
     }
-    const QByteArray cle = Texte1252::Encoder(reference);
-    Texte1252::Pour_Chaque_Ligne(contenu, [&](QByteArrayView ligne) {
-        if (ligne.size() > Place_Reference.debut && Champ_Octets(ligne, Place_Reference) == cle) {
-            d.date = Texte1252::Decoder(Champ_Octets(ligne, Place_Date));
-            d.trouve = true;
-        }
-    });
+    const std::optional<QString> date = Validation_Saisie::Date_Doublon(contenu, reference);
+    d.trouve = date.has_value();
+    d.date = date.value_or(QString());
     return d;
 }
 
