@@ -448,6 +448,14 @@ void Tst_Annulation::historique_retour_a_un_etat()
     QCOMPARE(liste->topLevelItemCount(), 5);
     QVERIFY(p.plateforme->questionsImprevues.isEmpty());
     QVERIFY(p.plateforme->messages.isEmpty());
+    // Back to the state the log is in: the window says there is nothing to do.
+    QCOMPARE(liste->topLevelItem(2)->text(1), QStringLiteral("Suppression du KVRT 29001"));
+    const QRect actuel = liste->visualItemRect(liste->topLevelItem(2));
+    QTest::mouseClick(h->windowHandle(), Qt::LeftButton, Qt::NoModifier, liste->viewport()->mapTo(h, actuel.center()));
+    p.plateforme->reponses = {true};
+    Cliquer(h->Revenir);
+    QCOMPARE(p.plateforme->Prendre_Messages(), QStringList{QStringLiteral("Le log est déjà dans cet état.")});
+    QCOMPARE(p.Octets_Log(), Octets({Enr("28/03/09", "35007", CA, "F5XYZ"), Enr("28/03/09", "29002", CA, "F6ABC")}));
     QVERIFY(garde.fermees.isEmpty());
 }
 
