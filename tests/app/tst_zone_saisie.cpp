@@ -83,15 +83,29 @@ void Tst_Zone_Saisie::saisie_data()
 {
     QTest::addColumn<bool>("automatique");
     QTest::addColumn<QString>("date");
-    QTest::newRow("date du jour, au bout du log") << true << "28/03/09";
-    QTest::newRow("date tapee, a sa place") << false << "02/03/09";
+    // How the log is read on Enter: the last state's bytes, the file read again (an editor
+    // wrote the castle on another day), or a file that cannot be read (its reader has said so).
+    QTest::addColumn<QString>("lecture");
+    QTest::addColumn<QString>("contacte");
+    QTest::newRow("date du jour, au bout du log") << true << "28/03/09" << "etat" << "05/03/09";
+    QTest::newRow("date tapee, a sa place") << false << "02/03/09" << "etat" << "05/03/09";
+    QTest::newRow("log relu") << true << "28/03/09" << "relu" << "07/03/09";
+    QTest::newRow("log illisible") << true << "28/03/09" << "illisible" << "";
 }
 
 void Tst_Zone_Saisie::saisie()
 {
     QFETCH(bool, automatique);
     QFETCH(QString, date);
+    QFETCH(QString, lecture);
+    QFETCH(QString, contacte);
     Ouvrir(automatique);
+    if (lecture != QLatin1String("etat"))
+        zone->Definir_Lecture_Log([lecture]() -> std::optional<QByteArray> {
+            if (lecture == QLatin1String("illisible"))
+                return std::nullopt;
+            return Octets({Q("07/03/09", "29001", Cc, "F6XYZ")});
+        });
     QSignalSpy ajout(zone, &Zone_Saisie::Qso_A_Enregistrer), insertion(zone, &Zone_Saisie::Qso_A_Inserer),
         type(zone, &Zone_Saisie::Type_Retenu);
     QWidget* premier = C(automatique ? "Ind_A" : "Date_A");
@@ -101,8 +115,10 @@ void Tst_Zone_Saisie::saisie()
     Entree(C("Type_A"));
     QCOMPARE(type.takeFirst(), QVariantList{0});
     Taper(C("KVRT_A"), QStringLiteral("29001"));
-    QCOMPARE(seam.Prendre_Messages(), QStringList{QStringLiteral("Le Chateau N° 29001 a déja été contacté le 05/03/09\r\n"
-                                                                 "   mettre Type Activité a Double ou annulez la saisie")});
+    QCOMPARE(seam.Prendre_Messages(),
+             contacte.isEmpty() ? QStringList()
+                                : QStringList{QStringLiteral("Le Chateau N° 29001 a déja été contacté le ") + contacte
+                                              + QStringLiteral("\r\n   mettre Type Activité a Double ou annulez la saisie")});
     Entree(C("Validation_A"));
     Entree(C("Valide_A"));
     QCOMPARE(Demande(automatique ? ajout : insertion), (Qso{date, false, "29001", Cc, "F5XYZ/P"}));
